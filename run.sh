@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts the editor.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+scripts/ensure-packages.sh cmake make g++ qt6-base-dev libgl-dev
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQH_BUILD_TESTS=OFF >/dev/null
+cmake --build build -j"$(nproc)"
+exec build/ui/quellhart-editor "$@"

@@ -1,0 +1,33 @@
+// Every error text the save document can report. The editor shows them verbatim and
+// scripts match them, so they are kept exactly as they have always read.
+#pragma once
+
+namespace quellhart::errors {
+
+inline constexpr const char* kBlocked = "SG Blocked";
+inline constexpr const char* kNoEssInName = "Save file name must contain .ess";
+inline constexpr const char* kUnableToOpenSave = "Unable to open .ess file. Read";
+inline constexpr const char* kNotASave = "File is not a Quellhart Savegame";
+
+inline constexpr const char* kNoGlobSection = "No GLOB's section found!";
+inline constexpr const char* kGlobExtraction = "Error during GLOB' extraction";
+inline constexpr const char* kNoPlayerData = "No Player Data Found!";
+inline constexpr const char* kPlayerSearch = "Error during Player Data Search";
+inline constexpr const char* kPlayerExtraction = "Error during Player Data extraction";
+
+inline constexpr const char* kOpenOutForWrite = "Error Opening .out file to write to.";
+inline constexpr const char* kReconstruction = "Error during .out file reconstruction";
+inline constexpr const char* kReconstructionTail = "Error during .out file reconstruction.";
+inline constexpr const char* kOpenOutForRead = "Unable to open .out file. Read.";
+inline constexpr const char* kNoGlobAtAddress =
+    "No GLOB section found at GLOB_Raw_Address on .out file!";
+inline constexpr const char* kGlobExtractionFromOut = "Error During GLOB extraction from .out file";
+inline constexpr const char* kGlobNotLocated =
+    "Error Locating exact GLOB Item to modify on .out file!";
+inline constexpr const char* kOpenOutForPatch = "Unable to open .out file. Write.";
+inline constexpr const char* kGlobWrite = "Error during GLOB write!";
+inline constexpr const char* kGlobVerify = "After GLOB write check not verified!";
+inline constexpr const char* kRenameSaveToBackup = "Error renaming .ess file to .bak";
+inline constexpr const char* kRenameWorkToSave = "Error renaming .out file to .ess";
+
+}  // namespace quellhart::errors

@@ -1,0 +1,80 @@
+#include "SaveGame.h"
+
+#include <cstdio>
+
+#include "SaveErrors.h"
+#include "SiblingPaths.h"
+
+namespace quellhart {
+
+CSaveGame::CSaveGame() = default;
+
+CSaveGame::~CSaveGame() {
+    ClearModel();
+    input.close();
+}
+
+bool CSaveGame::Open(const std::string& path) {
+    if (blocked) {
+        SetError(errors::kBlocked);
+        return false;
+    }
+    auto work = WorkPathFor(path);
+    if (!work) {
+        SetError(errors::kNoEssInName);
+        return false;
+    }
+    savePath = path;
+    workPath = *work;
+    std::remove(workPath.c_str());  // a stale work file from an interrupted commit
+
+    if (input.is_open()) input.close();
+    input.clear();
+    input.open(savePath, std::ios::in | std::ios::binary);
+    if (!input.is_open()) {
+        SetError(errors::kUnableToOpenSave);
+        return false;
+    }
+    char magic[kTagSize] = {};
+    if (!input.read(magic, kTagSize) || std::memcmp(magic, "TES3", kTagSize) != 0) {
+        SetError(errors::kNotASave);
+        input.close();
+        return false;
+    }
+    return true;
+}
+
+int32_t CSaveGame::PrefixLength(const PlayerRecord& record) {
+    int32_t length = kPlayerPrefixFixedBytes;
+    for (const Subrecord& sub : record.subrecords) length += int32_t(sub.Text().size()) + 1;
+    return length;
+}
+
+void CSaveGame::SetPlayerData(const PlayerRecord& record) {
+    // A blocked document still takes the data; the commit that follows refuses.
+    if (blocked) SetError(errors::kBlocked);
+    PlayerRecord edited;
+    edited.size = readPlayer.size - readPrefixLength + PrefixLength(record);
+    edited.header = record.header;
+    for (size_t i = 0; i < edited.subrecords.size(); ++i)
+        edited.subrecords[i] = Subrecord::FromText(record.subrecords[i].Text());
+    player = std::move(edited);
+    playerRawAddress = readRawAddress;
+}
+
+void CSaveGame::ClearModel() {
+    // Every slot, not only the first globCount: a slot whose reading failed half-way
+    // holds buffers too.
+    for (GlobEntry& slot : globs) slot = GlobEntry{};
+    globCount = 0;
+    player = PlayerRecord{};
+    readPlayer = PlayerRecord{};
+}
+
+bool CSaveGame::Fail(const char* text) {
+    SetError(text);
+    ClearModel();
+    return false;
+}
+
+}  // namespace quellhart

@@ -1,0 +1,91 @@
+// CSaveGame: one opened save file, from Open through Load and the user's edits to
+// one Commit. Every failing operation returns false and leaves one message in the
+// document (GetErrorText); nothing throws.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "SaveRecords.h"
+
+namespace quellhart {
+
+class CSaveGame {
+public:
+    CSaveGame();
+    virtual ~CSaveGame();
+    CSaveGame(const CSaveGame&) = delete;
+    CSaveGame& operator=(const CSaveGame&) = delete;
+
+    // Binds the document to `path`, deletes a stale work file beside it and checks
+    // the "TES3" magic. The input stays open until Commit or destruction.
+    bool Open(const std::string& path);
+
+    // Reads the GLOB run, the chargen-class mark and the player prefix.
+    bool Load();
+
+    // Writes the new save in the old one's place and keeps the old one as backup.
+    // A document commits at most once, whatever the outcome.
+    bool Commit();
+
+    // Replaces the edited player prefix with `record`'s texts, each stored with exactly
+    // one terminating zero; the size word follows the change in prefix length.
+    void SetPlayerData(const PlayerRecord& record);
+
+    // The byte length `record` will have as a written prefix.
+    static int32_t PrefixLength(const PlayerRecord& record);
+
+    // Offset within the first `count` bytes of `window` of the first whole occurrence
+    // of `tag`, or -1.
+    static int FindTag(const char* window, int count, uint32_t tag);
+
+    void ClearModel();
+    void SetError(std::string text) { errorText = std::move(text); }
+    const std::string& GetErrorText() const { return errorText; }
+    bool HasChargenClass() const { return chargenClass; }
+
+    // Read access for the pages; the globals page changes a slot's value and
+    // modified flag directly.
+    int GlobCount() const { return globCount; }
+    GlobEntry& Glob(int index) { return globs[size_t(index)]; }
+    const GlobEntry& Glob(int index) const { return globs[size_t(index)]; }
+    int32_t PlayerRawAddress() const { return playerRawAddress; }
+    const PlayerRecord& Player() const { return player; }
+
+    const std::string& SavePath() const { return savePath; }
+    const std::string& WorkPath() const { return workPath; }
+    bool IsInputOpen() const { return input.is_open(); }
+
+private:
+    bool Fail(const char* text);  // SetError, ClearModel, false
+    std::optional<int64_t> ScanForTag(uint32_t tag);
+    bool ReadGlobRecord(GlobEntry& slot, int64_t offset);
+    void ProbeChargenClass();
+    bool ReadSubrecord(Subrecord& into, uint32_t* tag);
+    bool ReadPlayerRest();
+    int64_t RemainingBytes();
+
+    bool RebuildOutFile();
+    bool PatchGlob(int index, const std::array<uint8_t, kGlobValueBytes>& bytes);
+    bool SwapInWorkFile();
+
+    int globCount = 0;
+    std::array<GlobEntry, kMaxGlobs> globs;
+    int32_t playerRawAddress = 0;
+    PlayerRecord player;
+    bool blocked = false;
+    std::string errorText;
+    int32_t readRawAddress = 0;
+    int32_t readPrefixLength = 0;
+    PlayerRecord readPlayer;
+    bool chargenClass = false;
+    std::ifstream input;
+    int64_t inputSize = 0;  // size of the save when Load started
+    std::string savePath;
+    std::string workPath;
+};
+
+}  // namespace quellhart

@@ -1,0 +1,81 @@
+// The records of a save that the editor models: one global variable, and the
+// prefix of the player character's record.
+#pragma once
+
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "SaveFormat.h"
+
+namespace quellhart {
+
+static_assert(std::endian::native == std::endian::little,
+              "save values are little-endian floats and are copied as they lie in memory");
+
+// One subrecord's data. Texts are stored with their terminating zero, counted in
+// the length.
+struct Subrecord {
+    std::vector<char> data;
+
+    int32_t length() const { return int32_t(data.size()); }
+
+    // The data up to its first zero byte, or all of it when it holds none.
+    std::string_view Text() const {
+        std::string_view all(data.data(), data.size());
+        return all.substr(0, all.find('\0'));
+    }
+
+    static Subrecord FromText(std::string_view text) {
+        Subrecord s;
+        s.data.assign(text.begin(), text.end());
+        s.data.push_back('\0');
+        return s;
+    }
+};
+
+// The leading part of the player's "NPC_" record: size word, header bytes and the
+// seven subrecords NAME, FNAM, RNAM, CNAM, ANAM, BNAM, KNAM in that order.
+struct PlayerRecord {
+    enum Field { NAME, FNAM, RNAM, CNAM, ANAM, BNAM, KNAM };
+
+    int32_t size = 0;
+    std::array<uint8_t, kRecordHeaderBytes> header{};
+    std::array<Subrecord, kPlayerSubrecordCount> subrecords;
+
+    Subrecord& operator[](Field f) { return subrecords[f]; }
+    const Subrecord& operator[](Field f) const { return subrecords[f]; }
+};
+
+// One global variable as found in the GLOB run.
+struct GlobEntry {
+    int32_t rawAddress = 0;  // offset of the record's "GLOB" tag
+    bool modified = false;   // value changed by the user, not yet written and verified
+    std::array<uint8_t, kGlobUnknownBytes> unk1{};
+    std::vector<char> name;  // zero-terminated as stored
+    std::vector<char> fnam;  // opaque
+    int32_t valueLen = 0;    // 0 to 4; a shorter value leaves the rest of the slot zero
+    float value = 0.0f;
+
+    int32_t NameLen() const { return int32_t(name.size()); }
+    int32_t fnamLen() const { return int32_t(fnam.size()); }
+
+    // The name up to its first zero byte, or all of it when it holds none.
+    std::string_view NameText() const {
+        std::string_view all(name.data(), name.size());
+        return all.substr(0, all.find('\0'));
+    }
+
+    // The value's bytes as they lie in the file.
+    std::array<uint8_t, kGlobValueBytes> ValueBytes() const {
+        return std::bit_cast<std::array<uint8_t, kGlobValueBytes>>(value);
+    }
+    void SetValueBytes(const std::array<uint8_t, kGlobValueBytes>& bytes) {
+        value = std::bit_cast<float>(bytes);
+    }
+};
+
+}  // namespace quellhart

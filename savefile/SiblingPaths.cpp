@@ -1,0 +1,21 @@
+#include "SiblingPaths.h"
+
+namespace quellhart {
+
+std::optional<std::string> SiblingPathFor(std::string_view savePath, std::string_view extension) {
+    constexpr std::string_view kSaveExtension = ".ess";
+    std::string result;
+    bool replaced = false;
+    size_t from = 0;
+    for (size_t at = savePath.find(kSaveExtension); at != std::string_view::npos;
+         at = savePath.find(kSaveExtension, from)) {
+        result.append(savePath.substr(from, at - from)).append(extension);
+        from = at + kSaveExtension.size();
+        replaced = true;
+    }
+    if (!replaced) return std::nullopt;
+    result.append(savePath.substr(from));
+    return result;
+}
+
+}  // namespace quellhart

@@ -1,0 +1,82 @@
+// Commits that fail on the way: each leaves the save byte-identical, no work file,
+// and the error that says where it stopped.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "LoadedSave.h"
+#include "SaveErrors.h"
+#include "SiblingPaths.h"
+
+namespace quellhart {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFileBytes;
+
+class WriterFaultTest : public test::LoadedSaveTest {
+protected:
+    void ExpectSaveUntouched(const std::string& savePath, const std::string& before) {
+        EXPECT_EQ(ReadFileBytes(savePath), before);
+        EXPECT_FALSE(fs::exists(*WorkPathFor(savePath)));
+    }
+};
+
+TEST_F(WriterFaultTest, WorkFileInAMissingFolder) {
+    // Every ".ess" is replaced, so the work file of x.ess/save.ess is x.out/save.out.
+    fs::create_directory(dir.File("x.ess"));
+    const std::string path = dir.File("x.ess/save.ess");
+    const test::SaveBuilder save = test::StandardSave();
+    save.WriteTo(path);
+    CSaveGame doc;
+    ASSERT_TRUE(doc.Open(path) && doc.Load());
+    EXPECT_FALSE(doc.Commit());
+    EXPECT_EQ(doc.GetErrorText(), errors::kOpenOutForWrite);
+    ExpectSaveUntouched(path, save.Bytes());
+    EXPECT_FALSE(fs::exists(dir.File("x.bak")));
+}
+
+TEST_F(WriterFaultTest, BackupNameIsAFolder) {
+    const test::SaveBuilder save = test::StandardSave();
+    fs::create_directory(dir.File("save.bak"));
+    test::SaveBuilder().Raw("keep").WriteTo(dir.File("save.bak/inside"));
+    ASSERT_TRUE(OpenAndLoad(save));
+    doc->Glob(0).value = 99.0f;
+    doc->Glob(0).modified = true;
+    EXPECT_FALSE(doc->Commit());
+    EXPECT_EQ(doc->GetErrorText(), errors::kRenameSaveToBackup);
+    ExpectSaveUntouched(SavePath(), save.Bytes());
+    EXPECT_EQ(ReadFileBytes(dir.File("save.bak/inside")), "keep");
+}
+
+TEST_F(WriterFaultTest, FileSizeLimitDuringTheRebuild) {
+    // The child process commits under a file size limit smaller than the save, as a
+    // full disk would stop it; the parent then checks what is on disk.
+    test::SaveBuilder save = test::StandardSave();
+    save.Filler(200000);
+    save.WriteTo(SavePath());
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        CSaveGame doc;
+        if (!doc.Open(SavePath()) || !doc.Load()) _exit(10);
+        const rlimit limit{100000, 100000};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(11);
+        if (doc.Commit()) _exit(12);
+        _exit(doc.GetErrorText() == errors::kReconstructionTail ? 0 : 13);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "10 load, 11 limit, 12 committed, 13 wrong error";
+    ExpectSaveUntouched(SavePath(), save.Bytes());
+    EXPECT_FALSE(fs::exists(dir.File("save.bak")));
+}
+
+}  // namespace
+}  // namespace quellhart

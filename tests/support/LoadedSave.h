@@ -1,0 +1,29 @@
+// Writes a built save into a temporary folder and opens and loads it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "SaveBuilder.h"
+#include "SaveGame.h"
+#include "TempDir.h"
+
+namespace quellhart::test {
+
+class LoadedSaveTest : public ::testing::Test {
+protected:
+    // Writes `save` as "save.ess", opens it and returns what Load returned.
+    bool OpenAndLoad(const SaveBuilder& save) {
+        save.WriteTo(SavePath());
+        doc = std::make_unique<CSaveGame>();
+        if (!doc->Open(SavePath())) return false;
+        return doc->Load();
+    }
+    std::string SavePath() const { return dir.File("save.ess"); }
+
+    TempDir dir;
+    std::unique_ptr<CSaveGame> doc;
+};
+
+}  // namespace quellhart::test
