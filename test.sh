@@ -5,6 +5,7 @@ cd "$(dirname "$0")"
 jobs=$(nproc)
 
 scripts/ensure-packages.sh cmake make g++ libgtest-dev qt6-base-dev libgl-dev
+scripts/ensure-locale.sh de_DE.UTF-8
 
 echo "== Build and tests"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQH_WERROR=ON >/dev/null
