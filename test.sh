@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 jobs=$(nproc)
 
-scripts/ensure-packages.sh cmake make g++ libgtest-dev qt6-base-dev libgl-dev
+scripts/ensure-packages.sh cmake make g++ libgtest-dev nlohmann-json3-dev qt6-base-dev libgl-dev
 scripts/ensure-locale.sh de_DE.UTF-8
 
 echo "== Build and tests"

@@ -26,8 +26,23 @@ bool CSaveGame::Open(const std::string& path) {
     }
     savePath = path;
     workPath = *work;
+    readOnly = false;
     std::remove(workPath.c_str());  // a stale work file from an interrupted commit
+    return OpenInput();
+}
 
+bool CSaveGame::OpenReadOnly(const std::string& path) {
+    if (blocked) {
+        SetError(errors::kBlocked);
+        return false;
+    }
+    savePath = path;
+    workPath.clear();
+    readOnly = true;
+    return OpenInput();
+}
+
+bool CSaveGame::OpenInput() {
     if (input.is_open()) input.close();
     input.clear();
     input.open(savePath, std::ios::in | std::ios::binary);

@@ -24,6 +24,10 @@ public:
     // the "TES3" magic. The input stays open until Commit or destruction.
     bool Open(const std::string& path);
 
+    // Opens any file, whatever its name, for reading only: nothing beside it is
+    // deleted, and Commit refuses with "SG Blocked".
+    bool OpenReadOnly(const std::string& path);
+
     // Reads the GLOB run, the chargen-class mark and the player prefix.
     bool Load();
 
@@ -60,6 +64,7 @@ public:
     bool IsInputOpen() const { return input.is_open(); }
 
 private:
+    bool OpenInput();
     bool Fail(const char* text);  // SetError, ClearModel, false
     std::optional<int64_t> ScanForTag(uint32_t tag);
     bool ReadGlobRecord(GlobEntry& slot, int64_t offset);
@@ -77,6 +82,7 @@ private:
     int32_t playerRawAddress = 0;
     PlayerRecord player;
     bool blocked = false;
+    bool readOnly = false;
     std::string errorText;
     int32_t readRawAddress = 0;
     int32_t readPrefixLength = 0;

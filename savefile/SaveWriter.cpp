@@ -46,7 +46,7 @@ int64_t CopyBytes(std::istream& in, std::ostream& out, int64_t bytes) {
 }  // namespace
 
 bool CSaveGame::Commit() {
-    if (blocked) {
+    if (blocked || readOnly) {
         SetError(errors::kBlocked);
         return false;
     }

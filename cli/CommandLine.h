@@ -1,0 +1,31 @@
+// The command line of quellhart-cli, parsed into one request.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quellhart::cli {
+
+// A mistake in the command line: exit code 2, with the usage.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct Request {
+    std::string command;  // show, set, restore, diff, help, version
+    std::vector<std::string> files;
+    // The five player texts that `set` changes, as typed (UTF-8).
+    std::optional<std::string> name, race, cls, head, hair;
+    std::vector<std::pair<std::string, std::string>> globals;  // NAME=VALUE, in order
+    bool yes = false;
+    bool json = false;
+};
+
+Request ParseCommandLine(const std::vector<std::string>& args);
+
+extern const char* const kUsage;
+
+}  // namespace quellhart::cli

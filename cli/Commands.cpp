@@ -1,0 +1,44 @@
+#include "Commands.h"
+
+#include <iostream>
+
+#include "QuellhartVersion.h"
+
+namespace quellhart::cli {
+
+bool Confirm(const std::string& question, const Request& request, Console& console) {
+    if (request.yes) return true;
+    if (!console.inputIsTerminal) {
+        console.err << "Not confirmed: standard input is not a terminal (use --yes).\n";
+        return false;
+    }
+    console.err << question << " [y/N] " << std::flush;
+    std::string answer;
+    std::getline(console.in, answer);
+    return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
+}
+
+int Run(const std::vector<std::string>& args, Console& console) {
+    Request request;
+    try {
+        request = ParseCommandLine(args);
+    } catch (const UsageError& error) {
+        console.err << "quellhart-cli: " << error.what() << "\n" << kUsage;
+        return kExitUsage;
+    }
+    if (request.command == "help") {
+        console.out << kUsage;
+        return kExitOk;
+    }
+    if (request.command == "version") {
+        console.out << "quellhart-cli " << version::kProductVersion << " ("
+                    << version::kProductName << ")\n";
+        return kExitOk;
+    }
+    if (request.command == "show") return RunShow(request, console);
+    if (request.command == "set") return RunSet(request, console);
+    if (request.command == "restore") return RunRestore(request, console);
+    return RunDiff(request, console);
+}
+
+}  // namespace quellhart::cli

@@ -1,0 +1,35 @@
+// The commands of quellhart-cli. Each takes the parsed request and the program's
+// streams and returns the exit code, so tests run them in-process.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "CommandLine.h"
+
+namespace quellhart::cli {
+
+enum ExitCode { kExitOk = 0, kExitError = 1, kExitUsage = 2, kExitDeclined = 3 };
+// diff's codes, as diff(1) has them.
+enum DiffExitCode { kDiffSame = 0, kDiffDiffers = 1, kDiffTrouble = 2 };
+
+struct Console {
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+    bool inputIsTerminal;
+};
+
+int Run(const std::vector<std::string>& args, Console& console);
+
+int RunShow(const Request& request, Console& console);
+int RunSet(const Request& request, Console& console);
+int RunRestore(const Request& request, Console& console);
+int RunDiff(const Request& request, Console& console);
+
+// Asks `question` on the terminal; --yes answers yes. Without --yes and without a
+// terminal the answer is no.
+bool Confirm(const std::string& question, const Request& request, Console& console);
+
+}  // namespace quellhart::cli

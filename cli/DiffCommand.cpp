@@ -1,0 +1,142 @@
+// `diff`: what differs between two saves: the five player texts, the chargen mark,
+// and the globals matched by name (the n-th of a name in one save with the n-th of
+// that name in the other).
+#include <iostream>
+#include <map>
+#include <optional>
+#include <sstream>
+
+#include "Commands.h"
+#include "Json.h"
+#include "SaveGame.h"
+#include "SaveReport.h"
+#include "ValueText.h"
+
+namespace quellhart::cli {
+namespace {
+
+struct TextChange {
+    const char* key;
+    std::string before, after;
+};
+struct GlobChange {
+    std::string name;
+    float before, after;
+};
+
+struct SaveDiff {
+    std::vector<TextChange> texts;  // the player texts that differ
+    std::optional<std::pair<bool, bool>> chargenClass;  // old and new, when they differ
+    std::vector<GlobChange> changed;
+    std::vector<std::string> onlyInOld, onlyInNew;
+    bool Same() const {
+        return texts.empty() && !chargenClass && changed.empty() && onlyInOld.empty() &&
+               onlyInNew.empty();
+    }
+};
+
+using GlobsByName = std::map<std::string, std::vector<const GlobEntry*>>;
+
+GlobsByName GroupByName(const CSaveGame& save) {
+    GlobsByName byName;
+    for (int i = 0; i < save.GlobCount(); ++i)
+        byName[std::string(save.Glob(i).NameText())].push_back(&save.Glob(i));
+    return byName;
+}
+
+void CompareGlobs(const CSaveGame& oldSave, const CSaveGame& newSave, SaveDiff& diff) {
+    const GlobsByName olds = GroupByName(oldSave), news = GroupByName(newSave);
+    for (const auto& [name, oldGlobs] : olds) {
+        const auto match = news.find(name);
+        const size_t common = match == news.end() ? 0 : std::min(oldGlobs.size(), match->second.size());
+        for (size_t i = 0; i < common; ++i) {
+            const GlobEntry& a = *oldGlobs[i];
+            const GlobEntry& b = *match->second[i];
+            if (a.ValueBytes() != b.ValueBytes() || a.valueLen != b.valueLen)
+                diff.changed.push_back({ShownText(name), a.value, b.value});
+        }
+        for (size_t i = common; i < oldGlobs.size(); ++i) diff.onlyInOld.push_back(ShownText(name));
+    }
+    for (const auto& [name, newGlobs] : news) {
+        const auto match = olds.find(name);
+        const size_t common = match == olds.end() ? 0 : std::min(newGlobs.size(), match->second.size());
+        for (size_t i = common; i < newGlobs.size(); ++i) diff.onlyInNew.push_back(ShownText(name));
+    }
+}
+
+SaveDiff Compare(const CSaveGame& oldSave, const CSaveGame& newSave) {
+    SaveDiff diff;
+    const std::pair<const char*, PlayerRecord::Field> fields[] = {
+        {"name", PlayerRecord::FNAM}, {"race", PlayerRecord::RNAM}, {"class", PlayerRecord::CNAM},
+        {"head", PlayerRecord::BNAM}, {"hair", PlayerRecord::KNAM}};
+    for (const auto& [key, field] : fields) {
+        std::string before = ShownText(oldSave.Player()[field].Text());
+        std::string after = ShownText(newSave.Player()[field].Text());
+        if (before != after) diff.texts.push_back({key, before, after});
+    }
+    if (oldSave.HasChargenClass() != newSave.HasChargenClass())
+        diff.chargenClass = {oldSave.HasChargenClass(), newSave.HasChargenClass()};
+    CompareGlobs(oldSave, newSave, diff);
+    return diff;
+}
+
+std::string AsText(const SaveDiff& diff) {
+    std::ostringstream out;
+    for (const TextChange& t : diff.texts)
+        out << t.key << ": \"" << t.before << "\" -> \"" << t.after << "\"\n";
+    if (diff.chargenClass)
+        out << "chargen class: " << (diff.chargenClass->first ? "defined" : "not defined") << " -> "
+            << (diff.chargenClass->second ? "defined" : "not defined") << "\n";
+    for (const GlobChange& g : diff.changed)
+        out << "global " << g.name << ": " << FormatFixed(g.before) << " -> " << FormatFixed(g.after)
+            << "\n";
+    for (const std::string& name : diff.onlyInOld) out << "only in old: global " << name << "\n";
+    for (const std::string& name : diff.onlyInNew) out << "only in new: global " << name << "\n";
+    return out.str();
+}
+
+std::string NameList(const std::vector<std::string>& names) {
+    std::string list;
+    for (const std::string& name : names) list += (list.empty() ? "" : ", ") + JsonString(name);
+    return "[" + list + "]";
+}
+
+std::string AsJson(const SaveDiff& diff) {
+    std::ostringstream out;
+    out << "{\"same\": " << (diff.Same() ? "true" : "false") << ", \"player\": {";
+    for (size_t i = 0; i < diff.texts.size(); ++i)
+        out << (i ? ", " : "") << JsonString(diff.texts[i].key)
+            << ": {\"old\": " << JsonString(diff.texts[i].before)
+            << ", \"new\": " << JsonString(diff.texts[i].after) << "}";
+    out << "}, \"chargenClass\": ";
+    if (diff.chargenClass)
+        out << "{\"old\": " << std::boolalpha << diff.chargenClass->first
+            << ", \"new\": " << diff.chargenClass->second << "}";
+    else
+        out << "null";
+    out << ", \"globals\": {\"changed\": [";
+    for (size_t i = 0; i < diff.changed.size(); ++i)
+        out << (i ? ", " : "") << "{\"name\": " << JsonString(diff.changed[i].name)
+            << ", \"old\": " << JsonFloat(diff.changed[i].before)
+            << ", \"new\": " << JsonFloat(diff.changed[i].after) << "}";
+    out << "], \"onlyInOld\": " << NameList(diff.onlyInOld)
+        << ", \"onlyInNew\": " << NameList(diff.onlyInNew) << "}}\n";
+    return out.str();
+}
+
+}  // namespace
+
+int RunDiff(const Request& request, Console& console) {
+    CSaveGame saves[2];
+    for (int i = 0; i < 2; ++i) {
+        if (!saves[i].OpenReadOnly(request.files[size_t(i)]) || !saves[i].Load()) {
+            console.err << request.files[size_t(i)] << ": " << saves[i].GetErrorText() << "\n";
+            return kDiffTrouble;
+        }
+    }
+    const SaveDiff diff = Compare(saves[0], saves[1]);
+    console.out << (request.json ? AsJson(diff) : AsText(diff));
+    return diff.Same() ? kDiffSame : kDiffDiffers;
+}
+
+}  // namespace quellhart::cli

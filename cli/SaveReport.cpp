@@ -1,0 +1,103 @@
+#include "SaveReport.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "Json.h"
+#include "ValueText.h"
+#include "Windows1252.h"
+
+namespace quellhart::cli {
+namespace {
+
+struct PlayerField {
+    const char* label;
+    const char* jsonKey;
+    PlayerRecord::Field field;
+};
+
+constexpr PlayerField kPlayerFields[] = {
+    {"Name", "name", PlayerRecord::FNAM},       {"Race", "race", PlayerRecord::RNAM},
+    {"Class", "class", PlayerRecord::CNAM},     {"Head Model", "head", PlayerRecord::BNAM},
+    {"Hair Model", "hair", PlayerRecord::KNAM},
+};
+
+std::string Bytes(const std::vector<char>& data) { return {data.begin(), data.end()}; }
+
+std::string ValueBytes(const GlobEntry& glob) {
+    const auto bytes = glob.ValueBytes();
+    const size_t shown = size_t(std::clamp(glob.valueLen, 0, kGlobValueBytes));
+    return {reinterpret_cast<const char*>(bytes.data()), shown};
+}
+
+std::string PadRight(std::string text, size_t width) {
+    // Width counts characters, not the bytes of their UTF-8 form.
+    size_t chars = 0;
+    for (char c : text) chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    if (chars < width) text.append(width - chars, ' ');
+    return text;
+}
+
+}  // namespace
+
+std::string ShownText(std::string_view stored) {
+    return DecodeWindows1252(stored.substr(0, stored.find('\0')));
+}
+
+std::string JsonHex(std::string_view bytes) {
+    std::string hex = HexDump(bytes);
+    if (!hex.empty()) hex.pop_back();
+    return hex;
+}
+
+std::string ShowAsText(const CSaveGame& save, const std::string& file) {
+    std::ostringstream out;
+    out << "File:          " << file << "\n";
+    out << "Player record: " << FormatHexOffset(save.PlayerRawAddress()) << "\n";
+    for (const PlayerField& f : kPlayerFields)
+        out << PadRight(std::string(f.label) + ":", 15) << ShownText(save.Player()[f.field].Text())
+            << "\n";
+    out << "Chargen class: " << (save.HasChargenClass() ? "defined" : "not defined") << "\n";
+    out << "Globals:       " << save.GlobCount() << "\n";
+
+    size_t offsetWidth = 6, nameWidth = 4;
+    for (int i = 0; i < save.GlobCount(); ++i) {
+        offsetWidth = std::max(offsetWidth, FormatHexOffset(save.Glob(i).rawAddress).size());
+        nameWidth = std::max(nameWidth, ShownText(save.Glob(i).NameText()).size());
+    }
+    if (save.GlobCount() > 0)
+        out << "\n  " << PadRight("Offset", offsetWidth) << "  " << PadRight("Name", nameWidth)
+            << "  Value\n";
+    for (int i = 0; i < save.GlobCount(); ++i) {
+        const GlobEntry& glob = save.Glob(i);
+        out << "  " << PadRight(FormatHexOffset(glob.rawAddress), offsetWidth) << "  "
+            << PadRight(ShownText(glob.NameText()), nameWidth) << "  " << FormatFixed(glob.value)
+            << "\n";
+    }
+    return out.str();
+}
+
+std::string ShowAsJson(const CSaveGame& save, const std::string& file) {
+    std::ostringstream out;
+    out << "{\"file\": " << JsonString(file) << ", \"player\": {\"offset\": "
+        << save.PlayerRawAddress();
+    for (const PlayerField& f : kPlayerFields)
+        out << ", \"" << f.jsonKey << "\": " << JsonString(ShownText(save.Player()[f.field].Text()));
+    out << "}, \"chargenClass\": " << (save.HasChargenClass() ? "true" : "false")
+        << ", \"globals\": [";
+    for (int i = 0; i < save.GlobCount(); ++i) {
+        const GlobEntry& g = save.Glob(i);
+        const std::string_view unk1(reinterpret_cast<const char*>(g.unk1.data()), g.unk1.size());
+        out << (i ? ", " : "") << "{\"offset\": " << g.rawAddress
+            << ", \"name\": " << JsonString(ShownText(g.NameText())) << ", \"nameLen\": " << g.NameLen()
+            << ", \"header\": " << JsonString(JsonHex(unk1))
+            << ", \"fnam\": " << JsonString(JsonHex(Bytes(g.fnam))) << ", \"fnamLen\": " << g.fnamLen()
+            << ", \"valueLen\": " << g.valueLen
+            << ", \"valueBytes\": " << JsonString(JsonHex(ValueBytes(g)))
+            << ", \"value\": " << JsonFloat(g.value) << "}";
+    }
+    out << "]}\n";
+    return out.str();
+}
+
+}  // namespace quellhart::cli

@@ -1,0 +1,106 @@
+// `set`: the editor's commit, from the command line. The same document calls in the
+// same order as the editor window: Open, Load, the globals page's value and modified
+// flag, SetPlayerData with a record built like the window builds it, Commit, and a
+// fresh Open and Load of the result.
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "Commands.h"
+#include "EditorLimits.h"
+#include "Messages.h"
+#include "SaveReport.h"
+#include "SiblingPaths.h"
+#include "ValueText.h"
+#include "Windows1252.h"
+
+namespace quellhart::cli {
+namespace {
+
+// The typed text as the save stores it: Windows-1252, at most as long as the
+// editor's fields take.
+std::string StoredText(const std::string& typed, const char* option, Console& console) {
+    std::string bytes = EncodeWindows1252(typed);
+    if (bytes.size() > limits::kPlayerTextBytes) {
+        console.err << "Note: " << option << " is cut to its first " << limits::kPlayerTextBytes
+                    << " characters, as the editor keeps them.\n";
+        bytes.resize(limits::kPlayerTextBytes);
+    }
+    return bytes;
+}
+
+PlayerRecord EditedPlayer(const CSaveGame& save, const Request& request, Console& console) {
+    const PlayerRecord& current = save.Player();
+    PlayerRecord record;
+    record.size = current.size;
+    record.header = current.header;
+    record[PlayerRecord::NAME] = current[PlayerRecord::NAME];
+    record[PlayerRecord::ANAM] = current[PlayerRecord::ANAM];
+    struct TextOption {
+        PlayerRecord::Field field;
+        const std::optional<std::string>& typed;
+        const char* option;
+    };
+    const TextOption options[] = {{PlayerRecord::FNAM, request.name, "--name"},
+                                  {PlayerRecord::RNAM, request.race, "--race"},
+                                  {PlayerRecord::CNAM, request.cls, "--class"},
+                                  {PlayerRecord::BNAM, request.head, "--head"},
+                                  {PlayerRecord::KNAM, request.hair, "--hair"}};
+    for (const TextOption& o : options)
+        record[o.field] = o.typed ? Subrecord::FromText(StoredText(*o.typed, o.option, console))
+                                  : Subrecord::FromText(current[o.field].Text());
+    return record;
+}
+
+// Stores each NAME=VALUE in every slot of that name. False, with nothing changed in
+// a file, when a name has no slot.
+bool ApplyGlobals(CSaveGame& save, const Request& request, Console& console) {
+    for (const auto& [name, valueText] : request.globals) {
+        const std::string storedName = EncodeWindows1252(name);
+        const float value = GlobValueFromText(valueText);
+        bool found = false;
+        for (int i = 0; i < save.GlobCount(); ++i) {
+            GlobEntry& glob = save.Glob(i);
+            if (glob.NameText() != storedName) continue;
+            glob.value = value;
+            glob.modified = true;
+            found = true;
+        }
+        if (!found) {
+            console.err << "quellhart-cli: no global variable named '" << name << "'\n" << kUsage;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool FileIsReadable(const std::string& path) { return std::ifstream(path).is_open(); }
+
+}  // namespace
+
+int RunSet(const Request& request, Console& console) {
+    const std::string& file = request.files[0];
+    CSaveGame save;
+    if (!save.Open(file) || !save.Load()) {
+        console.err << save.GetErrorText() << "\n";
+        return kExitError;
+    }
+    if (!ApplyGlobals(save, request, console)) return kExitUsage;
+    const PlayerRecord record = EditedPlayer(save, request, console);
+
+    if (!Confirm(messages::kConfirmWrite, request, console)) return kExitDeclined;
+    const auto backup = BackupPathFor(file);  // Open has refused a name without ".ess"
+    if (FileIsReadable(*backup) && !Confirm(messages::kConfirmReplaceBackup, request, console))
+        return kExitDeclined;
+
+    save.SetPlayerData(record);
+    if (!save.Commit()) {
+        console.err << save.GetErrorText() << "\n";
+        return kExitError;
+    }
+    Request show = request;
+    show.command = "show";
+    return RunShow(show, console);
+}
+
+}  // namespace quellhart::cli

@@ -1,0 +1,21 @@
+// The texts of the editor's questions and reports, shared by the editor window and
+// the command-line tool so that both ask exactly the same.
+#pragma once
+
+namespace quellhart::messages {
+
+inline constexpr const char* kConfirmCaption = "Please Confirm";
+inline constexpr const char* kConfirmWrite = "Now the changes will be written to file.\n\n\nProceed?";
+inline constexpr const char* kConfirmReplaceBackup =
+    "Backup exists for this savegame.\n Will be deleted\n\nProceed?";
+inline constexpr const char* kDoneCaption = "Done";
+inline constexpr const char* kDone =
+    "File Recostruction Done.\nOriginal file backed up as .bak.\n\nNow newly Created file will "
+    "be loaded into the editor.\nPlease check changes are ok.";
+inline constexpr const char* kErrorCaption = "Error";
+inline constexpr const char* kWarningCaption = "Warning";
+inline constexpr const char* kChargenWarning =
+    "In-game generated class ID detected (NEWCLASSID_CHARGEN)\nbut no matching class definition "
+    "found!";
+
+}  // namespace quellhart::messages

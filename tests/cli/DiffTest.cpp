@@ -1,0 +1,51 @@
+#include "CliTestBase.h"
+
+namespace quellhart::test {
+namespace {
+
+class DiffTest : public CliTest {};
+
+TEST_F(DiffTest, SaveAgainstItsEditedCopy) {
+    ASSERT_EQ(Cli({"set", SavePath(), "--race", "Orc", "--global", "Month=4", "--yes"}).code, 0);
+    CliResult r = Cli({"diff", BackupPath(), SavePath()});
+    EXPECT_EQ(r.code, 1) << r.err;
+    EXPECT_EQ(r.out, "race: \"Nord\" -> \"Orc\"\nglobal Month: 3.000000 -> 4.000000\n");
+
+    r = Cli({"diff", BackupPath(), SavePath(), "--json"});
+    EXPECT_EQ(r.code, 1);
+    const nlohmann::json j = r.Json();
+    EXPECT_EQ(j["same"], false);
+    EXPECT_EQ(j["player"]["race"]["old"], "Nord");
+    EXPECT_EQ(j["player"]["race"]["new"], "Orc");
+    EXPECT_FALSE(j["player"].contains("name"));
+    EXPECT_TRUE(j["chargenClass"].is_null());
+    ASSERT_EQ(j["globals"]["changed"].size(), 1u);
+    EXPECT_EQ(j["globals"]["changed"][0]["new"], 4.0);
+}
+
+TEST_F(DiffTest, GlobalsOnlyInOneSaveAndTheChargenMark) {
+    SaveBuilder other;
+    other.Header().Glob("Day", 12.0f).Glob("Extra", 1.0f).Clas("NEWCLASSID_CHARGEN").Player();
+    other.WriteTo(dir.File("other.ess"));
+    const nlohmann::json j = Cli({"diff", SavePath(), dir.File("other.ess"), "--json"}).Json();
+    EXPECT_EQ(j["globals"]["onlyInOld"], nlohmann::json({"Day", "GameHour", "Month"}));
+    EXPECT_EQ(j["globals"]["onlyInNew"], nlohmann::json({"Extra"}));
+    EXPECT_EQ(j["chargenClass"]["new"], true);
+    EXPECT_EQ(j["player"]["name"]["new"], "Bob");
+}
+
+TEST_F(DiffTest, SameSavesAndTrouble) {
+    save.WriteTo(BackupPath());
+    CliResult r = Cli({"diff", SavePath(), BackupPath()});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(Cli({"diff", SavePath(), BackupPath(), "--json"}).Json()["same"], true);
+
+    r = Cli({"diff", SavePath(), dir.File("missing.ess")});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_EQ(r.err, dir.File("missing.ess") + ": Unable to open .ess file. Read\n");
+    EXPECT_EQ(Cli({"diff", SavePath()}).code, 2);
+}
+
+}  // namespace
+}  // namespace quellhart::test

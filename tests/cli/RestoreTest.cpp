@@ -1,0 +1,50 @@
+#include <filesystem>
+
+#include "CliTestBase.h"
+
+namespace quellhart::test {
+namespace {
+
+class RestoreTest : public CliTest {};
+
+TEST_F(RestoreTest, SwapsSaveAndBackupAndTwiceGivesBackWhereYouWere) {
+    ASSERT_EQ(Cli({"set", SavePath(), "--name", "Edited", "--yes"}).code, 0);
+    const std::string edited = ReadFileBytes(SavePath());
+
+    CliResult r = Cli({"restore", SavePath(), "--yes"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(ReadFileBytes(SavePath()), save.Bytes());
+    EXPECT_EQ(ReadFileBytes(BackupPath()), edited);
+
+    r = Cli({"restore", SavePath(), "--yes"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(ReadFileBytes(SavePath()), edited);
+    EXPECT_EQ(ReadFileBytes(BackupPath()), save.Bytes());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
+}
+
+TEST_F(RestoreTest, RefusesAMissingOrBrokenBackup) {
+    CliResult r = Cli({"restore", SavePath(), "--yes"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("Unable to open .ess file. Read"), std::string::npos);
+
+    SaveBuilder().Raw("TES3 but no globals").WriteTo(BackupPath());
+    r = Cli({"restore", SavePath(), "--yes"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("No GLOB's section found!"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(SavePath()), save.Bytes());
+    EXPECT_EQ(ReadFileBytes(BackupPath()), "TES3 but no globals");
+}
+
+TEST_F(RestoreTest, AsksFirstAndNoChangesNothing) {
+    save.WriteTo(BackupPath());
+    SaveBuilder().Raw("current").WriteTo(SavePath());
+    const CliResult r = Cli({"restore", SavePath()}, "n\n", true);
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.err.find("Swap "), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(SavePath()), "current");
+    EXPECT_EQ(Cli({"restore", SavePath()}).code, 3);  // no terminal, no --yes
+}
+
+}  // namespace
+}  // namespace quellhart::test

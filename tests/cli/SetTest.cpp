@@ -1,0 +1,98 @@
+#include <filesystem>
+
+#include "CliTestBase.h"
+#include "SaveGame.h"
+
+namespace quellhart::test {
+namespace {
+
+class SetTest : public CliTest {};
+
+TEST_F(SetTest, EveryOptionIsWrittenAndShownAfterTheReload) {
+    const CliResult r = Cli({"set", SavePath(), "--name", "Zo\u00EB", "--race", "Dark Elf", "--class",
+                             "Mage", "--head", "h2", "--hair", "k2", "--global", "Month=7.5",
+                             "--yes", "--json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const nlohmann::json j = r.Json();
+    EXPECT_EQ(j["player"]["name"], "Zo\u00EB");
+    EXPECT_EQ(j["player"]["race"], "Dark Elf");
+    EXPECT_EQ(j["player"]["class"], "Mage");
+    EXPECT_EQ(j["player"]["head"], "h2");
+    EXPECT_EQ(j["player"]["hair"], "k2");
+    EXPECT_EQ(j["globals"][1]["value"], 7.5);
+
+    CSaveGame written;
+    ASSERT_TRUE(written.Open(SavePath()) && written.Load());
+    EXPECT_EQ(written.Player()[PlayerRecord::FNAM].Text(), "Zo\xEB");  // stored as Windows-1252
+    EXPECT_EQ(ReadFileBytes(BackupPath()), save.Bytes());
+}
+
+TEST_F(SetTest, WritesWhatTheLibraryAloneWritesForTheSameEdit) {
+    const std::string libraryPath = dir.File("library.ess");
+    save.WriteTo(libraryPath);
+    CSaveGame doc;
+    ASSERT_TRUE(doc.Open(libraryPath) && doc.Load());
+    PlayerRecord record = doc.Player();
+    record[PlayerRecord::CNAM] = Subrecord::FromText("Knight");
+    for (int i : {0, 3}) {  // both globals named Day
+        doc.Glob(i).value = 0.1f;
+        doc.Glob(i).modified = true;
+    }
+    doc.SetPlayerData(record);
+    ASSERT_TRUE(doc.Commit());
+
+    ASSERT_EQ(Cli({"set", SavePath(), "--class", "Knight", "--global", "Day=0.1", "--yes"}).code, 0);
+    EXPECT_EQ(ReadFileBytes(SavePath()), ReadFileBytes(libraryPath));
+}
+
+TEST_F(SetTest, TextsAreCutLikeTheEditorsFields) {
+    const std::string longName(60, 'n');
+    const CliResult r = Cli({"set", SavePath(), "--name", longName, "--race", "\u4E2D", "--yes", "--json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.Json()["player"]["name"], std::string(49, 'n'));
+    EXPECT_EQ(r.Json()["player"]["race"], "?");
+    EXPECT_NE(r.err.find("--name is cut"), std::string::npos);
+}
+
+TEST_F(SetTest, UnknownGlobalIsAUsageErrorAndWritesNothing) {
+    const CliResult r = Cli({"set", SavePath(), "--name", "X", "--global", "Nope=1", "--yes"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("no global variable named 'Nope'"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(SavePath()), save.Bytes());
+    EXPECT_FALSE(std::filesystem::exists(BackupPath()));
+}
+
+TEST_F(SetTest, QuestionsAreAskedOnTheTerminal) {
+    CliResult r = Cli({"set", SavePath(), "--name", "Ann"}, "y\n", true);
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("Now the changes will be written to file.\n\n\nProceed? [y/N]"), std::string::npos);
+    EXPECT_EQ(r.err.find("Backup exists"), std::string::npos);
+
+    // Now a backup exists: the second question comes, and No to it writes nothing.
+    const std::string before = ReadFileBytes(SavePath());
+    r = Cli({"set", SavePath(), "--name", "Bea"}, "y\nn\n", true);
+    EXPECT_EQ(r.code, 3);
+    EXPECT_NE(r.err.find("Backup exists for this savegame.\n Will be deleted\n\nProceed?"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(SavePath()), before);
+
+    r = Cli({"set", SavePath(), "--name", "Bea"}, "\n", true);  // Enter means no
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(ReadFileBytes(SavePath()), before);
+}
+
+TEST_F(SetTest, WithoutATerminalNothingIsWrittenUnlessYes) {
+    const CliResult r = Cli({"set", SavePath(), "--name", "Ann"}, "y\n", false);
+    EXPECT_EQ(r.code, 3);
+    EXPECT_EQ(ReadFileBytes(SavePath()), save.Bytes());
+}
+
+TEST_F(SetTest, CommitErrorsAreTheDocumentsText) {
+    std::filesystem::create_directories(dir.File("save.bak/full"));
+    const CliResult r = Cli({"set", SavePath(), "--name", "Ann", "--yes"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "Error renaming .ess file to .bak\n");
+    EXPECT_EQ(ReadFileBytes(SavePath()), save.Bytes());
+}
+
+}  // namespace
+}  // namespace quellhart::test

@@ -1,0 +1,87 @@
+#include "CliTestBase.h"
+#include "SaveErrors.h"
+
+namespace quellhart::test {
+namespace {
+
+class ShowTest : public CliTest {};
+
+TEST_F(ShowTest, TextListsThePlayerAndEveryGlobalInFileOrder) {
+    const CliResult r = Cli({"show", SavePath()});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("Name:          J\u00E9r\u00F4me\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Race:          Nord\n"), std::string::npos);
+    EXPECT_NE(r.out.find("Hair Model:    b_n_nord_m_hair_02\n"), std::string::npos);
+    EXPECT_NE(r.out.find("Chargen class: not defined"), std::string::npos);
+    EXPECT_NE(r.out.find("Globals:       4"), std::string::npos);
+    const size_t day = r.out.find("Day       12.000000"), hour = r.out.find("GameHour  9.500000");
+    EXPECT_NE(day, std::string::npos) << r.out;
+    EXPECT_LT(day, hour);
+    char offset[32];
+    std::snprintf(offset, sizeof offset, "Player record: 0x%X\n", unsigned(save.Bytes().find("NPC_")));
+    EXPECT_NE(r.out.find(offset), std::string::npos);
+}
+
+TEST_F(ShowTest, JsonCarriesEveryStoredField) {
+    const CliResult r = Cli({"show", SavePath(), "--json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    const nlohmann::json j = r.Json();
+    EXPECT_EQ(j["file"], SavePath());
+    EXPECT_EQ(j["player"]["offset"], save.Bytes().find("NPC_"));
+    EXPECT_EQ(j["player"]["name"], "J\u00E9r\u00F4me");
+    EXPECT_EQ(j["player"]["class"], "Warrior");
+    EXPECT_EQ(j["chargenClass"], false);
+    ASSERT_EQ(j["globals"].size(), 4u);
+    const nlohmann::json& day = j["globals"][0];
+    EXPECT_EQ(day["offset"], save.Bytes().find("GLOB"));
+    EXPECT_EQ(day["name"], "Day");
+    EXPECT_EQ(day["nameLen"], 4);
+    EXPECT_EQ(day["header"], "21 00 00 00 00 00 00 00 00 00 00 00");
+    EXPECT_EQ(day["fnam"], "66");
+    EXPECT_EQ(day["fnamLen"], 1);
+    EXPECT_EQ(day["valueLen"], 4);
+    EXPECT_EQ(day["valueBytes"], "00 00 40 41");
+    EXPECT_EQ(day["value"], 12.0);
+    EXPECT_EQ(j["globals"][2]["value"], 9.5);
+}
+
+TEST_F(ShowTest, SpecialValuesAndUndefinedBytesSurviveInJson) {
+    SaveBuilder odd;
+    PlayerTexts texts;
+    texts.name = "\x81\x8D\x8F\x90\x9D\x80";
+    odd.Header().Glob("big", std::numeric_limits<float>::infinity());
+    odd.Glob("tiny", 0.1f).Glob("nan", std::numeric_limits<float>::quiet_NaN()).Player(texts);
+    odd.WriteTo(SavePath());
+    const nlohmann::json j = Cli({"show", SavePath(), "--json"}).Json();
+    EXPECT_EQ(j["player"]["name"], "\u0081\u008D\u008F\u0090\u009D\u20AC");
+    EXPECT_EQ(j["globals"][0]["value"], "inf");
+    EXPECT_EQ(j["globals"][1]["value"].get<float>(), 0.1f);
+    EXPECT_EQ(j["globals"][2]["value"], "nan");
+}
+
+TEST_F(ShowTest, LoadErrorsAreTheDocumentsTextOnOneLine) {
+    SaveBuilder().Raw("TES3 and nothing else").WriteTo(SavePath());
+    const CliResult r = Cli({"show", SavePath()});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, std::string(errors::kNoGlobSection) + "\n");
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(Cli({"show", dir.File("missing.ess")}).err, std::string(errors::kUnableToOpenSave) + "\n");
+}
+
+TEST_F(ShowTest, UsageErrorsHelpAndVersion) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{}, {"frobnicate"}, {"show"}, {"show", "a", "b"},
+                                               {"show", SavePath(), "--yes"},
+                                               {"set", SavePath(), "--name"},
+                                               {"set", SavePath(), "--global", "=3"}}) {
+        const CliResult r = Cli(args);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_NE(r.err.find("usage: quellhart-cli show FILE"), std::string::npos);
+    }
+    EXPECT_EQ(Cli({"--help"}).code, 0);
+    EXPECT_NE(Cli({"--help"}).out.find("quellhart-cli diff OLD NEW"), std::string::npos);
+    EXPECT_EQ(Cli({"--version"}).out, "quellhart-cli 2.1 (Quellhart Savegame Editor)\n");
+}
+
+}  // namespace
+}  // namespace quellhart::test
