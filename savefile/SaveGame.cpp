@@ -11,7 +11,7 @@ CSaveGame::CSaveGame() = default;
 
 CSaveGame::~CSaveGame() {
     ClearModel();
-    input.close();
+    input.Close();
 }
 
 bool CSaveGame::Open(const std::string& path) {
@@ -43,17 +43,14 @@ bool CSaveGame::OpenReadOnly(const std::string& path) {
 }
 
 bool CSaveGame::OpenInput() {
-    if (input.is_open()) input.close();
-    input.clear();
-    input.open(savePath, std::ios::in | std::ios::binary);
-    if (!input.is_open()) {
+    if (!input.Open(savePath)) {
         SetError(errors::kUnableToOpenSave);
         return false;
     }
-    char magic[kTagSize] = {};
-    if (!input.read(magic, kTagSize) || std::memcmp(magic, "TES3", kTagSize) != 0) {
+    uint32_t magic = 0;
+    if (!input.ReadValue(magic) || magic != kTagTES3) {
         SetError(errors::kNotASave);
-        input.close();
+        input.Close();
         return false;
     }
     return true;

@@ -5,10 +5,9 @@
 
 #include <array>
 #include <cstdint>
-#include <fstream>
-#include <optional>
 #include <string>
 
+#include "SaveInput.h"
 #include "SaveRecords.h"
 
 namespace quellhart {
@@ -61,17 +60,15 @@ public:
 
     const std::string& SavePath() const { return savePath; }
     const std::string& WorkPath() const { return workPath; }
-    bool IsInputOpen() const { return input.is_open(); }
+    bool IsInputOpen() const { return input.IsOpen(); }
 
 private:
     bool OpenInput();
     bool Fail(const char* text);  // SetError, ClearModel, false
-    std::optional<int64_t> ScanForTag(uint32_t tag);
     bool ReadGlobRecord(GlobEntry& slot, int64_t offset);
     void ProbeChargenClass();
     bool ReadSubrecord(Subrecord& into, uint32_t* tag);
     bool ReadPlayerRest();
-    int64_t RemainingBytes();
 
     bool RebuildOutFile();
     bool PatchGlob(int index, const std::array<uint8_t, kGlobValueBytes>& bytes);
@@ -88,8 +85,7 @@ private:
     int32_t readPrefixLength = 0;
     PlayerRecord readPlayer;
     bool chargenClass = false;
-    std::ifstream input;
-    int64_t inputSize = 0;  // size of the save when Load started
+    SaveInput input;
     std::string savePath;
     std::string workPath;
 };

@@ -5,8 +5,8 @@
 // before the end of the one before, returning the first tag that lies wholly inside
 // a window. Those windows cover every start offset p >= s exactly with the ranges
 // [s + 1020k, s + 1020k + 1020], so the scan finds the first whole occurrence of the
-// tag at or after its start. ScanForTag finds the same occurrence reading the file
-// forward once in large blocks.
+// tag at or after its start. SaveInput::FindTag finds that same occurrence in its
+// read-ahead buffer, reading the file forward once.
 //
 // `input` keeps the classic stream state the outcomes rest on: a short read leaves it
 // failed, seeking does not clear that, and only a found tag clears it.
@@ -19,118 +19,59 @@
 #include "SaveGame.h"
 
 namespace quellhart {
-namespace {
-
-// The scan reads small blocks first and doubles them while nothing is found: records
-// lie close together, and every hit moves the stream back to the tag, so what was
-// read past a hit is read again. Doubling keeps that re-read below what was scanned.
-constexpr size_t kFirstScanBlockBytes = 4 << 10;
-constexpr size_t kLargestScanBlockBytes = 1 << 20;
-
-template <typename T>
-bool ReadValue(std::istream& in, T& value) {
-    return bool(in.read(reinterpret_cast<char*>(&value), sizeof value));
-}
-
-bool Skip(std::istream& in, std::streamoff bytes) {
-    return bool(in.seekg(bytes, std::ios::cur));
-}
-
-}  // namespace
 
 int CSaveGame::FindTag(const char* window, int count, uint32_t tag) {
-    const char first = char(tag & 0xFF);
-    const char* end = window + std::max(count, 0);
-    for (const char* p = window; end - p >= kTagSize;) {
-        p = static_cast<const char*>(std::memchr(p, first, size_t(end - p - (kTagSize - 1))));
-        if (!p) break;
-        uint32_t word;
-        std::memcpy(&word, p, sizeof word);
-        if (word == tag) return int(p - window);
-        ++p;
-    }
-    return -1;
-}
-
-// Scans forward from the current offset. On a hit the stream is cleared and moved to
-// the tag; otherwise it is left failed at the end of the file.
-std::optional<int64_t> CSaveGame::ScanForTag(uint32_t tag) {
-    std::vector<char> block;
-    int64_t blockStart = input.tellg();
-    if (blockStart < 0) return std::nullopt;
-    size_t carried = 0;  // the last bytes of the previous block, a tag's head maybe
-    for (size_t blockBytes = kFirstScanBlockBytes;;
-         blockBytes = std::min(2 * blockBytes, kLargestScanBlockBytes)) {
-        block.resize(carried + blockBytes);
-        input.read(block.data() + carried, std::streamsize(blockBytes));
-        const size_t delivered = carried + size_t(input.gcount());
-        const int hit = FindTag(block.data(), int(delivered), tag);
-        if (hit >= 0) {
-            input.clear();
-            const int64_t at = blockStart + hit;
-            input.seekg(at);
-            return at;
-        }
-        if (!input) return std::nullopt;
-        carried = std::min<size_t>(delivered, kTagSize - 1);
-        std::memmove(block.data(), block.data() + delivered - carried, carried);
-        blockStart += int64_t(delivered - carried);
-    }
-}
-
-int64_t CSaveGame::RemainingBytes() {
-    const int64_t at = input.tellg();
-    return at < 0 ? 0 : inputSize - at;
+    return FindTagIn(window, count, tag);
 }
 
 bool CSaveGame::ReadGlobRecord(GlobEntry& slot, int64_t offset) {
     // A length that is negative or larger than what is left of the file cannot be a
     // real record: it fails before anything is allocated.
     auto readLength = [&](int32_t& length, int64_t limit) {
-        return ReadValue(input, length) && length >= 0 && length <= limit &&
-               length <= RemainingBytes();
+        return input.ReadValue(length) && length >= 0 && length <= limit &&
+               length <= input.Remaining();
     };
     constexpr int64_t kAnyLength = std::numeric_limits<int32_t>::max();
     if (offset > std::numeric_limits<int32_t>::max()) return false;
     slot.rawAddress = int32_t(offset);
     slot.modified = false;
     int32_t nameLen = 0, fnamLen = 0;
-    if (!ReadValue(input, slot.unk1) || !Skip(input, kTagSize) || !readLength(nameLen, kAnyLength))
+    if (!input.ReadValue(slot.unk1) || !input.Skip(kTagSize) || !readLength(nameLen, kAnyLength))
         return false;
     slot.name.resize(size_t(nameLen));
-    if (!input.read(slot.name.data(), nameLen) || !Skip(input, kTagSize) ||
-        !readLength(fnamLen, kAnyLength))
+    if (input.Read(slot.name.data(), slot.name.size()) != slot.name.size() ||
+        !input.Skip(kTagSize) || !readLength(fnamLen, kAnyLength))
         return false;
     slot.fnam.resize(size_t(fnamLen));
     // A value longer than the 4-byte slot would have nowhere to go.
-    if (!input.read(slot.fnam.data(), fnamLen) || !Skip(input, kTagSize) ||
-        !readLength(slot.valueLen, kGlobValueBytes))
+    if (input.Read(slot.fnam.data(), slot.fnam.size()) != slot.fnam.size() ||
+        !input.Skip(kTagSize) || !readLength(slot.valueLen, kGlobValueBytes))
         return false;
     std::array<uint8_t, kGlobValueBytes> bytes{};
-    if (!input.read(reinterpret_cast<char*>(bytes.data()), slot.valueLen)) return false;
+    if (input.Read(bytes.data(), size_t(slot.valueLen)) != size_t(slot.valueLen)) return false;
     slot.SetValueBytes(bytes);
     return true;
 }
 
-// Reads the record right after the GLOB run; a failed stream reads nothing.
+// Reads the record right after the GLOB run; a failed input reads nothing.
 void CSaveGame::ProbeChargenClass() {
     chargenClass = false;
     uint32_t tag = 0;
-    input.seekg(-kTagSize, std::ios::cur);
-    if (!ReadValue(input, tag) || tag != kTagCLAS) return;
-    if (!Skip(input, kGlobUnknownBytes) || !ReadValue(input, tag) || tag != kTagNAME) return;
+    input.Skip(-kTagSize);
+    if (!input.ReadValue(tag) || tag != kTagCLAS) return;
+    if (!input.Skip(kGlobUnknownBytes) || !input.ReadValue(tag) || tag != kTagNAME) return;
     char name[kChargenClassId.size()];
-    if (Skip(input, 4) && input.read(name, sizeof name))
+    if (input.Skip(4) && input.Read(name, sizeof name) == sizeof name)
         chargenClass = std::string_view(name, sizeof name) == kChargenClassId;
 }
 
 bool CSaveGame::ReadSubrecord(Subrecord& into, uint32_t* tag) {
     int32_t length = 0;
-    if (!ReadValue(input, *tag) || !ReadValue(input, length) || length < 0 ||
-        length > RemainingBytes())
+    if (!input.ReadValue(*tag) || !input.ReadValue(length) || length < 0 ||
+        length > input.Remaining())
         return false;
     into.data.resize(size_t(length));
-    return bool(input.read(into.data.data(), length));
+    return input.Read(into.data.data(), into.data.size()) == into.data.size();
 }
 
 // The six subrecords after the player's NAME. They are rewritten with the tags FNAM
@@ -154,47 +95,40 @@ bool CSaveGame::Load() {
     ClearModel();
     chargenClass = false;
 
-    input.seekg(0, std::ios::end);
-    inputSize = input.tellg();
-    input.seekg(0);
-    if (!input) return Fail(errors::kNoGlobSection);
-
-    if (!ScanForTag(kTagGLOB)) return Fail(errors::kNoGlobSection);
+    if (!input.Seek(0) || !input.FindTag(kTagGLOB)) return Fail(errors::kNoGlobSection);
     while (globCount < kMaxGlobs) {
-        const int64_t offset = input.tellg();
+        const int64_t offset = input.Tell();
         uint32_t tag = 0;
-        if (!ReadValue(input, tag) || tag != kTagGLOB) break;
+        if (!input.ReadValue(tag) || tag != kTagGLOB) break;
         if (!ReadGlobRecord(globs[size_t(globCount)], offset)) return Fail(errors::kGlobExtraction);
         ++globCount;
     }
 
     ProbeChargenClass();
-    input.seekg(-kTagSize, std::ios::cur);
-    if (!input) return Fail(errors::kNoPlayerData);
+    if (!input.Skip(-kTagSize)) return Fail(errors::kNoPlayerData);
 
     // Candidates are read one after another; the search goes on right after a
     // rejected candidate's NAME data.
     while (true) {
-        const std::optional<int64_t> found = ScanForTag(kTagNPC_);
+        const std::optional<int64_t> found = input.FindTag(kTagNPC_);
         if (!found) return Fail(errors::kNoPlayerData);
         if (*found > std::numeric_limits<int32_t>::max()) return Fail(errors::kPlayerSearch);
         readRawAddress = int32_t(*found);
         uint32_t tag = 0;
-        if (!ReadValue(input, tag) || !ReadValue(input, readPlayer.size) ||
-            !ReadValue(input, readPlayer.header) ||
+        if (!input.ReadValue(tag) || !input.ReadValue(readPlayer.size) ||
+            !input.ReadValue(readPlayer.header) ||
             !ReadSubrecord(readPlayer[PlayerRecord::NAME], &tag))
             return Fail(errors::kPlayerSearch);
         const std::vector<char>& name = readPlayer[PlayerRecord::NAME].data;
         if (name.size() >= kPlayerId.size() &&
             std::equal(kPlayerId.begin(), kPlayerId.end(), name.begin())) {
-            if (tag != kTagNAME) break;  // refused below, as a malformed player record
-            if (!ReadPlayerRest()) break;
-            readPrefixLength = int32_t(int64_t(input.tellg()) - readRawAddress);
+            if (tag != kTagNAME || !ReadPlayerRest()) break;  // a malformed player record
+            readPrefixLength = int32_t(input.Tell() - readRawAddress);
             SetPlayerData(readPlayer);
             return true;
         }
     }
-    input.close();
+    input.Close();
     return Fail(errors::kPlayerExtraction);
 }
 

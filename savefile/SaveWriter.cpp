@@ -5,6 +5,7 @@
 // keeps its old bytes; every failure deletes the work file.
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 #include <vector>
 
@@ -24,21 +25,20 @@ void WriteValue(std::ostream& out, const T& value) {
 }
 
 template <typename T>
-bool ReadValue(std::istream& in, T& value) {
+bool ReadValue(std::ifstream& in, T& value) {
     return bool(in.read(reinterpret_cast<char*>(&value), sizeof value));
 }
 
 // Copies `bytes` bytes, or everything up to the end of `in` when `bytes` is negative.
 // Returns how many bytes were written.
-int64_t CopyBytes(std::istream& in, std::ostream& out, int64_t bytes) {
+int64_t CopyBytes(SaveInput& in, std::ostream& out, int64_t bytes) {
     std::vector<char> block(kCopyBlockBytes);
     int64_t copied = 0;
     while (in && out && (bytes < 0 || copied < bytes)) {
         const int64_t want = bytes < 0 ? int64_t(block.size())
                                        : std::min<int64_t>(int64_t(block.size()), bytes - copied);
-        in.read(block.data(), want);
-        const std::streamsize got = in.gcount();
-        if (got > 0 && out.write(block.data(), got)) copied += got;
+        const size_t got = in.Read(block.data(), size_t(want));
+        if (got > 0 && out.write(block.data(), std::streamsize(got))) copied += int64_t(got);
     }
     return copied;
 }
@@ -64,8 +64,7 @@ bool CSaveGame::Commit() {
         std::remove(workPath.c_str());
         return false;
     }
-    input.close();
-    input.clear();
+    input.Close();
     return true;
 }
 
@@ -100,8 +99,8 @@ bool CSaveGame::RebuildOutFile() {
         SetError(errors::kOpenOutForWrite);
         return false;
     }
-    input.clear();
-    input.seekg(0);
+    input.Clear();
+    input.Seek(0);
     int64_t written = CopyBytes(input, out, readRawAddress);
     if (!input || !out || written != readRawAddress) {
         SetError(errors::kReconstruction);
@@ -124,11 +123,11 @@ bool CSaveGame::RebuildOutFile() {
     }
     written += PrefixLength(player);
 
-    input.seekg(readPrefixLength, std::ios::cur);
+    input.Skip(readPrefixLength);
     written += CopyBytes(input, out, -1);
     // The tail copy must have stopped at the end of the save, and every byte must be
     // on disk: a full disk or a size limit can fail the flush or the close as well.
-    const bool reachedEnd = input.eof() && !input.bad();
+    const bool reachedEnd = written == input.Size() - readPrefixLength + PrefixLength(player);
     out.flush();
     const bool flushed = bool(out);
     out.close();

@@ -1,0 +1,137 @@
+#include "SaveInput.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "SaveFormat.h"
+
+namespace quellhart {
+namespace {
+
+// Large enough that a search reads in few calls, small enough to stay in the cache
+// while it is searched.
+constexpr size_t kBufferBytes = 256 << 10;
+
+}  // namespace
+
+int FindTagIn(const char* bytes, int count, uint32_t tag) {
+    const char first = char(tag & 0xFF);
+    const char* end = bytes + std::max(count, 0);
+    for (const char* p = bytes; end - p >= kTagSize; ++p) {
+        p = static_cast<const char*>(std::memchr(p, first, size_t(end - p - (kTagSize - 1))));
+        if (!p) break;
+        uint32_t word;
+        std::memcpy(&word, p, sizeof word);
+        if (word == tag) return int(p - bytes);
+    }
+    return -1;
+}
+
+SaveInput::SaveInput() : buffer_(kBufferBytes) {}
+
+bool SaveInput::Open(const std::string& path) {
+    Close();
+    file_.rdbuf()->pubsetbuf(nullptr, 0);  // this class buffers
+    file_.open(path, std::ios::in | std::ios::binary);
+    if (!file_.is_open()) return false;
+    file_.seekg(0, std::ios::end);
+    size_ = file_.tellg();
+    file_.seekg(0);
+    if (!file_ || size_ < 0) {
+        Close();
+        return false;
+    }
+    return true;
+}
+
+void SaveInput::Close() {
+    if (file_.is_open()) file_.close();
+    file_.clear();
+    size_ = position_ = filePosition_ = bufferStart_ = 0;
+    bufferLength_ = 0;
+    failed_ = false;
+}
+
+SaveInput& SaveInput::Seek(int64_t offset) {
+    if (Good() && offset >= 0) position_ = offset;
+    return *this;
+}
+
+void SaveInput::FillFrom(int64_t offset) {
+    size_t kept = 0;
+    if (offset >= bufferStart_ && offset < BufferEnd()) {
+        kept = size_t(BufferEnd() - offset);
+        std::memmove(buffer_.data(), buffer_.data() + (offset - bufferStart_), kept);
+    }
+    bufferStart_ = offset;
+    const int64_t readFrom = offset + int64_t(kept);
+    if (filePosition_ != readFrom) {
+        file_.clear();
+        file_.seekg(readFrom);
+    }
+    file_.read(buffer_.data() + kept, std::streamsize(buffer_.size() - kept));
+    const auto got = size_t(std::max<std::streamsize>(file_.gcount(), 0));
+    file_.clear();
+    filePosition_ = readFrom + int64_t(got);
+    bufferLength_ = kept + got;
+}
+
+size_t SaveInput::Read(void* into, size_t count) {
+    if (!Good()) return 0;
+    auto* out = static_cast<char*>(into);
+    size_t delivered = 0;
+    while (delivered < count && position_ < size_) {
+        if (position_ < bufferStart_ || position_ >= BufferEnd()) {
+            const size_t wanted = count - delivered;
+            if (wanted >= buffer_.size()) {  // large copies skip the buffer
+                if (filePosition_ != position_) {
+                    file_.clear();
+                    file_.seekg(position_);
+                }
+                file_.read(out + delivered, std::streamsize(wanted));
+                const auto got = size_t(std::max<std::streamsize>(file_.gcount(), 0));
+                file_.clear();
+                filePosition_ = position_ + int64_t(got);
+                delivered += got;
+                position_ += int64_t(got);
+                if (got == 0) break;
+                continue;
+            }
+            FillFrom(position_);
+            if (position_ >= BufferEnd()) break;
+        }
+        const size_t available = size_t(BufferEnd() - position_);
+        const size_t take = std::min(available, count - delivered);
+        std::memcpy(out + delivered, buffer_.data() + (position_ - bufferStart_), take);
+        delivered += take;
+        position_ += int64_t(take);
+    }
+    if (delivered < count) failed_ = true;
+    return delivered;
+}
+
+std::optional<int64_t> SaveInput::FindTag(uint32_t tag) {
+    if (!IsOpen()) return std::nullopt;
+    // A failed input searches nothing: its reads would deliver nothing.
+    if (failed_) return std::nullopt;
+    while (true) {
+        if (position_ < bufferStart_ || BufferEnd() - position_ < kTagSize) {
+            if (BufferEnd() >= size_ && position_ >= bufferStart_) break;
+            FillFrom(position_);
+            if (BufferEnd() - position_ < kTagSize) break;
+        }
+        const char* from = buffer_.data() + (position_ - bufferStart_);
+        const int hit = FindTagIn(from, int(BufferEnd() - position_), tag);
+        if (hit >= 0) {
+            position_ += hit;
+            return position_;
+        }
+        position_ = BufferEnd() - (kTagSize - 1);  // a tag's head may end the buffer
+        if (BufferEnd() >= size_) break;
+    }
+    position_ = size_;
+    failed_ = true;
+    return std::nullopt;
+}
+
+}  // namespace quellhart

@@ -1,0 +1,70 @@
+// The document's read-only view of the save file: a binary input with the classic
+// stream state the loader's outcomes are defined by, and a read-ahead buffer of its
+// own so that the loader's searches and its back-and-forth reads ("move back 4
+// bytes", "read the candidate at the tag just found") cost no second read of the file.
+//
+// Classic state: a read that delivers fewer bytes than asked leaves the input failed;
+// while failed, reads deliver nothing and seeking does nothing. Only Clear (and a
+// found tag) ends the failure. Seeking past the end is allowed; the next read fails.
+#pragma once
+
+#include <cstdint>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quellhart {
+
+// Offset within the first `count` bytes of `bytes` of the first whole occurrence of
+// `tag`, or -1.
+int FindTagIn(const char* bytes, int count, uint32_t tag);
+
+class SaveInput {
+public:
+    SaveInput();
+
+    bool Open(const std::string& path);
+    void Close();
+    bool IsOpen() const { return file_.is_open(); }
+
+    bool Good() const { return IsOpen() && !failed_; }
+    explicit operator bool() const { return Good(); }
+    void Clear() { failed_ = false; }
+
+    int64_t Size() const { return size_; }
+    // The current offset, or -1 while failed.
+    int64_t Tell() const { return Good() ? position_ : -1; }
+    int64_t Remaining() const { return Good() ? size_ - position_ : 0; }
+
+    SaveInput& Seek(int64_t offset);
+    SaveInput& Skip(int64_t bytes) { return Seek(position_ + bytes); }
+
+    // Reads `count` bytes; returns how many were delivered, failing on a short read.
+    size_t Read(void* into, size_t count);
+    template <typename T>
+    bool ReadValue(T& value) {
+        return Read(&value, sizeof value) == sizeof value;
+    }
+
+    // Moves forward to the first whole occurrence of `tag` at or after the current
+    // offset and returns its offset, clearing a failure. Without one, the input is
+    // left failed at the end of the file.
+    std::optional<int64_t> FindTag(uint32_t tag);
+
+private:
+    // Makes the buffer start at `offset`, keeping bytes it already holds from there on.
+    void FillFrom(int64_t offset);
+    int64_t BufferEnd() const { return bufferStart_ + int64_t(bufferLength_); }
+
+    std::ifstream file_;
+    int64_t size_ = 0;
+    int64_t position_ = 0;
+    int64_t filePosition_ = 0;  // where the next read of file_ starts
+    bool failed_ = false;
+    std::vector<char> buffer_;
+    int64_t bufferStart_ = 0;
+    size_t bufferLength_ = 0;
+};
+
+}  // namespace quellhart
