@@ -189,6 +189,18 @@ TEST_F(WindowSearchTest, PlayerTagAcrossWindowBoundaries) {
     }
 }
 
+TEST_F(WindowSearchTest, TagsAcrossTheInputsReadAheadBuffer) {
+    constexpr size_t kBuffer = 256 << 10;
+    for (size_t at : {kBuffer - 3, kBuffer - 2, kBuffer, kBuffer + 1, 2 * kBuffer - 3}) {
+        SaveBuilder b;
+        b.Raw("TES3").PadTo(at).Glob("g", 1.0f).Filler(24);
+        b.PadTo(at + kBuffer).Npc("guard").PadTo(at + kBuffer + 100).Player();
+        ExpectSameAsWindows(b, "tags at " + std::to_string(at));
+        EXPECT_EQ(doc->Glob(0).rawAddress, int32_t(at));
+        EXPECT_EQ(doc->PlayerRawAddress(), int32_t(at + kBuffer + 100));
+    }
+}
+
 TEST_F(WindowSearchTest, NpcOverlappingARejectedCandidatesHeaderIsSkipped) {
     // A candidate whose 8 header bytes hold "NPC_": the search resumes after the
     // candidate's NAME data, so that inner tag is never a candidate.

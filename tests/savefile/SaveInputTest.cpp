@@ -1,0 +1,74 @@
+// The save input's classic stream state and its tag search across its own buffer.
+#include <gtest/gtest.h>
+
+#include "SaveBuilder.h"
+#include "SaveFormat.h"
+#include "SaveInput.h"
+#include "TempDir.h"
+
+namespace quellhart {
+namespace {
+
+class SaveInputTest : public ::testing::Test {
+protected:
+    void Write(const std::string& bytes) {
+        test::SaveBuilder().Raw(bytes).WriteTo(dir.File("in.ess"));
+        ASSERT_TRUE(input.Open(dir.File("in.ess")));
+    }
+    test::TempDir dir;
+    SaveInput input;
+};
+
+TEST_F(SaveInputTest, ShortReadFailsAndSeekingDoesNotClearIt) {
+    Write("abcdef");
+    char buffer[8];
+    EXPECT_EQ(input.Read(buffer, 4), 4u);
+    EXPECT_EQ(input.Tell(), 4);
+    EXPECT_EQ(input.Read(buffer, 4), 2u);
+    EXPECT_FALSE(input.Good());
+    EXPECT_EQ(input.Tell(), -1);
+    input.Seek(0);
+    EXPECT_EQ(input.Read(buffer, 1), 0u);
+    input.Clear();
+    input.Seek(1);
+    EXPECT_EQ(input.Read(buffer, 2), 2u);
+    EXPECT_EQ(std::string(buffer, 2), "bc");
+}
+
+TEST_F(SaveInputTest, SeekingPastTheEndFailsTheNextRead) {
+    Write("abc");
+    char c;
+    EXPECT_TRUE(input.Seek(10));
+    EXPECT_EQ(input.Read(&c, 1), 0u);
+    EXPECT_FALSE(input);
+}
+
+TEST_F(SaveInputTest, FindsTagsStraddlingItsBufferAndReadsBackAcrossIt) {
+    constexpr size_t kBuffer = 256 << 10;
+    for (size_t at : {kBuffer - 4, kBuffer - 3, kBuffer - 1, kBuffer, 2 * kBuffer - 5, 2 * kBuffer - 2}) {
+        std::string bytes(3 * kBuffer, 'x');
+        bytes.replace(at, 4, "NPC_");
+        Write(bytes);
+        ASSERT_EQ(input.FindTag(kTagNPC_), int64_t(at)) << at;
+        // After the hit, reads start at the tag, whatever the buffer held.
+        char tag[4];
+        ASSERT_EQ(input.Read(tag, 4), 4u);
+        EXPECT_EQ(std::string(tag, 4), "NPC_");
+        EXPECT_FALSE(input.FindTag(kTagNPC_)) << at;
+        EXPECT_FALSE(input.Good());
+    }
+}
+
+TEST_F(SaveInputTest, LargeReadsAfterSmallOnesDeliverEveryByteInOrder) {
+    std::string bytes;
+    for (int i = 0; i < 700000; ++i) bytes += char('a' + i % 26);
+    Write(bytes);
+    std::string got(5, '\0');
+    input.Read(got.data(), 5);
+    std::string rest(bytes.size() - 5, '\0');
+    EXPECT_EQ(input.Read(rest.data(), rest.size()), rest.size());
+    EXPECT_EQ(got + rest, bytes);
+}
+
+}  // namespace
+}  // namespace quellhart
