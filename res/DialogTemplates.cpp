@@ -1,0 +1,142 @@
+#include "DialogTemplates.h"
+
+#include "QuellhartVersion.h"
+#include "WinTypes.h"
+
+namespace quellhart::res {
+
+using ui::ControlKind;
+using ui::DialogTemplate;
+using namespace quellhart::ui;  // the style names
+
+const DialogTemplate& AboutTemplate() {
+    static const DialogTemplate t{
+        IDD_ABOUTBOX, "About Quellhart Savegame Editor", 0, 0, 272, 52,
+        {
+            {-1, ControlKind::Icon, "128", 11, 17, 20, 20},
+            {-1, ControlKind::Static, "Quellhart SaveGame Editor 2.1", 50, 10, 155, 8, SS_NOPREFIX | WS_GROUP},
+            {-1, ControlKind::Static, version::kAuthorLine, 50, 25, 119, 8, WS_GROUP},
+            {IDOK, ControlKind::Button, "Aceptar", 215, 5, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP},
+        }};
+    return t;
+}
+
+const DialogTemplate& MainTemplate() {
+    static const DialogTemplate t{
+        IDD_MAIN, "Quellhart Savegame Editor 2.1", 0, 0, 442, 268,
+        {
+            {-1, ControlKind::Static, "Active File:", 190, 237, 60, 10, SS_CENTER | WS_GROUP},
+            {1014, ControlKind::Static, "", 7, 247, 425, 15,
+             SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | WS_BORDER | WS_GROUP},
+            {1009, ControlKind::Button, "OpenFile", 324, 21, 80, 20, WS_TABSTOP},
+            {-1, ControlKind::Bitmap, "132", 306, 86, 117, 134},
+            {57670, ControlKind::Button, "Help", 382, 89, 38, 14, WS_TABSTOP | WS_EX_CLIENTEDGE},
+            {1035, ControlKind::Button, "CommitChanges", 324, 46, 80, 20, WS_TABSTOP | WS_DISABLED},
+        },
+        true, true, true};
+    return t;
+}
+
+const DialogTemplate& WaitTemplate() {
+    static const DialogTemplate t{
+        IDD_WAIT, "", 100, 100, 186, 73,
+        {
+            {-1, ControlKind::Static, "Now generating the new file", 22, 23, 135, 10, SS_CENTER | WS_GROUP},
+            {-1, ControlKind::Static, "Please Wait", 22, 38, 135, 10, SS_CENTER | WS_GROUP},
+        },
+        false, false, false};
+    return t;
+}
+
+const DialogTemplate& GlobalsPageTemplate() {
+    constexpr uint32_t kReadOnly = ES_READONLY | WS_BORDER | ES_AUTOHSCROLL;
+    static const DialogTemplate t{
+        IDD_GLOBALS_PAGE, "Global Variables", 0, 0, 272, 207,
+        {
+            {-1, ControlKind::Static, "Number of variables found:", 28, 9, 90, 10},
+            {1001, ControlKind::Static, "", 123, 6, 40, 15, SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | WS_BORDER},
+            {1002, ControlKind::ComboBox, "", 82, 27, 125, 128,
+             CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP | WS_DISABLED},
+            {-1, ControlKind::Static, "char unk1[12]", 18, 80, 47, 8},
+            {-1, ControlKind::Static, "NameLen (dec)", 18, 94, 71, 8},
+            {-1, ControlKind::Static, "Name", 18, 110, 71, 8},
+            {-1, ControlKind::Static, "fnamLen (dec)", 18, 125, 71, 8},
+            {-1, ControlKind::Static, "fnam (hex)", 18, 139, 71, 8},
+            {1021, ControlKind::Static, "Value (float)", 18, 187, 71, 8},
+            {1004, ControlKind::Edit, "", 100, 137, 90, 12, kReadOnly},
+            {1005, ControlKind::Edit, "", 100, 123, 90, 12, kReadOnly},
+            {1006, ControlKind::Edit, "", 100, 107, 90, 12, kReadOnly},
+            {1007, ControlKind::Edit, "", 80, 78, 130, 12, kReadOnly | ES_CENTER},
+            {1010, ControlKind::Edit, "", 100, 93, 90, 12, kReadOnly},
+            {1011, ControlKind::Edit, "", 100, 185, 90, 12, WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP},
+            {-1, ControlKind::Static, "SelectVar", 29, 30, 40, 10},
+            {1012, ControlKind::Edit, "", 100, 153, 90, 12, kReadOnly | ES_NUMBER},
+            {-1, ControlKind::Static, "Value Len (dec)", 18, 155, 71, 8},
+            {-1, ControlKind::GroupBox, "GLOB Data", 10, 62, 250, 140},
+            {-1, ControlKind::Static, "GLOB raw address in file:", 16, 48, 85, 10},
+            {1003, ControlKind::Static, "Raw Address", 108, 45, 99, 15,
+             SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | WS_BORDER},
+            {1015, ControlKind::Edit, "", 100, 169, 90, 12, kReadOnly},
+            {-1, ControlKind::Static, "Value (Raw)", 18, 171, 71, 8},
+            {1034, ControlKind::Button, "Confirm Change", 195, 184, 60, 15,
+             BS_DEFPUSHBUTTON | WS_TABSTOP | WS_DISABLED},
+        }};
+    return t;
+}
+
+const DialogTemplate& PlayerPageTemplate() {
+    constexpr uint32_t kTextField = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
+    constexpr uint32_t kList = CBS_DROPDOWN | CBS_SORT | WS_VSCROLL | WS_TABSTOP | WS_DISABLED;
+    static const DialogTemplate t{
+        IDD_PLAYER_PAGE, "Player Data", 0, 0, 272, 207,
+        {
+            {-1, ControlKind::GroupBox, "Player Data", 15, 15, 230, 160},
+            {1025, ControlKind::Edit, "", 94, 70, 131, 12, kTextField},
+            {-1, ControlKind::Static, "Name", 40, 71, 50, 10},
+            {-1, ControlKind::Static, "Class", 40, 100, 50, 10},
+            {-1, ControlKind::Static, "Race", 40, 86, 50, 10},
+            {-1, ControlKind::Static, "Player Data Raw Address:", 40, 49, 85, 10},
+            {1008, ControlKind::Static, "", 130, 46, 95, 15, SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | WS_BORDER},
+            {1036, ControlKind::ComboBox, "", 94, 84, 131, 96, kList},
+            {1037, ControlKind::ComboBox, "", 94, 99, 131, 86, kList},
+            {1026, ControlKind::Edit, "", 94, 115, 131, 12, kTextField},
+            {-1, ControlKind::Static, "Head Model", 40, 116, 50, 10},
+            {1027, ControlKind::Edit, "", 94, 130, 131, 12, kTextField},
+            {-1, ControlKind::Static, "Hair Model", 40, 131, 50, 10},
+        }};
+    static const DialogTemplate withLists = [] {
+        DialogTemplate full = t;
+        for (const std::string& race : InitialRaces()) full.listInit.push_back({1036, race});
+        for (const std::string& cls : InitialClasses()) full.listInit.push_back({1037, cls});
+        return full;
+    }();
+    return withLists;
+}
+
+std::map<int, std::string>& StringTable() {
+    static std::map<int, std::string> table = {{IDS_ABOUTBOX, "&Acerca de Quellhart_Editor..."}};
+    return table;
+}
+
+std::string LoadString(int id) {
+    const auto it = StringTable().find(id);
+    return it == StringTable().end() ? std::string() : it->second;
+}
+
+const std::vector<std::string>& InitialRaces() {
+    static const std::vector<std::string> races = {"Argonian", "Breton",  "Dark Elf", "High Elf",
+                                                   "Imperial", "Khajiit", "Nord",     "Orc",
+                                                   "Redguard", "Wood Elf"};
+    return races;
+}
+
+const std::vector<std::string>& InitialClasses() {
+    static const std::vector<std::string> classes = {
+        "Witchhunter", "Warrior", "Thief",      "Spellsword", "Sorcerer", "Scout",
+        "Rogue",       "Pilgrim", "Nightblade", "Monk",       "Mage",     "Knight",
+        "Healer",      "Custom",  "Crusader",   "Battlemage", "Bard",     "Barbarian",
+        "Assassin",    "Archer",  "Agent",      "Acrobat"};
+    return classes;
+}
+
+}  // namespace quellhart::res

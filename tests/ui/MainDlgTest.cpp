@@ -1,0 +1,285 @@
+// The main window: opening, committing and reloading a save, and the frame around.
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QTabWidget>
+#include <QTimer>
+#include <filesystem>
+
+#include "DialogTemplates.h"
+#include "EditorApp.h"
+#include "GuiTestBase.h"
+#include "IconPainting.h"
+#include "SaveErrors.h"
+#include "SystemMenu.h"
+#include "WaitDlg.h"
+
+namespace quellhart::test {
+namespace {
+
+namespace fs = std::filesystem;
+using ui::MB_ICONEXCLAMATION;
+using ui::MB_ICONINFORMATION;
+using ui::MB_OK;
+using ui::MB_YESNO;
+
+constexpr unsigned kQuestion = MB_YESNO | MB_ICONEXCLAMATION;  // 52
+constexpr unsigned kError = MB_OK | MB_ICONEXCLAMATION;        // 48
+constexpr unsigned kInformation = MB_OK | MB_ICONINFORMATION;  // 64
+const char* const kProceed = "Now the changes will be written to file.\n\n\nProceed?";
+const char* const kBackupExists = "Backup exists for this savegame.\n Will be deleted\n\nProceed?";
+
+class MainDlgTest : public GuiTest {};
+
+TEST_F(MainDlgTest, StartsEmptyWithTheTemplatesTextsAndTabs) {
+    EXPECT_EQ(main.Window()->windowTitle(), "Quellhart Savegame Editor 2.1");
+    EXPECT_EQ(main.Document(), nullptr);
+    EXPECT_FALSE(CommitEnabled());
+    EXPECT_EQ(Label(), "");
+    EXPECT_EQ(Text(main, 1009), "OpenFile");
+    EXPECT_EQ(Text(main, 1035), "CommitChanges");
+    EXPECT_EQ(Text(main, ui::ID_HELP), "Help");
+    QTabWidget* tabs = main.Sheet().Tabs();
+    ASSERT_EQ(tabs->count(), 2);
+    EXPECT_EQ(tabs->tabText(0), "Player Data");
+    EXPECT_EQ(tabs->tabText(1), "Global Variables");
+    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_TRUE(main.Sheet().GetExStyle() & ui::WS_EX_CONTROLPARENT);
+    // The sheet stays left of the buttons and above the file label.
+    const QRect openButton = main.GetDlgItem(1009)->geometry();
+    EXPECT_LT(tabs->geometry().right(), openButton.left());
+    EXPECT_LT(tabs->geometry().bottom(), main.GetDlgItem(1014)->geometry().top());
+}
+
+TEST_F(MainDlgTest, OpeningASaveShowsItOnThePlayerPage) {
+    const std::string path = WriteSave(StandardSave());
+    ShowPage(1);
+    ClickOpen(path);
+    ASSERT_NE(main.Document(), nullptr);
+    EXPECT_TRUE(prompts->messages.empty());
+    ASSERT_EQ(prompts->fileDialogs.size(), 1u);
+    EXPECT_EQ(prompts->fileDialogs[0].defaultExtension, "ess");
+    EXPECT_EQ(prompts->fileDialogs[0].filter, "Quellhart save Files (*.ess)|*.ess||");
+    EXPECT_EQ(Label(), path);
+    EXPECT_TRUE(CommitEnabled());
+    EXPECT_EQ(main.Sheet().GetActiveIndex(), 0);
+    EXPECT_EQ(Text(main.PlayerPage(), 1025), "Bob");
+}
+
+TEST_F(MainDlgTest, FailedOpensReportTheDocumentsErrorAndLeaveTheWindowEmpty) {
+    const std::string notASave = WriteSave(SaveBuilder().Raw("garbage"), "bad.ess");
+    ClickOpen(notASave);
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].text, errors::kNotASave);
+    EXPECT_EQ(prompts->messages[0].caption, "Error");
+    EXPECT_EQ(prompts->messages[0].type, kError);
+    EXPECT_EQ(main.Document(), nullptr);
+    EXPECT_EQ(Label(), "");
+    EXPECT_FALSE(CommitEnabled());
+
+    ClickOpen(WriteSave(SaveBuilder().Raw("TES3"), "noglobs.ess"));
+    EXPECT_EQ(prompts->messages.back().text, errors::kNoGlobSection);
+
+    const std::string capitals = WriteSave(StandardSave(), "CAPS.ESS");
+    ClickOpen(capitals);
+    EXPECT_EQ(prompts->messages.back().text, errors::kNoEssInName);
+    EXPECT_TRUE(fs::exists(capitals));
+}
+
+TEST_F(MainDlgTest, CancellingTheFileDialogLeavesTheWindowEmpty) {
+    ClickOpen(WriteSave(StandardSave()));
+    ClickOpen(std::nullopt);
+    EXPECT_EQ(main.Document(), nullptr);
+    EXPECT_EQ(Label(), "");
+    EXPECT_TRUE(CommitEnabled());  // never disabled again
+    // The visible page keeps its content until it is activated again.
+    EXPECT_EQ(Text(main.PlayerPage(), 1025), "Bob");
+    ShowPage(1);
+    ShowPage(0);
+    EXPECT_EQ(Text(main.PlayerPage(), 1025), " ");
+    // With no document, CommitChanges does nothing at all.
+    ClickCommit();
+    EXPECT_TRUE(prompts->messages.empty());
+}
+
+class CommitTest : public MainDlgTest {
+protected:
+    void SetUp() override {
+        path = WriteSave(StandardSave());
+        ClickOpen(path);
+        ASSERT_NE(main.Document(), nullptr);
+    }
+    std::string BackupPath() const { return dir.File("save.bak"); }
+    std::string path;
+};
+
+TEST_F(CommitTest, AnsweringNoWritesNothingAndKeepsTheEdits) {
+    Edit(main.PlayerPage(), 1025)->setText("Unsaved");
+    CSaveGame* document = main.Document();
+    ClickCommit({ui::IDNO});
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].text, kProceed);
+    EXPECT_EQ(prompts->messages[0].caption, "Please Confirm");
+    EXPECT_EQ(prompts->messages[0].type, kQuestion);
+    EXPECT_EQ(main.Document(), document);
+    EXPECT_EQ(Text(main.PlayerPage(), 1025), "Unsaved");
+    EXPECT_EQ(ReadFileBytes(path), StandardSave().Bytes());
+    EXPECT_FALSE(fs::exists(BackupPath()));
+}
+
+TEST_F(CommitTest, AnExistingBackupIsAskedAboutFirst) {
+    SaveBuilder().Raw("old backup").WriteTo(BackupPath());
+    ClickCommit({ui::IDYES, ui::IDNO});
+    ASSERT_EQ(prompts->messages.size(), 2u);
+    EXPECT_EQ(prompts->messages[1].text, kBackupExists);
+    EXPECT_EQ(prompts->messages[1].caption, "Please Confirm");
+    EXPECT_EQ(prompts->messages[1].type, kQuestion);
+    EXPECT_EQ(ReadFileBytes(BackupPath()), "old backup");
+    EXPECT_EQ(ReadFileBytes(path), StandardSave().Bytes());
+}
+
+TEST_F(CommitTest, ASuccessfulCommitReportsAndReloadsTheFile) {
+    Edit(main.PlayerPage(), 1025)->setText("Renamed");
+    ShowPage(1);
+    ClickCommit();
+    ASSERT_EQ(prompts->messages.size(), 2u);
+    EXPECT_EQ(prompts->messages[1].text,
+              "File Recostruction Done.\nOriginal file backed up as .bak.\n\nNow newly Created file "
+              "will be loaded into the editor.\nPlease check changes are ok.");
+    EXPECT_EQ(prompts->messages[1].caption, "Done");
+    EXPECT_EQ(prompts->messages[1].type, kInformation);
+    EXPECT_EQ(ReadFileBytes(BackupPath()), StandardSave().Bytes());
+    ASSERT_NE(main.Document(), nullptr);
+    EXPECT_EQ(main.Document()->Player()[PlayerRecord::FNAM].Text(), "Renamed");
+    EXPECT_EQ(main.Sheet().GetActiveIndex(), 0);
+    EXPECT_EQ(Text(main.PlayerPage(), 1025), "Renamed");
+    EXPECT_EQ(Label(), path);
+}
+
+TEST_F(CommitTest, WritesWhatTheLibraryAloneWritesForTheSameEdit) {
+    Edit(main.PlayerPage(), 1026)->setText("new_head");
+    ClickCommit();
+
+    const std::string libraryPath = WriteSave(StandardSave(), "library.ess");
+    CSaveGame doc;
+    ASSERT_TRUE(doc.Open(libraryPath) && doc.Load());
+    PlayerRecord record = doc.Player();
+    record[PlayerRecord::BNAM] = Subrecord::FromText("new_head");
+    doc.SetPlayerData(record);
+    ASSERT_TRUE(doc.Commit());
+    EXPECT_EQ(ReadFileBytes(path), ReadFileBytes(libraryPath));
+}
+
+TEST_F(CommitTest, TextsAreCommittedAsAtMost49CharactersAndEmptyAsAZero) {
+    Edit(main.PlayerPage(), 1025)->setText(QString(60, 'n'));
+    Edit(main.PlayerPage(), 1027)->setText("");
+    ClickCommit();
+    const PlayerRecord& written = main.Document()->Player();
+    EXPECT_EQ(written[PlayerRecord::FNAM].Text(), std::string(49, 'n'));
+    EXPECT_EQ(written[PlayerRecord::KNAM].data, std::vector<char>{'\0'});
+}
+
+TEST_F(CommitTest, AFailedCommitReportsAndReloadsTheUntouchedSave) {
+    fs::create_directories(dir.File("save.bak/inside"));
+    Edit(main.PlayerPage(), 1025)->setText("Lost?");
+    ClickCommit();
+    ASSERT_EQ(prompts->messages.size(), 3u);  // proceed, backup exists, the error
+    EXPECT_EQ(prompts->messages[2].text, errors::kRenameSaveToBackup);
+    EXPECT_EQ(prompts->messages[2].caption, "Error");
+    EXPECT_EQ(prompts->messages[2].type, kError);
+    EXPECT_EQ(ReadFileBytes(path), StandardSave().Bytes());
+    ASSERT_NE(main.Document(), nullptr);
+    EXPECT_EQ(Text(main.PlayerPage(), 1025), "Bob");
+}
+
+TEST(BackupProbe, EveryEssInThePathIsReplaced) {
+    TempDir dir;
+    auto scripted = std::make_unique<ui::ScriptedPrompts>();
+    ui::ScriptedPrompts* prompts = scripted.get();
+    ui::InstallPrompts(std::move(scripted));
+    fs::create_directories(dir.File("x.ess"));
+    fs::create_directories(dir.File("x.bak"));
+    StandardSave().WriteTo(dir.File("x.ess/y.ess"));
+    SaveBuilder().Raw("backup").WriteTo(dir.File("x.bak/y.bak"));
+    {
+        ui::CMainDlg main;
+        main.Create();
+        prompts->fileAnswers.push_back(dir.File("x.ess/y.ess"));
+        main.SendCommand(1009);
+        prompts->messageAnswers = {ui::IDYES, ui::IDNO};
+        main.SendCommand(1035);
+        ASSERT_EQ(prompts->messages.size(), 2u);
+        EXPECT_EQ(prompts->messages[1].text, kBackupExists);
+        main.DestroyWindow();
+    }
+    ui::InstallPrompts(nullptr);
+}
+
+TEST_F(MainDlgTest, SystemCommandsSixteenToThirtyOneOpenTheAboutBox) {
+    for (unsigned id : {16u, 31u, 32u}) {
+        bool aboutShown = false;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                aboutShown = modal->windowTitle() == "About Quellhart Savegame Editor";
+                static_cast<QDialog*>(modal)->reject();
+            }
+        });
+        main.SendSysCommand(id);
+        QApplication::processEvents();
+        EXPECT_EQ(aboutShown, id < 32) << id;
+    }
+}
+
+TEST_F(MainDlgTest, TheSystemMenuCarriesTheAboutItem) {
+    const QList<QAction*> actions = main.GetSystemMenu(ui::FALSE)->Menu()->actions();
+    ASSERT_EQ(actions.size(), 3);  // Close, the separator, About
+    EXPECT_TRUE(actions[1]->isSeparator());
+    EXPECT_EQ(actions[2]->text(), "&Acerca de Quellhart_Editor...");
+    EXPECT_EQ(actions[2]->data().toUInt(), 16u);
+}
+
+TEST(SystemMenu, AnEmptyString101AddsNoItem) {
+    const std::string saved = res::StringTable()[res::IDS_ABOUTBOX];
+    res::StringTable()[res::IDS_ABOUTBOX] = "";
+    ui::CMainDlg main;
+    main.Create();
+    EXPECT_EQ(main.GetSystemMenu(ui::FALSE)->Menu()->actions().size(), 1);
+    main.DestroyWindow();
+    res::StringTable()[res::IDS_ABOUTBOX] = saved;
+}
+
+TEST_F(MainDlgTest, HelpSaysThatNoHelpIsAvailable) {
+    ui::CEditorApp app;
+    main.SendCommand(ui::ID_HELP);
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_NE(prompts->messages[0].text.find("No help is available"), std::string::npos);
+}
+
+TEST_F(MainDlgTest, ClosingTheWindowDropsTheDocument) {
+    ClickOpen(WriteSave(StandardSave()));
+    main.DestroyWindow();
+    EXPECT_EQ(main.Document(), nullptr);
+}
+
+TEST(WaitBox, ShowsItsTwoTextsAtOnce) {
+    ui::CWaitDlg wait;
+    wait.Create();
+    EXPECT_TRUE(wait.Window()->isVisible());
+    QStringList texts;
+    for (QLabel* label : wait.Window()->findChildren<QLabel*>()) texts << label->text();
+    EXPECT_TRUE(texts.contains("Now generating the new file"));
+    EXPECT_TRUE(texts.contains("Please Wait"));
+    EXPECT_EQ(wait.Window()->windowTitle(), "");
+    wait.DestroyWindow();
+    EXPECT_EQ(wait.Window(), nullptr);
+}
+
+TEST(MinimisedIcon, IsCentredWithTheLargerHalfFirst) {
+    EXPECT_EQ(ui::MinimisedIconOrigin(32, 32, 32, 32), QPoint(0, 0));
+    EXPECT_EQ(ui::MinimisedIconOrigin(100, 60, 32, 32), QPoint(34, 14));
+    EXPECT_EQ(ui::MinimisedIconOrigin(101, 61, 32, 32), QPoint(35, 15));
+}
+
+}  // namespace
+}  // namespace quellhart::test

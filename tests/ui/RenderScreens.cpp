@@ -1,0 +1,59 @@
+// Renders the editor's windows to PNG files: the main window with a generated save
+// loaded on each page, the About box and the wait box.
+//   render-screens OUTPUT_FOLDER
+#include <QApplication>
+#include <QDialog>
+#include <QTabWidget>
+#include <filesystem>
+
+#include "AboutDlg.h"
+#include "MainDlg.h"
+#include "Prompts.h"
+#include "SaveBuilder.h"
+#include "WaitDlg.h"
+
+using namespace quellhart;
+
+namespace {
+
+bool Save(QWidget* window, const QString& path) {
+    QApplication::processEvents();
+    return window->grab().save(path);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc != 2) return 2;
+    const QString folder = argv[1];
+    const std::string savePath = (std::filesystem::path(argv[1]) / "Quicksave.ess").string();
+    test::PlayerTexts texts;
+    texts.name = "Ysolde Varn";
+    texts.race = "Breton";
+    texts.cls = "Spellsword";
+    test::SaveBuilder save;
+    save.Header().Glob("Day", 17).Glob("Month", 7).Glob("Year", 427).Glob("GameHour", 13.25f);
+    save.Glob("PCRace", 3).Glob("TimeScale", 30).Filler(4000).Player(texts).Filler(2000);
+    save.WriteTo(savePath);
+
+    auto prompts = std::make_unique<ui::ScriptedPrompts>();
+    prompts->fileAnswers.push_back(savePath);
+    ui::InstallPrompts(std::move(prompts));
+
+    ui::CMainDlg main;
+    main.Create();
+    main.SendCommand(1009);
+    bool saved = Save(main.Window(), folder + "/main-window.png");
+    main.Sheet().Tabs()->setCurrentIndex(1);
+    saved &= Save(main.Window(), folder + "/main-window-globals.png");
+
+    ui::CAboutDlg about;
+    about.Create();
+    saved &= Save(about.Window(), folder + "/about-box.png");
+    ui::CWaitDlg wait;
+    wait.Create();
+    saved &= Save(wait.Window(), folder + "/wait-box.png");
+    std::filesystem::remove(savePath);
+    return saved ? 0 : 1;
+}

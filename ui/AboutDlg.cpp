@@ -1,0 +1,9 @@
+#include "AboutDlg.h"
+
+#include "DialogTemplates.h"
+
+namespace quellhart::ui {
+
+CAboutDlg::CAboutDlg(QWidget* parent) : CDialog(res::AboutTemplate(), parent) {}
+
+}  // namespace quellhart::ui

@@ -1,0 +1,13 @@
+// The About box: the program's name, icon and author line.
+#pragma once
+
+#include "CDialog.h"
+
+namespace quellhart::ui {
+
+class CAboutDlg : public CDialog {
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};
+
+}  // namespace quellhart::ui

@@ -1,0 +1,160 @@
+#include "MainDlg.h"
+
+#include <QDialog>
+#include <fstream>
+
+#include "AboutDlg.h"
+#include "CWinApp.h"
+#include "DialogTemplates.h"
+#include "Messages.h"
+#include "Prompts.h"
+#include "Resources.h"
+#include "SiblingPaths.h"
+#include "SystemMenu.h"
+#include "WaitDlg.h"
+
+namespace quellhart::ui {
+
+const MessageMap<CMainDlg> CMainDlg::kMessageMap = {
+    {1009, BN_CLICKED, &CMainDlg::OnOpenFile},
+    {1035, BN_CLICKED, &CMainDlg::OnCommitChanges},
+};
+
+namespace {
+
+constexpr int kTextBufferBytes = 50;  // so at most 49 characters of each text
+
+constexpr const char* kSaveFilter = "Quellhart save Files (*.ess)|*.ess||";
+
+}  // namespace
+
+CMainDlg::CMainDlg(QWidget* parent) : CDialog(res::MainTemplate(), parent), m_hIcon(LoadAppIcon()) {}
+
+CMainDlg::~CMainDlg() {
+    // The pages go with the window; they never outlive the document they point at.
+    DetachPages();
+}
+
+BOOL CMainDlg::OnCommand(int id, int code) {
+    return DispatchCommand(kMessageMap, this, id, code) ? TRUE : CDialog::OnCommand(id, code);
+}
+
+void CMainDlg::DoDataExchange(CDataExchange* exchange) {
+    DDX_Control(exchange, 1035, m_commitButton);
+    DDX_Control(exchange, 1014, m_activeFileLabel);
+}
+
+BOOL CMainDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    if (SystemMenu* menu = GetSystemMenu(FALSE)) {
+        const std::string aboutText = res::LoadString(res::IDS_ABOUTBOX);
+        if (!aboutText.empty()) {
+            menu->AppendMenu(MF_SEPARATOR);
+            menu->AppendMenu(MF_STRING, res::IDM_ABOUTBOX, aboutText);
+        }
+    }
+    Window()->setWindowIcon(m_hIcon);  // both the large and the small icon
+    m_document.reset();
+    m_sheet.AddPage(&m_playerPage);
+    m_sheet.AddPage(&m_globPage);
+    m_sheet.Create(this, WS_CHILD | WS_VISIBLE, 0);
+    m_sheet.SetActivePage(0);
+    return TRUE;
+}
+
+void CMainDlg::OnSysCommand(unsigned id, intptr_t lParam) {
+    if ((id & 0xFFF0) == res::IDM_ABOUTBOX) {
+        CAboutDlg about;
+        about.DoModal();
+        return;
+    }
+    CDialog::OnSysCommand(id, lParam);
+}
+
+void CMainDlg::OnDestroy() {
+    WinHelp(0, HELP_QUIT);
+    DetachPages();
+    DestroyDocument();
+}
+
+void CMainDlg::DetachPages() {
+    m_globPage.Attach(nullptr);
+    m_playerPage.Attach(nullptr);
+}
+
+void CMainDlg::DestroyDocument() { m_document.reset(); }
+
+void CMainDlg::ShowError() {
+    AfxMessageBox(Window(), m_document->GetErrorText(), messages::kErrorCaption, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CMainDlg::LoadDocument() {
+    m_document = std::make_unique<CSaveGame>();
+    if (!m_document->Open(m_path) || !m_document->Load()) {
+        ShowError();
+        DestroyDocument();
+        return;
+    }
+    m_globPage.Attach(m_document.get());
+    m_playerPage.Attach(m_document.get());
+    m_activeFileLabel.SetWindowTextPath(m_path);
+    m_commitButton.EnableWindow(TRUE);
+    m_sheet.SetActivePage(0);
+}
+
+void CMainDlg::OnOpenFile() {
+    m_activeFileLabel.SetWindowText("");
+    DetachPages();
+    DestroyDocument();
+    const std::optional<std::string> chosen = CurrentPrompts().OpenFile(nullptr, {"ess", kSaveFilter});
+    if (!chosen) return;
+    m_path = *chosen;
+    LoadDocument();
+}
+
+PlayerRecord CMainDlg::RecordFromPlayerPage() const {
+    const PlayerRecord& current = m_document->Player();
+    PlayerRecord record;
+    record.size = current.size;
+    record.header = current.header;
+    record[PlayerRecord::NAME] = current[PlayerRecord::NAME];
+    record[PlayerRecord::ANAM] = current[PlayerRecord::ANAM];
+    const std::pair<PlayerRecord::Field, int> fields[] = {
+        {PlayerRecord::FNAM, 1025}, {PlayerRecord::RNAM, 1036}, {PlayerRecord::CNAM, 1037},
+        {PlayerRecord::BNAM, 1026}, {PlayerRecord::KNAM, 1027}};
+    for (const auto& [field, id] : fields) {
+        CWnd control;
+        control.Attach(m_playerPage.GetDlgItem(id));
+        record[field] = Subrecord::FromText(control.GetWindowText(kTextBufferBytes));
+    }
+    return record;
+}
+
+void CMainDlg::OnCommitChanges() {
+    if (!m_document) return;
+    if (AfxMessageBox(Window(), messages::kConfirmWrite, messages::kConfirmCaption,
+                      MB_YESNO | MB_ICONEXCLAMATION) == IDNO)
+        return;
+    // The document was opened from m_path, so the name holds ".ess".
+    const std::optional<std::string> backup = BackupPathFor(m_path);
+    if (backup && std::ifstream(*backup, std::ios::in | std::ios::binary).is_open() &&
+        AfxMessageBox(Window(), messages::kConfirmReplaceBackup, messages::kConfirmCaption,
+                      MB_YESNO | MB_ICONEXCLAMATION) == IDNO)
+        return;
+
+    m_document->SetPlayerData(RecordFromPlayerPage());
+    CWaitDlg wait;
+    wait.Create(nullptr);
+    const bool committed = m_document->Commit();
+    wait.DestroyWindow();
+    if (committed)
+        AfxMessageBox(Window(), messages::kDone, messages::kDoneCaption, MB_OK | MB_ICONINFORMATION);
+    else
+        ShowError();
+
+    DetachPages();
+    DestroyDocument();
+    LoadDocument();
+}
+
+}  // namespace quellhart::ui

@@ -1,0 +1,62 @@
+// The main window: owns the one open save document, hosts the two pages, and
+// carries the two actions that touch files, "OpenFile" and "CommitChanges".
+#pragma once
+
+#include <QIcon>
+#include <memory>
+#include <string>
+
+#include "CDialog.h"
+#include "MessageMap.h"
+#include "MyPSheet.h"
+#include "PSDlgGLOB.h"
+#include "PSDlgPlayerData.h"
+#include "SaveGame.h"
+
+namespace quellhart::ui {
+
+class CMainDlg : public CDialog {
+public:
+    explicit CMainDlg(QWidget* parent = nullptr);
+    ~CMainDlg() override;
+
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(int id, int code) override;
+
+    void OnOpenFile();
+    void OnCommitChanges();
+    QIcon OnQueryDragIcon() const { return m_hIcon; }
+
+    // For the tests: what the window holds.
+    CSaveGame* Document() const { return m_document.get(); }
+    CMyPSheet& Sheet() { return m_sheet; }
+    CPSDlgGLOB& GlobPage() { return m_globPage; }
+    CPSDlgPlayerData& PlayerPage() { return m_playerPage; }
+
+protected:
+    void DoDataExchange(CDataExchange* exchange) override;
+    void OnSysCommand(unsigned id, intptr_t lParam) override;
+    void OnDestroy() override;
+
+private:
+    void DetachPages();
+    void DestroyDocument();
+    // Opens and loads m_path into a new document and shows it; on failure reports the
+    // document's error and leaves the window without one.
+    void LoadDocument();
+    void ShowError();
+    PlayerRecord RecordFromPlayerPage() const;
+
+    CButton m_commitButton;
+    CStatic m_activeFileLabel;
+    QIcon m_hIcon;
+    std::string m_path;
+    std::unique_ptr<CSaveGame> m_document;
+    CMyPSheet m_sheet;
+    CPSDlgGLOB m_globPage;
+    CPSDlgPlayerData m_playerPage;
+
+    static const MessageMap<CMainDlg> kMessageMap;
+};
+
+}  // namespace quellhart::ui

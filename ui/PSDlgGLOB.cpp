@@ -1,0 +1,105 @@
+#include "PSDlgGLOB.h"
+
+#include <algorithm>
+#include <span>
+
+#include "DialogTemplates.h"
+#include "ValueText.h"
+
+namespace quellhart::ui {
+
+const MessageMap<CPSDlgGLOB> CPSDlgGLOB::kMessageMap = {
+    {1002, CBN_SELCHANGE, &CPSDlgGLOB::ShowSelectedGlob},
+    {1034, BN_CLICKED, &CPSDlgGLOB::OnConfirmChange},
+};
+
+CPSDlgGLOB::CPSDlgGLOB() : CPropertyPage(res::GlobalsPageTemplate()) {}
+
+void CPSDlgGLOB::DoDataExchange(CDataExchange* exchange) {
+    DDX_Control(exchange, 1034, m_confirmButton);
+    DDX_Control(exchange, 1021, m_valueCaption);
+    DDX_Control(exchange, 1015, m_rawValue);
+    DDX_Control(exchange, 1003, m_rawAddress);
+    DDX_Control(exchange, 1012, m_valueLength);
+    DDX_Control(exchange, 1005, m_fnamLength);
+    DDX_Control(exchange, 1004, m_fnam);
+    DDX_Control(exchange, 1010, m_nameLength);
+    DDX_Control(exchange, 1007, m_header);
+    DDX_Control(exchange, 1001, m_count);
+    DDX_Control(exchange, 1011, m_value);
+    DDX_Control(exchange, 1006, m_name);
+    DDX_Control(exchange, 1002, m_list);
+}
+
+BOOL CPSDlgGLOB::OnCommand(int id, int code) {
+    return DispatchCommand(kMessageMap, this, id, code) ? TRUE : CPropertyPage::OnCommand(id, code);
+}
+
+void CPSDlgGLOB::Attach(CSaveGame* document) {
+    m_document = document;
+    m_stale = true;
+}
+
+void CPSDlgGLOB::HexDump(std::string& text, const uint8_t* bytes, int count) {
+    text = count > 0 ? quellhart::HexDump(std::span<const uint8_t>(bytes, size_t(count))) : "";
+}
+
+BOOL CPSDlgGLOB::OnSetActive() {
+    const BOOL result = CPropertyPage::OnSetActive();
+    if (!m_stale) return result;
+    m_list.ResetContent();
+    if (!m_document) {
+        m_list.EnableWindow(FALSE);
+        const std::initializer_list<CWnd*> fields = {&m_header, &m_nameLength,  &m_name,
+                                                     &m_fnamLength, &m_fnam,   &m_valueLength,
+                                                     &m_value,  &m_rawValue, &m_count, &m_rawAddress};
+        for (CWnd* field : fields) field->SetWindowText("");
+    } else {
+        for (int i = 0; i < m_document->GlobCount(); ++i)
+            m_list.SetItemData(m_list.AddString(m_document->Glob(i).NameText()), i);
+        m_count.SetWindowText(std::to_string(m_document->GlobCount()));
+        m_list.SetCurSel(0);
+        m_list.EnableWindow(TRUE);
+        ShowSelectedGlob();
+    }
+    m_stale = false;
+    return result;
+}
+
+int CPSDlgGLOB::SelectedSlot() const {
+    if (!m_document) return -1;
+    const intptr_t slot = m_list.GetItemData(m_list.GetCurSel());
+    return slot >= 0 && slot < m_document->GlobCount() ? int(slot) : -1;
+}
+
+void CPSDlgGLOB::ShowSelectedGlob() {
+    const int slot = SelectedSlot();
+    if (slot < 0) return;
+    m_confirmButton.EnableWindow(TRUE);
+    const GlobEntry& glob = m_document->Glob(slot);
+    std::string text;
+    m_rawAddress.SetWindowText(FormatHexOffset(glob.rawAddress));
+    HexDump(text, glob.unk1.data(), int(glob.unk1.size()));
+    m_header.SetWindowText(text);
+    m_nameLength.SetWindowText(std::to_string(glob.NameLen()));
+    m_name.SetWindowText(glob.NameText());
+    m_fnamLength.SetWindowText(std::to_string(glob.fnamLen()));
+    HexDump(text, reinterpret_cast<const uint8_t*>(glob.fnam.data()), glob.fnamLen());
+    m_fnam.SetWindowText(text);
+    m_valueLength.SetWindowText(std::to_string(glob.valueLen));
+    const auto valueBytes = glob.ValueBytes();
+    HexDump(text, valueBytes.data(), std::min(glob.valueLen, kGlobValueBytes));
+    m_rawValue.SetWindowText(text);
+    m_value.SetWindowText(FormatFixed(double(glob.value)));
+}
+
+void CPSDlgGLOB::OnConfirmChange() {
+    const int slot = SelectedSlot();
+    if (slot < 0) return;
+    GlobEntry& glob = m_document->Glob(slot);
+    glob.value = GlobValueFromText(m_value.GetWindowText(50));
+    glob.modified = true;
+    ShowSelectedGlob();
+}
+
+}  // namespace quellhart::ui

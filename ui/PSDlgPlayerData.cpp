@@ -1,0 +1,80 @@
+#include "PSDlgPlayerData.h"
+
+#include "DialogTemplates.h"
+#include "Messages.h"
+#include "Prompts.h"
+#include "ValueText.h"
+
+namespace quellhart::ui {
+
+CPSDlgPlayerData::CPSDlgPlayerData() : CPropertyPage(res::PlayerPageTemplate()) {}
+
+void CPSDlgPlayerData::DoDataExchange(CDataExchange* exchange) {
+    DDX_Control(exchange, 1026, m_headModel);
+    DDX_Control(exchange, 1027, m_hairModel);
+    DDX_Control(exchange, 1036, m_raceList);
+    DDX_Control(exchange, 1037, m_classList);
+    DDX_Control(exchange, 1008, m_rawAddress);
+    DDX_Control(exchange, 1025, m_name);
+}
+
+void CPSDlgPlayerData::Attach(CSaveGame* document) {
+    m_document = document;
+    m_stale = true;
+}
+
+BOOL CPSDlgPlayerData::OnSetActive() {
+    const BOOL result = CPropertyPage::OnSetActive();
+    if (!m_stale) return result;  // keeps the user's uncommitted typing
+    if (m_document)
+        ShowDocument();
+    else
+        ShowNoDocument();
+    m_stale = false;
+    return result;
+}
+
+void CPSDlgPlayerData::ShowNoDocument() {
+    m_rawAddress.SetWindowText(" ");
+    m_name.SetWindowText(" ");
+    m_raceList.EnableWindow(FALSE);
+    m_classList.EnableWindow(FALSE);
+    m_hairModel.SetWindowText(" ");
+    m_headModel.SetWindowText(" ");
+}
+
+// Selects the first entry the text begins with; an unknown text is added first.
+void CPSDlgPlayerData::SelectOrAdd(CComboBox& list, std::string_view text) {
+    if (list.SelectString(0, text) != CB_ERR) return;
+    list.AddString(text);
+    list.SelectString(0, text);
+}
+
+void CPSDlgPlayerData::ShowDocument() {
+    const PlayerRecord& player = m_document->Player();
+    m_rawAddress.SetWindowText(FormatHexOffset(m_document->PlayerRawAddress()));
+    m_name.SetWindowText(player[PlayerRecord::FNAM].Text());
+    m_raceList.EnableWindow(TRUE);
+    m_classList.EnableWindow(TRUE);
+
+    SelectOrAdd(m_raceList, player[PlayerRecord::RNAM].Text());
+
+    // The chargen class is listed only while the save defines it.
+    const int chargenEntry = m_classList.SelectString(0, kChargenClassId);
+    if (chargenEntry != CB_ERR) m_classList.DeleteString(chargenEntry);
+    if (m_document->HasChargenClass()) m_classList.AddString(kChargenClassId);
+
+    const std::string_view playerClass = player[PlayerRecord::CNAM].Text();
+    if (m_classList.SelectString(0, playerClass) == CB_ERR) {
+        if (playerClass.substr(0, kChargenClassId.size()) == kChargenClassId)
+            AfxMessageBox(Widget(), messages::kChargenWarning, messages::kWarningCaption,
+                          MB_OK | MB_ICONEXCLAMATION);
+        m_classList.AddString(playerClass);
+        m_classList.SelectString(0, playerClass);
+    }
+
+    m_hairModel.SetWindowText(player[PlayerRecord::KNAM].Text());
+    m_headModel.SetWindowText(player[PlayerRecord::BNAM].Text());
+}
+
+}  // namespace quellhart::ui

@@ -1,0 +1,18 @@
+// The box shown while a commit writes the new save: "Now generating the new file",
+// "Please Wait". Used modeless only.
+#pragma once
+
+#include "CDialog.h"
+
+namespace quellhart::ui {
+
+class CWaitDlg : public CDialog {
+public:
+    CWaitDlg();
+
+    // Shows the box and paints its texts at once: the commit that follows runs
+    // without processing any message.
+    BOOL Create(QWidget* parent = nullptr);
+};
+
+}  // namespace quellhart::ui

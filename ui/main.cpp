@@ -1,0 +1,18 @@
+// quellhart-editor: the Quellhart savegame editor window.
+#include <QApplication>
+
+#include "EditorApp.h"
+#include "QuellhartVersion.h"
+#include "Resources.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QString::fromUtf8(quellhart::version::kInternalName));
+    QApplication::setApplicationDisplayName(QString::fromUtf8(quellhart::version::kProductName));
+    QApplication::setApplicationVersion(QString::fromUtf8(quellhart::version::kProductVersion));
+    QApplication::setWindowIcon(quellhart::ui::LoadAppIcon());
+    // The application object needs Qt's to exist, so it is made here rather than
+    // as a global.
+    quellhart::ui::CEditorApp editor;
+    return editor.InitInstance() ? application.exec() : 0;
+}

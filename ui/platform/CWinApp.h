@@ -1,0 +1,43 @@
+// The application object: one per program, found through Current(). Commands that no
+// window handles reach its table; the help command is the one the editor routes here.
+#pragma once
+
+#include <string>
+
+#include "WinTypes.h"
+
+namespace quellhart::ui {
+
+class CDialog;
+
+class CWinApp {
+public:
+    explicit CWinApp(const char* appName = nullptr);
+    virtual ~CWinApp();
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    static CWinApp* Current();
+
+    virtual BOOL InitInstance() { return FALSE; }
+    virtual BOOL OnCmdMsg(int id, int code);
+
+    CDialog* m_pMainWnd = nullptr;
+    std::string AppName() const { return appName_; }
+
+    // The help command. The program carries no help content, so it says so.
+    void OnHelp();
+
+    // Control-container support and the three-dimensional look: Qt hosts every
+    // control and draws its own style, so these only keep start-up's shape.
+    void AfxEnableControlContainer() {}
+    void Enable3dControls() {}
+
+private:
+    std::string appName_;
+};
+
+// The help engine: HELP_QUIT closes help the program opened; there is none.
+void WinHelp(unsigned long data, unsigned command);
+
+}  // namespace quellhart::ui

@@ -1,0 +1,47 @@
+// Controls addressed by their template ids, with the few operations the editor's
+// windows use. A CWnd does not own its widget: the dialog that built it does.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <string>
+#include <string_view>
+
+#include "WinTypes.h"
+
+namespace quellhart::ui {
+
+class CWnd {
+public:
+    CWnd() = default;
+    virtual ~CWnd() = default;
+
+    void Attach(QWidget* widget) { widget_ = widget; }
+    QWidget* Widget() const { return widget_; }
+    explicit operator bool() const { return widget_ != nullptr; }
+
+    // Window text as Windows-1252 bytes.
+    void SetWindowText(std::string_view text);
+    // A file path, in the file system's own encoding rather than Windows-1252.
+    void SetWindowTextPath(const std::string& path);
+    // At most maxCount - 1 bytes, as read into a buffer of maxCount bytes.
+    std::string GetWindowText(int maxCount) const;
+    void EnableWindow(BOOL enable);
+    BOOL IsWindowEnabled() const;
+
+protected:
+    virtual void SetText(const QString& text);
+    virtual QString Text() const;
+
+    QPointer<QWidget> widget_;
+};
+
+class CButton : public CWnd {};
+class CStatic : public CWnd {};
+class CEdit : public CWnd {};
+
+// Binds a member to the control with `id` of the window being built.
+class CDataExchange;
+void DDX_Control(CDataExchange* exchange, int id, CWnd& control);
+
+}  // namespace quellhart::ui

@@ -1,0 +1,72 @@
+// Every question to the user goes through one replaceable interface: message boxes
+// and the file-open dialog. The program uses real Qt dialogs; tests install a
+// scripted one that answers from a list and records every call, so that no test
+// ever blocks on a modal box.
+#pragma once
+
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace quellhart::ui {
+
+struct FileDialogRequest {
+    std::string defaultExtension;  // without the dot
+    std::string filter;            // "Description (*.ext)|*.ext||"
+};
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+    // Text and caption are Windows-1252 bytes; returns IDOK, IDYES or IDNO.
+    virtual int MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
+                           unsigned type) = 0;
+    // The chosen file's full path in the file system's encoding, or nothing when
+    // cancelled.
+    virtual std::optional<std::string> OpenFile(QWidget* owner, const FileDialogRequest& request) = 0;
+};
+
+// The prompts in use; real dialogs unless a test has installed others.
+Prompts& CurrentPrompts();
+// Installs `prompts` (nullptr: back to real dialogs) and returns the previous ones.
+std::unique_ptr<Prompts> InstallPrompts(std::unique_ptr<Prompts> prompts);
+
+// Real Qt dialogs.
+class QtPrompts : public Prompts {
+public:
+    int MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
+                   unsigned type) override;
+    std::optional<std::string> OpenFile(QWidget* owner, const FileDialogRequest& request) override;
+};
+
+// Converts "Description (*.ext)|*.ext||" into Qt's "Description (*.ext)".
+std::string QtFileFilter(const std::string& filter);
+
+// Appends ".ext" to a file name typed without an extension.
+std::string WithDefaultExtension(const std::string& path, const std::string& extension);
+
+// Answers from queues and records every call, for tests.
+class ScriptedPrompts : public Prompts {
+public:
+    struct MessageCall {
+        std::string text, caption;
+        unsigned type;
+    };
+    std::deque<int> messageAnswers;                    // empty: OK or Yes
+    std::deque<std::optional<std::string>> fileAnswers;  // empty: cancelled
+    std::vector<MessageCall> messages;
+    std::vector<FileDialogRequest> fileDialogs;
+
+    int MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
+                   unsigned type) override;
+    std::optional<std::string> OpenFile(QWidget* owner, const FileDialogRequest& request) override;
+};
+
+// The framework's MessageBox, through the current prompts.
+int AfxMessageBox(QWidget* owner, const std::string& text, const std::string& caption, unsigned type);
+
+}  // namespace quellhart::ui
