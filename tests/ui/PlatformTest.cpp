@@ -1,0 +1,155 @@
+// The platform layer on its own: lists, window texts, dialog units, file filters
+// and the property sheet's activation.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTabWidget>
+
+#include "CComboBox.h"
+#include "CPropertySheet.h"
+#include "DialogUnits.h"
+#include "Prompts.h"
+
+namespace quellhart::ui {
+namespace {
+
+class ComboBoxTest : public ::testing::Test {
+protected:
+    ComboBoxTest() {
+        combo.setEditable(true);
+        combo.setProperty("sorted", true);
+        list.Attach(&combo);
+        for (const char* text : {"Mage", "agent", "Bard", "Acrobat"}) list.AddString(text);
+    }
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> entries;
+        for (int i = 0; i < list.GetCount(); ++i) entries.push_back(list.GetLBText(i));
+        return entries;
+    }
+    QComboBox combo;
+    CComboBox list;
+};
+
+TEST_F(ComboBoxTest, AddStringSortsWithoutCaseAndKeepsSelectionAndEditText) {
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"Acrobat", "agent", "Bard", "Mage"}));
+    EXPECT_EQ(list.GetCurSel(), -1);  // adding selects nothing
+    EXPECT_EQ(combo.currentText(), "");
+    list.SetCurSel(2);  // Bard
+    combo.setEditText("typed");
+    EXPECT_EQ(list.AddString("Archer"), 2);
+    EXPECT_EQ(list.AddString("bard"), 4);  // equal names are kept, after the first
+    EXPECT_EQ(list.GetLBText(list.GetCurSel()), "Bard");
+    EXPECT_EQ(combo.currentText(), "typed");
+}
+
+TEST_F(ComboBoxTest, SelectStringSearchesPrefixesAfterTheStartAndWrapsRound) {
+    EXPECT_EQ(list.SelectString(0, "a"), 1);  // entry 0 is examined last
+    EXPECT_EQ(combo.currentText(), "agent");
+    EXPECT_EQ(list.SelectString(0, "ACRO"), 0);
+    EXPECT_EQ(combo.currentText(), "Acrobat");  // the entry's own text
+    EXPECT_EQ(list.SelectString(0, "mag"), 3);
+    EXPECT_EQ(list.SelectString(0, ""), 1);  // every entry begins with the empty text
+    combo.setEditText("kept");
+    EXPECT_EQ(list.SelectString(0, "Zzz"), CB_ERR);
+    EXPECT_EQ(list.GetCurSel(), 1);
+    EXPECT_EQ(combo.currentText(), "kept");
+}
+
+TEST_F(ComboBoxTest, ItemDataFollowsItsEntryAndBadIndexesAreErrors) {
+    list.SetItemData(0, 10);  // Acrobat
+    list.SetItemData(3, 13);  // Mage
+    list.AddString("Aaa");
+    EXPECT_EQ(list.GetItemData(1), 10);
+    EXPECT_EQ(list.GetItemData(4), 13);
+    EXPECT_EQ(list.GetItemData(-1), CB_ERR);
+    EXPECT_EQ(list.GetItemData(99), CB_ERR);
+    EXPECT_EQ(list.DeleteString(1), 4);
+    EXPECT_EQ(list.GetLBText(1), "agent");
+    list.ResetContent();
+    EXPECT_EQ(list.GetCount(), 0);
+    EXPECT_EQ(list.GetCurSel(), -1);
+    EXPECT_EQ(list.SetCurSel(0), CB_ERR);
+}
+
+TEST_F(ComboBoxTest, SettingTheSelectionSendsNoNotification) {
+    int notified = 0;
+    QObject::connect(&combo, &QComboBox::activated, [&] { ++notified; });
+    list.SetCurSel(2);
+    list.SelectString(0, "Mage");
+    list.AddString("Zed");
+    EXPECT_EQ(notified, 0);
+}
+
+TEST(WindowText, IsWindows1252AndCutToTheBuffer) {
+    QLineEdit edit;
+    CEdit control;
+    control.Attach(&edit);
+    control.SetWindowText("\x80 \xE9\x81");
+    EXPECT_EQ(edit.text(), QString::fromUtf8("\u20AC \u00E9\u0081"));
+    EXPECT_EQ(control.GetWindowText(50), "\x80 \xE9\x81");
+    edit.setText(QString::fromUtf8("\u4E2D") + QString(60, 'x'));
+    const std::string text = control.GetWindowText(50);
+    EXPECT_EQ(text.size(), 49u);
+    EXPECT_EQ(text[0], '?');
+    control.SetWindowTextPath("/saves/\u00E9t\u00E9.ess");  // file system encoding: UTF-8
+    EXPECT_EQ(edit.text(), QString::fromUtf8("/saves/\u00E9t\u00E9.ess"));
+}
+
+TEST(DialogUnitsTest, FollowTheFontsAverageCharacterSize) {
+    QFont small = QApplication::font();
+    small.setPixelSize(10);
+    QFont large = small;
+    large.setPixelSize(20);
+    const DialogUnits a(small), b(large);
+    EXPECT_GT(a.BaseWidth(), 0);
+    EXPECT_EQ(a.BaseHeight(), QFontMetrics(small).height());
+    EXPECT_EQ(a.ToPixels(4, 8, 40, 16), QRect(a.BaseWidth(), a.BaseHeight(), 10 * a.BaseWidth(), 2 * a.BaseHeight()));
+    // Proportions hold at any size: twice the font, about twice the dialog.
+    EXPECT_NEAR(double(b.X(442)) / a.X(442), double(b.BaseWidth()) / a.BaseWidth(), 0.01);
+}
+
+TEST(FileDialog, FilterAndDefaultExtension) {
+    EXPECT_EQ(QtFileFilter("Quellhart save Files (*.ess)|*.ess||"), "Quellhart save Files (*.ess)");
+    EXPECT_EQ(QtFileFilter("A (*.a)|*.a|B (*.b)|*.b||"), "A (*.a);;B (*.b)");
+    EXPECT_EQ(WithDefaultExtension("/s/quick", "ess"), "/s/quick.ess");
+    EXPECT_EQ(WithDefaultExtension("/s/quick.ess", "ess"), "/s/quick.ess");
+    EXPECT_EQ(WithDefaultExtension("/s.d/quick", "ess"), "/s.d/quick.ess");
+}
+
+class CountingPage : public CPropertyPage {
+public:
+    explicit CountingPage(const char* caption) : CPropertyPage({0, caption, 0, 0, 100, 50, {}}) {}
+    BOOL OnSetActive() override {
+        ++activations;
+        return TRUE;
+    }
+    int activations = 0;
+};
+
+class HostDialog : public CDialog {
+public:
+    HostDialog() : CDialog({1, "host", 0, 0, 300, 200, {}}, nullptr) {}
+};
+
+TEST(PropertySheet, TabsInOrderAndEveryActivationIsReported) {
+    HostDialog host;
+    host.Create();
+    CountingPage first("First"), second("Second");
+    CPropertySheet sheet;
+    sheet.AddPage(&first);
+    sheet.AddPage(&second);
+    sheet.Create(&host, WS_CHILD | WS_VISIBLE);
+    EXPECT_EQ(sheet.Tabs()->tabText(0), "First");
+    EXPECT_EQ(sheet.Tabs()->tabText(1), "Second");
+    sheet.SetActivePage(0);
+    sheet.SetActivePage(0);  // selecting the current page again activates it again
+    EXPECT_EQ(first.activations, 2);
+    sheet.Tabs()->setCurrentIndex(1);  // as a click on the tab
+    EXPECT_EQ(second.activations, 1);
+    host.DestroyWindow();
+}
+
+}  // namespace
+}  // namespace quellhart::ui

@@ -1,0 +1,203 @@
+// The "Player Data" page: its refill rules, the race and class lists, the chargen
+// warning, and a whole edit through the widgets.
+#include <QAbstractItemView>
+#include <QDialog>
+#include <QTest>
+
+#include "DialogTemplates.h"
+#include "GuiTestBase.h"
+
+namespace quellhart::test {
+namespace {
+
+class PlayerPageTest : public GuiTest {
+protected:
+    ui::CPSDlgPlayerData& page() { return main.PlayerPage(); }
+    std::vector<std::string> Entries(int id) {
+        ui::CComboBox list;
+        list.Attach(page().GetDlgItem(id));
+        std::vector<std::string> entries;
+        for (int i = 0; i < list.GetCount(); ++i) entries.push_back(list.GetLBText(i));
+        return entries;
+    }
+    int CountOf(int id, const std::string& text) {
+        const auto entries = Entries(id);
+        return int(std::count(entries.begin(), entries.end(), text));
+    }
+    // Opens a save whose player has these texts.
+    void OpenPlayer(const PlayerTexts& texts, bool chargenClass = false, const char* name = "save.ess") {
+        SaveBuilder save;
+        save.Header().Glob("Day", 1.0f);
+        if (chargenClass) save.Clas("NEWCLASSID_CHARGEN");
+        save.Player(texts);
+        ClickOpen(WriteSave(save, name));
+        ASSERT_NE(main.Document(), nullptr) << prompts->messages.back().text;
+    }
+    static PlayerTexts WithRaceAndClass(std::string race, std::string cls) {
+        PlayerTexts texts;
+        texts.race = std::move(race);
+        texts.cls = std::move(cls);
+        return texts;
+    }
+    size_t Warnings() const {
+        return size_t(std::count_if(prompts->messages.begin(), prompts->messages.end(),
+                                    [](const auto& m) { return m.caption == "Warning"; }));
+    }
+};
+
+TEST_F(PlayerPageTest, BeforeAnyFileTheListsHoldTheirInitialEntriesDisabled) {
+    for (int id : {1008, 1025, 1026, 1027}) EXPECT_EQ(Text(page(), id), "") << id;
+    EXPECT_FALSE(Combo(page(), 1036)->isEnabled());
+    EXPECT_FALSE(Combo(page(), 1037)->isEnabled());
+    EXPECT_EQ(Entries(1036), (std::vector<std::string>{"Argonian", "Breton", "Dark Elf", "High Elf", "Imperial",
+                                                       "Khajiit", "Nord", "Orc", "Redguard", "Wood Elf"}));
+    const auto classes = Entries(1037);
+    ASSERT_EQ(classes.size(), 22u);
+    EXPECT_EQ(classes.front(), "Acrobat");
+    EXPECT_EQ(classes[1], "Agent");
+    EXPECT_EQ(classes.back(), "Witchhunter");
+    EXPECT_TRUE(std::is_sorted(classes.begin(), classes.end()));
+}
+
+TEST_F(PlayerPageTest, ShowsTheDocumentsTexts) {
+    OpenPlayer(WithRaceAndClass("Nord", "Warrior"));
+    EXPECT_EQ(Text(page(), 1025), "Bob");
+    EXPECT_EQ(Text(page(), 1036), "Nord");
+    EXPECT_EQ(Text(page(), 1037), "Warrior");
+    EXPECT_EQ(Text(page(), 1026), "b_n_nord_m_head_01");
+    EXPECT_EQ(Text(page(), 1027), "b_n_nord_m_hair_02");
+    EXPECT_TRUE(Combo(page(), 1036)->isEnabled());
+    EXPECT_TRUE(Combo(page(), 1037)->isEnabled());
+}
+
+TEST_F(PlayerPageTest, OffsetIsShownInUpperCaseHex) {
+    SaveBuilder save;
+    save.Raw("TES3").Glob("Day", 1.0f).PadTo(255).Player();
+    ClickOpen(WriteSave(save));
+    EXPECT_EQ(Text(page(), 1008), "0xFF");
+}
+
+TEST_F(PlayerPageTest, DetachedPageShowsSpacesAndKeepsItsLists) {
+    OpenPlayer(WithRaceAndClass("Orc", "Thief"));
+    page().Attach(nullptr);
+    EXPECT_EQ(Text(page(), 1025), "Bob");  // nothing changes before the activation
+    main.Sheet().SetActivePage(0);
+    for (int id : {1008, 1025, 1026, 1027}) EXPECT_EQ(Text(page(), id), " ") << id;
+    EXPECT_FALSE(Combo(page(), 1036)->isEnabled());
+    EXPECT_FALSE(Combo(page(), 1037)->isEnabled());
+    EXPECT_EQ(Text(page(), 1036), "Orc");
+    EXPECT_EQ(Text(page(), 1037), "Thief");
+    EXPECT_EQ(Entries(1036).size(), 10u);
+}
+
+TEST_F(PlayerPageTest, EmptyStoredRaceSelectsTheSecondEntryAndCommitsIt) {
+    OpenPlayer(WithRaceAndClass("", ""));
+    EXPECT_EQ(Text(page(), 1036), "Breton");
+    EXPECT_EQ(Text(page(), 1037), "Agent");
+    ClickCommit();
+    EXPECT_EQ(main.Document()->Player()[PlayerRecord::RNAM].Text(), "Breton");
+    EXPECT_EQ(main.Document()->Player()[PlayerRecord::CNAM].Text(), "Agent");
+}
+
+TEST_F(PlayerPageTest, ListEntriesAreFoundByPrefixInAnyCase) {
+    OpenPlayer(WithRaceAndClass("dark elf", "Mag"));
+    EXPECT_EQ(Text(page(), 1036), "Dark Elf");
+    EXPECT_EQ(Text(page(), 1037), "Mage");
+    ClickCommit();
+    EXPECT_EQ(main.Document()->Player()[PlayerRecord::RNAM].Text(), "Dark Elf");
+    EXPECT_EQ(main.Document()->Player()[PlayerRecord::CNAM].Text(), "Mage");
+}
+
+TEST_F(PlayerPageTest, AnUnknownClassIsAddedOnceForAllLaterDocuments) {
+    OpenPlayer(WithRaceAndClass("Lizard", "Tinker"));
+    EXPECT_EQ(Text(page(), 1036), "Lizard");
+    EXPECT_EQ(Text(page(), 1037), "Tinker");
+    OpenPlayer(WithRaceAndClass("Nord", "Tinker"), false, "other.ess");
+    EXPECT_EQ(CountOf(1037, "Tinker"), 1);
+    EXPECT_EQ(CountOf(1036, "Lizard"), 1);
+    EXPECT_EQ(Text(page(), 1037), "Tinker");
+}
+
+TEST_F(PlayerPageTest, ChargenClassWithoutItsDefinitionWarnsOncePerAttach) {
+    OpenPlayer(WithRaceAndClass("Nord", "NEWCLASSID_CHARGEN"));
+    ASSERT_EQ(Warnings(), 1u);
+    const auto& warning = prompts->messages.back();
+    EXPECT_EQ(warning.text,
+              "In-game generated class ID detected (NEWCLASSID_CHARGEN)\nbut no matching class definition found!");
+    EXPECT_EQ(warning.type, ui::MB_OK | ui::MB_ICONEXCLAMATION);
+    EXPECT_EQ(Text(page(), 1037), "NEWCLASSID_CHARGEN");
+    ShowPage(1);
+    ShowPage(0);
+    EXPECT_EQ(Warnings(), 1u);
+    // The next document without the class: the entry from before is gone.
+    OpenPlayer(WithRaceAndClass("Nord", "Thief"), false, "other.ess");
+    EXPECT_EQ(CountOf(1037, "NEWCLASSID_CHARGEN"), 0);
+}
+
+TEST_F(PlayerPageTest, ChargenClassWithItsDefinitionIsListedOnceWithoutAWarning) {
+    OpenPlayer(WithRaceAndClass("Nord", "NEWCLASSID_CHARGEN"), true);
+    EXPECT_EQ(Warnings(), 0u);
+    EXPECT_EQ(CountOf(1037, "NEWCLASSID_CHARGEN"), 1);
+    EXPECT_EQ(Text(page(), 1037), "NEWCLASSID_CHARGEN");
+    OpenPlayer(WithRaceAndClass("Nord", "NEWCLASSID_CHARGEN"), true, "other.ess");
+    EXPECT_EQ(CountOf(1037, "NEWCLASSID_CHARGEN"), 1);
+}
+
+TEST_F(PlayerPageTest, TypingSurvivesASwitchToTheOtherPage) {
+    OpenPlayer({});
+    Edit(page(), 1025)->setText("Typed");
+    Combo(page(), 1036)->setEditText("Half-Orc");
+    ShowPage(1);
+    ShowPage(0);
+    EXPECT_EQ(Text(page(), 1025), "Typed");
+    EXPECT_EQ(Text(page(), 1036), "Half-Orc");
+}
+
+TEST_F(PlayerPageTest, AWholeEditThroughTheWidgetsIsWrittenAndShownAfterTheReload) {
+    const SaveBuilder original = StandardSave();
+    const std::string path = WriteSave(original);
+    ClickOpen(path);
+    main.Window()->show();
+
+    QLineEdit* name = Edit(page(), 1025);
+    name->selectAll();
+    QTest::keyClicks(name, "Bobbert");
+    QComboBox* race = Combo(page(), 1036);  // Nord: one down is Orc
+    race->setFocus();
+    QTest::keyClick(race, Qt::Key_Down);
+    QComboBox* cls = Combo(page(), 1037);  // chosen with the mouse from the list
+    cls->showPopup();
+    QAbstractItemView* view = cls->view();
+    const QModelIndex knight = view->model()->index(cls->findText("Knight"), 0);
+    view->scrollTo(knight);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(knight).center());
+    for (int id : {1026, 1027}) {
+        Edit(page(), id)->selectAll();
+        QTest::keyClicks(Edit(page(), id), id == 1026 ? "head_new" : "hair_new");
+    }
+    EXPECT_EQ(Text(page(), 1036), "Orc");
+    EXPECT_EQ(Text(page(), 1037), "Knight");
+    ClickCommit();
+
+    const std::string written = ReadFileBytes(path);
+    const size_t playerAt = original.Bytes().find("NPC_");
+    SaveBuilder expectedPlayer;
+    PlayerTexts texts;
+    texts.name = "Bobbert";
+    texts.race = "Orc";
+    texts.cls = "Knight";
+    texts.head = "head_new";
+    texts.hair = "hair_new";
+    expectedPlayer.Player(texts);
+    // The same save with the new player record, its size word included, in place of
+    // the old one.
+    const size_t oldRecordEnd = playerAt + SaveBuilder().Player().Bytes().size();
+    EXPECT_EQ(written, original.Bytes().substr(0, playerAt) + expectedPlayer.Bytes() +
+                           original.Bytes().substr(oldRecordEnd));
+    for (const auto& [id, text] : {std::pair{1025, "Bobbert"}, {1036, "Orc"}, {1037, "Knight"},
+                                   {1026, "head_new"}, {1027, "hair_new"}})
+        EXPECT_EQ(Text(page(), id), text) << id;
+}
+
+}  // namespace
+}  // namespace quellhart::test
