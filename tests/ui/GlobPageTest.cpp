@@ -1,0 +1,203 @@
+// The "Global Variables" page: the sorted list, the detail fields, confirming values,
+// the refill rules, and a whole edit committed and reloaded.
+#include <QDialog>
+#include <QPushButton>
+#include <QTest>
+#include <clocale>
+#include <cmath>
+#include <limits>
+
+#include "GuiTestBase.h"
+
+namespace quellhart::test {
+namespace {
+
+constexpr int kDetailFields[] = {1007, 1010, 1006, 1005, 1004, 1012, 1011, 1015, 1001, 1003};
+
+class GlobPageTest : public GuiTest {
+protected:
+    ui::CPSDlgGLOB& page() { return main.GlobPage(); }
+    void OpenGlobs(SaveBuilder& save) {
+        save.Player();
+        ClickOpen(WriteSave(save));
+        ASSERT_NE(main.Document(), nullptr);
+        ShowPage(1);
+    }
+    void Choose(int entry) {
+        ui::CComboBox list;
+        list.Attach(page().GetDlgItem(1002));
+        list.SetCurSel(entry);
+        page().SendCommand(1002, ui::CBN_SELCHANGE);
+    }
+    void Confirm(const char* typed) {
+        Edit(page(), 1011)->setText(typed);
+        page().SendCommand(1034);
+    }
+    QPushButton* ConfirmButton() { return qobject_cast<QPushButton*>(page().GetDlgItem(1034)); }
+};
+
+TEST_F(GlobPageTest, FirstActivationWithoutADocumentShowsNothing) {
+    ShowPage(1);
+    EXPECT_FALSE(Combo(page(), 1002)->isEnabled());
+    EXPECT_EQ(Combo(page(), 1002)->count(), 0);
+    for (int id : kDetailFields) EXPECT_EQ(Text(page(), id), "") << id;
+    EXPECT_FALSE(ConfirmButton()->isEnabled());
+}
+
+TEST_F(GlobPageTest, NamesAreListedWithoutRegardToCaseAndTheFirstIsShown) {
+    SaveBuilder save;
+    save.Header().Glob("zeta", 1).Glob("Alpha", 2).Glob("beta", 3).Glob("Alpha", 4);
+    OpenGlobs(save);
+    QComboBox* list = Combo(page(), 1002);
+    ASSERT_EQ(list->count(), 4);
+    EXPECT_EQ(list->itemText(0), "Alpha");
+    EXPECT_EQ(list->itemText(1), "Alpha");
+    EXPECT_EQ(list->itemText(2), "beta");
+    EXPECT_EQ(list->itemText(3), "zeta");
+    EXPECT_TRUE(list->isEnabled());
+    EXPECT_EQ(Text(page(), 1001), "4");
+    EXPECT_EQ(Text(page(), 1006), "Alpha");
+    EXPECT_EQ(Text(page(), 1011), "2.000000");
+    EXPECT_TRUE(ConfirmButton()->isEnabled());
+    Choose(1);  // the other Alpha shows its own slot
+    EXPECT_EQ(Text(page(), 1011), "4.000000");
+    EXPECT_EQ(Text(page(), 1003), "0x" + [&] {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%X", unsigned(main.Document()->Glob(3).rawAddress));
+        return std::string(hex);
+    }());
+}
+
+TEST_F(GlobPageTest, EveryStoredFieldIsRendered) {
+    SaveBuilder save;
+    save.Header();
+    save.Raw("GLOB").Raw(LittleEndian32(25)).Raw(std::string(8, '\0'));
+    save.Raw("NAME").Raw(LittleEndian32(4)).Raw(std::string("One\0", 4));
+    save.Raw("FNAM").Raw(LittleEndian32(2)).Raw("\x0A\xFF");
+    save.Raw("FLTV").Raw(LittleEndian32(4)).Raw(FloatBytes(1.0f));
+    OpenGlobs(save);
+    EXPECT_EQ(Text(page(), 1007), "19 00 00 00 00 00 00 00 00 00 00 00 ");
+    EXPECT_EQ(Text(page(), 1010), "4");
+    EXPECT_EQ(Text(page(), 1006), "One");
+    EXPECT_EQ(Text(page(), 1005), "2");
+    EXPECT_EQ(Text(page(), 1004), "0A FF ");
+    EXPECT_EQ(Text(page(), 1012), "4");
+    EXPECT_EQ(Text(page(), 1015), "00 00 80 3F ");
+    EXPECT_EQ(Text(page(), 1011), "1.000000");
+}
+
+TEST_F(GlobPageTest, ConfirmedTextsAreReadLikeAtof) {
+    SaveBuilder save;
+    save.Header().Glob("Value", 1.0f);
+    OpenGlobs(save);
+    const GlobEntry& glob = main.Document()->Glob(0);
+    struct Case {
+        const char* typed;
+        float stored;
+        const char* shown;
+    };
+    const float inf = std::numeric_limits<float>::infinity();
+    for (const Case& c : {Case{"2.5", 2.5f, "2.500000"}, Case{"2.5x", 2.5f, "2.500000"},
+                          Case{"abc", 0.0f, "0.000000"}, Case{"0.1", 0.1f, "0.100000"},
+                          Case{"1e39", inf, "inf"}}) {
+        main.Document()->Glob(0).modified = false;
+        Confirm(c.typed);
+        EXPECT_EQ(glob.value, c.stored) << c.typed;
+        EXPECT_TRUE(glob.modified) << c.typed;
+        EXPECT_EQ(Text(page(), 1011), c.shown) << c.typed;
+    }
+    EXPECT_EQ(Text(page(), 1015), "00 00 80 7F ");
+}
+
+TEST_F(GlobPageTest, TheFullStopIsTheSeparatorInEveryLocale) {
+    SaveBuilder save;
+    save.Header().Glob("Value", 1.0f);
+    OpenGlobs(save);
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
+    Confirm("2.5");
+    EXPECT_EQ(main.Document()->Glob(0).value, 2.5f);
+    EXPECT_EQ(Text(page(), 1011), "2.500000");
+    std::setlocale(LC_ALL, previous.c_str());
+}
+
+TEST_F(GlobPageTest, ADetachedPageDoesNothingUntilItsNextActivation) {
+    SaveBuilder save;
+    save.Header().Glob("a", 1).Glob("b", 2);
+    OpenGlobs(save);
+    page().Attach(nullptr);
+    Choose(1);
+    Confirm("9");
+    EXPECT_EQ(Text(page(), 1006), "a");
+    EXPECT_EQ(Text(page(), 1011), "9");  // the typed text stays, nothing stored
+    EXPECT_FALSE(main.Document()->Glob(0).modified);
+    ShowPage(0);
+    ShowPage(1);
+    EXPECT_EQ(Combo(page(), 1002)->count(), 0);
+    EXPECT_FALSE(Combo(page(), 1002)->isEnabled());
+    EXPECT_TRUE(ConfirmButton()->isEnabled());
+    Confirm("7");
+    EXPECT_FALSE(main.Document()->Glob(0).modified);
+}
+
+TEST_F(GlobPageTest, SelectionAndFieldsSurviveASwitchOfPages) {
+    SaveBuilder save;
+    save.Header().Glob("a", 1).Glob("b", 2);
+    OpenGlobs(save);
+    Choose(1);
+    Edit(page(), 1011)->setText("typed");
+    ShowPage(0);
+    ShowPage(1);
+    EXPECT_EQ(Text(page(), 1006), "b");
+    EXPECT_EQ(Text(page(), 1011), "typed");
+}
+
+TEST_F(GlobPageTest, ChoosingWithTheKeyboardShowsTheEntry) {
+    SaveBuilder save;
+    save.Header().Glob("a", 1).Glob("b", 2);
+    OpenGlobs(save);
+    main.Window()->show();
+    QComboBox* list = Combo(page(), 1002);
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(Text(page(), 1006), "b");
+    EXPECT_EQ(Text(page(), 1011), "2.000000");
+}
+
+TEST_F(GlobPageTest, TwoConfirmedValuesAreWrittenAndShownAfterTheReload) {
+    SaveBuilder save;
+    save.Header().Glob("Day", 1).Glob("Month", 2).Glob("Year", 3).Filler(100).Player();
+    const std::string path = WriteSave(save);
+    ClickOpen(path);
+    ShowPage(1);
+    Choose(0);  // Day
+    Confirm("15");
+    Choose(2);  // Year
+    Confirm("427.5");
+    ClickCommit();
+
+    std::string expected = save.Bytes();
+    for (const auto& [name, value] : {std::pair{"Day", 15.0f}, {"Year", 427.5f}}) {
+        const size_t valueAt = expected.find(std::string(name) + '\0') + std::strlen(name) + 1 + 8 + 1 + 8;
+        expected.replace(valueAt, 4, FloatBytes(value));
+    }
+    EXPECT_EQ(ReadFileBytes(path), expected);
+    ShowPage(1);
+    EXPECT_EQ(Text(page(), 1011), "15.000000");
+    Choose(2);
+    EXPECT_EQ(Text(page(), 1011), "427.500000");
+}
+
+TEST(HexDump, RendersEachByteWithASpace) {
+    std::string text = "old";
+    const uint8_t bytes[] = {0, 10, 255};
+    ui::CPSDlgGLOB::HexDump(text, bytes, 3);
+    EXPECT_EQ(text, "00 0A FF ");
+    ui::CPSDlgGLOB::HexDump(text, bytes, 0);
+    EXPECT_EQ(text, "");
+    ui::CPSDlgGLOB::HexDump(text, bytes, -2);
+    EXPECT_EQ(text, "");
+}
+
+}  // namespace
+}  // namespace quellhart::test
