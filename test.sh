@@ -1,13 +1,51 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors, and runs every test.
+# Installs what is missing, then checks everything CI checks:
+#   1. the sanitizer pass: the save file library's and the command-line tool's tests
+#      built with AddressSanitizer and UndefinedBehaviorSanitizer;
+#   2. a one-minute smoke run of the save file fuzzer;
+#   3. static analysis with clang-tidy (.clang-tidy says which checks and why);
+#   4. the build with warnings as errors and every test, the editor's headless.
 set -euo pipefail
 cd "$(dirname "$0")"
 jobs=$(nproc)
+fuzz_seconds=${QH_FUZZ_SECONDS:-60}
 
-scripts/ensure-packages.sh cmake make g++ libgtest-dev nlohmann-json3-dev qt6-base-dev libgl-dev
+scripts/ensure-packages.sh cmake make g++ clang clang-tidy libclang-rt-14-dev libgtest-dev \
+    nlohmann-json3-dev qt6-base-dev libgl-dev
 scripts/ensure-locale.sh de_DE.UTF-8
 
-echo "== Build and tests"
+echo "== Build"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQH_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
-(cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs")
+
+echo "== Sanitizer pass (AddressSanitizer, UndefinedBehaviorSanitizer)"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQH_SANITIZE=ON -DQH_BUILD_GUI=OFF \
+    -DQH_WERROR=ON >/dev/null
+cmake --build build-asan -j"$jobs" --target savefile_tests cli_tests quellhart-cli
+if ! (cd build-asan && ctest -j"$jobs" --output-on-failure >ctest.log 2>&1); then
+    cat build-asan/ctest.log
+    exit 1
+fi
+grep -E "tests passed|tests failed" build-asan/ctest.log
+
+echo "== Fuzzer smoke run (${fuzz_seconds}s)"
+CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQH_FUZZ=ON -DQH_SANITIZE=ON \
+    -DQH_BUILD_GUI=OFF >/dev/null
+cmake --build build-fuzz -j"$jobs" --target save-fuzzer make-seed-corpus
+mkdir -p build-fuzz/corpus
+build-fuzz/fuzz/make-seed-corpus build-fuzz/corpus
+if ! build-fuzz/fuzz/save-fuzzer -seed=1 -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=4096 \
+    -print_final_stats=1 -artifact_prefix=build-fuzz/ build-fuzz/corpus >build-fuzz/fuzz.log 2>&1; then
+    tail -60 build-fuzz/fuzz.log
+    exit 1
+fi
+grep -E "^(Done|stat::new_units_added)" build-fuzz/fuzz.log
+
+echo "== Static analysis (clang-tidy)"
+find savefile cli ui res -name '*.cpp' -not -path 'res/tools/*' -print0 |
+    xargs -0 -P"$jobs" -n4 clang-tidy -p build --quiet 2>&1 | { grep -E "(warning|error):" || true; } |
+    tee build/clang-tidy.log
+test ! -s build/clang-tidy.log
+
+echo "== Tests"
+(cd build && QT_QPA_PLATFORM=offscreen ctest -j"$jobs" --output-on-failure)
