@@ -61,6 +61,7 @@ public:
     const std::string& SavePath() const { return savePath; }
     const std::string& WorkPath() const { return workPath; }
     bool IsInputOpen() const { return input.IsOpen(); }
+    int64_t BytesReadFromSave() const { return input.BytesReadFromFile(); }
 
 private:
     bool OpenInput();

@@ -47,7 +47,7 @@ bool SaveInput::Open(const std::string& path) {
 void SaveInput::Close() {
     if (file_.is_open()) file_.close();
     file_.clear();
-    size_ = position_ = filePosition_ = bufferStart_ = 0;
+    size_ = position_ = filePosition_ = bufferStart_ = bytesReadFromFile_ = 0;
     bufferLength_ = 0;
     failed_ = false;
 }
@@ -74,6 +74,7 @@ void SaveInput::FillFrom(int64_t offset) {
     file_.clear();
     filePosition_ = readFrom + int64_t(got);
     bufferLength_ = kept + got;
+    bytesReadFromFile_ += int64_t(got);
 }
 
 size_t SaveInput::Read(void* into, size_t count) {
@@ -92,6 +93,7 @@ size_t SaveInput::Read(void* into, size_t count) {
                 const auto got = size_t(std::max<std::streamsize>(file_.gcount(), 0));
                 file_.clear();
                 filePosition_ = position_ + int64_t(got);
+                bytesReadFromFile_ += int64_t(got);
                 delivered += got;
                 position_ += int64_t(got);
                 if (got == 0) break;

@@ -33,6 +33,8 @@ public:
     void Clear() { failed_ = false; }
 
     int64_t Size() const { return size_; }
+    // How many bytes have been read from the file since it was opened.
+    int64_t BytesReadFromFile() const { return bytesReadFromFile_; }
     // The current offset, or -1 while failed.
     int64_t Tell() const { return Good() ? position_ : -1; }
     int64_t Remaining() const { return Good() ? size_ - position_ : 0; }
@@ -65,6 +67,7 @@ private:
     std::vector<char> buffer_;
     int64_t bufferStart_ = 0;
     size_t bufferLength_ = 0;
+    int64_t bytesReadFromFile_ = 0;
 };
 
 }  // namespace quellhart

@@ -266,3 +266,23 @@ TEST_F(LoaderTest, AbsurdLengthsFailTheirStepBeforeAllocating) {
 
 }  // namespace
 }  // namespace quellhart
+
+namespace quellhart {
+namespace {
+
+// A large save with hundreds of other characters before the player: the whole load
+// reads each byte of the file once, give or take a buffer's worth, and holds nothing
+// of the filler.
+TEST_F(LoaderTest, ReadsALargeSaveOnceForward) {
+    SaveBuilder b;
+    b.Header().Globs(1000);
+    for (int i = 0; i < 600; ++i) b.Filler(5000).Npc("npc" + std::to_string(i));
+    b.Player().Filler(100000);
+    ASSERT_TRUE(OpenAndLoad(b)) << doc->GetErrorText();
+    EXPECT_EQ(doc->GlobCount(), 1000);
+    const auto size = int64_t(b.Bytes().size());
+    EXPECT_LE(doc->BytesReadFromSave(), size + (256 << 10));
+}
+
+}  // namespace
+}  // namespace quellhart

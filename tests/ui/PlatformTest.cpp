@@ -153,3 +153,70 @@ TEST(PropertySheet, TabsInOrderAndEveryActivationIsReported) {
 
 }  // namespace
 }  // namespace quellhart::ui
+
+#include <QAbstractButton>
+#include <QContextMenuEvent>
+#include <QDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+
+#include "SystemMenu.h"
+
+namespace quellhart::ui {
+namespace {
+
+TEST(SystemMenuTest, OpensWithAltSpaceAndARightClickOnTheBackground) {
+    HostDialog host;
+    host.Create();
+    QApplication::setActiveWindow(host.Window());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(host.Window()));
+    QMenu* menu = host.GetSystemMenu(FALSE)->Menu();
+    QTest::keyClick(host.Window(), Qt::Key_Space, Qt::AltModifier);
+    EXPECT_TRUE(menu->isVisible());
+    menu->hide();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), host.Window()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(host.Window(), &click);
+    EXPECT_TRUE(menu->isVisible());
+    menu->hide();
+    host.DestroyWindow();
+}
+
+// The real message box: the icon and the buttons each type asks for.
+TEST(QtPromptsTest, MessageBoxesShowTheirTypesIconAndButtons) {
+    struct Seen {
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QMessageBox::StandardButtons buttons;
+        QString text, title;
+    };
+    auto answerNext = [](Seen& seen, QMessageBox::StandardButton press) {
+        QTimer::singleShot(0, [&seen, press] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            seen = {box->icon(), box->standardButtons(), box->text(), box->windowTitle()};
+            box->button(press)->click();
+        });
+    };
+    QtPrompts prompts;
+    Seen seen;
+    answerNext(seen, QMessageBox::No);
+    EXPECT_EQ(prompts.MessageBox(nullptr, "Proceed?\n\nReally", "Please Confirm", MB_YESNO | MB_ICONEXCLAMATION), IDNO);
+    EXPECT_EQ(seen.icon, QMessageBox::Warning);
+    EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(seen.text, "Proceed?\n\nReally");
+    EXPECT_EQ(seen.title, "Please Confirm");
+
+    answerNext(seen, QMessageBox::Ok);
+    EXPECT_EQ(prompts.MessageBox(nullptr, "Done", "Done", MB_OK | MB_ICONINFORMATION), IDOK);
+    EXPECT_EQ(seen.icon, QMessageBox::Information);
+    EXPECT_EQ(seen.buttons, QMessageBox::Ok);
+
+    answerNext(seen, QMessageBox::Ok);
+    prompts.MessageBox(nullptr, "Broken", "Error", MB_OK | MB_ICONEXCLAMATION);
+    EXPECT_EQ(seen.icon, QMessageBox::Warning);
+    EXPECT_EQ(seen.buttons, QMessageBox::Ok);
+}
+
+}  // namespace
+}  // namespace quellhart::ui
