@@ -39,9 +39,11 @@ Request ParseCommandLine(const std::vector<std::string>& args) {
     if (shape == kCommands.end()) throw UsageError("unknown command '" + args[0] + "'");
     request.command = args[0];
 
-    std::map<std::string, std::optional<std::string>*> texts = {
-        {"--name", &request.name}, {"--race", &request.race}, {"--class", &request.cls},
-        {"--head", &request.head}, {"--hair", &request.hair}};
+    std::map<std::string, std::optional<std::string>*> texts = {{"--name", &request.name},
+                                                                {"--race", &request.race},
+                                                                {"--class", &request.cls},
+                                                                {"--head", &request.head},
+                                                                {"--hair", &request.hair}};
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         auto value = [&]() -> const std::string& {
@@ -59,7 +61,8 @@ Request ParseCommandLine(const std::vector<std::string>& args) {
             const size_t equals = assignment.find('=');
             if (equals == std::string::npos || equals == 0)
                 throw UsageError("--global takes NAME=VALUE, not '" + assignment + "'");
-            request.globals.emplace_back(assignment.substr(0, equals), assignment.substr(equals + 1));
+            request.globals.emplace_back(assignment.substr(0, equals),
+                                         assignment.substr(equals + 1));
         } else if (arg.size() > 1 && arg[0] == '-') {
             throw UsageError("unknown option '" + arg + "' for " + request.command);
         } else {

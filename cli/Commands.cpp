@@ -31,8 +31,8 @@ int Run(const std::vector<std::string>& args, Console& console) {
         return kExitOk;
     }
     if (request.command == "version") {
-        console.out << "quellhart-cli " << version::kProductVersion << " ("
-                    << version::kProductName << ")\n";
+        console.out << "quellhart-cli " << version::kProductVersion << " (" << version::kProductName
+                    << ")\n";
         return kExitOk;
     }
     if (request.command == "show") return RunShow(request, console);

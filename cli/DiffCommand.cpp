@@ -25,7 +25,7 @@ struct GlobChange {
 };
 
 struct SaveDiff {
-    std::vector<TextChange> texts;  // the player texts that differ
+    std::vector<TextChange> texts;                      // the player texts that differ
     std::optional<std::pair<bool, bool>> chargenClass;  // old and new, when they differ
     std::vector<GlobChange> changed;
     std::vector<std::string> onlyInOld, onlyInNew;
@@ -48,7 +48,8 @@ void CompareGlobs(const CSaveGame& oldSave, const CSaveGame& newSave, SaveDiff& 
     const GlobsByName olds = GroupByName(oldSave), news = GroupByName(newSave);
     for (const auto& [name, oldGlobs] : olds) {
         const auto match = news.find(name);
-        const size_t common = match == news.end() ? 0 : std::min(oldGlobs.size(), match->second.size());
+        const size_t common =
+            match == news.end() ? 0 : std::min(oldGlobs.size(), match->second.size());
         for (size_t i = 0; i < common; ++i) {
             const GlobEntry& a = *oldGlobs[i];
             const GlobEntry& b = *match->second[i];
@@ -59,16 +60,19 @@ void CompareGlobs(const CSaveGame& oldSave, const CSaveGame& newSave, SaveDiff& 
     }
     for (const auto& [name, newGlobs] : news) {
         const auto match = olds.find(name);
-        const size_t common = match == olds.end() ? 0 : std::min(newGlobs.size(), match->second.size());
+        const size_t common =
+            match == olds.end() ? 0 : std::min(newGlobs.size(), match->second.size());
         for (size_t i = common; i < newGlobs.size(); ++i) diff.onlyInNew.push_back(ShownText(name));
     }
 }
 
 SaveDiff Compare(const CSaveGame& oldSave, const CSaveGame& newSave) {
     SaveDiff diff;
-    const std::pair<const char*, PlayerRecord::Field> fields[] = {
-        {"name", PlayerRecord::FNAM}, {"race", PlayerRecord::RNAM}, {"class", PlayerRecord::CNAM},
-        {"head", PlayerRecord::BNAM}, {"hair", PlayerRecord::KNAM}};
+    const std::pair<const char*, PlayerRecord::Field> fields[] = {{"name", PlayerRecord::FNAM},
+                                                                  {"race", PlayerRecord::RNAM},
+                                                                  {"class", PlayerRecord::CNAM},
+                                                                  {"head", PlayerRecord::BNAM},
+                                                                  {"hair", PlayerRecord::KNAM}};
     for (const auto& [key, field] : fields) {
         std::string before = ShownText(oldSave.Player()[field].Text());
         std::string after = ShownText(newSave.Player()[field].Text());
@@ -88,8 +92,8 @@ std::string AsText(const SaveDiff& diff) {
         out << "chargen class: " << (diff.chargenClass->first ? "defined" : "not defined") << " -> "
             << (diff.chargenClass->second ? "defined" : "not defined") << "\n";
     for (const GlobChange& g : diff.changed)
-        out << "global " << g.name << ": " << FormatFixed(g.before) << " -> " << FormatFixed(g.after)
-            << "\n";
+        out << "global " << g.name << ": " << FormatFixed(g.before) << " -> "
+            << FormatFixed(g.after) << "\n";
     for (const std::string& name : diff.onlyInOld) out << "only in old: global " << name << "\n";
     for (const std::string& name : diff.onlyInNew) out << "only in new: global " << name << "\n";
     return out.str();

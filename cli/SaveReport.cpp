@@ -79,20 +79,21 @@ std::string ShowAsText(const CSaveGame& save, const std::string& file) {
 
 std::string ShowAsJson(const CSaveGame& save, const std::string& file) {
     std::ostringstream out;
-    out << "{\"file\": " << JsonString(file) << ", \"player\": {\"offset\": "
-        << save.PlayerRawAddress();
+    out << "{\"file\": " << JsonString(file)
+        << ", \"player\": {\"offset\": " << save.PlayerRawAddress();
     for (const PlayerField& f : kPlayerFields)
-        out << ", \"" << f.jsonKey << "\": " << JsonString(ShownText(save.Player()[f.field].Text()));
+        out << ", \"" << f.jsonKey
+            << "\": " << JsonString(ShownText(save.Player()[f.field].Text()));
     out << "}, \"chargenClass\": " << (save.HasChargenClass() ? "true" : "false")
         << ", \"globals\": [";
     for (int i = 0; i < save.GlobCount(); ++i) {
         const GlobEntry& g = save.Glob(i);
         const std::string_view unk1(reinterpret_cast<const char*>(g.unk1.data()), g.unk1.size());
         out << (i ? ", " : "") << "{\"offset\": " << g.rawAddress
-            << ", \"name\": " << JsonString(ShownText(g.NameText())) << ", \"nameLen\": " << g.NameLen()
-            << ", \"header\": " << JsonString(JsonHex(unk1))
-            << ", \"fnam\": " << JsonString(JsonHex(Bytes(g.fnam))) << ", \"fnamLen\": " << g.fnamLen()
-            << ", \"valueLen\": " << g.valueLen
+            << ", \"name\": " << JsonString(ShownText(g.NameText()))
+            << ", \"nameLen\": " << g.NameLen() << ", \"header\": " << JsonString(JsonHex(unk1))
+            << ", \"fnam\": " << JsonString(JsonHex(Bytes(g.fnam)))
+            << ", \"fnamLen\": " << g.fnamLen() << ", \"valueLen\": " << g.valueLen
             << ", \"valueBytes\": " << JsonString(JsonHex(ValueBytes(g)))
             << ", \"value\": " << JsonFloat(g.value) << "}";
     }

@@ -11,13 +11,16 @@ int main(int argc, char** argv) {
     if (argc != 2) return 2;
     const std::string folder = argv[1];
     int n = 0;
-    auto write = [&](const SaveBuilder& save) { save.WriteTo(folder + "/seed" + std::to_string(n++) + ".ess"); };
+    auto write = [&](const SaveBuilder& save) {
+        save.WriteTo(folder + "/seed" + std::to_string(n++) + ".ess");
+    };
     write(quellhart::test::StandardSave());
     SaveBuilder chargen;
     chargen.Raw("TES3").Glob("Day", 1).Clas("NEWCLASSID_CHARGEN").Npc("guard").Player();
     write(chargen);
     SaveBuilder oddValues;
-    oddValues.Raw("TES3").Record("GLOB", {TextSub("NAME", "s"), {"FNAM", ""}, {"FLTV", "\x01\x02"}});
+    oddValues.Raw("TES3").Record("GLOB",
+                                 {TextSub("NAME", "s"), {"FNAM", ""}, {"FLTV", "\x01\x02"}});
     oddValues.Glob("g", 2).Npc("player_2").Player().Raw("NPC_");
     write(oddValues);
     SaveBuilder many;

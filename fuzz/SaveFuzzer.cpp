@@ -44,15 +44,15 @@ void Check(bool condition, const char* what) {
     }
 }
 
-const std::set<std::string> kLoadErrors = {
-    errors::kNotASave,   errors::kNoGlobSection, errors::kGlobExtraction,
-    errors::kNoPlayerData, errors::kPlayerSearch, errors::kPlayerExtraction};
+const std::set<std::string> kLoadErrors = {errors::kNotASave,       errors::kNoGlobSection,
+                                           errors::kGlobExtraction, errors::kNoPlayerData,
+                                           errors::kPlayerSearch,   errors::kPlayerExtraction};
 
 const std::set<std::string> kCommitErrors = {
-    errors::kOpenOutForWrite,  errors::kReconstruction, errors::kReconstructionTail,
-    errors::kOpenOutForRead,   errors::kNoGlobAtAddress, errors::kGlobExtractionFromOut,
-    errors::kGlobNotLocated,   errors::kOpenOutForPatch, errors::kGlobWrite,
-    errors::kGlobVerify,       errors::kRenameSaveToBackup, errors::kRenameWorkToSave};
+    errors::kOpenOutForWrite, errors::kReconstruction,     errors::kReconstructionTail,
+    errors::kOpenOutForRead,  errors::kNoGlobAtAddress,    errors::kGlobExtractionFromOut,
+    errors::kGlobNotLocated,  errors::kOpenOutForPatch,    errors::kGlobWrite,
+    errors::kGlobVerify,      errors::kRenameSaveToBackup, errors::kRenameWorkToSave};
 
 }  // namespace
 
@@ -99,6 +99,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(reread.Player()[PlayerRecord::KNAM].Text() == "hair_fuzz", "the new hair is read back");
     Check(reread.GlobCount() == globCount, "the globals are all still there");
     Check(reread.Glob(0).NameText() == globName, "the first global keeps its name");
-    if (valueLen == kGlobValueBytes) Check(reread.Glob(0).value == 1234.5f, "the new value is read back");
+    if (valueLen == kGlobValueBytes)
+        Check(reread.Glob(0).value == 1234.5f, "the new value is read back");
     return 0;
 }

@@ -11,19 +11,31 @@ using namespace quellhart::ui;  // the style names
 
 const DialogTemplate& AboutTemplate() {
     static const DialogTemplate t{
-        IDD_ABOUTBOX, "About Quellhart Savegame Editor", 0, 0, 272, 52,
+        IDD_ABOUTBOX,
+        "About Quellhart Savegame Editor",
+        0,
+        0,
+        272,
+        52,
         {
             {-1, ControlKind::Icon, "128", 11, 17, 20, 20},
-            {-1, ControlKind::Static, "Quellhart SaveGame Editor 2.1", 50, 10, 155, 8, SS_NOPREFIX | WS_GROUP},
+            {-1, ControlKind::Static, "Quellhart SaveGame Editor 2.1", 50, 10, 155, 8,
+             SS_NOPREFIX | WS_GROUP},
             {-1, ControlKind::Static, version::kAuthorLine, 50, 25, 119, 8, WS_GROUP},
-            {IDOK, ControlKind::Button, "Aceptar", 215, 5, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP},
+            {IDOK, ControlKind::Button, "Aceptar", 215, 5, 50, 14,
+             BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP},
         }};
     return t;
 }
 
 const DialogTemplate& MainTemplate() {
     static const DialogTemplate t{
-        IDD_MAIN, "Quellhart Savegame Editor 2.1", 0, 0, 442, 268,
+        IDD_MAIN,
+        "Quellhart Savegame Editor 2.1",
+        0,
+        0,
+        442,
+        268,
         {
             {-1, ControlKind::Static, "Active File:", 190, 237, 60, 10, SS_CENTER | WS_GROUP},
             {1014, ControlKind::Static, "", 7, 247, 425, 15,
@@ -33,28 +45,44 @@ const DialogTemplate& MainTemplate() {
             {57670, ControlKind::Button, "Help", 382, 89, 38, 14, WS_TABSTOP | WS_EX_CLIENTEDGE},
             {1035, ControlKind::Button, "CommitChanges", 324, 46, 80, 20, WS_TABSTOP | WS_DISABLED},
         },
-        true, true, true};
+        true,
+        true,
+        true};
     return t;
 }
 
 const DialogTemplate& WaitTemplate() {
     static const DialogTemplate t{
-        IDD_WAIT, "", 100, 100, 186, 73,
+        IDD_WAIT,
+        "",
+        100,
+        100,
+        186,
+        73,
         {
-            {-1, ControlKind::Static, "Now generating the new file", 22, 23, 135, 10, SS_CENTER | WS_GROUP},
+            {-1, ControlKind::Static, "Now generating the new file", 22, 23, 135, 10,
+             SS_CENTER | WS_GROUP},
             {-1, ControlKind::Static, "Please Wait", 22, 38, 135, 10, SS_CENTER | WS_GROUP},
         },
-        false, false, false};
+        false,
+        false,
+        false};
     return t;
 }
 
 const DialogTemplate& GlobalsPageTemplate() {
     constexpr uint32_t kReadOnly = ES_READONLY | WS_BORDER | ES_AUTOHSCROLL;
     static const DialogTemplate t{
-        IDD_GLOBALS_PAGE, "Global Variables", 0, 0, 272, 207,
+        IDD_GLOBALS_PAGE,
+        "Global Variables",
+        0,
+        0,
+        272,
+        207,
         {
             {-1, ControlKind::Static, "Number of variables found:", 28, 9, 90, 10},
-            {1001, ControlKind::Static, "", 123, 6, 40, 15, SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | WS_BORDER},
+            {1001, ControlKind::Static, "", 123, 6, 40, 15,
+             SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | WS_BORDER},
             {1002, ControlKind::ComboBox, "", 82, 27, 125, 128,
              CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP | WS_DISABLED},
             {-1, ControlKind::Static, "char unk1[12]", 18, 80, 47, 8},
@@ -68,7 +96,8 @@ const DialogTemplate& GlobalsPageTemplate() {
             {1006, ControlKind::Edit, "", 100, 107, 90, 12, kReadOnly},
             {1007, ControlKind::Edit, "", 80, 78, 130, 12, kReadOnly | ES_CENTER},
             {1010, ControlKind::Edit, "", 100, 93, 90, 12, kReadOnly},
-            {1011, ControlKind::Edit, "", 100, 185, 90, 12, WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP},
+            {1011, ControlKind::Edit, "", 100, 185, 90, 12,
+             WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP},
             {-1, ControlKind::Static, "SelectVar", 29, 30, 40, 10},
             {1012, ControlKind::Edit, "", 100, 153, 90, 12, kReadOnly | ES_NUMBER},
             {-1, ControlKind::Static, "Value Len (dec)", 18, 155, 71, 8},
@@ -88,7 +117,12 @@ const DialogTemplate& PlayerPageTemplate() {
     constexpr uint32_t kTextField = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
     constexpr uint32_t kList = CBS_DROPDOWN | CBS_SORT | WS_VSCROLL | WS_TABSTOP | WS_DISABLED;
     static const DialogTemplate t{
-        IDD_PLAYER_PAGE, "Player Data", 0, 0, 272, 207,
+        IDD_PLAYER_PAGE,
+        "Player Data",
+        0,
+        0,
+        272,
+        207,
         {
             {-1, ControlKind::GroupBox, "Player Data", 15, 15, 230, 160},
             {1025, ControlKind::Edit, "", 94, 70, 131, 12, kTextField},
@@ -96,7 +130,8 @@ const DialogTemplate& PlayerPageTemplate() {
             {-1, ControlKind::Static, "Class", 40, 100, 50, 10},
             {-1, ControlKind::Static, "Race", 40, 86, 50, 10},
             {-1, ControlKind::Static, "Player Data Raw Address:", 40, 49, 85, 10},
-            {1008, ControlKind::Static, "", 130, 46, 95, 15, SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | WS_BORDER},
+            {1008, ControlKind::Static, "", 130, 46, 95, 15,
+             SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | WS_BORDER},
             {1036, ControlKind::ComboBox, "", 94, 84, 131, 96, kList},
             {1037, ControlKind::ComboBox, "", 94, 99, 131, 86, kList},
             {1026, ControlKind::Edit, "", 94, 115, 131, 12, kTextField},

@@ -5,7 +5,8 @@
 namespace quellhart::messages {
 
 inline constexpr const char* kConfirmCaption = "Please Confirm";
-inline constexpr const char* kConfirmWrite = "Now the changes will be written to file.\n\n\nProceed?";
+inline constexpr const char* kConfirmWrite =
+    "Now the changes will be written to file.\n\n\nProceed?";
 inline constexpr const char* kConfirmReplaceBackup =
     "Backup exists for this savegame.\n Will be deleted\n\nProceed?";
 inline constexpr const char* kDoneCaption = "Done";

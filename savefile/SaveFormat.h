@@ -64,10 +64,10 @@ inline constexpr uint32_t kPlayerSubrecordTags[kPlayerSubrecordCount] = {
     MakeTag("ANAM"), MakeTag("BNAM"), MakeTag("KNAM")};
 
 inline constexpr int kTagSize = 4;
-inline constexpr int kRecordHeaderBytes = 8;      // after the size word
-inline constexpr int kGlobUnknownBytes = 12;      // size word + header bytes
-inline constexpr int kRecordPreambleBytes = 16;   // tag + size + header
-inline constexpr int kSubrecordPreambleBytes = 8; // tag + length
+inline constexpr int kRecordHeaderBytes = 8;       // after the size word
+inline constexpr int kGlobUnknownBytes = 12;       // size word + header bytes
+inline constexpr int kRecordPreambleBytes = 16;    // tag + size + header
+inline constexpr int kSubrecordPreambleBytes = 8;  // tag + length
 inline constexpr int kPlayerPrefixFixedBytes =
     kRecordPreambleBytes + kPlayerSubrecordCount * kSubrecordPreambleBytes;  // 72
 

@@ -6,7 +6,8 @@
 
 namespace quellhart::ui {
 
-inline QPoint MinimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth, int iconHeight) {
+inline QPoint MinimisedIconOrigin(int clientWidth, int clientHeight, int iconWidth,
+                                  int iconHeight) {
     return {(clientWidth - iconWidth + 1) / 2, (clientHeight - iconHeight + 1) / 2};
 }
 

@@ -28,7 +28,8 @@ constexpr const char* kSaveFilter = "Quellhart save Files (*.ess)|*.ess||";
 
 }  // namespace
 
-CMainDlg::CMainDlg(QWidget* parent) : CDialog(res::MainTemplate(), parent), m_hIcon(LoadAppIcon()) {}
+CMainDlg::CMainDlg(QWidget* parent)
+    : CDialog(res::MainTemplate(), parent), m_hIcon(LoadAppIcon()) {}
 
 CMainDlg::~CMainDlg() {
     // The pages go with the window; they never outlive the document they point at.
@@ -85,7 +86,8 @@ void CMainDlg::DetachPages() {
 void CMainDlg::DestroyDocument() { m_document.reset(); }
 
 void CMainDlg::ShowError() {
-    AfxMessageBox(Window(), m_document->GetErrorText(), messages::kErrorCaption, MB_OK | MB_ICONEXCLAMATION);
+    AfxMessageBox(Window(), m_document->GetErrorText(), messages::kErrorCaption,
+                  MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CMainDlg::LoadDocument() {
@@ -106,7 +108,8 @@ void CMainDlg::OnOpenFile() {
     m_activeFileLabel.SetWindowText("");
     DetachPages();
     DestroyDocument();
-    const std::optional<std::string> chosen = CurrentPrompts().OpenFile(nullptr, {"ess", kSaveFilter});
+    const std::optional<std::string> chosen =
+        CurrentPrompts().OpenFile(nullptr, {"ess", kSaveFilter});
     if (!chosen) return;
     m_path = *chosen;
     LoadDocument();
@@ -119,9 +122,11 @@ PlayerRecord CMainDlg::RecordFromPlayerPage() const {
     record.header = current.header;
     record[PlayerRecord::NAME] = current[PlayerRecord::NAME];
     record[PlayerRecord::ANAM] = current[PlayerRecord::ANAM];
-    const std::pair<PlayerRecord::Field, int> fields[] = {
-        {PlayerRecord::FNAM, 1025}, {PlayerRecord::RNAM, 1036}, {PlayerRecord::CNAM, 1037},
-        {PlayerRecord::BNAM, 1026}, {PlayerRecord::KNAM, 1027}};
+    const std::pair<PlayerRecord::Field, int> fields[] = {{PlayerRecord::FNAM, 1025},
+                                                          {PlayerRecord::RNAM, 1036},
+                                                          {PlayerRecord::CNAM, 1037},
+                                                          {PlayerRecord::BNAM, 1026},
+                                                          {PlayerRecord::KNAM, 1027}};
     for (const auto& [field, id] : fields) {
         CWnd control;
         control.Attach(m_playerPage.GetDlgItem(id));
@@ -148,7 +153,8 @@ void CMainDlg::OnCommitChanges() {
     const bool committed = m_document->Commit();
     wait.DestroyWindow();
     if (committed)
-        AfxMessageBox(Window(), messages::kDone, messages::kDoneCaption, MB_OK | MB_ICONINFORMATION);
+        AfxMessageBox(Window(), messages::kDone, messages::kDoneCaption,
+                      MB_OK | MB_ICONINFORMATION);
     else
         ShowError();
 

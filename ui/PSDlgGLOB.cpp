@@ -50,9 +50,9 @@ BOOL CPSDlgGLOB::OnSetActive() {
     m_list.ResetContent();
     if (!m_document) {
         m_list.EnableWindow(FALSE);
-        const std::initializer_list<CWnd*> fields = {&m_header, &m_nameLength,  &m_name,
-                                                     &m_fnamLength, &m_fnam,   &m_valueLength,
-                                                     &m_value,  &m_rawValue, &m_count, &m_rawAddress};
+        const std::initializer_list<CWnd*> fields = {
+            &m_header,      &m_nameLength, &m_name,     &m_fnamLength, &m_fnam,
+            &m_valueLength, &m_value,      &m_rawValue, &m_count,      &m_rawAddress};
         for (CWnd* field : fields) field->SetWindowText("");
     } else {
         for (int i = 0; i < m_document->GlobCount(); ++i)

@@ -102,6 +102,7 @@ QImage DrawBitmap() {
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const QString folder = argc > 1 ? argv[1] : ".";
-    const bool saved = DrawIcon().save(folder + "/icon128.png") && DrawBitmap().save(folder + "/bitmap132.png");
+    const bool saved =
+        DrawIcon().save(folder + "/icon128.png") && DrawBitmap().save(folder + "/bitmap132.png");
     return saved ? 0 : 1;
 }

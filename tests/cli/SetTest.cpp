@@ -9,9 +9,9 @@ namespace {
 class SetTest : public CliTest {};
 
 TEST_F(SetTest, EveryOptionIsWrittenAndShownAfterTheReload) {
-    const CliResult r = Cli({"set", SavePath(), "--name", "Zo\u00EB", "--race", "Dark Elf", "--class",
-                             "Mage", "--head", "h2", "--hair", "k2", "--global", "Month=7.5",
-                             "--yes", "--json"});
+    const CliResult r =
+        Cli({"set", SavePath(), "--name", "Zo\u00EB", "--race", "Dark Elf", "--class", "Mage",
+             "--head", "h2", "--hair", "k2", "--global", "Month=7.5", "--yes", "--json"});
     ASSERT_EQ(r.code, 0) << r.err;
     const nlohmann::json j = r.Json();
     EXPECT_EQ(j["player"]["name"], "Zo\u00EB");
@@ -41,13 +41,15 @@ TEST_F(SetTest, WritesWhatTheLibraryAloneWritesForTheSameEdit) {
     doc.SetPlayerData(record);
     ASSERT_TRUE(doc.Commit());
 
-    ASSERT_EQ(Cli({"set", SavePath(), "--class", "Knight", "--global", "Day=0.1", "--yes"}).code, 0);
+    ASSERT_EQ(Cli({"set", SavePath(), "--class", "Knight", "--global", "Day=0.1", "--yes"}).code,
+              0);
     EXPECT_EQ(ReadFileBytes(SavePath()), ReadFileBytes(libraryPath));
 }
 
 TEST_F(SetTest, TextsAreCutLikeTheEditorsFields) {
     const std::string longName(60, 'n');
-    const CliResult r = Cli({"set", SavePath(), "--name", longName, "--race", "\u4E2D", "--yes", "--json"});
+    const CliResult r =
+        Cli({"set", SavePath(), "--name", longName, "--race", "\u4E2D", "--yes", "--json"});
     ASSERT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.Json()["player"]["name"], std::string(49, 'n'));
     EXPECT_EQ(r.Json()["player"]["race"], "?");
@@ -65,14 +67,16 @@ TEST_F(SetTest, UnknownGlobalIsAUsageErrorAndWritesNothing) {
 TEST_F(SetTest, QuestionsAreAskedOnTheTerminal) {
     CliResult r = Cli({"set", SavePath(), "--name", "Ann"}, "y\n", true);
     ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_NE(r.err.find("Now the changes will be written to file.\n\n\nProceed? [y/N]"), std::string::npos);
+    EXPECT_NE(r.err.find("Now the changes will be written to file.\n\n\nProceed? [y/N]"),
+              std::string::npos);
     EXPECT_EQ(r.err.find("Backup exists"), std::string::npos);
 
     // Now a backup exists: the second question comes, and No to it writes nothing.
     const std::string before = ReadFileBytes(SavePath());
     r = Cli({"set", SavePath(), "--name", "Bea"}, "y\nn\n", true);
     EXPECT_EQ(r.code, 3);
-    EXPECT_NE(r.err.find("Backup exists for this savegame.\n Will be deleted\n\nProceed?"), std::string::npos);
+    EXPECT_NE(r.err.find("Backup exists for this savegame.\n Will be deleted\n\nProceed?"),
+              std::string::npos);
     EXPECT_EQ(ReadFileBytes(SavePath()), before);
 
     r = Cli({"set", SavePath(), "--name", "Bea"}, "\n", true);  // Enter means no

@@ -18,7 +18,8 @@ TEST_F(ShowTest, TextListsThePlayerAndEveryGlobalInFileOrder) {
     EXPECT_NE(day, std::string::npos) << r.out;
     EXPECT_LT(day, hour);
     char offset[32];
-    std::snprintf(offset, sizeof offset, "Player record: 0x%X\n", unsigned(save.Bytes().find("NPC_")));
+    std::snprintf(offset, sizeof offset, "Player record: 0x%X\n",
+                  unsigned(save.Bytes().find("NPC_")));
     EXPECT_NE(r.out.find(offset), std::string::npos);
 }
 
@@ -65,12 +66,16 @@ TEST_F(ShowTest, LoadErrorsAreTheDocumentsTextOnOneLine) {
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, std::string(errors::kNoGlobSection) + "\n");
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(Cli({"show", dir.File("missing.ess")}).err, std::string(errors::kUnableToOpenSave) + "\n");
+    EXPECT_EQ(Cli({"show", dir.File("missing.ess")}).err,
+              std::string(errors::kUnableToOpenSave) + "\n");
 }
 
 TEST_F(ShowTest, UsageErrorsHelpAndVersion) {
     for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{}, {"frobnicate"}, {"show"}, {"show", "a", "b"},
+         std::vector<std::vector<std::string>>{{},
+                                               {"frobnicate"},
+                                               {"show"},
+                                               {"show", "a", "b"},
                                                {"show", SavePath(), "--yes"},
                                                {"set", SavePath(), "--name"},
                                                {"set", SavePath(), "--global", "=3"}}) {

@@ -184,9 +184,9 @@ TEST_F(LoaderTest, FileEndingInsideACandidatesNameFailsTheSearch) {
 
 TEST_F(LoaderTest, PlayerSubrecordsMustBeTheSevenItIsRewrittenAs) {
     SaveBuilder b;
-    b.Header().Glob("a", 1).Npc("player", {TextSub("FNAM", "Bob"), TextSub("RNAM", "Nord"),
-                                           TextSub("CNAM", "Thief"), TextSub("BNAM", "head"),
-                                           TextSub("KNAM", "hair"), TextSub("NPDT", "x")});
+    b.Header().Glob("a", 1).Npc(
+        "player", {TextSub("FNAM", "Bob"), TextSub("RNAM", "Nord"), TextSub("CNAM", "Thief"),
+                   TextSub("BNAM", "head"), TextSub("KNAM", "hair"), TextSub("NPDT", "x")});
     EXPECT_FALSE(OpenAndLoad(b));
     EXPECT_EQ(doc->GetErrorText(), errors::kPlayerExtraction);
 }

@@ -53,7 +53,7 @@ TEST_F(PlayerDataTest, SizeWordFollowsThePrefixLengthWhateverTheNumberOfCalls) {
     const int32_t storedSize = doc.Player().size;
     PlayerRecord record = doc.Player();
     record[PlayerRecord::FNAM] = Subrecord::FromText("Bobby Longname");  // 3 -> 14
-    record.size = 12345;  // never used
+    record.size = 12345;                                                 // never used
     doc.SetPlayerData(record);
     EXPECT_EQ(doc.Player().size, storedSize + 11);
     doc.SetPlayerData(record);

@@ -45,7 +45,8 @@ TEST_F(SaveInputTest, SeekingPastTheEndFailsTheNextRead) {
 
 TEST_F(SaveInputTest, FindsTagsStraddlingItsBufferAndReadsBackAcrossIt) {
     constexpr size_t kBuffer = 256 << 10;
-    for (size_t at : {kBuffer - 4, kBuffer - 3, kBuffer - 1, kBuffer, 2 * kBuffer - 5, 2 * kBuffer - 2}) {
+    for (size_t at :
+         {kBuffer - 4, kBuffer - 3, kBuffer - 1, kBuffer, 2 * kBuffer - 5, 2 * kBuffer - 2}) {
         std::string bytes(3 * kBuffer, 'x');
         bytes.replace(at, 4, "NPC_");
         Write(bytes);

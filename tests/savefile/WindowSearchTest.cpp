@@ -28,8 +28,12 @@ public:
         return got;
     }
     template <typename T>
-    bool Read(T& value) { return Read(reinterpret_cast<char*>(&value), sizeof value) == sizeof value; }
-    void Seek(int64_t at) { if (!failed_) pos_ = size_t(at); }
+    bool Read(T& value) {
+        return Read(reinterpret_cast<char*>(&value), sizeof value) == sizeof value;
+    }
+    void Seek(int64_t at) {
+        if (!failed_) pos_ = size_t(at);
+    }
     int64_t Tell() const { return failed_ ? -1 : int64_t(pos_); }
     bool Good() const { return !failed_; }
     void Clear() { failed_ = false; }
@@ -51,8 +55,8 @@ struct Outcome {
 };
 
 std::ostream& operator<<(std::ostream& os, const Outcome& o) {
-    return os << "{" << o.error << ", globs " << o.globCount << " at " << o.firstGlob
-              << ", player " << o.player << ", chargen " << o.chargen << "}";
+    return os << "{" << o.error << ", globs " << o.globCount << " at " << o.firstGlob << ", player "
+              << o.player << ", chargen " << o.chargen << "}";
 }
 
 Outcome ReferenceLoad(const std::string& bytes) {
@@ -60,15 +64,24 @@ Outcome ReferenceLoad(const std::string& bytes) {
     Outcome out;
     auto fail = [&](const char* text) { return Outcome{text}; };
     char window[1024];
-    auto lengthOk = [&](int32_t len, int32_t max) { return len >= 0 && len <= max && len <= s.Remaining(); };
+    auto lengthOk = [&](int32_t len, int32_t max) {
+        return len >= 0 && len <= max && len <= s.Remaining();
+    };
 
     s.Seek(0);
     while (true) {
         const int64_t start = s.Tell();
         const size_t n = s.Read(window, sizeof window);
         const int off = CSaveGame::FindTag(window, int(n), kTagGLOB);
-        if (off >= 0) { s.Clear(); s.Seek(start + off); break; }
-        if (n == sizeof window) { s.Seek(start + 1020); continue; }
+        if (off >= 0) {
+            s.Clear();
+            s.Seek(start + off);
+            break;
+        }
+        if (n == sizeof window) {
+            s.Seek(start + 1020);
+            continue;
+        }
         return fail(errors::kNoGlobSection);
     }
     while (out.globCount < 1000) {
@@ -78,10 +91,17 @@ Outcome ReferenceLoad(const std::string& bytes) {
         char skip[12];
         int32_t len;
         std::vector<char> data;
-        bool ok = s.Read(skip, 12) == 12 && s.Read(skip, 4) == 4 && s.Read(len) && lengthOk(len, INT32_MAX);
-        if (ok) { data.resize(size_t(len)); ok = s.Read(data.data(), size_t(len)) == size_t(len); }
+        bool ok = s.Read(skip, 12) == 12 && s.Read(skip, 4) == 4 && s.Read(len) &&
+                  lengthOk(len, INT32_MAX);
+        if (ok) {
+            data.resize(size_t(len));
+            ok = s.Read(data.data(), size_t(len)) == size_t(len);
+        }
         ok = ok && s.Read(skip, 4) == 4 && s.Read(len) && lengthOk(len, INT32_MAX);
-        if (ok) { data.resize(size_t(len)); ok = s.Read(data.data(), size_t(len)) == size_t(len); }
+        if (ok) {
+            data.resize(size_t(len));
+            ok = s.Read(data.data(), size_t(len)) == size_t(len);
+        }
         ok = ok && s.Read(skip, 4) == 4 && s.Read(len) && lengthOk(len, 4);
         if (ok) ok = s.Read(skip, size_t(len)) == size_t(len);
         if (!ok) return fail(errors::kGlobExtraction);
@@ -96,7 +116,8 @@ Outcome ReferenceLoad(const std::string& bytes) {
         if (s.Read(tag) && tag == kTagNAME) {
             char name[18];
             s.Read(skip, 4);
-            if (s.Read(name, 18) == 18) out.chargen = std::memcmp(name, "NEWCLASSID_CHARGEN", 18) == 0;
+            if (s.Read(name, 18) == 18)
+                out.chargen = std::memcmp(name, "NEWCLASSID_CHARGEN", 18) == 0;
         }
     }
     s.Seek(s.Tell() - 4);
@@ -120,16 +141,20 @@ Outcome ReferenceLoad(const std::string& bytes) {
         s.Seek(raw);
         char skip[12];
         int32_t len;
-        bool ok = s.Read(skip, 4) == 4 && s.Read(skip, 12) == 12 && s.Read(nameTag) && s.Read(len) &&
-                  lengthOk(len, INT32_MAX);
-        if (ok) { name.resize(size_t(len)); ok = s.Read(name.data(), size_t(len)) == size_t(len); }
+        bool ok = s.Read(skip, 4) == 4 && s.Read(skip, 12) == 12 && s.Read(nameTag) &&
+                  s.Read(len) && lengthOk(len, INT32_MAX);
+        if (ok) {
+            name.resize(size_t(len));
+            ok = s.Read(name.data(), size_t(len)) == size_t(len);
+        }
         if (!ok) return fail(errors::kPlayerSearch);
         haveCandidate = true;
     }
     bool ok = nameTag == kTagNAME;
     for (int i = 1; ok && i < 7; ++i) {
         int32_t len;
-        ok = s.Read(tag) && tag == kPlayerSubrecordTags[i] && s.Read(len) && lengthOk(len, INT32_MAX);
+        ok = s.Read(tag) && tag == kPlayerSubrecordTags[i] && s.Read(len) &&
+             lengthOk(len, INT32_MAX);
         std::vector<char> data(ok ? size_t(len) : 0);
         ok = ok && s.Read(data.data(), data.size()) == data.size();
     }
@@ -233,9 +258,15 @@ TEST_F(WindowSearchTest, SeededRandomChangesLoadAsTheWindowsDo) {
         for (int c = 0; c < changes; ++c) {
             const size_t at = 4 + random() % (bytes.size() - 4);
             switch (random() % 3) {
-                case 0: bytes[at] = char(random()); break;
-                case 1: bytes.replace(at, 0, random() % 2 ? "GLOB" : "NPC_"); break;
-                default: bytes.erase(at, 1 + random() % 40); break;
+                case 0:
+                    bytes[at] = char(random());
+                    break;
+                case 1:
+                    bytes.replace(at, 0, random() % 2 ? "GLOB" : "NPC_");
+                    break;
+                default:
+                    bytes.erase(at, 1 + random() % 40);
+                    break;
             }
         }
         SaveBuilder mutated;

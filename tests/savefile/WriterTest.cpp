@@ -93,7 +93,8 @@ TEST_F(WriterTest, ModifiedGlobIsPatchedInPlaceAndItsFlagCleared) {
 TEST_F(WriterTest, GlobWhoseStoredNameRunsLongerStillMatches) {
     // A name longer than any fixed read-back buffer is compared in full.
     SaveBuilder save;
-    save.Header().Record("GLOB", {test::TextSub("NAME", std::string(3000, 'n')), {"FNAM", "f"},
+    save.Header().Record("GLOB", {test::TextSub("NAME", std::string(3000, 'n')),
+                                  {"FNAM", "f"},
                                   {"FLTV", test::FloatBytes(1)}});
     save.Player();
     ASSERT_TRUE(OpenAndLoad(save));

@@ -9,10 +9,10 @@
 namespace quellhart::test {
 
 inline const std::set<std::string>& OpenAndLoadErrors() {
-    static const std::set<std::string> texts = {
-        errors::kNoEssInName,   errors::kUnableToOpenSave, errors::kNotASave,
-        errors::kNoGlobSection, errors::kGlobExtraction,   errors::kNoPlayerData,
-        errors::kPlayerSearch,  errors::kPlayerExtraction};
+    static const std::set<std::string> texts = {errors::kNoEssInName,    errors::kUnableToOpenSave,
+                                                errors::kNotASave,       errors::kNoGlobSection,
+                                                errors::kGlobExtraction, errors::kNoPlayerData,
+                                                errors::kPlayerSearch,   errors::kPlayerExtraction};
     return texts;
 }
 

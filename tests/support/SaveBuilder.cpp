@@ -23,13 +23,14 @@ SaveBuilder& SaveBuilder::Record(std::string_view tag, const std::vector<Sub>& s
     std::string body;
     for (const Sub& sub : subs)
         body += sub.tag + LittleEndian32(uint32_t(sub.data.size())) + sub.data;
-    bytes_ += std::string(tag) + LittleEndian32(uint32_t(body.size())) + std::string(header8) + body;
+    bytes_ +=
+        std::string(tag) + LittleEndian32(uint32_t(body.size())) + std::string(header8) + body;
     return *this;
 }
 
 SaveBuilder& SaveBuilder::Glob(std::string_view name, float value, std::string_view fnam) {
-    return Record("GLOB", {TextSub("NAME", name), {"FNAM", std::string(fnam)},
-                           {"FLTV", FloatBytes(value)}});
+    return Record(
+        "GLOB", {TextSub("NAME", name), {"FNAM", std::string(fnam)}, {"FLTV", FloatBytes(value)}});
 }
 
 SaveBuilder& SaveBuilder::Globs(int count, std::string_view prefix) {
@@ -42,9 +43,12 @@ SaveBuilder& SaveBuilder::Clas(std::string_view name) {
 }
 
 SaveBuilder& SaveBuilder::Player(const PlayerTexts& t) {
-    return Npc("player", {TextSub("FNAM", t.name), TextSub("RNAM", t.race),
-                          TextSub("CNAM", t.cls), TextSub("ANAM", t.anam),
-                          TextSub("BNAM", t.head), TextSub("KNAM", t.hair),
+    return Npc("player", {TextSub("FNAM", t.name),
+                          TextSub("RNAM", t.race),
+                          TextSub("CNAM", t.cls),
+                          TextSub("ANAM", t.anam),
+                          TextSub("BNAM", t.head),
+                          TextSub("KNAM", t.hair),
                           {"NPDT", std::string(52, '\x07')}});
 }
 

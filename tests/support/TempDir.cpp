@@ -8,7 +8,8 @@
 namespace quellhart::test {
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quellhart-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "quellhart-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     path_ = pattern;
 }

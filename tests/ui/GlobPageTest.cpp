@@ -61,11 +61,12 @@ TEST_F(GlobPageTest, NamesAreListedWithoutRegardToCaseAndTheFirstIsShown) {
     EXPECT_TRUE(ConfirmButton()->isEnabled());
     Choose(1);  // the other Alpha shows its own slot
     EXPECT_EQ(Text(page(), 1011), "4.000000");
-    EXPECT_EQ(Text(page(), 1003), "0x" + [&] {
-        char hex[16];
-        std::snprintf(hex, sizeof hex, "%X", unsigned(main.Document()->Glob(3).rawAddress));
-        return std::string(hex);
-    }());
+    EXPECT_EQ(
+        Text(page(), 1003), "0x" + [&] {
+            char hex[16];
+            std::snprintf(hex, sizeof hex, "%X", unsigned(main.Document()->Glob(3).rawAddress));
+            return std::string(hex);
+        }());
 }
 
 TEST_F(GlobPageTest, EveryStoredFieldIsRendered) {
@@ -97,9 +98,9 @@ TEST_F(GlobPageTest, ConfirmedTextsAreReadLikeAtof) {
         const char* shown;
     };
     const float inf = std::numeric_limits<float>::infinity();
-    for (const Case& c : {Case{"2.5", 2.5f, "2.500000"}, Case{"2.5x", 2.5f, "2.500000"},
-                          Case{"abc", 0.0f, "0.000000"}, Case{"0.1", 0.1f, "0.100000"},
-                          Case{"1e39", inf, "inf"}}) {
+    for (const Case& c :
+         {Case{"2.5", 2.5f, "2.500000"}, Case{"2.5x", 2.5f, "2.500000"},
+          Case{"abc", 0.0f, "0.000000"}, Case{"0.1", 0.1f, "0.100000"}, Case{"1e39", inf, "inf"}}) {
         main.Document()->Glob(0).modified = false;
         Confirm(c.typed);
         EXPECT_EQ(glob.value, c.stored) << c.typed;
@@ -114,7 +115,8 @@ TEST_F(GlobPageTest, TheFullStopIsTheSeparatorInEveryLocale) {
     save.Header().Glob("Value", 1.0f);
     OpenGlobs(save);
     const std::string previous = std::setlocale(LC_ALL, nullptr);
-    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
     Confirm("2.5");
     EXPECT_EQ(main.Document()->Glob(0).value, 2.5f);
     EXPECT_EQ(Text(page(), 1011), "2.500000");
@@ -178,7 +180,8 @@ TEST_F(GlobPageTest, TwoConfirmedValuesAreWrittenAndShownAfterTheReload) {
 
     std::string expected = save.Bytes();
     for (const auto& [name, value] : {std::pair{"Day", 15.0f}, {"Year", 427.5f}}) {
-        const size_t valueAt = expected.find(std::string(name) + '\0') + std::strlen(name) + 1 + 8 + 1 + 8;
+        const size_t valueAt =
+            expected.find(std::string(name) + '\0') + std::strlen(name) + 1 + 8 + 1 + 8;
         expected.replace(valueAt, 4, FloatBytes(value));
     }
     EXPECT_EQ(ReadFileBytes(path), expected);

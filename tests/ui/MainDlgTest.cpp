@@ -144,9 +144,10 @@ TEST_F(CommitTest, ASuccessfulCommitReportsAndReloadsTheFile) {
     ShowPage(1);
     ClickCommit();
     ASSERT_EQ(prompts->messages.size(), 2u);
-    EXPECT_EQ(prompts->messages[1].text,
-              "File Recostruction Done.\nOriginal file backed up as .bak.\n\nNow newly Created file "
-              "will be loaded into the editor.\nPlease check changes are ok.");
+    EXPECT_EQ(
+        prompts->messages[1].text,
+        "File Recostruction Done.\nOriginal file backed up as .bak.\n\nNow newly Created file "
+        "will be loaded into the editor.\nPlease check changes are ok.");
     EXPECT_EQ(prompts->messages[1].caption, "Done");
     EXPECT_EQ(prompts->messages[1].type, kInformation);
     EXPECT_EQ(ReadFileBytes(BackupPath()), StandardSave().Bytes());

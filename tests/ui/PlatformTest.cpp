@@ -105,7 +105,8 @@ TEST(DialogUnitsTest, FollowTheFontsAverageCharacterSize) {
     const DialogUnits a(small), b(large);
     EXPECT_GT(a.BaseWidth(), 0);
     EXPECT_EQ(a.BaseHeight(), QFontMetrics(small).height());
-    EXPECT_EQ(a.ToPixels(4, 8, 40, 16), QRect(a.BaseWidth(), a.BaseHeight(), 10 * a.BaseWidth(), 2 * a.BaseHeight()));
+    EXPECT_EQ(a.ToPixels(4, 8, 40, 16),
+              QRect(a.BaseWidth(), a.BaseHeight(), 10 * a.BaseWidth(), 2 * a.BaseHeight()));
     // Proportions hold at any size: twice the font, about twice the dialog.
     EXPECT_NEAR(double(b.X(442)) / a.X(442), double(b.BaseWidth()) / a.BaseWidth(), 0.01);
 }
@@ -176,7 +177,8 @@ TEST(SystemMenuTest, OpensWithAltSpaceAndARightClickOnTheBackground) {
     QTest::keyClick(host.Window(), Qt::Key_Space, Qt::AltModifier);
     EXPECT_TRUE(menu->isVisible());
     menu->hide();
-    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5), host.Window()->mapToGlobal(QPoint(5, 5)));
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            host.Window()->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(host.Window(), &click);
     EXPECT_TRUE(menu->isVisible());
     menu->hide();
@@ -201,7 +203,9 @@ TEST(QtPromptsTest, MessageBoxesShowTheirTypesIconAndButtons) {
     QtPrompts prompts;
     Seen seen;
     answerNext(seen, QMessageBox::No);
-    EXPECT_EQ(prompts.MessageBox(nullptr, "Proceed?\n\nReally", "Please Confirm", MB_YESNO | MB_ICONEXCLAMATION), IDNO);
+    EXPECT_EQ(prompts.MessageBox(nullptr, "Proceed?\n\nReally", "Please Confirm",
+                                 MB_YESNO | MB_ICONEXCLAMATION),
+              IDNO);
     EXPECT_EQ(seen.icon, QMessageBox::Warning);
     EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(seen.text, "Proceed?\n\nReally");

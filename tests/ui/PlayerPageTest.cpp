@@ -25,7 +25,8 @@ protected:
         return int(std::count(entries.begin(), entries.end(), text));
     }
     // Opens a save whose player has these texts.
-    void OpenPlayer(const PlayerTexts& texts, bool chargenClass = false, const char* name = "save.ess") {
+    void OpenPlayer(const PlayerTexts& texts, bool chargenClass = false,
+                    const char* name = "save.ess") {
         SaveBuilder save;
         save.Header().Glob("Day", 1.0f);
         if (chargenClass) save.Clas("NEWCLASSID_CHARGEN");
@@ -49,8 +50,9 @@ TEST_F(PlayerPageTest, BeforeAnyFileTheListsHoldTheirInitialEntriesDisabled) {
     for (int id : {1008, 1025, 1026, 1027}) EXPECT_EQ(Text(page(), id), "") << id;
     EXPECT_FALSE(Combo(page(), 1036)->isEnabled());
     EXPECT_FALSE(Combo(page(), 1037)->isEnabled());
-    EXPECT_EQ(Entries(1036), (std::vector<std::string>{"Argonian", "Breton", "Dark Elf", "High Elf", "Imperial",
-                                                       "Khajiit", "Nord", "Orc", "Redguard", "Wood Elf"}));
+    EXPECT_EQ(Entries(1036),
+              (std::vector<std::string>{"Argonian", "Breton", "Dark Elf", "High Elf", "Imperial",
+                                        "Khajiit", "Nord", "Orc", "Redguard", "Wood Elf"}));
     const auto classes = Entries(1037);
     ASSERT_EQ(classes.size(), 22u);
     EXPECT_EQ(classes.front(), "Acrobat");
@@ -123,7 +125,8 @@ TEST_F(PlayerPageTest, ChargenClassWithoutItsDefinitionWarnsOncePerAttach) {
     ASSERT_EQ(Warnings(), 1u);
     const auto& warning = prompts->messages.back();
     EXPECT_EQ(warning.text,
-              "In-game generated class ID detected (NEWCLASSID_CHARGEN)\nbut no matching class definition found!");
+              "In-game generated class ID detected (NEWCLASSID_CHARGEN)\nbut no matching class "
+              "definition found!");
     EXPECT_EQ(warning.type, ui::MB_OK | ui::MB_ICONEXCLAMATION);
     EXPECT_EQ(Text(page(), 1037), "NEWCLASSID_CHARGEN");
     ShowPage(1);
@@ -194,8 +197,11 @@ TEST_F(PlayerPageTest, AWholeEditThroughTheWidgetsIsWrittenAndShownAfterTheReloa
     const size_t oldRecordEnd = playerAt + SaveBuilder().Player().Bytes().size();
     EXPECT_EQ(written, original.Bytes().substr(0, playerAt) + expectedPlayer.Bytes() +
                            original.Bytes().substr(oldRecordEnd));
-    for (const auto& [id, text] : {std::pair{1025, "Bobbert"}, {1036, "Orc"}, {1037, "Knight"},
-                                   {1026, "head_new"}, {1027, "hair_new"}})
+    for (const auto& [id, text] : {std::pair{1025, "Bobbert"},
+                                   {1036, "Orc"},
+                                   {1037, "Knight"},
+                                   {1026, "head_new"},
+                                   {1027, "hair_new"}})
         EXPECT_EQ(Text(page(), id), text) << id;
 }
 

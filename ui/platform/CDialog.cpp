@@ -20,7 +20,8 @@ namespace {
 // background, and closing it is the Cancel command.
 class DialogWindow : public QDialog {
 public:
-    DialogWindow(QWidget* parent, Qt::WindowFlags flags, std::function<void(QPoint)> onBackgroundMenu)
+    DialogWindow(QWidget* parent, Qt::WindowFlags flags,
+                 std::function<void(QPoint)> onBackgroundMenu)
         : QDialog(parent, flags), onBackgroundMenu_(std::move(onBackgroundMenu)) {}
 
     void reject() override { done(IDCANCEL); }
@@ -66,9 +67,11 @@ void CDialogBase::BuildControls(QWidget* host) {
         if (control.id != -1) controls_[control.id] = widget;
         const int id = control.id;
         if (auto* button = qobject_cast<QAbstractButton*>(widget))
-            QObject::connect(button, &QAbstractButton::clicked, [this, id] { OnCommand(id, BN_CLICKED); });
+            QObject::connect(button, &QAbstractButton::clicked,
+                             [this, id] { OnCommand(id, BN_CLICKED); });
         if (auto* combo = qobject_cast<QComboBox*>(widget))
-            QObject::connect(combo, &QComboBox::activated, [this, id] { OnCommand(id, CBN_SELCHANGE); });
+            QObject::connect(combo, &QComboBox::activated,
+                             [this, id] { OnCommand(id, CBN_SELCHANGE); });
     }
     for (const ListInitEntry& entry : template_.listInit) {
         CComboBox list;
@@ -104,7 +107,8 @@ void CDialog::BuildWindow(QWidget* parent) {
         frame->setGeometry(window_->rect());
     }
     if (t.hasSystemMenu)
-        systemMenu_ = std::make_unique<SystemMenu>(window_.get(), [this](unsigned id) { OnSysCommand(id, 0); });
+        systemMenu_ = std::make_unique<SystemMenu>(window_.get(),
+                                                   [this](unsigned id) { OnSysCommand(id, 0); });
     BuildControls(window_.get());
 }
 

@@ -41,7 +41,8 @@ BOOL CPropertySheet::Create(CDialog* parent, uint32_t style, uint32_t exStyle) {
     }
     // The sheet's size follows from its pages and its tab strip.
     tabs->move(0, 0);
-    tabs->resize(tabs->sizeHint().expandedTo(pageSize + QSize(4, tabs->tabBar()->sizeHint().height() + 4)));
+    tabs->resize(
+        tabs->sizeHint().expandedTo(pageSize + QSize(4, tabs->tabBar()->sizeHint().height() + 4)));
     QObject::connect(tabs, &QTabWidget::currentChanged, [this](int index) {
         if (index >= 0) pages_[size_t(index)]->OnSetActive();
     });

@@ -16,8 +16,10 @@ CWinApp* gCurrentApp = nullptr;
 
 CWinApp::CWinApp(const char* appName) {
     // Without a name the application is named after its program file.
-    appName_ = appName ? appName
-                       : QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
+    appName_ =
+        appName
+            ? appName
+            : QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
     gCurrentApp = this;
 }
 
@@ -30,7 +32,8 @@ CWinApp* CWinApp::Current() { return gCurrentApp; }
 BOOL CWinApp::OnCmdMsg(int, int) { return FALSE; }
 
 void CWinApp::OnHelp() {
-    AfxMessageBox(m_pMainWnd ? m_pMainWnd->Window() : nullptr, "No help is available for " + appName_ + ".", appName_,
+    AfxMessageBox(m_pMainWnd ? m_pMainWnd->Window() : nullptr,
+                  "No help is available for " + appName_ + ".", appName_,
                   MB_OK | MB_ICONINFORMATION);
 }
 

@@ -34,12 +34,18 @@ void CWnd::EnableWindow(BOOL enable) {
 BOOL CWnd::IsWindowEnabled() const { return widget_ && widget_->isEnabled() ? TRUE : FALSE; }
 
 void CWnd::SetText(const QString& text) {
-    if (auto* label = qobject_cast<QLabel*>(widget_.data())) label->setText(text);
-    else if (auto* edit = qobject_cast<QLineEdit*>(widget_.data())) edit->setText(text);
-    else if (auto* button = qobject_cast<QAbstractButton*>(widget_.data())) button->setText(text);
-    else if (auto* combo = qobject_cast<QComboBox*>(widget_.data())) combo->setEditText(text);
-    else if (auto* group = qobject_cast<QGroupBox*>(widget_.data())) group->setTitle(text);
-    else if (widget_) widget_->setWindowTitle(text);
+    if (auto* label = qobject_cast<QLabel*>(widget_.data()))
+        label->setText(text);
+    else if (auto* edit = qobject_cast<QLineEdit*>(widget_.data()))
+        edit->setText(text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget_.data()))
+        button->setText(text);
+    else if (auto* combo = qobject_cast<QComboBox*>(widget_.data()))
+        combo->setEditText(text);
+    else if (auto* group = qobject_cast<QGroupBox*>(widget_.data()))
+        group->setTitle(text);
+    else if (widget_)
+        widget_->setWindowTitle(text);
 }
 
 QString CWnd::Text() const {

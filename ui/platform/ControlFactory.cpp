@@ -42,7 +42,8 @@ void FitLabelText(QLabel* label, QRect& geometry) {
     label->setFont(font);
     const bool fits = label->fontMetrics().horizontalAdvance(label->text()) + 2 <= geometry.width();
     label->setWordWrap(!fits);
-    if (!fits) geometry.setHeight(std::max(geometry.height(), label->heightForWidth(geometry.width())));
+    if (!fits)
+        geometry.setHeight(std::max(geometry.height(), label->heightForWidth(geometry.width())));
 }
 
 QLineEdit* CreateEdit(const ControlTemplate& c, QWidget* parent) {
@@ -78,9 +79,9 @@ QLabel* CreateImage(const ControlTemplate& c, QWidget* parent, const QRect& rect
     auto* label = new QLabel(parent);
     const QPixmap image = c.kind == ControlKind::Icon ? LoadIconPixmap() : LoadBitmapPixmap();
     // A bitmap keeps its proportions inside the template's rectangle.
-    label->setPixmap(c.kind == ControlKind::Icon
-                         ? image
-                         : image.scaled(rect.size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    label->setPixmap(c.kind == ControlKind::Icon ? image
+                                                 : image.scaled(rect.size(), Qt::KeepAspectRatio,
+                                                                Qt::SmoothTransformation));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
@@ -91,13 +92,25 @@ QWidget* CreateControl(const ControlTemplate& c, QWidget* parent, const DialogUn
     const QRect rect = units.ToPixels(c.x, c.y, c.width, c.height);
     QWidget* widget = nullptr;
     switch (c.kind) {
-        case ControlKind::Static: widget = CreateStatic(c, parent); break;
-        case ControlKind::Edit: widget = CreateEdit(c, parent); break;
-        case ControlKind::Button: widget = CreateButton(c, parent); break;
-        case ControlKind::ComboBox: widget = CreateComboBox(c, parent, units); break;
-        case ControlKind::GroupBox: widget = new QGroupBox(QString::fromStdString(c.text), parent); break;
+        case ControlKind::Static:
+            widget = CreateStatic(c, parent);
+            break;
+        case ControlKind::Edit:
+            widget = CreateEdit(c, parent);
+            break;
+        case ControlKind::Button:
+            widget = CreateButton(c, parent);
+            break;
+        case ControlKind::ComboBox:
+            widget = CreateComboBox(c, parent, units);
+            break;
+        case ControlKind::GroupBox:
+            widget = new QGroupBox(QString::fromStdString(c.text), parent);
+            break;
         case ControlKind::Bitmap:
-        case ControlKind::Icon: widget = CreateImage(c, parent, rect); break;
+        case ControlKind::Icon:
+            widget = CreateImage(c, parent, rect);
+            break;
     }
     QRect geometry = rect;
     if (c.kind == ControlKind::ComboBox)
@@ -107,7 +120,7 @@ QWidget* CreateControl(const ControlTemplate& c, QWidget* parent, const DialogUn
     widget->setGeometry(geometry);
     widget->setEnabled(!(c.style & WS_DISABLED));
     if (!(c.style & WS_TABSTOP) && widget->focusPolicy() != Qt::NoFocus)
-        widget->setFocusPolicy(Qt::ClickFocus);  // reachable by mouse, not by Tab
+        widget->setFocusPolicy(Qt::ClickFocus);            // reachable by mouse, not by Tab
     if (c.kind == ControlKind::GroupBox) widget->lower();  // a frame behind its fields
     widget->setObjectName(QStringLiteral("control_%1").arg(c.id));
     return widget;

@@ -26,7 +26,8 @@ std::unique_ptr<Prompts> InstallPrompts(std::unique_ptr<Prompts> prompts) {
     return prompts;
 }
 
-int AfxMessageBox(QWidget* owner, const std::string& text, const std::string& caption, unsigned type) {
+int AfxMessageBox(QWidget* owner, const std::string& text, const std::string& caption,
+                  unsigned type) {
     return CurrentPrompts().MessageBox(owner, text, caption, type);
 }
 
@@ -63,7 +64,8 @@ std::string QtFileFilter(const std::string& filter) {
 }
 
 std::string WithDefaultExtension(const std::string& path, const std::string& extension) {
-    if (path.empty() || extension.empty() || !QFileInfo(QString::fromStdString(path)).suffix().isEmpty())
+    if (path.empty() || extension.empty() ||
+        !QFileInfo(QString::fromStdString(path)).suffix().isEmpty())
         return path;
     return path + "." + extension;
 }

@@ -27,7 +27,8 @@ public:
                            unsigned type) = 0;
     // The chosen file's full path in the file system's encoding, or nothing when
     // cancelled.
-    virtual std::optional<std::string> OpenFile(QWidget* owner, const FileDialogRequest& request) = 0;
+    virtual std::optional<std::string> OpenFile(QWidget* owner,
+                                                const FileDialogRequest& request) = 0;
 };
 
 // The prompts in use; real dialogs unless a test has installed others.
@@ -56,7 +57,7 @@ public:
         std::string text, caption;
         unsigned type;
     };
-    std::deque<int> messageAnswers;                    // empty: OK or Yes
+    std::deque<int> messageAnswers;                      // empty: OK or Yes
     std::deque<std::optional<std::string>> fileAnswers;  // empty: cancelled
     std::vector<MessageCall> messages;
     std::vector<FileDialogRequest> fileDialogs;
@@ -67,6 +68,7 @@ public:
 };
 
 // The framework's MessageBox, through the current prompts.
-int AfxMessageBox(QWidget* owner, const std::string& text, const std::string& caption, unsigned type);
+int AfxMessageBox(QWidget* owner, const std::string& text, const std::string& caption,
+                  unsigned type);
 
 }  // namespace quellhart::ui

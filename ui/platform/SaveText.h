@@ -15,8 +15,6 @@ inline QString FromSaveText(std::string_view bytes) {
     return QString::fromStdString(DecodeWindows1252(bytes));
 }
 
-inline std::string ToSaveText(const QString& text) {
-    return EncodeWindows1252(text.toStdString());
-}
+inline std::string ToSaveText(const QString& text) { return EncodeWindows1252(text.toStdString()); }
 
 }  // namespace quellhart::ui

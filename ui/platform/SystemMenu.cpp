@@ -11,13 +11,11 @@ SystemMenu::SystemMenu(QWidget* window, std::function<void(unsigned)> onCommand)
     : onCommand_(std::move(onCommand)) {
     QAction* close = menu_.addAction(QStringLiteral("&Close"));
     close->setData(SC_CLOSE);
-    QObject::connect(&menu_, &QMenu::triggered, [this](QAction* action) {
-        onCommand_(action->data().toUInt());
-    });
+    QObject::connect(&menu_, &QMenu::triggered,
+                     [this](QAction* action) { onCommand_(action->data().toUInt()); });
     auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Space), window);
-    QObject::connect(shortcut, &QShortcut::activated, [this, window] {
-        Popup(window->mapToGlobal(QPoint(0, 0)));
-    });
+    QObject::connect(shortcut, &QShortcut::activated,
+                     [this, window] { Popup(window->mapToGlobal(QPoint(0, 0))); });
 }
 
 void SystemMenu::AppendMenu(unsigned flags, unsigned id, const std::string& text) {

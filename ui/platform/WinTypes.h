@@ -46,8 +46,8 @@ enum Style : uint32_t {
     WS_BORDER = 1u << 3,
     WS_VSCROLL = 1u << 4,
     WS_EX_CLIENTEDGE = 1u << 5,
-    SS_CENTER = 1u << 6,          // text centred horizontally
-    SS_CENTERIMAGE = 1u << 7,     // text centred vertically
+    SS_CENTER = 1u << 6,       // text centred horizontally
+    SS_CENTERIMAGE = 1u << 7,  // text centred vertically
     SS_SUNKEN = 1u << 8,
     SS_NOPREFIX = 1u << 9,
     ES_READONLY = 1u << 10,
