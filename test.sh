@@ -3,14 +3,15 @@
 #   1. the sanitizer pass: the save file library's and the command-line tool's tests
 #      built with AddressSanitizer and UndefinedBehaviorSanitizer;
 #   2. a one-minute smoke run of the save file fuzzer;
-#   3. static analysis with clang-tidy (.clang-tidy says which checks and why);
+#   3. formatting (clang-format) and static analysis (clang-tidy; .clang-tidy says
+#      which checks and why);
 #   4. the build with warnings as errors and every test, the editor's headless.
 set -euo pipefail
 cd "$(dirname "$0")"
 jobs=$(nproc)
 fuzz_seconds=${QH_FUZZ_SECONDS:-60}
 
-scripts/ensure-packages.sh cmake make g++ clang clang-tidy libclang-rt-14-dev libgtest-dev \
+scripts/ensure-packages.sh cmake make g++ clang clang-tidy clang-format libclang-rt-14-dev libgtest-dev \
     nlohmann-json3-dev qt6-base-dev libgl-dev
 scripts/ensure-locale.sh de_DE.UTF-8
 
@@ -40,6 +41,10 @@ if ! build-fuzz/fuzz/save-fuzzer -seed=1 -max_total_time="$fuzz_seconds" -timeou
     exit 1
 fi
 grep -E "^(Done|stat::new_units_added)" build-fuzz/fuzz.log
+
+echo "== Formatting (clang-format)"
+find savefile cli ui res tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 |
+    xargs -0 clang-format --dry-run -Werror
 
 echo "== Static analysis (clang-tidy)"
 find savefile cli ui res -name '*.cpp' -not -path 'res/tools/*' -print0 |
