@@ -53,6 +53,35 @@ TEST_F(WriterFaultTest, BackupNameIsAFolder) {
     EXPECT_EQ(ReadFileBytes(dir.File("save.bak/inside")), "keep");
 }
 
+// A slot that no longer matches what lies at its offset in the work file: the patch
+// is refused, and nothing of the half-made work file survives.
+TEST_F(WriterFaultTest, PatchOfAGlobThatIsNotAtItsOffset) {
+    const test::SaveBuilder save = test::StandardSave();
+    struct Case {
+        void (*corrupt)(GlobEntry&);
+        const char* error;
+    };
+    const Case cases[] = {
+        {[](GlobEntry& g) { g.rawAddress += 1; }, errors::kNoGlobAtAddress},
+        {[](GlobEntry& g) {
+             g.name = {'D', 'a', 'x', '\0'};
+         },
+         errors::kGlobNotLocated},
+        {[](GlobEntry& g) { g.name.insert(g.name.end() - 1, 'y'); }, errors::kGlobNotLocated},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(OpenAndLoad(save));
+        GlobEntry& day = doc->Glob(0);
+        day.value = 5.0f;
+        day.modified = true;
+        c.corrupt(day);
+        EXPECT_FALSE(doc->Commit());
+        EXPECT_EQ(doc->GetErrorText(), c.error);
+        ExpectSaveUntouched(SavePath(), save.Bytes());
+        EXPECT_FALSE(fs::exists(dir.File("save.bak")));
+    }
+}
+
 TEST_F(WriterFaultTest, FileSizeLimitDuringTheRebuild) {
     // The child process commits under a file size limit smaller than the save, as a
     // full disk would stop it; the parent then checks what is on disk.
