@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CommandLine.h"
+#include "SaveGame.h"
 
 namespace quellhart::cli {
 
@@ -27,6 +28,10 @@ int RunShow(const Request& request, Console& console);
 int RunSet(const Request& request, Console& console);
 int RunRestore(const Request& request, Console& console);
 int RunDiff(const Request& request, Console& console);
+
+// Opens and loads `file` as the editor does; on failure prints the document's error
+// text alone on a line of standard error.
+bool OpenAndLoad(CSaveGame& save, const std::string& file, Console& console);
 
 // Asks `question` on the terminal; --yes answers yes. Without --yes and without a
 // terminal the answer is no.

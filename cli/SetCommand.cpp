@@ -30,26 +30,20 @@ std::string StoredText(const std::string& typed, const char* option, Console& co
 }
 
 PlayerRecord EditedPlayer(const CSaveGame& save, const Request& request, Console& console) {
-    const PlayerRecord& current = save.Player();
-    PlayerRecord record;
-    record.size = current.size;
-    record.header = current.header;
-    record[PlayerRecord::NAME] = current[PlayerRecord::NAME];
-    record[PlayerRecord::ANAM] = current[PlayerRecord::ANAM];
-    struct TextOption {
-        PlayerRecord::Field field;
-        const std::optional<std::string>& typed;
-        const char* option;
-    };
-    const TextOption options[] = {{PlayerRecord::FNAM, request.name, "--name"},
-                                  {PlayerRecord::RNAM, request.race, "--race"},
-                                  {PlayerRecord::CNAM, request.cls, "--class"},
-                                  {PlayerRecord::BNAM, request.head, "--head"},
-                                  {PlayerRecord::KNAM, request.hair, "--hair"}};
-    for (const TextOption& o : options)
-        record[o.field] = o.typed ? Subrecord::FromText(StoredText(*o.typed, o.option, console))
-                                  : Subrecord::FromText(current[o.field].Text());
-    return record;
+    // The options for name, race, class, head and hair, in that order.
+    const std::pair<const std::optional<std::string>&, const char*> options[] = {
+        {request.name, "--name"},
+        {request.race, "--race"},
+        {request.cls, "--class"},
+        {request.head, "--head"},
+        {request.hair, "--hair"}};
+    EditablePlayerTexts texts;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const auto& [typed, option] = options[i];
+        texts[i] = typed ? StoredText(*typed, option, console)
+                         : std::string(save.Player()[kEditablePlayerFields[i]].Text());
+    }
+    return EditedPlayerRecord(save.Player(), texts);
 }
 
 // Stores each NAME=VALUE in every slot of that name. False, with nothing changed in
@@ -81,10 +75,7 @@ bool FileIsReadable(const std::string& path) { return std::ifstream(path).is_ope
 int RunSet(const Request& request, Console& console) {
     const std::string& file = request.files[0];
     CSaveGame save;
-    if (!save.Open(file) || !save.Load()) {
-        console.err << save.GetErrorText() << "\n";
-        return kExitError;
-    }
+    if (!OpenAndLoad(save, file, console)) return kExitError;
     if (!ApplyGlobals(save, request, console)) return kExitUsage;
     const PlayerRecord record = EditedPlayer(save, request, console);
 

@@ -6,6 +6,8 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -49,6 +51,26 @@ struct PlayerRecord {
     Subrecord& operator[](Field f) { return subrecords[f]; }
     const Subrecord& operator[](Field f) const { return subrecords[f]; }
 };
+
+// The five texts the user may change, in this order wherever they travel together.
+inline constexpr PlayerRecord::Field kEditablePlayerFields[] = {
+    PlayerRecord::FNAM, PlayerRecord::RNAM, PlayerRecord::CNAM, PlayerRecord::BNAM,
+    PlayerRecord::KNAM};
+using EditablePlayerTexts = std::array<std::string, std::size(kEditablePlayerFields)>;
+
+// The record an edit hands to SetPlayerData: size word, header, NAME and ANAM kept
+// from `current`, the five texts (in kEditablePlayerFields order) given.
+inline PlayerRecord EditedPlayerRecord(const PlayerRecord& current,
+                                       const EditablePlayerTexts& texts) {
+    PlayerRecord record;
+    record.size = current.size;
+    record.header = current.header;
+    record[PlayerRecord::NAME] = current[PlayerRecord::NAME];
+    record[PlayerRecord::ANAM] = current[PlayerRecord::ANAM];
+    for (size_t i = 0; i < texts.size(); ++i)
+        record[kEditablePlayerFields[i]] = Subrecord::FromText(texts[i]);
+    return record;
+}
 
 // One global variable as found in the GLOB run.
 struct GlobEntry {

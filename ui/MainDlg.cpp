@@ -116,23 +116,15 @@ void CMainDlg::OnOpenFile() {
 }
 
 PlayerRecord CMainDlg::RecordFromPlayerPage() const {
-    const PlayerRecord& current = m_document->Player();
-    PlayerRecord record;
-    record.size = current.size;
-    record.header = current.header;
-    record[PlayerRecord::NAME] = current[PlayerRecord::NAME];
-    record[PlayerRecord::ANAM] = current[PlayerRecord::ANAM];
-    const std::pair<PlayerRecord::Field, int> fields[] = {{PlayerRecord::FNAM, 1025},
-                                                          {PlayerRecord::RNAM, 1036},
-                                                          {PlayerRecord::CNAM, 1037},
-                                                          {PlayerRecord::BNAM, 1026},
-                                                          {PlayerRecord::KNAM, 1027}};
-    for (const auto& [field, id] : fields) {
+    // The page's controls for name, race, class, head and hair, in that order.
+    constexpr int kControls[] = {1025, 1036, 1037, 1026, 1027};
+    EditablePlayerTexts texts;
+    for (size_t i = 0; i < texts.size(); ++i) {
         CWnd control;
-        control.Attach(m_playerPage.GetDlgItem(id));
-        record[field] = Subrecord::FromText(control.GetWindowText(kTextBufferBytes));
+        control.Attach(m_playerPage.GetDlgItem(kControls[i]));
+        texts[i] = control.GetWindowText(kTextBufferBytes);
     }
-    return record;
+    return EditedPlayerRecord(m_document->Player(), texts);
 }
 
 void CMainDlg::OnCommitChanges() {
