@@ -16,7 +16,8 @@ scripts/ensure-packages.sh cmake make g++ clang clang-tidy clang-format libclang
 scripts/ensure-locale.sh de_DE.UTF-8
 
 echo "== Build"
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQH_WERROR=ON >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQH_WERROR=ON -DQH_BUILD_GUI=ON -DQH_BUILD_TESTS=ON \
+    >/dev/null
 cmake --build build -j"$jobs"
 
 echo "== Sanitizer pass (AddressSanitizer, UndefinedBehaviorSanitizer)"

@@ -179,9 +179,11 @@ bool CSaveGame::PatchGlob(int index, const std::array<uint8_t, kGlobValueBytes>&
         return false;
     }
     int32_t fnamLen = 0;
-    check.seekg(storedNameLen - slot.NameLen() + kTagSize, std::ios::cur);
+    check.seekg(std::streamoff(storedNameLen) - slot.NameLen() + kTagSize, std::ios::cur);
+    // The value must lie inside the work file: writing past its end would grow it.
     if (!ReadValue(check, fnamLen) || !fitsInFile(fnamLen) ||
-        !check.seekg(fnamLen + kTagSize + 4, std::ios::cur) || check.tellg() > workSize) {
+        !check.seekg(std::streamoff(fnamLen) + kTagSize + 4, std::ios::cur) ||
+        int64_t(check.tellg()) + valueLen > workSize) {
         SetError(errors::kGlobExtractionFromOut);
         return false;
     }
