@@ -30,10 +30,15 @@ std::string ValueBytes(const GlobEntry& glob) {
     return {reinterpret_cast<const char*>(bytes.data()), shown};
 }
 
-std::string PadRight(std::string text, size_t width) {
-    // Width counts characters, not the bytes of their UTF-8 form.
+// Characters, not the bytes of their UTF-8 form.
+size_t DisplayWidth(std::string_view utf8) {
     size_t chars = 0;
-    for (char c : text) chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    for (char c : utf8) chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return chars;
+}
+
+std::string PadRight(std::string text, size_t width) {
+    const size_t chars = DisplayWidth(text);
     if (chars < width) text.append(width - chars, ' ');
     return text;
 }
@@ -63,7 +68,7 @@ std::string ShowAsText(const CSaveGame& save, const std::string& file) {
     size_t offsetWidth = 6, nameWidth = 4;
     for (int i = 0; i < save.GlobCount(); ++i) {
         offsetWidth = std::max(offsetWidth, FormatHexOffset(save.Glob(i).rawAddress).size());
-        nameWidth = std::max(nameWidth, ShownText(save.Glob(i).NameText()).size());
+        nameWidth = std::max(nameWidth, DisplayWidth(ShownText(save.Glob(i).NameText())));
     }
     if (save.GlobCount() > 0)
         out << "\n  " << PadRight("Offset", offsetWidth) << "  " << PadRight("Name", nameWidth)
