@@ -46,7 +46,6 @@ const DialogTemplate& MainTemplate() {
             {1035, ControlKind::Button, "CommitChanges", 324, 46, 80, 20, WS_TABSTOP | WS_DISABLED},
         },
         true,
-        true,
         true};
     return t;
 }
@@ -64,7 +63,6 @@ const DialogTemplate& WaitTemplate() {
              SS_CENTER | WS_GROUP},
             {-1, ControlKind::Static, "Please Wait", 22, 38, 135, 10, SS_CENTER | WS_GROUP},
         },
-        false,
         false,
         false};
     return t;

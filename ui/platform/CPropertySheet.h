@@ -36,8 +36,6 @@ public:
     BOOL Create(CDialog* parent, uint32_t style, uint32_t exStyle = 0);
     BOOL SetActivePage(int index);
     int GetActiveIndex() const;
-    CPropertyPage* GetPage(int index) const { return pages_.at(size_t(index)); }
-    int GetPageCount() const { return int(pages_.size()); }
     QTabWidget* Tabs() const;
 
     void ModifyStyleEx(uint32_t remove, uint32_t add) { exStyle_ = (exStyle_ & ~remove) | add; }

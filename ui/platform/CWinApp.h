@@ -23,7 +23,6 @@ public:
     virtual BOOL OnCmdMsg(int id, int code);
 
     CDialog* m_pMainWnd = nullptr;
-    std::string AppName() const { return appName_; }
 
     // The help command. The program carries no help content, so it says so.
     void OnHelp();

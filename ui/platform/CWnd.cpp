@@ -31,8 +31,6 @@ void CWnd::EnableWindow(BOOL enable) {
     if (widget_) widget_->setEnabled(enable != FALSE);
 }
 
-BOOL CWnd::IsWindowEnabled() const { return widget_ && widget_->isEnabled() ? TRUE : FALSE; }
-
 void CWnd::SetText(const QString& text) {
     if (auto* label = qobject_cast<QLabel*>(widget_.data()))
         label->setText(text);

@@ -27,7 +27,6 @@ public:
     // At most maxCount - 1 bytes, as read into a buffer of maxCount bytes.
     std::string GetWindowText(int maxCount) const;
     void EnableWindow(BOOL enable);
-    BOOL IsWindowEnabled() const;
 
 protected:
     virtual void SetText(const QString& text);

@@ -33,7 +33,6 @@ struct DialogTemplate {
     std::vector<ControlTemplate> controls;
     bool hasCaptionBar = true;
     bool hasSystemMenu = true;
-    bool ownTaskbarButton = false;  // WS_EX_APPWINDOW
     std::vector<ListInitEntry> listInit = {};
 };
 
