@@ -1,7 +1,5 @@
 #include "SaveGame.h"
 
-#include <cstdio>
-
 #include "SaveErrors.h"
 #include "SiblingPaths.h"
 
@@ -27,7 +25,7 @@ bool CSaveGame::Open(const std::string& path) {
     savePath = path;
     workPath = *work;
     readOnly = false;
-    std::remove(workPath.c_str());  // a stale work file from an interrupted commit
+    DeleteWorkFile(workPath);  // a stale one from an interrupted commit
     return OpenInput();
 }
 

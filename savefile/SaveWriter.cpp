@@ -3,7 +3,6 @@
 // the work file durable, and only then swaps it in: the old save becomes the backup
 // (".bak") and the work file takes the save's name. Until that swap succeeds the save
 // keeps its old bytes; every failure deletes the work file.
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -51,7 +50,7 @@ bool CSaveGame::Commit() {
         return false;
     }
     blocked = true;
-    std::remove(workPath.c_str());
+    DeleteWorkFile(workPath);
 
     bool written = RebuildOutFile();
     for (int i = 0; written && i < globCount; ++i)
@@ -61,7 +60,7 @@ bool CSaveGame::Commit() {
         written = false;
     }
     if (!written || !SwapInWorkFile()) {
-        std::remove(workPath.c_str());
+        DeleteWorkFile(workPath);
         return false;
     }
     input.Close();

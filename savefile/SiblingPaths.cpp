@@ -1,5 +1,7 @@
 #include "SiblingPaths.h"
 
+#include <filesystem>
+
 namespace quellhart {
 
 std::optional<std::string> SiblingPathFor(std::string_view savePath, std::string_view extension) {
@@ -16,6 +18,12 @@ std::optional<std::string> SiblingPathFor(std::string_view savePath, std::string
     if (!replaced) return std::nullopt;
     result.append(savePath.substr(from));
     return result;
+}
+
+void DeleteWorkFile(const std::string& workPath) {
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(std::filesystem::symlink_status(workPath, ignored)))
+        std::filesystem::remove(workPath, ignored);
 }
 
 }  // namespace quellhart

@@ -21,4 +21,8 @@ inline std::optional<std::string> BackupPathFor(std::string_view savePath) {
     return SiblingPathFor(savePath, ".bak");
 }
 
+// Deletes the work file at `workPath` if there is one. Only a file is deleted: a
+// folder of that name is the user's, not a work file.
+void DeleteWorkFile(const std::string& workPath);
+
 }  // namespace quellhart
