@@ -6,8 +6,9 @@
 
 namespace quellhart::limits {
 
-// A player text is read from its field with a 50-byte buffer: at most 49 bytes of
+// The editor reads a field's text into a 50-byte buffer: at most 49 bytes of
 // Windows-1252 text and the terminating zero.
-inline constexpr std::size_t kPlayerTextBytes = 49;
+inline constexpr std::size_t kTextBufferBytes = 50;
+inline constexpr std::size_t kPlayerTextBytes = kTextBufferBytes - 1;
 
 }  // namespace quellhart::limits

@@ -6,6 +6,7 @@
 #include "AboutDlg.h"
 #include "CWinApp.h"
 #include "DialogTemplates.h"
+#include "EditorLimits.h"
 #include "Messages.h"
 #include "Prompts.h"
 #include "Resources.h"
@@ -21,8 +22,6 @@ const MessageMap<CMainDlg> CMainDlg::kMessageMap = {
 };
 
 namespace {
-
-constexpr int kTextBufferBytes = 50;  // so at most 49 characters of each text
 
 constexpr const char* kSaveFilter = "Quellhart save Files (*.ess)|*.ess||";
 
@@ -122,7 +121,7 @@ PlayerRecord CMainDlg::RecordFromPlayerPage() const {
     for (size_t i = 0; i < texts.size(); ++i) {
         CWnd control;
         control.Attach(m_playerPage.GetDlgItem(kControls[i]));
-        texts[i] = control.GetWindowText(kTextBufferBytes);
+        texts[i] = control.GetWindowText(int(limits::kTextBufferBytes));
     }
     return EditedPlayerRecord(m_document->Player(), texts);
 }

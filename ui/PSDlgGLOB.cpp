@@ -4,6 +4,7 @@
 #include <span>
 
 #include "DialogTemplates.h"
+#include "EditorLimits.h"
 #include "ValueText.h"
 
 namespace quellhart::ui {
@@ -97,7 +98,7 @@ void CPSDlgGLOB::OnConfirmChange() {
     const int slot = SelectedSlot();
     if (slot < 0) return;
     GlobEntry& glob = m_document->Glob(slot);
-    glob.value = GlobValueFromText(m_value.GetWindowText(50));
+    glob.value = GlobValueFromText(m_value.GetWindowText(int(limits::kTextBufferBytes)));
     glob.modified = true;
     ShowSelectedGlob();
 }
