@@ -44,39 +44,40 @@ GlobsByName GroupByName(const CSaveGame& save) {
     return byName;
 }
 
+// The globals of `from` that `other` has no match for: the n-th of a name is matched
+// with the n-th of the same name.
+std::vector<std::string> Unmatched(const GlobsByName& from, const GlobsByName& other) {
+    std::vector<std::string> names;
+    for (const auto& [name, globs] : from) {
+        const auto match = other.find(name);
+        const size_t matched = match == other.end() ? 0 : match->second.size();
+        for (size_t i = matched; i < globs.size(); ++i) names.push_back(ShownText(name));
+    }
+    return names;
+}
+
 void CompareGlobs(const CSaveGame& oldSave, const CSaveGame& newSave, SaveDiff& diff) {
     const GlobsByName olds = GroupByName(oldSave), news = GroupByName(newSave);
     for (const auto& [name, oldGlobs] : olds) {
         const auto match = news.find(name);
-        const size_t common =
-            match == news.end() ? 0 : std::min(oldGlobs.size(), match->second.size());
-        for (size_t i = 0; i < common; ++i) {
+        if (match == news.end()) continue;
+        for (size_t i = 0; i < std::min(oldGlobs.size(), match->second.size()); ++i) {
             const GlobEntry& a = *oldGlobs[i];
             const GlobEntry& b = *match->second[i];
             if (a.ValueBytes() != b.ValueBytes() || a.valueLen != b.valueLen)
                 diff.changed.push_back({ShownText(name), a.value, b.value});
         }
-        for (size_t i = common; i < oldGlobs.size(); ++i) diff.onlyInOld.push_back(ShownText(name));
     }
-    for (const auto& [name, newGlobs] : news) {
-        const auto match = olds.find(name);
-        const size_t common =
-            match == olds.end() ? 0 : std::min(newGlobs.size(), match->second.size());
-        for (size_t i = common; i < newGlobs.size(); ++i) diff.onlyInNew.push_back(ShownText(name));
-    }
+    diff.onlyInOld = Unmatched(olds, news);
+    diff.onlyInNew = Unmatched(news, olds);
 }
 
 SaveDiff Compare(const CSaveGame& oldSave, const CSaveGame& newSave) {
     SaveDiff diff;
-    const std::pair<const char*, PlayerRecord::Field> fields[] = {{"name", PlayerRecord::FNAM},
-                                                                  {"race", PlayerRecord::RNAM},
-                                                                  {"class", PlayerRecord::CNAM},
-                                                                  {"head", PlayerRecord::BNAM},
-                                                                  {"hair", PlayerRecord::KNAM}};
-    for (const auto& [key, field] : fields) {
-        std::string before = ShownText(oldSave.Player()[field].Text());
-        std::string after = ShownText(newSave.Player()[field].Text());
-        if (before != after) diff.texts.push_back({key, before, after});
+    for (const PlayerField& f : kPlayerFields) {
+        std::string before = ShownText(oldSave.Player()[f.field].Text());
+        std::string after = ShownText(newSave.Player()[f.field].Text());
+        if (before != after) diff.texts.push_back({f.jsonKey, before, after});
     }
     if (oldSave.HasChargenClass() != newSave.HasChargenClass())
         diff.chargenClass = {oldSave.HasChargenClass(), newSave.HasChargenClass()};

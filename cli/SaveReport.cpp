@@ -10,18 +10,6 @@
 namespace quellhart::cli {
 namespace {
 
-struct PlayerField {
-    const char* label;
-    const char* jsonKey;
-    PlayerRecord::Field field;
-};
-
-constexpr PlayerField kPlayerFields[] = {
-    {"Name", "name", PlayerRecord::FNAM},       {"Race", "race", PlayerRecord::RNAM},
-    {"Class", "class", PlayerRecord::CNAM},     {"Head Model", "head", PlayerRecord::BNAM},
-    {"Hair Model", "hair", PlayerRecord::KNAM},
-};
-
 std::string Bytes(const std::vector<char>& data) { return {data.begin(), data.end()}; }
 
 std::string ValueBytes(const GlobEntry& glob) {

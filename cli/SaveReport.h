@@ -7,6 +7,20 @@
 
 namespace quellhart::cli {
 
+// The five player texts as the reports name them: a label for the table, a key for
+// JSON.
+struct PlayerField {
+    const char* label;
+    const char* jsonKey;
+    PlayerRecord::Field field;
+};
+
+inline constexpr PlayerField kPlayerFields[] = {
+    {"Name", "name", PlayerRecord::FNAM},       {"Race", "race", PlayerRecord::RNAM},
+    {"Class", "class", PlayerRecord::CNAM},     {"Head Model", "head", PlayerRecord::BNAM},
+    {"Hair Model", "hair", PlayerRecord::KNAM},
+};
+
 // A stored text as UTF-8: the bytes up to the first zero, decoded from Windows-1252.
 std::string ShownText(std::string_view stored);
 
