@@ -12,6 +12,7 @@
 #include <set>
 #include <string>
 
+#include "KnownErrors.h"
 #include "SaveErrors.h"
 #include "SaveGame.h"
 
@@ -44,10 +45,6 @@ void Check(bool condition, const char* what) {
     }
 }
 
-const std::set<std::string> kLoadErrors = {errors::kNotASave,       errors::kNoGlobSection,
-                                           errors::kGlobExtraction, errors::kNoPlayerData,
-                                           errors::kPlayerSearch,   errors::kPlayerExtraction};
-
 const std::set<std::string> kCommitErrors = {
     errors::kOpenOutForWrite, errors::kReconstruction,     errors::kReconstructionTail,
     errors::kOpenOutForRead,  errors::kNoGlobAtAddress,    errors::kGlobExtractionFromOut,
@@ -69,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CSaveGame doc;
     const bool loaded = doc.Open(save) && doc.Load();
     if (!loaded) {
-        Check(kLoadErrors.count(doc.GetErrorText()) == 1, "load error is a known text");
+        Check(test::OpenAndLoadErrors().count(doc.GetErrorText()) == 1,
+              "load error is a known text");
         Check(doc.GlobCount() == 0, "a failed load clears the model");
         return 0;
     }
