@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include <charconv>
+#include <cmath>
 #include <map>
 
 namespace quellhart::cli {
@@ -13,6 +15,18 @@ const char* const kUsage =
     "       quellhart-cli --help | --version\n";
 
 namespace {
+
+// A value for --global: the whole text one decimal number ("2.5", "-1e3", ".5") that
+// a finite 32-bit float holds. The window reads its value field more leniently, as
+// the game's own tools did; a script gets told instead of a silent 0.
+std::optional<float> FiniteFloatFromText(const std::string& text) {
+    float value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::general);
+    if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
 
 struct CommandShape {
     size_t files;
@@ -61,8 +75,12 @@ Request ParseCommandLine(const std::vector<std::string>& args) {
             const size_t equals = assignment.find('=');
             if (equals == std::string::npos || equals == 0)
                 throw UsageError("--global takes NAME=VALUE, not '" + assignment + "'");
-            request.globals.emplace_back(assignment.substr(0, equals),
-                                         assignment.substr(equals + 1));
+            const std::string valueText = assignment.substr(equals + 1);
+            const std::optional<float> number = FiniteFloatFromText(valueText);
+            if (!number)
+                throw UsageError("--global " + assignment.substr(0, equals) + " takes a decimal number, not '" +
+                                 valueText + "'");
+            request.globals.emplace_back(assignment.substr(0, equals), *number);
         } else if (arg.size() > 1 && arg[0] == '-') {
             throw UsageError("unknown option '" + arg + "' for " + request.command);
         } else {

@@ -19,7 +19,7 @@ struct Request {
     std::vector<std::string> files;
     // The five player texts that `set` changes, as typed (UTF-8).
     std::optional<std::string> name, race, cls, head, hair;
-    std::vector<std::pair<std::string, std::string>> globals;  // NAME=VALUE, in order
+    std::vector<std::pair<std::string, float>> globals;  // NAME=VALUE, in order
     bool yes = false;
     bool json = false;
 };

@@ -29,9 +29,13 @@ int RunSet(const Request& request, Console& console);
 int RunRestore(const Request& request, Console& console);
 int RunDiff(const Request& request, Console& console);
 
-// Opens and loads `file` as the editor does; on failure prints the document's error
-// text alone on a line of standard error.
-bool OpenAndLoad(CSaveGame& save, const std::string& file, Console& console);
+// Reading opens any file name and deletes or creates nothing; editing opens as the
+// editor does, and only a name with ".ess".
+enum class OpenFor { kReading, kEditing };
+
+// Opens and loads `file`; on failure prints the document's error text alone on a line
+// of standard error.
+bool OpenAndLoad(CSaveGame& save, const std::string& file, Console& console, OpenFor purpose);
 
 // Asks `question` on the terminal; --yes answers yes. Without --yes and without a
 // terminal the answer is no.

@@ -88,15 +88,18 @@ SaveDiff Compare(const CSaveGame& oldSave, const CSaveGame& newSave) {
 std::string AsText(const SaveDiff& diff) {
     std::ostringstream out;
     for (const TextChange& t : diff.texts)
-        out << t.key << ": \"" << t.before << "\" -> \"" << t.after << "\"\n";
+        out << t.key << ": \"" << ForTerminal(t.before) << "\" -> \"" << ForTerminal(t.after)
+            << "\"\n";
     if (diff.chargenClass)
         out << "chargen class: " << (diff.chargenClass->first ? "defined" : "not defined") << " -> "
             << (diff.chargenClass->second ? "defined" : "not defined") << "\n";
     for (const GlobChange& g : diff.changed)
-        out << "global " << g.name << ": " << FormatFixed(g.before) << " -> "
+        out << "global " << ForTerminal(g.name) << ": " << FormatFixed(g.before) << " -> "
             << FormatFixed(g.after) << "\n";
-    for (const std::string& name : diff.onlyInOld) out << "only in old: global " << name << "\n";
-    for (const std::string& name : diff.onlyInNew) out << "only in new: global " << name << "\n";
+    for (const std::string& name : diff.onlyInOld)
+        out << "only in old: global " << ForTerminal(name) << "\n";
+    for (const std::string& name : diff.onlyInNew)
+        out << "only in new: global " << ForTerminal(name) << "\n";
     return out.str();
 }
 

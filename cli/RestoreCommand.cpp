@@ -1,37 +1,14 @@
-// `restore`: swaps a save and its backup. The backup must load before anything is
-// touched; the swap goes through a temporary name in the same folder, and a failed
-// step puts back what the steps before it did.
-#include <filesystem>
+// `restore`: swaps a save and its backup through the save library, which checks that
+// the backup loads and that no commit of the save is running, and makes the swap one
+// step where the file system can.
 #include <iostream>
-#include <random>
 
+#include "BackupRestore.h"
 #include "Commands.h"
-#include "FileSync.h"
 #include "SaveErrors.h"
-#include "SaveGame.h"
 #include "SiblingPaths.h"
 
 namespace quellhart::cli {
-namespace {
-
-namespace fs = std::filesystem;
-
-fs::path UnusedNameBeside(const fs::path& file) {
-    std::random_device seed;
-    for (;;) {
-        fs::path candidate = file;
-        candidate += ".swap-" + std::to_string(seed());
-        if (!fs::exists(candidate)) return candidate;
-    }
-}
-
-bool Rename(const fs::path& from, const fs::path& to) {
-    std::error_code error;
-    fs::rename(from, to, error);
-    return !error;
-}
-
-}  // namespace
 
 int RunRestore(const Request& request, Console& console) {
     const std::string& file = request.files[0];
@@ -40,36 +17,18 @@ int RunRestore(const Request& request, Console& console) {
         console.err << errors::kNoEssInName << "\n";
         return kExitError;
     }
-    CSaveGame backupSave;
-    if (!backupSave.OpenReadOnly(*backup) || !backupSave.Load()) {
-        console.err << *backup << ": " << backupSave.GetErrorText() << "\n";
-        return kExitError;
-    }
-    if (!fs::is_regular_file(file)) {
-        console.err << errors::kUnableToOpenSave << "\n";
+    if (!HasBackup(file)) {
+        console.err << *backup << ": " << errors::kUnableToOpenSave << "\n";
         return kExitError;
     }
     if (!Confirm("Swap " + file + " with its backup " + *backup + "?", request, console))
         return kExitDeclined;
-
-    const fs::path parked = UnusedNameBeside(file);
-    bool swapped = false;
-    if (Rename(file, parked)) {
-        if (!Rename(*backup, file)) {
-            Rename(parked, file);
-        } else if (!Rename(parked, *backup)) {
-            Rename(file, *backup);
-            Rename(parked, file);
-        } else {
-            swapped = true;
-        }
-    }
-    if (!swapped) {
-        console.err << "Error swapping " << file << " and " << *backup
-                    << "; both keep their old contents.\n";
+    std::string error;
+    if (!RestoreBackup(file, error)) {
+        console.err << error << "\n";
         return kExitError;
     }
-    SyncFolderToDisk(file);
+    // The swap has happened: the exit code says so even if nothing can be printed.
     console.out << "Restored " << *backup << " as " << file << "; the previous save is now "
                 << *backup << ".\n";
     return kExitOk;

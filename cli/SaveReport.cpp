@@ -1,6 +1,7 @@
 #include "SaveReport.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <sstream>
 
 #include "Json.h"
@@ -37,6 +38,27 @@ std::string ShownText(std::string_view stored) {
     return DecodeWindows1252(stored.substr(0, stored.find('\0')));
 }
 
+std::string ForTerminal(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        const auto next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0;
+        char escaped[8];
+        if (byte < 0x20 || byte == 0x7F) {
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", unsigned(byte));
+            out += escaped;
+        } else if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {
+            std::snprintf(escaped, sizeof escaped, "\\u%04X", unsigned(next));
+            out += escaped;
+            ++i;
+        } else {
+            out += char(byte);
+        }
+    }
+    return out;
+}
+
 std::string JsonHex(std::string_view bytes) {
     std::string hex = HexDump(bytes);
     if (!hex.empty()) hex.pop_back();
@@ -45,18 +67,19 @@ std::string JsonHex(std::string_view bytes) {
 
 std::string ShowAsText(const CSaveGame& save, const std::string& file) {
     std::ostringstream out;
-    out << "File:          " << file << "\n";
+    out << "File:          " << ForTerminal(file) << "\n";
     out << "Player record: " << FormatHexOffset(save.PlayerRawAddress()) << "\n";
     for (const PlayerField& f : kPlayerFields)
-        out << PadRight(std::string(f.label) + ":", 15) << ShownText(save.Player()[f.field].Text())
-            << "\n";
+        out << PadRight(std::string(f.label) + ":", 15)
+            << ForTerminal(ShownText(save.Player()[f.field].Text())) << "\n";
     out << "Chargen class: " << (save.HasChargenClass() ? "defined" : "not defined") << "\n";
     out << "Globals:       " << save.GlobCount() << "\n";
 
     size_t offsetWidth = 6, nameWidth = 4;
     for (int i = 0; i < save.GlobCount(); ++i) {
         offsetWidth = std::max(offsetWidth, FormatHexOffset(save.Glob(i).rawAddress).size());
-        nameWidth = std::max(nameWidth, DisplayWidth(ShownText(save.Glob(i).NameText())));
+        nameWidth =
+            std::max(nameWidth, DisplayWidth(ForTerminal(ShownText(save.Glob(i).NameText()))));
     }
     if (save.GlobCount() > 0)
         out << "\n  " << PadRight("Offset", offsetWidth) << "  " << PadRight("Name", nameWidth)
@@ -64,7 +87,8 @@ std::string ShowAsText(const CSaveGame& save, const std::string& file) {
     for (int i = 0; i < save.GlobCount(); ++i) {
         const GlobEntry& glob = save.Glob(i);
         out << "  " << PadRight(FormatHexOffset(glob.rawAddress), offsetWidth) << "  "
-            << PadRight(ShownText(glob.NameText()), nameWidth) << "  " << FormatFixed(glob.value)
+            << PadRight(ForTerminal(ShownText(glob.NameText())), nameWidth) << "  "
+            << FormatFixed(glob.value)
             << "\n";
     }
     return out.str();

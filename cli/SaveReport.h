@@ -24,6 +24,11 @@ inline constexpr PlayerField kPlayerFields[] = {
 // A stored text as UTF-8: the bytes up to the first zero, decoded from Windows-1252.
 std::string ShownText(std::string_view stored);
 
+// UTF-8 text made safe to print on a terminal: control characters (C0, DEL and C1,
+// which a save's bytes may hold and a terminal would obey) are shown as "\xNN" or
+// "\u00NN" escapes.
+std::string ForTerminal(std::string_view utf8);
+
 // "%.2X " per byte without the final space.
 std::string JsonHex(std::string_view bytes);
 

@@ -2,8 +2,6 @@
 // same order as the editor window: Open, Load, the globals page's value and modified
 // flag, SetPlayerData with a record built like the window builds it, Commit, and a
 // fresh Open and Load of the result.
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 
 #include "Commands.h"
@@ -11,7 +9,6 @@
 #include "Messages.h"
 #include "SaveReport.h"
 #include "SiblingPaths.h"
-#include "ValueText.h"
 #include "Windows1252.h"
 
 namespace quellhart::cli {
@@ -49,9 +46,8 @@ PlayerRecord EditedPlayer(const CSaveGame& save, const Request& request, Console
 // Stores each NAME=VALUE in every slot of that name. False, with nothing changed in
 // a file, when a name has no slot.
 bool ApplyGlobals(CSaveGame& save, const Request& request, Console& console) {
-    for (const auto& [name, valueText] : request.globals) {
+    for (const auto& [name, value] : request.globals) {
         const std::string storedName = EncodeWindows1252(name);
-        const float value = GlobValueFromText(valueText);
         bool found = false;
         for (int i = 0; i < save.GlobCount(); ++i) {
             GlobEntry& glob = save.Glob(i);
@@ -68,20 +64,17 @@ bool ApplyGlobals(CSaveGame& save, const Request& request, Console& console) {
     return true;
 }
 
-bool FileIsReadable(const std::string& path) { return std::ifstream(path).is_open(); }
-
 }  // namespace
 
 int RunSet(const Request& request, Console& console) {
     const std::string& file = request.files[0];
     CSaveGame save;
-    if (!OpenAndLoad(save, file, console)) return kExitError;
+    if (!OpenAndLoad(save, file, console, OpenFor::kEditing)) return kExitError;
     if (!ApplyGlobals(save, request, console)) return kExitUsage;
     const PlayerRecord record = EditedPlayer(save, request, console);
 
     if (!Confirm(messages::kConfirmWrite, request, console)) return kExitDeclined;
-    const auto backup = BackupPathFor(file);  // Open has refused a name without ".ess"
-    if (FileIsReadable(*backup) && !Confirm(messages::kConfirmReplaceBackup, request, console))
+    if (HasBackup(file) && !Confirm(messages::kConfirmReplaceBackup, request, console))
         return kExitDeclined;
 
     save.SetPlayerData(record);
@@ -89,9 +82,16 @@ int RunSet(const Request& request, Console& console) {
         console.err << save.GetErrorText() << "\n";
         return kExitError;
     }
-    Request show = request;
-    show.command = "show";
-    return RunShow(show, console);
+    // The save has been replaced: whatever happens from here on, the exit code says
+    // so, or a user would retry and push the original out of the backup.
+    CSaveGame written;
+    if (!written.OpenReadOnly(file) || !written.Load()) {
+        console.err << "The save was written, but reading it back failed: "
+                    << written.GetErrorText() << "\n";
+        return kExitOk;
+    }
+    console.out << (request.json ? ShowAsJson(written, file) : ShowAsText(written, file));
+    return kExitOk;
 }
 
 }  // namespace quellhart::cli

@@ -5,8 +5,9 @@
 
 namespace quellhart::cli {
 
-bool OpenAndLoad(CSaveGame& save, const std::string& file, Console& console) {
-    if (save.Open(file) && save.Load()) return true;
+bool OpenAndLoad(CSaveGame& save, const std::string& file, Console& console, OpenFor purpose) {
+    const bool opened = purpose == OpenFor::kEditing ? save.Open(file) : save.OpenReadOnly(file);
+    if (opened && save.Load()) return true;
     console.err << save.GetErrorText() << "\n";
     return false;
 }
@@ -14,7 +15,7 @@ bool OpenAndLoad(CSaveGame& save, const std::string& file, Console& console) {
 int RunShow(const Request& request, Console& console) {
     const std::string& file = request.files[0];
     CSaveGame save;
-    if (!OpenAndLoad(save, file, console)) return kExitError;
+    if (!OpenAndLoad(save, file, console, OpenFor::kReading)) return kExitError;
     console.out << (request.json ? ShowAsJson(save, file) : ShowAsText(save, file));
     return kExitOk;
 }

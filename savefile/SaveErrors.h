@@ -29,5 +29,10 @@ inline constexpr const char* kGlobWrite = "Error during GLOB write!";
 inline constexpr const char* kGlobVerify = "After GLOB write check not verified!";
 inline constexpr const char* kRenameSaveToBackup = "Error renaming .ess file to .bak";
 inline constexpr const char* kRenameWorkToSave = "Error renaming .out file to .ess";
+inline constexpr const char* kBeingWritten = "The save is being written by another program.";
+inline constexpr const char* kChangedOnDisk =
+    "The save was changed on disk after it was opened. Open it again.";
+inline constexpr const char* kRestoreSwap =
+    "Error swapping the save and its backup; both keep their old contents.";
 
 }  // namespace quellhart::errors

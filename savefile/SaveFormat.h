@@ -72,6 +72,10 @@ inline constexpr int kPlayerPrefixFixedBytes =
     kRecordPreambleBytes + kPlayerSubrecordCount * kSubrecordPreambleBytes;  // 72
 
 inline constexpr int kMaxGlobs = 1000;
+// The longest name, fnam or player subrecord the document holds. Real ones are a few
+// dozen bytes; a longer length is a damaged or hostile file, refused before anything
+// of that size is allocated.
+inline constexpr int32_t kMaxFieldBytes = 1 << 20;
 inline constexpr int kGlobValueBytes = 4;
 
 inline constexpr std::string_view kChargenClassId = "NEWCLASSID_CHARGEN";

@@ -1,11 +1,13 @@
 #include "SaveGame.h"
 
+#include <limits>
+
 #include "SaveErrors.h"
 #include "SiblingPaths.h"
 
 namespace quellhart {
 
-CSaveGame::CSaveGame() = default;
+CSaveGame::CSaveGame(FileSystem& files) : files(files), input(files) {}
 
 CSaveGame::~CSaveGame() {
     ClearModel();
@@ -13,45 +15,67 @@ CSaveGame::~CSaveGame() {
 }
 
 bool CSaveGame::Open(const std::string& path) {
-    if (blocked) {
-        SetError(errors::kBlocked);
-        return false;
+    if (blocked) return Refuse(errors::kBlocked);
+    Unbind();
+    try {
+        const std::optional<std::string> work = WorkPathFor(path);
+        if (!work) return Refuse(errors::kNoEssInName);
+        if (!OpenInput(path)) return false;
+        savePath = path;
+        workPath = *work;
+        // A work file left by a commit that was stopped half-way is deleted, but only
+        // when no commit of this save is running now: a running one holds the lock.
+        if (files.TryLock(input.Handle()) == FileError::kNone) {
+            RemoveStaleWorkFile();
+            files.Unlock(input.Handle());
+        }
+        return true;
+    } catch (const std::exception&) {  // no memory for a path
+        Unbind();
+        return Refuse(errors::kUnableToOpenSave);
     }
-    auto work = WorkPathFor(path);
-    if (!work) {
-        SetError(errors::kNoEssInName);
-        return false;
-    }
-    savePath = path;
-    workPath = *work;
-    readOnly = false;
-    DeleteWorkFile(workPath);  // a stale one from an interrupted commit
-    return OpenInput();
 }
 
 bool CSaveGame::OpenReadOnly(const std::string& path) {
-    if (blocked) {
-        SetError(errors::kBlocked);
-        return false;
+    if (blocked) return Refuse(errors::kBlocked);
+    Unbind();
+    try {
+        if (!OpenInput(path)) return false;
+        savePath = path;
+        readOnly = true;
+        return true;
+    } catch (const std::exception&) {
+        Unbind();
+        return Refuse(errors::kUnableToOpenSave);
     }
-    savePath = path;
-    workPath.clear();
-    readOnly = true;
-    return OpenInput();
 }
 
-bool CSaveGame::OpenInput() {
-    if (!input.Open(savePath)) {
-        SetError(errors::kUnableToOpenSave);
-        return false;
-    }
+void CSaveGame::Unbind() {
+    ClearModel();
+    input.Close();
+    savePath.clear();
+    workPath.clear();
+    readOnly = false;
+    chargenClass = false;
+}
+
+bool CSaveGame::OpenInput(const std::string& path) {
+    if (input.Open(path) != FileError::kNone) return Refuse(errors::kUnableToOpenSave);
     uint32_t magic = 0;
     if (!input.ReadValue(magic) || magic != kTagTES3) {
-        SetError(errors::kNotASave);
         input.Close();
-        return false;
+        return Refuse(errors::kNotASave);
     }
     return true;
+}
+
+// Called with the save's lock held. Only a file is deleted: a folder or a link of
+// that name is the user's.
+void CSaveGame::RemoveStaleWorkFile() {
+    FileInfo work;
+    if (files.DescribePath(workPath, false, work) == FileError::kNone &&
+        work.kind == FileKind::kRegular)
+        files.Remove(workPath);
 }
 
 int32_t CSaveGame::PrefixLength(const PlayerRecord& record) {
@@ -63,11 +87,20 @@ int32_t CSaveGame::PrefixLength(const PlayerRecord& record) {
 void CSaveGame::SetPlayerData(const PlayerRecord& record) {
     // A blocked document still takes the data; the commit that follows refuses.
     if (blocked) SetError(errors::kBlocked);
+    // The size word must stay a 32-bit value; a commit refuses a prefix that would
+    // take it outside that range.
+    const int64_t size = int64_t(readPlayer.size) - readPrefixLength + PrefixLength(record);
+    playerPrefixWritable = size >= std::numeric_limits<int32_t>::min() &&
+                           size <= std::numeric_limits<int32_t>::max();
     PlayerRecord edited;
-    edited.size = readPlayer.size - readPrefixLength + PrefixLength(record);
+    edited.size = playerPrefixWritable ? int32_t(size) : 0;
     edited.header = record.header;
-    for (size_t i = 0; i < edited.subrecords.size(); ++i)
-        edited.subrecords[i] = Subrecord::FromText(record.subrecords[i].Text());
+    try {
+        for (size_t i = 0; i < edited.subrecords.size(); ++i)
+            edited.subrecords[i] = Subrecord::FromText(record.subrecords[i].Text());
+    } catch (const std::exception&) {  // no memory for the texts
+        playerPrefixWritable = false;
+    }
     player = std::move(edited);
     playerRawAddress = readRawAddress;
 }
@@ -84,6 +117,11 @@ void CSaveGame::ClearModel() {
 bool CSaveGame::Fail(const char* text) {
     SetError(text);
     ClearModel();
+    return false;
+}
+
+bool CSaveGame::Refuse(const char* text) {
+    SetError(text);
     return false;
 }
 

@@ -5,33 +5,41 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "FileSystem.h"
 #include "SaveInput.h"
 #include "SaveRecords.h"
 
 namespace quellhart {
 
+class WorkFile;
+
 class CSaveGame {
 public:
-    CSaveGame();
+    // Every file call goes through `files`; tests pass one that fails on demand.
+    explicit CSaveGame(FileSystem& files = SystemFileSystem());
     virtual ~CSaveGame();
     CSaveGame(const CSaveGame&) = delete;
     CSaveGame& operator=(const CSaveGame&) = delete;
 
-    // Binds the document to `path`, deletes a stale work file beside it and checks
-    // the "TES3" magic. The input stays open until Commit or destruction.
+    // Binds the document to `path` and checks the "TES3" magic, then deletes a stale
+    // work file beside it unless a commit of the save is running. The input stays
+    // open until Commit or destruction. A refused Open leaves the document empty.
     bool Open(const std::string& path);
 
     // Opens any file, whatever its name, for reading only: nothing beside it is
-    // deleted, and Commit refuses with "SG Blocked".
+    // deleted or created, and Commit refuses with "SG Blocked".
     bool OpenReadOnly(const std::string& path);
 
     // Reads the GLOB run, the chargen-class mark and the player prefix.
     bool Load();
 
     // Writes the new save in the old one's place and keeps the old one as backup.
-    // A document commits at most once, whatever the outcome.
+    // A document commits at most once, whatever the outcome. At every moment the
+    // save's name holds a complete save, the old or the new one; a failed commit
+    // leaves the save and the backup as they were and no file of its own.
     bool Commit();
 
     // Replaces the edited player prefix with `record`'s texts, each stored with exactly
@@ -64,23 +72,37 @@ public:
     int64_t BytesReadFromSave() const { return input.BytesReadFromFile(); }
 
 private:
-    bool OpenInput();
+    bool OpenInput(const std::string& path);
+    void Unbind();
     bool Fail(const char* text);  // SetError, ClearModel, false
+    bool Refuse(const char* text);  // SetError, false
+    bool LoadModel();
     bool ReadGlobRecord(GlobEntry& slot, int64_t offset);
     void ProbeChargenClass();
     bool ReadSubrecord(Subrecord& into, uint32_t* tag);
     bool ReadPlayerRest();
 
+    bool CommitLocked();
+    bool SaveUnchangedOnDisk();
+    void RemoveStaleWorkFile();
     bool RebuildOutFile();
+    bool CopyFromSave(int64_t count, int64_t& written);
     bool PatchGlob(int index, const std::array<uint8_t, kGlobValueBytes>& bytes);
-    bool SwapInWorkFile();
+    std::optional<int64_t> LocateGlobValue(const GlobEntry& slot);
+    bool SwapInWorkFile(WorkFile& work);
+    bool SwapByTwoRenames(WorkFile& work, const std::string& backupPath);
 
+    FileSystem& files;
     int globCount = 0;
     std::array<GlobEntry, kMaxGlobs> globs;
     int32_t playerRawAddress = 0;
     PlayerRecord player;
     bool blocked = false;
     bool readOnly = false;
+    // False when the edited prefix cannot be written: its size word would leave the
+    // 32-bit range, or its texts could not be stored.
+    bool playerPrefixWritable = true;
+    FileHandle workFile = kNoFile;  // open during a commit
     std::string errorText;
     int32_t readRawAddress = 0;
     int32_t readPrefixLength = 0;

@@ -27,27 +27,27 @@ int FindTagIn(const char* bytes, int count, uint32_t tag) {
     return -1;
 }
 
-SaveInput::SaveInput() : buffer_(kBufferBytes) {}
+SaveInput::SaveInput(FileSystem& files) : files_(files), buffer_(kBufferBytes) {}
 
-bool SaveInput::Open(const std::string& path) {
+FileError SaveInput::Open(const std::string& path) {
     Close();
-    file_.rdbuf()->pubsetbuf(nullptr, 0);  // this class buffers
-    file_.open(path, std::ios::in | std::ios::binary);
-    if (!file_.is_open()) return false;
-    file_.seekg(0, std::ios::end);
-    size_ = file_.tellg();
-    file_.seekg(0);
-    if (!file_ || size_ < 0) {
+    FileHandle file = kNoFile;
+    if (const FileError error = files_.OpenForReading(path, file); error != FileError::kNone)
+        return error;
+    file_ = file;
+    if (const FileError error = files_.Describe(file_, openedAs_); error != FileError::kNone) {
         Close();
-        return false;
+        return error;
     }
-    return true;
+    size_ = openedAs_.size;
+    return FileError::kNone;
 }
 
 void SaveInput::Close() {
-    if (file_.is_open()) file_.close();
-    file_.clear();
-    size_ = position_ = filePosition_ = bufferStart_ = bytesReadFromFile_ = 0;
+    if (file_ != kNoFile) files_.Close(file_);
+    file_ = kNoFile;
+    openedAs_ = FileInfo{};
+    size_ = position_ = bufferStart_ = bytesReadFromFile_ = 0;
     bufferLength_ = 0;
     failed_ = false;
 }
@@ -57,6 +57,13 @@ SaveInput& SaveInput::Seek(int64_t offset) {
     return *this;
 }
 
+size_t SaveInput::ReadFile(int64_t offset, char* into, size_t count) {
+    size_t got = 0;
+    if (files_.ReadAt(file_, offset, into, count, got) != FileError::kNone) got = 0;
+    bytesReadFromFile_ += int64_t(got);
+    return got;
+}
+
 void SaveInput::FillFrom(int64_t offset) {
     size_t kept = 0;
     if (offset >= bufferStart_ && offset < BufferEnd()) {
@@ -64,17 +71,9 @@ void SaveInput::FillFrom(int64_t offset) {
         std::memmove(buffer_.data(), buffer_.data() + (offset - bufferStart_), kept);
     }
     bufferStart_ = offset;
-    const int64_t readFrom = offset + int64_t(kept);
-    if (filePosition_ != readFrom) {
-        file_.clear();
-        file_.seekg(readFrom);
-    }
-    file_.read(buffer_.data() + kept, std::streamsize(buffer_.size() - kept));
-    const auto got = size_t(std::max<std::streamsize>(file_.gcount(), 0));
-    file_.clear();
-    filePosition_ = readFrom + int64_t(got);
+    const size_t got =
+        ReadFile(offset + int64_t(kept), buffer_.data() + kept, buffer_.size() - kept);
     bufferLength_ = kept + got;
-    bytesReadFromFile_ += int64_t(got);
 }
 
 size_t SaveInput::Read(void* into, size_t count) {
@@ -85,15 +84,7 @@ size_t SaveInput::Read(void* into, size_t count) {
         if (position_ < bufferStart_ || position_ >= BufferEnd()) {
             const size_t wanted = count - delivered;
             if (wanted >= buffer_.size()) {  // large copies skip the buffer
-                if (filePosition_ != position_) {
-                    file_.clear();
-                    file_.seekg(position_);
-                }
-                file_.read(out + delivered, std::streamsize(wanted));
-                const auto got = size_t(std::max<std::streamsize>(file_.gcount(), 0));
-                file_.clear();
-                filePosition_ = position_ + int64_t(got);
-                bytesReadFromFile_ += int64_t(got);
+                const size_t got = ReadFile(position_, out + delivered, wanted);
                 delivered += got;
                 position_ += int64_t(got);
                 if (got == 0) break;

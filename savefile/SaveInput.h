@@ -9,10 +9,11 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "FileSystem.h"
 
 namespace quellhart {
 
@@ -22,11 +23,19 @@ int FindTagIn(const char* bytes, int count, uint32_t tag);
 
 class SaveInput {
 public:
-    SaveInput();
+    explicit SaveInput(FileSystem& files);
+    ~SaveInput() { Close(); }
+    SaveInput(const SaveInput&) = delete;
+    SaveInput& operator=(const SaveInput&) = delete;
 
-    bool Open(const std::string& path);
+    // Opens a regular file; anything else, or a file that cannot be described, fails.
+    FileError Open(const std::string& path);
     void Close();
-    bool IsOpen() const { return file_.is_open(); }
+    bool IsOpen() const { return file_ != kNoFile; }
+    // The open file, for the document's lock and identity checks.
+    FileHandle Handle() const { return file_; }
+    // The file as it was when opened.
+    const FileInfo& OpenedAs() const { return openedAs_; }
 
     bool Good() const { return IsOpen() && !failed_; }
     explicit operator bool() const { return Good(); }
@@ -57,12 +66,15 @@ public:
 private:
     // Makes the buffer start at `offset`, keeping bytes it already holds from there on.
     void FillFrom(int64_t offset);
+    // Reads from the file itself; a read error delivers nothing.
+    size_t ReadFile(int64_t offset, char* into, size_t count);
     int64_t BufferEnd() const { return bufferStart_ + int64_t(bufferLength_); }
 
-    std::ifstream file_;
+    FileSystem& files_;
+    FileHandle file_ = kNoFile;
+    FileInfo openedAs_;
     int64_t size_ = 0;
     int64_t position_ = 0;
-    int64_t filePosition_ = 0;  // where the next read of file_ starts
     bool failed_ = false;
     std::vector<char> buffer_;
     int64_t bufferStart_ = 0;

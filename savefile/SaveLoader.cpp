@@ -25,22 +25,21 @@ int CSaveGame::FindTag(const char* window, int count, uint32_t tag) {
 }
 
 bool CSaveGame::ReadGlobRecord(GlobEntry& slot, int64_t offset) {
-    // A length that is negative or larger than what is left of the file cannot be a
-    // real record: it fails before anything is allocated.
+    // A length that is negative, longer than any real field or larger than what is
+    // left of the file cannot be a real record: it fails before anything is allocated.
     auto readLength = [&](int32_t& length, int64_t limit) {
         return input.ReadValue(length) && length >= 0 && length <= limit &&
                length <= input.Remaining();
     };
-    constexpr int64_t kAnyLength = std::numeric_limits<int32_t>::max();
     if (offset > std::numeric_limits<int32_t>::max()) return false;
     slot.rawAddress = int32_t(offset);
     slot.modified = false;
     int32_t nameLen = 0, fnamLen = 0;
-    if (!input.ReadValue(slot.unk1) || !input.Skip(kTagSize) || !readLength(nameLen, kAnyLength))
+    if (!input.ReadValue(slot.unk1) || !input.Skip(kTagSize) || !readLength(nameLen, kMaxFieldBytes))
         return false;
     slot.name.resize(size_t(nameLen));
     if (input.Read(slot.name.data(), slot.name.size()) != slot.name.size() ||
-        !input.Skip(kTagSize) || !readLength(fnamLen, kAnyLength))
+        !input.Skip(kTagSize) || !readLength(fnamLen, kMaxFieldBytes))
         return false;
     slot.fnam.resize(size_t(fnamLen));
     // A value longer than the 4-byte slot would have nowhere to go.
@@ -68,7 +67,7 @@ void CSaveGame::ProbeChargenClass() {
 bool CSaveGame::ReadSubrecord(Subrecord& into, uint32_t* tag) {
     int32_t length = 0;
     if (!input.ReadValue(*tag) || !input.ReadValue(length) || length < 0 ||
-        length > input.Remaining())
+        length > kMaxFieldBytes || length > input.Remaining())
         return false;
     into.data.resize(size_t(length));
     return input.Read(into.data.data(), into.data.size()) == into.data.size();
@@ -88,10 +87,17 @@ bool CSaveGame::ReadPlayerRest() {
 }
 
 bool CSaveGame::Load() {
-    if (blocked) {
-        SetError(errors::kBlocked);
-        return false;
+    if (blocked) return Refuse(errors::kBlocked);
+    try {
+        return LoadModel();
+    } catch (const std::exception&) {
+        // Only an allocation can throw here, and every field is at most 1 MiB: the
+        // machine has run out of memory. The save is not read any further.
+        return Fail(errors::kGlobExtraction);
     }
+}
+
+bool CSaveGame::LoadModel() {
     ClearModel();
     chargenClass = false;
 

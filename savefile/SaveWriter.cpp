@@ -1,14 +1,27 @@
 // CSaveGame::Commit: rebuilds the save into the work file (".out") with the edited
 // player prefix, patches every changed global into it and reads each one back, makes
-// the work file durable, and only then swaps it in: the old save becomes the backup
-// (".bak") and the work file takes the save's name. Until that swap succeeds the save
-// keeps its old bytes; every failure deletes the work file.
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+// the work file durable, and only then puts it in the save's place, keeping the old
+// save as the backup (".bak").
+//
+// What protects the save:
+// - The commit holds an exclusive lock on the save for its whole length, so two
+//   commits of one save (two windows, the window and a script) never share the work
+//   file; the second is refused and touches nothing.
+// - The save must still be the file that was loaded, unchanged (same file, size and
+//   modification time), before the work file is made and again before the swap.
+// - The work file is created new, never through an existing file or link, with the
+//   save's permissions.
+// - The swap is two steps that each leave complete files under both names: the work
+//   file and the save exchange names in one step, then the old save, now under the
+//   work file's name, replaces the backup in one step. A failure after the first step
+//   exchanges them back. Where the file system cannot exchange names, the save is
+//   renamed to the backup and the work file to the save, as simpler editors do; a
+//   moment then exists in which the save's name is empty.
+// Every failure leaves the save and the backup as they were and removes the work file.
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
-#include "FileSync.h"
 #include "SaveErrors.h"
 #include "SaveGame.h"
 #include "SiblingPaths.h"
@@ -17,201 +30,292 @@ namespace quellhart {
 namespace {
 
 constexpr size_t kCopyBlockBytes = 1 << 20;
+// A GLOB record from its tag to its name's length: tag, unk1, the name's tag.
+constexpr int64_t kGlobNameLengthOffset = kTagSize + kGlobUnknownBytes + kTagSize;
 
 template <typename T>
-void WriteValue(std::ostream& out, const T& value) {
-    out.write(reinterpret_cast<const char*>(&value), sizeof value);
+void Append(std::vector<char>& bytes, const T& value) {
+    const auto* raw = reinterpret_cast<const char*>(&value);
+    bytes.insert(bytes.end(), raw, raw + sizeof value);
 }
 
-template <typename T>
-bool ReadValue(std::ifstream& in, T& value) {
-    return bool(in.read(reinterpret_cast<char*>(&value), sizeof value));
-}
+// Reads fields one after another from an offset of the work file, straight from the
+// file: values are written between reads, so nothing is cached. A read that finds
+// fewer bytes than asked fails it and every later one.
+class FieldReader {
+public:
+    FieldReader(FileSystem& files, FileHandle file, int64_t fileSize, int64_t offset)
+        : files_(files), file_(file), size_(fileSize), offset_(offset) {}
 
-// Copies `bytes` bytes, or everything up to the end of `in` when `bytes` is negative.
-// Returns how many bytes were written.
-int64_t CopyBytes(SaveInput& in, std::ostream& out, int64_t bytes) {
-    std::vector<char> block(kCopyBlockBytes);
-    int64_t copied = 0;
-    while (in && out && (bytes < 0 || copied < bytes)) {
-        const int64_t want = bytes < 0 ? int64_t(block.size())
-                                       : std::min<int64_t>(int64_t(block.size()), bytes - copied);
-        const size_t got = in.Read(block.data(), size_t(want));
-        if (got > 0 && out.write(block.data(), std::streamsize(got))) copied += int64_t(got);
+    bool Read(void* into, int64_t count) {
+        size_t got = 0;
+        good_ = good_ && count >= 0 && count <= size_ - offset_ &&
+                files_.ReadAt(file_, offset_, into, size_t(count), got) == FileError::kNone &&
+                got == size_t(count);
+        offset_ += count;
+        return good_;
     }
-    return copied;
-}
+    template <typename T>
+    bool ReadValue(T& value) {
+        return Read(&value, sizeof value);
+    }
+    // Moves past `count` bytes, which must lie inside the file.
+    bool Skip(int64_t count) {
+        good_ = good_ && count >= 0 && count <= size_ - offset_;
+        offset_ += count;
+        return good_;
+    }
+    int64_t Offset() const { return offset_; }
+    int64_t Remaining() const { return good_ ? size_ - offset_ : 0; }
+
+private:
+    FileSystem& files_;
+    FileHandle file_;
+    int64_t size_;
+    int64_t offset_;
+    bool good_ = true;
+};
+
+}  // namespace
+
+// The work file for the length of one commit: created new, closed and removed again
+// unless it has taken the save's place.
+class WorkFile {
+public:
+    WorkFile(FileSystem& files, const std::string& path) : files_(files), path_(path) {}
+    ~WorkFile() {
+        Close();
+        if (created_ && !kept_) files_.Remove(path_);
+    }
+    WorkFile(const WorkFile&) = delete;
+    WorkFile& operator=(const WorkFile&) = delete;
+
+    bool Create() {
+        created_ = files_.CreateNew(path_, handle_) == FileError::kNone;
+        return created_;
+    }
+    FileHandle Handle() const { return handle_; }
+    bool Close() {
+        if (handle_ == kNoFile) return true;
+        const bool closed = files_.Close(handle_) == FileError::kNone;
+        handle_ = kNoFile;
+        return closed;
+    }
+    // The name no longer holds a file of ours to remove.
+    void Keep() { kept_ = true; }
+
+private:
+    FileSystem& files_;
+    const std::string& path_;
+    FileHandle handle_ = kNoFile;
+    bool created_ = false;
+    bool kept_ = false;
+};
+
+namespace {
+
+// Holds the lock on an open file while it lives.
+class LockHold {
+public:
+    LockHold(FileSystem& files, FileHandle file) : files_(files), file_(file) {}
+    ~LockHold() { files_.Unlock(file_); }
+    LockHold(const LockHold&) = delete;
+    LockHold& operator=(const LockHold&) = delete;
+
+private:
+    FileSystem& files_;
+    FileHandle file_;
+};
 
 }  // namespace
 
 bool CSaveGame::Commit() {
-    if (blocked || readOnly) {
-        SetError(errors::kBlocked);
-        return false;
-    }
+    if (blocked || readOnly) return Refuse(errors::kBlocked);
     blocked = true;
-    DeleteWorkFile(workPath);
+    if (!input.IsOpen()) return Refuse(errors::kReconstruction);
+    try {
+        return CommitLocked();
+    } catch (const std::exception&) {  // no memory for a copy buffer
+        return Refuse(errors::kReconstruction);
+    }
+}
 
+bool CSaveGame::CommitLocked() {
+    const FileError lock = files.TryLock(input.Handle());
+    if (lock == FileError::kLocked) return Refuse(errors::kBeingWritten);
+    if (lock != FileError::kNone) return Refuse(errors::kOpenOutForWrite);
+    const LockHold hold(files, input.Handle());
+
+    if (!SaveUnchangedOnDisk()) return Refuse(errors::kChangedOnDisk);
+    // Without a loaded player record there is nothing to put in its place, and a
+    // prefix whose size word does not fit would be written wrong.
+    if (player[PlayerRecord::NAME].data.empty() || !playerPrefixWritable)
+        return Refuse(errors::kReconstruction);
+
+    RemoveStaleWorkFile();
+    WorkFile work(files, workPath);
+    if (!work.Create() || files.CopyAccess(work.Handle(), input.OpenedAs()) != FileError::kNone)
+        return Refuse(errors::kOpenOutForWrite);
+    workFile = work.Handle();
     bool written = RebuildOutFile();
     for (int i = 0; written && i < globCount; ++i)
         if (globs[size_t(i)].modified) written = PatchGlob(i, globs[size_t(i)].ValueBytes());
-    if (written && !SyncFileToDisk(workPath)) {
-        SetError(errors::kReconstructionTail);
-        written = false;
-    }
-    if (!written || !SwapInWorkFile()) {
-        DeleteWorkFile(workPath);
-        return false;
-    }
+    workFile = kNoFile;
+    if (!written) return false;
+    // Every byte on disk before the work file takes the save's name, or a power cut
+    // right after the swap could leave an empty save.
+    if (files.Sync(work.Handle()) != FileError::kNone || !work.Close())
+        return Refuse(errors::kReconstructionTail);
+    // What was copied must be what was loaded: the game may have saved meanwhile.
+    if (!SaveUnchangedOnDisk()) return Refuse(errors::kChangedOnDisk);
+    if (!SwapInWorkFile(work)) return false;
     input.Close();
     return true;
 }
 
-bool CSaveGame::SwapInWorkFile() {
+bool CSaveGame::SaveUnchangedOnDisk() {
+    const FileInfo& loaded = input.OpenedAs();
+    FileInfo open, named;
+    return files.Describe(input.Handle(), open) == FileError::kNone &&
+           files.DescribePath(savePath, true, named) == FileError::kNone &&
+           open.SameFileUnchanged(loaded) && named.SameFileUnchanged(loaded);
+}
+
+bool CSaveGame::SwapInWorkFile(WorkFile& work) {
     const std::string backupPath = *BackupPathFor(savePath);
-    std::error_code error;
-    // rename replaces an existing backup file, and fails on a folder of that name.
-    std::filesystem::rename(savePath, backupPath, error);
-    if (error) {
-        SetError(errors::kRenameSaveToBackup);
-        return false;
+    const FileError exchanged = files.Exchange(workPath, savePath);
+    if (exchanged == FileError::kNotSupported) return SwapByTwoRenames(work, backupPath);
+    if (exchanged != FileError::kNone) return Refuse(errors::kRenameWorkToSave);
+    // The new save has the save's name; the old one is under the work file's name
+    // until it replaces the previous backup.
+    files.SyncFolderOf(savePath);
+    if (files.Rename(workPath, backupPath) != FileError::kNone) {
+        // Undone, the work file's name holds the new save again and is removed. If
+        // even that fails, the old save's bytes stay under the work file's name.
+        if (files.Exchange(workPath, savePath) != FileError::kNone) work.Keep();
+        files.SyncFolderOf(savePath);
+        return Refuse(errors::kRenameSaveToBackup);
     }
-    std::filesystem::rename(workPath, savePath, error);
-    if (error) {
-        std::filesystem::rename(backupPath, savePath, error);
-        SetError(errors::kRenameWorkToSave);
-        return false;
+    work.Keep();
+    files.SyncFolderOf(savePath);
+    return true;
+}
+
+bool CSaveGame::SwapByTwoRenames(WorkFile& work, const std::string& backupPath) {
+    if (files.Rename(savePath, backupPath) != FileError::kNone)
+        return Refuse(errors::kRenameSaveToBackup);
+    if (files.Rename(workPath, savePath) != FileError::kNone) {
+        // Back under its own name; if that fails too, the old save is the backup and
+        // the new one stays under the work file's name.
+        if (files.Rename(backupPath, savePath) != FileError::kNone) work.Keep();
+        return Refuse(errors::kRenameWorkToSave);
     }
-    SyncFolderToDisk(savePath);
+    work.Keep();
+    files.SyncFolderOf(savePath);
+    return true;
+}
+
+bool CSaveGame::CopyFromSave(int64_t count, int64_t& written) {
+    std::vector<char> block(size_t(std::min<int64_t>(kCopyBlockBytes, std::max<int64_t>(count, 1))));
+    for (int64_t copied = 0; copied < count;) {
+        const size_t want = size_t(std::min<int64_t>(int64_t(block.size()), count - copied));
+        if (input.Read(block.data(), want) != want ||
+            files.WriteAt(workFile, written, block.data(), want) != FileError::kNone)
+            return false;
+        copied += int64_t(want);
+        written += int64_t(want);
+    }
     return true;
 }
 
 bool CSaveGame::RebuildOutFile() {
-    // Without a loaded player record there is nothing to put in its place, and writing
-    // an empty prefix at offset 0 would wreck the save.
-    if (player[PlayerRecord::NAME].data.empty()) {
-        SetError(errors::kReconstruction);
-        return false;
-    }
-    std::ofstream out(workPath, std::ios::out | std::ios::binary | std::ios::trunc);
-    if (!out.is_open()) {
-        SetError(errors::kOpenOutForWrite);
-        return false;
-    }
     input.Clear();
     input.Seek(0);
-    int64_t written = CopyBytes(input, out, readRawAddress);
-    if (!input || !out || written != readRawAddress) {
-        SetError(errors::kReconstruction);
-        return false;
-    }
+    int64_t written = 0;
+    if (!CopyFromSave(readRawAddress, written)) return Refuse(errors::kReconstruction);
 
-    WriteValue(out, kTagNPC_);
-    WriteValue(out, player.size);
-    WriteValue(out, player.header);
+    std::vector<char> prefix;
+    Append(prefix, kTagNPC_);
+    Append(prefix, player.size);
+    Append(prefix, player.header);
     for (size_t i = 0; i < player.subrecords.size(); ++i) {
         const Subrecord& sub = player.subrecords[i];
-        const int32_t length = sub.length();
-        WriteValue(out, kPlayerSubrecordTags[i]);
-        WriteValue(out, length);
-        out.write(sub.data.data(), length);
+        Append(prefix, kPlayerSubrecordTags[i]);
+        Append(prefix, sub.length());
+        prefix.insert(prefix.end(), sub.data.begin(), sub.data.end());
     }
-    if (!out) {
-        SetError(errors::kReconstruction);
-        return false;
-    }
-    written += PrefixLength(player);
+    if (files.WriteAt(workFile, written, prefix.data(), prefix.size()) != FileError::kNone)
+        return Refuse(errors::kReconstruction);
+    written += int64_t(prefix.size());
 
+    // The tail: everything after the old prefix, to the end of the save as loaded.
     input.Skip(readPrefixLength);
-    written += CopyBytes(input, out, -1);
-    // The tail copy must have stopped at the end of the save, and every byte must be
-    // on disk: a full disk or a size limit can fail the flush or the close as well.
-    const bool reachedEnd = written == input.Size() - readPrefixLength + PrefixLength(player);
-    out.flush();
-    const bool flushed = bool(out);
-    out.close();
-    std::error_code error;
-    const auto onDisk = std::filesystem::file_size(workPath, error);
-    if (!reachedEnd || !flushed || out.fail() || error || int64_t(onDisk) != written) {
-        SetError(errors::kReconstructionTail);
-        return false;
-    }
+    const int64_t tail = input.Size() - (int64_t(readRawAddress) + readPrefixLength);
+    FileInfo made;
+    if (tail < 0 || !CopyFromSave(tail, written) ||
+        files.Describe(workFile, made) != FileError::kNone || made.size != written)
+        return Refuse(errors::kReconstructionTail);
     return true;
+}
+
+// Finds where the value of `slot` lies in the work file: at the slot's offset there
+// must be a GLOB record whose name begins with the slot's whole name.
+std::optional<int64_t> CSaveGame::LocateGlobValue(const GlobEntry& slot) {
+    FileInfo work;
+    if (files.Describe(workFile, work) != FileError::kNone) {
+        SetError(errors::kOpenOutForRead);
+        return std::nullopt;
+    }
+    FieldReader record(files, workFile, work.size, slot.rawAddress);
+    uint32_t tag = 0;
+    if (!record.ReadValue(tag) || tag != kTagGLOB) {
+        SetError(errors::kNoGlobAtAddress);
+        return std::nullopt;
+    }
+    int32_t storedNameLen = 0;
+    if (!record.Skip(kGlobNameLengthOffset - kTagSize) || !record.ReadValue(storedNameLen) ||
+        storedNameLen < 0 || storedNameLen > record.Remaining()) {
+        SetError(errors::kGlobExtractionFromOut);
+        return std::nullopt;
+    }
+    // A longer stored name with an equal beginning matches, a shorter one does not.
+    std::vector<char> storedName(slot.name.size());
+    if (storedNameLen < slot.NameLen() || !record.Read(storedName.data(), slot.NameLen()) ||
+        storedName != slot.name) {
+        SetError(errors::kGlobNotLocated);
+        return std::nullopt;
+    }
+    int32_t fnamLen = 0;
+    // The value must lie inside the work file: writing past its end would grow it.
+    if (!record.Skip(storedNameLen - slot.NameLen() + kTagSize) || !record.ReadValue(fnamLen) ||
+        !record.Skip(fnamLen) || !record.Skip(kSubrecordPreambleBytes) ||
+        slot.valueLen > record.Remaining()) {
+        SetError(errors::kGlobExtractionFromOut);
+        return std::nullopt;
+    }
+    return record.Offset();
 }
 
 bool CSaveGame::PatchGlob(int index, const std::array<uint8_t, kGlobValueBytes>& bytes) {
     GlobEntry& slot = globs[size_t(index)];
     if (!slot.modified) return true;
     const std::array<uint8_t, kGlobValueBytes> wanted = bytes;
-    const auto valueLen = std::streamsize(slot.valueLen);
+    const auto valueLen = size_t(slot.valueLen);
 
-    std::ifstream check(workPath, std::ios::in | std::ios::binary);
-    if (!check.is_open()) {
-        SetError(errors::kOpenOutForRead);
-        return false;
-    }
-    check.seekg(0, std::ios::end);
-    const int64_t workSize = check.tellg();
-    auto fitsInFile = [&](int32_t length) {
-        return length >= 0 && length <= workSize - int64_t(check.tellg());
-    };
+    const std::optional<int64_t> valueOffset = LocateGlobValue(slot);
+    if (!valueOffset) return false;
+    if (files.WriteAt(workFile, *valueOffset, wanted.data(), valueLen) != FileError::kNone)
+        return Refuse(errors::kGlobWrite);
 
-    uint32_t tag = 0;
-    check.seekg(slot.rawAddress);
-    if (!ReadValue(check, tag) || tag != kTagGLOB) {
-        SetError(errors::kNoGlobAtAddress);
-        return false;
-    }
-    // The stored name matches when it begins with the slot's whole name; it is
-    // compared in a buffer of the slot's size and the rest of it is skipped.
-    int32_t storedNameLen = 0;
-    check.seekg(kGlobUnknownBytes + kTagSize, std::ios::cur);
-    std::vector<char> storedName(slot.name.size());
-    if (!ReadValue(check, storedNameLen) || !fitsInFile(storedNameLen)) {
-        SetError(errors::kGlobExtractionFromOut);
-        return false;
-    }
-    if (storedNameLen < slot.NameLen() ||
-        !check.read(storedName.data(), std::streamsize(storedName.size())) ||
-        storedName != slot.name) {
-        SetError(errors::kGlobNotLocated);
-        return false;
-    }
-    int32_t fnamLen = 0;
-    check.seekg(std::streamoff(storedNameLen) - slot.NameLen() + kTagSize, std::ios::cur);
-    // The value must lie inside the work file: writing past its end would grow it.
-    if (!ReadValue(check, fnamLen) || !fitsInFile(fnamLen) ||
-        !check.seekg(std::streamoff(fnamLen) + kTagSize + 4, std::ios::cur) ||
-        int64_t(check.tellg()) + valueLen > workSize) {
-        SetError(errors::kGlobExtractionFromOut);
-        return false;
-    }
-    const int64_t valueOffset = check.tellg();
-    check.close();
-
-    std::fstream patch(workPath, std::ios::in | std::ios::out | std::ios::binary);
-    if (!patch.is_open()) {
-        SetError(errors::kOpenOutForPatch);
-        return false;
-    }
-    patch.seekp(valueOffset);
-    patch.write(reinterpret_cast<const char*>(wanted.data()), valueLen);
-    patch.flush();
-    if (!patch) {
-        SetError(errors::kGlobWrite);
-        return false;
-    }
-    patch.close();
-
+    // Read back what the file now holds; the slot keeps what was read.
     std::array<uint8_t, kGlobValueBytes> readBack{};
-    std::ifstream verify(workPath, std::ios::in | std::ios::binary);
-    verify.seekg(valueOffset);
-    const bool read = bool(verify.read(reinterpret_cast<char*>(readBack.data()), valueLen));
+    size_t got = 0;
+    const bool read =
+        files.ReadAt(workFile, *valueOffset, readBack.data(), valueLen, got) == FileError::kNone &&
+        got == valueLen;
     slot.SetValueBytes(readBack);
-    if (!read || !std::equal(wanted.begin(), wanted.begin() + valueLen, readBack.begin())) {
-        SetError(errors::kGlobVerify);
-        return false;
-    }
+    if (!read || !std::equal(wanted.begin(), wanted.begin() + valueLen, readBack.begin()))
+        return Refuse(errors::kGlobVerify);
     slot.modified = false;
     return true;
 }

@@ -1,15 +1,15 @@
 #include "SiblingPaths.h"
 
-#include <filesystem>
-
 namespace quellhart {
 
 std::optional<std::string> SiblingPathFor(std::string_view savePath, std::string_view extension) {
     constexpr std::string_view kSaveExtension = ".ess";
-    std::string result;
+    // Both separators: a path typed on Windows uses either.
+    const size_t nameStart = savePath.find_last_of("/\\") + 1;  // npos + 1 == 0
+    std::string result(savePath.substr(0, nameStart));
     bool replaced = false;
-    size_t from = 0;
-    for (size_t at = savePath.find(kSaveExtension); at != std::string_view::npos;
+    size_t from = nameStart;
+    for (size_t at = savePath.find(kSaveExtension, from); at != std::string_view::npos;
          at = savePath.find(kSaveExtension, from)) {
         result.append(savePath.substr(from, at - from)).append(extension);
         from = at + kSaveExtension.size();
@@ -20,10 +20,11 @@ std::optional<std::string> SiblingPathFor(std::string_view savePath, std::string
     return result;
 }
 
-void DeleteWorkFile(const std::string& workPath) {
-    std::error_code ignored;
-    if (!std::filesystem::is_directory(std::filesystem::symlink_status(workPath, ignored)))
-        std::filesystem::remove(workPath, ignored);
+bool HasBackup(std::string_view savePath, FileSystem& files) {
+    const std::optional<std::string> backup = BackupPathFor(savePath);
+    FileInfo info;
+    return backup && files.DescribePath(*backup, true, info) == FileError::kNone &&
+           info.kind == FileKind::kRegular;
 }
 
 }  // namespace quellhart

@@ -1,17 +1,22 @@
 // The work file (".out") and the backup file (".bak") live beside the save and are
-// named by replacing every ".ess" in the save's path. The editor's backup question
-// and the document must agree on these names, so both call these functions.
+// named by replacing every ".ess" in the save's file name. Only the file's own name
+// changes, never a folder's: "a.ess.d/b.ess" has the backup "a.ess.d/b.bak". The
+// editor's backup question, the document and the command-line tool must agree on
+// these names, so all of them call these functions.
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "FileSystem.h"
+
 namespace quellhart {
 
-// The path with every occurrence of ".ess" replaced by `extension` (case-sensitive),
-// or nothing when ".ess" does not occur: the sibling would then be the save itself,
-// and deleting the stale work file would delete the save.
+// The path with every occurrence of ".ess" in its last component replaced by
+// `extension` (case-sensitive), or nothing when that name holds no ".ess": the
+// sibling would then be the save itself, and deleting the stale work file would
+// delete the save.
 std::optional<std::string> SiblingPathFor(std::string_view savePath, std::string_view extension);
 
 inline std::optional<std::string> WorkPathFor(std::string_view savePath) {
@@ -21,8 +26,8 @@ inline std::optional<std::string> BackupPathFor(std::string_view savePath) {
     return SiblingPathFor(savePath, ".bak");
 }
 
-// Deletes the work file at `workPath` if there is one. Only a file is deleted: a
-// folder of that name is the user's, not a work file.
-void DeleteWorkFile(const std::string& workPath);
+// Whether the save has a backup that a commit would replace: a regular file (or a
+// link to one) under the backup name. A folder of that name is not a backup.
+bool HasBackup(std::string_view savePath, FileSystem& files = SystemFileSystem());
 
 }  // namespace quellhart

@@ -1,7 +1,6 @@
 #include "MainDlg.h"
 
 #include <QDialog>
-#include <fstream>
 
 #include "AboutDlg.h"
 #include "CWinApp.h"
@@ -131,9 +130,7 @@ void CMainDlg::OnCommitChanges() {
     if (AfxMessageBox(Window(), messages::kConfirmWrite, messages::kConfirmCaption,
                       MB_YESNO | MB_ICONEXCLAMATION) == IDNO)
         return;
-    // The document was opened from m_path, so the name holds ".ess".
-    const std::optional<std::string> backup = BackupPathFor(m_path);
-    if (backup && std::ifstream(*backup, std::ios::in | std::ios::binary).is_open() &&
+    if (HasBackup(m_path) &&
         AfxMessageBox(Window(), messages::kConfirmReplaceBackup, messages::kConfirmCaption,
                       MB_YESNO | MB_ICONEXCLAMATION) == IDNO)
         return;

@@ -13,10 +13,10 @@ class SaveInputTest : public ::testing::Test {
 protected:
     void Write(const std::string& bytes) {
         test::SaveBuilder().Raw(bytes).WriteTo(dir.File("in.ess"));
-        ASSERT_TRUE(input.Open(dir.File("in.ess")));
+        ASSERT_EQ(input.Open(dir.File("in.ess")), FileError::kNone);
     }
     test::TempDir dir;
-    SaveInput input;
+    SaveInput input{SystemFileSystem()};
 };
 
 TEST_F(SaveInputTest, ShortReadFailsAndSeekingDoesNotClearIt) {

@@ -26,18 +26,26 @@ protected:
     }
 };
 
-TEST_F(WriterFaultTest, WorkFileInAMissingFolder) {
-    // Every ".ess" is replaced, so the work file of x.ess/save.ess is x.out/save.out.
-    fs::create_directory(dir.File("x.ess"));
-    const std::string path = dir.File("x.ess/save.ess");
+TEST_F(WriterFaultTest, TheWorkFileIsNeverMadeThroughALinkOrAFolder) {
+    // A link planted under the work file's name must not be followed: the file it
+    // points to stays as it was, and so does everything else.
     const test::SaveBuilder save = test::StandardSave();
-    save.WriteTo(path);
-    CSaveGame doc;
-    ASSERT_TRUE(doc.Open(path) && doc.Load());
-    EXPECT_FALSE(doc.Commit());
-    EXPECT_EQ(doc.GetErrorText(), errors::kOpenOutForWrite);
-    ExpectSaveUntouched(path, save.Bytes());
-    EXPECT_FALSE(fs::exists(dir.File("x.bak")));
+    for (const bool link : {true, false}) {
+        ASSERT_TRUE(OpenAndLoad(save));
+        const std::string work = *WorkPathFor(SavePath());
+        test::SaveBuilder().Raw("victim").WriteTo(dir.File("victim"));
+        if (link)
+            fs::create_symlink(dir.File("victim"), work);
+        else
+            fs::create_directory(work);
+        EXPECT_FALSE(doc->Commit());
+        EXPECT_EQ(doc->GetErrorText(), errors::kOpenOutForWrite);
+        EXPECT_EQ(ReadFileBytes(SavePath()), save.Bytes());
+        EXPECT_EQ(ReadFileBytes(dir.File("victim")), "victim");
+        EXPECT_EQ(link, fs::is_symlink(work));
+        EXPECT_FALSE(fs::exists(dir.File("save.bak")));
+        fs::remove(work);
+    }
 }
 
 TEST_F(WriterFaultTest, BackupNameIsAFolder) {

@@ -182,19 +182,22 @@ TEST_F(CommitTest, TextsAreCommittedAsAtMost49CharactersAndEmptyAsAZero) {
 }
 
 TEST_F(CommitTest, AFailedCommitReportsAndReloadsTheUntouchedSave) {
+    // A folder under the backup's name is no backup to ask about, and cannot be
+    // replaced by one.
     fs::create_directories(dir.File("save.bak/inside"));
     Edit(main.PlayerPage(), 1025)->setText("Lost?");
     ClickCommit();
-    ASSERT_EQ(prompts->messages.size(), 3u);  // proceed, backup exists, the error
-    EXPECT_EQ(prompts->messages[2].text, errors::kRenameSaveToBackup);
-    EXPECT_EQ(prompts->messages[2].caption, "Error");
-    EXPECT_EQ(prompts->messages[2].type, kError);
+    ASSERT_EQ(prompts->messages.size(), 2u);  // proceed, the error
+    EXPECT_EQ(prompts->messages[1].text, errors::kRenameSaveToBackup);
+    EXPECT_EQ(prompts->messages[1].caption, "Error");
+    EXPECT_EQ(prompts->messages[1].type, kError);
     EXPECT_EQ(ReadFileBytes(path), StandardSave().Bytes());
     ASSERT_NE(main.Document(), nullptr);
     EXPECT_EQ(Text(main.PlayerPage(), 1025), "Bob");
 }
 
-TEST(BackupProbe, EveryEssInThePathIsReplaced) {
+TEST(BackupProbe, OnlyTheFilesOwnNameIsChanged) {
+    // The backup of x.ess/y.ess is x.ess/y.bak; x.bak/y.bak is someone else's file.
     TempDir dir;
     auto scripted = std::make_unique<ui::ScriptedPrompts>();
     ui::ScriptedPrompts* prompts = scripted.get();
@@ -202,8 +205,10 @@ TEST(BackupProbe, EveryEssInThePathIsReplaced) {
     fs::create_directories(dir.File("x.ess"));
     fs::create_directories(dir.File("x.bak"));
     StandardSave().WriteTo(dir.File("x.ess/y.ess"));
-    SaveBuilder().Raw("backup").WriteTo(dir.File("x.bak/y.bak"));
-    {
+    SaveBuilder().Raw("not ours").WriteTo(dir.File("x.bak/y.bak"));
+    for (const bool backupExists : {false, true}) {
+        if (backupExists) SaveBuilder().Raw("backup").WriteTo(dir.File("x.ess/y.bak"));
+        prompts->messages.clear();
         ui::CMainDlg main;
         main.Create();
         prompts->fileAnswers.push_back(dir.File("x.ess/y.ess"));
@@ -211,9 +216,13 @@ TEST(BackupProbe, EveryEssInThePathIsReplaced) {
         prompts->messageAnswers = {ui::IDYES, ui::IDNO};
         main.SendCommand(1035);
         ASSERT_EQ(prompts->messages.size(), 2u);
-        EXPECT_EQ(prompts->messages[1].text, kBackupExists);
+        if (backupExists)
+            EXPECT_EQ(prompts->messages[1].text, kBackupExists);
+        else
+            EXPECT_EQ(prompts->messages[1].caption, "Done");
         main.DestroyWindow();
     }
+    EXPECT_EQ(ReadFileBytes(dir.File("x.bak/y.bak")), "not ours");
     ui::InstallPrompts(nullptr);
 }
 

@@ -1,0 +1,98 @@
+// Every call the save document makes to the operating system's files goes through
+// this interface: opening, reading, writing, syncing, renaming, deleting, locking and
+// asking what a file is. There is one implementation for the system (POSIX here) and
+// the tests wrap it to fail any call, or to stop a commit at any call as if the
+// process had died there, and so prove that a save survives every such moment.
+//
+// Paths are UTF-8 byte strings as the program holds them. Handles are opaque.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace quellhart {
+
+using FileHandle = std::intptr_t;
+inline constexpr FileHandle kNoFile = -1;
+
+// What went wrong, as far as the document needs to tell cases apart.
+enum class FileError {
+    kNone,
+    kNotFound,        // no file of that name
+    kExists,          // an exclusive create met an existing file or link
+    kNotRegularFile,  // a folder, a FIFO, a device, a socket
+    kLocked,          // another handle holds the lock
+    kNotSupported,    // the file system cannot do this (an atomic exchange, say)
+    kFailed,          // any other failure: I/O error, full disk, no permission
+};
+
+enum class FileKind { kRegular, kFolder, kLink, kOther };
+
+// What identifies a file and its state: the same file has the same device and
+// index, and a rewrite changes its size or modification time.
+struct FileInfo {
+    FileKind kind = FileKind::kOther;
+    std::uint64_t device = 0;
+    std::uint64_t index = 0;
+    std::int64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    std::uint32_t permissions = 0;
+    std::uint32_t owner = 0;
+    std::uint32_t group = 0;
+
+    bool SameFileUnchanged(const FileInfo& other) const {
+        return device == other.device && index == other.index && size == other.size &&
+               modifiedNs == other.modifiedNs;
+    }
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // Opens an existing regular file for reading. Never blocks, whatever the name
+    // stands for: anything but a regular file gives kNotRegularFile.
+    virtual FileError OpenForReading(const std::string& path, FileHandle& file) = 0;
+    // Creates a new file for reading and writing, readable and writable by its owner
+    // only. Fails with kExists when any file or link already has that name.
+    virtual FileError CreateNew(const std::string& path, FileHandle& file) = 0;
+    // Closes the handle, releasing its lock. The handle is gone whatever the result.
+    virtual FileError Close(FileHandle file) = 0;
+
+    // Reads up to `count` bytes at `offset`; `got` is less than `count` only at the
+    // end of the file.
+    virtual FileError ReadAt(FileHandle file, std::int64_t offset, void* into, std::size_t count,
+                             std::size_t& got) = 0;
+    // Writes all `count` bytes at `offset`, or fails.
+    virtual FileError WriteAt(FileHandle file, std::int64_t offset, const void* from,
+                              std::size_t count) = 0;
+    // Forces the file's data and size to disk.
+    virtual FileError Sync(FileHandle file) = 0;
+
+    virtual FileError Describe(FileHandle file, FileInfo& info) = 0;
+    // Describes what the name stands for; a link is described itself, not followed,
+    // unless `followLinks`.
+    virtual FileError DescribePath(const std::string& path, bool followLinks, FileInfo& info) = 0;
+    // Gives the file the permission bits of `like`, and its owner and group where the
+    // process may set them.
+    virtual FileError CopyAccess(FileHandle file, const FileInfo& like) = 0;
+
+    // An exclusive lock that other handles, in this process or another, cannot take
+    // at the same time; kLocked at once when one holds it.
+    virtual FileError TryLock(FileHandle file) = 0;
+    virtual FileError Unlock(FileHandle file) = 0;
+
+    // Renames `from` to `to`, replacing a file named `to` in one step.
+    virtual FileError Rename(const std::string& from, const std::string& to) = 0;
+    // Swaps the two names in one step; kNotSupported where the file system cannot.
+    virtual FileError Exchange(const std::string& first, const std::string& second) = 0;
+    virtual FileError Remove(const std::string& path) = 0;
+    // Forces the folder holding `path` to disk, so that renames in it are durable.
+    virtual FileError SyncFolderOf(const std::string& path) = 0;
+};
+
+// The operating system's files.
+FileSystem& SystemFileSystem();
+
+}  // namespace quellhart

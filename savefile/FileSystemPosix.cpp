@@ -1,0 +1,183 @@
+// The file layer on POSIX systems (Linux). The only file of the save library that
+// calls the operating system directly.
+#include <fcntl.h>
+#include <stdio.h>  // renameat2
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+#include "FileSystem.h"
+
+namespace quellhart {
+namespace {
+
+FileError FromErrno(int error) {
+    switch (error) {
+    case 0: return FileError::kNone;
+    case ENOENT:
+    case ENOTDIR: return FileError::kNotFound;
+    case EEXIST: return FileError::kExists;
+    case EWOULDBLOCK: return FileError::kLocked;
+    case EINVAL:
+    case ENOSYS:
+    case EOPNOTSUPP: return FileError::kNotSupported;
+    default: return FileError::kFailed;
+    }
+}
+
+FileError Result(bool ok) { return ok ? FileError::kNone : FromErrno(errno); }
+
+int Descriptor(FileHandle file) { return int(file); }
+
+FileKind KindOf(mode_t mode) {
+    if (S_ISREG(mode)) return FileKind::kRegular;
+    if (S_ISDIR(mode)) return FileKind::kFolder;
+    if (S_ISLNK(mode)) return FileKind::kLink;
+    return FileKind::kOther;
+}
+
+FileInfo InfoFrom(const struct stat& st) {
+    FileInfo info;
+    info.kind = KindOf(st.st_mode);
+    info.device = uint64_t(st.st_dev);
+    info.index = uint64_t(st.st_ino);
+    info.size = int64_t(st.st_size);
+    info.modifiedNs = int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    info.permissions = uint32_t(st.st_mode & 07777);
+    info.owner = uint32_t(st.st_uid);
+    info.group = uint32_t(st.st_gid);
+    return info;
+}
+
+class PosixFileSystem final : public FileSystem {
+public:
+    FileError OpenForReading(const std::string& path, FileHandle& file) override {
+        file = kNoFile;
+        // Only a regular file is opened at all: opening a device can have effects of
+        // its own. The open is non-blocking, so that a FIFO put under the name after
+        // this look cannot hang the program either, and what was opened is checked
+        // again. (O_NONBLOCK means nothing to a regular file's reads.)
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0) return FromErrno(errno);
+        if (!S_ISREG(st.st_mode)) return FileError::kNotRegularFile;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) return FromErrno(errno);
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            return FileError::kNotRegularFile;
+        }
+        file = fd;
+        return FileError::kNone;
+    }
+
+    FileError CreateNew(const std::string& path, FileHandle& file) override {
+        file = kNoFile;
+        // O_EXCL with O_CREAT never follows a link planted under the name.
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                              S_IRUSR | S_IWUSR);
+        if (fd < 0) return FromErrno(errno);
+        file = fd;
+        return FileError::kNone;
+    }
+
+    FileError Close(FileHandle file) override { return Result(::close(Descriptor(file)) == 0); }
+
+    FileError ReadAt(FileHandle file, int64_t offset, void* into, size_t count,
+                     size_t& got) override {
+        got = 0;
+        auto* bytes = static_cast<char*>(into);
+        while (got < count) {
+            const ssize_t n = ::pread(Descriptor(file), bytes + got, count - got, off_t(offset) + off_t(got));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return FromErrno(errno);
+            if (n == 0) break;
+            got += size_t(n);
+        }
+        return FileError::kNone;
+    }
+
+    FileError WriteAt(FileHandle file, int64_t offset, const void* from, size_t count) override {
+        const auto* bytes = static_cast<const char*>(from);
+        size_t written = 0;
+        while (written < count) {
+            const ssize_t n =
+                ::pwrite(Descriptor(file), bytes + written, count - written, off_t(offset) + off_t(written));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return n == 0 ? FileError::kFailed : FromErrno(errno);
+            written += size_t(n);
+        }
+        return FileError::kNone;
+    }
+
+    FileError Sync(FileHandle file) override { return Result(::fsync(Descriptor(file)) == 0); }
+
+    FileError Describe(FileHandle file, FileInfo& info) override {
+        struct stat st {};
+        if (::fstat(Descriptor(file), &st) != 0) return FromErrno(errno);
+        info = InfoFrom(st);
+        return FileError::kNone;
+    }
+
+    FileError DescribePath(const std::string& path, bool followLinks, FileInfo& info) override {
+        struct stat st {};
+        const int result = followLinks ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
+        if (result != 0) return FromErrno(errno);
+        info = InfoFrom(st);
+        return FileError::kNone;
+    }
+
+    FileError CopyAccess(FileHandle file, const FileInfo& like) override {
+        // Owner and group first: changing them can clear set-id bits that the mode
+        // then sets again. Only a privileged process may give a file away, so a
+        // refusal there is expected and not a failure.
+        if (::fchown(Descriptor(file), uid_t(like.owner), gid_t(like.group)) != 0 &&
+            errno != EPERM)
+            return FromErrno(errno);
+        return Result(::fchmod(Descriptor(file), mode_t(like.permissions)) == 0);
+    }
+
+    // flock locks belong to the open file, not the process: two documents of one
+    // process exclude each other as two processes do.
+    FileError TryLock(FileHandle file) override {
+        return Result(::flock(Descriptor(file), LOCK_EX | LOCK_NB) == 0);
+    }
+    FileError Unlock(FileHandle file) override {
+        return Result(::flock(Descriptor(file), LOCK_UN) == 0);
+    }
+
+    FileError Rename(const std::string& from, const std::string& to) override {
+        return Result(::rename(from.c_str(), to.c_str()) == 0);
+    }
+
+    FileError Exchange(const std::string& first, const std::string& second) override {
+        return Result(::renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(),
+                                  RENAME_EXCHANGE) == 0);
+    }
+
+    FileError Remove(const std::string& path) override {
+        return Result(::unlink(path.c_str()) == 0);
+    }
+
+    FileError SyncFolderOf(const std::string& path) override {
+        const std::string folder = std::filesystem::path(path).parent_path().string();
+        const int fd = ::open(folder.empty() ? "." : folder.c_str(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) return FromErrno(errno);
+        const bool synced = ::fsync(fd) == 0;
+        const int syncError = errno;
+        ::close(fd);
+        return synced ? FileError::kNone : FromErrno(syncError);
+    }
+};
+
+}  // namespace
+
+FileSystem& SystemFileSystem() {
+    static PosixFileSystem system;
+    return system;
+}
+
+}  // namespace quellhart
