@@ -173,12 +173,12 @@ bool CSaveGame::CommitLocked() {
     return true;
 }
 
+// The save's name must still stand for the file that was loaded, and that file must
+// not have been rewritten since: same size and modification time.
 bool CSaveGame::SaveUnchangedOnDisk() {
-    const FileInfo& loaded = input.OpenedAs();
-    FileInfo open, named;
-    return files.Describe(input.Handle(), open) == FileError::kNone &&
-           files.DescribePath(savePath, true, named) == FileError::kNone &&
-           open.SameFileUnchanged(loaded) && named.SameFileUnchanged(loaded);
+    FileInfo named;
+    return files.DescribePath(savePath, true, named) == FileError::kNone &&
+           named.SameFileUnchanged(input.OpenedAs());
 }
 
 bool CSaveGame::SwapInWorkFile(WorkFile& work) {

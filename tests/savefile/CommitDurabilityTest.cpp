@@ -1,0 +1,219 @@
+// What protects a save when a commit or a restore is interrupted. The same edit runs
+// once per call that it makes through the file layer: once with that call failing,
+// once with the process stopped at that call. After each run the save's name must
+// hold a complete save and the backup's name the old save or the previous backup.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "BackupRestore.h"
+#include "FaultyFileSystem.h"
+#include "SaveBuilder.h"
+#include "SaveErrors.h"
+#include "SaveGame.h"
+#include "TempDir.h"
+
+namespace quellhart {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FaultyFileSystem;
+using test::ReadFileBytes;
+
+// A save whose player is named `name`, so that the versions tell apart.
+std::string SaveNamed(const std::string& name) {
+    test::PlayerTexts texts;
+    texts.name = name;
+    return test::SaveBuilder()
+        .Header()
+        .Glob("Day", 3.0f)
+        .Glob("Month", 7.0f)
+        .Filler(3000)
+        .Player(texts)
+        .Filler(500)
+        .Bytes();
+}
+
+const std::string kOldSave = SaveNamed("Old");
+const std::string kPreviousBackup = SaveNamed("Previous");
+
+// The folder's files, by name.
+std::set<std::string> FilesIn(const fs::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// A save and its previous backup in a fresh folder.
+struct SaveFolder {
+    test::TempDir dir;
+    std::string save = dir.File("save.ess");
+    std::string backup = dir.File("save.bak");
+    SaveFolder() {
+        test::SaveBuilder().Raw(kOldSave).WriteTo(save);
+        test::SaveBuilder().Raw(kPreviousBackup).WriteTo(backup);
+    }
+    bool OnlySaveAndBackup() const { return FilesIn(dir.Path()) == std::set<std::string>{"save.ess", "save.bak"}; }
+};
+
+// The edit every run makes: a longer name and two changed globals.
+bool OpenEditCommit(FileSystem& files, const std::string& path, std::string* error = nullptr) {
+    CSaveGame doc(files);
+    if (!doc.Open(path) || !doc.Load()) {
+        if (error) *error = doc.GetErrorText();
+        return false;
+    }
+    for (int i = 0; i < doc.GlobCount(); ++i) {
+        doc.Glob(i).value += 100.0f;
+        doc.Glob(i).modified = true;
+    }
+    PlayerRecord record = doc.Player();
+    record[PlayerRecord::FNAM] = Subrecord::FromText("Renamed");
+    doc.SetPlayerData(record);
+    const bool committed = doc.Commit();
+    if (error) *error = doc.GetErrorText();
+    return committed;
+}
+
+// The bytes that the edit gives when nothing goes wrong, and how many file calls
+// it makes.
+struct CleanRun {
+    std::string newSave;
+    int calls = 0;
+};
+
+CleanRun MeasureCleanRun(bool exchangeSupported) {
+    SaveFolder folder;
+    FaultyFileSystem counting;
+    counting.exchangeSupported = exchangeSupported;
+    EXPECT_TRUE(OpenEditCommit(counting, folder.save));
+    return {ReadFileBytes(folder.save), counting.Calls()};
+}
+
+const FileError kInjectedErrors[] = {FileError::kFailed, FileError::kNotFound,
+                                     FileError::kNotSupported};
+
+TEST(CommitDurability, EveryCallFailingOnceLeavesTheOldOrTheNewSaveWhole) {
+    const CleanRun clean = MeasureCleanRun(true);
+    ASSERT_GT(clean.calls, 20);
+    for (int call = 1; call <= clean.calls; ++call) {
+        for (const FileError error : kInjectedErrors) {
+            SaveFolder folder;
+            FaultyFileSystem files = FaultyFileSystem::FailingCall(call, error);
+            std::string message;
+            const bool committed = OpenEditCommit(files, folder.save, &message);
+            const std::string where = "call " + std::to_string(call) + " " + files.Names()[size_t(call - 1)];
+            if (committed) {
+                EXPECT_EQ(ReadFileBytes(folder.save), clean.newSave) << where;
+                EXPECT_EQ(ReadFileBytes(folder.backup), kOldSave) << where;
+            } else {
+                EXPECT_FALSE(message.empty()) << where;
+                EXPECT_EQ(ReadFileBytes(folder.save), kOldSave) << where << ": " << message;
+                EXPECT_EQ(ReadFileBytes(folder.backup), kPreviousBackup) << where << ": " << message;
+            }
+            EXPECT_TRUE(folder.OnlySaveAndBackup()) << where;
+        }
+    }
+}
+
+TEST(CommitDurability, StoppedAtAnyCallTheSaveAndBackupAreWholeAndTheNextCommitWorks) {
+    const CleanRun clean = MeasureCleanRun(true);
+    for (int call = 1; call <= clean.calls + 1; ++call) {
+        SaveFolder folder;
+        FaultyFileSystem files = FaultyFileSystem::CrashingAtCall(call);
+        OpenEditCommit(files, folder.save);
+        const std::string where = "stopped at call " + std::to_string(call);
+        const std::string save = ReadFileBytes(folder.save);
+        const std::string backup = ReadFileBytes(folder.backup);
+        EXPECT_TRUE(save == kOldSave || save == clean.newSave) << where;
+        EXPECT_TRUE(backup == kPreviousBackup || backup == kOldSave) << where;
+        EXPECT_NE(save, backup) << where;
+
+        // The next run clears what the stopped one left and commits.
+        ASSERT_TRUE(OpenEditCommit(SystemFileSystem(), folder.save)) << where;
+        EXPECT_EQ(ReadFileBytes(folder.backup), save) << where;
+        EXPECT_TRUE(folder.OnlySaveAndBackup()) << where;
+    }
+}
+
+TEST(CommitDurability, WithoutAnExchangeAFailedCommitStillKeepsTheSave) {
+    // Where names cannot be exchanged, the save is renamed to the backup first: the
+    // previous backup is then gone when the second rename fails, but the save is not.
+    const CleanRun clean = MeasureCleanRun(false);
+    for (int call = 1; call <= clean.calls; ++call) {
+        SaveFolder folder;
+        FaultyFileSystem files = FaultyFileSystem::FailingCall(call, FileError::kFailed);
+        files.exchangeSupported = false;
+        const bool committed = OpenEditCommit(files, folder.save);
+        const std::string where = "call " + std::to_string(call) + " " + files.Names()[size_t(call - 1)];
+        EXPECT_EQ(ReadFileBytes(folder.save), committed ? clean.newSave : kOldSave) << where;
+        if (committed) {
+            EXPECT_EQ(ReadFileBytes(folder.backup), kOldSave) << where;
+        }
+        EXPECT_FALSE(fs::exists(folder.dir.File("save.out"))) << where;
+    }
+}
+
+TEST(CommitDurability, AValueTheDiskDoesNotKeepFailsTheReadBack) {
+    SaveFolder folder;
+    FaultyFileSystem files;
+    files.corruptWritesOf = sizeof(float);
+    std::string message;
+    EXPECT_FALSE(OpenEditCommit(files, folder.save, &message));
+    EXPECT_EQ(message, errors::kGlobVerify);
+    EXPECT_EQ(ReadFileBytes(folder.save), kOldSave);
+    EXPECT_EQ(ReadFileBytes(folder.backup), kPreviousBackup);
+    EXPECT_TRUE(folder.OnlySaveAndBackup());
+}
+
+bool Restore(FileSystem& files, const std::string& save) {
+    std::string error;
+    return RestoreBackup(save, error, files);
+}
+
+int CountRestoreCalls(bool exchangeSupported) {
+    SaveFolder folder;
+    FaultyFileSystem counting;
+    counting.exchangeSupported = exchangeSupported;
+    EXPECT_TRUE(Restore(counting, folder.save));
+    return counting.Calls();
+}
+
+TEST(RestoreDurability, EveryCallFailingOnceSwapsBothOrNeither) {
+    for (const bool exchange : {true, false}) {
+        const int calls = CountRestoreCalls(exchange);
+        for (int call = 1; call <= calls; ++call) {
+            SaveFolder folder;
+            FaultyFileSystem files = FaultyFileSystem::FailingCall(call, FileError::kFailed);
+            files.exchangeSupported = exchange;
+            const bool swapped = Restore(files, folder.save);
+            const std::string where = std::string(exchange ? "exchange" : "renames") + ", call " +
+                                      std::to_string(call) + " " + files.Names()[size_t(call - 1)];
+            EXPECT_EQ(ReadFileBytes(folder.save), swapped ? kPreviousBackup : kOldSave) << where;
+            EXPECT_EQ(ReadFileBytes(folder.backup), swapped ? kOldSave : kPreviousBackup) << where;
+            EXPECT_TRUE(folder.OnlySaveAndBackup()) << where;
+        }
+    }
+}
+
+TEST(RestoreDurability, StoppedAtAnyCallBothNamesHoldOneOfTheTwoSaves) {
+    const int calls = CountRestoreCalls(true);
+    for (int call = 1; call <= calls + 1; ++call) {
+        SaveFolder folder;
+        FaultyFileSystem files = FaultyFileSystem::CrashingAtCall(call);
+        Restore(files, folder.save);
+        const std::string save = ReadFileBytes(folder.save);
+        const std::string backup = ReadFileBytes(folder.backup);
+        const std::string where = "stopped at call " + std::to_string(call);
+        EXPECT_TRUE(save == kOldSave || save == kPreviousBackup) << where;
+        EXPECT_TRUE(backup == kOldSave || backup == kPreviousBackup) << where;
+        EXPECT_NE(save, backup) << where;
+        EXPECT_TRUE(Restore(SystemFileSystem(), folder.save)) << where;
+        EXPECT_TRUE(folder.OnlySaveAndBackup()) << where;
+    }
+}
+
+}  // namespace
+}  // namespace quellhart

@@ -1,0 +1,271 @@
+// What a commit does when it is not alone: another commit of the same save, a game
+// that saves meanwhile, files of other kinds under the save's names, hostile
+// lengths.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+
+#include "FaultyFileSystem.h"
+#include "LoadedSave.h"
+#include "SaveErrors.h"
+#include "SiblingPaths.h"
+
+namespace quellhart {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFileBytes;
+using test::SaveBuilder;
+
+class SaveSafetyTest : public test::LoadedSaveTest {
+protected:
+    std::string WorkPath() const { return dir.File("save.out"); }
+    std::string BackupPath() const { return dir.File("save.bak"); }
+    void ChangeDay(CSaveGame& save, float value) {
+        save.Glob(0).value = value;
+        save.Glob(0).modified = true;
+    }
+    // Runs `during` once, when the commit of a document on `files` has written its
+    // work file and is about to make it durable.
+    test::FaultyFileSystem PausingBeforeSync(std::function<void()> during) {
+        return test::FaultyFileSystem([during, done = false](int, std::string_view name) mutable {
+            if (name == "Sync" && !done) {
+                done = true;
+                during();
+            }
+            return FileError::kNone;
+        });
+    }
+    void ExpectNothingWritten(const std::string& saveBytes) {
+        EXPECT_EQ(ReadFileBytes(SavePath()), saveBytes);
+        EXPECT_FALSE(fs::exists(WorkPath()));
+        EXPECT_FALSE(fs::exists(BackupPath()));
+    }
+};
+
+TEST_F(SaveSafetyTest, ASecondCommitOfTheSaveWaitsForNoneAndTouchesNothing) {
+    const SaveBuilder save = test::StandardSave();
+    save.WriteTo(SavePath());
+    bool workFileKept = false;
+    std::string secondError;
+    test::FaultyFileSystem files = PausingBeforeSync([&] {
+        // Another window opens the same save while the first commit is running: the
+        // work file is not stale and stays; its own commit is refused.
+        CSaveGame second;
+        ASSERT_TRUE(second.Open(SavePath()) && second.Load());
+        workFileKept = fs::exists(WorkPath());
+        ChangeDay(second, 55.0f);
+        EXPECT_FALSE(second.Commit());
+        secondError = second.GetErrorText();
+    });
+    CSaveGame first(files);
+    ASSERT_TRUE(first.Open(SavePath()) && first.Load());
+    ChangeDay(first, 11.0f);
+    ASSERT_TRUE(first.Commit()) << first.GetErrorText();
+    EXPECT_TRUE(workFileKept);
+    EXPECT_EQ(secondError, errors::kBeingWritten);
+
+    CSaveGame result;
+    ASSERT_TRUE(result.Open(SavePath()) && result.Load());
+    EXPECT_EQ(result.Glob(0).value, 11.0f);
+    EXPECT_EQ(ReadFileBytes(BackupPath()), save.Bytes());
+}
+
+TEST_F(SaveSafetyTest, AFailedCommitLetsTheNextOneHaveTheLock) {
+    ASSERT_TRUE(OpenAndLoad(test::StandardSave()));
+    ChangeDay(*doc, 5.0f);
+    doc->Glob(0).rawAddress += 1;  // no longer where the patch looks
+    ASSERT_FALSE(doc->Commit());
+    CSaveGame next;  // while the failed document still lives
+    ASSERT_TRUE(next.Open(SavePath()) && next.Load());
+    ChangeDay(next, 6.0f);
+    EXPECT_TRUE(next.Commit()) << next.GetErrorText();
+}
+
+TEST_F(SaveSafetyTest, ASaveChangedOnDiskAfterTheLoadIsNotOverwritten) {
+    const SaveBuilder save = test::StandardSave();
+    std::string other = save.Bytes();
+    other[other.size() - 1] ^= 1;  // the same size, one byte changed
+    const std::function<void(const std::string&)> changes[] = {
+        // The game saves in place, later: same size, a newer time.
+        [&](const std::string& path) {
+            const auto loadedAt = fs::last_write_time(path);
+            SaveBuilder().Raw(other).WriteTo(path);
+            fs::last_write_time(path, loadedAt + std::chrono::seconds(2));
+        },
+        [&](const std::string& path) { SaveBuilder().Raw(other + "grown").WriteTo(path); },
+        // Another program writes a new file and renames it over the save.
+        [&](const std::string& path) {
+            SaveBuilder().Raw(other).WriteTo(path + ".new");
+            fs::rename(path + ".new", path);
+        },
+    };
+    for (const auto& change : changes) {
+        for (const bool duringTheCommit : {false, true}) {
+            ASSERT_TRUE(OpenAndLoad(save));
+            const std::string path = SavePath();
+            test::FaultyFileSystem files = PausingBeforeSync([&] { change(path); });
+            CSaveGame loaded(duringTheCommit ? static_cast<FileSystem&>(files) : SystemFileSystem());
+            ASSERT_TRUE(loaded.Open(path) && loaded.Load());
+            if (!duringTheCommit) change(path);
+            const std::string changed = ReadFileBytes(path);
+            ChangeDay(loaded, 9.0f);
+            EXPECT_FALSE(loaded.Commit());
+            EXPECT_EQ(loaded.GetErrorText(), errors::kChangedOnDisk);
+            ExpectNothingWritten(ReadFileBytes(path));
+            EXPECT_EQ(ReadFileBytes(path).substr(0, other.size()), other);
+        }
+    }
+}
+
+TEST_F(SaveSafetyTest, TheNewSaveKeepsTheOldOnesPermissions) {
+    ASSERT_TRUE(OpenAndLoad(test::StandardSave()));
+    fs::permissions(SavePath(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    // Reloaded so that the change of mode is what the document saw.
+    ASSERT_TRUE(doc->Open(SavePath()) && doc->Load());
+    ChangeDay(*doc, 1.0f);
+    ASSERT_TRUE(doc->Commit()) << doc->GetErrorText();
+    struct stat st {};
+    ASSERT_EQ(::stat(SavePath().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(st.st_uid, ::getuid());
+}
+
+TEST_F(SaveSafetyTest, OnlyARegularFileIsASaveOrABackup) {
+    // A FIFO would block an open for reading forever; a folder is no save either.
+    ASSERT_EQ(::mkfifo(SavePath().c_str(), 0600), 0);
+    CSaveGame fifo;
+    EXPECT_FALSE(fifo.Open(SavePath()));
+    EXPECT_EQ(fifo.GetErrorText(), errors::kUnableToOpenSave);
+    fs::remove(SavePath());
+    fs::create_directory(SavePath());
+    CSaveGame folder;
+    EXPECT_FALSE(folder.Open(SavePath()));
+    EXPECT_EQ(folder.GetErrorText(), errors::kUnableToOpenSave);
+    fs::remove(SavePath());
+
+    ASSERT_EQ(::mkfifo(BackupPath().c_str(), 0600), 0);
+    EXPECT_FALSE(HasBackup(SavePath()));
+    const SaveBuilder save = test::StandardSave();
+    ASSERT_TRUE(OpenAndLoad(save));
+    ChangeDay(*doc, 2.0f);
+    ASSERT_TRUE(doc->Commit()) << doc->GetErrorText();
+    EXPECT_EQ(ReadFileBytes(BackupPath()), save.Bytes());
+    EXPECT_TRUE(HasBackup(SavePath()));
+}
+
+TEST_F(SaveSafetyTest, ARefusedOpenLeavesTheDocumentEmpty) {
+    SaveBuilder().Raw("nope").WriteTo(dir.File("other.ess"));
+    for (const std::string& refused : {dir.File("missing.ess"), dir.File("other.ess"),
+                                      dir.File("noextension")}) {
+        ASSERT_TRUE(OpenAndLoad(test::StandardSave()));
+        EXPECT_FALSE(doc->Open(refused)) << refused;
+        EXPECT_EQ(doc->SavePath(), "") << refused;
+        EXPECT_EQ(doc->GlobCount(), 0) << refused;
+        EXPECT_FALSE(doc->IsInputOpen()) << refused;
+        EXPECT_FALSE(doc->Load()) << refused;
+    }
+}
+
+TEST_F(SaveSafetyTest, FieldsLongerThanOneMebibyteAreRefusedBeforeAllocation) {
+    const std::string big(size_t(kMaxFieldBytes) + 1, 'x');
+    struct Case {
+        SaveBuilder save;
+        const char* error;
+    };
+    Case cases[] = {
+        {SaveBuilder().Header().Glob(big, 1.0f).Player(), errors::kGlobExtraction},
+        {SaveBuilder().Header().Glob("Day", 1.0f, big).Player(), errors::kGlobExtraction},
+        {SaveBuilder().Header().Glob("Day", 1.0f).Player({.name = big}), errors::kPlayerExtraction},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(OpenAndLoad(c.save));
+        EXPECT_EQ(doc->GetErrorText(), c.error);
+    }
+    // A length of 200 MB in a sparse file of 300 MB: nothing of that size is made.
+    SaveBuilder sparse = SaveBuilder().Header().Raw("GLOB").Raw(std::string(12, '\0')).Raw("NAME");
+    sparse.Raw(test::LittleEndian32(200'000'000));
+    sparse.WriteTo(SavePath());
+    fs::resize_file(SavePath(), 300'000'000);
+    CSaveGame huge;
+    ASSERT_TRUE(huge.Open(SavePath()));
+    EXPECT_FALSE(huge.Load());
+    EXPECT_EQ(huge.GetErrorText(), errors::kGlobExtraction);
+}
+
+TEST_F(SaveSafetyTest, APlayerSizeWordThatWouldOverflowIsNotWritten) {
+    SaveBuilder save = test::StandardSave();
+    std::string bytes = save.Bytes();
+    const size_t sizeWord = bytes.find("NPC_") + 4;
+    const int32_t nearMax = std::numeric_limits<int32_t>::max() - 2;
+    std::memcpy(bytes.data() + sizeWord, &nearMax, sizeof nearMax);
+    ASSERT_TRUE(OpenAndLoad(SaveBuilder().Raw(bytes)));
+    PlayerRecord record = doc->Player();
+    record[PlayerRecord::FNAM] = Subrecord::FromText("A much longer name");
+    doc->SetPlayerData(record);
+    EXPECT_FALSE(doc->Commit());
+    EXPECT_EQ(doc->GetErrorText(), errors::kReconstruction);
+    ExpectNothingWritten(bytes);
+}
+
+// Two processes commit one save at the same moment, many times over. Whatever each
+// reports, a reported success is in the save afterwards, and the save and backup are
+// whole saves with nothing left beside them.
+TEST_F(SaveSafetyTest, TwoProcessesCommittingAtOnce) {
+    SaveBuilder save = test::StandardSave();
+    save.Filler(1 << 20);  // long enough that the commits overlap
+    constexpr int kRounds = 30;
+    int successes = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        save.WriteTo(SavePath());
+        fs::remove(BackupPath());
+        int start[2];
+        ASSERT_EQ(::pipe(start), 0);
+        pid_t children[2];
+        for (int child = 0; child < 2; ++child) {
+            children[child] = ::fork();
+            ASSERT_GE(children[child], 0);
+            if (children[child] == 0) {
+                ::close(start[1]);
+                char go;
+                if (::read(start[0], &go, 1) != 0) _exit(20);  // released together
+                CSaveGame mine;
+                if (!mine.Open(SavePath()) || !mine.Load()) _exit(10);
+                mine.Glob(child).value = float(100 + round * 2 + child);
+                mine.Glob(child).modified = true;
+                _exit(mine.Commit() ? 0 : 1);
+            }
+        }
+        ::close(start[0]);
+        ::close(start[1]);
+        bool committed[2];
+        for (int child = 0; child < 2; ++child) {
+            int status = 0;
+            ASSERT_EQ(::waitpid(children[child], &status, 0), children[child]);
+            ASSERT_TRUE(WIFEXITED(status));
+            ASSERT_LE(WEXITSTATUS(status), 1) << "round " << round;
+            committed[child] = WEXITSTATUS(status) == 0;
+        }
+        CSaveGame result;
+        ASSERT_TRUE(result.Open(SavePath()) && result.Load()) << "round " << round;
+        for (int child = 0; child < 2; ++child) {
+            if (!committed[child]) continue;
+            ++successes;
+            EXPECT_EQ(result.Glob(child).value, float(100 + round * 2 + child)) << "round " << round;
+        }
+        CSaveGame backup;
+        EXPECT_TRUE(backup.OpenReadOnly(BackupPath()) && backup.Load()) << "round " << round;
+        EXPECT_FALSE(fs::exists(WorkPath()));
+    }
+    EXPECT_GE(successes, kRounds);  // at least one of each pair gets through
+}
+
+}  // namespace
+}  // namespace quellhart

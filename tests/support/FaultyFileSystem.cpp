@@ -1,0 +1,117 @@
+#include "FaultyFileSystem.h"
+
+namespace quellhart::test {
+
+FaultyFileSystem FaultyFileSystem::FailingCall(int n, FileError error) {
+    return FaultyFileSystem([=](int call, std::string_view) {
+        return call == n ? error : FileError::kNone;
+    });
+}
+
+FaultyFileSystem FaultyFileSystem::CrashingAtCall(int n) {
+    return FaultyFileSystem(
+        [=](int call, std::string_view) { return call >= n ? FileError::kFailed : FileError::kNone; });
+}
+
+FileError FaultyFileSystem::Injected(std::string_view name) {
+    names_.emplace_back(name);
+    return fault_ ? fault_(Calls(), name) : FileError::kNone;
+}
+
+// Each call asks first; only a call that is let through reaches the system.
+#define QH_PASS_UNLESS_INJECTED(name)                                         \
+    if (const FileError injected = Injected(name); injected != FileError::kNone) \
+    return injected
+
+FileError FaultyFileSystem::OpenForReading(const std::string& path, FileHandle& file) {
+    file = kNoFile;
+    QH_PASS_UNLESS_INJECTED("OpenForReading");
+    return system_.OpenForReading(path, file);
+}
+
+FileError FaultyFileSystem::CreateNew(const std::string& path, FileHandle& file) {
+    file = kNoFile;
+    QH_PASS_UNLESS_INJECTED("CreateNew");
+    return system_.CreateNew(path, file);
+}
+
+FileError FaultyFileSystem::Close(FileHandle file) {
+    // The handle goes whatever the outcome, as a dead process's files are closed.
+    const FileError injected = Injected("Close");
+    const FileError closed = system_.Close(file);
+    return injected != FileError::kNone ? injected : closed;
+}
+
+FileError FaultyFileSystem::ReadAt(FileHandle file, std::int64_t offset, void* into,
+                                   std::size_t count, std::size_t& got) {
+    got = 0;
+    QH_PASS_UNLESS_INJECTED("ReadAt");
+    return system_.ReadAt(file, offset, into, count, got);
+}
+
+FileError FaultyFileSystem::WriteAt(FileHandle file, std::int64_t offset, const void* from,
+                                    std::size_t count) {
+    QH_PASS_UNLESS_INJECTED("WriteAt");
+    if (count > 0 && count == corruptWritesOf) {
+        std::string changed(static_cast<const char*>(from), count);
+        changed[0] = char(changed[0] ^ 0x5A);
+        return system_.WriteAt(file, offset, changed.data(), count);
+    }
+    return system_.WriteAt(file, offset, from, count);
+}
+
+FileError FaultyFileSystem::Sync(FileHandle file) {
+    QH_PASS_UNLESS_INJECTED("Sync");
+    return system_.Sync(file);
+}
+
+FileError FaultyFileSystem::Describe(FileHandle file, FileInfo& info) {
+    QH_PASS_UNLESS_INJECTED("Describe");
+    return system_.Describe(file, info);
+}
+
+FileError FaultyFileSystem::DescribePath(const std::string& path, bool followLinks,
+                                         FileInfo& info) {
+    QH_PASS_UNLESS_INJECTED("DescribePath");
+    return system_.DescribePath(path, followLinks, info);
+}
+
+FileError FaultyFileSystem::CopyAccess(FileHandle file, const FileInfo& like) {
+    QH_PASS_UNLESS_INJECTED("CopyAccess");
+    return system_.CopyAccess(file, like);
+}
+
+FileError FaultyFileSystem::TryLock(FileHandle file) {
+    QH_PASS_UNLESS_INJECTED("TryLock");
+    return system_.TryLock(file);
+}
+
+FileError FaultyFileSystem::Unlock(FileHandle file) {
+    QH_PASS_UNLESS_INJECTED("Unlock");
+    return system_.Unlock(file);
+}
+
+FileError FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
+    QH_PASS_UNLESS_INJECTED("Rename");
+    return system_.Rename(from, to);
+}
+
+FileError FaultyFileSystem::Exchange(const std::string& first, const std::string& second) {
+    QH_PASS_UNLESS_INJECTED("Exchange");
+    if (!exchangeSupported) return FileError::kNotSupported;
+    return system_.Exchange(first, second);
+}
+
+FileError FaultyFileSystem::Remove(const std::string& path) {
+    QH_PASS_UNLESS_INJECTED("Remove");
+    return system_.Remove(path);
+}
+
+FileError FaultyFileSystem::SyncFolderOf(const std::string& path) {
+    QH_PASS_UNLESS_INJECTED("SyncFolderOf");
+    return system_.SyncFolderOf(path);
+}
+
+#undef QH_PASS_UNLESS_INJECTED
+
+}  // namespace quellhart::test

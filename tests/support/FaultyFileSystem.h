@@ -1,0 +1,65 @@
+// The system's files with faults on demand: every call is counted and named, and a
+// test decides for each call whether it fails. A failed call has no effect, so
+// failing every call from some point on stops a commit there as if the process had
+// died (its open files are still closed, as the system closes a dead process's).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "FileSystem.h"
+
+namespace quellhart::test {
+
+class FaultyFileSystem final : public FileSystem {
+public:
+    // Decides the outcome of call number `call` (from 1) named `name`; kNone lets it
+    // through to the system.
+    using Fault = std::function<FileError(int call, std::string_view name)>;
+
+    FaultyFileSystem() = default;
+    explicit FaultyFileSystem(Fault fault) : fault_(std::move(fault)) {}
+
+    // The n-th call fails with `error`; every other call goes through.
+    static FaultyFileSystem FailingCall(int n, FileError error);
+    // The n-th call and every later one fail.
+    static FaultyFileSystem CrashingAtCall(int n);
+
+    // A file system that cannot exchange two names in one step.
+    bool exchangeSupported = true;
+    // Writes of exactly this many bytes reach the disk with their first byte changed
+    // and are reported as done: a disk that corrupts what it is given.
+    size_t corruptWritesOf = 0;
+
+    int Calls() const { return int(names_.size()); }
+    const std::vector<std::string>& Names() const { return names_; }
+
+    FileError OpenForReading(const std::string& path, FileHandle& file) override;
+    FileError CreateNew(const std::string& path, FileHandle& file) override;
+    FileError Close(FileHandle file) override;
+    FileError ReadAt(FileHandle file, std::int64_t offset, void* into, std::size_t count,
+                     std::size_t& got) override;
+    FileError WriteAt(FileHandle file, std::int64_t offset, const void* from,
+                      std::size_t count) override;
+    FileError Sync(FileHandle file) override;
+    FileError Describe(FileHandle file, FileInfo& info) override;
+    FileError DescribePath(const std::string& path, bool followLinks, FileInfo& info) override;
+    FileError CopyAccess(FileHandle file, const FileInfo& like) override;
+    FileError TryLock(FileHandle file) override;
+    FileError Unlock(FileHandle file) override;
+    FileError Rename(const std::string& from, const std::string& to) override;
+    FileError Exchange(const std::string& first, const std::string& second) override;
+    FileError Remove(const std::string& path) override;
+    FileError SyncFolderOf(const std::string& path) override;
+
+private:
+    FileError Injected(std::string_view name);
+
+    Fault fault_;
+    std::vector<std::string> names_;
+    FileSystem& system_ = SystemFileSystem();
+};
+
+}  // namespace quellhart::test
