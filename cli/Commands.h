@@ -20,6 +20,8 @@ struct Console {
     std::ostream& out;
     std::ostream& err;
     bool inputIsTerminal;
+    // The files the commands work on; tests pass one that fails on demand.
+    FileSystem& files = SystemFileSystem();
 };
 
 int Run(const std::vector<std::string>& args, Console& console);

@@ -17,14 +17,14 @@ int RunRestore(const Request& request, Console& console) {
         console.err << errors::kNoEssInName << "\n";
         return kExitError;
     }
-    if (!HasBackup(file)) {
+    if (!HasBackup(file, console.files)) {
         console.err << *backup << ": " << errors::kUnableToOpenSave << "\n";
         return kExitError;
     }
     if (!Confirm("Swap " + file + " with its backup " + *backup + "?", request, console))
         return kExitDeclined;
     std::string error;
-    if (!RestoreBackup(file, error)) {
+    if (!RestoreBackup(file, error, console.files)) {
         console.err << error << "\n";
         return kExitError;
     }

@@ -68,13 +68,14 @@ bool ApplyGlobals(CSaveGame& save, const Request& request, Console& console) {
 
 int RunSet(const Request& request, Console& console) {
     const std::string& file = request.files[0];
-    CSaveGame save;
+    CSaveGame save(console.files);
     if (!OpenAndLoad(save, file, console, OpenFor::kEditing)) return kExitError;
     if (!ApplyGlobals(save, request, console)) return kExitUsage;
     const PlayerRecord record = EditedPlayer(save, request, console);
 
     if (!Confirm(messages::kConfirmWrite, request, console)) return kExitDeclined;
-    if (HasBackup(file) && !Confirm(messages::kConfirmReplaceBackup, request, console))
+    if (HasBackup(file, console.files) &&
+        !Confirm(messages::kConfirmReplaceBackup, request, console))
         return kExitDeclined;
 
     save.SetPlayerData(record);
@@ -84,7 +85,7 @@ int RunSet(const Request& request, Console& console) {
     }
     // The save has been replaced: whatever happens from here on, the exit code says
     // so, or a user would retry and push the original out of the backup.
-    CSaveGame written;
+    CSaveGame written(console.files);
     if (!written.OpenReadOnly(file) || !written.Load()) {
         console.err << "The save was written, but reading it back failed: "
                     << written.GetErrorText() << "\n";

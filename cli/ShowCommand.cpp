@@ -14,7 +14,7 @@ bool OpenAndLoad(CSaveGame& save, const std::string& file, Console& console, Ope
 
 int RunShow(const Request& request, Console& console) {
     const std::string& file = request.files[0];
-    CSaveGame save;
+    CSaveGame save(console.files);
     if (!OpenAndLoad(save, file, console, OpenFor::kReading)) return kExitError;
     console.out << (request.json ? ShowAsJson(save, file) : ShowAsText(save, file));
     return kExitOk;

@@ -15,10 +15,10 @@ CliTest::CliTest() {
 }
 
 CliResult CliTest::Cli(const std::vector<std::string>& args, const std::string& answers,
-                       bool onTerminal) {
+                       bool onTerminal, FileSystem& files) {
     std::istringstream in(answers);
     std::ostringstream out, err;
-    cli::Console console{in, out, err, onTerminal};
+    cli::Console console{in, out, err, onTerminal, files};
     CliResult result;
     result.code = cli::Run(args, console);
     result.out = out.str();

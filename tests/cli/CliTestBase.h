@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "FileSystem.h"
 #include "SaveBuilder.h"
 #include "TempDir.h"
 
@@ -24,7 +25,7 @@ protected:
     // Runs the command line; `answers` is what the user types, on a terminal when
     // `onTerminal` is true.
     CliResult Cli(const std::vector<std::string>& args, const std::string& answers = "",
-                  bool onTerminal = false);
+                  bool onTerminal = false, FileSystem& files = SystemFileSystem());
     std::string SavePath() const { return dir.File("save.ess"); }
     std::string BackupPath() const { return dir.File("save.bak"); }
 

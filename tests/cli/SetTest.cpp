@@ -1,6 +1,7 @@
 #include <filesystem>
 
 #include "CliTestBase.h"
+#include "FaultyFileSystem.h"
 #include "SaveGame.h"
 
 namespace quellhart::test {
@@ -96,6 +97,37 @@ TEST_F(SetTest, CommitErrorsAreTheDocumentsText) {
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, "Error renaming .ess file to .bak\n");
     EXPECT_EQ(ReadFileBytes(SavePath()), save.Bytes());
+}
+
+TEST_F(SetTest, AGlobalValueMustBeOneWholeFiniteNumber) {
+    for (const std::string bad : {"abc", "12abc", "", "nan", "inf", "1e39", "1,5", " 1"}) {
+        const CliResult r = Cli({"set", SavePath(), "--global", "Day=" + bad, "--yes"});
+        EXPECT_EQ(r.code, 2) << bad;
+        EXPECT_NE(r.err.find("'" + bad + "'"), std::string::npos) << r.err;
+        EXPECT_EQ(ReadFileBytes(SavePath()), save.Bytes()) << bad;
+    }
+    const std::pair<std::string, double> good[] = {{"2.5", 2.5}, {"-1e3", -1000.0}, {".5", 0.5}};
+    for (const auto& [text, value] : good) {
+        const CliResult r =
+            Cli({"set", SavePath(), "--global", "Month=" + text, "--yes", "--json"});
+        ASSERT_EQ(r.code, 0) << text << r.err;
+        EXPECT_EQ(r.Json()["globals"][1]["value"], value) << text;
+    }
+}
+
+TEST_F(SetTest, ASaveThatWasReplacedExitsZeroEvenIfReadingItBackFails) {
+    // Every open after the commit's last rename fails: the save is written, only the
+    // report of it is missing. Exit 1 would make a user run it again and push the
+    // original save out of the backup.
+    FaultyFileSystem files([renamed = false](int, std::string_view name) mutable {
+        renamed = renamed || name == "Rename";
+        return renamed && name == "OpenForReading" ? FileError::kFailed : FileError::kNone;
+    });
+    const CliResult r = Cli({"set", SavePath(), "--name", "Ann", "--yes"}, "", false, files);
+    EXPECT_EQ(r.code, 0);
+    EXPECT_NE(r.err.find("The save was written, but reading it back failed"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(BackupPath()), save.Bytes());
+    EXPECT_NE(ReadFileBytes(SavePath()).find("Ann"), std::string::npos);
 }
 
 }  // namespace

@@ -88,5 +88,40 @@ TEST_F(ShowTest, UsageErrorsHelpAndVersion) {
     EXPECT_EQ(Cli({"--version"}).out, "quellhart-cli 2.1 (Quellhart Savegame Editor)\n");
 }
 
+TEST_F(ShowTest, ReadingDeletesAndCreatesNothingAndTakesAnyName) {
+    SaveBuilder().Raw("work file of a running commit").WriteTo(dir.File("save.out"));
+    std::filesystem::copy_file(SavePath(), BackupPath());
+    EXPECT_EQ(Cli({"show", SavePath()}).code, 0);
+    EXPECT_EQ(Cli({"show", BackupPath()}).code, 0);
+    EXPECT_EQ(Cli({"diff", SavePath(), BackupPath()}).code, 0);
+    EXPECT_EQ(ReadFileBytes(dir.File("save.out")), "work file of a running commit");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3);
+}
+
+TEST_F(ShowTest, JsonIsValidUtf8WhateverThePathsBytes) {
+    const std::string path = dir.File("bad\xFF\xC3(.ess");
+    std::filesystem::copy_file(SavePath(), path);
+    const CliResult r = Cli({"show", path, "--json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.Json()["file"], dir.File("bad\uFFFD\uFFFD(.ess"));
+}
+
+TEST_F(ShowTest, ControlBytesFromASaveAreEscapedOnTheTerminal) {
+    PlayerTexts texts;
+    texts.name = "\x1B]0;owned\x07\x1B[2J";
+    SaveBuilder().Header().Glob("A\x1B[1mB", 1.0f).Player(texts).WriteTo(SavePath());
+    const CliResult r = Cli({"show", SavePath()});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out.find('\x1B'), std::string::npos);
+    EXPECT_EQ(r.out.find('\x07'), std::string::npos);
+    EXPECT_NE(r.out.find("Name:          \\x1B]0;owned\\x07\\x1B[2J\n"), std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("A\\x1B[1mB"), std::string::npos) << r.out;
+    // 0x81 has no character in Windows-1252 and decodes to the C1 control U+0081.
+    texts.name = "a\x81z";
+    SaveBuilder().Header().Glob("Day", 1.0f).Player(texts).WriteTo(SavePath());
+    EXPECT_NE(Cli({"show", SavePath()}).out.find("a\\u0081z"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace quellhart::test
