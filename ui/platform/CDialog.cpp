@@ -5,6 +5,7 @@
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QFrame>
+#include <QLabel>
 
 #include "CComboBox.h"
 #include "CWinApp.h"
@@ -62,9 +63,11 @@ void CDialogBase::BuildControls(QWidget* host) {
     host->setFont(DialogFont());
     const DialogUnits units(host->font());
     controls_.clear();
+    std::vector<std::pair<QWidget*, int>> captions;  // caption, the id it names
     for (const ControlTemplate& control : template_.controls) {
         QWidget* widget = CreateControl(control, host, units);
         if (control.id != -1) controls_[control.id] = widget;
+        if (control.labelFor != 0) captions.emplace_back(widget, control.labelFor);
         const int id = control.id;
         if (auto* button = qobject_cast<QAbstractButton*>(widget))
             QObject::connect(button, &QAbstractButton::clicked,
@@ -73,11 +76,28 @@ void CDialogBase::BuildControls(QWidget* host) {
             QObject::connect(combo, &QComboBox::activated,
                              [this, id] { OnCommand(id, CBN_SELCHANGE); });
     }
+    for (const auto& [caption, id] : captions)
+        TieCaption(static_cast<QLabel*>(caption), GetDlgItem(id));
     for (const ListInitEntry& entry : template_.listInit) {
         CComboBox list;
         list.Attach(GetDlgItem(entry.id));
         list.AddString(entry.text);
     }
+}
+
+// A screen reader names a control by its caption. A list that cannot be typed into
+// keeps its current entry as what is announced, and gets the caption as its
+// description: "GameHour combo box. SelectVar." tells both what is chosen and what
+// the choice is. The caption also moves right before its control in the order
+// assistive tools walk, so that walking pairs each caption with its value; the
+// Tab order, made when the controls were created, stays as the template gives it.
+void CDialogBase::TieCaption(QLabel* caption, QWidget* control) {
+    const auto* list = qobject_cast<QComboBox*>(control);
+    if (list && !list->isEditable())
+        control->setAccessibleDescription(caption->text());
+    else
+        caption->setBuddy(control);
+    caption->stackUnder(control);
 }
 
 CDialog::CDialog(const DialogTemplate& dialogTemplate, QWidget* parent)

@@ -3,6 +3,7 @@
 // bind members to controls in DoDataExchange.
 #pragma once
 
+#include <QLabel>
 #include <QPointer>
 #include <map>
 #include <memory>
@@ -48,6 +49,8 @@ protected:
     void BuildControls(QWidget* host);
 
 private:
+    static void TieCaption(QLabel* caption, QWidget* control);
+
     DialogTemplate template_;
     std::map<int, QPointer<QWidget>> controls_;
 };

@@ -36,6 +36,7 @@ BOOL CPropertySheet::Create(CDialog* parent, uint32_t style, uint32_t exStyle) {
         const DialogTemplate& t = page->Template();
         host->setFixedSize(units.X(t.width), units.Y(t.height));
         tabs->addTab(host, FromSaveText(t.caption));
+        host->setAccessibleName(FromSaveText(t.caption));
         page->CreatePage(host);
         pageSize = pageSize.expandedTo(host->size());
     }

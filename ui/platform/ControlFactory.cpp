@@ -83,6 +83,8 @@ QLabel* CreateImage(const ControlTemplate& c, QWidget* parent, const QRect& rect
                                                  : image.scaled(rect.size(), Qt::KeepAspectRatio,
                                                                 Qt::SmoothTransformation));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setAccessibleName(c.kind == ControlKind::Icon ? kIconAccessibleName
+                                                         : kBitmapAccessibleName);
     return label;
 }
 

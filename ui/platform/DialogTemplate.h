@@ -17,6 +17,9 @@ struct ControlTemplate {
     std::string text;  // for Bitmap and Icon: the resource's name
     int x, y, width, height;
     uint32_t style = 0;
+    // For a caption: the id of the control it names, which a screen reader then
+    // announces by it. 0 for none.
+    int labelFor = 0;
 };
 
 // One text the template's initialisation block adds to a list when the window is

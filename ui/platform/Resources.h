@@ -11,4 +11,8 @@ QPixmap LoadIconPixmap();    // icon 128, 32 x 32
 QIcon LoadAppIcon();         // icon 128 for the window and the task bar
 QPixmap LoadBitmapPixmap();  // bitmap 132, 176 x 217
 
+// What a screen reader says for each picture.
+inline constexpr const char* kIconAccessibleName = "Quellhart Savegame Editor icon";
+inline constexpr const char* kBitmapAccessibleName = "Quellhart Savegame Editor picture";
+
 }  // namespace quellhart::ui

@@ -1,0 +1,168 @@
+// What a screen reader learns about each field: its caption, whether it is read-only,
+// and the order in which captions and values are walked.
+#include <QAccessible>
+#include <QDialog>
+#include <QLabel>
+#include <QTabWidget>
+#include <algorithm>
+#include <functional>
+#include <span>
+
+#include "DialogTemplates.h"
+#include "GuiTestBase.h"
+#include "Resources.h"
+
+namespace quellhart::test {
+namespace {
+
+using ui::ControlKind;
+using ui::ControlTemplate;
+using ui::DialogTemplate;
+
+struct CaptionPair {
+    const char* caption;
+    int control;
+};
+
+// Every field with a caption, as a user reads the windows.
+const CaptionPair kMainPairs[] = {{"Active File:", 1014}};
+const CaptionPair kPlayerPairs[] = {{"Player Data Raw Address:", 1008},
+                                    {"Name", 1025},
+                                    {"Race", 1036},
+                                    {"Class", 1037},
+                                    {"Head Model", 1026},
+                                    {"Hair Model", 1027}};
+const CaptionPair kGlobalPairs[] = {{"Number of variables found:", 1001},
+                                    {"SelectVar", 1002},
+                                    {"GLOB raw address in file:", 1003},
+                                    {"char unk1[12]", 1007},
+                                    {"NameLen (dec)", 1010},
+                                    {"Name", 1006},
+                                    {"fnamLen (dec)", 1005},
+                                    {"fnam (hex)", 1004},
+                                    {"Value Len (dec)", 1012},
+                                    {"Value (Raw)", 1015},
+                                    {"Value (float)", 1011}};
+
+const ControlTemplate& Find(const DialogTemplate& t,
+                            const std::function<bool(const ControlTemplate&)>& match) {
+    const auto it = std::find_if(t.controls.begin(), t.controls.end(), match);
+    EXPECT_NE(it, t.controls.end()) << t.caption;
+    return it == t.controls.end() ? t.controls.front() : *it;
+}
+
+// The template names each caption's control, and the layout agrees: the caption
+// stands on the control's row to its left, or (the active file) right above it.
+void ExpectCaptionsInTemplate(const DialogTemplate& t, std::span<const CaptionPair> pairs) {
+    size_t named = 0;
+    for (const ControlTemplate& c : t.controls) named += c.labelFor != 0;
+    EXPECT_EQ(named, pairs.size()) << t.caption;
+    for (const CaptionPair& pair : pairs) {
+        const ControlTemplate& caption = Find(t, [&](const ControlTemplate& c) {
+            return c.kind == ControlKind::Static && c.text == pair.caption;
+        });
+        const ControlTemplate& control =
+            Find(t, [&](const ControlTemplate& c) { return c.id == pair.control; });
+        EXPECT_EQ(caption.labelFor, pair.control) << pair.caption;
+        const int middle = caption.y + caption.height / 2;
+        const bool leftOnItsRow = caption.x + caption.width <= control.x && middle >= control.y &&
+                                  middle <= control.y + 15;
+        const bool rightAbove = caption.y + caption.height <= control.y && caption.x >= control.x &&
+                                caption.x < control.x + control.width;
+        EXPECT_TRUE(leftOnItsRow || rightAbove) << pair.caption;
+    }
+}
+
+TEST(AccessibleTemplates, EveryCaptionNamesTheControlBesideIt) {
+    ExpectCaptionsInTemplate(res::MainTemplate(), kMainPairs);
+    ExpectCaptionsInTemplate(res::PlayerPageTemplate(), kPlayerPairs);
+    ExpectCaptionsInTemplate(res::GlobalsPageTemplate(), kGlobalPairs);
+}
+
+class AccessibilityTest : public GuiTest {
+protected:
+    AccessibilityTest() { ClickOpen(WriteSave(StandardSave())); }
+
+    static QAccessibleInterface* Accessible(QWidget* widget) {
+        return QAccessible::queryAccessibleInterface(widget);
+    }
+    static std::string Name(QAccessibleInterface* a) {
+        return a->text(QAccessible::Name).toStdString();
+    }
+
+    // What a screen reader says of each field: its caption as name, or for a list
+    // that cannot be typed into, its entry as name and its caption as description.
+    // Walking the window gives the caption right before its field.
+    void ExpectCaptionsSpoken(ui::CDialogBase& window, std::span<const CaptionPair> pairs) {
+        for (const CaptionPair& pair : pairs) {
+            QWidget* control = window.GetDlgItem(pair.control);
+            ASSERT_NE(control, nullptr) << pair.caption;
+            QAccessibleInterface* a = Accessible(control);
+            const auto* list = qobject_cast<QComboBox*>(control);
+            if (list && !list->isEditable()) {
+                EXPECT_EQ(a->text(QAccessible::Description).toStdString(), pair.caption);
+            } else {
+                // Qt reports the caption as the Label relation of the field it names.
+                const auto labels = a->relations(QAccessible::Label | QAccessible::Labelled);
+                EXPECT_EQ(labels.size(), 1) << pair.caption;
+                for (const auto& [label, relation] : labels) EXPECT_EQ(Name(label), pair.caption);
+                if (qobject_cast<QLineEdit*>(control)) {
+                    EXPECT_EQ(Name(a), pair.caption);
+                }
+            }
+            QAccessibleInterface* parent = a->parent();
+            const int at = parent->indexOfChild(a);
+            ASSERT_GT(at, 0) << pair.caption;
+            EXPECT_EQ(Name(parent->child(at - 1)), pair.caption)
+                << "walked before " << pair.control;
+        }
+    }
+};
+
+TEST_F(AccessibilityTest, EveryFieldIsAnnouncedByItsCaption) {
+    ExpectCaptionsSpoken(main, kMainPairs);
+    ExpectCaptionsSpoken(main.PlayerPage(), kPlayerPairs);
+    ShowPage(1);
+    ExpectCaptionsSpoken(main.GlobPage(), kGlobalPairs);
+}
+
+TEST_F(AccessibilityTest, ValuesKeepTheirTextAndReadOnlyFieldsSayTheyAre) {
+    ShowPage(1);
+    // A value label is announced by its value, tied to its caption.
+    EXPECT_EQ(Name(Accessible(main.GlobPage().GetDlgItem(1001))), "3");
+    EXPECT_EQ(Name(Accessible(main.GetDlgItem(1014))), Label());
+    for (const int id : {1004, 1005, 1006, 1007, 1010, 1012, 1015})
+        EXPECT_TRUE(Accessible(main.GlobPage().GetDlgItem(id))->state().readOnly) << id;
+    EXPECT_FALSE(Accessible(main.GlobPage().GetDlgItem(1011))->state().readOnly);
+    // The list still says which variable is chosen.
+    EXPECT_EQ(Name(Accessible(main.GlobPage().GetDlgItem(1002))), Text(main.GlobPage(), 1002));
+    // Tab still goes through the fields in the template's order.
+    QWidget* next = main.PlayerPage().GetDlgItem(1025);
+    const QWidget* host = next->parentWidget();
+    std::vector<QWidget*> tabOrder;
+    for (int i = 0; i < 4; ++i) {
+        // The page's own fields, not the line edit inside an editable list.
+        do next = next->nextInFocusChain();
+        while (!(next->focusPolicy() & Qt::TabFocus) || next->parentWidget() != host);
+        tabOrder.push_back(next);
+    }
+    const std::vector<QWidget*> expected = {
+        main.PlayerPage().GetDlgItem(1036), main.PlayerPage().GetDlgItem(1037),
+        main.PlayerPage().GetDlgItem(1026), main.PlayerPage().GetDlgItem(1027)};
+    EXPECT_EQ(tabOrder, expected);
+}
+
+TEST_F(AccessibilityTest, PicturesAndPagesHaveShortNames) {
+    const auto* sheet = main.Window()->findChild<QTabWidget*>();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->widget(0)->accessibleName().toStdString(), "Player Data");
+    EXPECT_EQ(sheet->widget(1)->accessibleName().toStdString(), "Global Variables");
+    bool pictureNamed = false;
+    for (const QLabel* label : main.Window()->findChildren<QLabel*>())
+        pictureNamed |=
+            !label->pixmap().isNull() && label->accessibleName() == ui::kBitmapAccessibleName;
+    EXPECT_TRUE(pictureNamed);
+}
+
+}  // namespace
+}  // namespace quellhart::test
