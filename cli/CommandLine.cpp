@@ -78,8 +78,8 @@ Request ParseCommandLine(const std::vector<std::string>& args) {
             const std::string valueText = assignment.substr(equals + 1);
             const std::optional<float> number = FiniteFloatFromText(valueText);
             if (!number)
-                throw UsageError("--global " + assignment.substr(0, equals) + " takes a decimal number, not '" +
-                                 valueText + "'");
+                throw UsageError("--global " + assignment.substr(0, equals) +
+                                 " takes a decimal number, not '" + valueText + "'");
             request.globals.emplace_back(assignment.substr(0, equals), *number);
         } else if (arg.size() > 1 && arg[0] == '-') {
             throw UsageError("unknown option '" + arg + "' for " + request.command);

@@ -16,7 +16,8 @@ size_t Utf8SequenceLength(std::string_view text) {
     if (lead < 0x80) return 1;
     size_t length = 0;
     unsigned char low = 0x80, high = 0xBF;  // the allowed range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) length = 2;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2;
     else if (lead >= 0xE0 && lead <= 0xEF) {
         length = 3;
         if (lead == 0xE0) low = 0xA0;

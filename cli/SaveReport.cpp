@@ -88,8 +88,7 @@ std::string ShowAsText(const CSaveGame& save, const std::string& file) {
         const GlobEntry& glob = save.Glob(i);
         out << "  " << PadRight(FormatHexOffset(glob.rawAddress), offsetWidth) << "  "
             << PadRight(ForTerminal(ShownText(glob.NameText())), nameWidth) << "  "
-            << FormatFixed(glob.value)
-            << "\n";
+            << FormatFixed(glob.value) << "\n";
     }
     return out.str();
 }

@@ -16,15 +16,21 @@ namespace {
 
 FileError FromErrno(int error) {
     switch (error) {
-    case 0: return FileError::kNone;
-    case ENOENT:
-    case ENOTDIR: return FileError::kNotFound;
-    case EEXIST: return FileError::kExists;
-    case EWOULDBLOCK: return FileError::kLocked;
-    case EINVAL:
-    case ENOSYS:
-    case EOPNOTSUPP: return FileError::kNotSupported;
-    default: return FileError::kFailed;
+        case 0:
+            return FileError::kNone;
+        case ENOENT:
+        case ENOTDIR:
+            return FileError::kNotFound;
+        case EEXIST:
+            return FileError::kExists;
+        case EWOULDBLOCK:
+            return FileError::kLocked;
+        case EINVAL:
+        case ENOSYS:
+        case EOPNOTSUPP:
+            return FileError::kNotSupported;
+        default:
+            return FileError::kFailed;
     }
 }
 
@@ -90,7 +96,8 @@ public:
         got = 0;
         auto* bytes = static_cast<char*>(into);
         while (got < count) {
-            const ssize_t n = ::pread(Descriptor(file), bytes + got, count - got, off_t(offset) + off_t(got));
+            const ssize_t n =
+                ::pread(Descriptor(file), bytes + got, count - got, off_t(offset) + off_t(got));
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) return FromErrno(errno);
             if (n == 0) break;
@@ -103,8 +110,8 @@ public:
         const auto* bytes = static_cast<const char*>(from);
         size_t written = 0;
         while (written < count) {
-            const ssize_t n =
-                ::pwrite(Descriptor(file), bytes + written, count - written, off_t(offset) + off_t(written));
+            const ssize_t n = ::pwrite(Descriptor(file), bytes + written, count - written,
+                                       off_t(offset) + off_t(written));
             if (n < 0 && errno == EINTR) continue;
             if (n <= 0) return n == 0 ? FileError::kFailed : FromErrno(errno);
             written += size_t(n);
@@ -133,8 +140,7 @@ public:
         // Owner and group first: changing them can clear set-id bits that the mode
         // then sets again. Only a privileged process may give a file away, so a
         // refusal there is expected and not a failure.
-        if (::fchown(Descriptor(file), uid_t(like.owner), gid_t(like.group)) != 0 &&
-            errno != EPERM)
+        if (::fchown(Descriptor(file), uid_t(like.owner), gid_t(like.group)) != 0 && errno != EPERM)
             return FromErrno(errno);
         return Result(::fchmod(Descriptor(file), mode_t(like.permissions)) == 0);
     }
@@ -153,8 +159,8 @@ public:
     }
 
     FileError Exchange(const std::string& first, const std::string& second) override {
-        return Result(::renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(),
-                                  RENAME_EXCHANGE) == 0);
+        return Result(
+            ::renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), RENAME_EXCHANGE) == 0);
     }
 
     FileError Remove(const std::string& path) override {
@@ -163,8 +169,8 @@ public:
 
     FileError SyncFolderOf(const std::string& path) override {
         const std::string folder = std::filesystem::path(path).parent_path().string();
-        const int fd = ::open(folder.empty() ? "." : folder.c_str(),
-                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int fd =
+            ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) return FromErrno(errno);
         const bool synced = ::fsync(fd) == 0;
         const int syncError = errno;

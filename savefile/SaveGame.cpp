@@ -90,8 +90,8 @@ void CSaveGame::SetPlayerData(const PlayerRecord& record) {
     // The size word must stay a 32-bit value; a commit refuses a prefix that would
     // take it outside that range.
     const int64_t size = int64_t(readPlayer.size) - readPrefixLength + PrefixLength(record);
-    playerPrefixWritable = size >= std::numeric_limits<int32_t>::min() &&
-                           size <= std::numeric_limits<int32_t>::max();
+    playerPrefixWritable =
+        size >= std::numeric_limits<int32_t>::min() && size <= std::numeric_limits<int32_t>::max();
     PlayerRecord edited;
     edited.size = playerPrefixWritable ? int32_t(size) : 0;
     edited.header = record.header;

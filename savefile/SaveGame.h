@@ -74,7 +74,7 @@ public:
 private:
     bool OpenInput(const std::string& path);
     void Unbind();
-    bool Fail(const char* text);  // SetError, ClearModel, false
+    bool Fail(const char* text);    // SetError, ClearModel, false
     bool Refuse(const char* text);  // SetError, false
     bool LoadModel();
     bool ReadGlobRecord(GlobEntry& slot, int64_t offset);

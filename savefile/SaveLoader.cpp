@@ -35,7 +35,8 @@ bool CSaveGame::ReadGlobRecord(GlobEntry& slot, int64_t offset) {
     slot.rawAddress = int32_t(offset);
     slot.modified = false;
     int32_t nameLen = 0, fnamLen = 0;
-    if (!input.ReadValue(slot.unk1) || !input.Skip(kTagSize) || !readLength(nameLen, kMaxFieldBytes))
+    if (!input.ReadValue(slot.unk1) || !input.Skip(kTagSize) ||
+        !readLength(nameLen, kMaxFieldBytes))
         return false;
     slot.name.resize(size_t(nameLen));
     if (input.Read(slot.name.data(), slot.name.size()) != slot.name.size() ||

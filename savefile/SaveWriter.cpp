@@ -216,7 +216,8 @@ bool CSaveGame::SwapByTwoRenames(WorkFile& work, const std::string& backupPath) 
 }
 
 bool CSaveGame::CopyFromSave(int64_t count, int64_t& written) {
-    std::vector<char> block(size_t(std::min<int64_t>(kCopyBlockBytes, std::max<int64_t>(count, 1))));
+    std::vector<char> block(
+        size_t(std::min<int64_t>(kCopyBlockBytes, std::max<int64_t>(count, 1))));
     for (int64_t copied = 0; copied < count;) {
         const size_t want = size_t(std::min<int64_t>(int64_t(block.size()), count - copied));
         if (input.Read(block.data(), want) != want ||

@@ -55,7 +55,9 @@ struct SaveFolder {
         test::SaveBuilder().Raw(kOldSave).WriteTo(save);
         test::SaveBuilder().Raw(kPreviousBackup).WriteTo(backup);
     }
-    bool OnlySaveAndBackup() const { return FilesIn(dir.Path()) == std::set<std::string>{"save.ess", "save.bak"}; }
+    bool OnlySaveAndBackup() const {
+        return FilesIn(dir.Path()) == std::set<std::string>{"save.ess", "save.bak"};
+    }
 };
 
 // The edit every run makes: a longer name and two changed globals.
@@ -104,14 +106,16 @@ TEST(CommitDurability, EveryCallFailingOnceLeavesTheOldOrTheNewSaveWhole) {
             FaultyFileSystem files = FaultyFileSystem::FailingCall(call, error);
             std::string message;
             const bool committed = OpenEditCommit(files, folder.save, &message);
-            const std::string where = "call " + std::to_string(call) + " " + files.Names()[size_t(call - 1)];
+            const std::string where =
+                "call " + std::to_string(call) + " " + files.Names()[size_t(call - 1)];
             if (committed) {
                 EXPECT_EQ(ReadFileBytes(folder.save), clean.newSave) << where;
                 EXPECT_EQ(ReadFileBytes(folder.backup), kOldSave) << where;
             } else {
                 EXPECT_FALSE(message.empty()) << where;
                 EXPECT_EQ(ReadFileBytes(folder.save), kOldSave) << where << ": " << message;
-                EXPECT_EQ(ReadFileBytes(folder.backup), kPreviousBackup) << where << ": " << message;
+                EXPECT_EQ(ReadFileBytes(folder.backup), kPreviousBackup)
+                    << where << ": " << message;
             }
             EXPECT_TRUE(folder.OnlySaveAndBackup()) << where;
         }
@@ -147,7 +151,8 @@ TEST(CommitDurability, WithoutAnExchangeAFailedCommitStillKeepsTheSave) {
         FaultyFileSystem files = FaultyFileSystem::FailingCall(call, FileError::kFailed);
         files.exchangeSupported = false;
         const bool committed = OpenEditCommit(files, folder.save);
-        const std::string where = "call " + std::to_string(call) + " " + files.Names()[size_t(call - 1)];
+        const std::string where =
+            "call " + std::to_string(call) + " " + files.Names()[size_t(call - 1)];
         EXPECT_EQ(ReadFileBytes(folder.save), committed ? clean.newSave : kOldSave) << where;
         if (committed) {
             EXPECT_EQ(ReadFileBytes(folder.backup), kOldSave) << where;

@@ -112,7 +112,8 @@ TEST_F(SaveSafetyTest, ASaveChangedOnDiskAfterTheLoadIsNotOverwritten) {
             ASSERT_TRUE(OpenAndLoad(save));
             const std::string path = SavePath();
             test::FaultyFileSystem files = PausingBeforeSync([&] { change(path); });
-            CSaveGame loaded(duringTheCommit ? static_cast<FileSystem&>(files) : SystemFileSystem());
+            CSaveGame loaded(duringTheCommit ? static_cast<FileSystem&>(files)
+                                             : SystemFileSystem());
             ASSERT_TRUE(loaded.Open(path) && loaded.Load());
             if (!duringTheCommit) change(path);
             const std::string changed = ReadFileBytes(path);
@@ -127,7 +128,8 @@ TEST_F(SaveSafetyTest, ASaveChangedOnDiskAfterTheLoadIsNotOverwritten) {
 
 TEST_F(SaveSafetyTest, TheNewSaveKeepsTheOldOnesPermissions) {
     ASSERT_TRUE(OpenAndLoad(test::StandardSave()));
-    fs::permissions(SavePath(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::permissions(SavePath(),
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     // Reloaded so that the change of mode is what the document saw.
     ASSERT_TRUE(doc->Open(SavePath()) && doc->Load());
     ChangeDay(*doc, 1.0f);
@@ -163,8 +165,8 @@ TEST_F(SaveSafetyTest, OnlyARegularFileIsASaveOrABackup) {
 
 TEST_F(SaveSafetyTest, ARefusedOpenLeavesTheDocumentEmpty) {
     SaveBuilder().Raw("nope").WriteTo(dir.File("other.ess"));
-    for (const std::string& refused : {dir.File("missing.ess"), dir.File("other.ess"),
-                                      dir.File("noextension")}) {
+    for (const std::string& refused :
+         {dir.File("missing.ess"), dir.File("other.ess"), dir.File("noextension")}) {
         ASSERT_TRUE(OpenAndLoad(test::StandardSave()));
         EXPECT_FALSE(doc->Open(refused)) << refused;
         EXPECT_EQ(doc->SavePath(), "") << refused;
@@ -258,7 +260,8 @@ TEST_F(SaveSafetyTest, TwoProcessesCommittingAtOnce) {
         for (int child = 0; child < 2; ++child) {
             if (!committed[child]) continue;
             ++successes;
-            EXPECT_EQ(result.Glob(child).value, float(100 + round * 2 + child)) << "round " << round;
+            EXPECT_EQ(result.Glob(child).value, float(100 + round * 2 + child))
+                << "round " << round;
         }
         CSaveGame backup;
         EXPECT_TRUE(backup.OpenReadOnly(BackupPath()) && backup.Load()) << "round " << round;

@@ -3,14 +3,14 @@
 namespace quellhart::test {
 
 FaultyFileSystem FaultyFileSystem::FailingCall(int n, FileError error) {
-    return FaultyFileSystem([=](int call, std::string_view) {
-        return call == n ? error : FileError::kNone;
-    });
+    return FaultyFileSystem(
+        [=](int call, std::string_view) { return call == n ? error : FileError::kNone; });
 }
 
 FaultyFileSystem FaultyFileSystem::CrashingAtCall(int n) {
-    return FaultyFileSystem(
-        [=](int call, std::string_view) { return call >= n ? FileError::kFailed : FileError::kNone; });
+    return FaultyFileSystem([=](int call, std::string_view) {
+        return call >= n ? FileError::kFailed : FileError::kNone;
+    });
 }
 
 FileError FaultyFileSystem::Injected(std::string_view name) {
@@ -19,9 +19,8 @@ FileError FaultyFileSystem::Injected(std::string_view name) {
 }
 
 // Each call asks first; only a call that is let through reaches the system.
-#define QH_PASS_UNLESS_INJECTED(name)                                         \
-    if (const FileError injected = Injected(name); injected != FileError::kNone) \
-    return injected
+#define QH_PASS_UNLESS_INJECTED(name) \
+    if (const FileError injected = Injected(name); injected != FileError::kNone) return injected
 
 FileError FaultyFileSystem::OpenForReading(const std::string& path, FileHandle& file) {
     file = kNoFile;
