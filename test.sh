@@ -44,11 +44,11 @@ fi
 grep -E "^(Done|stat::new_units_added)" build-fuzz/fuzz.log
 
 echo "== Formatting (clang-format)"
-find savefile cli ui res tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 |
+find codepage savefile cli ui res tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 |
     xargs -0 clang-format --dry-run -Werror
 
 echo "== Static analysis (clang-tidy)"
-find savefile cli ui res -name '*.cpp' -not -path 'res/tools/*' -print0 |
+find codepage savefile cli ui res -name '*.cpp' -not -path 'res/tools/*' -print0 |
     xargs -0 -P"$jobs" -n4 clang-tidy -p build --quiet 2>&1 | { grep -E "(warning|error):" || true; } |
     tee build/clang-tidy.log
 test ! -s build/clang-tidy.log

@@ -146,6 +146,17 @@ const DialogTemplate& PlayerPageTemplate() {
     return withLists;
 }
 
+}  // namespace quellhart::res
+
+const std::vector<const quellhart::ui::DialogTemplate*>& quellhart::ui::ProgramDialogTemplates() {
+    static const std::vector<const DialogTemplate*> all = {
+        &res::AboutTemplate(), &res::MainTemplate(), &res::WaitTemplate(),
+        &res::GlobalsPageTemplate(), &res::PlayerPageTemplate()};
+    return all;
+}
+
+namespace quellhart::res {
+
 std::map<int, std::string>& StringTable() {
     static std::map<int, std::string> table = {{IDS_ABOUTBOX, "&Acerca de Quellhart_Editor..."}};
     return table;

@@ -16,8 +16,6 @@ BOOL CEditorApp::OnCmdMsg(int id, int code) {
 
 // The application has done its work when the main window has closed.
 BOOL CEditorApp::InitInstance() {
-    AfxEnableControlContainer();
-    Enable3dControls();
     CMainDlg dialog(nullptr);
     m_pMainWnd = &dialog;
     dialog.DoModal();

@@ -56,7 +56,7 @@ BOOL CMainDlg::OnInitDialog() {
     m_document.reset();
     m_sheet.AddPage(&m_playerPage);
     m_sheet.AddPage(&m_globPage);
-    m_sheet.Create(this, WS_CHILD | WS_VISIBLE, 0);
+    m_sheet.Create(this, WS_CHILD | WS_VISIBLE);
     m_sheet.SetActivePage(0);
     return TRUE;
 }

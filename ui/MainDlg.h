@@ -25,7 +25,6 @@ public:
 
     void OnOpenFile();
     void OnCommitChanges();
-    QIcon OnQueryDragIcon() const { return m_hIcon; }
 
     // For the tests: what the window holds.
     CSaveGame* Document() const { return m_document.get(); }

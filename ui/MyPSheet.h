@@ -1,4 +1,6 @@
-// The property sheet of the main window, holding the two pages.
+// The property sheet of the main window, holding the two pages. The pages' controls
+// take part in the main window's keyboard navigation (Tab and the arrow keys move
+// into them), which Qt gives every child widget without a style of its own.
 #pragma once
 
 #include "CPropertySheet.h"
@@ -9,9 +11,6 @@ class CMyPSheet : public CPropertySheet {
 public:
     static constexpr const char* kClassName = "CMyPSheet";
     const char* GetRuntimeClassName() const { return kClassName; }
-
-protected:
-    BOOL OnInitDialog() override;
 };
 
 }  // namespace quellhart::ui

@@ -7,8 +7,9 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    // No display name: the window system would append it to every window's title,
+    // and each window's title is exactly its caption.
     QApplication::setApplicationName(QString::fromUtf8(quellhart::version::kInternalName));
-    QApplication::setApplicationDisplayName(QString::fromUtf8(quellhart::version::kProductName));
     QApplication::setApplicationVersion(QString::fromUtf8(quellhart::version::kProductVersion));
     QApplication::setWindowIcon(quellhart::ui::LoadAppIcon());
     // The application object needs Qt's to exist, so it is made here rather than

@@ -10,7 +10,6 @@
 #include "DialogTemplates.h"
 #include "EditorApp.h"
 #include "GuiTestBase.h"
-#include "IconPainting.h"
 #include "SaveErrors.h"
 #include "SystemMenu.h"
 #include "WaitDlg.h"
@@ -45,7 +44,6 @@ TEST_F(MainDlgTest, StartsEmptyWithTheTemplatesTextsAndTabs) {
     EXPECT_EQ(tabs->tabText(0), "Player Data");
     EXPECT_EQ(tabs->tabText(1), "Global Variables");
     EXPECT_EQ(tabs->currentIndex(), 0);
-    EXPECT_TRUE(main.Sheet().GetExStyle() & ui::WS_EX_CONTROLPARENT);
     // The sheet stays left of the buttons and above the file label.
     const QRect openButton = main.GetDlgItem(1009)->geometry();
     EXPECT_LT(tabs->geometry().right(), openButton.left());
@@ -283,12 +281,6 @@ TEST(WaitBox, ShowsItsTwoTextsAtOnce) {
     EXPECT_EQ(wait.Window()->windowTitle(), "");
     wait.DestroyWindow();
     EXPECT_EQ(wait.Window(), nullptr);
-}
-
-TEST(MinimisedIcon, IsCentredWithTheLargerHalfFirst) {
-    EXPECT_EQ(ui::MinimisedIconOrigin(32, 32, 32, 32), QPoint(0, 0));
-    EXPECT_EQ(ui::MinimisedIconOrigin(100, 60, 32, 32), QPoint(34, 14));
-    EXPECT_EQ(ui::MinimisedIconOrigin(101, 61, 32, 32), QPoint(35, 15));
 }
 
 }  // namespace

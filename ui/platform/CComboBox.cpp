@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QSignalBlocker>
 
+#include "CWnd.h"
 #include "SaveText.h"
 
 namespace quellhart::ui {
@@ -20,7 +21,7 @@ void CComboBox::ResetContent() {
         const QString editText = combo->isEditable() ? combo->currentText() : QString();
         combo->clear();
         combo->setCurrentIndex(-1);
-        if (combo->isEditable()) combo->setEditText(editText);
+        if (combo->isEditable()) SetEditTextShowingStart(combo, editText);
     }
 }
 
@@ -42,7 +43,7 @@ int CComboBox::AddString(std::string_view text) {
     combo->insertItem(at, entry);
     // Qt selects the first entry of an empty list; a list box does not.
     combo->setCurrentIndex(selected < 0 ? -1 : selected + (at <= selected ? 1 : 0));
-    if (combo->isEditable()) combo->setEditText(editText);
+    if (combo->isEditable()) SetEditTextShowingStart(combo, editText);
     return at;
 }
 
@@ -52,7 +53,7 @@ int CComboBox::DeleteString(int index) {
     const QSignalBlocker quiet(combo);
     const QString editText = combo->currentText();
     combo->removeItem(index);
-    if (combo->isEditable()) combo->setEditText(editText);
+    if (combo->isEditable()) SetEditTextShowingStart(combo, editText);
     return combo->count();
 }
 
@@ -92,7 +93,7 @@ int CComboBox::SelectString(int startAfter, std::string_view text) {
         if (!combo->itemText(i).startsWith(prefix, Qt::CaseInsensitive)) continue;
         const QSignalBlocker quiet(combo);
         combo->setCurrentIndex(i);
-        if (combo->isEditable()) combo->setEditText(combo->itemText(i));
+        if (combo->isEditable()) SetEditTextShowingStart(combo, combo->itemText(i));
         return i;
     }
     return CB_ERR;

@@ -24,8 +24,7 @@ QTabWidget* CPropertySheet::Tabs() const { return qobject_cast<QTabWidget*>(widg
 
 void CPropertySheet::AddPage(CPropertyPage* page) { pages_.push_back(page); }
 
-BOOL CPropertySheet::Create(CDialog* parent, uint32_t style, uint32_t exStyle) {
-    exStyle_ = exStyle;
+BOOL CPropertySheet::Create(CDialog* parent, uint32_t style) {
     auto* tabs = new QTabWidget(parent->Window());
     Attach(tabs);
     tabs->setFont(DialogFont());

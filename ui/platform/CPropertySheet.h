@@ -12,10 +12,6 @@ class QTabWidget;
 
 namespace quellhart::ui {
 
-inline constexpr uint32_t WS_CHILD = 1u << 0;
-inline constexpr uint32_t WS_VISIBLE = 1u << 1;
-inline constexpr uint32_t WS_EX_CONTROLPARENT = 1u << 2;
-
 class CPropertyPage : public CDialogBase {
 public:
     explicit CPropertyPage(const DialogTemplate& dialogTemplate);
@@ -23,8 +19,6 @@ public:
     // Builds the page's controls on `host`, then binds the members.
     void CreatePage(QWidget* host);
     virtual BOOL OnSetActive() { return TRUE; }
-    // A page's window text is its template's caption: the sheet's tab text.
-    std::string Caption() const { return Template().caption; }
 };
 
 class CPropertySheet : public CWnd {
@@ -33,20 +27,16 @@ public:
     virtual ~CPropertySheet();
 
     void AddPage(CPropertyPage* page);
-    BOOL Create(CDialog* parent, uint32_t style, uint32_t exStyle = 0);
+    BOOL Create(CDialog* parent, uint32_t style);
     BOOL SetActivePage(int index);
     int GetActiveIndex() const;
     QTabWidget* Tabs() const;
-
-    void ModifyStyleEx(uint32_t remove, uint32_t add) { exStyle_ = (exStyle_ & ~remove) | add; }
-    uint32_t GetExStyle() const { return exStyle_; }
 
 protected:
     virtual BOOL OnInitDialog() { return TRUE; }
 
 private:
     std::vector<CPropertyPage*> pages_;
-    uint32_t exStyle_ = 0;
 };
 
 }  // namespace quellhart::ui

@@ -27,11 +27,6 @@ public:
     // The help command. The program carries no help content, so it says so.
     void OnHelp();
 
-    // Control-container support and the three-dimensional look: Qt hosts every
-    // control and draws its own style, so these only keep start-up's shape.
-    void AfxEnableControlContainer() {}
-    void Enable3dControls() {}
-
 private:
     std::string appName_;
 };

@@ -35,11 +35,11 @@ void CWnd::SetText(const QString& text) {
     if (auto* label = qobject_cast<QLabel*>(widget_.data()))
         label->setText(text);
     else if (auto* edit = qobject_cast<QLineEdit*>(widget_.data()))
-        edit->setText(text);
+        SetTextShowingStart(edit, text);
     else if (auto* button = qobject_cast<QAbstractButton*>(widget_.data()))
         button->setText(text);
     else if (auto* combo = qobject_cast<QComboBox*>(widget_.data()))
-        combo->setEditText(text);
+        SetEditTextShowingStart(combo, text);
     else if (auto* group = qobject_cast<QGroupBox*>(widget_.data()))
         group->setTitle(text);
     else if (widget_)
@@ -53,6 +53,16 @@ QString CWnd::Text() const {
     if (auto* combo = qobject_cast<QComboBox*>(widget_.data())) return combo->currentText();
     if (auto* group = qobject_cast<QGroupBox*>(widget_.data())) return group->title();
     return widget_ ? widget_->windowTitle() : QString();
+}
+
+void SetTextShowingStart(QLineEdit* edit, const QString& text) {
+    edit->setText(text);
+    edit->setCursorPosition(0);
+}
+
+void SetEditTextShowingStart(QComboBox* combo, const QString& text) {
+    combo->setEditText(text);
+    if (QLineEdit* edit = combo->lineEdit()) edit->setCursorPosition(0);
 }
 
 void DDX_Control(CDataExchange* exchange, int id, CWnd& control) {

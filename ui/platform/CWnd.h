@@ -9,6 +9,9 @@
 
 #include "WinTypes.h"
 
+class QComboBox;
+class QLineEdit;
+
 namespace quellhart::ui {
 
 class CWnd {
@@ -42,5 +45,10 @@ class CEdit : public CWnd {};
 // Binds a member to the control with `id` of the window being built.
 class CDataExchange;
 void DDX_Control(CDataExchange* exchange, int id, CWnd& control);
+
+// A text put into a field by the program shows its start, as the framework's edit
+// controls do; Qt would leave the cursor at the end and show the end of a long text.
+void SetTextShowingStart(QLineEdit* edit, const QString& text);
+void SetEditTextShowingStart(QComboBox* combo, const QString& text);
 
 }  // namespace quellhart::ui

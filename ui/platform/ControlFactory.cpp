@@ -26,26 +26,6 @@ QLabel* CreateStatic(const ControlTemplate& c, QWidget* parent) {
     return label;
 }
 
-// The desktop's font may be wider than the one the layouts were drawn for. A label
-// whose text does not fit its rectangle gets a slightly smaller font; one that
-// still does not fit wraps, and grows downwards rather than lose its last line.
-void FitLabelText(QLabel* label, QRect& geometry) {
-    constexpr double kSmallestScale = 0.72;
-    const int needed = label->fontMetrics().horizontalAdvance(label->text()) + 2;
-    if (needed <= geometry.width()) {
-        label->setWordWrap(false);
-        return;
-    }
-    QFont font = label->font();
-    const double scale = std::max(kSmallestScale, double(geometry.width()) / needed);
-    font.setPointSizeF(font.pointSizeF() * scale);
-    label->setFont(font);
-    const bool fits = label->fontMetrics().horizontalAdvance(label->text()) + 2 <= geometry.width();
-    label->setWordWrap(!fits);
-    if (!fits)
-        geometry.setHeight(std::max(geometry.height(), label->heightForWidth(geometry.width())));
-}
-
 QLineEdit* CreateEdit(const ControlTemplate& c, QWidget* parent) {
     auto* edit = new QLineEdit(QString::fromStdString(c.text), parent);
     edit->setReadOnly(c.style & ES_READONLY);
@@ -66,6 +46,11 @@ QPushButton* CreateButton(const ControlTemplate& c, QWidget* parent) {
 QComboBox* CreateComboBox(const ControlTemplate& c, QWidget* parent, const DialogUnits& units) {
     auto* combo = new QComboBox(parent);
     combo->setEditable(c.style & CBS_DROPDOWN);
+    // The field keeps what the user types, byte for byte: no completion, and no
+    // matching an entry (case-insensitively) on Enter, which Qt does for a list that
+    // allows no duplicates.
+    combo->setCompleter(nullptr);
+    combo->setDuplicatesEnabled(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setProperty("sorted", bool(c.style & CBS_SORT));
     combo->setCurrentIndex(-1);
@@ -78,9 +63,9 @@ QComboBox* CreateComboBox(const ControlTemplate& c, QWidget* parent, const Dialo
 QLabel* CreateImage(const ControlTemplate& c, QWidget* parent, const QRect& rect) {
     auto* label = new QLabel(parent);
     const QPixmap image = c.kind == ControlKind::Icon ? LoadIconPixmap() : LoadBitmapPixmap();
-    // A bitmap keeps its proportions inside the template's rectangle.
+    // A bitmap fills the template's rectangle, as the framework stretches it.
     label->setPixmap(c.kind == ControlKind::Icon ? image
-                                                 : image.scaled(rect.size(), Qt::KeepAspectRatio,
+                                                 : image.scaled(rect.size(), Qt::IgnoreAspectRatio,
                                                                 Qt::SmoothTransformation));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setAccessibleName(c.kind == ControlKind::Icon ? kIconAccessibleName
@@ -117,8 +102,6 @@ QWidget* CreateControl(const ControlTemplate& c, QWidget* parent, const DialogUn
     QRect geometry = rect;
     if (c.kind == ControlKind::ComboBox)
         geometry.setHeight(std::max(widget->sizeHint().height(), units.Y(12)));
-    if (auto* label = qobject_cast<QLabel*>(widget); label && !label->text().isEmpty())
-        FitLabelText(label, geometry);
     widget->setGeometry(geometry);
     widget->setEnabled(!(c.style & WS_DISABLED));
     if (!(c.style & WS_TABSTOP) && widget->focusPolicy() != Qt::NoFocus)

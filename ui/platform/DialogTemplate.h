@@ -39,4 +39,8 @@ struct DialogTemplate {
     std::vector<ListInitEntry> listInit = {};
 };
 
+// Every template of the program, defined with them. The dialog units are chosen so
+// that all of their texts fit.
+const std::vector<const DialogTemplate*>& ProgramDialogTemplates();
+
 }  // namespace quellhart::ui

@@ -45,9 +45,9 @@ enum Style : uint32_t {
     WS_GROUP = 1u << 2,
     WS_BORDER = 1u << 3,
     WS_VSCROLL = 1u << 4,
-    WS_EX_CLIENTEDGE = 1u << 5,
-    SS_CENTER = 1u << 6,       // text centred horizontally
-    SS_CENTERIMAGE = 1u << 7,  // text centred vertically
+    WS_EX_CLIENTEDGE = 1u << 5,  // a sunken edge; Qt's buttons draw their own
+    SS_CENTER = 1u << 6,         // text centred horizontally
+    SS_CENTERIMAGE = 1u << 7,    // text centred vertically
     SS_SUNKEN = 1u << 8,
     SS_NOPREFIX = 1u << 9,
     ES_READONLY = 1u << 10,
@@ -58,6 +58,8 @@ enum Style : uint32_t {
     CBS_DROPDOWNLIST = 1u << 15,  // a list only
     CBS_SORT = 1u << 16,
     BS_DEFPUSHBUTTON = 1u << 17,
+    WS_CHILD = 1u << 18,
+    WS_VISIBLE = 1u << 19,
 };
 
 }  // namespace quellhart::ui
