@@ -1,5 +1,6 @@
 #include "DialogTemplates.h"
 
+#include "ControlIds.h"
 #include "QuellhartVersion.h"
 #include "WinTypes.h"
 
@@ -37,13 +38,15 @@ const DialogTemplate& MainTemplate() {
         442,
         268,
         {
-            {-1, ControlKind::Static, "Active File:", 190, 237, 60, 10, SS_CENTER | WS_GROUP, 1014},
-            {1014, ControlKind::Static, "", 7, 247, 425, 15,
+            {-1, ControlKind::Static, "Active File:", 190, 237, 60, 10, SS_CENTER | WS_GROUP,
+             IDC_ACTIVE_FILE},
+            {IDC_ACTIVE_FILE, ControlKind::Static, "", 7, 247, 425, 15,
              SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | WS_BORDER | WS_GROUP},
-            {1009, ControlKind::Button, "OpenFile", 324, 21, 80, 20, WS_TABSTOP},
+            {IDC_OPEN_FILE, ControlKind::Button, "OpenFile", 324, 21, 80, 20, WS_TABSTOP},
             {-1, ControlKind::Bitmap, "132", 306, 86, 117, 134},
-            {57670, ControlKind::Button, "Help", 382, 89, 38, 14, WS_TABSTOP | WS_EX_CLIENTEDGE},
-            {1035, ControlKind::Button, "CommitChanges", 324, 46, 80, 20, WS_TABSTOP | WS_DISABLED},
+            {ID_HELP, ControlKind::Button, "Help", 382, 89, 38, 14, WS_TABSTOP | WS_EX_CLIENTEDGE},
+            {IDC_COMMIT_CHANGES, ControlKind::Button, "CommitChanges", 324, 46, 80, 20,
+             WS_TABSTOP | WS_DISABLED},
         },
         true,
         true};
@@ -78,34 +81,37 @@ const DialogTemplate& GlobalsPageTemplate() {
         272,
         207,
         {
-            {-1, ControlKind::Static, "Number of variables found:", 28, 9, 90, 10, 0, 1001},
-            {1001, ControlKind::Static, "", 123, 6, 40, 15,
+            {-1, ControlKind::Static, "Number of variables found:", 28, 9, 90, 10, 0,
+             IDC_GLOB_COUNT},
+            {IDC_GLOB_COUNT, ControlKind::Static, "", 123, 6, 40, 15,
              SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | WS_BORDER},
-            {1002, ControlKind::ComboBox, "", 82, 27, 125, 128,
+            {IDC_GLOB_LIST, ControlKind::ComboBox, "", 82, 27, 125, 128,
              CBS_DROPDOWNLIST | CBS_SORT | WS_VSCROLL | WS_TABSTOP | WS_DISABLED},
-            {-1, ControlKind::Static, "char unk1[12]", 18, 80, 47, 8, 0, 1007},
-            {-1, ControlKind::Static, "NameLen (dec)", 18, 94, 71, 8, 0, 1010},
-            {-1, ControlKind::Static, "Name", 18, 110, 71, 8, 0, 1006},
-            {-1, ControlKind::Static, "fnamLen (dec)", 18, 125, 71, 8, 0, 1005},
-            {-1, ControlKind::Static, "fnam (hex)", 18, 139, 71, 8, 0, 1004},
-            {1021, ControlKind::Static, "Value (float)", 18, 187, 71, 8, 0, 1011},
-            {1004, ControlKind::Edit, "", 100, 137, 90, 12, kReadOnly},
-            {1005, ControlKind::Edit, "", 100, 123, 90, 12, kReadOnly},
-            {1006, ControlKind::Edit, "", 100, 107, 90, 12, kReadOnly},
-            {1007, ControlKind::Edit, "", 80, 78, 130, 12, kReadOnly | ES_CENTER},
-            {1010, ControlKind::Edit, "", 100, 93, 90, 12, kReadOnly},
-            {1011, ControlKind::Edit, "", 100, 185, 90, 12,
+            {-1, ControlKind::Static, "char unk1[12]", 18, 80, 47, 8, 0, IDC_GLOB_UNK1},
+            {-1, ControlKind::Static, "NameLen (dec)", 18, 94, 71, 8, 0, IDC_GLOB_NAME_LEN},
+            {-1, ControlKind::Static, "Name", 18, 110, 71, 8, 0, IDC_GLOB_NAME},
+            {-1, ControlKind::Static, "fnamLen (dec)", 18, 125, 71, 8, 0, IDC_GLOB_FNAM_LEN},
+            {-1, ControlKind::Static, "fnam (hex)", 18, 139, 71, 8, 0, IDC_GLOB_FNAM},
+            {IDC_GLOB_VALUE_CAPTION, ControlKind::Static, "Value (float)", 18, 187, 71, 8, 0,
+             IDC_GLOB_VALUE},
+            {IDC_GLOB_FNAM, ControlKind::Edit, "", 100, 137, 90, 12, kReadOnly},
+            {IDC_GLOB_FNAM_LEN, ControlKind::Edit, "", 100, 123, 90, 12, kReadOnly},
+            {IDC_GLOB_NAME, ControlKind::Edit, "", 100, 107, 90, 12, kReadOnly},
+            {IDC_GLOB_UNK1, ControlKind::Edit, "", 80, 78, 130, 12, kReadOnly | ES_CENTER},
+            {IDC_GLOB_NAME_LEN, ControlKind::Edit, "", 100, 93, 90, 12, kReadOnly},
+            {IDC_GLOB_VALUE, ControlKind::Edit, "", 100, 185, 90, 12,
              WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP},
-            {-1, ControlKind::Static, "SelectVar", 29, 30, 40, 10, 0, 1002},
-            {1012, ControlKind::Edit, "", 100, 153, 90, 12, kReadOnly | ES_NUMBER},
-            {-1, ControlKind::Static, "Value Len (dec)", 18, 155, 71, 8, 0, 1012},
+            {-1, ControlKind::Static, "SelectVar", 29, 30, 40, 10, 0, IDC_GLOB_LIST},
+            {IDC_GLOB_VALUE_LEN, ControlKind::Edit, "", 100, 153, 90, 12, kReadOnly | ES_NUMBER},
+            {-1, ControlKind::Static, "Value Len (dec)", 18, 155, 71, 8, 0, IDC_GLOB_VALUE_LEN},
             {-1, ControlKind::GroupBox, "GLOB Data", 10, 62, 250, 140},
-            {-1, ControlKind::Static, "GLOB raw address in file:", 16, 48, 85, 10, 0, 1003},
-            {1003, ControlKind::Static, "Raw Address", 108, 45, 99, 15,
+            {-1, ControlKind::Static, "GLOB raw address in file:", 16, 48, 85, 10, 0,
+             IDC_GLOB_RAW_ADDRESS},
+            {IDC_GLOB_RAW_ADDRESS, ControlKind::Static, "Raw Address", 108, 45, 99, 15,
              SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | WS_BORDER},
-            {1015, ControlKind::Edit, "", 100, 169, 90, 12, kReadOnly},
-            {-1, ControlKind::Static, "Value (Raw)", 18, 171, 71, 8, 0, 1015},
-            {1034, ControlKind::Button, "Confirm Change", 195, 184, 60, 15,
+            {IDC_GLOB_VALUE_RAW, ControlKind::Edit, "", 100, 169, 90, 12, kReadOnly},
+            {-1, ControlKind::Static, "Value (Raw)", 18, 171, 71, 8, 0, IDC_GLOB_VALUE_RAW},
+            {IDC_CONFIRM_CHANGE, ControlKind::Button, "Confirm Change", 195, 184, 60, 15,
              BS_DEFPUSHBUTTON | WS_TABSTOP | WS_DISABLED},
         }};
     return t;
@@ -123,24 +129,27 @@ const DialogTemplate& PlayerPageTemplate() {
         207,
         {
             {-1, ControlKind::GroupBox, "Player Data", 15, 15, 230, 160},
-            {1025, ControlKind::Edit, "", 94, 70, 131, 12, kTextField},
-            {-1, ControlKind::Static, "Name", 40, 71, 50, 10, 0, 1025},
-            {-1, ControlKind::Static, "Class", 40, 100, 50, 10, 0, 1037},
-            {-1, ControlKind::Static, "Race", 40, 86, 50, 10, 0, 1036},
-            {-1, ControlKind::Static, "Player Data Raw Address:", 40, 49, 85, 10, 0, 1008},
-            {1008, ControlKind::Static, "", 130, 46, 95, 15,
+            {IDC_PLAYER_NAME, ControlKind::Edit, "", 94, 70, 131, 12, kTextField},
+            {-1, ControlKind::Static, "Name", 40, 71, 50, 10, 0, IDC_PLAYER_NAME},
+            {-1, ControlKind::Static, "Class", 40, 100, 50, 10, 0, IDC_PLAYER_CLASS},
+            {-1, ControlKind::Static, "Race", 40, 86, 50, 10, 0, IDC_PLAYER_RACE},
+            {-1, ControlKind::Static, "Player Data Raw Address:", 40, 49, 85, 10, 0,
+             IDC_PLAYER_RAW_ADDRESS},
+            {IDC_PLAYER_RAW_ADDRESS, ControlKind::Static, "", 130, 46, 95, 15,
              SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | WS_BORDER},
-            {1036, ControlKind::ComboBox, "", 94, 84, 131, 96, kList},
-            {1037, ControlKind::ComboBox, "", 94, 99, 131, 86, kList},
-            {1026, ControlKind::Edit, "", 94, 115, 131, 12, kTextField},
-            {-1, ControlKind::Static, "Head Model", 40, 116, 50, 10, 0, 1026},
-            {1027, ControlKind::Edit, "", 94, 130, 131, 12, kTextField},
-            {-1, ControlKind::Static, "Hair Model", 40, 131, 50, 10, 0, 1027},
+            {IDC_PLAYER_RACE, ControlKind::ComboBox, "", 94, 84, 131, 96, kList},
+            {IDC_PLAYER_CLASS, ControlKind::ComboBox, "", 94, 99, 131, 86, kList},
+            {IDC_PLAYER_HEAD, ControlKind::Edit, "", 94, 115, 131, 12, kTextField},
+            {-1, ControlKind::Static, "Head Model", 40, 116, 50, 10, 0, IDC_PLAYER_HEAD},
+            {IDC_PLAYER_HAIR, ControlKind::Edit, "", 94, 130, 131, 12, kTextField},
+            {-1, ControlKind::Static, "Hair Model", 40, 131, 50, 10, 0, IDC_PLAYER_HAIR},
         }};
     static const DialogTemplate withLists = [] {
         DialogTemplate full = t;
-        for (const std::string& race : InitialRaces()) full.listInit.push_back({1036, race});
-        for (const std::string& cls : InitialClasses()) full.listInit.push_back({1037, cls});
+        for (const std::string& race : InitialRaces())
+            full.listInit.push_back({IDC_PLAYER_RACE, race});
+        for (const std::string& cls : InitialClasses())
+            full.listInit.push_back({IDC_PLAYER_CLASS, cls});
         return full;
     }();
     return withLists;

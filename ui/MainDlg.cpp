@@ -4,6 +4,7 @@
 
 #include "AboutDlg.h"
 #include "CWinApp.h"
+#include "ControlIds.h"
 #include "DialogTemplates.h"
 #include "EditorLimits.h"
 #include "Messages.h"
@@ -16,8 +17,8 @@
 namespace quellhart::ui {
 
 const MessageMap<CMainDlg> CMainDlg::kMessageMap = {
-    {1009, BN_CLICKED, &CMainDlg::OnOpenFile},
-    {1035, BN_CLICKED, &CMainDlg::OnCommitChanges},
+    {IDC_OPEN_FILE, BN_CLICKED, &CMainDlg::OnOpenFile},
+    {IDC_COMMIT_CHANGES, BN_CLICKED, &CMainDlg::OnCommitChanges},
 };
 
 namespace {
@@ -39,8 +40,8 @@ BOOL CMainDlg::OnCommand(int id, int code) {
 }
 
 void CMainDlg::DoDataExchange(CDataExchange* exchange) {
-    DDX_Control(exchange, 1035, m_commitButton);
-    DDX_Control(exchange, 1014, m_activeFileLabel);
+    DDX_Control(exchange, IDC_COMMIT_CHANGES, m_commitButton);
+    DDX_Control(exchange, IDC_ACTIVE_FILE, m_activeFileLabel);
 }
 
 BOOL CMainDlg::OnInitDialog() {
@@ -115,7 +116,8 @@ void CMainDlg::OnOpenFile() {
 
 PlayerRecord CMainDlg::RecordFromPlayerPage() const {
     // The page's controls for name, race, class, head and hair, in that order.
-    constexpr int kControls[] = {1025, 1036, 1037, 1026, 1027};
+    constexpr int kControls[] = {IDC_PLAYER_NAME, IDC_PLAYER_RACE, IDC_PLAYER_CLASS,
+                                 IDC_PLAYER_HEAD, IDC_PLAYER_HAIR};
     EditablePlayerTexts texts;
     for (size_t i = 0; i < texts.size(); ++i) {
         CWnd control;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <span>
 
+#include "ControlIds.h"
 #include "DialogTemplates.h"
 #include "EditorLimits.h"
 #include "ValueText.h"
@@ -10,26 +11,26 @@
 namespace quellhart::ui {
 
 const MessageMap<CPSDlgGLOB> CPSDlgGLOB::kMessageMap = {
-    {1002, CBN_SELCHANGE, &CPSDlgGLOB::ShowSelectedGlob},
-    {1034, BN_CLICKED, &CPSDlgGLOB::OnConfirmChange},
+    {IDC_GLOB_LIST, CBN_SELCHANGE, &CPSDlgGLOB::ShowSelectedGlob},
+    {IDC_CONFIRM_CHANGE, BN_CLICKED, &CPSDlgGLOB::OnConfirmChange},
 };
 
 CPSDlgGLOB::CPSDlgGLOB() : CPropertyPage(res::GlobalsPageTemplate()) {}
 
 void CPSDlgGLOB::DoDataExchange(CDataExchange* exchange) {
-    DDX_Control(exchange, 1034, m_confirmButton);
-    DDX_Control(exchange, 1021, m_valueCaption);
-    DDX_Control(exchange, 1015, m_rawValue);
-    DDX_Control(exchange, 1003, m_rawAddress);
-    DDX_Control(exchange, 1012, m_valueLength);
-    DDX_Control(exchange, 1005, m_fnamLength);
-    DDX_Control(exchange, 1004, m_fnam);
-    DDX_Control(exchange, 1010, m_nameLength);
-    DDX_Control(exchange, 1007, m_header);
-    DDX_Control(exchange, 1001, m_count);
-    DDX_Control(exchange, 1011, m_value);
-    DDX_Control(exchange, 1006, m_name);
-    DDX_Control(exchange, 1002, m_list);
+    DDX_Control(exchange, IDC_CONFIRM_CHANGE, m_confirmButton);
+    DDX_Control(exchange, IDC_GLOB_VALUE_CAPTION, m_valueCaption);
+    DDX_Control(exchange, IDC_GLOB_VALUE_RAW, m_rawValue);
+    DDX_Control(exchange, IDC_GLOB_RAW_ADDRESS, m_rawAddress);
+    DDX_Control(exchange, IDC_GLOB_VALUE_LEN, m_valueLength);
+    DDX_Control(exchange, IDC_GLOB_FNAM_LEN, m_fnamLength);
+    DDX_Control(exchange, IDC_GLOB_FNAM, m_fnam);
+    DDX_Control(exchange, IDC_GLOB_NAME_LEN, m_nameLength);
+    DDX_Control(exchange, IDC_GLOB_UNK1, m_header);
+    DDX_Control(exchange, IDC_GLOB_COUNT, m_count);
+    DDX_Control(exchange, IDC_GLOB_VALUE, m_value);
+    DDX_Control(exchange, IDC_GLOB_NAME, m_name);
+    DDX_Control(exchange, IDC_GLOB_LIST, m_list);
 }
 
 BOOL CPSDlgGLOB::OnCommand(int id, int code) {

@@ -1,5 +1,6 @@
 #include "PSDlgPlayerData.h"
 
+#include "ControlIds.h"
 #include "DialogTemplates.h"
 #include "Messages.h"
 #include "Prompts.h"
@@ -10,12 +11,12 @@ namespace quellhart::ui {
 CPSDlgPlayerData::CPSDlgPlayerData() : CPropertyPage(res::PlayerPageTemplate()) {}
 
 void CPSDlgPlayerData::DoDataExchange(CDataExchange* exchange) {
-    DDX_Control(exchange, 1026, m_headModel);
-    DDX_Control(exchange, 1027, m_hairModel);
-    DDX_Control(exchange, 1036, m_raceList);
-    DDX_Control(exchange, 1037, m_classList);
-    DDX_Control(exchange, 1008, m_rawAddress);
-    DDX_Control(exchange, 1025, m_name);
+    DDX_Control(exchange, IDC_PLAYER_HEAD, m_headModel);
+    DDX_Control(exchange, IDC_PLAYER_HAIR, m_hairModel);
+    DDX_Control(exchange, IDC_PLAYER_RACE, m_raceList);
+    DDX_Control(exchange, IDC_PLAYER_CLASS, m_classList);
+    DDX_Control(exchange, IDC_PLAYER_RAW_ADDRESS, m_rawAddress);
+    DDX_Control(exchange, IDC_PLAYER_NAME, m_name);
 }
 
 void CPSDlgPlayerData::Attach(CSaveGame* document) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <span>
 
+#include "ControlIds.h"
 #include "DialogTemplates.h"
 #include "GuiTestBase.h"
 #include "Resources.h"
@@ -25,24 +26,24 @@ struct CaptionPair {
 };
 
 // Every field with a caption, as a user reads the windows.
-const CaptionPair kMainPairs[] = {{"Active File:", 1014}};
-const CaptionPair kPlayerPairs[] = {{"Player Data Raw Address:", 1008},
-                                    {"Name", 1025},
-                                    {"Race", 1036},
-                                    {"Class", 1037},
-                                    {"Head Model", 1026},
-                                    {"Hair Model", 1027}};
-const CaptionPair kGlobalPairs[] = {{"Number of variables found:", 1001},
-                                    {"SelectVar", 1002},
-                                    {"GLOB raw address in file:", 1003},
-                                    {"char unk1[12]", 1007},
-                                    {"NameLen (dec)", 1010},
-                                    {"Name", 1006},
-                                    {"fnamLen (dec)", 1005},
-                                    {"fnam (hex)", 1004},
-                                    {"Value Len (dec)", 1012},
-                                    {"Value (Raw)", 1015},
-                                    {"Value (float)", 1011}};
+const CaptionPair kMainPairs[] = {{"Active File:", IDC_ACTIVE_FILE}};
+const CaptionPair kPlayerPairs[] = {{"Player Data Raw Address:", IDC_PLAYER_RAW_ADDRESS},
+                                    {"Name", IDC_PLAYER_NAME},
+                                    {"Race", IDC_PLAYER_RACE},
+                                    {"Class", IDC_PLAYER_CLASS},
+                                    {"Head Model", IDC_PLAYER_HEAD},
+                                    {"Hair Model", IDC_PLAYER_HAIR}};
+const CaptionPair kGlobalPairs[] = {{"Number of variables found:", IDC_GLOB_COUNT},
+                                    {"SelectVar", IDC_GLOB_LIST},
+                                    {"GLOB raw address in file:", IDC_GLOB_RAW_ADDRESS},
+                                    {"char unk1[12]", IDC_GLOB_UNK1},
+                                    {"NameLen (dec)", IDC_GLOB_NAME_LEN},
+                                    {"Name", IDC_GLOB_NAME},
+                                    {"fnamLen (dec)", IDC_GLOB_FNAM_LEN},
+                                    {"fnam (hex)", IDC_GLOB_FNAM},
+                                    {"Value Len (dec)", IDC_GLOB_VALUE_LEN},
+                                    {"Value (Raw)", IDC_GLOB_VALUE_RAW},
+                                    {"Value (float)", IDC_GLOB_VALUE}};
 
 const ControlTemplate& Find(const DialogTemplate& t,
                             const std::function<bool(const ControlTemplate&)>& match) {
@@ -129,15 +130,17 @@ TEST_F(AccessibilityTest, EveryFieldIsAnnouncedByItsCaption) {
 TEST_F(AccessibilityTest, ValuesKeepTheirTextAndReadOnlyFieldsSayTheyAre) {
     ShowPage(1);
     // A value label is announced by its value, tied to its caption.
-    EXPECT_EQ(Name(Accessible(main.GlobPage().GetDlgItem(1001))), "3");
-    EXPECT_EQ(Name(Accessible(main.GetDlgItem(1014))), Label());
-    for (const int id : {1004, 1005, 1006, 1007, 1010, 1012, 1015})
+    EXPECT_EQ(Name(Accessible(main.GlobPage().GetDlgItem(IDC_GLOB_COUNT))), "3");
+    EXPECT_EQ(Name(Accessible(main.GetDlgItem(IDC_ACTIVE_FILE))), Label());
+    for (const int id : {IDC_GLOB_FNAM, IDC_GLOB_FNAM_LEN, IDC_GLOB_NAME, IDC_GLOB_UNK1,
+                         IDC_GLOB_NAME_LEN, IDC_GLOB_VALUE_LEN, IDC_GLOB_VALUE_RAW})
         EXPECT_TRUE(Accessible(main.GlobPage().GetDlgItem(id))->state().readOnly) << id;
-    EXPECT_FALSE(Accessible(main.GlobPage().GetDlgItem(1011))->state().readOnly);
+    EXPECT_FALSE(Accessible(main.GlobPage().GetDlgItem(IDC_GLOB_VALUE))->state().readOnly);
     // The list still says which variable is chosen.
-    EXPECT_EQ(Name(Accessible(main.GlobPage().GetDlgItem(1002))), Text(main.GlobPage(), 1002));
+    EXPECT_EQ(Name(Accessible(main.GlobPage().GetDlgItem(IDC_GLOB_LIST))),
+              Text(main.GlobPage(), IDC_GLOB_LIST));
     // Tab still goes through the fields in the template's order.
-    QWidget* next = main.PlayerPage().GetDlgItem(1025);
+    QWidget* next = main.PlayerPage().GetDlgItem(IDC_PLAYER_NAME);
     const QWidget* host = next->parentWidget();
     std::vector<QWidget*> tabOrder;
     for (int i = 0; i < 4; ++i) {
@@ -146,9 +149,10 @@ TEST_F(AccessibilityTest, ValuesKeepTheirTextAndReadOnlyFieldsSayTheyAre) {
         while (!(next->focusPolicy() & Qt::TabFocus) || next->parentWidget() != host);
         tabOrder.push_back(next);
     }
-    const std::vector<QWidget*> expected = {
-        main.PlayerPage().GetDlgItem(1036), main.PlayerPage().GetDlgItem(1037),
-        main.PlayerPage().GetDlgItem(1026), main.PlayerPage().GetDlgItem(1027)};
+    const std::vector<QWidget*> expected = {main.PlayerPage().GetDlgItem(IDC_PLAYER_RACE),
+                                            main.PlayerPage().GetDlgItem(IDC_PLAYER_CLASS),
+                                            main.PlayerPage().GetDlgItem(IDC_PLAYER_HEAD),
+                                            main.PlayerPage().GetDlgItem(IDC_PLAYER_HAIR)};
     EXPECT_EQ(tabOrder, expected);
 }
 

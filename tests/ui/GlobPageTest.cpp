@@ -7,12 +7,16 @@
 #include <cmath>
 #include <limits>
 
+#include "ControlIds.h"
 #include "GuiTestBase.h"
 
 namespace quellhart::test {
 namespace {
 
-constexpr int kDetailFields[] = {1007, 1010, 1006, 1005, 1004, 1012, 1011, 1015, 1001, 1003};
+constexpr int kDetailFields[] = {IDC_GLOB_UNK1,       IDC_GLOB_NAME_LEN,  IDC_GLOB_NAME,
+                                 IDC_GLOB_FNAM_LEN,   IDC_GLOB_FNAM,      IDC_GLOB_VALUE_LEN,
+                                 IDC_GLOB_VALUE,      IDC_GLOB_VALUE_RAW, IDC_GLOB_COUNT,
+                                 IDC_GLOB_RAW_ADDRESS};
 
 class GlobPageTest : public GuiTest {
 protected:
@@ -25,21 +29,23 @@ protected:
     }
     void Choose(int entry) {
         ui::CComboBox list;
-        list.Attach(page().GetDlgItem(1002));
+        list.Attach(page().GetDlgItem(IDC_GLOB_LIST));
         list.SetCurSel(entry);
-        page().SendCommand(1002, ui::CBN_SELCHANGE);
+        page().SendCommand(IDC_GLOB_LIST, ui::CBN_SELCHANGE);
     }
     void Confirm(const char* typed) {
-        Edit(page(), 1011)->setText(typed);
-        page().SendCommand(1034);
+        Edit(page(), IDC_GLOB_VALUE)->setText(typed);
+        page().SendCommand(IDC_CONFIRM_CHANGE);
     }
-    QPushButton* ConfirmButton() { return qobject_cast<QPushButton*>(page().GetDlgItem(1034)); }
+    QPushButton* ConfirmButton() {
+        return qobject_cast<QPushButton*>(page().GetDlgItem(IDC_CONFIRM_CHANGE));
+    }
 };
 
 TEST_F(GlobPageTest, FirstActivationWithoutADocumentShowsNothing) {
     ShowPage(1);
-    EXPECT_FALSE(Combo(page(), 1002)->isEnabled());
-    EXPECT_EQ(Combo(page(), 1002)->count(), 0);
+    EXPECT_FALSE(Combo(page(), IDC_GLOB_LIST)->isEnabled());
+    EXPECT_EQ(Combo(page(), IDC_GLOB_LIST)->count(), 0);
     for (int id : kDetailFields) EXPECT_EQ(Text(page(), id), "") << id;
     EXPECT_FALSE(ConfirmButton()->isEnabled());
 }
@@ -48,21 +54,21 @@ TEST_F(GlobPageTest, NamesAreListedWithoutRegardToCaseAndTheFirstIsShown) {
     SaveBuilder save;
     save.Header().Glob("zeta", 1).Glob("Alpha", 2).Glob("beta", 3).Glob("Alpha", 4);
     OpenGlobs(save);
-    QComboBox* list = Combo(page(), 1002);
+    QComboBox* list = Combo(page(), IDC_GLOB_LIST);
     ASSERT_EQ(list->count(), 4);
     EXPECT_EQ(list->itemText(0), "Alpha");
     EXPECT_EQ(list->itemText(1), "Alpha");
     EXPECT_EQ(list->itemText(2), "beta");
     EXPECT_EQ(list->itemText(3), "zeta");
     EXPECT_TRUE(list->isEnabled());
-    EXPECT_EQ(Text(page(), 1001), "4");
-    EXPECT_EQ(Text(page(), 1006), "Alpha");
-    EXPECT_EQ(Text(page(), 1011), "2.000000");
+    EXPECT_EQ(Text(page(), IDC_GLOB_COUNT), "4");
+    EXPECT_EQ(Text(page(), IDC_GLOB_NAME), "Alpha");
+    EXPECT_EQ(Text(page(), IDC_GLOB_VALUE), "2.000000");
     EXPECT_TRUE(ConfirmButton()->isEnabled());
     Choose(1);  // the other Alpha shows its own slot
-    EXPECT_EQ(Text(page(), 1011), "4.000000");
+    EXPECT_EQ(Text(page(), IDC_GLOB_VALUE), "4.000000");
     EXPECT_EQ(
-        Text(page(), 1003), "0x" + [&] {
+        Text(page(), IDC_GLOB_RAW_ADDRESS), "0x" + [&] {
             char hex[16];
             std::snprintf(hex, sizeof hex, "%X", unsigned(main.Document()->Glob(3).rawAddress));
             return std::string(hex);
@@ -77,14 +83,14 @@ TEST_F(GlobPageTest, EveryStoredFieldIsRendered) {
     save.Raw("FNAM").Raw(LittleEndian32(2)).Raw("\x0A\xFF");
     save.Raw("FLTV").Raw(LittleEndian32(4)).Raw(FloatBytes(1.0f));
     OpenGlobs(save);
-    EXPECT_EQ(Text(page(), 1007), "19 00 00 00 00 00 00 00 00 00 00 00 ");
-    EXPECT_EQ(Text(page(), 1010), "4");
-    EXPECT_EQ(Text(page(), 1006), "One");
-    EXPECT_EQ(Text(page(), 1005), "2");
-    EXPECT_EQ(Text(page(), 1004), "0A FF ");
-    EXPECT_EQ(Text(page(), 1012), "4");
-    EXPECT_EQ(Text(page(), 1015), "00 00 80 3F ");
-    EXPECT_EQ(Text(page(), 1011), "1.000000");
+    EXPECT_EQ(Text(page(), IDC_GLOB_UNK1), "19 00 00 00 00 00 00 00 00 00 00 00 ");
+    EXPECT_EQ(Text(page(), IDC_GLOB_NAME_LEN), "4");
+    EXPECT_EQ(Text(page(), IDC_GLOB_NAME), "One");
+    EXPECT_EQ(Text(page(), IDC_GLOB_FNAM_LEN), "2");
+    EXPECT_EQ(Text(page(), IDC_GLOB_FNAM), "0A FF ");
+    EXPECT_EQ(Text(page(), IDC_GLOB_VALUE_LEN), "4");
+    EXPECT_EQ(Text(page(), IDC_GLOB_VALUE_RAW), "00 00 80 3F ");
+    EXPECT_EQ(Text(page(), IDC_GLOB_VALUE), "1.000000");
 }
 
 TEST_F(GlobPageTest, ConfirmedTextsAreReadLikeAtof) {
@@ -105,9 +111,9 @@ TEST_F(GlobPageTest, ConfirmedTextsAreReadLikeAtof) {
         Confirm(c.typed);
         EXPECT_EQ(glob.value, c.stored) << c.typed;
         EXPECT_TRUE(glob.modified) << c.typed;
-        EXPECT_EQ(Text(page(), 1011), c.shown) << c.typed;
+        EXPECT_EQ(Text(page(), IDC_GLOB_VALUE), c.shown) << c.typed;
     }
-    EXPECT_EQ(Text(page(), 1015), "00 00 80 7F ");
+    EXPECT_EQ(Text(page(), IDC_GLOB_VALUE_RAW), "00 00 80 7F ");
 }
 
 TEST_F(GlobPageTest, TheFullStopIsTheSeparatorInEveryLocale) {
@@ -119,7 +125,7 @@ TEST_F(GlobPageTest, TheFullStopIsTheSeparatorInEveryLocale) {
         GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
     Confirm("2.5");
     EXPECT_EQ(main.Document()->Glob(0).value, 2.5f);
-    EXPECT_EQ(Text(page(), 1011), "2.500000");
+    EXPECT_EQ(Text(page(), IDC_GLOB_VALUE), "2.500000");
     std::setlocale(LC_ALL, previous.c_str());
 }
 
@@ -130,13 +136,13 @@ TEST_F(GlobPageTest, ADetachedPageDoesNothingUntilItsNextActivation) {
     page().Attach(nullptr);
     Choose(1);
     Confirm("9");
-    EXPECT_EQ(Text(page(), 1006), "a");
-    EXPECT_EQ(Text(page(), 1011), "9");  // the typed text stays, nothing stored
+    EXPECT_EQ(Text(page(), IDC_GLOB_NAME), "a");
+    EXPECT_EQ(Text(page(), IDC_GLOB_VALUE), "9");  // the typed text stays, nothing stored
     EXPECT_FALSE(main.Document()->Glob(0).modified);
     ShowPage(0);
     ShowPage(1);
-    EXPECT_EQ(Combo(page(), 1002)->count(), 0);
-    EXPECT_FALSE(Combo(page(), 1002)->isEnabled());
+    EXPECT_EQ(Combo(page(), IDC_GLOB_LIST)->count(), 0);
+    EXPECT_FALSE(Combo(page(), IDC_GLOB_LIST)->isEnabled());
     EXPECT_TRUE(ConfirmButton()->isEnabled());
     Confirm("7");
     EXPECT_FALSE(main.Document()->Glob(0).modified);
@@ -147,11 +153,11 @@ TEST_F(GlobPageTest, SelectionAndFieldsSurviveASwitchOfPages) {
     save.Header().Glob("a", 1).Glob("b", 2);
     OpenGlobs(save);
     Choose(1);
-    Edit(page(), 1011)->setText("typed");
+    Edit(page(), IDC_GLOB_VALUE)->setText("typed");
     ShowPage(0);
     ShowPage(1);
-    EXPECT_EQ(Text(page(), 1006), "b");
-    EXPECT_EQ(Text(page(), 1011), "typed");
+    EXPECT_EQ(Text(page(), IDC_GLOB_NAME), "b");
+    EXPECT_EQ(Text(page(), IDC_GLOB_VALUE), "typed");
 }
 
 TEST_F(GlobPageTest, ChoosingWithTheKeyboardShowsTheEntry) {
@@ -159,11 +165,11 @@ TEST_F(GlobPageTest, ChoosingWithTheKeyboardShowsTheEntry) {
     save.Header().Glob("a", 1).Glob("b", 2);
     OpenGlobs(save);
     main.Window()->show();
-    QComboBox* list = Combo(page(), 1002);
+    QComboBox* list = Combo(page(), IDC_GLOB_LIST);
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Down);
-    EXPECT_EQ(Text(page(), 1006), "b");
-    EXPECT_EQ(Text(page(), 1011), "2.000000");
+    EXPECT_EQ(Text(page(), IDC_GLOB_NAME), "b");
+    EXPECT_EQ(Text(page(), IDC_GLOB_VALUE), "2.000000");
 }
 
 TEST_F(GlobPageTest, TwoConfirmedValuesAreWrittenAndShownAfterTheReload) {
@@ -186,9 +192,9 @@ TEST_F(GlobPageTest, TwoConfirmedValuesAreWrittenAndShownAfterTheReload) {
     }
     EXPECT_EQ(ReadFileBytes(path), expected);
     ShowPage(1);
-    EXPECT_EQ(Text(page(), 1011), "15.000000");
+    EXPECT_EQ(Text(page(), IDC_GLOB_VALUE), "15.000000");
     Choose(2);
-    EXPECT_EQ(Text(page(), 1011), "427.500000");
+    EXPECT_EQ(Text(page(), IDC_GLOB_VALUE), "427.500000");
 }
 
 TEST(HexDump, RendersEachByteWithASpace) {

@@ -4,6 +4,8 @@
 #include <QDialog>
 #include <QTabWidget>
 
+#include "ControlIds.h"
+
 namespace quellhart::test {
 
 GuiTest::GuiTest() {
@@ -26,12 +28,12 @@ std::string GuiTest::WriteSave(const SaveBuilder& save, const std::string& name)
 
 void GuiTest::ClickOpen(const std::optional<std::string>& path) {
     prompts->fileAnswers.push_back(path);
-    main.SendCommand(1009);
+    main.SendCommand(IDC_OPEN_FILE);
 }
 
 void GuiTest::ClickCommit(std::initializer_list<int> answers) {
     prompts->messageAnswers.assign(answers.begin(), answers.end());
-    main.SendCommand(1035);
+    main.SendCommand(IDC_COMMIT_CHANGES);
 }
 
 std::string GuiTest::Text(ui::CDialogBase& window, int id) const {

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "CComboBox.h"
+#include "ControlIds.h"
 #include "MainDlg.h"
 #include "Prompts.h"
 #include "SaveBuilder.h"
@@ -32,8 +33,8 @@ protected:
     std::string Text(ui::CDialogBase& window, int id) const;
     QLineEdit* Edit(ui::CDialogBase& window, int id) const;
     QComboBox* Combo(ui::CDialogBase& window, int id) const;
-    std::string Label() const { return Text(main, 1014); }
-    bool CommitEnabled() const { return main.GetDlgItem(1035)->isEnabled(); }
+    std::string Label() const { return Text(main, IDC_ACTIVE_FILE); }
+    bool CommitEnabled() const { return main.GetDlgItem(IDC_COMMIT_CHANGES)->isEnabled(); }
     void ShowPage(int index);
 
     TempDir dir;

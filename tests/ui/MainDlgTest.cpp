@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <filesystem>
 
+#include "ControlIds.h"
 #include "DialogTemplates.h"
 #include "EditorApp.h"
 #include "GuiTestBase.h"
@@ -36,8 +37,8 @@ TEST_F(MainDlgTest, StartsEmptyWithTheTemplatesTextsAndTabs) {
     EXPECT_EQ(main.Document(), nullptr);
     EXPECT_FALSE(CommitEnabled());
     EXPECT_EQ(Label(), "");
-    EXPECT_EQ(Text(main, 1009), "OpenFile");
-    EXPECT_EQ(Text(main, 1035), "CommitChanges");
+    EXPECT_EQ(Text(main, IDC_OPEN_FILE), "OpenFile");
+    EXPECT_EQ(Text(main, IDC_COMMIT_CHANGES), "CommitChanges");
     EXPECT_EQ(Text(main, ui::ID_HELP), "Help");
     QTabWidget* tabs = main.Sheet().Tabs();
     ASSERT_EQ(tabs->count(), 2);
@@ -45,9 +46,9 @@ TEST_F(MainDlgTest, StartsEmptyWithTheTemplatesTextsAndTabs) {
     EXPECT_EQ(tabs->tabText(1), "Global Variables");
     EXPECT_EQ(tabs->currentIndex(), 0);
     // The sheet stays left of the buttons and above the file label.
-    const QRect openButton = main.GetDlgItem(1009)->geometry();
+    const QRect openButton = main.GetDlgItem(IDC_OPEN_FILE)->geometry();
     EXPECT_LT(tabs->geometry().right(), openButton.left());
-    EXPECT_LT(tabs->geometry().bottom(), main.GetDlgItem(1014)->geometry().top());
+    EXPECT_LT(tabs->geometry().bottom(), main.GetDlgItem(IDC_ACTIVE_FILE)->geometry().top());
 }
 
 TEST_F(MainDlgTest, OpeningASaveShowsItOnThePlayerPage) {
@@ -62,7 +63,7 @@ TEST_F(MainDlgTest, OpeningASaveShowsItOnThePlayerPage) {
     EXPECT_EQ(Label(), path);
     EXPECT_TRUE(CommitEnabled());
     EXPECT_EQ(main.Sheet().GetActiveIndex(), 0);
-    EXPECT_EQ(Text(main.PlayerPage(), 1025), "Bob");
+    EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "Bob");
 }
 
 TEST_F(MainDlgTest, FailedOpensReportTheDocumentsErrorAndLeaveTheWindowEmpty) {
@@ -92,10 +93,10 @@ TEST_F(MainDlgTest, CancellingTheFileDialogLeavesTheWindowEmpty) {
     EXPECT_EQ(Label(), "");
     EXPECT_TRUE(CommitEnabled());  // never disabled again
     // The visible page keeps its content until it is activated again.
-    EXPECT_EQ(Text(main.PlayerPage(), 1025), "Bob");
+    EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "Bob");
     ShowPage(1);
     ShowPage(0);
-    EXPECT_EQ(Text(main.PlayerPage(), 1025), " ");
+    EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), " ");
     // With no document, CommitChanges does nothing at all.
     ClickCommit();
     EXPECT_TRUE(prompts->messages.empty());
@@ -113,7 +114,7 @@ protected:
 };
 
 TEST_F(CommitTest, AnsweringNoWritesNothingAndKeepsTheEdits) {
-    Edit(main.PlayerPage(), 1025)->setText("Unsaved");
+    Edit(main.PlayerPage(), IDC_PLAYER_NAME)->setText("Unsaved");
     CSaveGame* document = main.Document();
     ClickCommit({ui::IDNO});
     ASSERT_EQ(prompts->messages.size(), 1u);
@@ -121,7 +122,7 @@ TEST_F(CommitTest, AnsweringNoWritesNothingAndKeepsTheEdits) {
     EXPECT_EQ(prompts->messages[0].caption, "Please Confirm");
     EXPECT_EQ(prompts->messages[0].type, kQuestion);
     EXPECT_EQ(main.Document(), document);
-    EXPECT_EQ(Text(main.PlayerPage(), 1025), "Unsaved");
+    EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "Unsaved");
     EXPECT_EQ(ReadFileBytes(path), StandardSave().Bytes());
     EXPECT_FALSE(fs::exists(BackupPath()));
 }
@@ -138,7 +139,7 @@ TEST_F(CommitTest, AnExistingBackupIsAskedAboutFirst) {
 }
 
 TEST_F(CommitTest, ASuccessfulCommitReportsAndReloadsTheFile) {
-    Edit(main.PlayerPage(), 1025)->setText("Renamed");
+    Edit(main.PlayerPage(), IDC_PLAYER_NAME)->setText("Renamed");
     ShowPage(1);
     ClickCommit();
     ASSERT_EQ(prompts->messages.size(), 2u);
@@ -152,12 +153,12 @@ TEST_F(CommitTest, ASuccessfulCommitReportsAndReloadsTheFile) {
     ASSERT_NE(main.Document(), nullptr);
     EXPECT_EQ(main.Document()->Player()[PlayerRecord::FNAM].Text(), "Renamed");
     EXPECT_EQ(main.Sheet().GetActiveIndex(), 0);
-    EXPECT_EQ(Text(main.PlayerPage(), 1025), "Renamed");
+    EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "Renamed");
     EXPECT_EQ(Label(), path);
 }
 
 TEST_F(CommitTest, WritesWhatTheLibraryAloneWritesForTheSameEdit) {
-    Edit(main.PlayerPage(), 1026)->setText("new_head");
+    Edit(main.PlayerPage(), IDC_PLAYER_HEAD)->setText("new_head");
     ClickCommit();
 
     const std::string libraryPath = WriteSave(StandardSave(), "library.ess");
@@ -171,8 +172,8 @@ TEST_F(CommitTest, WritesWhatTheLibraryAloneWritesForTheSameEdit) {
 }
 
 TEST_F(CommitTest, TextsAreCommittedAsAtMost49CharactersAndEmptyAsAZero) {
-    Edit(main.PlayerPage(), 1025)->setText(QString(60, 'n'));
-    Edit(main.PlayerPage(), 1027)->setText("");
+    Edit(main.PlayerPage(), IDC_PLAYER_NAME)->setText(QString(60, 'n'));
+    Edit(main.PlayerPage(), IDC_PLAYER_HAIR)->setText("");
     ClickCommit();
     const PlayerRecord& written = main.Document()->Player();
     EXPECT_EQ(written[PlayerRecord::FNAM].Text(), std::string(49, 'n'));
@@ -183,7 +184,7 @@ TEST_F(CommitTest, AFailedCommitReportsAndReloadsTheUntouchedSave) {
     // A folder under the backup's name is no backup to ask about, and cannot be
     // replaced by one.
     fs::create_directories(dir.File("save.bak/inside"));
-    Edit(main.PlayerPage(), 1025)->setText("Lost?");
+    Edit(main.PlayerPage(), IDC_PLAYER_NAME)->setText("Lost?");
     ClickCommit();
     ASSERT_EQ(prompts->messages.size(), 2u);  // proceed, the error
     EXPECT_EQ(prompts->messages[1].text, errors::kRenameSaveToBackup);
@@ -191,7 +192,7 @@ TEST_F(CommitTest, AFailedCommitReportsAndReloadsTheUntouchedSave) {
     EXPECT_EQ(prompts->messages[1].type, kError);
     EXPECT_EQ(ReadFileBytes(path), StandardSave().Bytes());
     ASSERT_NE(main.Document(), nullptr);
-    EXPECT_EQ(Text(main.PlayerPage(), 1025), "Bob");
+    EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "Bob");
 }
 
 TEST(BackupProbe, OnlyTheFilesOwnNameIsChanged) {
@@ -210,9 +211,9 @@ TEST(BackupProbe, OnlyTheFilesOwnNameIsChanged) {
         ui::CMainDlg main;
         main.Create();
         prompts->fileAnswers.push_back(dir.File("x.ess/y.ess"));
-        main.SendCommand(1009);
+        main.SendCommand(IDC_OPEN_FILE);
         prompts->messageAnswers = {ui::IDYES, ui::IDNO};
-        main.SendCommand(1035);
+        main.SendCommand(IDC_COMMIT_CHANGES);
         ASSERT_EQ(prompts->messages.size(), 2u);
         if (backupExists)
             EXPECT_EQ(prompts->messages[1].text, kBackupExists);

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QTest>
 
+#include "ControlIds.h"
 #include "DialogTemplates.h"
 #include "GuiTestBase.h"
 
@@ -47,13 +48,14 @@ protected:
 };
 
 TEST_F(PlayerPageTest, BeforeAnyFileTheListsHoldTheirInitialEntriesDisabled) {
-    for (int id : {1008, 1025, 1026, 1027}) EXPECT_EQ(Text(page(), id), "") << id;
-    EXPECT_FALSE(Combo(page(), 1036)->isEnabled());
-    EXPECT_FALSE(Combo(page(), 1037)->isEnabled());
-    EXPECT_EQ(Entries(1036),
+    for (int id : {IDC_PLAYER_RAW_ADDRESS, IDC_PLAYER_NAME, IDC_PLAYER_HEAD, IDC_PLAYER_HAIR})
+        EXPECT_EQ(Text(page(), id), "") << id;
+    EXPECT_FALSE(Combo(page(), IDC_PLAYER_RACE)->isEnabled());
+    EXPECT_FALSE(Combo(page(), IDC_PLAYER_CLASS)->isEnabled());
+    EXPECT_EQ(Entries(IDC_PLAYER_RACE),
               (std::vector<std::string>{"Argonian", "Breton", "Dark Elf", "High Elf", "Imperial",
                                         "Khajiit", "Nord", "Orc", "Redguard", "Wood Elf"}));
-    const auto classes = Entries(1037);
+    const auto classes = Entries(IDC_PLAYER_CLASS);
     ASSERT_EQ(classes.size(), 22u);
     EXPECT_EQ(classes.front(), "Acrobat");
     EXPECT_EQ(classes[1], "Agent");
@@ -63,39 +65,40 @@ TEST_F(PlayerPageTest, BeforeAnyFileTheListsHoldTheirInitialEntriesDisabled) {
 
 TEST_F(PlayerPageTest, ShowsTheDocumentsTexts) {
     OpenPlayer(WithRaceAndClass("Nord", "Warrior"));
-    EXPECT_EQ(Text(page(), 1025), "Bob");
-    EXPECT_EQ(Text(page(), 1036), "Nord");
-    EXPECT_EQ(Text(page(), 1037), "Warrior");
-    EXPECT_EQ(Text(page(), 1026), "b_n_nord_m_head_01");
-    EXPECT_EQ(Text(page(), 1027), "b_n_nord_m_hair_02");
-    EXPECT_TRUE(Combo(page(), 1036)->isEnabled());
-    EXPECT_TRUE(Combo(page(), 1037)->isEnabled());
+    EXPECT_EQ(Text(page(), IDC_PLAYER_NAME), "Bob");
+    EXPECT_EQ(Text(page(), IDC_PLAYER_RACE), "Nord");
+    EXPECT_EQ(Text(page(), IDC_PLAYER_CLASS), "Warrior");
+    EXPECT_EQ(Text(page(), IDC_PLAYER_HEAD), "b_n_nord_m_head_01");
+    EXPECT_EQ(Text(page(), IDC_PLAYER_HAIR), "b_n_nord_m_hair_02");
+    EXPECT_TRUE(Combo(page(), IDC_PLAYER_RACE)->isEnabled());
+    EXPECT_TRUE(Combo(page(), IDC_PLAYER_CLASS)->isEnabled());
 }
 
 TEST_F(PlayerPageTest, OffsetIsShownInUpperCaseHex) {
     SaveBuilder save;
     save.Raw("TES3").Glob("Day", 1.0f).PadTo(255).Player();
     ClickOpen(WriteSave(save));
-    EXPECT_EQ(Text(page(), 1008), "0xFF");
+    EXPECT_EQ(Text(page(), IDC_PLAYER_RAW_ADDRESS), "0xFF");
 }
 
 TEST_F(PlayerPageTest, DetachedPageShowsSpacesAndKeepsItsLists) {
     OpenPlayer(WithRaceAndClass("Orc", "Thief"));
     page().Attach(nullptr);
-    EXPECT_EQ(Text(page(), 1025), "Bob");  // nothing changes before the activation
+    EXPECT_EQ(Text(page(), IDC_PLAYER_NAME), "Bob");  // nothing changes before the activation
     main.Sheet().SetActivePage(0);
-    for (int id : {1008, 1025, 1026, 1027}) EXPECT_EQ(Text(page(), id), " ") << id;
-    EXPECT_FALSE(Combo(page(), 1036)->isEnabled());
-    EXPECT_FALSE(Combo(page(), 1037)->isEnabled());
-    EXPECT_EQ(Text(page(), 1036), "Orc");
-    EXPECT_EQ(Text(page(), 1037), "Thief");
-    EXPECT_EQ(Entries(1036).size(), 10u);
+    for (int id : {IDC_PLAYER_RAW_ADDRESS, IDC_PLAYER_NAME, IDC_PLAYER_HEAD, IDC_PLAYER_HAIR})
+        EXPECT_EQ(Text(page(), id), " ") << id;
+    EXPECT_FALSE(Combo(page(), IDC_PLAYER_RACE)->isEnabled());
+    EXPECT_FALSE(Combo(page(), IDC_PLAYER_CLASS)->isEnabled());
+    EXPECT_EQ(Text(page(), IDC_PLAYER_RACE), "Orc");
+    EXPECT_EQ(Text(page(), IDC_PLAYER_CLASS), "Thief");
+    EXPECT_EQ(Entries(IDC_PLAYER_RACE).size(), 10u);
 }
 
 TEST_F(PlayerPageTest, EmptyStoredRaceSelectsTheSecondEntryAndCommitsIt) {
     OpenPlayer(WithRaceAndClass("", ""));
-    EXPECT_EQ(Text(page(), 1036), "Breton");
-    EXPECT_EQ(Text(page(), 1037), "Agent");
+    EXPECT_EQ(Text(page(), IDC_PLAYER_RACE), "Breton");
+    EXPECT_EQ(Text(page(), IDC_PLAYER_CLASS), "Agent");
     ClickCommit();
     EXPECT_EQ(main.Document()->Player()[PlayerRecord::RNAM].Text(), "Breton");
     EXPECT_EQ(main.Document()->Player()[PlayerRecord::CNAM].Text(), "Agent");
@@ -103,8 +106,8 @@ TEST_F(PlayerPageTest, EmptyStoredRaceSelectsTheSecondEntryAndCommitsIt) {
 
 TEST_F(PlayerPageTest, ListEntriesAreFoundByPrefixInAnyCase) {
     OpenPlayer(WithRaceAndClass("dark elf", "Mag"));
-    EXPECT_EQ(Text(page(), 1036), "Dark Elf");
-    EXPECT_EQ(Text(page(), 1037), "Mage");
+    EXPECT_EQ(Text(page(), IDC_PLAYER_RACE), "Dark Elf");
+    EXPECT_EQ(Text(page(), IDC_PLAYER_CLASS), "Mage");
     ClickCommit();
     EXPECT_EQ(main.Document()->Player()[PlayerRecord::RNAM].Text(), "Dark Elf");
     EXPECT_EQ(main.Document()->Player()[PlayerRecord::CNAM].Text(), "Mage");
@@ -112,12 +115,12 @@ TEST_F(PlayerPageTest, ListEntriesAreFoundByPrefixInAnyCase) {
 
 TEST_F(PlayerPageTest, AnUnknownClassIsAddedOnceForAllLaterDocuments) {
     OpenPlayer(WithRaceAndClass("Lizard", "Tinker"));
-    EXPECT_EQ(Text(page(), 1036), "Lizard");
-    EXPECT_EQ(Text(page(), 1037), "Tinker");
+    EXPECT_EQ(Text(page(), IDC_PLAYER_RACE), "Lizard");
+    EXPECT_EQ(Text(page(), IDC_PLAYER_CLASS), "Tinker");
     OpenPlayer(WithRaceAndClass("Nord", "Tinker"), false, "other.ess");
-    EXPECT_EQ(CountOf(1037, "Tinker"), 1);
-    EXPECT_EQ(CountOf(1036, "Lizard"), 1);
-    EXPECT_EQ(Text(page(), 1037), "Tinker");
+    EXPECT_EQ(CountOf(IDC_PLAYER_CLASS, "Tinker"), 1);
+    EXPECT_EQ(CountOf(IDC_PLAYER_RACE, "Lizard"), 1);
+    EXPECT_EQ(Text(page(), IDC_PLAYER_CLASS), "Tinker");
 }
 
 TEST_F(PlayerPageTest, ChargenClassWithoutItsDefinitionWarnsOncePerAttach) {
@@ -128,32 +131,32 @@ TEST_F(PlayerPageTest, ChargenClassWithoutItsDefinitionWarnsOncePerAttach) {
               "In-game generated class ID detected (NEWCLASSID_CHARGEN)\nbut no matching class "
               "definition found!");
     EXPECT_EQ(warning.type, ui::MB_OK | ui::MB_ICONEXCLAMATION);
-    EXPECT_EQ(Text(page(), 1037), "NEWCLASSID_CHARGEN");
+    EXPECT_EQ(Text(page(), IDC_PLAYER_CLASS), "NEWCLASSID_CHARGEN");
     ShowPage(1);
     ShowPage(0);
     EXPECT_EQ(Warnings(), 1u);
     // The next document without the class: the entry from before is gone.
     OpenPlayer(WithRaceAndClass("Nord", "Thief"), false, "other.ess");
-    EXPECT_EQ(CountOf(1037, "NEWCLASSID_CHARGEN"), 0);
+    EXPECT_EQ(CountOf(IDC_PLAYER_CLASS, "NEWCLASSID_CHARGEN"), 0);
 }
 
 TEST_F(PlayerPageTest, ChargenClassWithItsDefinitionIsListedOnceWithoutAWarning) {
     OpenPlayer(WithRaceAndClass("Nord", "NEWCLASSID_CHARGEN"), true);
     EXPECT_EQ(Warnings(), 0u);
-    EXPECT_EQ(CountOf(1037, "NEWCLASSID_CHARGEN"), 1);
-    EXPECT_EQ(Text(page(), 1037), "NEWCLASSID_CHARGEN");
+    EXPECT_EQ(CountOf(IDC_PLAYER_CLASS, "NEWCLASSID_CHARGEN"), 1);
+    EXPECT_EQ(Text(page(), IDC_PLAYER_CLASS), "NEWCLASSID_CHARGEN");
     OpenPlayer(WithRaceAndClass("Nord", "NEWCLASSID_CHARGEN"), true, "other.ess");
-    EXPECT_EQ(CountOf(1037, "NEWCLASSID_CHARGEN"), 1);
+    EXPECT_EQ(CountOf(IDC_PLAYER_CLASS, "NEWCLASSID_CHARGEN"), 1);
 }
 
 TEST_F(PlayerPageTest, TypingSurvivesASwitchToTheOtherPage) {
     OpenPlayer({});
-    Edit(page(), 1025)->setText("Typed");
-    Combo(page(), 1036)->setEditText("Half-Orc");
+    Edit(page(), IDC_PLAYER_NAME)->setText("Typed");
+    Combo(page(), IDC_PLAYER_RACE)->setEditText("Half-Orc");
     ShowPage(1);
     ShowPage(0);
-    EXPECT_EQ(Text(page(), 1025), "Typed");
-    EXPECT_EQ(Text(page(), 1036), "Half-Orc");
+    EXPECT_EQ(Text(page(), IDC_PLAYER_NAME), "Typed");
+    EXPECT_EQ(Text(page(), IDC_PLAYER_RACE), "Half-Orc");
 }
 
 TEST_F(PlayerPageTest, AWholeEditThroughTheWidgetsIsWrittenAndShownAfterTheReload) {
@@ -162,24 +165,24 @@ TEST_F(PlayerPageTest, AWholeEditThroughTheWidgetsIsWrittenAndShownAfterTheReloa
     ClickOpen(path);
     main.Window()->show();
 
-    QLineEdit* name = Edit(page(), 1025);
+    QLineEdit* name = Edit(page(), IDC_PLAYER_NAME);
     name->selectAll();
     QTest::keyClicks(name, "Bobbert");
-    QComboBox* race = Combo(page(), 1036);  // Nord: one down is Orc
+    QComboBox* race = Combo(page(), IDC_PLAYER_RACE);  // Nord: one down is Orc
     race->setFocus();
     QTest::keyClick(race, Qt::Key_Down);
-    QComboBox* cls = Combo(page(), 1037);  // chosen with the mouse from the list
+    QComboBox* cls = Combo(page(), IDC_PLAYER_CLASS);  // chosen with the mouse from the list
     cls->showPopup();
     QAbstractItemView* view = cls->view();
     const QModelIndex knight = view->model()->index(cls->findText("Knight"), 0);
     view->scrollTo(knight);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(knight).center());
-    for (int id : {1026, 1027}) {
+    for (int id : {IDC_PLAYER_HEAD, IDC_PLAYER_HAIR}) {
         Edit(page(), id)->selectAll();
-        QTest::keyClicks(Edit(page(), id), id == 1026 ? "head_new" : "hair_new");
+        QTest::keyClicks(Edit(page(), id), id == IDC_PLAYER_HEAD ? "head_new" : "hair_new");
     }
-    EXPECT_EQ(Text(page(), 1036), "Orc");
-    EXPECT_EQ(Text(page(), 1037), "Knight");
+    EXPECT_EQ(Text(page(), IDC_PLAYER_RACE), "Orc");
+    EXPECT_EQ(Text(page(), IDC_PLAYER_CLASS), "Knight");
     ClickCommit();
 
     const std::string written = ReadFileBytes(path);
@@ -197,11 +200,11 @@ TEST_F(PlayerPageTest, AWholeEditThroughTheWidgetsIsWrittenAndShownAfterTheReloa
     const size_t oldRecordEnd = playerAt + SaveBuilder().Player().Bytes().size();
     EXPECT_EQ(written, original.Bytes().substr(0, playerAt) + expectedPlayer.Bytes() +
                            original.Bytes().substr(oldRecordEnd));
-    for (const auto& [id, text] : {std::pair{1025, "Bobbert"},
-                                   {1036, "Orc"},
-                                   {1037, "Knight"},
-                                   {1026, "head_new"},
-                                   {1027, "hair_new"}})
+    for (const auto& [id, text] : {std::pair{IDC_PLAYER_NAME, "Bobbert"},
+                                   {IDC_PLAYER_RACE, "Orc"},
+                                   {IDC_PLAYER_CLASS, "Knight"},
+                                   {IDC_PLAYER_HEAD, "head_new"},
+                                   {IDC_PLAYER_HAIR, "hair_new"}})
         EXPECT_EQ(Text(page(), id), text) << id;
 }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "AboutDlg.h"
+#include "ControlIds.h"
 #include "MainDlg.h"
 #include "Prompts.h"
 #include "SaveBuilder.h"
@@ -43,7 +44,7 @@ int main(int argc, char** argv) {
 
     ui::CMainDlg main;
     main.Create();
-    main.SendCommand(1009);
+    main.SendCommand(IDC_OPEN_FILE);
     bool saved = Save(main.Window(), folder + "/main-window.png");
     main.Sheet().Tabs()->setCurrentIndex(1);
     saved &= Save(main.Window(), folder + "/main-window-globals.png");
