@@ -1,5 +1,6 @@
 // The "Global Variables" page: the sorted list, the detail fields, confirming values,
 // the refill rules, and a whole edit committed and reloaded.
+#include <QAbstractItemView>
 #include <QDialog>
 #include <QPushButton>
 #include <QTest>
@@ -27,15 +28,19 @@ protected:
         ASSERT_NE(main.Document(), nullptr);
         ShowPage(1);
     }
+    // Chooses the entry with the mouse from the opened list.
     void Choose(int entry) {
-        ui::CComboBox list;
-        list.Attach(page().GetDlgItem(IDC_GLOB_LIST));
-        list.SetCurSel(entry);
-        page().SendCommand(IDC_GLOB_LIST, ui::CBN_SELCHANGE);
+        QComboBox* list = Combo(page(), IDC_GLOB_LIST);
+        ASSERT_TRUE(list->isEnabled());
+        list->showPopup();
+        QAbstractItemView* view = list->view();
+        const QModelIndex item = view->model()->index(entry, 0);
+        view->scrollTo(item);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
     }
     void Confirm(const char* typed) {
-        Edit(page(), IDC_GLOB_VALUE)->setText(typed);
-        page().SendCommand(IDC_CONFIRM_CHANGE);
+        Type(page(), IDC_GLOB_VALUE, typed);
+        Click(page(), IDC_CONFIRM_CHANGE);
     }
     QPushButton* ConfirmButton() {
         return qobject_cast<QPushButton*>(page().GetDlgItem(IDC_CONFIRM_CHANGE));

@@ -1,6 +1,8 @@
 #include "GuiTestBase.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QTest>
 #include <QDialog>
 #include <QTabWidget>
 
@@ -26,14 +28,34 @@ std::string GuiTest::WriteSave(const SaveBuilder& save, const std::string& name)
     return path;
 }
 
+void GuiTest::Click(ui::CDialogBase& window, int id) {
+    auto* button = qobject_cast<QAbstractButton*>(window.GetDlgItem(id));
+    ASSERT_NE(button, nullptr) << id;
+    ASSERT_TRUE(button->isEnabled()) << button->text().toStdString();
+    ASSERT_TRUE(button->isVisibleTo(button->window())) << button->text().toStdString();
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void GuiTest::Type(ui::CDialogBase& window, int id, const QString& text) {
+    QWidget* field = window.GetDlgItem(id);
+    ASSERT_NE(field, nullptr) << id;
+    ASSERT_TRUE(field->isEnabled()) << id;
+    QWidget* input = field;
+    if (auto* combo = qobject_cast<QComboBox*>(field); combo && combo->lineEdit())
+        input = combo->lineEdit();
+    QTest::keyClick(input, Qt::Key_A, Qt::ControlModifier);  // select what is there
+    QTest::keyClick(input, Qt::Key_Delete);
+    QTest::keyClicks(input, text);
+}
+
 void GuiTest::ClickOpen(const std::optional<std::string>& path) {
     prompts->fileAnswers.push_back(path);
-    main.SendCommand(IDC_OPEN_FILE);
+    Click(main, IDC_OPEN_FILE);
 }
 
 void GuiTest::ClickCommit(std::initializer_list<int> answers) {
     prompts->messageAnswers.assign(answers.begin(), answers.end());
-    main.SendCommand(IDC_COMMIT_CHANGES);
+    Click(main, IDC_COMMIT_CHANGES);
 }
 
 std::string GuiTest::Text(ui::CDialogBase& window, int id) const {

@@ -25,6 +25,11 @@ protected:
 
     // Writes `save` as `name` in the temporary folder and returns its path.
     std::string WriteSave(const SaveBuilder& save, const std::string& name = "save.ess");
+    // Clicks the button with the mouse, as a user does; a test fails when it is
+    // disabled, hidden or not a button.
+    void Click(ui::CDialogBase& window, int id);
+    // Replaces the field's text by typing, as a user does.
+    void Type(ui::CDialogBase& window, int id, const QString& text);
     // Clicks "OpenFile" with the file dialog answering `path` (nothing: cancelled).
     void ClickOpen(const std::optional<std::string>& path);
     // Clicks "CommitChanges" with the given answers to its questions.

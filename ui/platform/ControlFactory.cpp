@@ -46,17 +46,23 @@ QPushButton* CreateButton(const ControlTemplate& c, QWidget* parent) {
 QComboBox* CreateComboBox(const ControlTemplate& c, QWidget* parent, const DialogUnits& units) {
     auto* combo = new QComboBox(parent);
     combo->setEditable(c.style & CBS_DROPDOWN);
-    // The field keeps what the user types, byte for byte: no completion, and no
-    // matching an entry (case-insensitively) on Enter, which Qt does for a list that
-    // allows no duplicates.
-    combo->setCompleter(nullptr);
-    combo->setDuplicatesEnabled(true);
+    // The field keeps what the user types, byte for byte: no completion. Without a
+    // completer, Enter also matches an entry only when the text equals it exactly,
+    // case included.
+    if (combo->isEditable()) combo->setCompleter(nullptr);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setProperty("sorted", bool(c.style & CBS_SORT));
+    // Some styles drop a list that cannot be typed into as a menu as high as the
+    // screen; this keeps every list a scrolled list of its own height.
+    combo->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    // The template's height includes the dropped-down list: as many rows as fit
+    // below the field. A list shows them with a scroll bar, never more.
+    combo->addItem(QStringLiteral("X"));
+    const int rowHeight = std::max(1, combo->view()->sizeHintForRow(0));
+    combo->clear();
     combo->setCurrentIndex(-1);
-    // The template's height includes the dropped-down list.
-    const int lineHeight = combo->sizeHint().height();
-    combo->setMaxVisibleItems(std::max(3, units.Y(c.height) / std::max(1, lineHeight) - 1));
+    const int listHeight = units.Y(c.height) - std::max(combo->sizeHint().height(), units.Y(12));
+    combo->setMaxVisibleItems(std::max(3, listHeight / rowHeight));
     return combo;
 }
 

@@ -85,6 +85,7 @@ std::optional<std::string> QtPrompts::OpenFile(QWidget* owner, const FileDialogR
 int ScriptedPrompts::MessageBox(QWidget*, const std::string& text, const std::string& caption,
                                 unsigned type) {
     messages.push_back({text, caption, type});
+    if (whileShown) whileShown(messages.back());
     const int fallback = (type & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
     if (messageAnswers.empty()) return fallback;
     const int answer = messageAnswers.front();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -61,6 +62,8 @@ public:
     std::deque<std::optional<std::string>> fileAnswers;  // empty: cancelled
     std::vector<MessageCall> messages;
     std::vector<FileDialogRequest> fileDialogs;
+    // What the user does while a message box is open, before answering it.
+    std::function<void(const MessageCall&)> whileShown;
 
     int MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
                    unsigned type) override;
