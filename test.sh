@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
 # Installs what is missing, then checks everything CI checks:
-#   1. the sanitizer pass: the save file library's and the command-line tool's tests
-#      built with AddressSanitizer and UndefinedBehaviorSanitizer;
+#   1. the sanitizer pass: the save file library's, the command-line tool's and the
+#      editor window's tests built with AddressSanitizer and UndefinedBehaviorSanitizer;
 #   2. a one-minute smoke run of the save file fuzzer;
 #   3. formatting (clang-format) and static analysis (clang-tidy; .clang-tidy says
 #      which checks and why);
-#   4. the build with warnings as errors and every test, the editor's headless.
+#   4. the build with warnings as errors and every test, the editor's headless;
+#   5. the editor's window title under a real X server and window manager.
 set -euo pipefail
 cd "$(dirname "$0")"
 jobs=$(nproc)
 fuzz_seconds=${QH_FUZZ_SECONDS:-60}
 
 scripts/ensure-packages.sh cmake make g++ clang clang-tidy clang-format libclang-rt-14-dev libgtest-dev \
-    nlohmann-json3-dev qt6-base-dev libgl-dev
+    nlohmann-json3-dev qt6-base-dev libgl-dev xvfb xauth openbox x11-utils
 scripts/ensure-locale.sh de_DE.UTF-8
 
 echo "== Build"
@@ -21,10 +22,10 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQH_WERROR=ON -DQH_BUILD_
 cmake --build build -j"$jobs"
 
 echo "== Sanitizer pass (AddressSanitizer, UndefinedBehaviorSanitizer)"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQH_SANITIZE=ON -DQH_BUILD_GUI=OFF \
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQH_SANITIZE=ON -DQH_BUILD_GUI=ON \
     -DQH_WERROR=ON >/dev/null
-cmake --build build-asan -j"$jobs" --target savefile_tests cli_tests quellhart-cli
-if ! (cd build-asan && ctest -j"$jobs" --output-on-failure >ctest.log 2>&1); then
+cmake --build build-asan -j"$jobs" --target savefile_tests cli_tests quellhart-cli ui_tests
+if ! (cd build-asan && QT_QPA_PLATFORM=offscreen ctest -j"$jobs" --output-on-failure >ctest.log 2>&1); then
     cat build-asan/ctest.log
     exit 1
 fi
@@ -55,3 +56,6 @@ test ! -s build/clang-tidy.log
 
 echo "== Tests"
 (cd build && QT_QPA_PLATFORM=offscreen ctest -j"$jobs" --output-on-failure)
+
+echo "== Window title under X (Xvfb, openbox)"
+scripts/check-window-titles.sh build/ui/quellhart-editor

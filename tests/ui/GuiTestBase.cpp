@@ -2,9 +2,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QTest>
 #include <QDialog>
 #include <QTabWidget>
+#include <QTest>
 
 #include "ControlIds.h"
 

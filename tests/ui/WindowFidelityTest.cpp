@@ -183,7 +183,8 @@ void ExpectEveryTextFits(const ui::DialogTemplate& dialog) {
         const QRect field = c.kind == ui::ControlKind::ComboBox
                                 ? QRect(rect.topLeft(), QSize(rect.width(), units.Y(12)))
                                 : rect;
-        for (const QRect& other : placed) EXPECT_FALSE(field.intersects(other)) << c.text << " " << c.id;
+        for (const QRect& other : placed)
+            EXPECT_FALSE(field.intersects(other)) << c.text << " " << c.id;
         placed.push_back(field);
     }
 }
