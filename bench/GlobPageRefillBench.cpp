@@ -5,10 +5,10 @@
 #include <QApplication>
 #include <filesystem>
 
-#include "MainDlg.h"
-#include "Prompts.h"
-#include "SaveBuilder.h"
-#include "TempDir.h"
+#include "platform/Prompts.h"
+#include "tests/support/SaveBuilder.h"
+#include "tests/support/TempDir.h"
+#include "ui/MainDlg.h"
 
 using namespace quellhart;
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 
-#include "SaveBuilder.h"
+#include "tests/support/SaveBuilder.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {

@@ -7,8 +7,8 @@
 #include <chrono>
 #include <cstdio>
 
-#include "EditorApp.h"
-#include "Resources.h"
+#include "platform/Resources.h"
+#include "ui/EditorApp.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);

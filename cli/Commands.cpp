@@ -1,8 +1,8 @@
-#include "Commands.h"
+#include "cli/Commands.h"
 
 #include <iostream>
 
-#include "QuellhartVersion.h"
+#include "res/QuellhartVersion.h"
 
 namespace quellhart::cli {
 

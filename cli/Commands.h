@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "CommandLine.h"
-#include "SaveGame.h"
+#include "cli/CommandLine.h"
+#include "savefile/SaveGame.h"
 
 namespace quellhart::cli {
 

@@ -6,11 +6,11 @@
 #include <optional>
 #include <sstream>
 
-#include "Commands.h"
-#include "Json.h"
-#include "SaveGame.h"
-#include "SaveReport.h"
-#include "ValueText.h"
+#include "cli/Commands.h"
+#include "cli/Json.h"
+#include "cli/SaveReport.h"
+#include "savefile/SaveGame.h"
+#include "savefile/ValueText.h"
 
 namespace quellhart::cli {
 namespace {

@@ -3,10 +3,10 @@
 // step where the file system can.
 #include <iostream>
 
-#include "BackupRestore.h"
-#include "Commands.h"
-#include "SaveErrors.h"
-#include "SiblingPaths.h"
+#include "cli/Commands.h"
+#include "savefile/BackupRestore.h"
+#include "savefile/SaveErrors.h"
+#include "savefile/SiblingPaths.h"
 
 namespace quellhart::cli {
 

@@ -1,12 +1,12 @@
-#include "SaveReport.h"
+#include "cli/SaveReport.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <sstream>
 
-#include "Json.h"
-#include "ValueText.h"
-#include "Windows1252.h"
+#include "cli/Json.h"
+#include "codepage/Windows1252.h"
+#include "savefile/ValueText.h"
 
 namespace quellhart::cli {
 namespace {

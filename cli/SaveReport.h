@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "SaveGame.h"
+#include "savefile/SaveGame.h"
 
 namespace quellhart::cli {
 

@@ -4,12 +4,12 @@
 // fresh Open and Load of the result.
 #include <iostream>
 
-#include "Commands.h"
-#include "EditorLimits.h"
-#include "Messages.h"
-#include "SaveReport.h"
-#include "SiblingPaths.h"
-#include "Windows1252.h"
+#include "cli/Commands.h"
+#include "cli/SaveReport.h"
+#include "codepage/Windows1252.h"
+#include "res/EditorLimits.h"
+#include "res/Messages.h"
+#include "savefile/SiblingPaths.h"
 
 namespace quellhart::cli {
 namespace {

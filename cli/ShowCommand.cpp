@@ -1,7 +1,7 @@
 #include <iostream>
 
-#include "Commands.h"
-#include "SaveReport.h"
+#include "cli/Commands.h"
+#include "cli/SaveReport.h"
 
 namespace quellhart::cli {
 

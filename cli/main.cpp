@@ -4,7 +4,7 @@
 
 #include <iostream>
 
-#include "Commands.h"
+#include "cli/Commands.h"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);

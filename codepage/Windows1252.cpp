@@ -1,4 +1,4 @@
-#include "Windows1252.h"
+#include "codepage/Windows1252.h"
 
 #include <algorithm>
 #include <array>

@@ -2,7 +2,7 @@
 //   make-seed-corpus FOLDER
 #include <string>
 
-#include "SaveBuilder.h"
+#include "tests/support/SaveBuilder.h"
 
 using quellhart::test::SaveBuilder;
 using quellhart::test::TextSub;

@@ -12,9 +12,9 @@
 #include <set>
 #include <string>
 
-#include "KnownErrors.h"
-#include "SaveErrors.h"
-#include "SaveGame.h"
+#include "savefile/SaveErrors.h"
+#include "savefile/SaveGame.h"
+#include "tests/support/KnownErrors.h"
 
 using namespace quellhart;
 

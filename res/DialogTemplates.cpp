@@ -1,8 +1,8 @@
-#include "DialogTemplates.h"
+#include "res/DialogTemplates.h"
 
-#include "ControlIds.h"
-#include "QuellhartVersion.h"
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
+#include "res/ControlIds.h"
+#include "res/QuellhartVersion.h"
 
 namespace quellhart::res {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "DialogTemplate.h"
+#include "platform/DialogTemplate.h"
 
 namespace quellhart::res {
 

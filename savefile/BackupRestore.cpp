@@ -1,8 +1,8 @@
-#include "BackupRestore.h"
+#include "savefile/BackupRestore.h"
 
-#include "SaveErrors.h"
-#include "SaveGame.h"
-#include "SiblingPaths.h"
+#include "savefile/SaveErrors.h"
+#include "savefile/SaveGame.h"
+#include "savefile/SiblingPaths.h"
 
 namespace quellhart {
 namespace {

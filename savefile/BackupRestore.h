@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "FileSystem.h"
+#include "savefile/FileSystem.h"
 
 namespace quellhart {
 

@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "FileSystem.h"
+#include "savefile/FileSystem.h"
 
 namespace quellhart {
 namespace {

@@ -1,9 +1,9 @@
-#include "SaveGame.h"
+#include "savefile/SaveGame.h"
 
 #include <limits>
 
-#include "SaveErrors.h"
-#include "SiblingPaths.h"
+#include "savefile/SaveErrors.h"
+#include "savefile/SiblingPaths.h"
 
 namespace quellhart {
 

@@ -8,9 +8,9 @@
 #include <optional>
 #include <string>
 
-#include "FileSystem.h"
-#include "SaveInput.h"
-#include "SaveRecords.h"
+#include "savefile/FileSystem.h"
+#include "savefile/SaveInput.h"
+#include "savefile/SaveRecords.h"
 
 namespace quellhart {
 

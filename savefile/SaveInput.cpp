@@ -1,9 +1,9 @@
-#include "SaveInput.h"
+#include "savefile/SaveInput.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "SaveFormat.h"
+#include "savefile/SaveFormat.h"
 
 namespace quellhart {
 namespace {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "FileSystem.h"
+#include "savefile/FileSystem.h"
 
 namespace quellhart {
 

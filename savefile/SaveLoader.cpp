@@ -15,8 +15,8 @@
 #include <limits>
 #include <vector>
 
-#include "SaveErrors.h"
-#include "SaveGame.h"
+#include "savefile/SaveErrors.h"
+#include "savefile/SaveGame.h"
 
 namespace quellhart {
 

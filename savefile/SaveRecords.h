@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "SaveFormat.h"
+#include "savefile/SaveFormat.h"
 
 namespace quellhart {
 

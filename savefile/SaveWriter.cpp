@@ -22,9 +22,9 @@
 #include <cstring>
 #include <vector>
 
-#include "SaveErrors.h"
-#include "SaveGame.h"
-#include "SiblingPaths.h"
+#include "savefile/SaveErrors.h"
+#include "savefile/SaveGame.h"
+#include "savefile/SiblingPaths.h"
 
 namespace quellhart {
 namespace {

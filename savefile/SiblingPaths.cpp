@@ -1,4 +1,4 @@
-#include "SiblingPaths.h"
+#include "savefile/SiblingPaths.h"
 
 namespace quellhart {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "FileSystem.h"
+#include "savefile/FileSystem.h"
 
 namespace quellhart {
 

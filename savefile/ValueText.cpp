@@ -1,4 +1,4 @@
-#include "ValueText.h"
+#include "savefile/ValueText.h"
 
 #include <algorithm>
 #include <cctype>

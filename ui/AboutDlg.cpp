@@ -1,6 +1,6 @@
-#include "AboutDlg.h"
+#include "ui/AboutDlg.h"
 
-#include "DialogTemplates.h"
+#include "res/DialogTemplates.h"
 
 namespace quellhart::ui {
 

@@ -1,7 +1,7 @@
 // The About box: the program's name, icon and author line.
 #pragma once
 
-#include "CDialog.h"
+#include "platform/CDialog.h"
 
 namespace quellhart::ui {
 

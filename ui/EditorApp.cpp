@@ -1,6 +1,6 @@
-#include "EditorApp.h"
+#include "ui/EditorApp.h"
 
-#include "MainDlg.h"
+#include "ui/MainDlg.h"
 
 namespace quellhart::ui {
 

@@ -2,8 +2,8 @@
 // loop is the program's main loop.
 #pragma once
 
-#include "CWinApp.h"
-#include "MessageMap.h"
+#include "platform/CWinApp.h"
+#include "platform/MessageMap.h"
 
 namespace quellhart::ui {
 

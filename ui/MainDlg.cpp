@@ -1,18 +1,18 @@
-#include "MainDlg.h"
+#include "ui/MainDlg.h"
 
 #include <QDialog>
 
-#include "AboutDlg.h"
-#include "CWinApp.h"
-#include "ControlIds.h"
-#include "DialogTemplates.h"
-#include "EditorLimits.h"
-#include "Messages.h"
-#include "Prompts.h"
-#include "Resources.h"
-#include "SiblingPaths.h"
-#include "SystemMenu.h"
-#include "WaitDlg.h"
+#include "platform/CWinApp.h"
+#include "platform/Prompts.h"
+#include "platform/Resources.h"
+#include "platform/SystemMenu.h"
+#include "res/ControlIds.h"
+#include "res/DialogTemplates.h"
+#include "res/EditorLimits.h"
+#include "res/Messages.h"
+#include "savefile/SiblingPaths.h"
+#include "ui/AboutDlg.h"
+#include "ui/WaitDlg.h"
 
 namespace quellhart::ui {
 

@@ -6,12 +6,12 @@
 #include <memory>
 #include <string>
 
-#include "CDialog.h"
-#include "MessageMap.h"
-#include "MyPSheet.h"
-#include "PSDlgGLOB.h"
-#include "PSDlgPlayerData.h"
-#include "SaveGame.h"
+#include "platform/CDialog.h"
+#include "platform/MessageMap.h"
+#include "savefile/SaveGame.h"
+#include "ui/MyPSheet.h"
+#include "ui/PSDlgGLOB.h"
+#include "ui/PSDlgPlayerData.h"
 
 namespace quellhart::ui {
 

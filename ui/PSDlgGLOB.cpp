@@ -1,12 +1,12 @@
-#include "PSDlgGLOB.h"
+#include "ui/PSDlgGLOB.h"
 
 #include <algorithm>
 #include <span>
 
-#include "ControlIds.h"
-#include "DialogTemplates.h"
-#include "EditorLimits.h"
-#include "ValueText.h"
+#include "res/ControlIds.h"
+#include "res/DialogTemplates.h"
+#include "res/EditorLimits.h"
+#include "savefile/ValueText.h"
 
 namespace quellhart::ui {
 

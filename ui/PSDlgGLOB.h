@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "CComboBox.h"
-#include "CPropertySheet.h"
-#include "MessageMap.h"
-#include "SaveGame.h"
+#include "platform/CComboBox.h"
+#include "platform/CPropertySheet.h"
+#include "platform/MessageMap.h"
+#include "savefile/SaveGame.h"
 
 namespace quellhart::ui {
 

@@ -1,10 +1,10 @@
-#include "PSDlgPlayerData.h"
+#include "ui/PSDlgPlayerData.h"
 
-#include "ControlIds.h"
-#include "DialogTemplates.h"
-#include "Messages.h"
-#include "Prompts.h"
-#include "ValueText.h"
+#include "platform/Prompts.h"
+#include "res/ControlIds.h"
+#include "res/DialogTemplates.h"
+#include "res/Messages.h"
+#include "savefile/ValueText.h"
 
 namespace quellhart::ui {
 

@@ -3,9 +3,9 @@
 // window reads the texts from its controls.
 #pragma once
 
-#include "CComboBox.h"
-#include "CPropertySheet.h"
-#include "SaveGame.h"
+#include "platform/CComboBox.h"
+#include "platform/CPropertySheet.h"
+#include "savefile/SaveGame.h"
 
 namespace quellhart::ui {
 

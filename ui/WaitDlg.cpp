@@ -1,9 +1,9 @@
-#include "WaitDlg.h"
+#include "ui/WaitDlg.h"
 
 #include <QCoreApplication>
 #include <QDialog>
 
-#include "DialogTemplates.h"
+#include "res/DialogTemplates.h"
 
 namespace quellhart::ui {
 

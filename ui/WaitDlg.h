@@ -2,7 +2,7 @@
 // "Please Wait". Used modeless only.
 #pragma once
 
-#include "CDialog.h"
+#include "platform/CDialog.h"
 
 namespace quellhart::ui {
 

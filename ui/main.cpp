@@ -1,9 +1,9 @@
 // quellhart-editor: the Quellhart savegame editor window.
 #include <QApplication>
 
-#include "EditorApp.h"
-#include "QuellhartVersion.h"
-#include "Resources.h"
+#include "platform/Resources.h"
+#include "res/QuellhartVersion.h"
+#include "ui/EditorApp.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);

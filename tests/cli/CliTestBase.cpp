@@ -1,8 +1,8 @@
-#include "CliTestBase.h"
+#include "tests/cli/CliTestBase.h"
 
 #include <sstream>
 
-#include "Commands.h"
+#include "cli/Commands.h"
 
 namespace quellhart::test {
 

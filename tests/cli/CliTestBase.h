@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "FileSystem.h"
-#include "SaveBuilder.h"
-#include "TempDir.h"
+#include "savefile/FileSystem.h"
+#include "tests/support/SaveBuilder.h"
+#include "tests/support/TempDir.h"
 
 namespace quellhart::test {
 

@@ -1,4 +1,4 @@
-#include "CliTestBase.h"
+#include "tests/cli/CliTestBase.h"
 
 namespace quellhart::test {
 namespace {

@@ -1,6 +1,6 @@
 #include <filesystem>
 
-#include "CliTestBase.h"
+#include "tests/cli/CliTestBase.h"
 
 namespace quellhart::test {
 namespace {

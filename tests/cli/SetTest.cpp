@@ -1,8 +1,8 @@
 #include <filesystem>
 
-#include "CliTestBase.h"
-#include "FaultyFileSystem.h"
-#include "SaveGame.h"
+#include "savefile/SaveGame.h"
+#include "tests/cli/CliTestBase.h"
+#include "tests/support/FaultyFileSystem.h"
 
 namespace quellhart::test {
 namespace {

@@ -1,5 +1,5 @@
-#include "CliTestBase.h"
-#include "SaveErrors.h"
+#include "savefile/SaveErrors.h"
+#include "tests/cli/CliTestBase.h"
 
 namespace quellhart::test {
 namespace {

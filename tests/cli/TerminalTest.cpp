@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "CliTestBase.h"
+#include "tests/cli/CliTestBase.h"
 
 namespace quellhart::test {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "Windows1252.h"
+#include "codepage/Windows1252.h"
 
 namespace quellhart {
 namespace {

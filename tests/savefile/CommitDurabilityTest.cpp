@@ -7,12 +7,12 @@
 #include <filesystem>
 #include <set>
 
-#include "BackupRestore.h"
-#include "FaultyFileSystem.h"
-#include "SaveBuilder.h"
-#include "SaveErrors.h"
-#include "SaveGame.h"
-#include "TempDir.h"
+#include "savefile/BackupRestore.h"
+#include "savefile/SaveErrors.h"
+#include "savefile/SaveGame.h"
+#include "tests/support/FaultyFileSystem.h"
+#include "tests/support/SaveBuilder.h"
+#include "tests/support/TempDir.h"
 
 namespace quellhart {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <random>
 
-#include "KnownErrors.h"
-#include "LoadedSave.h"
+#include "tests/support/KnownErrors.h"
+#include "tests/support/LoadedSave.h"
 
 namespace quellhart {
 namespace {

@@ -1,8 +1,8 @@
 // Reading a save: the GLOB run, the chargen-class probe and the player record.
 #include <gtest/gtest.h>
 
-#include "LoadedSave.h"
-#include "SaveErrors.h"
+#include "savefile/SaveErrors.h"
+#include "tests/support/LoadedSave.h"
 
 namespace quellhart {
 namespace {

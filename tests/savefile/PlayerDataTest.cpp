@@ -1,9 +1,9 @@
 // The edited player prefix: its length, its texts and its size word.
 #include <gtest/gtest.h>
 
-#include "SaveBuilder.h"
-#include "SaveGame.h"
-#include "TempDir.h"
+#include "savefile/SaveGame.h"
+#include "tests/support/SaveBuilder.h"
+#include "tests/support/TempDir.h"
 
 namespace quellhart {
 namespace {

@@ -1,10 +1,10 @@
 // The save input's classic stream state and its tag search across its own buffer.
 #include <gtest/gtest.h>
 
-#include "SaveBuilder.h"
-#include "SaveFormat.h"
-#include "SaveInput.h"
-#include "TempDir.h"
+#include "savefile/SaveFormat.h"
+#include "savefile/SaveInput.h"
+#include "tests/support/SaveBuilder.h"
+#include "tests/support/TempDir.h"
 
 namespace quellhart {
 namespace {

@@ -12,10 +12,10 @@
 #include <filesystem>
 #include <limits>
 
-#include "FaultyFileSystem.h"
-#include "LoadedSave.h"
-#include "SaveErrors.h"
-#include "SiblingPaths.h"
+#include "savefile/SaveErrors.h"
+#include "savefile/SiblingPaths.h"
+#include "tests/support/FaultyFileSystem.h"
+#include "tests/support/LoadedSave.h"
 
 namespace quellhart {
 namespace {

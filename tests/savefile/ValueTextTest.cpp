@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "ValueText.h"
+#include "savefile/ValueText.h"
 
 namespace quellhart {
 namespace {

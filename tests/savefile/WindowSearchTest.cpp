@@ -6,8 +6,8 @@
 #include <cstring>
 #include <random>
 
-#include "LoadedSave.h"
-#include "SaveErrors.h"
+#include "savefile/SaveErrors.h"
+#include "tests/support/LoadedSave.h"
 
 namespace quellhart {
 namespace {

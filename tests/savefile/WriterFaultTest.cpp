@@ -8,9 +8,9 @@
 #include <csignal>
 #include <filesystem>
 
-#include "LoadedSave.h"
-#include "SaveErrors.h"
-#include "SiblingPaths.h"
+#include "savefile/SaveErrors.h"
+#include "savefile/SiblingPaths.h"
+#include "tests/support/LoadedSave.h"
 
 namespace quellhart {
 namespace {

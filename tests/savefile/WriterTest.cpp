@@ -4,8 +4,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "LoadedSave.h"
-#include "SaveErrors.h"
+#include "savefile/SaveErrors.h"
+#include "tests/support/LoadedSave.h"
 
 namespace quellhart {
 namespace {

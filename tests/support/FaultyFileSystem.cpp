@@ -1,4 +1,4 @@
-#include "FaultyFileSystem.h"
+#include "tests/support/FaultyFileSystem.h"
 
 namespace quellhart::test {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "FileSystem.h"
+#include "savefile/FileSystem.h"
 
 namespace quellhart::test {
 

@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "SaveErrors.h"
+#include "savefile/SaveErrors.h"
 
 namespace quellhart::test {
 

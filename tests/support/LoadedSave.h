@@ -5,9 +5,9 @@
 
 #include <memory>
 
-#include "SaveBuilder.h"
-#include "SaveGame.h"
-#include "TempDir.h"
+#include "savefile/SaveGame.h"
+#include "tests/support/SaveBuilder.h"
+#include "tests/support/TempDir.h"
 
 namespace quellhart::test {
 

@@ -1,4 +1,4 @@
-#include "SaveBuilder.h"
+#include "tests/support/SaveBuilder.h"
 
 #include <bit>
 #include <fstream>

@@ -8,10 +8,10 @@
 #include <functional>
 #include <span>
 
-#include "ControlIds.h"
-#include "DialogTemplates.h"
-#include "GuiTestBase.h"
-#include "Resources.h"
+#include "platform/Resources.h"
+#include "res/ControlIds.h"
+#include "res/DialogTemplates.h"
+#include "tests/ui/GuiTestBase.h"
 
 namespace quellhart::test {
 namespace {

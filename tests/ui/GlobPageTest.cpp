@@ -8,8 +8,8 @@
 #include <cmath>
 #include <limits>
 
-#include "ControlIds.h"
-#include "GuiTestBase.h"
+#include "res/ControlIds.h"
+#include "tests/ui/GuiTestBase.h"
 
 namespace quellhart::test {
 namespace {

@@ -1,4 +1,4 @@
-#include "GuiTestBase.h"
+#include "tests/ui/GuiTestBase.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -6,7 +6,7 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "ControlIds.h"
+#include "res/ControlIds.h"
 
 namespace quellhart::test {
 

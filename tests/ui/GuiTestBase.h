@@ -9,12 +9,12 @@
 #include <QLineEdit>
 #include <memory>
 
-#include "CComboBox.h"
-#include "ControlIds.h"
-#include "MainDlg.h"
-#include "Prompts.h"
-#include "SaveBuilder.h"
-#include "TempDir.h"
+#include "platform/CComboBox.h"
+#include "platform/Prompts.h"
+#include "res/ControlIds.h"
+#include "tests/support/SaveBuilder.h"
+#include "tests/support/TempDir.h"
+#include "ui/MainDlg.h"
 
 namespace quellhart::test {
 

@@ -7,13 +7,13 @@
 #include <QTimer>
 #include <filesystem>
 
-#include "ControlIds.h"
-#include "DialogTemplates.h"
-#include "EditorApp.h"
-#include "GuiTestBase.h"
-#include "SaveErrors.h"
-#include "SystemMenu.h"
-#include "WaitDlg.h"
+#include "platform/SystemMenu.h"
+#include "res/ControlIds.h"
+#include "res/DialogTemplates.h"
+#include "savefile/SaveErrors.h"
+#include "tests/ui/GuiTestBase.h"
+#include "ui/EditorApp.h"
+#include "ui/WaitDlg.h"
 
 namespace quellhart::test {
 namespace {

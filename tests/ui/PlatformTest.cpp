@@ -7,10 +7,10 @@
 #include <QLineEdit>
 #include <QTabWidget>
 
-#include "CComboBox.h"
-#include "CPropertySheet.h"
-#include "DialogUnits.h"
-#include "Prompts.h"
+#include "platform/CComboBox.h"
+#include "platform/CPropertySheet.h"
+#include "platform/DialogUnits.h"
+#include "platform/Prompts.h"
 
 namespace quellhart::ui {
 namespace {
@@ -163,7 +163,7 @@ TEST(PropertySheet, TabsInOrderAndEveryActivationIsReported) {
 #include <QTest>
 #include <QTimer>
 
-#include "SystemMenu.h"
+#include "platform/SystemMenu.h"
 
 namespace quellhart::ui {
 namespace {

@@ -4,9 +4,9 @@
 #include <QDialog>
 #include <QTest>
 
-#include "ControlIds.h"
-#include "DialogTemplates.h"
-#include "GuiTestBase.h"
+#include "res/ControlIds.h"
+#include "res/DialogTemplates.h"
+#include "tests/ui/GuiTestBase.h"
 
 namespace quellhart::test {
 namespace {

@@ -6,12 +6,12 @@
 #include <QTabWidget>
 #include <filesystem>
 
-#include "AboutDlg.h"
-#include "ControlIds.h"
-#include "MainDlg.h"
-#include "Prompts.h"
-#include "SaveBuilder.h"
-#include "WaitDlg.h"
+#include "platform/Prompts.h"
+#include "res/ControlIds.h"
+#include "tests/support/SaveBuilder.h"
+#include "ui/AboutDlg.h"
+#include "ui/MainDlg.h"
+#include "ui/WaitDlg.h"
 
 using namespace quellhart;
 

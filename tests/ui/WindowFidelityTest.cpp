@@ -11,11 +11,11 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "ControlIds.h"
-#include "DialogTemplates.h"
-#include "DialogUnits.h"
-#include "GuiTestBase.h"
-#include "SaveErrors.h"
+#include "platform/DialogUnits.h"
+#include "res/ControlIds.h"
+#include "res/DialogTemplates.h"
+#include "savefile/SaveErrors.h"
+#include "tests/ui/GuiTestBase.h"
 
 namespace quellhart::test {
 namespace {

@@ -1,10 +1,10 @@
-#include "CComboBox.h"
+#include "platform/CComboBox.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
 
-#include "CWnd.h"
-#include "SaveText.h"
+#include "platform/CWnd.h"
+#include "platform/SaveText.h"
 
 namespace quellhart::ui {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "CWnd.h"
+#include "platform/CWnd.h"
 
 class QComboBox;
 

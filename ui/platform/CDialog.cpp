@@ -1,4 +1,4 @@
-#include "CDialog.h"
+#include "platform/CDialog.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -7,12 +7,12 @@
 #include <QFrame>
 #include <QLabel>
 
-#include "CComboBox.h"
-#include "CWinApp.h"
-#include "ControlFactory.h"
-#include "DialogUnits.h"
-#include "SaveText.h"
-#include "SystemMenu.h"
+#include "platform/CComboBox.h"
+#include "platform/CWinApp.h"
+#include "platform/ControlFactory.h"
+#include "platform/DialogUnits.h"
+#include "platform/SaveText.h"
+#include "platform/SystemMenu.h"
 
 namespace quellhart::ui {
 namespace {

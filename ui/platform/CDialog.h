@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "CWnd.h"
-#include "DialogTemplate.h"
+#include "platform/CWnd.h"
+#include "platform/DialogTemplate.h"
 
 class QDialog;
 

@@ -1,12 +1,12 @@
-#include "CPropertySheet.h"
+#include "platform/CPropertySheet.h"
 
 #include <QDialog>
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QTabWidget>
 
-#include "DialogUnits.h"
-#include "SaveText.h"
+#include "platform/DialogUnits.h"
+#include "platform/SaveText.h"
 
 namespace quellhart::ui {
 

@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <vector>
 
-#include "CDialog.h"
+#include "platform/CDialog.h"
 
 class QTabWidget;
 

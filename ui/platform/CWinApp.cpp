@@ -1,11 +1,11 @@
-#include "CWinApp.h"
+#include "platform/CWinApp.h"
 
 #include <QCoreApplication>
 #include <QDialog>
 #include <QFileInfo>
 
-#include "CDialog.h"
-#include "Prompts.h"
+#include "platform/CDialog.h"
+#include "platform/Prompts.h"
 
 namespace quellhart::ui {
 namespace {

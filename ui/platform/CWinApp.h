@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 namespace quellhart::ui {
 

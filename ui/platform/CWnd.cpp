@@ -1,4 +1,4 @@
-#include "CWnd.h"
+#include "platform/CWnd.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -7,8 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "CDialog.h"
-#include "SaveText.h"
+#include "platform/CDialog.h"
+#include "platform/SaveText.h"
 
 namespace quellhart::ui {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "WinTypes.h"
+#include "platform/WinTypes.h"
 
 class QComboBox;
 class QLineEdit;

@@ -1,4 +1,4 @@
-#include "ControlFactory.h"
+#include "platform/ControlFactory.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-#include "DialogUnits.h"
-#include "Resources.h"
-#include "WinTypes.h"
+#include "platform/DialogUnits.h"
+#include "platform/Resources.h"
+#include "platform/WinTypes.h"
 
 namespace quellhart::ui {
 namespace {

@@ -1,7 +1,7 @@
 // Builds the Qt widget for one control of a dialog template.
 #pragma once
 
-#include "DialogTemplate.h"
+#include "platform/DialogTemplate.h"
 
 class QWidget;
 

@@ -1,11 +1,11 @@
-#include "DialogUnits.h"
+#include "platform/DialogUnits.h"
 
 #include <QApplication>
 #include <QFontMetrics>
 #include <QStyle>
 
-#include "DialogTemplate.h"
-#include "WinTypes.h"
+#include "platform/DialogTemplate.h"
+#include "platform/WinTypes.h"
 
 namespace quellhart::ui {
 namespace {

@@ -1,12 +1,12 @@
-#include "Prompts.h"
+#include "platform/Prompts.h"
 
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 
-#include "SaveText.h"
-#include "WinTypes.h"
+#include "platform/SaveText.h"
+#include "platform/WinTypes.h"
 
 namespace quellhart::ui {
 namespace {

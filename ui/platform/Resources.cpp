@@ -1,4 +1,4 @@
-#include "Resources.h"
+#include "platform/Resources.h"
 
 // The pictures live in a static library, whose resources Qt registers on request.
 static void RegisterResources() {

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "Windows1252.h"
+#include "codepage/Windows1252.h"
 
 namespace quellhart::ui {
 

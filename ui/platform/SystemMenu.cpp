@@ -1,9 +1,9 @@
-#include "SystemMenu.h"
+#include "platform/SystemMenu.h"
 
 #include <QShortcut>
 
-#include "SaveText.h"
-#include "WinTypes.h"
+#include "platform/SaveText.h"
+#include "platform/WinTypes.h"
 
 namespace quellhart::ui {
 
