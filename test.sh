@@ -6,14 +6,18 @@
 #   3. formatting (clang-format) and static analysis (clang-tidy; .clang-tidy says
 #      which checks and why);
 #   4. the build with warnings as errors and every test, the editor's headless;
-#   5. the editor's window title under a real X server and window manager.
+#   5. the editor's window title under a real X server and window manager;
+#   6. the save library and quellhart-cli built for Windows, their tests under Wine,
+#      and the Windows program's reports compared with the Linux one's;
+#   7. no operating-system call outside the file layer and the console glue.
 set -euo pipefail
 cd "$(dirname "$0")"
 jobs=$(nproc)
 fuzz_seconds=${QH_FUZZ_SECONDS:-60}
 
 scripts/ensure-packages.sh cmake make g++ clang clang-tidy clang-format libclang-rt-14-dev libgtest-dev \
-    nlohmann-json3-dev qt6-base-dev libgl-dev xvfb xauth openbox x11-utils
+    nlohmann-json3-dev qt6-base-dev libgl-dev xvfb xauth openbox x11-utils \
+    g++-mingw-w64-x86-64-posix wine wine64
 scripts/ensure-locale.sh de_DE.UTF-8
 
 echo "== Build"
@@ -59,3 +63,13 @@ echo "== Tests"
 
 echo "== Window title under X (Xvfb, openbox)"
 scripts/check-window-titles.sh build/ui/quellhart-editor
+
+echo "== Windows build, its tests under Wine"
+scripts/check-windows-build.sh build
+
+echo "== Operating-system calls only in the file layer and the console glue"
+if grep -rlE '#include <(unistd|fcntl|dirent|termios|pty|pthread|windows|io)\.h>|#include <sys/' \
+    codepage savefile cli ui res --include='*.cpp' --include='*.h' | grep -vE '(Posix|Windows)\.cpp$'; then
+    echo "the files above call the operating system outside the file layer" >&2
+    exit 1
+fi

@@ -99,6 +99,9 @@ TEST_F(ShowTest, ReadingDeletesAndCreatesNothingAndTakesAnyName) {
 }
 
 TEST_F(ShowTest, JsonIsValidUtf8WhateverThePathsBytes) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows file names are UTF-16: every one has a UTF-8 form";
+#endif
     const std::string path = dir.File("bad\xFF\xC3(.ess");
     std::filesystem::copy_file(SavePath(), path);
     const CliResult r = Cli({"show", path, "--json"});

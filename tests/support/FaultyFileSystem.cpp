@@ -1,6 +1,21 @@
 #include "tests/support/FaultyFileSystem.h"
 
+#include <fstream>
+
+#include "tests/support/TempDir.h"
+
 namespace quellhart::test {
+
+bool SystemExchangesNames() {
+    static const bool exchanges = [] {
+        const TempDir dir;
+        std::ofstream(dir.File("first")) << "1";
+        std::ofstream(dir.File("second")) << "2";
+        return SystemFileSystem().Exchange(dir.File("first"), dir.File("second")) ==
+               FileError::kNone;
+    }();
+    return exchanges;
+}
 
 FaultyFileSystem FaultyFileSystem::FailingCall(int n, FileError error) {
     return FaultyFileSystem(

@@ -62,4 +62,8 @@ private:
     FileSystem& system_ = SystemFileSystem();
 };
 
+// Whether the system's file layer can exchange two names in one step here (Linux on
+// most file systems can, Windows cannot); what a commit guarantees depends on it.
+bool SystemExchangesNames();
+
 }  // namespace quellhart::test

@@ -1,0 +1,224 @@
+// The file layer on Windows: the wide-character file API, with paths kept as UTF-8
+// inside the program and converted at this edge. The only file of the save library
+// that calls the operating system directly there.
+//
+// Where Windows differs from POSIX:
+// - Two names cannot be exchanged in one step: Exchange reports kNotSupported and the
+//   commit uses its two renames (MoveFileExW with MOVEFILE_WRITE_THROUGH).
+// - A folder cannot be synced; MOVEFILE_WRITE_THROUGH makes each rename durable.
+// - Access is an ACL inherited from the folder; CopyAccess has nothing to copy.
+// - Locks are mandatory: a locked range cannot be read by other handles. The lock
+//   therefore covers one byte far past the end of any save, so that other programs
+//   (the game, a second window) can still read the save while a commit runs.
+#include <windows.h>
+
+#include <string>
+
+#include "savefile/FileSystem.h"
+
+namespace quellhart {
+namespace {
+
+// The byte that stands for the whole file's lock.
+constexpr ULONGLONG kLockOffset = 1ull << 62;
+
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), nullptr, 0);
+    std::wstring wide(size_t(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), int(utf8.size()), wide.data(), length);
+    return wide;
+}
+
+FileError FromLastError() {
+    switch (GetLastError()) {
+        case ERROR_SUCCESS:
+            return FileError::kNone;
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+            return FileError::kNotFound;
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS:
+            return FileError::kExists;
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_LOCK_FAILED:
+            return FileError::kLocked;
+        case ERROR_NOT_SUPPORTED:
+        case ERROR_INVALID_FUNCTION:
+            return FileError::kNotSupported;
+        default:
+            return FileError::kFailed;
+    }
+}
+
+FileError Result(BOOL ok) { return ok ? FileError::kNone : FromLastError(); }
+
+HANDLE Native(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
+
+int64_t Combine(DWORD high, DWORD low) { return int64_t((uint64_t(high) << 32) | low); }
+
+FileInfo InfoFrom(const BY_HANDLE_FILE_INFORMATION& native) {
+    FileInfo info;
+    if (native.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        info.kind = FileKind::kLink;
+    else if (native.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        info.kind = FileKind::kFolder;
+    else
+        info.kind = FileKind::kRegular;
+    info.device = native.dwVolumeSerialNumber;
+    info.index = uint64_t(Combine(native.nFileIndexHigh, native.nFileIndexLow));
+    info.size = Combine(native.nFileSizeHigh, native.nFileSizeLow);
+    // 100-nanosecond steps since 1601; only compared, never shown.
+    info.modifiedNs =
+        Combine(native.ftLastWriteTime.dwHighDateTime, native.ftLastWriteTime.dwLowDateTime) * 100;
+    info.permissions = (native.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+    return info;
+}
+
+// Every handle lets others read, write, rename and delete the file, as POSIX does:
+// the commit renames the save while its input is open.
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+OVERLAPPED At(int64_t offset) {
+    OVERLAPPED at{};
+    at.Offset = DWORD(uint64_t(offset) & 0xFFFFFFFFu);
+    at.OffsetHigh = DWORD(uint64_t(offset) >> 32);
+    return at;
+}
+
+// The most one ReadFile or WriteFile call moves.
+constexpr size_t kMaxTransfer = 1u << 30;
+
+class WindowsFileSystem final : public FileSystem {
+public:
+    FileError OpenForReading(const std::string& path, FileHandle& file) override {
+        file = kNoFile;
+        const HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_READ, kShareAll, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            // A folder cannot be opened without backup semantics: it is no save.
+            const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+            return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
+                       ? FileError::kNotRegularFile
+                       : FromLastError();
+        }
+        // Only a file on a disk: no pipe, console or device.
+        if (GetFileType(handle) != FILE_TYPE_DISK) {
+            CloseHandle(handle);
+            return FileError::kNotRegularFile;
+        }
+        file = reinterpret_cast<FileHandle>(handle);
+        return FileError::kNone;
+    }
+
+    FileError CreateNew(const std::string& path, FileHandle& file) override {
+        file = kNoFile;
+        // CREATE_NEW fails on any existing name, a link included.
+        const HANDLE handle =
+            CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
+                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) return FromLastError();
+        file = reinterpret_cast<FileHandle>(handle);
+        return FileError::kNone;
+    }
+
+    FileError Close(FileHandle file) override { return Result(CloseHandle(Native(file))); }
+
+    FileError ReadAt(FileHandle file, int64_t offset, void* into, size_t count,
+                     size_t& got) override {
+        got = 0;
+        auto* bytes = static_cast<char*>(into);
+        while (got < count) {
+            OVERLAPPED at = At(offset + int64_t(got));
+            DWORD read = 0;
+            const DWORD want = DWORD(std::min(count - got, kMaxTransfer));
+            if (!ReadFile(Native(file), bytes + got, want, &read, &at)) {
+                if (GetLastError() == ERROR_HANDLE_EOF) break;
+                return FromLastError();
+            }
+            if (read == 0) break;
+            got += read;
+        }
+        return FileError::kNone;
+    }
+
+    FileError WriteAt(FileHandle file, int64_t offset, const void* from, size_t count) override {
+        const auto* bytes = static_cast<const char*>(from);
+        size_t written = 0;
+        while (written < count) {
+            OVERLAPPED at = At(offset + int64_t(written));
+            DWORD wrote = 0;
+            const DWORD want = DWORD(std::min(count - written, kMaxTransfer));
+            if (!WriteFile(Native(file), bytes + written, want, &wrote, &at))
+                return FromLastError();
+            if (wrote == 0) return FileError::kFailed;
+            written += wrote;
+        }
+        return FileError::kNone;
+    }
+
+    FileError Sync(FileHandle file) override { return Result(FlushFileBuffers(Native(file))); }
+
+    FileError Describe(FileHandle file, FileInfo& info) override {
+        BY_HANDLE_FILE_INFORMATION native{};
+        if (!GetFileInformationByHandle(Native(file), &native)) return FromLastError();
+        info = InfoFrom(native);
+        return FileError::kNone;
+    }
+
+    FileError DescribePath(const std::string& path, bool followLinks, FileInfo& info) override {
+        // Opened for its attributes only; backup semantics let a folder be opened.
+        DWORD flags = FILE_FLAG_BACKUP_SEMANTICS;
+        if (!followLinks) flags |= FILE_FLAG_OPEN_REPARSE_POINT;
+        const HANDLE handle =
+            CreateFileW(Wide(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) return FromLastError();
+        BY_HANDLE_FILE_INFORMATION native{};
+        const bool described = GetFileInformationByHandle(handle, &native);
+        const FileError error = described ? FileError::kNone : FromLastError();
+        const DWORD type = GetFileType(handle);
+        CloseHandle(handle);
+        if (!described) return error;
+        info = InfoFrom(native);
+        if (type != FILE_TYPE_DISK && info.kind == FileKind::kRegular) info.kind = FileKind::kOther;
+        return FileError::kNone;
+    }
+
+    FileError CopyAccess(FileHandle, const FileInfo&) override { return FileError::kNone; }
+
+    FileError TryLock(FileHandle file) override {
+        OVERLAPPED at = At(int64_t(kLockOffset));
+        return Result(LockFileEx(Native(file), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY,
+                                 0, 1, 0, &at));
+    }
+
+    FileError Unlock(FileHandle file) override {
+        OVERLAPPED at = At(int64_t(kLockOffset));
+        return Result(UnlockFileEx(Native(file), 0, 1, 0, &at));
+    }
+
+    FileError Rename(const std::string& from, const std::string& to) override {
+        return Result(MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
+                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    }
+
+    FileError Exchange(const std::string&, const std::string&) override {
+        return FileError::kNotSupported;
+    }
+
+    FileError Remove(const std::string& path) override {
+        return Result(DeleteFileW(Wide(path).c_str()));
+    }
+
+    FileError SyncFolderOf(const std::string&) override { return FileError::kNone; }
+};
+
+}  // namespace
+
+FileSystem& SystemFileSystem() {
+    static WindowsFileSystem system;
+    return system;
+}
+
+}  // namespace quellhart
