@@ -13,7 +13,8 @@ run_in_x() {
     QT_QPA_PLATFORM=xcb "$editor" >/dev/null 2>&1 &
     local pid=$! id=""
     for _ in $(seq 50); do
-        id=$(xwininfo -root -tree | awk -v name="\"$expected" 'index($0, name) {print $1; exit}')
+        # awk reads to the end: stopping early would end xwininfo with SIGPIPE.
+        id=$(xwininfo -root -tree | awk -v name="\"$expected" '!found && index($0, name) {print $1; found = 1}')
         [ -n "$id" ] && break
         sleep 0.1
     done
