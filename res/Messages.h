@@ -19,4 +19,16 @@ inline constexpr const char* kChargenWarning =
     "In-game generated class ID detected (NEWCLASSID_CHARGEN)\nbut no matching class definition "
     "found!";
 
+// Restoring the backup from the help window.
+inline constexpr const char* kHelpCaption = "Quellhart Savegame Editor Help";
+inline constexpr const char* kConfirmRestore =
+    "The save and its backup will swap places: the backup becomes the save, and the save "
+    "becomes the backup.\n\nProceed?";
+inline constexpr const char* kNoSaveToRestore =
+    "Open a save first: its backup is restored in its place.";
+inline constexpr const char* kNoBackup = "There is no backup of this save to restore.";
+inline constexpr const char* kRestored =
+    "The backup is now the save, and the save before it is the backup.\n\nThe save will be "
+    "loaded into the editor again.";
+
 }  // namespace quellhart::messages

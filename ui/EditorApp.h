@@ -2,6 +2,10 @@
 // loop is the program's main loop.
 #pragma once
 
+#include <QStringList>
+#include <optional>
+#include <string>
+
 #include "platform/CWinApp.h"
 #include "platform/MessageMap.h"
 
@@ -12,6 +16,11 @@ public:
     CEditorApp();
     BOOL InitInstance() override;
     BOOL OnCmdMsg(int id, int code) override;
+    void OnHelp();
+
+    // The file named on the command line, if any; --help and --version answer and end
+    // the program there.
+    static std::optional<std::string> FileToOpen(const QStringList& arguments);
 
 private:
     static const MessageMap<CEditorApp> kMessageMap;

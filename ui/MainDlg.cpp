@@ -1,6 +1,11 @@
 #include "ui/MainDlg.h"
 
+#include <QAbstractButton>
 #include <QDialog>
+#include <QKeySequence>
+#include <QShortcut>
+#include <QTimer>
+#include <utility>
 
 #include "platform/CWinApp.h"
 #include "platform/Prompts.h"
@@ -10,8 +15,12 @@
 #include "res/DialogTemplates.h"
 #include "res/EditorLimits.h"
 #include "res/Messages.h"
+#include "savefile/BackupRestore.h"
 #include "savefile/SiblingPaths.h"
 #include "ui/AboutDlg.h"
+#include "ui/EditorKeys.h"
+#include "ui/FileDrops.h"
+#include "ui/HelpDlg.h"
 #include "ui/WaitDlg.h"
 
 namespace quellhart::ui {
@@ -59,7 +68,26 @@ BOOL CMainDlg::OnInitDialog() {
     m_sheet.AddPage(&m_globPage);
     m_sheet.Create(this, WS_CHILD | WS_VISIBLE);
     m_sheet.SetActivePage(0);
+    InstallKeysAndDrops();
+    // A file from the command line opens once the window is up, so that an error
+    // about it has the window to stand in front of.
+    if (!m_startFile.empty())
+        QTimer::singleShot(0, Window(),
+                           [this] { OpenFileFromOutside(std::exchange(m_startFile, {})); });
     return TRUE;
+}
+
+void CMainDlg::InstallKeysAndDrops() {
+    for (const EditorKey& key : kEditorKeys) {
+        auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(key.keys)), Window());
+        QObject::connect(shortcut, &QShortcut::activated, Window(), [this, id = key.button] {
+            // As a click: a disabled button does nothing.
+            if (auto* button = qobject_cast<QAbstractButton*>(GetDlgItem(id));
+                button && button->isEnabled())
+                button->click();
+        });
+    }
+    AcceptFileDrops(Window(), [this](const std::string& path) { OpenFileFromOutside(path); });
 }
 
 void CMainDlg::OnSysCommand(unsigned id, intptr_t lParam) {
@@ -103,14 +131,60 @@ void CMainDlg::LoadDocument() {
     m_sheet.SetActivePage(0);
 }
 
-void CMainDlg::OnOpenFile() {
+void CMainDlg::CloseDocument() {
     m_activeFileLabel.SetWindowText("");
     DetachPages();
     DestroyDocument();
+}
+
+void CMainDlg::OnOpenFile() {
+    CloseDocument();
     const std::optional<std::string> chosen =
         CurrentPrompts().OpenFile(nullptr, {"ess", kSaveFilter});
     if (!chosen) return;
     m_path = *chosen;
+    LoadDocument();
+}
+
+void CMainDlg::OpenFileFromOutside(const std::string& path) {
+    CloseDocument();
+    m_path = path;
+    LoadDocument();
+}
+
+void CMainDlg::ShowHelp() {
+    if (!m_help)
+        m_help = new CHelpDlg(
+            Window(), [] { CAboutDlg().DoModal(); }, [this] { OnRestoreBackup(); });
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}
+
+void CMainDlg::OnRestoreBackup() {
+    QWidget* owner = m_help ? m_help.data() : Window();
+    if (m_path.empty()) {
+        AfxMessageBox(owner, messages::kNoSaveToRestore, messages::kWarningCaption,
+                      MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!HasBackup(m_path)) {
+        AfxMessageBox(owner, messages::kNoBackup, messages::kWarningCaption,
+                      MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (AfxMessageBox(owner, messages::kConfirmRestore, messages::kConfirmCaption,
+                      MB_YESNO | MB_ICONEXCLAMATION) == IDNO)
+        return;
+    // The document lets go of the save before its name changes hands; unsaved edits
+    // go with it, as after a commit.
+    CloseDocument();
+    std::string error;
+    if (RestoreBackup(m_path, error))
+        AfxMessageBox(owner, messages::kRestored, messages::kDoneCaption,
+                      MB_OK | MB_ICONINFORMATION);
+    else
+        AfxMessageBox(owner, error, messages::kErrorCaption, MB_OK | MB_ICONEXCLAMATION);
     LoadDocument();
 }
 

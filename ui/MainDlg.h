@@ -2,7 +2,9 @@
 // carries the two actions that touch files, "OpenFile" and "CommitChanges".
 #pragma once
 
+#include <QDialog>
 #include <QIcon>
+#include <QPointer>
 #include <memory>
 #include <string>
 
@@ -26,6 +28,17 @@ public:
     void OnOpenFile();
     void OnCommitChanges();
 
+    // Opens `path` exactly as if it had been chosen in "OpenFile": a file given on the
+    // command line, or dropped on the window.
+    void OpenFileFromOutside(const std::string& path);
+    // The file to open once the window is up.
+    void OpenAtStart(std::string path) { m_startFile = std::move(path); }
+    // The help window, and what its "Restore backup..." does: swaps the save and its
+    // backup, after a question, and loads the save again.
+    void ShowHelp();
+    void OnRestoreBackup();
+    QDialog* HelpWindow() const { return m_help; }
+
     // For the tests: what the window holds.
     CSaveGame* Document() const { return m_document.get(); }
     CMyPSheet& Sheet() { return m_sheet; }
@@ -40,6 +53,9 @@ protected:
 private:
     void DetachPages();
     void DestroyDocument();
+    // Clears the file label and lets go of the document, before another is opened.
+    void CloseDocument();
+    void InstallKeysAndDrops();
     // Opens and loads m_path into a new document and shows it; on failure reports the
     // document's error and leaves the window without one.
     void LoadDocument();
@@ -50,6 +66,8 @@ private:
     CStatic m_activeFileLabel;
     QIcon m_hIcon;
     std::string m_path;
+    std::string m_startFile;
+    QPointer<QDialog> m_help;  // a child of the window, which owns it
     std::unique_ptr<CSaveGame> m_document;
     CMyPSheet m_sheet;
     CPSDlgGLOB m_globPage;

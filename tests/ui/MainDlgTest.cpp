@@ -258,9 +258,9 @@ TEST(SystemMenu, AnEmptyString101AddsNoItem) {
     res::StringTable()[res::IDS_ABOUTBOX] = saved;
 }
 
-TEST_F(MainDlgTest, HelpSaysThatNoHelpIsAvailable) {
-    ui::CEditorApp app;
-    main.SendCommand(ui::ID_HELP);
+TEST_F(MainDlgTest, WithoutTheEditorsWindowTheHelpCommandSaysThereIsNoHelp) {
+    ui::CEditorApp app;  // no main window of the editor's
+    Click(main, ui::ID_HELP);
     ASSERT_EQ(prompts->messages.size(), 1u);
     EXPECT_NE(prompts->messages[0].text.find("No help is available"), std::string::npos);
 }

@@ -1,5 +1,7 @@
 #include "platform/Resources.h"
 
+#include <QFile>
+
 // The pictures live in a static library, whose resources Qt registers on request.
 static void RegisterResources() {
     static const bool registered = [] {
@@ -17,6 +19,12 @@ QPixmap LoadIconPixmap() {
 }
 
 QIcon LoadAppIcon() { return QIcon(LoadIconPixmap()); }
+
+QString LoadHelpText() {
+    RegisterResources();
+    QFile file(QStringLiteral(":/quellhart/help.html"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
 
 QPixmap LoadBitmapPixmap() {
     RegisterResources();

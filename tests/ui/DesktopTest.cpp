@@ -1,0 +1,164 @@
+// The editor on the desktop: a file given on the command line or dropped on the
+// window opens as from "OpenFile", the keys press the buttons, and the help window
+// lists the keys and restores the backup.
+#include <QApplication>
+#include <QDialog>
+#include <QDropEvent>
+#include <QKeySequence>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
+#include <QUrl>
+
+#include "res/ControlIds.h"
+#include "res/Messages.h"
+#include "savefile/SaveErrors.h"
+#include "tests/ui/GuiTestBase.h"
+#include "ui/EditorApp.h"
+#include "ui/EditorKeys.h"
+
+namespace quellhart::test {
+namespace {
+
+class DesktopTest : public GuiTest {
+protected:
+    void Drop(const std::string& path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+        QWidget* window = main.Window();
+        const QPoint at = window->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window, &enter);
+        ASSERT_TRUE(enter.isAccepted());
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(window, &drop);
+    }
+    void PressKeys(const char* keys) {
+        QWidget* window = main.Window();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        const QKeyCombination key = QKeySequence(QString::fromLatin1(keys))[0];
+        QTest::keyClick(window, key.key(), key.keyboardModifiers());
+    }
+    QPushButton* HelpButton(const char* name) {
+        return main.HelpWindow() ? main.HelpWindow()->findChild<QPushButton*>(name) : nullptr;
+    }
+};
+
+TEST_F(DesktopTest, AFileFromTheCommandLineOpensAsFromOpenFile) {
+    const std::string good = WriteSave(StandardSave());
+    const std::string bad = WriteSave(SaveBuilder().Raw("nope"), "bad.ess");
+    EXPECT_EQ(ui::CEditorApp::FileToOpen({"quellhart-editor", QString::fromStdString(good)}), good);
+    EXPECT_EQ(ui::CEditorApp::FileToOpen({"quellhart-editor"}), std::nullopt);
+
+    ClickOpen(good);
+    const std::string shownAfterOpenFile = Label();
+    for (const std::string& path : {good, bad}) {
+        prompts->messages.clear();
+        ui::CMainDlg started;
+        started.OpenAtStart(path);
+        started.Create();
+        QApplication::processEvents();  // the window is up, then the file opens
+        if (path == good) {
+            ASSERT_NE(started.Document(), nullptr);
+            EXPECT_EQ(Text(started, IDC_ACTIVE_FILE), shownAfterOpenFile);
+            EXPECT_EQ(Text(started.PlayerPage(), IDC_PLAYER_NAME), "Bob");
+            EXPECT_TRUE(started.GetDlgItem(IDC_COMMIT_CHANGES)->isEnabled());
+        } else {
+            EXPECT_EQ(started.Document(), nullptr);
+            ASSERT_EQ(prompts->messages.size(), 1u);
+            EXPECT_EQ(prompts->messages[0].text, errors::kNotASave);
+            EXPECT_EQ(prompts->messages[0].caption, "Error");
+        }
+        started.DestroyWindow();
+    }
+}
+
+TEST_F(DesktopTest, ADroppedFileOpensAsFromOpenFile) {
+    const std::string path = WriteSave(StandardSave());
+    Drop(path);
+    ASSERT_NE(main.Document(), nullptr);
+    EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "Bob");
+    EXPECT_EQ(main.Document()->SavePath(), path);
+    Drop(WriteSave(SaveBuilder().Raw("nope"), "bad.ess"));
+    EXPECT_EQ(main.Document(), nullptr);
+    EXPECT_EQ(Label(), "");
+    EXPECT_EQ(prompts->messages.back().text, errors::kNotASave);
+}
+
+TEST_F(DesktopTest, KeysPressTheButtons) {
+    const std::string path = WriteSave(StandardSave());
+    PressKeys("Ctrl+S");  // CommitChanges is disabled: nothing happens
+    EXPECT_TRUE(prompts->messages.empty());
+    prompts->fileAnswers.push_back(path);
+    PressKeys("Ctrl+O");
+    ASSERT_NE(main.Document(), nullptr);
+    SaveBuilder().Raw("old backup").WriteTo(dir.File("save.bak"));
+    prompts->messageAnswers = {ui::IDYES, ui::IDYES};
+    PressKeys("Ctrl+S");
+    ASSERT_EQ(prompts->messages.size(), 3u);  // both questions, then the report
+    EXPECT_EQ(prompts->messages[0].text, messages::kConfirmWrite);
+    EXPECT_EQ(prompts->messages[1].text, messages::kConfirmReplaceBackup);
+    EXPECT_EQ(prompts->messages[2].caption, "Done");
+    EXPECT_EQ(ReadFileBytes(dir.File("save.bak")), StandardSave().Bytes());
+
+    ui::CEditorApp app;
+    app.m_pMainWnd = &main;
+    PressKeys("F1");
+    ASSERT_NE(main.HelpWindow(), nullptr);
+    EXPECT_TRUE(main.HelpWindow()->isVisible());
+    app.m_pMainWnd = nullptr;
+}
+
+TEST_F(DesktopTest, HelpListsEveryKey) {
+    ui::CEditorApp app;
+    app.m_pMainWnd = &main;
+    Click(main, ui::ID_HELP);
+    ASSERT_NE(main.HelpWindow(), nullptr);
+    EXPECT_EQ(main.HelpWindow()->windowTitle().toStdString(), messages::kHelpCaption);
+    const QString shown = main.HelpWindow()->findChild<QTextBrowser*>()->toPlainText();
+    for (const ui::EditorKey& key : ui::kEditorKeys) {
+        const QString keys =
+            QKeySequence(QString::fromLatin1(key.keys)).toString(QKeySequence::NativeText);
+        EXPECT_TRUE(shown.contains(keys)) << key.keys;
+    }
+    app.m_pMainWnd = nullptr;
+}
+
+TEST_F(DesktopTest, HelpRestoresTheBackupAndLoadsTheSaveAgain) {
+    ui::CEditorApp app;
+    app.m_pMainWnd = &main;
+    Click(main, ui::ID_HELP);
+    QPushButton* restore = HelpButton("restoreBackup");
+    ASSERT_NE(restore, nullptr);
+
+    QTest::mouseClick(restore, Qt::LeftButton);  // nothing open yet
+    EXPECT_EQ(prompts->messages.back().text, messages::kNoSaveToRestore);
+    const std::string path = WriteSave(StandardSave());
+    ClickOpen(path);
+    QTest::mouseClick(restore, Qt::LeftButton);  // no backup yet
+    EXPECT_EQ(prompts->messages.back().text, messages::kNoBackup);
+
+    Type(main.PlayerPage(), IDC_PLAYER_NAME, "Edited");
+    ClickCommit({ui::IDYES});
+    const std::string edited = ReadFileBytes(path);
+    prompts->messages.clear();
+    prompts->messageAnswers = {ui::IDNO};
+    QTest::mouseClick(restore, Qt::LeftButton);  // asked, and declined
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].caption, messages::kConfirmCaption);
+    EXPECT_EQ(ReadFileBytes(path), edited);
+
+    prompts->messageAnswers = {ui::IDYES};
+    QTest::mouseClick(restore, Qt::LeftButton);
+    EXPECT_EQ(prompts->messages.back().caption, "Done");
+    EXPECT_EQ(ReadFileBytes(path), StandardSave().Bytes());
+    EXPECT_EQ(ReadFileBytes(dir.File("save.bak")), edited);
+    ASSERT_NE(main.Document(), nullptr);
+    EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "Bob");
+    app.m_pMainWnd = nullptr;
+}
+
+}  // namespace
+}  // namespace quellhart::test
