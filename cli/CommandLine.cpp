@@ -1,19 +1,10 @@
 #include "cli/CommandLine.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <map>
 
 namespace quellhart::cli {
-
-const char* const kUsage =
-    "usage: quellhart-cli show FILE [--json]\n"
-    "       quellhart-cli set FILE [--name TEXT] [--race TEXT] [--class TEXT] [--head TEXT]\n"
-    "                              [--hair TEXT] [--global NAME=VALUE]... [--yes] [--json]\n"
-    "       quellhart-cli restore FILE [--yes]\n"
-    "       quellhart-cli diff OLD NEW [--json]\n"
-    "       quellhart-cli --help | --version\n";
-
 namespace {
 
 // A value for --global: the whole text one decimal number ("2.5", "-1e3", ".5") that
@@ -28,19 +19,74 @@ std::optional<float> FiniteFloatFromText(const std::string& text) {
     return value;
 }
 
-struct CommandShape {
-    size_t files;
-    bool takesJson, takesYes, takesEdits;
-};
-
-const std::map<std::string, CommandShape> kCommands = {
-    {"show", {1, true, false, false}},
-    {"set", {1, true, true, true}},
-    {"restore", {1, false, true, false}},
-    {"diff", {2, true, false, false}},
-};
+void Store(Request& request, Option option, const std::string& value) {
+    switch (option) {
+        case Option::kJson:
+            request.json = true;
+            break;
+        case Option::kYes:
+            request.yes = true;
+            break;
+        case Option::kName:
+            request.name = value;
+            break;
+        case Option::kRace:
+            request.race = value;
+            break;
+        case Option::kClass:
+            request.cls = value;
+            break;
+        case Option::kHead:
+            request.head = value;
+            break;
+        case Option::kHair:
+            request.hair = value;
+            break;
+        case Option::kGlobal: {
+            const size_t equals = value.find('=');
+            if (equals == std::string::npos || equals == 0)
+                throw UsageError("--global takes NAME=VALUE, not '" + value + "'");
+            const std::string name = value.substr(0, equals), number = value.substr(equals + 1);
+            const std::optional<float> parsed = FiniteFloatFromText(number);
+            if (!parsed)
+                throw UsageError("--global " + name + " takes a decimal number, not '" + number +
+                                 "'");
+            request.globals.emplace_back(name, *parsed);
+            break;
+        }
+    }
+}
 
 }  // namespace
+
+const OptionSpec& Spec(Option option) {
+    return *std::find_if(std::begin(kOptions), std::end(kOptions),
+                         [&](const OptionSpec& spec) { return spec.id == option; });
+}
+
+std::string UsageText() {
+    constexpr size_t kWidth = 80;
+    const std::string program = "quellhart-cli ";
+    std::string usage;
+    for (const CommandSpec& command : kCommands) {
+        const std::string head = (usage.empty() ? "usage: " : "       ") + program;
+        std::string line = head + command.name + " " + command.files;
+        const std::string indent(head.size() + std::string(command.name).size() + 1, ' ');
+        for (const Option option : command.options) {
+            const OptionSpec& spec = Spec(option);
+            const std::string item = std::string(" [") + spec.name +
+                                     (spec.value ? std::string(" ") + spec.value : "") + "]" +
+                                     (option == Option::kGlobal ? "..." : "");
+            if (line.size() + item.size() > kWidth) {
+                usage += line + "\n";
+                line = indent.substr(1);
+            }
+            line += item;
+        }
+        usage += line + "\n";
+    }
+    return usage + "       " + program + "--help | --version\n";
+}
 
 Request ParseCommandLine(const std::vector<std::string>& args) {
     Request request;
@@ -49,47 +95,28 @@ Request ParseCommandLine(const std::vector<std::string>& args) {
         request.command = args[0] == "--version" ? "version" : "help";
         return request;
     }
-    const auto shape = kCommands.find(args[0]);
-    if (shape == kCommands.end()) throw UsageError("unknown command '" + args[0] + "'");
-    request.command = args[0];
+    const auto command = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                      [&](const CommandSpec& c) { return args[0] == c.name; });
+    if (command == std::end(kCommands)) throw UsageError("unknown command '" + args[0] + "'");
+    request.command = command->name;
 
-    std::map<std::string, std::optional<std::string>*> texts = {{"--name", &request.name},
-                                                                {"--race", &request.race},
-                                                                {"--class", &request.cls},
-                                                                {"--head", &request.head},
-                                                                {"--hair", &request.hair}};
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        auto value = [&]() -> const std::string& {
-            if (i + 1 >= args.size()) throw UsageError(arg + " needs a value");
-            return args[++i];
-        };
-        if (arg == "--json" && shape->second.takesJson) {
-            request.json = true;
-        } else if (arg == "--yes" && shape->second.takesYes) {
-            request.yes = true;
-        } else if (shape->second.takesEdits && texts.count(arg)) {
-            *texts[arg] = value();
-        } else if (shape->second.takesEdits && arg == "--global") {
-            const std::string& assignment = value();
-            const size_t equals = assignment.find('=');
-            if (equals == std::string::npos || equals == 0)
-                throw UsageError("--global takes NAME=VALUE, not '" + assignment + "'");
-            const std::string valueText = assignment.substr(equals + 1);
-            const std::optional<float> number = FiniteFloatFromText(valueText);
-            if (!number)
-                throw UsageError("--global " + assignment.substr(0, equals) +
-                                 " takes a decimal number, not '" + valueText + "'");
-            request.globals.emplace_back(assignment.substr(0, equals), *number);
+        const auto option = std::find_if(command->options.begin(), command->options.end(),
+                                         [&](Option o) { return arg == Spec(o).name; });
+        if (option != command->options.end()) {
+            const OptionSpec& spec = Spec(*option);
+            if (spec.value && i + 1 >= args.size()) throw UsageError(arg + " needs a value");
+            Store(request, *option, spec.value ? args[++i] : std::string());
         } else if (arg.size() > 1 && arg[0] == '-') {
             throw UsageError("unknown option '" + arg + "' for " + request.command);
         } else {
             request.files.push_back(arg);
         }
     }
-    if (request.files.size() != shape->second.files)
-        throw UsageError(request.command + " takes " + std::to_string(shape->second.files) +
-                         (shape->second.files == 1 ? " file" : " files"));
+    if (int(request.files.size()) != command->fileCount)
+        throw UsageError(request.command + " takes " + std::to_string(command->fileCount) +
+                         (command->fileCount == 1 ? " file" : " files"));
     return request;
 }
 

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "cli/CommandTable.h"
+
 namespace quellhart::cli {
 
 // A mistake in the command line: exit code 2, with the usage.
@@ -24,8 +26,7 @@ struct Request {
     bool json = false;
 };
 
+// Reads the command line by the command table; a mistake throws UsageError.
 Request ParseCommandLine(const std::vector<std::string>& args);
-
-extern const char* const kUsage;
 
 }  // namespace quellhart::cli

@@ -23,11 +23,11 @@ int Run(const std::vector<std::string>& args, Console& console) {
     try {
         request = ParseCommandLine(args);
     } catch (const UsageError& error) {
-        console.err << "quellhart-cli: " << error.what() << "\n" << kUsage;
+        console.err << "quellhart-cli: " << error.what() << "\n" << UsageText();
         return kExitUsage;
     }
     if (request.command == "help") {
-        console.out << kUsage;
+        console.out << UsageText();
         return kExitOk;
     }
     if (request.command == "version") {
@@ -38,7 +38,8 @@ int Run(const std::vector<std::string>& args, Console& console) {
     if (request.command == "show") return RunShow(request, console);
     if (request.command == "set") return RunSet(request, console);
     if (request.command == "restore") return RunRestore(request, console);
-    return RunDiff(request, console);
+    if (request.command == "diff") return RunDiff(request, console);
+    return kExitUsage;  // the parser knows no other command
 }
 
 }  // namespace quellhart::cli

@@ -57,7 +57,8 @@ bool ApplyGlobals(CSaveGame& save, const Request& request, Console& console) {
             found = true;
         }
         if (!found) {
-            console.err << "quellhart-cli: no global variable named '" << name << "'\n" << kUsage;
+            console.err << "quellhart-cli: no global variable named '" << name << "'\n"
+                        << UsageText();
             return false;
         }
     }

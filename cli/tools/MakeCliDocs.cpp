@@ -1,0 +1,127 @@
+// Writes quellhart-cli's manual page and its bash completion from the command table.
+//   make-cli-docs MAN_PAGE_FILE BASH_COMPLETION_FILE
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "cli/CommandTable.h"
+#include "res/QuellhartVersion.h"
+
+using namespace quellhart::cli;
+
+namespace {
+
+// Text set in the manual page's own markup: a leading full stop or apostrophe would
+// read as a request, a backslash as an escape, a hyphen may become a dash.
+std::string Roff(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\\')
+            out += "\\e";
+        else if (c == '-')
+            out += "\\-";
+        else
+            out += c;
+    }
+    if (!out.empty() && (out[0] == '.' || out[0] == '\'')) out.insert(0, "\\&");
+    return out;
+}
+
+std::string ManPage() {
+    std::ostringstream man;
+    man << ".TH QUELLHART\\-CLI 1 \"\" \"" << quellhart::version::kProductVersion << "\" \""
+        << quellhart::version::kProductName << "\"\n";
+    man << ".SH NAME\nquellhart\\-cli \\- show, change, restore and compare Quellhart saved "
+           "games\n";
+    man << ".SH SYNOPSIS\n.nf\n";
+    // The usage's lines, each command from the margin and its continuation indented.
+    std::istringstream usage(UsageText().substr(std::string("usage: ").size()));
+    for (std::string line; std::getline(usage, line);) {
+        const size_t text = line.find_first_not_of(' ');
+        const bool continuation = line.compare(text, 13, "quellhart-cli") != 0;
+        man << (continuation ? "    " : "") << Roff(line.substr(text)) << "\n";
+    }
+    man << ".fi\n";
+    man << ".SH DESCRIPTION\n"
+           "The command\\-line companion of the Quellhart Savegame Editor works on one saved "
+           "game (.ess) through the same save document as the editor window, with the same "
+           "checks and the same messages. Texts in a save are Windows\\-1252; the program "
+           "reads and prints UTF\\-8.\n";
+    man << ".SH COMMANDS\n";
+    for (const CommandSpec& command : kCommands) {
+        man << ".TP\n.B " << command.name << " " << Roff(command.files) << "\n"
+            << Roff(command.description) << ".\n";
+    }
+    man << ".SH OPTIONS\n";
+    for (const OptionSpec& option : kOptions) {
+        man << ".TP\n.BR " << Roff(option.name);
+        if (option.value) man << " \" " << Roff(option.value) << "\"";
+        man << "\n" << Roff(option.description) << ".\n";
+    }
+    man << ".TP\n.B \\-\\-help\nprint the usage and end.\n"
+        << ".TP\n.B \\-\\-version\nprint the version and end.\n";
+    man << ".SH EXIT STATUS\n"
+           ".TP\n.B 0\ndone; for set and restore: the save was replaced, also when reading "
+           "it back afterwards failed, which is then said on standard error.\n"
+           ".TP\n.B 1\nnot done; the save's own error is on standard error.\n"
+           ".TP\n.B 2\na usage error.\n"
+           ".TP\n.B 3\na question was not answered yes.\n"
+           ".PP\ndiff exits 0 when the saves are the same, 1 when they differ, 2 on trouble.\n";
+    man << ".SH FILES\n"
+           ".TP\n.I NAME.bak\nthe backup: the save before the last set, or the save "
+           "that restore swapped out.\n"
+           ".TP\n.I NAME.out\nthe new save while set writes it; never left behind.\n";
+    man << ".SH SEE ALSO\n.BR quellhart\\-editor (1)\n";
+    return man.str();
+}
+
+std::string BashCompletion() {
+    std::ostringstream bash;
+    bash << "# bash completion for quellhart-cli, written from its command table.\n"
+            "_quellhart_cli() {\n"
+            "    local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}\n"
+            "    if [ \"$COMP_CWORD\" -eq 1 ]; then\n"
+            "        COMPREPLY=($(compgen -W \"";
+    for (const CommandSpec& command : kCommands) bash << command.name << " ";
+    bash << "--help --version\" -- \"$cur\"))\n"
+            "        return\n"
+            "    fi\n"
+            "    case $prev in\n";
+    std::set<std::string> takingText;
+    for (const OptionSpec& option : kOptions)
+        if (option.value) takingText.insert(option.name);
+    bash << "        ";
+    for (auto it = takingText.begin(); it != takingText.end(); ++it)
+        bash << (it == takingText.begin() ? "" : "|") << *it;
+    bash << ") return ;;\n"
+            "    esac\n"
+            "    local options\n"
+            "    case ${COMP_WORDS[1]} in\n";
+    for (const CommandSpec& command : kCommands) {
+        bash << "        " << command.name << ") options=\"";
+        for (size_t i = 0; i < command.options.size(); ++i)
+            bash << (i ? " " : "") << Spec(command.options[i]).name;
+        bash << "\" ;;\n";
+    }
+    bash << "        *) return ;;\n"
+            "    esac\n"
+            "    if [[ $cur == -* ]]; then\n"
+            "        COMPREPLY=($(compgen -W \"$options\" -- \"$cur\"))\n"
+            "    else\n"
+            "        COMPREPLY=($(compgen -f -X '!*.@(ess|bak)' -- \"$cur\") $(compgen -d -- "
+            "\"$cur\"))\n"
+            "    fi\n"
+            "}\n"
+            "complete -o filenames -F _quellhart_cli quellhart-cli\n";
+    return bash.str();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) return 2;
+    std::ofstream(argv[1]) << ManPage();
+    std::ofstream(argv[2]) << BashCompletion();
+    return 0;
+}

@@ -1,0 +1,35 @@
+// The command table is what the parser accepts and what --help shows.
+#include <gtest/gtest.h>
+
+#include "cli/CommandLine.h"
+
+namespace quellhart::cli {
+namespace {
+
+TEST(CommandTable, EveryOptionOfEveryCommandIsAcceptedAndShown) {
+    const std::string usage = UsageText();
+    for (const CommandSpec& command : kCommands) {
+        EXPECT_NE(usage.find(std::string("quellhart-cli ") + command.name + " " + command.files),
+                  std::string::npos)
+            << command.name;
+        for (const Option option : command.options) {
+            const OptionSpec& spec = Spec(option);
+            std::vector<std::string> args = {command.name, spec.name};
+            if (spec.value) args.push_back(option == Option::kGlobal ? "Day=1" : "text");
+            for (int i = 0; i < command.fileCount; ++i)
+                args.push_back("f" + std::to_string(i) + ".ess");
+            EXPECT_NO_THROW(ParseCommandLine(args)) << command.name << " " << spec.name;
+            EXPECT_NE(usage.find(std::string("[") + spec.name), std::string::npos) << spec.name;
+        }
+    }
+}
+
+TEST(CommandTable, WhatTheTableLacksIsRefused) {
+    EXPECT_THROW(ParseCommandLine({"frobnicate", "a.ess"}), UsageError);
+    EXPECT_THROW(ParseCommandLine({"show", "a.ess", "--yes"}), UsageError);  // not show's
+    EXPECT_THROW(ParseCommandLine({"diff", "a.ess"}), UsageError);
+    EXPECT_THROW(ParseCommandLine({"set", "a.ess", "--name"}), UsageError);
+}
+
+}  // namespace
+}  // namespace quellhart::cli
