@@ -1,8 +1,12 @@
-// Draws the program's two pictures into PNG files: icon 128 (32 x 32, sixteen
-// colours) and the decorative bitmap 132 (176 x 217). Run once when the artwork
-// changes; the PNG files are compiled into the program.
+// Draws the program's pictures: icon 128 (32 x 32, sixteen colours) and the
+// decorative bitmap 132 (176 x 217), compiled into the program; and the desktop's
+// icons, the same shield at 16 to 256 pixels and as SVG, installed with it. Run once
+// when the artwork changes (configure with -DQH_BUILD_TOOLS=ON).
 //   draw-artwork OUTPUT_FOLDER
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
+#include <QTextStream>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -11,33 +15,75 @@
 
 namespace {
 
-// A shield with a quill across it: a save that can be rewritten.
-QImage DrawIcon() {
-    QImage image(32, 32, QImage::Format_ARGB32);
+// The icon, a shield with a quill across it (a save that can be rewritten), as data
+// on a 32-unit square, so that the same shapes give every PNG size and the SVG.
+struct Shape {
+    const char* path;  // SVG path data: M, L, C and Z, each word apart
+    const char* fill;  // "none" for a line only
+    const char* stroke;
+    double strokeWidth;
+};
+
+constexpr Shape kIconShapes[] = {
+    {"M 16 2 L 28 6 C 28 18 23 25 16 30 C 9 25 4 18 4 6 Z", "#000080", "#c0c0c0", 1.5},
+    {"M 15 6 L 17 6 L 17 26 L 15 26 Z", "#008080", "none", 0},  // the spring's channel
+    {"M 9 26 C 12 16 18 9 26 5 C 22 12 17 19 9 26 Z", "#ffffff", "none", 0},
+    {"M 9 26 L 20 13", "none", "#ffff00", 1},
+};
+
+QPainterPath PathFrom(const char* data) {
+    QPainterPath path;
+    const QByteArray text(data);
+    QTextStream in(text);
+    QString command;
+    auto point = [&] {
+        double x = 0, y = 0;
+        in >> x >> y;
+        return QPointF(x, y);
+    };
+    while (!(in >> command).atEnd() || !command.isEmpty()) {
+        if (command == "M") path.moveTo(point());
+        else if (command == "L") path.lineTo(point());
+        else if (command == "C") {
+            const QPointF c1 = point(), c2 = point(), end = point();
+            path.cubicTo(c1, c2, end);
+        } else if (command == "Z") path.closeSubpath();
+        command.clear();
+    }
+    return path;
+}
+
+QImage DrawIconAt(int size) {
+    QImage image(size, size, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath shield;
-    shield.moveTo(16, 2);
-    shield.lineTo(28, 6);
-    shield.cubicTo(28, 18, 23, 25, 16, 30);
-    shield.cubicTo(9, 25, 4, 18, 4, 6);
-    shield.closeSubpath();
-    p.fillPath(shield, QColor(0, 0, 128));
-    p.setPen(QPen(QColor(192, 192, 192), 1.5));
-    p.drawPath(shield);
-    p.fillRect(QRectF(15, 6, 2, 20), QColor(0, 128, 128));  // the spring's channel
-    QPainterPath quill;
-    quill.moveTo(9, 26);
-    quill.cubicTo(12, 16, 18, 9, 26, 5);
-    quill.cubicTo(22, 12, 17, 19, 9, 26);
-    p.fillPath(quill, Qt::white);
-    p.setPen(QPen(QColor(255, 255, 0), 1));
-    p.drawLine(QPointF(9, 26), QPointF(20, 13));
-    p.end();
-    // Sixteen colours, as the icon format of old holds them.
-    return image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither)
+    p.scale(size / 32.0, size / 32.0);
+    for (const Shape& shape : kIconShapes) {
+        const QPainterPath path = PathFrom(shape.path);
+        if (QString(shape.fill) != "none") p.fillPath(path, QColor(shape.fill));
+        if (QString(shape.stroke) != "none") p.strokePath(path, QPen(QColor(shape.stroke), shape.strokeWidth));
+    }
+    return image;
+}
+
+// The window's icon: 32 pixels in sixteen colours, as the icon format of old holds them.
+QImage DrawIcon() {
+    return DrawIconAt(32)
+        .convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither)
         .convertToFormat(QImage::Format_ARGB32);
+}
+
+QByteArray IconSvg() {
+    QByteArray svg =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"32\" height=\"32\" viewBox=\"0 0 32 32\">\n";
+    for (const Shape& shape : kIconShapes)
+        svg += QStringLiteral("  <path d=\"%1\" fill=\"%2\" stroke=\"%3\" stroke-width=\"%4\"/>\n")
+                   .arg(shape.path, shape.fill, shape.stroke)
+                   .arg(shape.strokeWidth)
+                   .toUtf8();
+    return svg + "</svg>\n";
 }
 
 // A spring in the hills below a watchtower at dusk.
@@ -102,7 +148,13 @@ QImage DrawBitmap() {
 int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
     const QString folder = argc > 1 ? argv[1] : ".";
-    const bool saved =
+    bool saved =
         DrawIcon().save(folder + "/icon128.png") && DrawBitmap().save(folder + "/bitmap132.png");
+    // The desktop's icons: every size its themes ask for, and one to scale.
+    QDir().mkpath(folder + "/icons");
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        saved &= DrawIconAt(size).save(folder + QStringLiteral("/icons/quellhart-editor-%1.png").arg(size));
+    QFile svg(folder + "/icons/quellhart-editor.svg");
+    saved &= svg.open(QIODevice::WriteOnly) && svg.write(IconSvg()) > 0;
     return saved ? 0 : 1;
 }

@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Starts the editor in a real X server (Xvfb) under a window manager (openbox) and
+# checks what a user would see:
+#   scripts/check-editor-in-x.sh EDITOR
+#       the title the window manager shows, _NET_WM_NAME, is exactly the main
+#       window's caption;
+#   scripts/check-editor-in-x.sh EDITOR GOOD_SAVE BAD_SAVE
+#       also: a save given on the command line opens (no "Error" box), and a file
+#       that is no save brings the "Error" box, as from "OpenFile".
+set -euo pipefail
+editor=$(realpath "$1")
+good=${2:+$(realpath "$2")}
+bad=${3:+$(realpath "$3")}
+caption="Quellhart Savegame Editor 2.1"
+
+# The id of the first window whose name is $1, waiting up to $2 tenths of a second.
+window_named() {
+    local id=""
+    for _ in $(seq "$2"); do
+        # awk reads to the end: stopping early would end xwininfo with SIGPIPE.
+        # A window going away meanwhile makes xwininfo fail; the next round asks again.
+        id=$({ xwininfo -root -tree 2>/dev/null || true; } |
+            awk -v name="\"$1\"" '!found && index($0, name) {print $1; found = 1}')
+        [ -n "$id" ] && break
+        sleep 0.1
+    done
+    echo "$id"
+}
+
+# Starts the editor with "$@", waits for its main window, and leaves its process id
+# in $pid and the window's id in $main.
+start_editor() {
+    QT_QPA_PLATFORM=xcb "$editor" "$@" >/dev/null 2>&1 &
+    pid=$!
+    main=$(window_named "$caption" 50)
+    if [ -z "$main" ]; then
+        echo "the editor's main window did not appear" >&2
+        return 1
+    fi
+}
+
+run_in_x() {
+    openbox >/dev/null 2>&1 &
+    sleep 1
+    start_editor
+    local title
+    title=$(xprop -id "$main" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')
+    kill "$pid"
+    if [ "$title" != "$caption" ]; then
+        echo "window title: expected \"$caption\", found \"$title\"" >&2
+        return 1
+    fi
+    echo "window title: \"$title\""
+    [ -n "$good" ] || return 0
+
+    start_editor "$good"
+    local error
+    error=$(window_named Error 20)
+    kill "$pid"
+    if [ -n "$error" ]; then
+        echo "opening $good from the command line showed an error" >&2
+        return 1
+    fi
+    start_editor "$bad"
+    error=$(window_named Error 50)
+    kill "$pid"
+    if [ -z "$error" ]; then
+        echo "opening $bad from the command line showed no error" >&2
+        return 1
+    fi
+    echo "a save given on the command line opens; a file that is no save is reported"
+}
+
+if [ "${4:-}" = "--inside-x" ]; then
+    run_in_x
+else
+    xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$editor" "${good:-}" "${bad:-}" --inside-x
+fi
