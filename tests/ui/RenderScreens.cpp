@@ -1,5 +1,5 @@
 // Renders the editor's windows to PNG files: the main window with a generated save
-// loaded on each page, the About box and the wait box.
+// loaded on each page, the help window, the About box and the wait box.
 //   render-screens OUTPUT_FOLDER
 #include <QApplication>
 #include <QDialog>
@@ -48,6 +48,9 @@ int main(int argc, char** argv) {
     bool saved = Save(main.Window(), folder + "/main-window.png");
     main.Sheet().Tabs()->setCurrentIndex(1);
     saved &= Save(main.Window(), folder + "/main-window-globals.png");
+
+    main.ShowHelp();
+    saved &= Save(main.HelpWindow(), folder + "/help-window.png");
 
     ui::CAboutDlg about;
     about.Create();
