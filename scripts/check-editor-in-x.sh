@@ -39,6 +39,16 @@ start_editor() {
     fi
 }
 
+# Starts the editor on the file $1: true when an "Error" box comes up within $2 tenths
+# of a second.
+error_box_for() {
+    start_editor "$1"
+    local error
+    error=$(window_named Error "$2")
+    kill "$pid"
+    [ -n "$error" ]
+}
+
 run_in_x() {
     openbox >/dev/null 2>&1 &
     sleep 1
@@ -53,18 +63,11 @@ run_in_x() {
     echo "window title: \"$title\""
     [ -n "$good" ] || return 0
 
-    start_editor "$good"
-    local error
-    error=$(window_named Error 20)
-    kill "$pid"
-    if [ -n "$error" ]; then
+    if error_box_for "$good" 20; then
         echo "opening $good from the command line showed an error" >&2
         return 1
     fi
-    start_editor "$bad"
-    error=$(window_named Error 50)
-    kill "$pid"
-    if [ -z "$error" ]; then
+    if ! error_box_for "$bad" 50; then
         echo "opening $bad from the command line showed no error" >&2
         return 1
     fi

@@ -21,15 +21,7 @@ namespace fs = std::filesystem;
 using test::ReadFileBytes;
 using test::SaveBuilder;
 
-class PosixFilesTest : public test::LoadedSaveTest {
-protected:
-    std::string WorkPath() const { return dir.File("save.out"); }
-    std::string BackupPath() const { return dir.File("save.bak"); }
-    void ChangeDay(CSaveGame& save, float value) {
-        save.Glob(0).value = value;
-        save.Glob(0).modified = true;
-    }
-};
+using PosixFilesTest = test::LoadedSaveTest;
 
 TEST_F(PosixFilesTest, TheNewSaveKeepsTheOldOnesPermissions) {
     ASSERT_TRUE(OpenAndLoad(test::StandardSave()));

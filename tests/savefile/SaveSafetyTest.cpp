@@ -24,12 +24,6 @@ using test::SaveBuilder;
 
 class SaveSafetyTest : public test::LoadedSaveTest {
 protected:
-    std::string WorkPath() const { return dir.File("save.out"); }
-    std::string BackupPath() const { return dir.File("save.bak"); }
-    void ChangeDay(CSaveGame& save, float value) {
-        save.Glob(0).value = value;
-        save.Glob(0).modified = true;
-    }
     // Runs `during` once, when the commit of a document on `files` has written its
     // work file and is about to make it durable.
     test::FaultyFileSystem PausingBeforeSync(std::function<void()> during) {

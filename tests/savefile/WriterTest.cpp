@@ -16,8 +16,6 @@ using test::SaveBuilder;
 
 class WriterTest : public test::LoadedSaveTest {
 protected:
-    std::string BackupPath() const { return dir.File("save.bak"); }
-    std::string WorkPath() const { return dir.File("save.out"); }
     int32_t SizeWordAt(const std::string& bytes, size_t recordAt) const {
         int32_t size;
         std::memcpy(&size, bytes.data() + recordAt + 4, 4);

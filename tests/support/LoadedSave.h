@@ -21,6 +21,13 @@ protected:
         return doc->Load();
     }
     std::string SavePath() const { return dir.File("save.ess"); }
+    std::string WorkPath() const { return dir.File("save.out"); }
+    std::string BackupPath() const { return dir.File("save.bak"); }
+    // What the globals page does on "Confirm Change" for the first global.
+    static void ChangeDay(CSaveGame& save, float value) {
+        save.Glob(0).value = value;
+        save.Glob(0).modified = true;
+    }
 
     TempDir dir;
     std::unique_ptr<CSaveGame> doc;
