@@ -59,9 +59,9 @@ void Store(Request& request, Option option, const std::string& value) {
 
 }  // namespace
 
-const OptionSpec& Spec(Option option) {
+const OptionSpec& Details(Option option) {
     return *std::find_if(std::begin(kOptions), std::end(kOptions),
-                         [&](const OptionSpec& spec) { return spec.id == option; });
+                         [&](const OptionSpec& details) { return details.id == option; });
 }
 
 std::string UsageText() {
@@ -73,9 +73,9 @@ std::string UsageText() {
         std::string line = head + command.name + " " + command.files;
         const std::string indent(head.size() + std::string(command.name).size() + 1, ' ');
         for (const Option option : command.options) {
-            const OptionSpec& spec = Spec(option);
-            const std::string item = std::string(" [") + spec.name +
-                                     (spec.value ? std::string(" ") + spec.value : "") + "]" +
+            const OptionSpec& details = Details(option);
+            const std::string item = std::string(" [") + details.name +
+                                     (details.value ? std::string(" ") + details.value : "") + "]" +
                                      (option == Option::kGlobal ? "..." : "");
             if (line.size() + item.size() > kWidth) {
                 usage += line + "\n";
@@ -103,11 +103,11 @@ Request ParseCommandLine(const std::vector<std::string>& args) {
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const auto option = std::find_if(command->options.begin(), command->options.end(),
-                                         [&](Option o) { return arg == Spec(o).name; });
+                                         [&](Option o) { return arg == Details(o).name; });
         if (option != command->options.end()) {
-            const OptionSpec& spec = Spec(*option);
-            if (spec.value && i + 1 >= args.size()) throw UsageError(arg + " needs a value");
-            Store(request, *option, spec.value ? args[++i] : std::string());
+            const OptionSpec& details = Details(*option);
+            if (details.value && i + 1 >= args.size()) throw UsageError(arg + " needs a value");
+            Store(request, *option, details.value ? args[++i] : std::string());
         } else if (arg.size() > 1 && arg[0] == '-') {
             throw UsageError("unknown option '" + arg + "' for " + request.command);
         } else {

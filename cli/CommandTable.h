@@ -61,7 +61,7 @@ inline constexpr CommandSpec kCommands[] = {
      "compare two saves; exit 0 when they are the same, 1 when they differ, 2 on trouble"},
 };
 
-const OptionSpec& Spec(Option option);
+const OptionSpec& Details(Option option);
 
 // The usage, one line per command, as --help and a usage error print it.
 std::string UsageText();

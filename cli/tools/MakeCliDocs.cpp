@@ -101,7 +101,7 @@ std::string BashCompletion() {
     for (const CommandSpec& command : kCommands) {
         bash << "        " << command.name << ") options=\"";
         for (size_t i = 0; i < command.options.size(); ++i)
-            bash << (i ? " " : "") << Spec(command.options[i]).name;
+            bash << (i ? " " : "") << Details(command.options[i]).name;
         bash << "\" ;;\n";
     }
     bash << "        *) return ;;\n"

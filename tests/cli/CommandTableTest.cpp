@@ -13,13 +13,14 @@ TEST(CommandTable, EveryOptionOfEveryCommandIsAcceptedAndShown) {
                   std::string::npos)
             << command.name;
         for (const Option option : command.options) {
-            const OptionSpec& spec = Spec(option);
-            std::vector<std::string> args = {command.name, spec.name};
-            if (spec.value) args.push_back(option == Option::kGlobal ? "Day=1" : "text");
+            const OptionSpec& details = Details(option);
+            std::vector<std::string> args = {command.name, details.name};
+            if (details.value) args.push_back(option == Option::kGlobal ? "Day=1" : "text");
             for (int i = 0; i < command.fileCount; ++i)
                 args.push_back("f" + std::to_string(i) + ".ess");
-            EXPECT_NO_THROW(ParseCommandLine(args)) << command.name << " " << spec.name;
-            EXPECT_NE(usage.find(std::string("[") + spec.name), std::string::npos) << spec.name;
+            EXPECT_NO_THROW(ParseCommandLine(args)) << command.name << " " << details.name;
+            EXPECT_NE(usage.find(std::string("[") + details.name), std::string::npos)
+                << details.name;
         }
     }
 }
