@@ -6,12 +6,12 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
-#include <QTextStream>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QTextStream>
 
 namespace {
 
@@ -42,12 +42,15 @@ QPainterPath PathFrom(const char* data) {
         return QPointF(x, y);
     };
     while (!(in >> command).atEnd() || !command.isEmpty()) {
-        if (command == "M") path.moveTo(point());
-        else if (command == "L") path.lineTo(point());
+        if (command == "M")
+            path.moveTo(point());
+        else if (command == "L")
+            path.lineTo(point());
         else if (command == "C") {
             const QPointF c1 = point(), c2 = point(), end = point();
             path.cubicTo(c1, c2, end);
-        } else if (command == "Z") path.closeSubpath();
+        } else if (command == "Z")
+            path.closeSubpath();
         command.clear();
     }
     return path;
@@ -62,7 +65,8 @@ QImage DrawIconAt(int size) {
     for (const Shape& shape : kIconShapes) {
         const QPainterPath path = PathFrom(shape.path);
         if (QString(shape.fill) != "none") p.fillPath(path, QColor(shape.fill));
-        if (QString(shape.stroke) != "none") p.strokePath(path, QPen(QColor(shape.stroke), shape.strokeWidth));
+        if (QString(shape.stroke) != "none")
+            p.strokePath(path, QPen(QColor(shape.stroke), shape.strokeWidth));
     }
     return image;
 }
@@ -77,7 +81,8 @@ QImage DrawIcon() {
 QByteArray IconSvg() {
     QByteArray svg =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"32\" height=\"32\" viewBox=\"0 0 32 32\">\n";
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"32\" height=\"32\" viewBox=\"0 0 32 "
+        "32\">\n";
     for (const Shape& shape : kIconShapes)
         svg += QStringLiteral("  <path d=\"%1\" fill=\"%2\" stroke=\"%3\" stroke-width=\"%4\"/>\n")
                    .arg(shape.path, shape.fill, shape.stroke)
@@ -153,7 +158,8 @@ int main(int argc, char** argv) {
     // The desktop's icons: every size its themes ask for, and one to scale.
     QDir().mkpath(folder + "/icons");
     for (const int size : {16, 24, 32, 48, 64, 128, 256})
-        saved &= DrawIconAt(size).save(folder + QStringLiteral("/icons/quellhart-editor-%1.png").arg(size));
+        saved &= DrawIconAt(size).save(folder +
+                                       QStringLiteral("/icons/quellhart-editor-%1.png").arg(size));
     QFile svg(folder + "/icons/quellhart-editor.svg");
     saved &= svg.open(QIODevice::WriteOnly) && svg.write(IconSvg()) > 0;
     return saved ? 0 : 1;
