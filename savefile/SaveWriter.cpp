@@ -134,10 +134,14 @@ bool CSaveGame::Commit() {
     blocked = true;
     if (!input.IsOpen()) return Refuse(errors::kReconstruction);
     try {
-        return CommitLocked();
+        if (!CommitLocked()) return false;
     } catch (const std::exception&) {  // no memory for a copy buffer
         return Refuse(errors::kReconstruction);
     }
+    // Closed only once the lock is let go: unlocking a closed handle could reach a
+    // file opened since under the same number.
+    input.Close();
+    return true;
 }
 
 bool CSaveGame::CommitLocked() {
@@ -168,9 +172,7 @@ bool CSaveGame::CommitLocked() {
         return Refuse(errors::kReconstructionTail);
     // What was copied must be what was loaded: the game may have saved meanwhile.
     if (!SaveUnchangedOnDisk()) return Refuse(errors::kChangedOnDisk);
-    if (!SwapInWorkFile(work)) return false;
-    input.Close();
-    return true;
+    return SwapInWorkFile(work);
 }
 
 // The save's name must still stand for the file that was loaded, and that file must
