@@ -39,8 +39,8 @@ CHelpDlg::CHelpDlg(QWidget* parent, std::function<void()> onAbout, std::function
         buttons->addButton(QStringLiteral("Restore backup..."), QDialogButtonBox::ActionRole);
     about->setObjectName(QStringLiteral("about"));
     restore->setObjectName(QStringLiteral("restoreBackup"));
-    connect(about, &QPushButton::clicked, this, [onAbout] { onAbout(); });
-    connect(restore, &QPushButton::clicked, this, [onRestore] { onRestore(); });
+    connect(about, &QPushButton::clicked, this, std::move(onAbout));
+    connect(restore, &QPushButton::clicked, this, std::move(onRestore));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
 
     auto* layout = new QVBoxLayout(this);

@@ -71,9 +71,12 @@ BOOL CMainDlg::OnInitDialog() {
     InstallKeysAndDrops();
     // A file from the command line opens once the window is up, so that an error
     // about it has the window to stand in front of.
-    if (!m_startFile.empty())
-        QTimer::singleShot(0, Window(),
-                           [this] { OpenFileFromOutside(std::exchange(m_startFile, {})); });
+    if (!m_startFile.empty()) {
+        m_startTimer.setSingleShot(true);
+        QObject::connect(&m_startTimer, &QTimer::timeout, Window(),
+                         [this] { OpenFileFromOutside(std::exchange(m_startFile, {})); });
+        m_startTimer.start(0);
+    }
     return TRUE;
 }
 

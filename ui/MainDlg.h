@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QIcon>
 #include <QPointer>
+#include <QTimer>
 #include <memory>
 #include <string>
 
@@ -67,6 +68,7 @@ private:
     QIcon m_hIcon;
     std::string m_path;
     std::string m_startFile;
+    QTimer m_startTimer;
     QPointer<QDialog> m_help;  // a child of the window, which owns it
     std::unique_ptr<CSaveGame> m_document;
     CMyPSheet m_sheet;
