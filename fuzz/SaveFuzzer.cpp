@@ -46,10 +46,11 @@ void Check(bool condition, const char* what) {
 }
 
 const std::set<std::string> kCommitErrors = {
-    errors::kOpenOutForWrite, errors::kReconstruction,     errors::kReconstructionTail,
-    errors::kOpenOutForRead,  errors::kNoGlobAtAddress,    errors::kGlobExtractionFromOut,
-    errors::kGlobNotLocated,  errors::kOpenOutForPatch,    errors::kGlobWrite,
-    errors::kGlobVerify,      errors::kRenameSaveToBackup, errors::kRenameWorkToSave};
+    errors::kOpenOutForWrite,    errors::kReconstruction,   errors::kReconstructionTail,
+    errors::kOpenOutForRead,     errors::kNoGlobAtAddress,  errors::kGlobExtractionFromOut,
+    errors::kGlobNotLocated,     errors::kGlobWrite,        errors::kGlobVerify,
+    errors::kRenameSaveToBackup, errors::kRenameWorkToSave, errors::kBeingWritten,
+    errors::kChangedOnDisk};
 
 }  // namespace
 

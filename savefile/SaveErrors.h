@@ -24,7 +24,6 @@ inline constexpr const char* kNoGlobAtAddress =
 inline constexpr const char* kGlobExtractionFromOut = "Error During GLOB extraction from .out file";
 inline constexpr const char* kGlobNotLocated =
     "Error Locating exact GLOB Item to modify on .out file!";
-inline constexpr const char* kOpenOutForPatch = "Unable to open .out file. Write.";
 inline constexpr const char* kGlobWrite = "Error during GLOB write!";
 inline constexpr const char* kGlobVerify = "After GLOB write check not verified!";
 inline constexpr const char* kRenameSaveToBackup = "Error renaming .ess file to .bak";

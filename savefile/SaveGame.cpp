@@ -14,37 +14,30 @@ CSaveGame::~CSaveGame() {
     input.Close();
 }
 
-bool CSaveGame::Open(const std::string& path) {
+bool CSaveGame::Open(const std::string& path) { return Bind(path, false); }
+
+bool CSaveGame::OpenReadOnly(const std::string& path) { return Bind(path, true); }
+
+bool CSaveGame::Bind(const std::string& path, bool onlyForReading) {
     if (blocked) return Refuse(errors::kBlocked);
     Unbind();
     try {
-        const std::optional<std::string> work = WorkPathFor(path);
-        if (!work) return Refuse(errors::kNoEssInName);
+        std::optional<std::string> work;
+        if (!onlyForReading && !(work = WorkPathFor(path))) return Refuse(errors::kNoEssInName);
         if (!OpenInput(path)) return false;
         savePath = path;
-        workPath = *work;
+        readOnly = onlyForReading;
         // A work file left by a commit that was stopped half-way is deleted, but only
         // when no commit of this save is running now: a running one holds the lock.
-        if (files.TryLock(input.Handle()) == FileError::kNone) {
-            RemoveStaleWorkFile();
-            files.Unlock(input.Handle());
+        if (work) {
+            workPath = *work;
+            if (files.TryLock(input.Handle()) == FileError::kNone) {
+                RemoveStaleWorkFile();
+                files.Unlock(input.Handle());
+            }
         }
         return true;
     } catch (const std::exception&) {  // no memory for a path
-        Unbind();
-        return Refuse(errors::kUnableToOpenSave);
-    }
-}
-
-bool CSaveGame::OpenReadOnly(const std::string& path) {
-    if (blocked) return Refuse(errors::kBlocked);
-    Unbind();
-    try {
-        if (!OpenInput(path)) return false;
-        savePath = path;
-        readOnly = true;
-        return true;
-    } catch (const std::exception&) {
         Unbind();
         return Refuse(errors::kUnableToOpenSave);
     }

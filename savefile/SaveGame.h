@@ -72,6 +72,8 @@ public:
     int64_t BytesReadFromSave() const { return input.BytesReadFromFile(); }
 
 private:
+    // Open and OpenReadOnly: an editable document needs ".ess" in the file's name.
+    bool Bind(const std::string& path, bool onlyForReading);
     bool OpenInput(const std::string& path);
     void Unbind();
     bool Fail(const char* text);    // SetError, ClearModel, false

@@ -30,8 +30,6 @@ namespace quellhart {
 namespace {
 
 constexpr size_t kCopyBlockBytes = 1 << 20;
-// A GLOB record from its tag to its name's length: tag, unk1, the name's tag.
-constexpr int64_t kGlobNameLengthOffset = kTagSize + kGlobUnknownBytes + kTagSize;
 
 template <typename T>
 void Append(std::vector<char>& bytes, const T& value) {
@@ -276,7 +274,8 @@ std::optional<int64_t> CSaveGame::LocateGlobValue(const GlobEntry& slot) {
         return std::nullopt;
     }
     int32_t storedNameLen = 0;
-    if (!record.Skip(kGlobNameLengthOffset - kTagSize) || !record.ReadValue(storedNameLen) ||
+    // After the tag: unk1, then the name subrecord's tag and length.
+    if (!record.Skip(kGlobUnknownBytes + kTagSize) || !record.ReadValue(storedNameLen) ||
         storedNameLen < 0 || storedNameLen > record.Remaining()) {
         SetError(errors::kGlobExtractionFromOut);
         return std::nullopt;

@@ -12,7 +12,10 @@
 
 namespace quellhart::ui {
 
-QString CHelpDlg::HelpHtml() {
+namespace {
+
+// The help text as shown, with the table of keys filled in.
+QString HelpHtml() {
     QString keys = QStringLiteral("<table>");
     for (const EditorKey& key : kEditorKeys)
         keys += QStringLiteral("<tr><td><b>%1</b>&nbsp;&nbsp;</td><td>%2</td></tr>")
@@ -23,6 +26,8 @@ QString CHelpDlg::HelpHtml() {
     keys += QStringLiteral("</table>");
     return LoadHelpText().replace(QStringLiteral("%KEYS%"), keys);
 }
+
+}  // namespace
 
 CHelpDlg::CHelpDlg(QWidget* parent, std::function<void()> onAbout, std::function<void()> onRestore)
     : QDialog(parent) {

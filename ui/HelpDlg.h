@@ -12,9 +12,6 @@ class CHelpDlg : public QDialog {
 public:
     // `onAbout` and `onRestore` are what its two buttons do.
     CHelpDlg(QWidget* parent, std::function<void()> onAbout, std::function<void()> onRestore);
-
-    // The help text as shown, with the table of keys filled in.
-    static QString HelpHtml();
 };
 
 }  // namespace quellhart::ui

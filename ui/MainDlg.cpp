@@ -83,12 +83,9 @@ BOOL CMainDlg::OnInitDialog() {
 void CMainDlg::InstallKeysAndDrops() {
     for (const EditorKey& key : kEditorKeys) {
         auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(key.keys)), Window());
-        QObject::connect(shortcut, &QShortcut::activated, Window(), [this, id = key.button] {
-            // As a click: a disabled button does nothing.
-            if (auto* button = qobject_cast<QAbstractButton*>(GetDlgItem(id));
-                button && button->isEnabled())
-                button->click();
-        });
+        // As a click, which does nothing on a disabled button.
+        auto* button = qobject_cast<QAbstractButton*>(GetDlgItem(key.button));
+        QObject::connect(shortcut, &QShortcut::activated, button, &QAbstractButton::click);
     }
     AcceptFileDrops(Window(), [this](const std::string& path) { OpenFileFromOutside(path); });
 }
