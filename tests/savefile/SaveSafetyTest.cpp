@@ -3,6 +3,7 @@
 // lengths.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include <limits>
 #include <vector>
 
+#include "savefile/BackupRestore.h"
 #include "savefile/SaveErrors.h"
 #include "savefile/SiblingPaths.h"
 #include "tests/support/FaultyFileSystem.h"
@@ -45,8 +47,9 @@ protected:
 TEST_F(SaveSafetyTest, ASecondCommitOfTheSaveWaitsForNoneAndTouchesNothing) {
     const SaveBuilder save = test::StandardSave();
     save.WriteTo(SavePath());
+    SaveBuilder().Header().Glob("Day", 1.0f).Player().WriteTo(BackupPath());
     bool workFileKept = false;
-    std::string secondError;
+    std::string secondError, restoreError;
     test::FaultyFileSystem files = PausingBeforeSync([&] {
         // Another window opens the same save while the first commit is running: the
         // work file is not stale and stays; its own commit is refused.
@@ -56,6 +59,8 @@ TEST_F(SaveSafetyTest, ASecondCommitOfTheSaveWaitsForNoneAndTouchesNothing) {
         ChangeDay(second, 55.0f);
         EXPECT_FALSE(second.Commit());
         secondError = second.GetErrorText();
+        // Nor can the backup be restored meanwhile.
+        EXPECT_FALSE(RestoreBackup(SavePath(), restoreError));
     });
     CSaveGame first(files);
     ASSERT_TRUE(first.Open(SavePath()) && first.Load());
@@ -63,6 +68,7 @@ TEST_F(SaveSafetyTest, ASecondCommitOfTheSaveWaitsForNoneAndTouchesNothing) {
     ASSERT_TRUE(first.Commit()) << first.GetErrorText();
     EXPECT_TRUE(workFileKept);
     EXPECT_EQ(secondError, errors::kBeingWritten);
+    EXPECT_EQ(restoreError, errors::kBeingWritten);
 
     CSaveGame result;
     ASSERT_TRUE(result.Open(SavePath()) && result.Load());
@@ -105,15 +111,19 @@ TEST_F(SaveSafetyTest, ASaveChangedOnDiskAfterTheLoadIsNotOverwritten) {
         for (const bool duringTheCommit : {false, true}) {
             ASSERT_TRUE(OpenAndLoad(save));
             const std::string path = SavePath();
-            test::FaultyFileSystem files = PausingBeforeSync([&] { change(path); });
-            CSaveGame loaded(duringTheCommit ? static_cast<FileSystem&>(files)
-                                             : SystemFileSystem());
+            test::FaultyFileSystem files = PausingBeforeSync([&] {
+                if (duringTheCommit) change(path);
+            });
+            CSaveGame loaded(files);
             ASSERT_TRUE(loaded.Open(path) && loaded.Load());
             if (!duringTheCommit) change(path);
             const std::string changed = ReadFileBytes(path);
             ChangeDay(loaded, 9.0f);
             EXPECT_FALSE(loaded.Commit());
             EXPECT_EQ(loaded.GetErrorText(), errors::kChangedOnDisk);
+            // Found before the commit made anything, it makes nothing at all.
+            EXPECT_EQ(std::count(files.Names().begin(), files.Names().end(), "CreateNew"),
+                      duringTheCommit ? 1 : 0);
             ExpectNothingWritten(ReadFileBytes(path));
             EXPECT_EQ(ReadFileBytes(path).substr(0, other.size()), other);
         }

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QUrl>
 
 #include "res/ControlIds.h"
@@ -123,6 +124,24 @@ TEST_F(DesktopTest, HelpListsEveryKey) {
             QKeySequence(QString::fromLatin1(key.keys)).toString(QKeySequence::NativeText);
         EXPECT_TRUE(shown.contains(keys)) << key.keys;
     }
+    app.m_pMainWnd = nullptr;
+}
+
+TEST_F(DesktopTest, HelpOpensTheAboutBox) {
+    ui::CEditorApp app;
+    app.m_pMainWnd = &main;
+    Click(main, ui::ID_HELP);
+    QPushButton* about = HelpButton("about");
+    ASSERT_NE(about, nullptr);
+    std::string shown;
+    QTimer::singleShot(0, [&] {
+        if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            shown = modal->windowTitle().toStdString();
+            modal->reject();
+        }
+    });
+    QTest::mouseClick(about, Qt::LeftButton);
+    EXPECT_EQ(shown, "About Quellhart Savegame Editor");
     app.m_pMainWnd = nullptr;
 }
 
