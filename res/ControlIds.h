@@ -4,6 +4,12 @@
 
 namespace quellhart {
 
+// The framework's help command, which its "Help" buttons send.
+inline constexpr int ID_HELP = 57670;
+
+// About box: its button ends it with IDOK.
+inline constexpr int IDC_ABOUT_OK = 1;
+
 // Main window.
 inline constexpr int IDC_OPEN_FILE = 1009;
 inline constexpr int IDC_COMMIT_CHANGES = 1035;

@@ -1,14 +1,20 @@
 #include "res/DialogTemplates.h"
 
-#include "platform/WinTypes.h"
 #include "res/ControlIds.h"
 #include "res/QuellhartVersion.h"
 
 namespace quellhart::res {
 
-using ui::ControlKind;
-using ui::DialogTemplate;
-using namespace quellhart::ui;  // the style names
+namespace {
+
+// Every dialog is drawn in the template's font.
+constexpr uint32_t kAboutStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+constexpr uint32_t kMainStyle = kAboutStyle | WS_VISIBLE;
+constexpr uint32_t kWaitStyle =
+    WS_POPUP | WS_VISIBLE | DS_MODALFRAME | DS_SETFOREGROUND | DS_3DLOOK | DS_SETFONT;
+constexpr uint32_t kPageStyle = WS_CHILD | WS_CAPTION | DS_SETFONT;
+
+}  // namespace
 
 const DialogTemplate& AboutTemplate() {
     static const DialogTemplate t{
@@ -19,13 +25,14 @@ const DialogTemplate& AboutTemplate() {
         272,
         52,
         {
-            {-1, ControlKind::Icon, "128", 11, 17, 20, 20},
+            {-1, ControlKind::Icon, "128", 11, 17, 20, 20, SS_ICON},
             {-1, ControlKind::Static, "Quellhart SaveGame Editor 2.1", 50, 10, 155, 8,
              SS_NOPREFIX | WS_GROUP},
             {-1, ControlKind::Static, version::kAuthorLine, 50, 25, 119, 8, WS_GROUP},
-            {IDOK, ControlKind::Button, "Aceptar", 215, 5, 50, 14,
+            {IDC_ABOUT_OK, ControlKind::Button, "Aceptar", 215, 5, 50, 14,
              BS_DEFPUSHBUTTON | WS_TABSTOP | WS_GROUP},
-        }};
+        },
+        kAboutStyle};
     return t;
 }
 
@@ -43,13 +50,14 @@ const DialogTemplate& MainTemplate() {
             {IDC_ACTIVE_FILE, ControlKind::Static, "", 7, 247, 425, 15,
              SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | WS_BORDER | WS_GROUP},
             {IDC_OPEN_FILE, ControlKind::Button, "OpenFile", 324, 21, 80, 20, WS_TABSTOP},
-            {-1, ControlKind::Bitmap, "132", 306, 86, 117, 134},
-            {ID_HELP, ControlKind::Button, "Help", 382, 89, 38, 14, WS_TABSTOP | WS_EX_CLIENTEDGE},
+            {-1, ControlKind::Bitmap, "132", 306, 86, 117, 134, SS_BITMAP},
+            {ID_HELP, ControlKind::Button, "Help", 382, 89, 38, 14, WS_TABSTOP, 0,
+             WS_EX_CLIENTEDGE},
             {IDC_COMMIT_CHANGES, ControlKind::Button, "CommitChanges", 324, 46, 80, 20,
              WS_TABSTOP | WS_DISABLED},
         },
-        true,
-        true};
+        kMainStyle,
+        WS_EX_APPWINDOW};
     return t;
 }
 
@@ -66,8 +74,7 @@ const DialogTemplate& WaitTemplate() {
              SS_CENTER | WS_GROUP},
             {-1, ControlKind::Static, "Please Wait", 22, 38, 135, 10, SS_CENTER | WS_GROUP},
         },
-        false,
-        false};
+        kWaitStyle};
     return t;
 }
 
@@ -113,13 +120,14 @@ const DialogTemplate& GlobalsPageTemplate() {
             {-1, ControlKind::Static, "Value (Raw)", 18, 171, 71, 8, 0, IDC_GLOB_VALUE_RAW},
             {IDC_CONFIRM_CHANGE, ControlKind::Button, "Confirm Change", 195, 184, 60, 15,
              BS_DEFPUSHBUTTON | WS_TABSTOP | WS_DISABLED},
-        }};
+        },
+        kPageStyle};
     return t;
 }
 
 const DialogTemplate& PlayerPageTemplate() {
     constexpr uint32_t kTextField = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
-    constexpr uint32_t kList = CBS_DROPDOWN | CBS_SORT | WS_VSCROLL | WS_TABSTOP | WS_DISABLED;
+    constexpr uint32_t kList = CBS_DROPDOWN | CBS_AUTOHSCROLL | CBS_SORT | WS_VSCROLL | WS_TABSTOP | WS_DISABLED;
     static const DialogTemplate t{
         IDD_PLAYER_PAGE,
         "Player Data",
@@ -143,7 +151,8 @@ const DialogTemplate& PlayerPageTemplate() {
             {-1, ControlKind::Static, "Head Model", 40, 116, 50, 10, 0, IDC_PLAYER_HEAD},
             {IDC_PLAYER_HAIR, ControlKind::Edit, "", 94, 130, 131, 12, kTextField},
             {-1, ControlKind::Static, "Hair Model", 40, 131, 50, 10, 0, IDC_PLAYER_HAIR},
-        }};
+        },
+        kPageStyle};
     static const DialogTemplate withLists = [] {
         DialogTemplate full = t;
         for (const std::string& race : InitialRaces())
@@ -155,16 +164,12 @@ const DialogTemplate& PlayerPageTemplate() {
     return withLists;
 }
 
-}  // namespace quellhart::res
-
-const std::vector<const quellhart::ui::DialogTemplate*>& quellhart::ui::ProgramDialogTemplates() {
+const std::vector<const DialogTemplate*>& ProgramDialogTemplates() {
     static const std::vector<const DialogTemplate*> all = {
-        &res::AboutTemplate(), &res::MainTemplate(), &res::WaitTemplate(),
-        &res::GlobalsPageTemplate(), &res::PlayerPageTemplate()};
+        &AboutTemplate(), &MainTemplate(), &WaitTemplate(), &GlobalsPageTemplate(),
+        &PlayerPageTemplate()};
     return all;
 }
-
-namespace quellhart::res {
 
 std::map<int, std::string>& StringTable() {
     static std::map<int, std::string> table = {{IDS_ABOUTBOX, "&Acerca de Quellhart_Editor..."}};

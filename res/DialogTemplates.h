@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/DialogTemplate.h"
+#include "res/DialogTemplate.h"
 
 namespace quellhart::res {
 
@@ -16,13 +16,18 @@ inline constexpr int IDD_GLOBALS_PAGE = 134;
 inline constexpr int IDD_PLAYER_PAGE = 135;
 inline constexpr int IDD_WAIT = 137;
 inline constexpr int IDS_ABOUTBOX = 101;
+inline constexpr int IDI_MAINFRAME = 128;
+inline constexpr int IDB_PICTURE = 132;
 inline constexpr unsigned IDM_ABOUTBOX = 16;
 
-const ui::DialogTemplate& AboutTemplate();
-const ui::DialogTemplate& MainTemplate();
-const ui::DialogTemplate& GlobalsPageTemplate();
-const ui::DialogTemplate& PlayerPageTemplate();
-const ui::DialogTemplate& WaitTemplate();
+const DialogTemplate& AboutTemplate();
+const DialogTemplate& MainTemplate();
+const DialogTemplate& GlobalsPageTemplate();
+const DialogTemplate& PlayerPageTemplate();
+const DialogTemplate& WaitTemplate();
+// Every template of the program: the dialog units are chosen so that all of their
+// texts fit.
+const std::vector<const DialogTemplate*>& ProgramDialogTemplates();
 
 // The string table, and one of its strings (empty for an id it does not hold).
 std::map<int, std::string>& StringTable();

@@ -21,6 +21,8 @@ inline constexpr const char* kChargenWarning =
 
 // Restoring the backup from the help window.
 inline constexpr const char* kHelpCaption = "Quellhart Savegame Editor Help";
+inline constexpr const char* kHelpAbout = "About...";
+inline constexpr const char* kHelpRestore = "Restore backup...";
 inline constexpr const char* kConfirmRestore =
     "The save and its backup will swap places: the backup becomes the save, and the save "
     "becomes the backup.\n\nProceed?";
@@ -30,5 +32,9 @@ inline constexpr const char* kNoBackup = "There is no backup of this save to res
 inline constexpr const char* kRestored =
     "The backup is now the save, and the save before it is the backup.\n\nThe save will be "
     "loaded into the editor again.";
+
+// What a screen reader says for each picture.
+inline constexpr const char* kIconAccessibleName = "Quellhart Savegame Editor icon";
+inline constexpr const char* kBitmapAccessibleName = "Quellhart Savegame Editor picture";
 
 }  // namespace quellhart::messages

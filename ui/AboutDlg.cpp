@@ -4,6 +4,6 @@
 
 namespace quellhart::ui {
 
-CAboutDlg::CAboutDlg(QWidget* parent) : CDialog(res::AboutTemplate(), parent) {}
+CAboutDlg::CAboutDlg(WindowHandle parent) : CDialog(res::AboutTemplate(), parent) {}
 
 }  // namespace quellhart::ui

@@ -7,7 +7,7 @@ namespace quellhart::ui {
 
 class CAboutDlg : public CDialog {
 public:
-    explicit CAboutDlg(QWidget* parent = nullptr);
+    explicit CAboutDlg(WindowHandle parent = nullptr);
 };
 
 }  // namespace quellhart::ui

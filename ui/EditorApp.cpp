@@ -1,9 +1,7 @@
 #include "ui/EditorApp.h"
 
-#include <QCommandLineParser>
-#include <QCoreApplication>
-#include <QFile>
-
+#include "platform/Application.h"
+#include "res/QuellhartVersion.h"
 #include "ui/MainDlg.h"
 
 namespace quellhart::ui {
@@ -26,24 +24,43 @@ void CEditorApp::OnHelp() {
         CWinApp::OnHelp();
 }
 
-// quellhart-editor [FILE]: a file given opens as if chosen in "OpenFile".
-std::optional<std::string> CEditorApp::FileToOpen(const QStringList& arguments) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Edit a Quellhart saved game."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("the save to open"),
-                                 QStringLiteral("[FILE]"));
-    parser.process(arguments);
-    const QStringList files = parser.positionalArguments();
-    if (files.isEmpty()) return std::nullopt;
-    return QFile::encodeName(files.front()).toStdString();
+EditorCommandLine CEditorApp::ParseCommandLine(const std::vector<std::string>& arguments) {
+    static const std::string kUsage =
+        "Usage: quellhart-editor [options] [FILE]\n"
+        "Edit a Quellhart saved game.\n\n"
+        "Options:\n"
+        "  -h, --help     Displays help on commandline options.\n"
+        "  -v, --version  Displays version information.\n\n"
+        "Arguments:\n"
+        "  FILE           the save to open\n";
+    EditorCommandLine result;
+    bool optionsEnd = false;
+    for (const std::string& argument : arguments) {
+        if (!optionsEnd && argument == "--") {
+            optionsEnd = true;
+        } else if (!optionsEnd && (argument == "-h" || argument == "--help")) {
+            return {std::nullopt, kUsage};
+        } else if (!optionsEnd && (argument == "-v" || argument == "--version")) {
+            return {std::nullopt,
+                    std::string(version::kInternalName) + " " + version::kProductVersion + "\n"};
+        } else if (!optionsEnd && argument.size() > 1 && argument[0] == '-') {
+            return {std::nullopt, "Unknown option '" + argument + "'.\n\n" + kUsage};
+        } else if (!result.file) {
+            result.file = argument;
+        }
+    }
+    return result;
 }
 
 // The application has done its work when the main window has closed.
 BOOL CEditorApp::InitInstance() {
+    const EditorCommandLine commandLine = ParseCommandLine(m_arguments);
+    if (!commandLine.answer.empty()) {
+        ShowCommandLineText(commandLine.answer);
+        return FALSE;
+    }
     CMainDlg dialog(nullptr);
-    if (const auto file = FileToOpen(QCoreApplication::arguments())) dialog.OpenAtStart(*file);
+    if (commandLine.file) dialog.OpenAtStart(*commandLine.file);
     m_pMainWnd = &dialog;
     dialog.DoModal();
     m_pMainWnd = nullptr;

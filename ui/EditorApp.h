@@ -2,14 +2,20 @@
 // loop is the program's main loop.
 #pragma once
 
-#include <QStringList>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/CWinApp.h"
 #include "platform/MessageMap.h"
 
 namespace quellhart::ui {
+
+// What the program's arguments ask for: quellhart-editor [--help | --version] [FILE].
+struct EditorCommandLine {
+    std::optional<std::string> file;  // a save to open as if chosen in "OpenFile"
+    std::string answer;               // the text for --help, --version or a mistake
+};
 
 class CEditorApp : public CWinApp {
 public:
@@ -18,9 +24,7 @@ public:
     BOOL OnCmdMsg(int id, int code) override;
     void OnHelp();
 
-    // The file named on the command line, if any; --help and --version answer and end
-    // the program there.
-    static std::optional<std::string> FileToOpen(const QStringList& arguments);
+    static EditorCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
 private:
     static const MessageMap<CEditorApp> kMessageMap;

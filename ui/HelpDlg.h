@@ -3,15 +3,20 @@
 // a click away. Modeless, so that it can stay open beside the main window.
 #pragma once
 
-#include <QDialog>
 #include <functional>
+#include <string>
+
+#include "platform/HelpWindow.h"
 
 namespace quellhart::ui {
 
-class CHelpDlg : public QDialog {
+class CHelpDlg : public HelpWindow {
 public:
     // `onAbout` and `onRestore` are what its two buttons do.
-    CHelpDlg(QWidget* parent, std::function<void()> onAbout, std::function<void()> onRestore);
+    CHelpDlg(WindowHandle owner, std::function<void()> onAbout, std::function<void()> onRestore);
+
+    // The help text as shown, with the table of keys filled in.
+    static std::string Html();
 };
 
 }  // namespace quellhart::ui

@@ -1,16 +1,9 @@
 #include "ui/MainDlg.h"
 
-#include <QAbstractButton>
-#include <QDialog>
-#include <QKeySequence>
-#include <QShortcut>
-#include <QTimer>
 #include <utility>
 
 #include "platform/CWinApp.h"
 #include "platform/Prompts.h"
-#include "platform/Resources.h"
-#include "platform/SystemMenu.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 #include "res/EditorLimits.h"
@@ -19,7 +12,6 @@
 #include "savefile/SiblingPaths.h"
 #include "ui/AboutDlg.h"
 #include "ui/EditorKeys.h"
-#include "ui/FileDrops.h"
 #include "ui/HelpDlg.h"
 #include "ui/WaitDlg.h"
 
@@ -36,8 +28,8 @@ constexpr const char* kSaveFilter = "Quellhart save Files (*.ess)|*.ess||";
 
 }  // namespace
 
-CMainDlg::CMainDlg(QWidget* parent)
-    : CDialog(res::MainTemplate(), parent), m_hIcon(LoadAppIcon()) {}
+CMainDlg::CMainDlg(WindowHandle parent)
+    : CDialog(res::MainTemplate(), parent), m_hIcon(LoadIcon(res::IDI_MAINFRAME)) {}
 
 CMainDlg::~CMainDlg() {
     // The pages go with the window; they never outlive the document they point at.
@@ -55,14 +47,15 @@ void CMainDlg::DoDataExchange(CDataExchange* exchange) {
 
 BOOL CMainDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    if (SystemMenu* menu = GetSystemMenu(FALSE)) {
+    if (CMenu* menu = GetSystemMenu(FALSE)) {
         const std::string aboutText = res::LoadString(res::IDS_ABOUTBOX);
         if (!aboutText.empty()) {
             menu->AppendMenu(MF_SEPARATOR);
             menu->AppendMenu(MF_STRING, res::IDM_ABOUTBOX, aboutText);
         }
     }
-    Window()->setWindowIcon(m_hIcon);  // both the large and the small icon
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
     m_document.reset();
     m_sheet.AddPage(&m_playerPage);
     m_sheet.AddPage(&m_globPage);
@@ -71,23 +64,14 @@ BOOL CMainDlg::OnInitDialog() {
     InstallKeysAndDrops();
     // A file from the command line opens once the window is up, so that an error
     // about it has the window to stand in front of.
-    if (!m_startFile.empty()) {
-        m_startTimer.setSingleShot(true);
-        QObject::connect(&m_startTimer, &QTimer::timeout, Window(),
-                         [this] { OpenFileFromOutside(std::exchange(m_startFile, {})); });
-        m_startTimer.start(0);
-    }
+    if (!m_startFile.empty())
+        PostTask([this] { OpenFileFromOutside(std::exchange(m_startFile, {})); });
     return TRUE;
 }
 
 void CMainDlg::InstallKeysAndDrops() {
-    for (const EditorKey& key : kEditorKeys) {
-        auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(key.keys)), Window());
-        // As a click, which does nothing on a disabled button.
-        auto* button = qobject_cast<QAbstractButton*>(GetDlgItem(key.button));
-        QObject::connect(shortcut, &QShortcut::activated, button, &QAbstractButton::click);
-    }
-    AcceptFileDrops(Window(), [this](const std::string& path) { OpenFileFromOutside(path); });
+    for (const EditorKey& key : kEditorKeys) AddButtonKey(key.keys, key.button);
+    DragAcceptFiles([this](const std::string& path) { OpenFileFromOutside(path); });
 }
 
 void CMainDlg::OnSysCommand(unsigned id, intptr_t lParam) {
@@ -101,6 +85,7 @@ void CMainDlg::OnSysCommand(unsigned id, intptr_t lParam) {
 
 void CMainDlg::OnDestroy() {
     WinHelp(0, HELP_QUIT);
+    m_help.reset();
     DetachPages();
     DestroyDocument();
 }
@@ -154,15 +139,15 @@ void CMainDlg::OpenFileFromOutside(const std::string& path) {
 
 void CMainDlg::ShowHelp() {
     if (!m_help)
-        m_help = new CHelpDlg(
+        m_help = std::make_unique<CHelpDlg>(
             Window(), [] { CAboutDlg().DoModal(); }, [this] { OnRestoreBackup(); });
-    m_help->show();
-    m_help->raise();
-    m_help->activateWindow();
+    m_help->Show();
 }
 
+WindowHandle CMainDlg::HelpWindow() const { return m_help ? m_help->Handle() : nullptr; }
+
 void CMainDlg::OnRestoreBackup() {
-    QWidget* owner = m_help ? m_help.data() : Window();
+    const WindowHandle owner = m_help ? m_help->Handle() : Window();
     if (m_path.empty()) {
         AfxMessageBox(owner, messages::kNoSaveToRestore, messages::kWarningCaption,
                       MB_OK | MB_ICONEXCLAMATION);

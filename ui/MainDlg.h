@@ -2,16 +2,13 @@
 // carries the two actions that touch files, "OpenFile" and "CommitChanges".
 #pragma once
 
-#include <QDialog>
-#include <QIcon>
-#include <QPointer>
-#include <QTimer>
 #include <memory>
 #include <string>
 
 #include "platform/CDialog.h"
 #include "platform/MessageMap.h"
 #include "savefile/SaveGame.h"
+#include "ui/HelpDlg.h"
 #include "ui/MyPSheet.h"
 #include "ui/PSDlgGLOB.h"
 #include "ui/PSDlgPlayerData.h"
@@ -20,7 +17,7 @@ namespace quellhart::ui {
 
 class CMainDlg : public CDialog {
 public:
-    explicit CMainDlg(QWidget* parent = nullptr);
+    explicit CMainDlg(WindowHandle parent = nullptr);
     ~CMainDlg() override;
 
     BOOL OnInitDialog() override;
@@ -38,7 +35,7 @@ public:
     // backup, after a question, and loads the save again.
     void ShowHelp();
     void OnRestoreBackup();
-    QDialog* HelpWindow() const { return m_help; }
+    WindowHandle HelpWindow() const;
 
     // For the tests: what the window holds.
     CSaveGame* Document() const { return m_document.get(); }
@@ -65,11 +62,10 @@ private:
 
     CButton m_commitButton;
     CStatic m_activeFileLabel;
-    QIcon m_hIcon;
+    IconHandle m_hIcon;
     std::string m_path;
     std::string m_startFile;
-    QTimer m_startTimer;
-    QPointer<QDialog> m_help;  // a child of the window, which owns it
+    std::unique_ptr<CHelpDlg> m_help;
     std::unique_ptr<CSaveGame> m_document;
     CMyPSheet m_sheet;
     CPSDlgGLOB m_globPage;

@@ -68,7 +68,7 @@ void CPSDlgPlayerData::ShowDocument() {
     const std::string_view playerClass = player[PlayerRecord::CNAM].Text();
     if (m_classList.SelectString(0, playerClass) == CB_ERR) {
         if (playerClass.substr(0, kChargenClassId.size()) == kChargenClassId)
-            AfxMessageBox(Widget(), messages::kChargenWarning, messages::kWarningCaption,
+            AfxMessageBox(GetSafeHwnd(), messages::kChargenWarning, messages::kWarningCaption,
                           MB_OK | MB_ICONEXCLAMATION);
         m_classList.AddString(playerClass);
         m_classList.SelectString(0, playerClass);

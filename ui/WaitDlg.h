@@ -12,7 +12,7 @@ public:
 
     // Shows the box and paints its texts at once: the commit that follows runs
     // without processing any message.
-    BOOL Create(QWidget* parent = nullptr);
+    BOOL Create(WindowHandle parent = nullptr);
 };
 
 }  // namespace quellhart::ui

@@ -115,7 +115,7 @@ TEST_F(DesktopTest, KeysPressTheButtons) {
 TEST_F(DesktopTest, HelpListsEveryKey) {
     ui::CEditorApp app;
     app.m_pMainWnd = &main;
-    Click(main, ui::ID_HELP);
+    Click(main, ID_HELP);
     ASSERT_NE(main.HelpWindow(), nullptr);
     EXPECT_EQ(main.HelpWindow()->windowTitle().toStdString(), messages::kHelpCaption);
     const QString shown = main.HelpWindow()->findChild<QTextBrowser*>()->toPlainText();
@@ -130,7 +130,7 @@ TEST_F(DesktopTest, HelpListsEveryKey) {
 TEST_F(DesktopTest, HelpOpensTheAboutBox) {
     ui::CEditorApp app;
     app.m_pMainWnd = &main;
-    Click(main, ui::ID_HELP);
+    Click(main, ID_HELP);
     QPushButton* about = HelpButton("about");
     ASSERT_NE(about, nullptr);
     std::string shown;
@@ -148,7 +148,7 @@ TEST_F(DesktopTest, HelpOpensTheAboutBox) {
 TEST_F(DesktopTest, HelpRestoresTheBackupAndLoadsTheSaveAgain) {
     ui::CEditorApp app;
     app.m_pMainWnd = &main;
-    Click(main, ui::ID_HELP);
+    Click(main, ID_HELP);
     QPushButton* restore = HelpButton("restoreBackup");
     ASSERT_NE(restore, nullptr);
 

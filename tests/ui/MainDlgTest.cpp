@@ -39,7 +39,7 @@ TEST_F(MainDlgTest, StartsEmptyWithTheTemplatesTextsAndTabs) {
     EXPECT_EQ(Label(), "");
     EXPECT_EQ(Text(main, IDC_OPEN_FILE), "OpenFile");
     EXPECT_EQ(Text(main, IDC_COMMIT_CHANGES), "CommitChanges");
-    EXPECT_EQ(Text(main, ui::ID_HELP), "Help");
+    EXPECT_EQ(Text(main, ID_HELP), "Help");
     QTabWidget* tabs = main.Sheet().Tabs();
     ASSERT_EQ(tabs->count(), 2);
     EXPECT_EQ(tabs->tabText(0), "Player Data");
@@ -260,7 +260,7 @@ TEST(SystemMenu, AnEmptyString101AddsNoItem) {
 
 TEST_F(MainDlgTest, WithoutTheEditorsWindowTheHelpCommandSaysThereIsNoHelp) {
     ui::CEditorApp app;  // no main window of the editor's
-    Click(main, ui::ID_HELP);
+    Click(main, ID_HELP);
     ASSERT_EQ(prompts->messages.size(), 1u);
     EXPECT_NE(prompts->messages[0].text.find("No help is available"), std::string::npos);
 }

@@ -5,11 +5,10 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "platform/CWnd.h"
-
-class QComboBox;
 
 namespace quellhart::ui {
 
@@ -33,9 +32,10 @@ public:
     // goes into the edit field. CB_ERR, with nothing changed, when none does.
     int SelectString(int startAfter, std::string_view text);
     std::string GetLBText(int index) const;
-
-private:
-    QComboBox* Combo() const;
 };
+
+// The search SelectString makes, over any list of entries: the index of the first
+// entry after `startAfter` that begins with `prefix`, case ignored, or CB_ERR.
+int FindPrefixFrom(int count, int startAfter, const std::function<bool(int)>& beginsWithPrefix);
 
 }  // namespace quellhart::ui

@@ -1,23 +1,25 @@
 // Windows built from dialog templates: the modal or modeless dialog, and the page of
 // a property sheet. Both route their controls' notifications through OnCommand and
-// bind members to controls in DoDataExchange.
+// bind members to controls in DoDataExchange. How a template becomes a window is the
+// toolkit's part (NativeDialog); what the editor's windows see is the same on each.
 #pragma once
 
-#include <QLabel>
-#include <QPointer>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "platform/CWnd.h"
-#include "platform/DialogTemplate.h"
-
-class QDialog;
+#include "res/DialogTemplate.h"
 
 namespace quellhart::ui {
 
+using res::ControlKind;
+using res::ControlTemplate;
+using res::DialogTemplate;
+
 class CDialogBase;
-class SystemMenu;
+struct NativeDialog;
 
 class CDataExchange {
 public:
@@ -31,62 +33,78 @@ public:
     ~CDialogBase() override;
 
     const DialogTemplate& Template() const { return template_; }
-    QWidget* GetDlgItem(int id) const;
+    // The control with `id`, or none.
+    WindowHandle GetDlgItem(int id) const;
 
     // Routes a control's notification; what the window's table does not handle goes
-    // to the default handling. Tests send commands through it.
+    // to the default handling.
     virtual BOOL OnCommand(int id, int code);
-    // The command a click on the control `id` sends.
-    BOOL SendCommand(int id, int code = BN_CLICKED) { return OnCommand(id, code); }
-
     void UpdateData(BOOL saveAndValidate);
+
+    // The toolkit's side: records each control it built from the template.
+    void RegisterControl(int id, WindowHandle control) { controls_[id] = control; }
+    void ForgetControls() { controls_.clear(); }
 
 protected:
     virtual void DoDataExchange(CDataExchange*) {}
     // What a window does with a command nothing in its table handles.
     virtual BOOL DefaultCommand(int id, int code);
-    // Builds the template's controls on `host` and routes their notifications.
-    void BuildControls(QWidget* host);
 
 private:
-    static void TieCaption(QLabel* caption, QWidget* control);
-
     DialogTemplate template_;
-    std::map<int, QPointer<QWidget>> controls_;
+    std::map<int, WindowHandle> controls_;
+};
+
+// A window's system menu: the framework's CMenu, as far as the editor uses it.
+class CMenu {
+public:
+    virtual ~CMenu() = default;
+    // Appends a separator, or a text item (Windows-1252, "&" marks the mnemonic).
+    virtual BOOL AppendMenu(unsigned flags, unsigned id = 0, const std::string& text = {}) = 0;
 };
 
 // A dialog window: DoModal runs it with its own message loop, Create shows it
 // modeless.
 class CDialog : public CDialogBase {
 public:
-    CDialog(const DialogTemplate& dialogTemplate, QWidget* parent);
+    CDialog(const DialogTemplate& dialogTemplate, WindowHandle parent);
     ~CDialog() override;
 
     int DoModal();
-    BOOL Create(QWidget* parent = nullptr);
+    BOOL Create(WindowHandle parent = nullptr);
     void DestroyWindow();
     void EndDialog(int result);
 
-    QDialog* Window() const;
-    // The window's system menu: reachable with Alt+Space and a right click on the
-    // window's background; its items deliver OnSysCommand.
-    SystemMenu* GetSystemMenu(BOOL revert);
-    void SendSysCommand(unsigned id, intptr_t lParam = 0) { OnSysCommand(id, lParam); }
+    WindowHandle Window() const { return GetSafeHwnd(); }
+    // The window's system menu; its items deliver OnSysCommand.
+    CMenu* GetSystemMenu(BOOL revert);
+    void SetIcon(IconHandle icon, BOOL bigIcon);
+
+    // Pressing `keys` ("Ctrl+O", "F1") while the window or one of its controls has the
+    // focus clicks the button `buttonId`, which does nothing when it is disabled.
+    void AddButtonKey(const char* keys, int buttonId);
+    // A file dropped on the window from a file manager: its path, in the file system's
+    // encoding.
+    void DragAcceptFiles(std::function<void(const std::string& path)> onDrop);
+    // Runs `task` once the window's message loop runs, after what is already queued.
+    void PostTask(std::function<void()> task);
 
     virtual BOOL OnInitDialog();
-
-protected:
+    // The toolkit's side: the window's messages.
     virtual void OnSysCommand(unsigned id, intptr_t lParam);
     virtual void OnDestroy() {}
+    NativeDialog* Native() const { return native_.get(); }
+
+protected:
     BOOL DefaultCommand(int id, int code) override;
     void DefaultSysCommand(unsigned id);
 
 private:
-    void BuildWindow(QWidget* parent);
-
-    QWidget* parent_;
-    std::unique_ptr<QDialog> window_;
-    std::unique_ptr<SystemMenu> systemMenu_;
+    WindowHandle parent_;
+    std::unique_ptr<NativeDialog> native_;
 };
+
+// The icon with this resource number (128 is the program's).
+IconHandle LoadIcon(int resourceId);
 
 }  // namespace quellhart::ui

@@ -3,40 +3,42 @@
 // becomes the active page, also when the current page is selected again.
 #pragma once
 
-#include <QPointer>
+#include <memory>
 #include <vector>
 
 #include "platform/CDialog.h"
 
-class QTabWidget;
-
 namespace quellhart::ui {
+
+struct NativeSheet;
 
 class CPropertyPage : public CDialogBase {
 public:
     explicit CPropertyPage(const DialogTemplate& dialogTemplate);
-
-    // Builds the page's controls on `host`, then binds the members.
-    void CreatePage(QWidget* host);
     virtual BOOL OnSetActive() { return TRUE; }
 };
 
 class CPropertySheet : public CWnd {
 public:
-    CPropertySheet() = default;
+    CPropertySheet();
     virtual ~CPropertySheet();
 
     void AddPage(CPropertyPage* page);
     BOOL Create(CDialog* parent, uint32_t style);
     BOOL SetActivePage(int index);
     int GetActiveIndex() const;
-    QTabWidget* Tabs() const;
+    int GetPageCount() const { return int(pages_.size()); }
+    CPropertyPage* GetPage(int index) const { return pages_.at(size_t(index)); }
+    // The toolkit's side: the page the user or the program made current.
+    void PageActivated(int index);
+    NativeSheet* Native() const { return native_.get(); }
 
 protected:
     virtual BOOL OnInitDialog() { return TRUE; }
 
 private:
     std::vector<CPropertyPage*> pages_;
+    std::unique_ptr<NativeSheet> native_;
 };
 
 }  // namespace quellhart::ui

@@ -1,9 +1,6 @@
 #include "platform/CWinApp.h"
 
-#include <QCoreApplication>
-#include <QDialog>
-#include <QFileInfo>
-
+#include "platform/Application.h"
 #include "platform/CDialog.h"
 #include "platform/Prompts.h"
 
@@ -14,14 +11,9 @@ CWinApp* gCurrentApp = nullptr;
 
 }  // namespace
 
-CWinApp::CWinApp(const char* appName) {
-    // Without a name the application is named after its program file.
-    appName_ =
-        appName
-            ? appName
-            : QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
-    gCurrentApp = this;
-}
+// Without a name the application is named after its program file, which is known
+// only once the toolkit has started; the application object may be made before.
+CWinApp::CWinApp(const char* appName) : appName_(appName ? appName : "") { gCurrentApp = this; }
 
 CWinApp::~CWinApp() {
     if (gCurrentApp == this) gCurrentApp = nullptr;
@@ -29,11 +21,13 @@ CWinApp::~CWinApp() {
 
 CWinApp* CWinApp::Current() { return gCurrentApp; }
 
+std::string CWinApp::AppName() const { return appName_.empty() ? ProgramFileStem() : appName_; }
+
 BOOL CWinApp::OnCmdMsg(int, int) { return FALSE; }
 
 void CWinApp::OnHelp() {
     AfxMessageBox(m_pMainWnd ? m_pMainWnd->Window() : nullptr,
-                  "No help is available for " + appName_ + ".", appName_,
+                  "No help is available for " + AppName() + ".", AppName(),
                   MB_OK | MB_ICONINFORMATION);
 }
 

@@ -1,8 +1,11 @@
 // The application object: one per program, found through Current(). Commands that no
 // window handles reach its table; the help command is the one the editor routes here.
+// The toolkit's start-up code makes the program's arguments known and calls
+// InitInstance.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/WinTypes.h"
 
@@ -23,11 +26,15 @@ public:
     virtual BOOL OnCmdMsg(int id, int code);
 
     CDialog* m_pMainWnd = nullptr;
+    // The program's arguments after its own name, in the file system's encoding.
+    std::vector<std::string> m_arguments;
 
     // The help command. The program carries no help content, so it says so.
     void OnHelp();
 
 private:
+    std::string AppName() const;
+
     std::string appName_;
 };
 

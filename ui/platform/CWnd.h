@@ -1,16 +1,12 @@
-// Controls addressed by their template ids, with the few operations the editor's
-// windows use. A CWnd does not own its widget: the dialog that built it does.
+// Windows and controls addressed by handle, with the few operations the editor's
+// windows use. A CWnd does not own its window: the dialog that built it does.
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "platform/WinTypes.h"
-
-class QComboBox;
-class QLineEdit;
 
 namespace quellhart::ui {
 
@@ -19,9 +15,10 @@ public:
     CWnd() = default;
     virtual ~CWnd() = default;
 
-    void Attach(QWidget* widget) { widget_ = widget; }
-    QWidget* Widget() const { return widget_; }
-    explicit operator bool() const { return widget_ != nullptr; }
+    void Attach(WindowHandle window) { hwnd_ = window; }
+    // The window, or none when it has been destroyed since.
+    WindowHandle GetSafeHwnd() const;
+    explicit operator bool() const { return GetSafeHwnd() != nullptr; }
 
     // Window text as Windows-1252 bytes.
     void SetWindowText(std::string_view text);
@@ -30,12 +27,13 @@ public:
     // At most maxCount - 1 bytes, as read into a buffer of maxCount bytes.
     std::string GetWindowText(int maxCount) const;
     void EnableWindow(BOOL enable);
+    BOOL IsWindowEnabled() const;
+    BOOL IsWindowVisible() const;
+    // Paints the window now, before the program goes on without processing messages.
+    void UpdateWindow();
 
 protected:
-    virtual void SetText(const QString& text);
-    virtual QString Text() const;
-
-    QPointer<QWidget> widget_;
+    WindowHandle hwnd_ = nullptr;
 };
 
 class CButton : public CWnd {};
@@ -45,10 +43,5 @@ class CEdit : public CWnd {};
 // Binds a member to the control with `id` of the window being built.
 class CDataExchange;
 void DDX_Control(CDataExchange* exchange, int id, CWnd& control);
-
-// A text put into a field by the program shows its start, as the framework's edit
-// controls do; Qt would leave the cursor at the end and show the end of a long text.
-void SetTextShowingStart(QLineEdit* edit, const QString& text);
-void SetEditTextShowingStart(QComboBox* combo, const QString& text);
 
 }  // namespace quellhart::ui

@@ -1,7 +1,7 @@
 // Every question to the user goes through one replaceable interface: message boxes
-// and the file-open dialog. The program uses real Qt dialogs; tests install a
-// scripted one that answers from a list and records every call, so that no test
-// ever blocks on a modal box.
+// and the file-open dialog. The program uses the toolkit's real dialogs; tests
+// install a scripted one that answers from a list and records every call, so that
+// no test ever blocks on a modal box.
 #pragma once
 
 #include <deque>
@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-class QWidget;
+#include "platform/WinTypes.h"
 
 namespace quellhart::ui {
 
@@ -24,29 +24,24 @@ class Prompts {
 public:
     virtual ~Prompts() = default;
     // Text and caption are Windows-1252 bytes; returns IDOK, IDYES or IDNO.
-    virtual int MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
+    virtual int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                            unsigned type) = 0;
     // The chosen file's full path in the file system's encoding, or nothing when
     // cancelled.
-    virtual std::optional<std::string> OpenFile(QWidget* owner,
+    virtual std::optional<std::string> OpenFile(WindowHandle owner,
                                                 const FileDialogRequest& request) = 0;
 };
+
+// The toolkit's real dialogs.
+std::unique_ptr<Prompts> MakeSystemPrompts();
 
 // The prompts in use; real dialogs unless a test has installed others.
 Prompts& CurrentPrompts();
 // Installs `prompts` (nullptr: back to real dialogs) and returns the previous ones.
 std::unique_ptr<Prompts> InstallPrompts(std::unique_ptr<Prompts> prompts);
 
-// Real Qt dialogs.
-class QtPrompts : public Prompts {
-public:
-    int MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
-                   unsigned type) override;
-    std::optional<std::string> OpenFile(QWidget* owner, const FileDialogRequest& request) override;
-};
-
-// Converts "Description (*.ext)|*.ext||" into Qt's "Description (*.ext)".
-std::string QtFileFilter(const std::string& filter);
+// The filter's pairs of description and patterns: "Text|*.a;*.b|Text|*.c||".
+std::vector<std::pair<std::string, std::string>> FileFilterPairs(const std::string& filter);
 
 // Appends ".ext" to a file name typed without an extension.
 std::string WithDefaultExtension(const std::string& path, const std::string& extension);
@@ -65,13 +60,14 @@ public:
     // What the user does while a message box is open, before answering it.
     std::function<void(const MessageCall&)> whileShown;
 
-    int MessageBox(QWidget* owner, const std::string& text, const std::string& caption,
+    int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                    unsigned type) override;
-    std::optional<std::string> OpenFile(QWidget* owner, const FileDialogRequest& request) override;
+    std::optional<std::string> OpenFile(WindowHandle owner,
+                                        const FileDialogRequest& request) override;
 };
 
 // The framework's MessageBox, through the current prompts.
-int AfxMessageBox(QWidget* owner, const std::string& text, const std::string& caption,
+int AfxMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                   unsigned type);
 
 }  // namespace quellhart::ui

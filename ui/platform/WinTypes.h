@@ -1,11 +1,22 @@
-// The numbers the editor's windows speak in: command ids, notification codes,
-// message-box types and answers, and control styles. They keep the values the
-// editor's resources and handlers were written with.
+// The numbers the editor's windows speak in: window handles, command ids,
+// notification codes, message-box types and answers. They keep the values of the
+// Windows headers, which the native build passes straight through.
 #pragma once
 
 #include <cstdint>
 
+#include "res/ControlIds.h"
+#include "res/WindowStyles.h"
+
 namespace quellhart::ui {
+
+// A window or control of whichever toolkit the program is built on: a widget of Qt's,
+// or a Win32 window handle. Only the toolkit's own implementation looks behind it.
+struct NativeWindow;
+using WindowHandle = NativeWindow*;
+// An icon loaded from the program's resources.
+struct NativeIcon;
+using IconHandle = NativeIcon*;
 
 using BOOL = int;
 inline constexpr BOOL TRUE = 1;
@@ -31,35 +42,14 @@ inline constexpr int CBN_SELCHANGE = 1;
 
 inline constexpr int CB_ERR = -1;
 
-// The framework's help command, and the help engine's close request.
-inline constexpr int ID_HELP = 57670;
+// The help engine's close request.
 inline constexpr unsigned HELP_QUIT = 2;
 
 // System commands.
 inline constexpr unsigned SC_CLOSE = 0xF060;
 
-// Control styles, as far as the templates use them.
-enum Style : uint32_t {
-    WS_DISABLED = 1u << 0,
-    WS_TABSTOP = 1u << 1,
-    WS_GROUP = 1u << 2,
-    WS_BORDER = 1u << 3,
-    WS_VSCROLL = 1u << 4,
-    WS_EX_CLIENTEDGE = 1u << 5,  // a sunken edge; Qt's buttons draw their own
-    SS_CENTER = 1u << 6,         // text centred horizontally
-    SS_CENTERIMAGE = 1u << 7,    // text centred vertically
-    SS_SUNKEN = 1u << 8,
-    SS_NOPREFIX = 1u << 9,
-    ES_READONLY = 1u << 10,
-    ES_CENTER = 1u << 11,
-    ES_AUTOHSCROLL = 1u << 12,
-    ES_NUMBER = 1u << 13,
-    CBS_DROPDOWN = 1u << 14,      // editable text field and a list
-    CBS_DROPDOWNLIST = 1u << 15,  // a list only
-    CBS_SORT = 1u << 16,
-    BS_DEFPUSHBUTTON = 1u << 17,
-    WS_CHILD = 1u << 18,
-    WS_VISIBLE = 1u << 19,
-};
+// Menu items.
+inline constexpr unsigned MF_STRING = 0x0000;
+inline constexpr unsigned MF_SEPARATOR = 0x0800;
 
 }  // namespace quellhart::ui

@@ -1,11 +1,11 @@
-#include "platform/DialogUnits.h"
+#include "platform/qt/DialogUnits.h"
 
 #include <QApplication>
 #include <QFontMetrics>
 #include <QStyle>
 
-#include "platform/DialogTemplate.h"
-#include "platform/WinTypes.h"
+#include "platform/CDialog.h"
+#include "res/DialogTemplates.h"
 
 namespace quellhart::ui {
 namespace {
@@ -43,7 +43,7 @@ DialogUnits::DialogUnits(const QFont& font) {
     // proportion to its letters. The units grow until every text of every template
     // fits its rectangle, so a layout keeps its proportions and no text is cut,
     // shrunk or wrapped onto its neighbour.
-    for (const DialogTemplate* dialog : ProgramDialogTemplates()) {
+    for (const DialogTemplate* dialog : res::ProgramDialogTemplates()) {
         for (const ControlTemplate& c : dialog->controls) {
             const bool hasText = c.kind == ControlKind::Static || c.kind == ControlKind::Button ||
                                  c.kind == ControlKind::GroupBox;

@@ -1,11 +1,12 @@
-#include "ui/FileDrops.h"
-
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
 #include <QUrl>
 #include <QWidget>
+
+#include "platform/CDialog.h"
+#include "platform/qt/QtWindows.h"
 
 namespace quellhart::ui {
 namespace {
@@ -48,7 +49,9 @@ private:
 
 }  // namespace
 
-void AcceptFileDrops(QWidget* window, std::function<void(const std::string& path)> open) {
+// The first local file among what is dropped.
+void CDialog::DragAcceptFiles(std::function<void(const std::string& path)> open) {
+    QWidget* window = ToWidget(Window());
     window->setAcceptDrops(true);
     window->installEventFilter(new FileDropFilter(window, std::move(open)));
 }

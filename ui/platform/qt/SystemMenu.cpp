@@ -1,9 +1,8 @@
-#include "platform/SystemMenu.h"
+#include "platform/qt/SystemMenu.h"
 
 #include <QShortcut>
 
-#include "platform/SaveText.h"
-#include "platform/WinTypes.h"
+#include "platform/qt/SaveText.h"
 
 namespace quellhart::ui {
 
@@ -18,12 +17,12 @@ SystemMenu::SystemMenu(QWidget* window, std::function<void(unsigned)> onCommand)
                      [this, window] { Popup(window->mapToGlobal(QPoint(0, 0))); });
 }
 
-void SystemMenu::AppendMenu(unsigned flags, unsigned id, const std::string& text) {
-    if (flags & MF_SEPARATOR) {
+BOOL SystemMenu::AppendMenu(unsigned flags, unsigned id, const std::string& text) {
+    if (flags & MF_SEPARATOR)
         menu_.addSeparator();
-        return;
-    }
-    menu_.addAction(FromSaveText(text))->setData(id);
+    else
+        menu_.addAction(FromSaveText(text))->setData(id);
+    return TRUE;
 }
 
 void SystemMenu::Popup(const QPoint& globalPosition) { menu_.popup(globalPosition); }

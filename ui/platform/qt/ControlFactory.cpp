@@ -1,5 +1,6 @@
-#include "platform/ControlFactory.h"
+#include "platform/qt/ControlFactory.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -8,9 +9,11 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-#include "platform/DialogUnits.h"
-#include "platform/Resources.h"
-#include "platform/WinTypes.h"
+#include "platform/CComboBox.h"
+#include "platform/qt/DialogUnits.h"
+#include "platform/qt/QtWindows.h"
+#include "platform/qt/Resources.h"
+#include "res/Messages.h"
 
 namespace quellhart::ui {
 namespace {
@@ -45,7 +48,7 @@ QPushButton* CreateButton(const ControlTemplate& c, QWidget* parent) {
 
 QComboBox* CreateComboBox(const ControlTemplate& c, QWidget* parent, const DialogUnits& units) {
     auto* combo = new QComboBox(parent);
-    combo->setEditable(c.style & CBS_DROPDOWN);
+    combo->setEditable(IsEditableList(c.style));
     // The field keeps what the user types, byte for byte: no completion. Without a
     // completer, Enter also matches an entry only when the text equals it exactly,
     // case included.
@@ -74,12 +77,52 @@ QLabel* CreateImage(const ControlTemplate& c, QWidget* parent, const QRect& rect
                                                  : image.scaled(rect.size(), Qt::IgnoreAspectRatio,
                                                                 Qt::SmoothTransformation));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setAccessibleName(c.kind == ControlKind::Icon ? kIconAccessibleName
-                                                         : kBitmapAccessibleName);
+    label->setAccessibleName(c.kind == ControlKind::Icon ? messages::kIconAccessibleName
+                                                         : messages::kBitmapAccessibleName);
     return label;
 }
 
+// A screen reader names a control by its caption. A list that cannot be typed into
+// keeps its current entry as what is announced, and gets the caption as its
+// description: "GameHour combo box. SelectVar." tells both what is chosen and what
+// the choice is. The caption also moves right before its control in the order
+// assistive tools walk, so that walking pairs each caption with its value; the
+// Tab order, made when the controls were created, stays as the template gives it.
+void TieCaption(QLabel* caption, QWidget* control) {
+    const auto* list = qobject_cast<QComboBox*>(control);
+    if (list && !list->isEditable())
+        control->setAccessibleDescription(caption->text());
+    else
+        caption->setBuddy(control);
+    caption->stackUnder(control);
+}
+
 }  // namespace
+
+void BuildControls(CDialogBase& dialog, QWidget* host) {
+    host->setFont(DialogFont());
+    const DialogUnits units(host->font());
+    dialog.ForgetControls();
+    std::vector<std::pair<QLabel*, int>> captions;  // caption, the id it names
+    for (const ControlTemplate& control : dialog.Template().controls) {
+        QWidget* widget = CreateControl(control, host, units);
+        if (control.id != -1) dialog.RegisterControl(control.id, HandleOf(widget));
+        if (control.labelFor != 0) captions.emplace_back(static_cast<QLabel*>(widget), control.labelFor);
+        const int id = control.id;
+        if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            QObject::connect(button, &QAbstractButton::clicked,
+                             [&dialog, id] { dialog.OnCommand(id, BN_CLICKED); });
+        if (auto* combo = qobject_cast<QComboBox*>(widget))
+            QObject::connect(combo, &QComboBox::activated,
+                             [&dialog, id] { dialog.OnCommand(id, CBN_SELCHANGE); });
+    }
+    for (const auto& [caption, id] : captions) TieCaption(caption, ToWidget(dialog.GetDlgItem(id)));
+    for (const res::ListInitEntry& entry : dialog.Template().listInit) {
+        CComboBox list;
+        list.Attach(dialog.GetDlgItem(entry.id));
+        list.AddString(entry.text);
+    }
+}
 
 QWidget* CreateControl(const ControlTemplate& c, QWidget* parent, const DialogUnits& units) {
     const QRect rect = units.ToPixels(c.x, c.y, c.width, c.height);

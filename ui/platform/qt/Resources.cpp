@@ -1,6 +1,4 @@
-#include "platform/Resources.h"
-
-#include <QFile>
+#include "platform/qt/Resources.h"
 
 // The pictures live in a static library, whose resources Qt registers on request.
 static void RegisterResources() {
@@ -19,12 +17,6 @@ QPixmap LoadIconPixmap() {
 }
 
 QIcon LoadAppIcon() { return QIcon(LoadIconPixmap()); }
-
-QString LoadHelpText() {
-    RegisterResources();
-    QFile file(QStringLiteral(":/quellhart/help.html"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
 
 QPixmap LoadBitmapPixmap() {
     RegisterResources();

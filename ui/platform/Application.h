@@ -1,0 +1,16 @@
+// What the application object needs from the toolkit at start.
+#pragma once
+
+#include <string>
+
+namespace quellhart::ui {
+
+// The program file's name without its folder and extension.
+std::string ProgramFileStem();
+
+// Shows a text meant for whoever started the program from a command line (the
+// answer to --help or --version): on its standard output where it has one, in a
+// message box where it does not.
+void ShowCommandLineText(const std::string& text);
+
+}  // namespace quellhart::ui

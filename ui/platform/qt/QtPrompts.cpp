@@ -1,0 +1,60 @@
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "platform/Prompts.h"
+#include "platform/qt/QtWindows.h"
+#include "platform/qt/SaveText.h"
+
+namespace quellhart::ui {
+namespace {
+
+// Real Qt dialogs.
+class QtPrompts : public Prompts {
+public:
+    int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                   unsigned type) override;
+    std::optional<std::string> OpenFile(WindowHandle owner,
+                                        const FileDialogRequest& request) override;
+};
+
+}  // namespace
+
+std::unique_ptr<Prompts> MakeSystemPrompts() { return std::make_unique<QtPrompts>(); }
+
+int QtPrompts::MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                          unsigned type) {
+    QMessageBox box(ToWidget(owner));
+    box.setWindowTitle(FromSaveText(caption));
+    box.setText(FromSaveText(text));
+    box.setTextFormat(Qt::PlainText);
+    box.setIcon((type & MB_ICONMASK) == MB_ICONINFORMATION ? QMessageBox::Information
+                                                           : QMessageBox::Warning);
+    if ((type & MB_TYPEMASK) == MB_YESNO) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        return box.exec() == QMessageBox::Yes ? IDYES : IDNO;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return IDOK;
+}
+
+std::optional<std::string> QtPrompts::OpenFile(WindowHandle owner,
+                                               const FileDialogRequest& request) {
+    QFileDialog dialog(ToWidget(owner));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);  // the file need not exist yet
+    // Qt takes the description, which carries the patterns.
+    QStringList filters;
+    for (const auto& [description, patterns] : FileFilterPairs(request.filter))
+        filters << QString::fromStdString(description);
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    // Paths keep the file system's own encoding; only save texts are Windows-1252.
+    const std::string path = QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+    return WithDefaultExtension(path, request.defaultExtension);
+}
+
+}  // namespace quellhart::ui

@@ -1,0 +1,113 @@
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSet>
+
+#include "platform/CWnd.h"
+#include "platform/qt/QtWindows.h"
+#include "platform/qt/SaveText.h"
+
+namespace quellhart::ui {
+namespace {
+
+QSet<QWidget*>& LiveWidgets() {
+    static QSet<QWidget*> live;
+    return live;
+}
+
+void SetText(QWidget* widget, const QString& text) {
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        label->setText(text);
+    else if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        SetTextShowingStart(edit, text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        button->setText(text);
+    else if (auto* combo = qobject_cast<QComboBox*>(widget))
+        SetEditTextShowingStart(combo, text);
+    else if (auto* group = qobject_cast<QGroupBox*>(widget))
+        group->setTitle(text);
+    else
+        widget->setWindowTitle(text);
+}
+
+QString Text(const QWidget* widget) {
+    if (auto* label = qobject_cast<const QLabel*>(widget)) return label->text();
+    if (auto* edit = qobject_cast<const QLineEdit*>(widget)) return edit->text();
+    if (auto* button = qobject_cast<const QAbstractButton*>(widget)) return button->text();
+    if (auto* combo = qobject_cast<const QComboBox*>(widget)) return combo->currentText();
+    if (auto* group = qobject_cast<const QGroupBox*>(widget)) return group->title();
+    return widget->windowTitle();
+}
+
+}  // namespace
+
+WindowHandle HandleOf(QWidget* widget) {
+    if (!widget) return nullptr;
+    if (!LiveWidgets().contains(widget)) {
+        LiveWidgets().insert(widget);
+        QObject::connect(widget, &QObject::destroyed, [widget] { LiveWidgets().remove(widget); });
+    }
+    return reinterpret_cast<WindowHandle>(widget);
+}
+
+QWidget* ToWidget(WindowHandle window) {
+    auto* widget = reinterpret_cast<QWidget*>(window);
+    return LiveWidgets().contains(widget) ? widget : nullptr;
+}
+
+WindowHandle CWnd::GetSafeHwnd() const { return ToWidget(hwnd_) ? hwnd_ : nullptr; }
+
+void CWnd::SetWindowText(std::string_view text) {
+    if (QWidget* widget = ToWidget(hwnd_)) SetText(widget, FromSaveText(text));
+}
+
+void CWnd::SetWindowTextPath(const std::string& path) {
+    if (QWidget* widget = ToWidget(hwnd_))
+        SetText(widget, QFile::decodeName(QByteArray::fromStdString(path)));
+}
+
+std::string CWnd::GetWindowText(int maxCount) const {
+    const QWidget* widget = ToWidget(hwnd_);
+    if (!widget || maxCount <= 0) return {};
+    std::string bytes = ToSaveText(Text(widget));
+    if (bytes.size() > size_t(maxCount - 1)) bytes.resize(size_t(maxCount - 1));
+    return bytes;
+}
+
+void CWnd::EnableWindow(BOOL enable) {
+    if (QWidget* widget = ToWidget(hwnd_)) widget->setEnabled(enable != FALSE);
+}
+
+BOOL CWnd::IsWindowEnabled() const {
+    const QWidget* widget = ToWidget(hwnd_);
+    return widget && widget->isEnabled();
+}
+
+BOOL CWnd::IsWindowVisible() const {
+    const QWidget* widget = ToWidget(hwnd_);
+    return widget && widget->isVisibleTo(widget->window());
+}
+
+void CWnd::UpdateWindow() {
+    QWidget* widget = ToWidget(hwnd_);
+    if (!widget) return;
+    // Painting needs the window mapped first; user input stays queued.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    widget->repaint();
+}
+
+void SetTextShowingStart(QLineEdit* edit, const QString& text) {
+    edit->setText(text);
+    edit->setCursorPosition(0);
+}
+
+void SetEditTextShowingStart(QComboBox* combo, const QString& text) {
+    combo->setEditText(text);
+    if (QLineEdit* edit = combo->lineEdit()) edit->setCursorPosition(0);
+}
+
+}  // namespace quellhart::ui
