@@ -37,7 +37,7 @@ struct DialogTemplate {
     std::string caption;
     int x, y, width, height;
     std::vector<ControlTemplate> controls;
-    uint32_t style;
+    uint32_t style = 0;
     uint32_t exStyle = 0;
     std::vector<ListInitEntry> listInit = {};
 

@@ -22,6 +22,8 @@ public:
 
     BOOL OnInitDialog() override;
     BOOL OnCommand(int id, int code) override;
+    void OnSysCommand(unsigned id, intptr_t lParam) override;
+    void OnDestroy() override;
 
     void OnOpenFile();
     void OnCommitChanges();
@@ -45,8 +47,6 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* exchange) override;
-    void OnSysCommand(unsigned id, intptr_t lParam) override;
-    void OnDestroy() override;
 
 private:
     void DetachPages();

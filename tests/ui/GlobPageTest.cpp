@@ -1,9 +1,5 @@
 // The "Global Variables" page: the sorted list, the detail fields, confirming values,
 // the refill rules, and a whole edit committed and reloaded.
-#include <QAbstractItemView>
-#include <QDialog>
-#include <QPushButton>
-#include <QTest>
 #include <clocale>
 #include <cmath>
 #include <limits>
@@ -29,47 +25,33 @@ protected:
         ShowPage(1);
     }
     // Chooses the entry with the mouse from the opened list.
-    void Choose(int entry) {
-        QComboBox* list = Combo(page(), IDC_GLOB_LIST);
-        ASSERT_TRUE(list->isEnabled());
-        list->showPopup();
-        QAbstractItemView* view = list->view();
-        const QModelIndex item = view->model()->index(entry, 0);
-        view->scrollTo(item);
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
-    }
+    void Choose(int entry) { test::Choose(page(), IDC_GLOB_LIST, entry); }
     void Confirm(const char* typed) {
         Type(page(), IDC_GLOB_VALUE, typed);
         Click(page(), IDC_CONFIRM_CHANGE);
     }
-    QPushButton* ConfirmButton() {
-        return qobject_cast<QPushButton*>(page().GetDlgItem(IDC_CONFIRM_CHANGE));
-    }
+    bool ConfirmEnabled() { return IsEnabled(page(), IDC_CONFIRM_CHANGE); }
 };
 
 TEST_F(GlobPageTest, FirstActivationWithoutADocumentShowsNothing) {
     ShowPage(1);
-    EXPECT_FALSE(Combo(page(), IDC_GLOB_LIST)->isEnabled());
-    EXPECT_EQ(Combo(page(), IDC_GLOB_LIST)->count(), 0);
+    EXPECT_FALSE(IsEnabled(page(), IDC_GLOB_LIST));
+    EXPECT_EQ(Entries(page(), IDC_GLOB_LIST).size(), 0u);
     for (int id : kDetailFields) EXPECT_EQ(Text(page(), id), "") << id;
-    EXPECT_FALSE(ConfirmButton()->isEnabled());
+    EXPECT_FALSE(ConfirmEnabled());
 }
 
 TEST_F(GlobPageTest, NamesAreListedWithoutRegardToCaseAndTheFirstIsShown) {
     SaveBuilder save;
     save.Header().Glob("zeta", 1).Glob("Alpha", 2).Glob("beta", 3).Glob("Alpha", 4);
     OpenGlobs(save);
-    QComboBox* list = Combo(page(), IDC_GLOB_LIST);
-    ASSERT_EQ(list->count(), 4);
-    EXPECT_EQ(list->itemText(0), "Alpha");
-    EXPECT_EQ(list->itemText(1), "Alpha");
-    EXPECT_EQ(list->itemText(2), "beta");
-    EXPECT_EQ(list->itemText(3), "zeta");
-    EXPECT_TRUE(list->isEnabled());
+    EXPECT_EQ(Entries(page(), IDC_GLOB_LIST),
+              (std::vector<std::string>{"Alpha", "Alpha", "beta", "zeta"}));
+    EXPECT_TRUE(IsEnabled(page(), IDC_GLOB_LIST));
     EXPECT_EQ(Text(page(), IDC_GLOB_COUNT), "4");
     EXPECT_EQ(Text(page(), IDC_GLOB_NAME), "Alpha");
     EXPECT_EQ(Text(page(), IDC_GLOB_VALUE), "2.000000");
-    EXPECT_TRUE(ConfirmButton()->isEnabled());
+    EXPECT_TRUE(ConfirmEnabled());
     Choose(1);  // the other Alpha shows its own slot
     EXPECT_EQ(Text(page(), IDC_GLOB_VALUE), "4.000000");
     EXPECT_EQ(
@@ -146,9 +128,9 @@ TEST_F(GlobPageTest, ADetachedPageDoesNothingUntilItsNextActivation) {
     EXPECT_FALSE(main.Document()->Glob(0).modified);
     ShowPage(0);
     ShowPage(1);
-    EXPECT_EQ(Combo(page(), IDC_GLOB_LIST)->count(), 0);
-    EXPECT_FALSE(Combo(page(), IDC_GLOB_LIST)->isEnabled());
-    EXPECT_TRUE(ConfirmButton()->isEnabled());
+    EXPECT_EQ(Entries(page(), IDC_GLOB_LIST).size(), 0u);
+    EXPECT_FALSE(IsEnabled(page(), IDC_GLOB_LIST));
+    EXPECT_TRUE(ConfirmEnabled());
     Confirm("7");
     EXPECT_FALSE(main.Document()->Glob(0).modified);
 }
@@ -158,7 +140,7 @@ TEST_F(GlobPageTest, SelectionAndFieldsSurviveASwitchOfPages) {
     save.Header().Glob("a", 1).Glob("b", 2);
     OpenGlobs(save);
     Choose(1);
-    Edit(page(), IDC_GLOB_VALUE)->setText("typed");
+    Type(page(), IDC_GLOB_VALUE, "typed");
     ShowPage(0);
     ShowPage(1);
     EXPECT_EQ(Text(page(), IDC_GLOB_NAME), "b");
@@ -169,10 +151,7 @@ TEST_F(GlobPageTest, ChoosingWithTheKeyboardShowsTheEntry) {
     SaveBuilder save;
     save.Header().Glob("a", 1).Glob("b", 2);
     OpenGlobs(save);
-    main.Window()->show();
-    QComboBox* list = Combo(page(), IDC_GLOB_LIST);
-    list->setFocus();
-    QTest::keyClick(list, Qt::Key_Down);
+    PressDown(page(), IDC_GLOB_LIST);
     EXPECT_EQ(Text(page(), IDC_GLOB_NAME), "b");
     EXPECT_EQ(Text(page(), IDC_GLOB_VALUE), "2.000000");
 }

@@ -1,13 +1,5 @@
 #include "tests/ui/GuiTestBase.h"
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QDialog>
-#include <QTabWidget>
-#include <QTest>
-
-#include "res/ControlIds.h"
-
 namespace quellhart::test {
 
 GuiTest::GuiTest() {
@@ -28,26 +20,6 @@ std::string GuiTest::WriteSave(const SaveBuilder& save, const std::string& name)
     return path;
 }
 
-void GuiTest::Click(ui::CDialogBase& window, int id) {
-    auto* button = qobject_cast<QAbstractButton*>(window.GetDlgItem(id));
-    ASSERT_NE(button, nullptr) << id;
-    ASSERT_TRUE(button->isEnabled()) << button->text().toStdString();
-    ASSERT_TRUE(button->isVisibleTo(button->window())) << button->text().toStdString();
-    QTest::mouseClick(button, Qt::LeftButton);
-}
-
-void GuiTest::Type(ui::CDialogBase& window, int id, const QString& text) {
-    QWidget* field = window.GetDlgItem(id);
-    ASSERT_NE(field, nullptr) << id;
-    ASSERT_TRUE(field->isEnabled()) << id;
-    QWidget* input = field;
-    if (auto* combo = qobject_cast<QComboBox*>(field); combo && combo->lineEdit())
-        input = combo->lineEdit();
-    QTest::keyClick(input, Qt::Key_A, Qt::ControlModifier);  // select what is there
-    QTest::keyClick(input, Qt::Key_Delete);
-    QTest::keyClicks(input, text);
-}
-
 void GuiTest::ClickOpen(const std::optional<std::string>& path) {
     prompts->fileAnswers.push_back(path);
     Click(main, IDC_OPEN_FILE);
@@ -58,20 +30,27 @@ void GuiTest::ClickCommit(std::initializer_list<int> answers) {
     Click(main, IDC_COMMIT_CHANGES);
 }
 
-std::string GuiTest::Text(ui::CDialogBase& window, int id) const {
+ui::CWnd GuiTest::Control(ui::CDialogBase& window, int id) {
     ui::CWnd control;
     control.Attach(window.GetDlgItem(id));
-    return control.GetWindowText(1 << 20);
+    EXPECT_TRUE(control) << "no control " << id;
+    return control;
 }
 
-QLineEdit* GuiTest::Edit(ui::CDialogBase& window, int id) const {
-    return qobject_cast<QLineEdit*>(window.GetDlgItem(id));
+std::string GuiTest::Text(ui::CDialogBase& window, int id) {
+    return Control(window, id).GetWindowText(1 << 20);
 }
 
-QComboBox* GuiTest::Combo(ui::CDialogBase& window, int id) const {
-    return qobject_cast<QComboBox*>(window.GetDlgItem(id));
+bool GuiTest::IsEnabled(ui::CDialogBase& window, int id) {
+    return Control(window, id).IsWindowEnabled();
 }
 
-void GuiTest::ShowPage(int index) { main.Sheet().Tabs()->setCurrentIndex(index); }
+std::vector<std::string> GuiTest::Entries(ui::CDialogBase& window, int id) {
+    ui::CComboBox list;
+    list.Attach(window.GetDlgItem(id));
+    std::vector<std::string> entries;
+    for (int i = 0; i < list.GetCount(); ++i) entries.push_back(list.GetLBText(i));
+    return entries;
+}
 
 }  // namespace quellhart::test

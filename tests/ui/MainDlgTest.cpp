@@ -1,13 +1,7 @@
 // The main window: opening, committing and reloading a save, and the frame around.
-#include <QApplication>
-#include <QDialog>
-#include <QLabel>
-#include <QMenu>
-#include <QTabWidget>
-#include <QTimer>
+#include <algorithm>
 #include <filesystem>
 
-#include "platform/SystemMenu.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 #include "savefile/SaveErrors.h"
@@ -33,22 +27,21 @@ const char* const kBackupExists = "Backup exists for this savegame.\n Will be de
 class MainDlgTest : public GuiTest {};
 
 TEST_F(MainDlgTest, StartsEmptyWithTheTemplatesTextsAndTabs) {
-    EXPECT_EQ(main.Window()->windowTitle(), "Quellhart Savegame Editor 2.1");
+    ui::CWnd window;
+    window.Attach(main.Window());
+    EXPECT_EQ(window.GetWindowText(100), "Quellhart Savegame Editor 2.1");
     EXPECT_EQ(main.Document(), nullptr);
     EXPECT_FALSE(CommitEnabled());
     EXPECT_EQ(Label(), "");
     EXPECT_EQ(Text(main, IDC_OPEN_FILE), "OpenFile");
     EXPECT_EQ(Text(main, IDC_COMMIT_CHANGES), "CommitChanges");
     EXPECT_EQ(Text(main, ID_HELP), "Help");
-    QTabWidget* tabs = main.Sheet().Tabs();
-    ASSERT_EQ(tabs->count(), 2);
-    EXPECT_EQ(tabs->tabText(0), "Player Data");
-    EXPECT_EQ(tabs->tabText(1), "Global Variables");
-    EXPECT_EQ(tabs->currentIndex(), 0);
+    EXPECT_EQ(TabTexts(main.Sheet()), (std::vector<std::string>{"Player Data", "Global Variables"}));
+    EXPECT_EQ(main.Sheet().GetActiveIndex(), 0);
     // The sheet stays left of the buttons and above the file label.
-    const QRect openButton = main.GetDlgItem(IDC_OPEN_FILE)->geometry();
-    EXPECT_LT(tabs->geometry().right(), openButton.left());
-    EXPECT_LT(tabs->geometry().bottom(), main.GetDlgItem(IDC_ACTIVE_FILE)->geometry().top());
+    const Bounds sheet = BoundsOf(main.Sheet().GetSafeHwnd());
+    EXPECT_LE(sheet.right, BoundsOf(main.GetDlgItem(IDC_OPEN_FILE)).left);
+    EXPECT_LE(sheet.bottom, BoundsOf(main.GetDlgItem(IDC_ACTIVE_FILE)).top);
 }
 
 TEST_F(MainDlgTest, OpeningASaveShowsItOnThePlayerPage) {
@@ -114,7 +107,7 @@ protected:
 };
 
 TEST_F(CommitTest, AnsweringNoWritesNothingAndKeepsTheEdits) {
-    Edit(main.PlayerPage(), IDC_PLAYER_NAME)->setText("Unsaved");
+    Type(main.PlayerPage(), IDC_PLAYER_NAME, "Unsaved");
     CSaveGame* document = main.Document();
     ClickCommit({ui::IDNO});
     ASSERT_EQ(prompts->messages.size(), 1u);
@@ -139,7 +132,7 @@ TEST_F(CommitTest, AnExistingBackupIsAskedAboutFirst) {
 }
 
 TEST_F(CommitTest, ASuccessfulCommitReportsAndReloadsTheFile) {
-    Edit(main.PlayerPage(), IDC_PLAYER_NAME)->setText("Renamed");
+    Type(main.PlayerPage(), IDC_PLAYER_NAME, "Renamed");
     ShowPage(1);
     ClickCommit();
     ASSERT_EQ(prompts->messages.size(), 2u);
@@ -158,7 +151,7 @@ TEST_F(CommitTest, ASuccessfulCommitReportsAndReloadsTheFile) {
 }
 
 TEST_F(CommitTest, WritesWhatTheLibraryAloneWritesForTheSameEdit) {
-    Edit(main.PlayerPage(), IDC_PLAYER_HEAD)->setText("new_head");
+    Type(main.PlayerPage(), IDC_PLAYER_HEAD, "new_head");
     ClickCommit();
 
     const std::string libraryPath = WriteSave(StandardSave(), "library.ess");
@@ -172,8 +165,8 @@ TEST_F(CommitTest, WritesWhatTheLibraryAloneWritesForTheSameEdit) {
 }
 
 TEST_F(CommitTest, TextsAreCommittedAsAtMost49CharactersAndEmptyAsAZero) {
-    Edit(main.PlayerPage(), IDC_PLAYER_NAME)->setText(QString(60, 'n'));
-    Edit(main.PlayerPage(), IDC_PLAYER_HAIR)->setText("");
+    Type(main.PlayerPage(), IDC_PLAYER_NAME, std::string(60, 'n'));
+    Type(main.PlayerPage(), IDC_PLAYER_HAIR, "");
     ClickCommit();
     const PlayerRecord& written = main.Document()->Player();
     EXPECT_EQ(written[PlayerRecord::FNAM].Text(), std::string(49, 'n'));
@@ -184,7 +177,7 @@ TEST_F(CommitTest, AFailedCommitReportsAndReloadsTheUntouchedSave) {
     // A folder under the backup's name is no backup to ask about, and cannot be
     // replaced by one.
     fs::create_directories(dir.File("save.bak/inside"));
-    Edit(main.PlayerPage(), IDC_PLAYER_NAME)->setText("Lost?");
+    Type(main.PlayerPage(), IDC_PLAYER_NAME, "Lost?");
     ClickCommit();
     ASSERT_EQ(prompts->messages.size(), 2u);  // proceed, the error
     EXPECT_EQ(prompts->messages[1].text, errors::kRenameSaveToBackup);
@@ -211,9 +204,9 @@ TEST(BackupProbe, OnlyTheFilesOwnNameIsChanged) {
         ui::CMainDlg main;
         main.Create();
         prompts->fileAnswers.push_back(dir.File("x.ess/y.ess"));
-        main.SendCommand(IDC_OPEN_FILE);
+        Click(main, IDC_OPEN_FILE);
         prompts->messageAnswers = {ui::IDYES, ui::IDNO};
-        main.SendCommand(IDC_COMMIT_CHANGES);
+        Click(main, IDC_COMMIT_CHANGES);
         ASSERT_EQ(prompts->messages.size(), 2u);
         if (backupExists)
             EXPECT_EQ(prompts->messages[1].text, kBackupExists);
@@ -226,26 +219,17 @@ TEST(BackupProbe, OnlyTheFilesOwnNameIsChanged) {
 }
 
 TEST_F(MainDlgTest, SystemCommandsSixteenToThirtyOneOpenTheAboutBox) {
-    for (unsigned id : {16u, 31u, 32u}) {
-        bool aboutShown = false;
-        QTimer::singleShot(0, [&] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                aboutShown = modal->windowTitle() == "About Quellhart Savegame Editor";
-                static_cast<QDialog*>(modal)->reject();
-            }
-        });
-        main.SendSysCommand(id);
-        QApplication::processEvents();
-        EXPECT_EQ(aboutShown, id < 32) << id;
-    }
+    for (unsigned id : {16u, 31u, 32u})
+        EXPECT_EQ(DismissModalFrom([&] { main.OnSysCommand(id, 0); }),
+                  id < 32 ? "About Quellhart Savegame Editor" : "")
+            << id;
 }
 
 TEST_F(MainDlgTest, TheSystemMenuCarriesTheAboutItem) {
-    const QList<QAction*> actions = main.GetSystemMenu(ui::FALSE)->Menu()->actions();
-    ASSERT_EQ(actions.size(), 3);  // Close, the separator, About
-    EXPECT_TRUE(actions[1]->isSeparator());
-    EXPECT_EQ(actions[2]->text(), "&Acerca de Quellhart_Editor...");
-    EXPECT_EQ(actions[2]->data().toUInt(), 16u);
+    const auto items = SystemMenuItems(main);
+    ASSERT_GE(items.size(), 3u);  // the window's own items, a separator, About
+    EXPECT_EQ(items[items.size() - 2], std::pair(0u, std::string()));
+    EXPECT_EQ(items.back(), std::pair(16u, std::string("&Acerca de Quellhart_Editor...")));
 }
 
 TEST(SystemMenu, AnEmptyString101AddsNoItem) {
@@ -253,7 +237,10 @@ TEST(SystemMenu, AnEmptyString101AddsNoItem) {
     res::StringTable()[res::IDS_ABOUTBOX] = "";
     ui::CMainDlg main;
     main.Create();
-    EXPECT_EQ(main.GetSystemMenu(ui::FALSE)->Menu()->actions().size(), 1);
+    const auto items = SystemMenuItems(main);
+    EXPECT_TRUE(std::none_of(items.begin(), items.end(), [](const auto& item) {
+        return item.first == 16 || item.second.empty();
+    }));
     main.DestroyWindow();
     res::StringTable()[res::IDS_ABOUTBOX] = saved;
 }
@@ -265,6 +252,18 @@ TEST_F(MainDlgTest, WithoutTheEditorsWindowTheHelpCommandSaysThereIsNoHelp) {
     EXPECT_NE(prompts->messages[0].text.find("No help is available"), std::string::npos);
 }
 
+TEST(CommandLine, AFileOpensAndTheOptionsAnswer) {
+    using ui::CEditorApp;
+    EXPECT_EQ(CEditorApp::ParseCommandLine({"a.ess"}).file, "a.ess");
+    EXPECT_EQ(CEditorApp::ParseCommandLine({"--", "-a.ess"}).file, "-a.ess");
+    EXPECT_EQ(CEditorApp::ParseCommandLine({}).file, std::nullopt);
+    EXPECT_EQ(CEditorApp::ParseCommandLine({"--version"}).answer, "Quellhart_Editor 2.1\n");
+    EXPECT_EQ(CEditorApp::ParseCommandLine({"a.ess", "-h"}).answer.rfind("Usage:", 0), 0u);
+    const ui::EditorCommandLine unknown = CEditorApp::ParseCommandLine({"--frob", "a.ess"});
+    EXPECT_EQ(unknown.answer.rfind("Unknown option '--frob'.", 0), 0u);
+    EXPECT_EQ(unknown.file, std::nullopt);
+}
+
 TEST_F(MainDlgTest, ClosingTheWindowDropsTheDocument) {
     ClickOpen(WriteSave(StandardSave()));
     main.DestroyWindow();
@@ -274,12 +273,11 @@ TEST_F(MainDlgTest, ClosingTheWindowDropsTheDocument) {
 TEST(WaitBox, ShowsItsTwoTextsAtOnce) {
     ui::CWaitDlg wait;
     wait.Create();
-    EXPECT_TRUE(wait.Window()->isVisible());
-    QStringList texts;
-    for (QLabel* label : wait.Window()->findChildren<QLabel*>()) texts << label->text();
-    EXPECT_TRUE(texts.contains("Now generating the new file"));
-    EXPECT_TRUE(texts.contains("Please Wait"));
-    EXPECT_EQ(wait.Window()->windowTitle(), "");
+    EXPECT_TRUE(wait.IsWindowVisible());
+    const auto texts = ChildTexts(wait.Window());
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "Now generating the new file"), 1);
+    EXPECT_EQ(std::count(texts.begin(), texts.end(), "Please Wait"), 1);
+    EXPECT_EQ(wait.GetWindowText(100), "");
     wait.DestroyWindow();
     EXPECT_EQ(wait.Window(), nullptr);
 }

@@ -1,8 +1,6 @@
 // The "Player Data" page: its refill rules, the race and class lists, the chargen
 // warning, and a whole edit through the widgets.
-#include <QAbstractItemView>
-#include <QDialog>
-#include <QTest>
+#include <algorithm>
 
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
@@ -14,13 +12,7 @@ namespace {
 class PlayerPageTest : public GuiTest {
 protected:
     ui::CPSDlgPlayerData& page() { return main.PlayerPage(); }
-    std::vector<std::string> Entries(int id) {
-        ui::CComboBox list;
-        list.Attach(page().GetDlgItem(id));
-        std::vector<std::string> entries;
-        for (int i = 0; i < list.GetCount(); ++i) entries.push_back(list.GetLBText(i));
-        return entries;
-    }
+    std::vector<std::string> Entries(int id) { return GuiTest::Entries(page(), id); }
     int CountOf(int id, const std::string& text) {
         const auto entries = Entries(id);
         return int(std::count(entries.begin(), entries.end(), text));
@@ -50,8 +42,8 @@ protected:
 TEST_F(PlayerPageTest, BeforeAnyFileTheListsHoldTheirInitialEntriesDisabled) {
     for (int id : {IDC_PLAYER_RAW_ADDRESS, IDC_PLAYER_NAME, IDC_PLAYER_HEAD, IDC_PLAYER_HAIR})
         EXPECT_EQ(Text(page(), id), "") << id;
-    EXPECT_FALSE(Combo(page(), IDC_PLAYER_RACE)->isEnabled());
-    EXPECT_FALSE(Combo(page(), IDC_PLAYER_CLASS)->isEnabled());
+    EXPECT_FALSE(IsEnabled(page(), IDC_PLAYER_RACE));
+    EXPECT_FALSE(IsEnabled(page(), IDC_PLAYER_CLASS));
     EXPECT_EQ(Entries(IDC_PLAYER_RACE),
               (std::vector<std::string>{"Argonian", "Breton", "Dark Elf", "High Elf", "Imperial",
                                         "Khajiit", "Nord", "Orc", "Redguard", "Wood Elf"}));
@@ -70,8 +62,8 @@ TEST_F(PlayerPageTest, ShowsTheDocumentsTexts) {
     EXPECT_EQ(Text(page(), IDC_PLAYER_CLASS), "Warrior");
     EXPECT_EQ(Text(page(), IDC_PLAYER_HEAD), "b_n_nord_m_head_01");
     EXPECT_EQ(Text(page(), IDC_PLAYER_HAIR), "b_n_nord_m_hair_02");
-    EXPECT_TRUE(Combo(page(), IDC_PLAYER_RACE)->isEnabled());
-    EXPECT_TRUE(Combo(page(), IDC_PLAYER_CLASS)->isEnabled());
+    EXPECT_TRUE(IsEnabled(page(), IDC_PLAYER_RACE));
+    EXPECT_TRUE(IsEnabled(page(), IDC_PLAYER_CLASS));
 }
 
 TEST_F(PlayerPageTest, OffsetIsShownInUpperCaseHex) {
@@ -88,8 +80,8 @@ TEST_F(PlayerPageTest, DetachedPageShowsSpacesAndKeepsItsLists) {
     main.Sheet().SetActivePage(0);
     for (int id : {IDC_PLAYER_RAW_ADDRESS, IDC_PLAYER_NAME, IDC_PLAYER_HEAD, IDC_PLAYER_HAIR})
         EXPECT_EQ(Text(page(), id), " ") << id;
-    EXPECT_FALSE(Combo(page(), IDC_PLAYER_RACE)->isEnabled());
-    EXPECT_FALSE(Combo(page(), IDC_PLAYER_CLASS)->isEnabled());
+    EXPECT_FALSE(IsEnabled(page(), IDC_PLAYER_RACE));
+    EXPECT_FALSE(IsEnabled(page(), IDC_PLAYER_CLASS));
     EXPECT_EQ(Text(page(), IDC_PLAYER_RACE), "Orc");
     EXPECT_EQ(Text(page(), IDC_PLAYER_CLASS), "Thief");
     EXPECT_EQ(Entries(IDC_PLAYER_RACE).size(), 10u);
@@ -151,8 +143,8 @@ TEST_F(PlayerPageTest, ChargenClassWithItsDefinitionIsListedOnceWithoutAWarning)
 
 TEST_F(PlayerPageTest, TypingSurvivesASwitchToTheOtherPage) {
     OpenPlayer({});
-    Edit(page(), IDC_PLAYER_NAME)->setText("Typed");
-    Combo(page(), IDC_PLAYER_RACE)->setEditText("Half-Orc");
+    Type(page(), IDC_PLAYER_NAME, "Typed");
+    Type(page(), IDC_PLAYER_RACE, "Half-Orc");
     ShowPage(1);
     ShowPage(0);
     EXPECT_EQ(Text(page(), IDC_PLAYER_NAME), "Typed");
@@ -163,24 +155,14 @@ TEST_F(PlayerPageTest, AWholeEditThroughTheWidgetsIsWrittenAndShownAfterTheReloa
     const SaveBuilder original = StandardSave();
     const std::string path = WriteSave(original);
     ClickOpen(path);
-    main.Window()->show();
 
-    QLineEdit* name = Edit(page(), IDC_PLAYER_NAME);
-    name->selectAll();
-    QTest::keyClicks(name, "Bobbert");
-    QComboBox* race = Combo(page(), IDC_PLAYER_RACE);  // Nord: one down is Orc
-    race->setFocus();
-    QTest::keyClick(race, Qt::Key_Down);
-    QComboBox* cls = Combo(page(), IDC_PLAYER_CLASS);  // chosen with the mouse from the list
-    cls->showPopup();
-    QAbstractItemView* view = cls->view();
-    const QModelIndex knight = view->model()->index(cls->findText("Knight"), 0);
-    view->scrollTo(knight);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(knight).center());
-    for (int id : {IDC_PLAYER_HEAD, IDC_PLAYER_HAIR}) {
-        Edit(page(), id)->selectAll();
-        QTest::keyClicks(Edit(page(), id), id == IDC_PLAYER_HEAD ? "head_new" : "hair_new");
-    }
+    Type(page(), IDC_PLAYER_NAME, "Bobbert");
+    PressDown(page(), IDC_PLAYER_RACE);  // Nord: one down is Orc
+    const auto classes = Entries(IDC_PLAYER_CLASS);  // chosen with the mouse from the list
+    Choose(page(), IDC_PLAYER_CLASS,
+           int(std::find(classes.begin(), classes.end(), "Knight") - classes.begin()));
+    Type(page(), IDC_PLAYER_HEAD, "head_new");
+    Type(page(), IDC_PLAYER_HAIR, "hair_new");
     EXPECT_EQ(Text(page(), IDC_PLAYER_RACE), "Orc");
     EXPECT_EQ(Text(page(), IDC_PLAYER_CLASS), "Knight");
     ClickCommit();

@@ -2,26 +2,10 @@
 // InitInstance, as the framework's start-up code runs it.
 #include <QApplication>
 #include <QFile>
-#include <QFileInfo>
-#include <cstdio>
 
-#include "platform/Application.h"
 #include "platform/CWinApp.h"
 #include "platform/qt/Resources.h"
 #include "res/QuellhartVersion.h"
-
-namespace quellhart::ui {
-
-std::string ProgramFileStem() {
-    return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
-}
-
-void ShowCommandLineText(const std::string& text) {
-    std::fputs(text.c_str(), stdout);
-    std::fflush(stdout);
-}
-
-}  // namespace quellhart::ui
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);

@@ -12,8 +12,10 @@
 #include "ui/AboutDlg.h"
 #include "ui/MainDlg.h"
 #include "ui/WaitDlg.h"
+#include "tests/ui/qt/QtWidgets.h"
 
 using namespace quellhart;
+using namespace quellhart::test;
 
 namespace {
 
@@ -44,20 +46,20 @@ int main(int argc, char** argv) {
 
     ui::CMainDlg main;
     main.Create();
-    main.SendCommand(IDC_OPEN_FILE);
-    bool saved = Save(main.Window(), folder + "/main-window.png");
-    main.Sheet().Tabs()->setCurrentIndex(1);
-    saved &= Save(main.Window(), folder + "/main-window-globals.png");
+    main.OnOpenFile();
+    bool saved = Save(DialogOf(main), folder + "/main-window.png");
+    Tabs(main.Sheet())->setCurrentIndex(1);
+    saved &= Save(DialogOf(main), folder + "/main-window-globals.png");
 
     main.ShowHelp();
-    saved &= Save(main.HelpWindow(), folder + "/help-window.png");
+    saved &= Save(HelpDialog(main), folder + "/help-window.png");
 
     ui::CAboutDlg about;
     about.Create();
-    saved &= Save(about.Window(), folder + "/about-box.png");
+    saved &= Save(DialogOf(about), folder + "/about-box.png");
     ui::CWaitDlg wait;
     wait.Create();
-    saved &= Save(wait.Window(), folder + "/wait-box.png");
+    saved &= Save(DialogOf(wait), folder + "/wait-box.png");
     std::filesystem::remove(savePath);
     return saved ? 0 : 1;
 }

@@ -16,6 +16,7 @@
 #include "res/Messages.h"
 #include "savefile/SaveErrors.h"
 #include "tests/ui/GuiTestBase.h"
+#include "tests/ui/qt/QtWidgets.h"
 #include "ui/EditorApp.h"
 #include "ui/EditorKeys.h"
 
@@ -27,7 +28,7 @@ protected:
     void Drop(const std::string& path) {
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
-        QWidget* window = main.Window();
+        QWidget* window = DialogOf(main);
         const QPoint at = window->rect().center();
         QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(window, &enter);
@@ -36,23 +37,23 @@ protected:
         QApplication::sendEvent(window, &drop);
     }
     void PressKeys(const char* keys) {
-        QWidget* window = main.Window();
+        QWidget* window = DialogOf(main);
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window));
         const QKeyCombination key = QKeySequence(QString::fromLatin1(keys))[0];
         QTest::keyClick(window, key.key(), key.keyboardModifiers());
     }
-    QPushButton* HelpButton(const char* name) {
-        return main.HelpWindow() ? main.HelpWindow()->findChild<QPushButton*>(name) : nullptr;
+    QPushButton* HelpButton(const char* text) {
+        if (!HelpDialog(main)) return nullptr;
+        for (QPushButton* button : HelpDialog(main)->findChildren<QPushButton*>())
+            if (button->text() == text) return button;
+        return nullptr;
     }
 };
 
 TEST_F(DesktopTest, AFileFromTheCommandLineOpensAsFromOpenFile) {
     const std::string good = WriteSave(StandardSave());
     const std::string bad = WriteSave(SaveBuilder().Raw("nope"), "bad.ess");
-    EXPECT_EQ(ui::CEditorApp::FileToOpen({"quellhart-editor", QString::fromStdString(good)}), good);
-    EXPECT_EQ(ui::CEditorApp::FileToOpen({"quellhart-editor"}), std::nullopt);
-
     ClickOpen(good);
     const std::string shownAfterOpenFile = Label();
     for (const std::string& path : {good, bad}) {
@@ -65,7 +66,7 @@ TEST_F(DesktopTest, AFileFromTheCommandLineOpensAsFromOpenFile) {
             ASSERT_NE(started.Document(), nullptr);
             EXPECT_EQ(Text(started, IDC_ACTIVE_FILE), shownAfterOpenFile);
             EXPECT_EQ(Text(started.PlayerPage(), IDC_PLAYER_NAME), "Bob");
-            EXPECT_TRUE(started.GetDlgItem(IDC_COMMIT_CHANGES)->isEnabled());
+            EXPECT_TRUE(Widget(started, IDC_COMMIT_CHANGES)->isEnabled());
         } else {
             EXPECT_EQ(started.Document(), nullptr);
             ASSERT_EQ(prompts->messages.size(), 1u);
@@ -107,8 +108,8 @@ TEST_F(DesktopTest, KeysPressTheButtons) {
     ui::CEditorApp app;
     app.m_pMainWnd = &main;
     PressKeys("F1");
-    ASSERT_NE(main.HelpWindow(), nullptr);
-    EXPECT_TRUE(main.HelpWindow()->isVisible());
+    ASSERT_NE(HelpDialog(main), nullptr);
+    EXPECT_TRUE(HelpDialog(main)->isVisible());
     app.m_pMainWnd = nullptr;
 }
 
@@ -116,9 +117,9 @@ TEST_F(DesktopTest, HelpListsEveryKey) {
     ui::CEditorApp app;
     app.m_pMainWnd = &main;
     Click(main, ID_HELP);
-    ASSERT_NE(main.HelpWindow(), nullptr);
-    EXPECT_EQ(main.HelpWindow()->windowTitle().toStdString(), messages::kHelpCaption);
-    const QString shown = main.HelpWindow()->findChild<QTextBrowser*>()->toPlainText();
+    ASSERT_NE(HelpDialog(main), nullptr);
+    EXPECT_EQ(HelpDialog(main)->windowTitle().toStdString(), messages::kHelpCaption);
+    const QString shown = HelpDialog(main)->findChild<QTextBrowser*>()->toPlainText();
     for (const ui::EditorKey& key : ui::kEditorKeys) {
         const QString keys =
             QKeySequence(QString::fromLatin1(key.keys)).toString(QKeySequence::NativeText);
@@ -131,7 +132,7 @@ TEST_F(DesktopTest, HelpOpensTheAboutBox) {
     ui::CEditorApp app;
     app.m_pMainWnd = &main;
     Click(main, ID_HELP);
-    QPushButton* about = HelpButton("about");
+    QPushButton* about = HelpButton(messages::kHelpAbout);
     ASSERT_NE(about, nullptr);
     std::string shown;
     QTimer::singleShot(0, [&] {
@@ -149,7 +150,7 @@ TEST_F(DesktopTest, HelpRestoresTheBackupAndLoadsTheSaveAgain) {
     ui::CEditorApp app;
     app.m_pMainWnd = &main;
     Click(main, ID_HELP);
-    QPushButton* restore = HelpButton("restoreBackup");
+    QPushButton* restore = HelpButton(messages::kHelpRestore);
     ASSERT_NE(restore, nullptr);
 
     QTest::mouseClick(restore, Qt::LeftButton);  // nothing open yet

@@ -8,10 +8,12 @@
 #include <functional>
 #include <span>
 
-#include "platform/Resources.h"
+#include "platform/qt/Resources.h"
+#include "res/Messages.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 #include "tests/ui/GuiTestBase.h"
+#include "tests/ui/qt/QtWidgets.h"
 
 namespace quellhart::test {
 namespace {
@@ -96,7 +98,7 @@ protected:
     // Walking the window gives the caption right before its field.
     void ExpectCaptionsSpoken(ui::CDialogBase& window, std::span<const CaptionPair> pairs) {
         for (const CaptionPair& pair : pairs) {
-            QWidget* control = window.GetDlgItem(pair.control);
+            QWidget* control = Widget(window, pair.control);
             ASSERT_NE(control, nullptr) << pair.caption;
             QAccessibleInterface* a = Accessible(control);
             const auto* list = qobject_cast<QComboBox*>(control);
@@ -130,17 +132,17 @@ TEST_F(AccessibilityTest, EveryFieldIsAnnouncedByItsCaption) {
 TEST_F(AccessibilityTest, ValuesKeepTheirTextAndReadOnlyFieldsSayTheyAre) {
     ShowPage(1);
     // A value label is announced by its value, tied to its caption.
-    EXPECT_EQ(Name(Accessible(main.GlobPage().GetDlgItem(IDC_GLOB_COUNT))), "3");
-    EXPECT_EQ(Name(Accessible(main.GetDlgItem(IDC_ACTIVE_FILE))), Label());
+    EXPECT_EQ(Name(Accessible(Widget(main.GlobPage(), IDC_GLOB_COUNT))), "3");
+    EXPECT_EQ(Name(Accessible(Widget(main, IDC_ACTIVE_FILE))), Label());
     for (const int id : {IDC_GLOB_FNAM, IDC_GLOB_FNAM_LEN, IDC_GLOB_NAME, IDC_GLOB_UNK1,
                          IDC_GLOB_NAME_LEN, IDC_GLOB_VALUE_LEN, IDC_GLOB_VALUE_RAW})
-        EXPECT_TRUE(Accessible(main.GlobPage().GetDlgItem(id))->state().readOnly) << id;
-    EXPECT_FALSE(Accessible(main.GlobPage().GetDlgItem(IDC_GLOB_VALUE))->state().readOnly);
+        EXPECT_TRUE(Accessible(Widget(main.GlobPage(), id))->state().readOnly) << id;
+    EXPECT_FALSE(Accessible(Widget(main.GlobPage(), IDC_GLOB_VALUE))->state().readOnly);
     // The list still says which variable is chosen.
-    EXPECT_EQ(Name(Accessible(main.GlobPage().GetDlgItem(IDC_GLOB_LIST))),
+    EXPECT_EQ(Name(Accessible(Widget(main.GlobPage(), IDC_GLOB_LIST))),
               Text(main.GlobPage(), IDC_GLOB_LIST));
     // Tab still goes through the fields in the template's order.
-    QWidget* next = main.PlayerPage().GetDlgItem(IDC_PLAYER_NAME);
+    QWidget* next = Widget(main.PlayerPage(), IDC_PLAYER_NAME);
     const QWidget* host = next->parentWidget();
     std::vector<QWidget*> tabOrder;
     for (int i = 0; i < 4; ++i) {
@@ -149,22 +151,22 @@ TEST_F(AccessibilityTest, ValuesKeepTheirTextAndReadOnlyFieldsSayTheyAre) {
         while (!(next->focusPolicy() & Qt::TabFocus) || next->parentWidget() != host);
         tabOrder.push_back(next);
     }
-    const std::vector<QWidget*> expected = {main.PlayerPage().GetDlgItem(IDC_PLAYER_RACE),
-                                            main.PlayerPage().GetDlgItem(IDC_PLAYER_CLASS),
-                                            main.PlayerPage().GetDlgItem(IDC_PLAYER_HEAD),
-                                            main.PlayerPage().GetDlgItem(IDC_PLAYER_HAIR)};
+    const std::vector<QWidget*> expected = {Widget(main.PlayerPage(), IDC_PLAYER_RACE),
+                                            Widget(main.PlayerPage(), IDC_PLAYER_CLASS),
+                                            Widget(main.PlayerPage(), IDC_PLAYER_HEAD),
+                                            Widget(main.PlayerPage(), IDC_PLAYER_HAIR)};
     EXPECT_EQ(tabOrder, expected);
 }
 
 TEST_F(AccessibilityTest, PicturesAndPagesHaveShortNames) {
-    const auto* sheet = main.Window()->findChild<QTabWidget*>();
+    const auto* sheet = DialogOf(main)->findChild<QTabWidget*>();
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->widget(0)->accessibleName().toStdString(), "Player Data");
     EXPECT_EQ(sheet->widget(1)->accessibleName().toStdString(), "Global Variables");
     bool pictureNamed = false;
-    for (const QLabel* label : main.Window()->findChildren<QLabel*>())
+    for (const QLabel* label : DialogOf(main)->findChildren<QLabel*>())
         pictureNamed |=
-            !label->pixmap().isNull() && label->accessibleName() == ui::kBitmapAccessibleName;
+            !label->pixmap().isNull() && label->accessibleName() == messages::kBitmapAccessibleName;
     EXPECT_TRUE(pictureNamed);
 }
 

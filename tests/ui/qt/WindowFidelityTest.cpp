@@ -11,11 +11,12 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "platform/DialogUnits.h"
+#include "platform/qt/DialogUnits.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 #include "savefile/SaveErrors.h"
 #include "tests/ui/GuiTestBase.h"
+#include "tests/ui/qt/QtWidgets.h"
 
 namespace quellhart::test {
 namespace {
@@ -101,8 +102,8 @@ TEST_F(WindowFidelityTest, AFailedReloadAfterACommitLeavesNothingToUse) {
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
                           view->visualRect(view->model()->index(1, 0)).center());
     }
-    QTest::mouseClick(main.GlobPage().GetDlgItem(IDC_CONFIRM_CHANGE), Qt::LeftButton);
-    QTest::mouseClick(main.GetDlgItem(IDC_COMMIT_CHANGES), Qt::LeftButton);
+    QTest::mouseClick(Widget(main.GlobPage(), IDC_CONFIRM_CHANGE), Qt::LeftButton);
+    QTest::mouseClick(Widget(main, IDC_COMMIT_CHANGES), Qt::LeftButton);
     EXPECT_EQ(prompts->messages.size(), shown);
     EXPECT_EQ(ReadFileBytes(path), "gone");
     ShowPage(0);
@@ -151,7 +152,7 @@ TEST_F(WindowFidelityTest, ThePictureFillsItsRectangle) {
     const QRect rect = units.ToPixels(pictureTemplate.x, pictureTemplate.y, pictureTemplate.width,
                                       pictureTemplate.height);
     bool found = false;
-    for (const QLabel* label : main.Window()->findChildren<QLabel*>()) {
+    for (const QLabel* label : DialogOf(main)->findChildren<QLabel*>()) {
         if (label->pixmap().isNull() || label->geometry() != rect) continue;
         found = true;
         EXPECT_EQ(label->pixmap().size(), rect.size());
@@ -195,7 +196,7 @@ TEST(WindowLayout, EveryTextFitsAtOneAndTwiceTheDesktopFont) {
         QFont font = desktop;
         font.setPointSizeF(desktop.pointSizeF() * scale);
         QApplication::setFont(font);
-        for (const ui::DialogTemplate* dialog : ui::ProgramDialogTemplates()) {
+        for (const ui::DialogTemplate* dialog : res::ProgramDialogTemplates()) {
             SCOPED_TRACE(dialog->caption + " at " + std::to_string(scale));
             ExpectEveryTextFits(*dialog);
         }

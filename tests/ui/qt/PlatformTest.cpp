@@ -9,18 +9,22 @@
 
 #include "platform/CComboBox.h"
 #include "platform/CPropertySheet.h"
-#include "platform/DialogUnits.h"
+#include "platform/qt/DialogUnits.h"
 #include "platform/Prompts.h"
+#include "tests/ui/qt/QtWidgets.h"
 
 namespace quellhart::ui {
 namespace {
+
+using test::DialogOf;
+using test::Tabs;
 
 class ComboBoxTest : public ::testing::Test {
 protected:
     ComboBoxTest() {
         combo.setEditable(true);
         combo.setProperty("sorted", true);
-        list.Attach(&combo);
+        list.Attach(HandleOf(&combo));
         for (const char* text : {"Mage", "agent", "Bard", "Acrobat"}) list.AddString(text);
     }
     std::vector<std::string> Entries() const {
@@ -85,7 +89,7 @@ TEST_F(ComboBoxTest, SettingTheSelectionSendsNoNotification) {
 TEST(WindowText, IsWindows1252AndCutToTheBuffer) {
     QLineEdit edit;
     CEdit control;
-    control.Attach(&edit);
+    control.Attach(HandleOf(&edit));
     control.SetWindowText("\x80 \xE9\x81");
     EXPECT_EQ(edit.text(), QString::fromUtf8("\u20AC \u00E9\u0081"));
     EXPECT_EQ(control.GetWindowText(50), "\x80 \xE9\x81");
@@ -112,8 +116,10 @@ TEST(DialogUnitsTest, FollowTheFontsAverageCharacterSize) {
 }
 
 TEST(FileDialog, FilterAndDefaultExtension) {
-    EXPECT_EQ(QtFileFilter("Quellhart save Files (*.ess)|*.ess||"), "Quellhart save Files (*.ess)");
-    EXPECT_EQ(QtFileFilter("A (*.a)|*.a|B (*.b)|*.b||"), "A (*.a);;B (*.b)");
+    using Pairs = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ(FileFilterPairs("Quellhart save Files (*.ess)|*.ess||"),
+              (Pairs{{"Quellhart save Files (*.ess)", "*.ess"}}));
+    EXPECT_EQ(FileFilterPairs("A (*.a)|*.a|B (*.b)|*.b||"), (Pairs{{"A (*.a)", "*.a"}, {"B (*.b)", "*.b"}}));
     EXPECT_EQ(WithDefaultExtension("/s/quick", "ess"), "/s/quick.ess");
     EXPECT_EQ(WithDefaultExtension("/s/quick.ess", "ess"), "/s/quick.ess");
     EXPECT_EQ(WithDefaultExtension("/s.d/quick", "ess"), "/s.d/quick.ess");
@@ -131,7 +137,8 @@ public:
 
 class HostDialog : public CDialog {
 public:
-    HostDialog() : CDialog({1, "host", 0, 0, 300, 200, {}}, nullptr) {}
+    HostDialog()
+        : CDialog({1, "host", 0, 0, 300, 200, {}, WS_POPUP | WS_CAPTION | WS_SYSMENU}, nullptr) {}
 };
 
 TEST(PropertySheet, TabsInOrderAndEveryActivationIsReported) {
@@ -142,12 +149,12 @@ TEST(PropertySheet, TabsInOrderAndEveryActivationIsReported) {
     sheet.AddPage(&first);
     sheet.AddPage(&second);
     sheet.Create(&host, WS_CHILD | WS_VISIBLE);
-    EXPECT_EQ(sheet.Tabs()->tabText(0), "First");
-    EXPECT_EQ(sheet.Tabs()->tabText(1), "Second");
+    EXPECT_EQ(Tabs(sheet)->tabText(0), "First");
+    EXPECT_EQ(Tabs(sheet)->tabText(1), "Second");
     sheet.SetActivePage(0);
     sheet.SetActivePage(0);  // selecting the current page again activates it again
     EXPECT_EQ(first.activations, 2);
-    sheet.Tabs()->setCurrentIndex(1);  // as a click on the tab
+    Tabs(sheet)->setCurrentIndex(1);  // as a click on the tab
     EXPECT_EQ(second.activations, 1);
     host.DestroyWindow();
 }
@@ -163,7 +170,7 @@ TEST(PropertySheet, TabsInOrderAndEveryActivationIsReported) {
 #include <QTest>
 #include <QTimer>
 
-#include "platform/SystemMenu.h"
+#include "platform/qt/SystemMenu.h"
 
 namespace quellhart::ui {
 namespace {
@@ -171,15 +178,15 @@ namespace {
 TEST(SystemMenuTest, OpensWithAltSpaceAndARightClickOnTheBackground) {
     HostDialog host;
     host.Create();
-    QApplication::setActiveWindow(host.Window());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(host.Window()));
-    QMenu* menu = host.GetSystemMenu(FALSE)->Menu();
-    QTest::keyClick(host.Window(), Qt::Key_Space, Qt::AltModifier);
+    QApplication::setActiveWindow(DialogOf(host));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(DialogOf(host)));
+    QMenu* menu = static_cast<SystemMenu*>(host.GetSystemMenu(FALSE))->Menu();
+    QTest::keyClick(DialogOf(host), Qt::Key_Space, Qt::AltModifier);
     EXPECT_TRUE(menu->isVisible());
     menu->hide();
     QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
-                            host.Window()->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(host.Window(), &click);
+                            DialogOf(host)->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(DialogOf(host), &click);
     EXPECT_TRUE(menu->isVisible());
     menu->hide();
     host.DestroyWindow();
@@ -200,7 +207,8 @@ TEST(QtPromptsTest, MessageBoxesShowTheirTypesIconAndButtons) {
             box->button(press)->click();
         });
     };
-    QtPrompts prompts;
+    const std::unique_ptr<Prompts> system = MakeSystemPrompts();
+    Prompts& prompts = *system;
     Seen seen;
     answerNext(seen, QMessageBox::No);
     EXPECT_EQ(prompts.MessageBox(nullptr, "Proceed?\n\nReally", "Please Confirm",

@@ -1,0 +1,42 @@
+// Drives the real windows as a user does, on whichever toolkit the editor is built
+// on: one implementation for Qt, one for Win32, so that the tests of the pages and
+// the main window are written once. Each action fails the test when the user could
+// not take it (a disabled or hidden control).
+#pragma once
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/CDialog.h"
+#include "platform/CPropertySheet.h"
+
+namespace quellhart::test {
+
+// Clicks the button as with the mouse.
+void Click(ui::CDialogBase& window, int id);
+// Replaces the field's text (an edit field, or a list's edit field) by typing the
+// UTF-8 `text`.
+void Type(ui::CDialogBase& window, int id, const std::string& text);
+// Opens the list and chooses the entry at `index` with the mouse.
+void Choose(ui::CDialogBase& window, int id, int index);
+// Presses the Down arrow key in the control, which has the focus.
+void PressDown(ui::CDialogBase& window, int id);
+// Clicks the tab of the page.
+void ShowPage(ui::CPropertySheet& sheet, int index);
+std::vector<std::string> TabTexts(ui::CPropertySheet& sheet);
+
+struct Bounds {
+    int left, top, right, bottom;  // in the window's client coordinates
+};
+Bounds BoundsOf(ui::WindowHandle control);
+// The texts of every control in the window, in order, as Windows-1252 bytes.
+std::vector<std::string> ChildTexts(ui::WindowHandle window);
+// The items of the window's system menu: id and text, a separator as (0, "").
+std::vector<std::pair<unsigned, std::string>> SystemMenuItems(ui::CDialog& dialog);
+// Runs `opensModal` and dismisses the first modal window it shows; returns that
+// window's title, or nothing when none was shown.
+std::string DismissModalFrom(const std::function<void()>& opensModal);
+
+}  // namespace quellhart::test

@@ -1,0 +1,112 @@
+// The window driver on Qt: mouse and keys through QTest, on the real widgets.
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include "platform/qt/QtWindows.h"
+#include "platform/qt/SaveText.h"
+#include "platform/qt/SystemMenu.h"
+#include "tests/ui/WindowDriver.h"
+
+#include <gtest/gtest.h>
+
+namespace quellhart::test {
+
+void Click(ui::CDialogBase& window, int id) {
+    auto* button = ui::ToWidget<QAbstractButton>(window.GetDlgItem(id));
+    ASSERT_NE(button, nullptr) << id;
+    ASSERT_TRUE(button->isEnabled()) << button->text().toStdString();
+    ASSERT_TRUE(button->isVisibleTo(button->window())) << button->text().toStdString();
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void Type(ui::CDialogBase& window, int id, const std::string& text) {
+    QWidget* field = ui::ToWidget(window.GetDlgItem(id));
+    ASSERT_NE(field, nullptr) << id;
+    ASSERT_TRUE(field->isEnabled()) << id;
+    QWidget* input = field;
+    if (auto* combo = qobject_cast<QComboBox*>(field); combo && combo->lineEdit())
+        input = combo->lineEdit();
+    QTest::keyClick(input, Qt::Key_A, Qt::ControlModifier);  // select what is there
+    QTest::keyClick(input, Qt::Key_Delete);
+    QTest::keyClicks(input, QString::fromStdString(text));
+}
+
+void Choose(ui::CDialogBase& window, int id, int index) {
+    auto* list = ui::ToWidget<QComboBox>(window.GetDlgItem(id));
+    ASSERT_NE(list, nullptr) << id;
+    ASSERT_TRUE(list->isEnabled()) << id;
+    list->showPopup();
+    QAbstractItemView* view = list->view();
+    const QModelIndex item = view->model()->index(index, 0);
+    view->scrollTo(item);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(item).center());
+}
+
+void PressDown(ui::CDialogBase& window, int id) {
+    QWidget* control = ui::ToWidget(window.GetDlgItem(id));
+    ASSERT_NE(control, nullptr) << id;
+    control->window()->show();
+    control->setFocus();
+    QTest::keyClick(control, Qt::Key_Down);
+}
+
+void ShowPage(ui::CPropertySheet& sheet, int index) {
+    auto* tabs = ui::ToWidget<QTabWidget>(sheet.GetSafeHwnd());
+    ASSERT_NE(tabs, nullptr);
+    QTabBar* bar = tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+    ASSERT_EQ(tabs->currentIndex(), index);
+}
+
+std::vector<std::string> TabTexts(ui::CPropertySheet& sheet) {
+    std::vector<std::string> texts;
+    if (auto* tabs = ui::ToWidget<QTabWidget>(sheet.GetSafeHwnd()))
+        for (int i = 0; i < tabs->count(); ++i) texts.push_back(ui::ToSaveText(tabs->tabText(i)));
+    return texts;
+}
+
+Bounds BoundsOf(ui::WindowHandle control) {
+    const QWidget* widget = ui::ToWidget(control);
+    const QRect r(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size());
+    return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+}
+
+std::vector<std::string> ChildTexts(ui::WindowHandle window) {
+    std::vector<std::string> texts;
+    for (const QLabel* label : ui::ToWidget(window)->findChildren<QLabel*>())
+        texts.push_back(ui::ToSaveText(label->text()));
+    return texts;
+}
+
+std::vector<std::pair<unsigned, std::string>> SystemMenuItems(ui::CDialog& dialog) {
+    std::vector<std::pair<unsigned, std::string>> items;
+    auto* menu = static_cast<ui::SystemMenu*>(dialog.GetSystemMenu(ui::FALSE));
+    for (const QAction* action : menu->Menu()->actions())
+        items.emplace_back(action->isSeparator() ? 0 : action->data().toUInt(),
+                           ui::ToSaveText(action->text()));
+    return items;
+}
+
+std::string DismissModalFrom(const std::function<void()>& opensModal) {
+    std::string title;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            title = ui::ToSaveText(modal->windowTitle());
+            static_cast<QDialog*>(modal)->reject();
+        }
+    });
+    opensModal();
+    QApplication::processEvents();
+    return title;
+}
+
+}  // namespace quellhart::test
