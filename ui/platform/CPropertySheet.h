@@ -15,6 +15,7 @@ struct NativeSheet;
 class CPropertyPage : public CDialogBase {
 public:
     explicit CPropertyPage(const DialogTemplate& dialogTemplate);
+    ~CPropertyPage() override;
     virtual BOOL OnSetActive() { return TRUE; }
 };
 

@@ -13,6 +13,8 @@ namespace quellhart::ui {
 
 struct NativeSheet {};
 
+CPropertyPage::~CPropertyPage() = default;
+
 CPropertySheet::CPropertySheet() = default;
 CPropertySheet::~CPropertySheet() = default;
 

@@ -1,0 +1,45 @@
+#include <algorithm>
+#include <vector>
+
+#include "platform/Application.h"
+#include "platform/win32/Win32.h"
+
+namespace quellhart::ui {
+namespace {
+
+std::vector<HWND>& ModelessWindows() {
+    static std::vector<HWND> windows;
+    return windows;
+}
+
+}  // namespace
+
+void AddModelessWindow(HWND window) { ModelessWindows().push_back(window); }
+
+void RemoveModelessWindow(HWND window) {
+    auto& windows = ModelessWindows();
+    windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
+}
+
+bool IsModelessWindowMessage(MSG& message) {
+    for (HWND window : ModelessWindows())
+        if (IsWindow(window) && IsDialogMessageW(window, &message)) return true;
+    return false;
+}
+
+std::string ProgramFileStem() {
+    std::wstring path(MAX_PATH, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), DWORD(path.size())));
+    const size_t name = path.find_last_of(L"\\/");
+    std::wstring stem = name == std::wstring::npos ? path : path.substr(name + 1);
+    if (const size_t dot = stem.rfind(L'.'); dot != std::wstring::npos) stem.resize(dot);
+    return Utf8FromWide(stem);
+}
+
+// A program of the window subsystem has no console to write to.
+void ShowCommandLineText(const std::string& text) {
+    MessageBoxW(nullptr, WideFromUtf8(text).c_str(), WideFromUtf8(ProgramFileStem()).c_str(),
+                MB_OK | MB_ICONINFORMATION);
+}
+
+}  // namespace quellhart::ui

@@ -1,0 +1,14 @@
+// Private to the Win32 implementation: what every window built from a template does
+// once the system has made its controls.
+#pragma once
+
+#include "platform/CDialog.h"
+#include "platform/win32/Win32.h"
+
+namespace quellhart::ui {
+
+// Records the template's controls with the dialog (or page) and fills the lists of
+// its initialisation block.
+void RegisterTemplateControls(CDialogBase& dialog, HWND window);
+
+}  // namespace quellhart::ui

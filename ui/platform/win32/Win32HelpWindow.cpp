@@ -1,0 +1,119 @@
+// The help window on Win32: a dialog of the program's own, with the text in a
+// read-only edit field that the keyboard can scroll and read, and its buttons below.
+// The text is the same HTML as everywhere, laid out as plain text.
+#include <cctype>
+
+#include "codepage/Windows1252.h"
+
+#include "platform/CDialog.h"
+#include "platform/HelpWindow.h"
+#include "platform/win32/Win32.h"
+
+namespace quellhart::ui {
+namespace {
+
+constexpr int kTextId = 100;
+constexpr int kFirstButtonId = 101;
+constexpr uint32_t kMultiLine = ES_MULTILINE | ES_AUTOVSCROLL;
+
+std::string Replace(std::string text, const std::string& from, const std::string& to) {
+    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+// The HTML of the help text as plain text with Windows line ends: headings and
+// paragraphs apart, table rows on lines of their own, white space folded.
+std::string PlainText(const std::string& html) {
+    std::string out;
+    bool space = false;
+    for (size_t i = 0; i < html.size(); ++i) {
+        if (html[i] == '<') {
+            const size_t end = html.find('>', i);
+            if (end == std::string::npos) break;
+            const std::string tag = html.substr(i + 1, end - i - 1);
+            i = end;
+            const bool block = tag == "p" || tag == "h2" || tag == "h3";
+            if (block && !out.empty()) out += "\r\n\r\n";
+            if (tag == "tr" || tag == "br") out += "\r\n";
+            if (tag == "/td") out += "\t";
+            space = false;
+            continue;
+        }
+        if (std::isspace(static_cast<unsigned char>(html[i]))) {
+            space = true;
+            continue;
+        }
+        if (space && !out.empty() && out.back() != '\n' && out.back() != '\t') out += ' ';
+        space = false;
+        out += html[i];
+    }
+    for (const auto& [entity, text] : {std::pair{"&nbsp;", " "}, {"&lt;", "<"}, {"&gt;", ">"},
+                                       {"&quot;", "\""}, {"&amp;", "&"}})
+        out = Replace(out, entity, text);
+    return out;
+}
+
+res::DialogTemplate HelpTemplate(const std::string& title, const std::vector<HelpButton>& buttons) {
+    res::DialogTemplate t{0, EncodeWindows1252(title), 0, 0, 320, 300, {},
+                          WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT | DS_CENTER};
+    t.controls.push_back({kTextId, res::ControlKind::Edit, "", 7, 7, 306, 262,
+                          kMultiLine | ES_READONLY | WS_VSCROLL | WS_BORDER | WS_TABSTOP});
+    int x = 7;
+    for (size_t i = 0; i < buttons.size(); ++i, x += 80)
+        t.controls.push_back({kFirstButtonId + int(i), res::ControlKind::Button,
+                              EncodeWindows1252(buttons[i].text),
+                              x, 277, 74, 16, WS_TABSTOP});
+    t.controls.push_back({IDCANCEL, res::ControlKind::Button, "Close", 259, 277, 54, 16, WS_TABSTOP});
+    return t;
+}
+
+}  // namespace
+
+class HelpDialog : public CDialog {
+public:
+    HelpDialog(res::DialogTemplate t, std::vector<HelpButton> buttons)
+        : CDialog(t, nullptr), buttons_(std::move(buttons)) {}
+    BOOL OnCommand(int id, int code) override {
+        const int button = id - kFirstButtonId;
+        if (code == BN_CLICKED && button >= 0 && button < int(buttons_.size())) {
+            buttons_[size_t(button)].onClick();
+            return TRUE;
+        }
+        return CDialog::OnCommand(id, code);
+    }
+    void OnDestroy() override { RemoveModelessWindow(ToHwnd(Window())); }
+
+private:
+    std::vector<HelpButton> buttons_;
+};
+
+struct NativeHelpWindow {
+    std::unique_ptr<HelpDialog> dialog;
+};
+
+HelpWindow::HelpWindow(WindowHandle owner, const std::string& title, const std::string& html,
+                       std::vector<HelpButton> buttons)
+    : native_(std::make_unique<NativeHelpWindow>()) {
+    res::DialogTemplate t = HelpTemplate(title, buttons);
+    native_->dialog = std::make_unique<HelpDialog>(std::move(t), std::move(buttons));
+    HelpDialog& dialog = *native_->dialog;
+    dialog.Create(owner);
+    HWND window = ToHwnd(dialog.Window());
+    SetDlgItemTextW(window, kTextId, WideFromUtf8(PlainText(html)).c_str());
+    AddModelessWindow(window);
+}
+
+HelpWindow::~HelpWindow() = default;
+
+void HelpWindow::Show() {
+    HWND window = ToHwnd(native_->dialog->Window());
+    if (!window) return;
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    SetFocus(GetDlgItem(window, kTextId));
+}
+
+WindowHandle HelpWindow::Handle() const { return native_->dialog->Window(); }
+
+}  // namespace quellhart::ui

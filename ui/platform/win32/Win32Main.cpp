@@ -1,0 +1,26 @@
+// The program's start on Windows: the common controls first, then the application
+// object's InitInstance, as the framework's start-up code runs it. The arguments are
+// read as UTF-16 from the system, since the ANSI code page cannot hold every file
+// name, and kept as UTF-8 inside the program.
+#include "platform/CWinApp.h"
+#include "platform/win32/Win32.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    using namespace quellhart::ui;
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
+    InitCommonControlsEx(&controls);
+    CWinApp* app = CWinApp::Current();
+    if (!app) return 1;
+    int count = 0;
+    if (wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i) app->m_arguments.push_back(Utf8FromWide(arguments[i]));
+        LocalFree(arguments);
+    }
+    if (!app->InitInstance()) return 0;
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return int(message.wParam);
+}

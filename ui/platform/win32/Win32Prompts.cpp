@@ -1,0 +1,43 @@
+// The system's message boxes and file-open dialog.
+#include "platform/Prompts.h"
+#include "platform/win32/Win32.h"
+
+namespace quellhart::ui {
+namespace {
+
+class Win32Prompts : public Prompts {
+public:
+    int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
+                   unsigned type) override {
+        return MessageBoxW(ToHwnd(owner), WideFromSaveText(text).c_str(),
+                           WideFromSaveText(caption).c_str(), type);
+    }
+
+    std::optional<std::string> OpenFile(WindowHandle owner,
+                                        const FileDialogRequest& request) override {
+        // "Description\0patterns\0...\0\0"
+        std::wstring filter;
+        for (const auto& [description, patterns] : FileFilterPairs(request.filter))
+            filter += WideFromSaveText(description) + L'\0' + WideFromSaveText(patterns) + L'\0';
+        filter += L'\0';
+        const std::wstring extension = WideFromUtf8(request.defaultExtension);
+        std::wstring file(32768, L'\0');
+        OPENFILENAMEW dialog{};
+        dialog.lStructSize = sizeof dialog;
+        dialog.hwndOwner = ToHwnd(owner);
+        dialog.lpstrFilter = filter.c_str();
+        dialog.lpstrFile = file.data();
+        dialog.nMaxFile = DWORD(file.size());
+        dialog.lpstrDefExt = extension.c_str();
+        dialog.Flags = 0;  // the file need not exist; the read-only box shows
+        if (!GetOpenFileNameW(&dialog)) return std::nullopt;
+        file.resize(wcslen(file.c_str()));
+        return Utf8FromWide(file);
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<Prompts> MakeSystemPrompts() { return std::make_unique<Win32Prompts>(); }
+
+}  // namespace quellhart::ui
