@@ -18,6 +18,9 @@ namespace {
 // The margin around the tabs, in pixels.
 constexpr int kSheetMargin = 4;
 
+// While the sheet makes its pages, their activations are not the user's.
+bool gMakingPages = false;
+
 CPropertyPage* PageOf(HWND page) {
     return reinterpret_cast<CPropertyPage*>(GetWindowLongPtrW(page, DWLP_USER));
 }
@@ -39,7 +42,7 @@ INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             return TRUE;
         case WM_NOTIFY:
             if (reinterpret_cast<NMHDR*>(lParam)->code == UINT(PSN_SETACTIVE)) {
-                page->OnSetActive();
+                if (!gMakingPages) page->OnSetActive();
                 SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);  // the page never refuses
                 return TRUE;
             }
@@ -103,6 +106,11 @@ BOOL CPropertySheet::Create(CDialog* parent, uint32_t style) {
     HWND sheet = reinterpret_cast<HWND>(PropertySheetW(&header));
     if (!sheet) return FALSE;
     Attach(HandleOf(sheet));
+    // A sheet makes a page when it is first shown (and not every system honours
+    // PSP_PREMATURE): each page is shown once, unheard, so that all controls exist.
+    gMakingPages = true;
+    for (int i = GetPageCount() - 1; i >= 0; --i) PropSheet_SetCurSel(sheet, nullptr, i);
+    gMakingPages = false;
     for (int id : {IDOK, IDCANCEL, int(IDHELP), 0x3021 /* Apply */})
         if (HWND button = GetDlgItem(sheet, id)) ShowWindow(button, SW_HIDE);
     // The sheet's size follows from its tabs, at the parent's top-left corner.

@@ -1,0 +1,102 @@
+// What only the Win32 build has: the windows the system made from the extended
+// templates carry the templates' styles, keep their Tab order, and a screen reader
+// names every field by its caption through the system's accessibility (oleacc).
+#include <oleacc.h>
+
+#include <algorithm>
+
+#include "platform/win32/Win32.h"
+#include "res/DialogTemplates.h"
+#include "tests/ui/GuiTestBase.h"
+
+namespace quellhart::test {
+namespace {
+
+class Win32WindowTest : public GuiTest {
+protected:
+    // The pages and the main window, each with its template.
+    std::vector<std::pair<ui::CDialogBase*, const res::DialogTemplate*>> Windows() {
+        return {{&main, &res::MainTemplate()},
+                {&main.PlayerPage(), &res::PlayerPageTemplate()},
+                {&main.GlobPage(), &res::GlobalsPageTemplate()}};
+    }
+};
+
+TEST_F(Win32WindowTest, ControlsCarryTheirTemplatesStyles) {
+    for (const auto& [window, t] : Windows()) {
+        for (const res::ControlTemplate& c : t->controls) {
+            if (c.id == -1) continue;
+            HWND control = ui::ToHwnd(window->GetDlgItem(c.id));
+            ASSERT_NE(control, nullptr) << c.id;
+            // The list and the button change their enabled state as the program runs; a
+            // list keeps its scroll bar on its drop-down part; the dialog manager draws a
+            // control's border as a sunken edge.
+            uint32_t expected = c.style & ~WS_DISABLED;
+            if (c.kind == res::ControlKind::ComboBox) expected &= ~WS_VSCROLL;
+            uint32_t expectedEx = c.exStyle;
+            uint32_t style = uint32_t(GetWindowLongW(control, GWL_STYLE));
+            const auto exStyle = uint32_t(GetWindowLongW(control, GWL_EXSTYLE));
+            if (exStyle & WS_EX_CLIENTEDGE) style |= WS_BORDER;
+            EXPECT_EQ(style & expected, expected) << c.id;
+            EXPECT_EQ(exStyle & expectedEx, expectedEx) << c.id;
+        }
+    }
+    HWND mainWindow = ui::ToHwnd(main.Window());
+    EXPECT_TRUE(GetWindowLongW(mainWindow, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_EQ(GetWindowLongW(mainWindow, GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+}
+
+TEST_F(Win32WindowTest, TabVisitsThePlayerFieldsInTemplateOrder) {
+    ClickOpen(WriteSave(StandardSave()));  // the lists take part once enabled
+    HWND page = ui::ToHwnd(main.PlayerPage().GetSafeHwnd());
+    std::vector<int> order;
+    HWND control = GetNextDlgTabItem(page, nullptr, ui::FALSE);
+    for (int i = 0; i < 5 && control; ++i, control = GetNextDlgTabItem(page, control, ui::FALSE))
+        order.push_back(GetDlgCtrlID(control));
+    EXPECT_EQ(order, (std::vector<int>{IDC_PLAYER_NAME, IDC_PLAYER_RACE, IDC_PLAYER_CLASS,
+                                       IDC_PLAYER_HEAD, IDC_PLAYER_HAIR}));
+}
+
+// The name a screen reader gives the control, as oleacc tells it.
+std::string AccessibleName(HWND control) {
+    IAccessible* accessible = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, DWORD(OBJID_CLIENT), __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&accessible))))
+        return "(no accessible object)";
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    std::string result;
+    if (SUCCEEDED(accessible->get_accName(self, &name)) && name) {
+        result = ui::SaveTextFromWide(name);
+        SysFreeString(name);
+    }
+    accessible->Release();
+    return result;
+}
+
+// Every edit field, read-only or not. (Wine's oleacc names lists and value labels by
+// their own text, where Windows names a list by its caption too.)
+TEST_F(Win32WindowTest, AScreenReaderNamesEveryFieldByItsCaption) {
+    CoInitialize(nullptr);
+    ClickOpen(WriteSave(StandardSave()));
+    ShowPage(1);
+    int named = 0;
+    for (const auto& [window, t] : Windows()) {
+        for (const res::ControlTemplate& caption : t->controls) {
+            const auto field = std::find_if(t->controls.begin(), t->controls.end(),
+                                            [&](const auto& c) { return c.id == caption.labelFor; });
+            if (caption.labelFor == 0 || field->kind != res::ControlKind::Edit) continue;
+            EXPECT_EQ(AccessibleName(ui::ToHwnd(window->GetDlgItem(field->id))), caption.text)
+                << field->id;
+            ++named;
+        }
+    }
+    EXPECT_EQ(named, 11);
+    CoUninitialize();
+}
+
+}  // namespace
+}  // namespace quellhart::test

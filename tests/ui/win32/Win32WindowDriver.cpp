@@ -1,0 +1,162 @@
+// The window driver on Win32: the messages the system sends when a user clicks,
+// types and chooses, sent to the real controls.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "platform/win32/Win32.h"
+#include "tests/ui/WindowDriver.h"
+
+namespace quellhart::test {
+namespace {
+
+HWND Control(ui::CDialogBase& window, int id) { return ui::ToHwnd(window.GetDlgItem(id)); }
+
+// Where a combo box with an edit field takes typing: the field.
+HWND TypingTarget(HWND control) {
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (GetComboBoxInfo(control, &info) && info.hwndItem) return info.hwndItem;
+    return control;
+}
+
+void Key(HWND target, UINT key) {
+    SendMessageW(target, WM_KEYDOWN, key, 1);
+    SendMessageW(target, WM_KEYUP, key, 1 | (1u << 30) | (1u << 31));
+}
+
+std::set<HWND> ThreadWindows() {
+    std::set<HWND> windows;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) {
+            if (IsWindowVisible(window)) reinterpret_cast<std::set<HWND>*>(found)->insert(window);
+            return ui::TRUE;
+        },
+        LPARAM(&windows));
+    return windows;
+}
+
+}  // namespace
+
+void Click(ui::CDialogBase& window, int id) {
+    HWND button = Control(window, id);
+    ASSERT_NE(button, nullptr) << id;
+    ASSERT_TRUE(IsWindowEnabled(button)) << id;
+    ASSERT_TRUE(IsWindowVisible(button)) << id;
+    SendMessageW(button, BM_CLICK, 0, 0);
+}
+
+void Type(ui::CDialogBase& window, int id, const std::string& text) {
+    HWND field = Control(window, id);
+    ASSERT_NE(field, nullptr) << id;
+    ASSERT_TRUE(IsWindowEnabled(field)) << id;
+    HWND target = TypingTarget(field);
+    SetFocus(target);
+    SendMessageW(target, EM_SETSEL, 0, -1);  // select what is there
+    Key(target, VK_DELETE);
+    for (wchar_t c : ui::WideFromUtf8(text)) SendMessageW(target, WM_CHAR, c, 1);
+}
+
+void Choose(ui::CDialogBase& window, int id, int index) {
+    HWND list = Control(window, id);
+    ASSERT_NE(list, nullptr) << id;
+    ASSERT_TRUE(IsWindowEnabled(list)) << id;
+    SendMessageW(list, CB_SHOWDROPDOWN, 1, 0);
+    SendMessageW(list, CB_SETCURSEL, WPARAM(index), 0);
+    // A click on an entry of the open list closes it and tells the dialog.
+    SendMessageW(list, CB_SHOWDROPDOWN, 0, 0);
+    SendMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(id, ui::CBN_SELCHANGE), LPARAM(list));
+}
+
+void PressDown(ui::CDialogBase& window, int id) {
+    HWND control = Control(window, id);
+    ASSERT_NE(control, nullptr) << id;
+    HWND target = TypingTarget(control);
+    SetFocus(target);
+    Key(target, VK_DOWN);
+}
+
+void ShowPage(ui::CPropertySheet& sheet, int index) {
+    HWND tabs = PropSheet_GetTabControl(ui::ToHwnd(sheet.GetSafeHwnd()));
+    ASSERT_NE(tabs, nullptr);
+    // What a click on the tab does: the tab control tells the sheet.
+    SendMessageW(tabs, TCM_SETCURFOCUS, WPARAM(index), 0);
+    ASSERT_EQ(sheet.GetActiveIndex(), index);
+}
+
+std::vector<std::string> TabTexts(ui::CPropertySheet& sheet) {
+    HWND tabs = PropSheet_GetTabControl(ui::ToHwnd(sheet.GetSafeHwnd()));
+    std::vector<std::string> texts;
+    const int count = int(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t text[128] = {};
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 128;
+        SendMessageW(tabs, TCM_GETITEMW, WPARAM(i), LPARAM(&item));
+        texts.push_back(ui::SaveTextFromWide(text));
+    }
+    return texts;
+}
+
+Bounds BoundsOf(ui::WindowHandle control) {
+    HWND window = ui::ToHwnd(control);
+    RECT r;
+    GetWindowRect(window, &r);
+    MapWindowPoints(nullptr, GetAncestor(window, GA_ROOT), reinterpret_cast<POINT*>(&r), 2);
+    return {int(r.left), int(r.top), int(r.right), int(r.bottom)};
+}
+
+std::vector<std::string> ChildTexts(ui::WindowHandle window) {
+    std::vector<std::string> texts;
+    EnumChildWindows(
+        ui::ToHwnd(window),
+        [](HWND child, LPARAM found) {
+            reinterpret_cast<std::vector<std::string>*>(found)->push_back(
+                ui::SaveTextFromWide(ui::WindowTextOf(child)));
+            return ui::TRUE;
+        },
+        LPARAM(&texts));
+    return texts;
+}
+
+std::vector<std::pair<unsigned, std::string>> SystemMenuItems(ui::CDialog& dialog) {
+    HMENU menu = GetSystemMenu(ui::ToHwnd(dialog.Window()), ui::FALSE);
+    std::vector<std::pair<unsigned, std::string>> items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[128] = {};
+        MENUITEMINFOW item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STRING;
+        item.dwTypeData = text;
+        item.cch = 128;
+        GetMenuItemInfoW(menu, UINT(i), ui::TRUE, &item);
+        if (item.fType & ui::MF_SEPARATOR)
+            items.emplace_back(0, "");
+        else
+            items.emplace_back(item.wID, ui::SaveTextFromWide(text));
+    }
+    return items;
+}
+
+std::string DismissModalFrom(const std::function<void()>& opensModal) {
+    static std::set<HWND> before;
+    static std::string title;
+    before = ThreadWindows();
+    title.clear();
+    // The modal window's own message loop runs the timer.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        for (HWND window : ThreadWindows()) {
+            if (before.count(window) || !title.empty()) continue;
+            title = ui::SaveTextFromWide(ui::WindowTextOf(window));
+            PostMessageW(window, WM_COMMAND, MAKEWPARAM(ui::IDCANCEL, ui::BN_CLICKED), 0);
+        }
+    });
+    opensModal();
+    KillTimer(nullptr, timer);
+    return title;
+}
+
+}  // namespace quellhart::test
