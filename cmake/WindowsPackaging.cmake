@@ -23,6 +23,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Edit Quellhart saved games")
 set(CPACK_NSIS_DISPLAY_NAME "Quellhart Savegame Editor")
 set(CPACK_NSIS_PACKAGE_NAME "Quellhart Savegame Editor")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+# A 64-bit setup program for a 64-bit editor; it runs where the editor runs.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/res/images/quellhart-editor.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/res/images/quellhart-editor.ico)
 set(CPACK_NSIS_INSTALLED_ICON_NAME "bin\\\\quellhart-editor.exe")

@@ -1,6 +1,7 @@
-# Cross-building for 64-bit Windows with Debian's MinGW-w64 (posix thread model):
-#   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-#         -DQH_BUILD_GUI=OFF
+# Cross-building for 64-bit Windows with Debian's MinGW-w64 (posix thread model): the
+# library, quellhart-cli, the editor window and their tests, and with `cpack -G NSIS`
+# the installer:
+#   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 # The programs it makes run under Wine, which CMake uses to run them at build time.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)

@@ -127,7 +127,8 @@ const DialogTemplate& GlobalsPageTemplate() {
 
 const DialogTemplate& PlayerPageTemplate() {
     constexpr uint32_t kTextField = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
-    constexpr uint32_t kList = CBS_DROPDOWN | CBS_AUTOHSCROLL | CBS_SORT | WS_VSCROLL | WS_TABSTOP | WS_DISABLED;
+    constexpr uint32_t kList =
+        CBS_DROPDOWN | CBS_AUTOHSCROLL | CBS_SORT | WS_VSCROLL | WS_TABSTOP | WS_DISABLED;
     static const DialogTemplate t{
         IDD_PLAYER_PAGE,
         "Player Data",
@@ -165,9 +166,9 @@ const DialogTemplate& PlayerPageTemplate() {
 }
 
 const std::vector<const DialogTemplate*>& ProgramDialogTemplates() {
-    static const std::vector<const DialogTemplate*> all = {
-        &AboutTemplate(), &MainTemplate(), &WaitTemplate(), &GlobalsPageTemplate(),
-        &PlayerPageTemplate()};
+    static const std::vector<const DialogTemplate*> all = {&AboutTemplate(), &MainTemplate(),
+                                                           &WaitTemplate(), &GlobalsPageTemplate(),
+                                                           &PlayerPageTemplate()};
     return all;
 }
 

@@ -13,19 +13,8 @@ good=${2:+$(realpath "$2")}
 bad=${3:+$(realpath "$3")}
 caption="Quellhart Savegame Editor 2.1"
 
-# The id of the first window whose name is $1, waiting up to $2 tenths of a second.
-window_named() {
-    local id=""
-    for _ in $(seq "$2"); do
-        # awk reads to the end: stopping early would end xwininfo with SIGPIPE.
-        # A window going away meanwhile makes xwininfo fail; the next round asks again.
-        id=$({ xwininfo -root -tree 2>/dev/null || true; } |
-            awk -v name="\"$1\"" '!found && index($0, name) {print $1; found = 1}')
-        [ -n "$id" ] && break
-        sleep 0.1
-    done
-    echo "$id"
-}
+# shellcheck source=scripts/x-windows.sh
+source "$(dirname "$0")/x-windows.sh"
 
 # Starts the editor with "$@", waits for its main window, and leaves its process id
 # in $pid and the window's id in $main.

@@ -1,23 +1,43 @@
 #!/usr/bin/env bash
-# Builds the save library, quellhart-cli and their tests for 64-bit Windows, runs the
-# tests under Wine, and checks that the Windows program's `show --json` (its output,
-# errors and exit code) equals the Linux one's on every save of a small table.
+# Builds everything for 64-bit Windows (the save library, quellhart-cli, the editor,
+# their tests and the installer) and checks it under Wine, in a real X server (Xvfb)
+# with a window manager (openbox):
+#   - the library's, the command-line tool's and the editor window's tests;
+#   - the Windows program's `show --json` (output, errors, exit code) equals the Linux
+#     one's on every save of a small table;
+#   - the editor as a user runs it: a save on its command line, a name typed, Ctrl+S,
+#     the question answered, the save then read back by the Linux program;
+#   - the installer, silently: the files, the Start menu entry and the .ess file type
+#     (a save "opened" through it starts the editor on it), then the uninstaller.
 #   scripts/check-windows-build.sh LINUX_BUILD_FOLDER
 set -euo pipefail
 cd "$(dirname "$0")/.."
 linux_build=$(realpath "$1")
 build=build-windows
 
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DQH_BUILD_GUI=OFF \
-    -DQH_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"$(nproc)" --target savefile_tests cli_tests quellhart-cli
+if [ "${2:-}" != "--inside-x" ]; then
+    cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DQH_WERROR=ON \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$build" -j"$(nproc)"
+    (cd "$build" && cpack -G NSIS >cpack.log 2>&1) || { cat "$build/cpack.log"; exit 1; }
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$1" --inside-x
+fi
 
-# A Wine prefix of its own, made anew inside the build folder.
-export WINEPREFIX="$PWD/$build/wineprefix" WINEDEBUG=-all
+# shellcheck source=scripts/x-windows.sh
+source scripts/x-windows.sh
+openbox >/dev/null 2>&1 &
+
+# A Wine prefix of its own, made anew inside the build folder: Wine's own fonts, so
+# that "MS Sans Serif" has its real metrics, and windows Wine draws itself (a window
+# manager would add seconds to every window).
+export WINEPREFIX="$PWD/$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 rm -rf "$WINEPREFIX"
 wineboot --init >/dev/null 2>&1 || true
+cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 
-for tests in "$build/tests/savefile_tests.exe" "$build/tests/cli/cli_tests.exe"; do
+for tests in "$build/tests/savefile_tests.exe" "$build/tests/cli/cli_tests.exe" \
+    "$build/tests/ui/ui_tests.exe"; do
     if ! wine "$tests" >"$tests.log" 2>&1; then
         grep -E "Failure|FAILED" -A8 "$tests.log" | head -60
         exit 1
@@ -45,3 +65,80 @@ for save in "$samples"/*.ess; do
     same=$((same + 1))
 done
 echo "show --json: Windows and Linux agree on all $same sample saves"
+
+caption="Quellhart Savegame Editor 2.1"
+# Waits up to $2 tenths of a second for a window named $1; fails when none comes.
+expect_window() {
+    local id
+    id=$(window_named "$1" "$2")
+    [ -n "$id" ] || { echo "no \"$1\" window appeared" >&2; return 1; }
+    echo "$id"
+}
+
+# The editor as a user runs it. The name field is found where the template puts it,
+# in proportion to the window, whatever the dialog units come to.
+save="$samples/normal.ess"
+cp "$save" "$samples/original.ess.orig"
+wine "$build/ui/quellhart-editor.exe" "$(winepath -w "$save")" >/dev/null 2>&1 &
+editor=$!
+main=$(expect_window "$caption" 300)
+sleep 1  # the save loads once the window is up
+read -r width height < <(xwininfo -id "$main" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
+# Wine draws these windows itself, past the window manager: they take the focus here.
+xdotool windowfocus --sync "$main"
+xdotool mousemove --window "$main" $((width * 253 / 669)) $((height * 175 / 461)) click 1
+sleep 0.3
+xdotool key End shift+Home
+xdotool type --delay 20 "Wanderer"
+xdotool key ctrl+s
+expect_window "Please Confirm" 100 >/dev/null
+xdotool key Return
+expect_window "Done" 100 >/dev/null
+xdotool key Return
+sleep 0.5
+if ! "$linux_build/cli/quellhart-cli" show "$save" --json | grep -q '"name": "Wanderer"'; then
+    echo "the name typed in the Windows editor is not in the save" >&2
+    exit 1
+fi
+cmp -s "$samples/normal.bak" "$samples/original.ess.orig" || { echo "the backup is not the old save" >&2; exit 1; }
+# Escape is the dialog's Cancel command, which closes it. (Alt+F4 would be the window
+# manager's, and Wine's own windows are not its to close; nor does the focus come
+# back to them from a closed message box by itself.)
+xdotool windowfocus --sync "$main"
+xdotool key Escape
+for _ in $(seq 100); do kill -0 "$editor" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$editor" 2>/dev/null; then
+    echo "the editor did not end when its window was closed" >&2
+    exit 1
+fi
+echo "the Windows editor: a save from its command line edited, committed with Ctrl+S, and read back"
+
+# The installer, silently, then the file type at work, then the uninstaller.
+setup=$(ls "$build"/quellhart-editor-*-setup.exe)
+wine "$setup" /S
+wineserver -w
+installed="$WINEPREFIX/drive_c/Program Files/Quellhart Savegame Editor"
+for file in bin/quellhart-editor.exe bin/quellhart-cli.exe Uninstall.exe; do
+    [ -f "$installed/$file" ] || { echo "the installer did not install $file" >&2; exit 1; }
+done
+start_menu=$(find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Quellhart Savegame Editor*' \
+    -name 'Quellhart Savegame Editor.lnk' | head -1)
+[ -n "$start_menu" ] || { echo "no Start menu entry" >&2; exit 1; }
+command=$(wine reg query 'HKLM\Software\Classes\Quellhart.SaveGame\shell\open\command' /ve 2>/dev/null | tr -d '\r')
+grep -qF 'quellhart-editor.exe" "%1"' <<<"$command" || { echo "no .ess file type: $command" >&2; exit 1; }
+# A file that is no save: the editor's "Error" box shows that it was handed the file.
+cp "$samples/not-a-save.ess" "$samples/opened.ess"
+wine cmd /c start "" "$(winepath -w "$samples/opened.ess")" >/dev/null 2>&1 &
+expect_window "$caption" 300 >/dev/null
+expect_window "Error" 100 >/dev/null
+wineserver -k
+echo "the installer: the programs, a Start menu entry, and .ess saves open with the editor"
+
+wine "$installed/Uninstall.exe" /S
+wineserver -w
+for _ in $(seq 100); do [ -e "$installed/bin" ] || break; sleep 0.1; done
+if [ -e "$installed/bin" ] || [ -e "$start_menu" ] || wine reg query 'HKLM\Software\Classes\Quellhart.SaveGame' >/dev/null 2>&1; then
+    echo "the uninstaller left the programs or the file type behind" >&2
+    exit 1
+fi
+echo "the uninstaller: programs, Start menu entry and file type removed"

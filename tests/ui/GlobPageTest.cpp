@@ -1,9 +1,9 @@
 // The "Global Variables" page: the sorted list, the detail fields, confirming values,
 // the refill rules, and a whole edit committed and reloaded.
 #include <clocale>
-#include <set>
 #include <cmath>
 #include <limits>
+#include <set>
 
 #include "res/ControlIds.h"
 #include "savefile/ValueText.h"

@@ -36,7 +36,8 @@ TEST_F(MainDlgTest, StartsEmptyWithTheTemplatesTextsAndTabs) {
     EXPECT_EQ(Text(main, IDC_OPEN_FILE), "OpenFile");
     EXPECT_EQ(Text(main, IDC_COMMIT_CHANGES), "CommitChanges");
     EXPECT_EQ(Text(main, ID_HELP), "Help");
-    EXPECT_EQ(TabTexts(main.Sheet()), (std::vector<std::string>{"Player Data", "Global Variables"}));
+    EXPECT_EQ(TabTexts(main.Sheet()),
+              (std::vector<std::string>{"Player Data", "Global Variables"}));
     EXPECT_EQ(main.Sheet().GetActiveIndex(), 0);
     // The sheet stays left of the buttons and above the file label.
     const Bounds sheet = BoundsOf(main.Sheet().GetSafeHwnd());

@@ -157,7 +157,7 @@ TEST_F(PlayerPageTest, AWholeEditThroughTheWidgetsIsWrittenAndShownAfterTheReloa
     ClickOpen(path);
 
     Type(page(), IDC_PLAYER_NAME, "Bobbert");
-    PressDown(page(), IDC_PLAYER_RACE);  // Nord: one down is Orc
+    PressDown(page(), IDC_PLAYER_RACE);              // Nord: one down is Orc
     const auto classes = Entries(IDC_PLAYER_CLASS);  // chosen with the mouse from the list
     Choose(page(), IDC_PLAYER_CLASS,
            int(std::find(classes.begin(), classes.end(), "Knight") - classes.begin()));

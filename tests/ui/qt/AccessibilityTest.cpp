@@ -9,9 +9,9 @@
 #include <span>
 
 #include "platform/qt/Resources.h"
-#include "res/Messages.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
+#include "res/Messages.h"
 #include "tests/ui/GuiTestBase.h"
 #include "tests/ui/qt/QtWidgets.h"
 
@@ -151,10 +151,9 @@ TEST_F(AccessibilityTest, ValuesKeepTheirTextAndReadOnlyFieldsSayTheyAre) {
         while (!(next->focusPolicy() & Qt::TabFocus) || next->parentWidget() != host);
         tabOrder.push_back(next);
     }
-    const std::vector<QWidget*> expected = {Widget(main.PlayerPage(), IDC_PLAYER_RACE),
-                                            Widget(main.PlayerPage(), IDC_PLAYER_CLASS),
-                                            Widget(main.PlayerPage(), IDC_PLAYER_HEAD),
-                                            Widget(main.PlayerPage(), IDC_PLAYER_HAIR)};
+    const std::vector<QWidget*> expected = {
+        Widget(main.PlayerPage(), IDC_PLAYER_RACE), Widget(main.PlayerPage(), IDC_PLAYER_CLASS),
+        Widget(main.PlayerPage(), IDC_PLAYER_HEAD), Widget(main.PlayerPage(), IDC_PLAYER_HAIR)};
     EXPECT_EQ(tabOrder, expected);
 }
 

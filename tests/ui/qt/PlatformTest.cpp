@@ -9,8 +9,8 @@
 
 #include "platform/CComboBox.h"
 #include "platform/CPropertySheet.h"
-#include "platform/qt/DialogUnits.h"
 #include "platform/Prompts.h"
+#include "platform/qt/DialogUnits.h"
 #include "tests/ui/qt/QtWidgets.h"
 
 namespace quellhart::ui {
@@ -119,7 +119,8 @@ TEST(FileDialog, FilterAndDefaultExtension) {
     using Pairs = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(FileFilterPairs("Quellhart save Files (*.ess)|*.ess||"),
               (Pairs{{"Quellhart save Files (*.ess)", "*.ess"}}));
-    EXPECT_EQ(FileFilterPairs("A (*.a)|*.a|B (*.b)|*.b||"), (Pairs{{"A (*.a)", "*.a"}, {"B (*.b)", "*.b"}}));
+    EXPECT_EQ(FileFilterPairs("A (*.a)|*.a|B (*.b)|*.b||"),
+              (Pairs{{"A (*.a)", "*.a"}, {"B (*.b)", "*.b"}}));
     EXPECT_EQ(WithDefaultExtension("/s/quick", "ess"), "/s/quick.ess");
     EXPECT_EQ(WithDefaultExtension("/s/quick.ess", "ess"), "/s/quick.ess");
     EXPECT_EQ(WithDefaultExtension("/s.d/quick", "ess"), "/s.d/quick.ess");

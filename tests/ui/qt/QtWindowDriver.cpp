@@ -1,4 +1,6 @@
 // The window driver on Qt: mouse and keys through QTest, on the real widgets.
+#include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
@@ -15,8 +17,6 @@
 #include "platform/qt/SaveText.h"
 #include "platform/qt/SystemMenu.h"
 #include "tests/ui/WindowDriver.h"
-
-#include <gtest/gtest.h>
 
 namespace quellhart::test {
 

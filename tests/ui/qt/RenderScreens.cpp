@@ -9,10 +9,10 @@
 #include "platform/Prompts.h"
 #include "res/ControlIds.h"
 #include "tests/support/SaveBuilder.h"
+#include "tests/ui/qt/QtWidgets.h"
 #include "ui/AboutDlg.h"
 #include "ui/MainDlg.h"
 #include "ui/WaitDlg.h"
-#include "tests/ui/qt/QtWidgets.h"
 
 using namespace quellhart;
 using namespace quellhart::test;

@@ -86,8 +86,9 @@ TEST_F(Win32WindowTest, AScreenReaderNamesEveryFieldByItsCaption) {
     int named = 0;
     for (const auto& [window, t] : Windows()) {
         for (const res::ControlTemplate& caption : t->controls) {
-            const auto field = std::find_if(t->controls.begin(), t->controls.end(),
-                                            [&](const auto& c) { return c.id == caption.labelFor; });
+            const auto field =
+                std::find_if(t->controls.begin(), t->controls.end(),
+                             [&](const auto& c) { return c.id == caption.labelFor; });
             if (caption.labelFor == 0 || field->kind != res::ControlKind::Edit) continue;
             EXPECT_EQ(AccessibleName(ui::ToHwnd(window->GetDlgItem(field->id))), caption.text)
                 << field->id;
@@ -96,6 +97,17 @@ TEST_F(Win32WindowTest, AScreenReaderNamesEveryFieldByItsCaption) {
     }
     EXPECT_EQ(named, 11);
     CoUninitialize();
+}
+
+// The help window lays out the one HTML text as plain text: words apart where tags
+// stood between them, every key listed.
+TEST_F(Win32WindowTest, HelpReadsAsPlainText) {
+    main.ShowHelp();
+    const std::string text =
+        ui::Utf8FromWide(ui::WindowTextOf(GetDlgItem(ui::ToHwnd(main.HelpWindow()), 100)));
+    EXPECT_NE(text.find("Click OpenFile and choose a save"), std::string::npos) << text;
+    EXPECT_NE(text.find("Ctrl+S  \tCommitChanges"), std::string::npos) << text;
+    EXPECT_EQ(text.find('<'), std::string::npos) << text;
 }
 
 }  // namespace

@@ -107,7 +107,8 @@ void BuildControls(CDialogBase& dialog, QWidget* host) {
     for (const ControlTemplate& control : dialog.Template().controls) {
         QWidget* widget = CreateControl(control, host, units);
         if (control.id != -1) dialog.RegisterControl(control.id, HandleOf(widget));
-        if (control.labelFor != 0) captions.emplace_back(static_cast<QLabel*>(widget), control.labelFor);
+        if (control.labelFor != 0)
+            captions.emplace_back(static_cast<QLabel*>(widget), control.labelFor);
         const int id = control.id;
         if (auto* button = qobject_cast<QAbstractButton*>(widget))
             QObject::connect(button, &QAbstractButton::clicked,

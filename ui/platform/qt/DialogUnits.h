@@ -1,6 +1,6 @@
-// Private to the Qt implementation. Dialog units to pixels. A horizontal unit is a quarter of the dialog font's average
-// character width and a vertical unit an eighth of its height, computed as Windows
-// computes them and widened where a template's text needs it, so a layout keeps its
+// Private to the Qt implementation. Dialog units to pixels. A horizontal unit is a quarter of the
+// dialog font's average character width and a vertical unit an eighth of its height, computed as
+// Windows computes them and widened where a template's text needs it, so a layout keeps its
 // proportions, and every text fits, at any font and screen scale.
 #pragma once
 

@@ -54,9 +54,13 @@ int CComboBox::DeleteString(int index) {
     return combo->count();
 }
 
-int CComboBox::GetCount() const { return ToWidget<QComboBox>(hwnd_) ? ToWidget<QComboBox>(hwnd_)->count() : 0; }
+int CComboBox::GetCount() const {
+    return ToWidget<QComboBox>(hwnd_) ? ToWidget<QComboBox>(hwnd_)->count() : 0;
+}
 
-int CComboBox::GetCurSel() const { return ToWidget<QComboBox>(hwnd_) ? ToWidget<QComboBox>(hwnd_)->currentIndex() : CB_ERR; }
+int CComboBox::GetCurSel() const {
+    return ToWidget<QComboBox>(hwnd_) ? ToWidget<QComboBox>(hwnd_)->currentIndex() : CB_ERR;
+}
 
 int CComboBox::SetCurSel(int index) {
     QComboBox* combo = ToWidget<QComboBox>(hwnd_);

@@ -39,7 +39,8 @@ BOOL CPropertySheet::Create(CDialog* parent, uint32_t style) {
     tabs->move(0, 0);
     tabs->resize(
         tabs->sizeHint().expandedTo(pageSize + QSize(4, tabs->tabBar()->sizeHint().height() + 4)));
-    QObject::connect(tabs, &QTabWidget::currentChanged, [this](int index) { PageActivated(index); });
+    QObject::connect(tabs, &QTabWidget::currentChanged,
+                     [this](int index) { PageActivated(index); });
     OnInitDialog();
     tabs->setVisible(style & WS_VISIBLE);
     return TRUE;

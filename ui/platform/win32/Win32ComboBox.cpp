@@ -38,9 +38,7 @@ int CComboBox::DeleteString(int index) {
 
 int CComboBox::GetCount() const { return GetSafeHwnd() ? int(Send(hwnd_, CB_GETCOUNT)) : 0; }
 
-int CComboBox::GetCurSel() const {
-    return GetSafeHwnd() ? int(Send(hwnd_, CB_GETCURSEL)) : CB_ERR;
-}
+int CComboBox::GetCurSel() const { return GetSafeHwnd() ? int(Send(hwnd_, CB_GETCURSEL)) : CB_ERR; }
 
 int CComboBox::SetCurSel(int index) {
     return GetSafeHwnd() ? int(Send(hwnd_, CB_SETCURSEL, WPARAM(index))) : CB_ERR;
@@ -59,9 +57,10 @@ int CComboBox::SelectString(int startAfter, std::string_view text) {
     const std::wstring prefix = WideFromSaveText(text);
     const int i = FindPrefixFrom(GetCount(), startAfter, [&](int entry) {
         const std::wstring item = EntryText(hwnd_, entry);
-        return prefix.empty() || (item.size() >= prefix.size() &&
-               CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, item.data(), int(prefix.size()),
-                              prefix.data(), int(prefix.size())) == CSTR_EQUAL);
+        return prefix.empty() ||
+               (item.size() >= prefix.size() &&
+                CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, item.data(), int(prefix.size()),
+                               prefix.data(), int(prefix.size())) == CSTR_EQUAL);
     });
     // Selecting an entry of a list with an edit field puts its text there.
     if (i != CB_ERR) Send(hwnd_, CB_SETCURSEL, WPARAM(i));

@@ -22,7 +22,8 @@ class Win32Menu : public CMenu {
 public:
     explicit Win32Menu(HMENU menu) : menu_(menu) {}
     BOOL AppendMenu(unsigned flags, unsigned id, const std::string& text) override {
-        return AppendMenuW(menu_, flags, id, flags & MF_SEPARATOR ? nullptr : WideFromSaveText(text).c_str())
+        return AppendMenuW(menu_, flags, id,
+                           flags & MF_SEPARATOR ? nullptr : WideFromSaveText(text).c_str())
                    ? TRUE
                    : FALSE;
     }
@@ -51,7 +52,9 @@ struct NativeDialog {
 
 namespace {
 
-CDialog* DialogOf(HWND window) { return reinterpret_cast<CDialog*>(GetWindowLongPtrW(window, DWLP_USER)); }
+CDialog* DialogOf(HWND window) {
+    return reinterpret_cast<CDialog*>(GetWindowLongPtrW(window, DWLP_USER));
+}
 
 INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
@@ -191,6 +194,9 @@ void CDialog::EndDialog(int result) {
     native_->ended = true;
     native_->result = result;
     ShowWindow(ToHwnd(Window()), SW_HIDE);
+    // The modal loop looks at `ended` after each message: one more wakes it, wherever
+    // this was called from.
+    PostMessageW(ToHwnd(Window()), WM_NULL, 0, 0);
 }
 
 CMenu* CDialog::GetSystemMenu(BOOL revert) {
@@ -213,7 +219,8 @@ void CDialog::AddButtonKey(const char* keys, int buttonId) {
     native_->keys.push_back(accel);
     native_->keyButtons.insert(buttonId);
     if (native_->accelerators) DestroyAcceleratorTable(native_->accelerators);
-    native_->accelerators = CreateAcceleratorTableW(native_->keys.data(), int(native_->keys.size()));
+    native_->accelerators =
+        CreateAcceleratorTableW(native_->keys.data(), int(native_->keys.size()));
 }
 
 void CDialog::DragAcceptFiles(std::function<void(const std::string& path)> onDrop) {

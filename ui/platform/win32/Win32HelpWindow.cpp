@@ -4,7 +4,6 @@
 #include <cctype>
 
 #include "codepage/Windows1252.h"
-
 #include "platform/CDialog.h"
 #include "platform/HelpWindow.h"
 #include "platform/win32/Win32.h"
@@ -33,11 +32,13 @@ std::string PlainText(const std::string& html) {
             if (end == std::string::npos) break;
             const std::string tag = html.substr(i + 1, end - i - 1);
             i = end;
+            // Blocks start on lines of their own; inline tags keep the spaces around.
             const bool block = tag == "p" || tag == "h2" || tag == "h3";
+            const bool line = tag == "tr" || tag == "br";
             if (block && !out.empty()) out += "\r\n\r\n";
-            if (tag == "tr" || tag == "br") out += "\r\n";
+            if (line) out += "\r\n";
             if (tag == "/td") out += "\t";
-            space = false;
+            if (block || line || tag == "/td") space = false;
             continue;
         }
         if (std::isspace(static_cast<unsigned char>(html[i]))) {
@@ -48,23 +49,25 @@ std::string PlainText(const std::string& html) {
         space = false;
         out += html[i];
     }
-    for (const auto& [entity, text] : {std::pair{"&nbsp;", " "}, {"&lt;", "<"}, {"&gt;", ">"},
-                                       {"&quot;", "\""}, {"&amp;", "&"}})
+    for (const auto& [entity, text] :
+         {std::pair{"&nbsp;", " "}, {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}})
         out = Replace(out, entity, text);
     return out;
 }
 
 res::DialogTemplate HelpTemplate(const std::string& title, const std::vector<HelpButton>& buttons) {
-    res::DialogTemplate t{0, EncodeWindows1252(title), 0, 0, 320, 300, {},
-                          WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT | DS_CENTER};
+    res::DialogTemplate t{0,   EncodeWindows1252(title),
+                          0,   0,
+                          320, 300,
+                          {},  WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT | DS_CENTER};
     t.controls.push_back({kTextId, res::ControlKind::Edit, "", 7, 7, 306, 262,
                           kMultiLine | ES_READONLY | WS_VSCROLL | WS_BORDER | WS_TABSTOP});
     int x = 7;
     for (size_t i = 0; i < buttons.size(); ++i, x += 80)
         t.controls.push_back({kFirstButtonId + int(i), res::ControlKind::Button,
-                              EncodeWindows1252(buttons[i].text),
-                              x, 277, 74, 16, WS_TABSTOP});
-    t.controls.push_back({IDCANCEL, res::ControlKind::Button, "Close", 259, 277, 54, 16, WS_TABSTOP});
+                              EncodeWindows1252(buttons[i].text), x, 277, 74, 16, WS_TABSTOP});
+    t.controls.push_back(
+        {IDCANCEL, res::ControlKind::Button, "Close", 259, 277, 54, 16, WS_TABSTOP});
     return t;
 }
 

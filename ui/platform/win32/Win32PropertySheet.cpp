@@ -27,7 +27,8 @@ CPropertyPage* PageOf(HWND page) {
 
 INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
-        auto* page = reinterpret_cast<CPropertyPage*>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam);
+        auto* page =
+            reinterpret_cast<CPropertyPage*>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam);
         SetWindowLongPtrW(window, DWLP_USER, LONG_PTR(page));
         page->Attach(HandleOf(window));
         RegisterTemplateControls(*page, window);
@@ -96,8 +97,8 @@ BOOL CPropertySheet::Create(CDialog* parent, uint32_t style) {
     }
     PROPSHEETHEADERW header{};
     header.dwSize = sizeof header;
-    header.dwFlags = PSH_PROPSHEETPAGE | PSH_MODELESS | PSH_NOAPPLYNOW | PSH_USECALLBACK |
-                     PSH_NOCONTEXTHELP;
+    header.dwFlags =
+        PSH_PROPSHEETPAGE | PSH_MODELESS | PSH_NOAPPLYNOW | PSH_USECALLBACK | PSH_NOCONTEXTHELP;
     header.hwndParent = ToHwnd(parent->Window());
     header.hInstance = ProgramInstance();
     header.nPages = UINT(pages.size());

@@ -3,7 +3,9 @@
 
 namespace quellhart::ui {
 
-WindowHandle CWnd::GetSafeHwnd() const { return hwnd_ && IsWindow(ToHwnd(hwnd_)) ? hwnd_ : nullptr; }
+WindowHandle CWnd::GetSafeHwnd() const {
+    return hwnd_ && IsWindow(ToHwnd(hwnd_)) ? hwnd_ : nullptr;
+}
 
 void CWnd::SetWindowText(std::string_view text) {
     if (GetSafeHwnd()) SetWindowTextW(ToHwnd(hwnd_), WideFromSaveText(text).c_str());
