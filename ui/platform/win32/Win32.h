@@ -100,8 +100,10 @@ std::wstring WindowTextOf(HWND window);
 // The program's module, where its resources are.
 HINSTANCE ProgramInstance();
 
-// Modeless windows whose keyboard navigation every message loop serves.
+// Modeless windows whose keyboard navigation every message loop serves: dialogs
+// (Tab, Escape, Enter) and property sheets (Ctrl+Tab, Ctrl+Page Up and Down).
 void AddModelessWindow(HWND window);
+void AddPropertySheet(HWND sheet);
 void RemoveModelessWindow(HWND window);
 bool IsModelessWindowMessage(MSG& message);
 

@@ -12,16 +12,37 @@ std::vector<HWND>& ModelessWindows() {
     return windows;
 }
 
+std::vector<HWND>& PropertySheets() {
+    static std::vector<HWND> sheets;
+    return sheets;
+}
+
+// The keys by which a property sheet turns its pages: Ctrl with Tab, Page Up or Down.
+bool IsPageKey(const MSG& message) {
+    return message.message == WM_KEYDOWN && GetKeyState(VK_CONTROL) < 0 &&
+           (message.wParam == VK_TAB || message.wParam == VK_PRIOR || message.wParam == VK_NEXT);
+}
+
+void Forget(std::vector<HWND>& windows, HWND window) {
+    windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
+}
+
 }  // namespace
 
 void AddModelessWindow(HWND window) { ModelessWindows().push_back(window); }
 
+void AddPropertySheet(HWND sheet) { PropertySheets().push_back(sheet); }
+
 void RemoveModelessWindow(HWND window) {
-    auto& windows = ModelessWindows();
-    windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
+    Forget(ModelessWindows(), window);
+    Forget(PropertySheets(), window);
 }
 
 bool IsModelessWindowMessage(MSG& message) {
+    if (IsPageKey(message))
+        for (HWND sheet : PropertySheets())
+            if (IsWindow(sheet) && IsChild(sheet, message.hwnd))
+                return PropSheet_IsDialogMessage(sheet, &message);
     for (HWND window : ModelessWindows())
         if (IsWindow(window) && IsDialogMessageW(window, &message)) return true;
     return false;

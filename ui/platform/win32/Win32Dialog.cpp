@@ -168,7 +168,7 @@ int CDialog::DoModal() {
         if (got < 0) break;
         if (native_->accelerators && TranslateAcceleratorW(window, native_->accelerators, &message))
             continue;
-        if (IsDialogMessageW(window, &message) || IsModelessWindowMessage(message)) continue;
+        if (IsModelessWindowMessage(message) || IsDialogMessageW(window, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

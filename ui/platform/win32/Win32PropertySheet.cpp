@@ -79,6 +79,7 @@ CPropertySheet::CPropertySheet() : native_(std::make_unique<NativeSheet>()) {}
 
 CPropertySheet::~CPropertySheet() {
     if (HWND sheet = ToHwnd(GetSafeHwnd())) ::DestroyWindow(sheet);
+    RemoveModelessWindow(ToHwnd(hwnd_));
 }
 
 BOOL CPropertySheet::Create(CDialog* parent, uint32_t style) {
@@ -107,6 +108,7 @@ BOOL CPropertySheet::Create(CDialog* parent, uint32_t style) {
     HWND sheet = reinterpret_cast<HWND>(PropertySheetW(&header));
     if (!sheet) return FALSE;
     Attach(HandleOf(sheet));
+    AddPropertySheet(sheet);
     // A sheet makes a page when it is first shown (and not every system honours
     // PSP_PREMATURE): each page is shown once, unheard, so that all controls exist.
     gMakingPages = true;
