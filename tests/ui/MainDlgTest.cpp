@@ -39,6 +39,8 @@ TEST_F(MainDlgTest, StartsEmptyWithTheTemplatesTextsAndTabs) {
     EXPECT_EQ(TabTexts(main.Sheet()),
               (std::vector<std::string>{"Player Data", "Global Variables"}));
     EXPECT_EQ(main.Sheet().GetActiveIndex(), 0);
+    // A page not yet shown keeps its template's texts: it has not been activated.
+    EXPECT_EQ(Text(main.GlobPage(), IDC_GLOB_RAW_ADDRESS), "Raw Address");
     // The sheet stays left of the buttons and above the file label.
     const Bounds sheet = BoundsOf(main.Sheet().GetSafeHwnd());
     EXPECT_LE(sheet.right, BoundsOf(main.GetDlgItem(IDC_OPEN_FILE)).left);

@@ -99,6 +99,23 @@ TEST_F(Win32WindowTest, AScreenReaderNamesEveryFieldByItsCaption) {
     CoUninitialize();
 }
 
+// A key of a button's reaches the window as the accelerator's command: a click when
+// the button is enabled, nothing when it is not.
+TEST_F(Win32WindowTest, KeysPressOnlyEnabledButtons) {
+    const auto pressCtrlS = [&] {
+        SendMessageW(ui::ToHwnd(main.Window()), WM_COMMAND, MAKEWPARAM(IDC_COMMIT_CHANGES, 1), 0);
+    };
+    ClickOpen(WriteSave(StandardSave()));
+    Control(main, IDC_COMMIT_CHANGES).EnableWindow(ui::FALSE);
+    pressCtrlS();
+    EXPECT_TRUE(prompts->messages.empty());
+    Control(main, IDC_COMMIT_CHANGES).EnableWindow(ui::TRUE);
+    prompts->messageAnswers = {ui::IDNO};
+    pressCtrlS();
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].caption, "Please Confirm");
+}
+
 // The help window lays out the one HTML text as plain text: words apart where tags
 // stood between them, every key listed.
 TEST_F(Win32WindowTest, HelpReadsAsPlainText) {
