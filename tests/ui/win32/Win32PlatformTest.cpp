@@ -2,6 +2,7 @@
 // templates carry the templates' styles, keep their Tab order, and a screen reader
 // names every field by its caption through the system's accessibility (oleacc).
 #include <oleacc.h>
+#include <shlobj.h>
 
 #include <algorithm>
 
@@ -114,6 +115,22 @@ TEST_F(Win32WindowTest, KeysPressOnlyEnabledButtons) {
     pressCtrlS();
     ASSERT_EQ(prompts->messages.size(), 1u);
     EXPECT_EQ(prompts->messages[0].caption, "Please Confirm");
+}
+
+// What the shell sends when a file from Explorer is dropped on the window.
+TEST_F(Win32WindowTest, ADroppedFileOpensAsFromOpenFile) {
+    const std::string path = WriteSave(StandardSave());
+    const std::wstring wide = ui::WideFromUtf8(path) + L'\0';  // the list ends with a second zero
+    HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + (wide.size() + 1) * sizeof(wchar_t));
+    auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = ui::TRUE;
+    std::copy(wide.begin(), wide.end(), reinterpret_cast<wchar_t*>(files + 1));
+    GlobalUnlock(drop);
+    SendMessageW(ui::ToHwnd(main.Window()), WM_DROPFILES, WPARAM(drop), 0);  // frees it
+    ASSERT_NE(main.Document(), nullptr);
+    EXPECT_EQ(Label(), path);
+    EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "Bob");
 }
 
 // The help window lays out the one HTML text as plain text: words apart where tags
