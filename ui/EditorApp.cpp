@@ -41,10 +41,17 @@ EditorCommandLine CEditorApp::ParseCommandLine(const std::vector<std::string>& a
         } else if (!optionsEnd && (argument == "-h" || argument == "--help")) {
             return {std::nullopt, kUsage};
         } else if (!optionsEnd && (argument == "-v" || argument == "--version")) {
-            return {std::nullopt,
-                    std::string(version::kInternalName) + " " + version::kProductVersion + "\n"};
+            std::string answer = version::kInternalName;
+            answer += ' ';
+            answer += version::kProductVersion;
+            answer += '\n';
+            return {std::nullopt, answer};
         } else if (!optionsEnd && argument.size() > 1 && argument[0] == '-') {
-            return {std::nullopt, "Unknown option '" + argument + "'.\n\n" + kUsage};
+            std::string answer = "Unknown option '";
+            answer += argument;
+            answer += "'.\n\n";
+            answer += kUsage;
+            return {std::nullopt, answer};
         } else if (!result.file) {
             result.file = argument;
         }

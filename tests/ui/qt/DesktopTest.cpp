@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
-#include <QTimer>
 #include <QUrl>
 
 #include "res/ControlIds.h"
@@ -134,15 +133,8 @@ TEST_F(DesktopTest, HelpOpensTheAboutBox) {
     Click(main, ID_HELP);
     QPushButton* about = HelpButton(messages::kHelpAbout);
     ASSERT_NE(about, nullptr);
-    std::string shown;
-    QTimer::singleShot(0, [&] {
-        if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            shown = modal->windowTitle().toStdString();
-            modal->reject();
-        }
-    });
-    QTest::mouseClick(about, Qt::LeftButton);
-    EXPECT_EQ(shown, "About Quellhart Savegame Editor");
+    EXPECT_EQ(DismissModalFrom([&] { QTest::mouseClick(about, Qt::LeftButton); }),
+              "About Quellhart Savegame Editor");
     app.m_pMainWnd = nullptr;
 }
 

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QShortcut>
 #include <QTimer>
+#include <deque>
 
 #include "platform/CDialog.h"
 #include "platform/qt/ControlFactory.h"
@@ -43,6 +44,9 @@ private:
 struct NativeDialog {
     std::unique_ptr<QDialog> window;
     std::unique_ptr<SystemMenu> systemMenu;
+    // Posted tasks, run by a timer of the window's own once its event loop runs.
+    QTimer taskTimer;
+    std::deque<std::function<void()>> tasks;
 };
 
 CDialog::CDialog(const DialogTemplate& dialogTemplate, WindowHandle parent)
@@ -71,6 +75,14 @@ static void BuildWindow(CDialog& dialog, NativeDialog& native, QWidget* parent) 
         frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
         frame->setGeometry(window->rect());
     }
+    native.taskTimer.setSingleShot(true);
+    QObject::connect(&native.taskTimer, &QTimer::timeout, window, [&native] {
+        while (!native.tasks.empty()) {
+            std::function<void()> task = std::move(native.tasks.front());
+            native.tasks.pop_front();
+            task();
+        }
+    });
     if (t.HasSystemMenu())
         native.systemMenu = std::make_unique<SystemMenu>(
             window, [&dialog](unsigned id) { dialog.OnSysCommand(id, 0); });
@@ -121,7 +133,8 @@ void CDialog::AddButtonKey(const char* keys, int buttonId) {
 }
 
 void CDialog::PostTask(std::function<void()> task) {
-    QTimer::singleShot(0, native_->window.get(), std::move(task));
+    native_->tasks.push_back(std::move(task));
+    native_->taskTimer.start(0);
 }
 
 void CDialog::DefaultSysCommand(unsigned id) {
