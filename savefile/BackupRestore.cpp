@@ -1,5 +1,6 @@
 #include "savefile/BackupRestore.h"
 
+#include "savefile/FileClaim.h"
 #include "savefile/SaveErrors.h"
 #include "savefile/SaveGame.h"
 #include "savefile/SiblingPaths.h"
@@ -45,27 +46,21 @@ bool RestoreBackup(const std::string& savePath, std::string& error, FileSystem& 
             return false;
         }
     }
-    // The save is opened only for its lock, which a running commit holds. It need
-    // not load: putting back the backup of a damaged save is what restore is for.
-    FileHandle saveFile = kNoFile;
-    if (files.OpenForReading(savePath, saveFile) != FileError::kNone) {
-        error = errors::kUnableToOpenSave;
+    // Both files are claimed before their names change: a running commit or restore
+    // has one of them claimed. The save need not load: putting back the backup of a
+    // damaged save is what restore is for.
+    FileClaim saveClaim(files, savePath), backupClaim(files, *backup);
+    FileError claimed = saveClaim.Take();
+    if (claimed == FileError::kNone) claimed = backupClaim.Take();
+    if (claimed != FileError::kNone) {
+        error = claimed == FileError::kLocked ? errors::kBeingWritten : errors::kUnableToOpenSave;
         return false;
     }
-    FileError swapped = files.TryLock(saveFile);
-    if (swapped == FileError::kNone) {
-        swapped = files.Exchange(savePath, *backup);
-        if (swapped == FileError::kNotSupported)
-            swapped = SwapByRenames(files, savePath, *backup, *WorkPathFor(savePath))
-                          ? FileError::kNone
-                          : FileError::kFailed;
-        files.Unlock(saveFile);
-    } else if (swapped == FileError::kLocked) {
-        files.Close(saveFile);
-        error = errors::kBeingWritten;
-        return false;
-    }
-    files.Close(saveFile);
+    FileError swapped = files.Exchange(savePath, *backup);
+    if (swapped == FileError::kNotSupported)
+        swapped = SwapByRenames(files, savePath, *backup, *WorkPathFor(savePath))
+                      ? FileError::kNone
+                      : FileError::kFailed;
     if (swapped != FileError::kNone) {
         error = errors::kRestoreSwap;
         return false;

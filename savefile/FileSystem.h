@@ -41,9 +41,11 @@ struct FileInfo {
     std::uint32_t owner = 0;
     std::uint32_t group = 0;
 
+    bool SameFile(const FileInfo& other) const {
+        return device == other.device && index == other.index;
+    }
     bool SameFileUnchanged(const FileInfo& other) const {
-        return device == other.device && index == other.index && size == other.size &&
-               modifiedNs == other.modifiedNs;
+        return SameFile(other) && size == other.size && modifiedNs == other.modifiedNs;
     }
 };
 

@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "savefile/FileClaim.h"
 #include "savefile/SaveErrors.h"
 #include "savefile/SiblingPaths.h"
 
@@ -28,13 +29,10 @@ bool CSaveGame::Bind(const std::string& path, bool onlyForReading) {
         savePath = path;
         readOnly = onlyForReading;
         // A work file left by a commit that was stopped half-way is deleted, but only
-        // when no commit of this save is running now: a running one holds the lock.
+        // when no commit is running now: a running one has it claimed.
         if (work) {
             workPath = *work;
-            if (files.TryLock(input.Handle()) == FileError::kNone) {
-                RemoveStaleWorkFile();
-                files.Unlock(input.Handle());
-            }
+            RemoveStaleWorkFile();
         }
         return true;
     } catch (const std::exception&) {  // no memory for a path
@@ -64,11 +62,14 @@ bool CSaveGame::OpenInput(const std::string& path) {
 
 // Called with the save's lock held. Only a file is deleted: a folder or a link of
 // that name is the user's.
-void CSaveGame::RemoveStaleWorkFile() {
-    FileInfo work;
-    if (files.DescribePath(workPath, false, work) == FileError::kNone &&
-        work.kind == FileKind::kRegular)
-        files.Remove(workPath);
+bool CSaveGame::RemoveStaleWorkFile() {
+    FileClaim stale(files, workPath);
+    const FileError claimed = stale.Take();
+    if (claimed == FileError::kLocked) return false;
+    // Only a regular file is taken for a work file; anything else stays, and the
+    // commit's exclusive create then refuses.
+    if (claimed == FileError::kNone) files.Remove(workPath);
+    return true;
 }
 
 int32_t CSaveGame::PrefixLength(const PlayerRecord& record) {

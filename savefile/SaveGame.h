@@ -86,7 +86,8 @@ private:
 
     bool CommitLocked();
     bool SaveUnchangedOnDisk();
-    void RemoveStaleWorkFile();
+    // Removes a work file that no running commit has claimed; false when one has.
+    bool RemoveStaleWorkFile();
     bool RebuildOutFile();
     bool CopyFromSave(int64_t count, int64_t& written);
     bool PatchGlob(int index, const std::array<uint8_t, kGlobValueBytes>& bytes);

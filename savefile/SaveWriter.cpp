@@ -4,9 +4,12 @@
 // save as the backup (".bak").
 //
 // What protects the save:
-// - The commit holds an exclusive lock on the save for its whole length, so two
-//   commits of one save (two windows, the window and a script) never share the work
-//   file; the second is refused and touches nothing.
+// - The commit claims the save (its lock, taken while the name still names it) for
+//   its whole length, and the work file from the moment it creates it to its last
+//   rename; both locks go with the files when the names are swapped. So whoever
+//   opens the save, the work file or the backup while a commit runs (another
+//   commit, a restore, an Open clearing a stale work file) finds them claimed and
+//   leaves them be: the second is refused and touches nothing.
 // - The save must still be the file that was loaded, unchanged (same file, size and
 //   modification time), before the work file is made and again before the swap.
 // - The work file is created new, never through an existing file or link, with the
@@ -22,6 +25,7 @@
 #include <cstring>
 #include <vector>
 
+#include "savefile/FileClaim.h"
 #include "savefile/SaveErrors.h"
 #include "savefile/SaveGame.h"
 #include "savefile/SiblingPaths.h"
@@ -76,29 +80,32 @@ private:
 
 }  // namespace
 
-// The work file for the length of one commit: created new, closed and removed again
-// unless it has taken the save's place.
+// The work file for the length of one commit: created new and claimed at once, so
+// that nobody takes it for a stale one; removed again, while it is still ours, unless
+// it has taken the save's place.
 class WorkFile {
 public:
     WorkFile(FileSystem& files, const std::string& path) : files_(files), path_(path) {}
     ~WorkFile() {
-        Close();
-        if (created_ && !kept_) files_.Remove(path_);
+        if (created_ && !kept_ && handle_ != kNoFile && NameStillRefersTo(files_, path_, handle_))
+            files_.Remove(path_);
+        if (handle_ == kNoFile) return;
+        if (locked_) files_.Unlock(handle_);
+        files_.Close(handle_);
     }
     WorkFile(const WorkFile&) = delete;
     WorkFile& operator=(const WorkFile&) = delete;
 
     bool Create() {
         created_ = files_.CreateNew(path_, handle_) == FileError::kNone;
-        return created_;
+        if (!created_) {
+            handle_ = kNoFile;
+            return false;
+        }
+        locked_ = LockByName(files_, path_, handle_) == FileError::kNone;
+        return locked_;
     }
     FileHandle Handle() const { return handle_; }
-    bool Close() {
-        if (handle_ == kNoFile) return true;
-        const bool closed = files_.Close(handle_) == FileError::kNone;
-        handle_ = kNoFile;
-        return closed;
-    }
     // The name no longer holds a file of ours to remove.
     void Keep() { kept_ = true; }
 
@@ -107,6 +114,7 @@ private:
     const std::string& path_;
     FileHandle handle_ = kNoFile;
     bool created_ = false;
+    bool locked_ = false;
     bool kept_ = false;
 };
 
@@ -154,7 +162,7 @@ bool CSaveGame::CommitLocked() {
     if (player[PlayerRecord::NAME].data.empty() || !playerPrefixWritable)
         return Refuse(errors::kReconstruction);
 
-    RemoveStaleWorkFile();
+    if (!RemoveStaleWorkFile()) return Refuse(errors::kBeingWritten);
     WorkFile work(files, workPath);
     if (!work.Create() || files.CopyAccess(work.Handle(), input.OpenedAs()) != FileError::kNone)
         return Refuse(errors::kOpenOutForWrite);
@@ -165,9 +173,9 @@ bool CSaveGame::CommitLocked() {
     workFile = kNoFile;
     if (!written) return false;
     // Every byte on disk before the work file takes the save's name, or a power cut
-    // right after the swap could leave an empty save.
-    if (files.Sync(work.Handle()) != FileError::kNone || !work.Close())
-        return Refuse(errors::kReconstructionTail);
+    // right after the swap could leave an empty save. The file stays open, and
+    // claimed, until its name has taken the old save's place.
+    if (files.Sync(work.Handle()) != FileError::kNone) return Refuse(errors::kReconstructionTail);
     // What was copied must be what was loaded: the game may have saved meanwhile.
     if (!SaveUnchangedOnDisk()) return Refuse(errors::kChangedOnDisk);
     return SwapInWorkFile(work);
