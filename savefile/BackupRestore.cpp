@@ -4,29 +4,39 @@
 #include "savefile/SaveErrors.h"
 #include "savefile/SaveGame.h"
 #include "savefile/SiblingPaths.h"
+#include "savefile/SwapRecovery.h"
 
 namespace quellhart {
 namespace {
 
-// Where names cannot be exchanged in one step: three renames through the work file's
-// name, each undone when a later one fails. The caller holds the save's lock, so no
-// commit uses that name meanwhile.
+// Where names cannot be exchanged in one step: three renames through ".swap", a name
+// no operation takes for a leftover (a stop between them is put right by the next
+// Open), each undone when a later one fails. When an undo fails too, `error` says
+// where each version is.
 bool SwapByRenames(FileSystem& files, const std::string& save, const std::string& backup,
-                   const std::string& parked) {
+                   std::string& error) {
+    const std::string parked = *SwapPathFor(save);
     FileInfo existing;
-    if (files.DescribePath(parked, false, existing) == FileError::kNone) {
-        if (existing.kind != FileKind::kRegular || files.Remove(parked) != FileError::kNone)
-            return false;
-    }
-    if (files.Rename(save, parked) != FileError::kNone) return false;
-    if (files.Rename(backup, save) != FileError::kNone) {
-        files.Rename(parked, save);
+    if (files.DescribePath(parked, false, existing) != FileError::kNotFound ||
+        files.Rename(save, parked) != FileError::kNone) {
+        error = errors::kRestoreSwap;
         return false;
     }
+    const auto undone = [&](bool undoOk) {
+        error = errors::kRestoreSwap;
+        if (!undoOk) error += "\nThe save is now " + parked + "; the backup is " + backup + ".";
+        return false;
+    };
+    if (files.Rename(backup, save) != FileError::kNone)
+        return undone(files.Rename(parked, save) == FileError::kNone);
     if (files.Rename(parked, backup) != FileError::kNone) {
-        files.Rename(save, backup);
-        files.Rename(parked, save);
-        return false;
+        const bool backupBack = files.Rename(save, backup) == FileError::kNone;
+        if (!backupBack) {
+            error = errors::kRestoreSwap;
+            error += "\nThe backup is now " + save + "; the save is " + parked + ".";
+            return false;
+        }
+        return undone(files.Rename(parked, save) == FileError::kNone);
     }
     return true;
 }
@@ -39,6 +49,7 @@ bool RestoreBackup(const std::string& savePath, std::string& error, FileSystem& 
         error = errors::kNoEssInName;
         return false;
     }
+    FinishInterruptedSwaps(files, savePath);
     {
         CSaveGame backupSave(files);
         if (!backupSave.OpenReadOnly(*backup) || !backupSave.Load()) {
@@ -56,12 +67,10 @@ bool RestoreBackup(const std::string& savePath, std::string& error, FileSystem& 
         error = claimed == FileError::kLocked ? errors::kBeingWritten : errors::kUnableToOpenSave;
         return false;
     }
-    FileError swapped = files.Exchange(savePath, *backup);
-    if (swapped == FileError::kNotSupported)
-        swapped = SwapByRenames(files, savePath, *backup, *WorkPathFor(savePath))
-                      ? FileError::kNone
-                      : FileError::kFailed;
-    if (swapped != FileError::kNone) {
+    const FileError swapped = files.Exchange(savePath, *backup);
+    if (swapped == FileError::kNotSupported) {
+        if (!SwapByRenames(files, savePath, *backup, error)) return false;
+    } else if (swapped != FileError::kNone) {
         error = errors::kRestoreSwap;
         return false;
     }

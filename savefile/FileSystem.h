@@ -89,6 +89,9 @@ public:
     virtual FileError Rename(const std::string& from, const std::string& to) = 0;
     // Swaps the two names in one step; kNotSupported where the file system cannot.
     virtual FileError Exchange(const std::string& first, const std::string& second) = 0;
+    // Gives the file named `existing` the further name `link` (a hard link); kExists
+    // when the name is taken, kNotSupported where the file system has no such links.
+    virtual FileError Link(const std::string& existing, const std::string& link) = 0;
     virtual FileError Remove(const std::string& path) = 0;
     // Forces the folder holding `path` to disk, so that renames in it are durable.
     virtual FileError SyncFolderOf(const std::string& path) = 0;

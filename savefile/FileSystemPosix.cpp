@@ -163,6 +163,14 @@ public:
             ::renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), RENAME_EXCHANGE) == 0);
     }
 
+    FileError Link(const std::string& existing, const std::string& link) override {
+        if (::link(existing.c_str(), link.c_str()) == 0) return FileError::kNone;
+        // FAT and exFAT refuse a second name with EPERM; some network file systems
+        // with ENOTSUP or EXDEV.
+        return errno == EPERM || errno == EXDEV || errno == EMLINK ? FileError::kNotSupported
+                                                                   : FromErrno(errno);
+    }
+
     FileError Remove(const std::string& path) override {
         return Result(::unlink(path.c_str()) == 0);
     }

@@ -207,6 +207,11 @@ public:
         return FileError::kNotSupported;
     }
 
+    // NTFS has hard links; FAT, exFAT and most network shares do not.
+    FileError Link(const std::string& existing, const std::string& link) override {
+        return Result(CreateHardLinkW(Wide(link).c_str(), Wide(existing).c_str(), nullptr));
+    }
+
     FileError Remove(const std::string& path) override {
         return Result(DeleteFileW(Wide(path).c_str()));
     }

@@ -5,6 +5,7 @@
 #include "savefile/FileClaim.h"
 #include "savefile/SaveErrors.h"
 #include "savefile/SiblingPaths.h"
+#include "savefile/SwapRecovery.h"
 
 namespace quellhart {
 
@@ -25,7 +26,14 @@ bool CSaveGame::Bind(const std::string& path, bool onlyForReading) {
     try {
         std::optional<std::string> work;
         if (!onlyForReading && !(work = WorkPathFor(path))) return Refuse(errors::kNoEssInName);
-        if (!OpenInput(path)) return false;
+        if (work) FinishInterruptedSwaps(files, path);
+        if (!OpenInput(path)) {
+            // The spec's text first; where a stop left the save's versions under other
+            // names, the second line says where.
+            if (const std::string left = LeftBesideMissingSave(files, path); !left.empty())
+                SetError(errorText + "\n" + left);
+            return false;
+        }
         savePath = path;
         readOnly = onlyForReading;
         // A work file left by a commit that was stopped half-way is deleted, but only

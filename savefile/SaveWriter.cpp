@@ -20,6 +20,8 @@
 //   exchanges them back. Where the file system cannot exchange names, the save is
 //   renamed to the backup and the work file to the save, as simpler editors do; a
 //   moment then exists in which the save's name is empty.
+// - Meanwhile the old save also has the name ".prev", so that after a stop at any
+//   moment the next Open can tell which file is which and finish the swap.
 // Every failure leaves the save and the backup as they were and removes the work file.
 #include <algorithm>
 #include <cstring>
@@ -118,6 +120,40 @@ private:
     bool kept_ = false;
 };
 
+// While the names change hands the old save keeps a second name of its own, ".prev",
+// by which the next Open finishes a swap that was stopped half-way. It goes once the
+// old save has the save's or the backup's name; if it has neither, it stays for the
+// next Open. Where the file system has no second names, the swap goes on without.
+class PreviousName {
+public:
+    PreviousName(FileSystem& files, const std::string& savePath, FileHandle oldSave)
+        : files_(files),
+          savePath_(savePath),
+          path_(*PreviousPathFor(savePath)),
+          oldSave_(oldSave) {}
+    ~PreviousName() {
+        if (!made_) return;
+        if (NameStillRefersTo(files_, savePath_, oldSave_) ||
+            NameStillRefersTo(files_, *BackupPathFor(savePath_), oldSave_))
+            files_.Remove(path_);
+    }
+    PreviousName(const PreviousName&) = delete;
+    PreviousName& operator=(const PreviousName&) = delete;
+
+    bool Make() {
+        const FileError linked = files_.Link(savePath_, path_);
+        made_ = linked == FileError::kNone;
+        return made_ || linked == FileError::kNotSupported;
+    }
+
+private:
+    FileSystem& files_;
+    const std::string& savePath_;
+    std::string path_;
+    FileHandle oldSave_;
+    bool made_ = false;
+};
+
 namespace {
 
 // Holds the lock on an open file while it lives.
@@ -191,6 +227,8 @@ bool CSaveGame::SaveUnchangedOnDisk() {
 
 bool CSaveGame::SwapInWorkFile(WorkFile& work) {
     const std::string backupPath = *BackupPathFor(savePath);
+    PreviousName previous(files, savePath, input.Handle());
+    if (!previous.Make()) return Refuse(errors::kRenameWorkToSave);
     const FileError exchanged = files.Exchange(workPath, savePath);
     if (exchanged == FileError::kNotSupported) return SwapByTwoRenames(work, backupPath);
     if (exchanged != FileError::kNone) return Refuse(errors::kRenameWorkToSave);

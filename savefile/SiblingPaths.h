@@ -1,5 +1,8 @@
 // The work file (".out") and the backup file (".bak") live beside the save and are
-// named by replacing every ".ess" in the save's file name. Only the file's own name
+// named by replacing every ".ess" in the save's file name; so do the names that hold
+// a save only while its names change hands: ".prev", a second name of the save a
+// commit replaces, and ".swap", the save a restore puts aside where two names cannot
+// be exchanged in one step. Only the file's own name
 // changes, never a folder's: "a.ess.d/b.ess" has the backup "a.ess.d/b.bak". The
 // editor's backup question, the document and the command-line tool must agree on
 // these names, so all of them call these functions.
@@ -24,6 +27,12 @@ inline std::optional<std::string> WorkPathFor(std::string_view savePath) {
 }
 inline std::optional<std::string> BackupPathFor(std::string_view savePath) {
     return SiblingPathFor(savePath, ".bak");
+}
+inline std::optional<std::string> PreviousPathFor(std::string_view savePath) {
+    return SiblingPathFor(savePath, ".prev");
+}
+inline std::optional<std::string> SwapPathFor(std::string_view savePath) {
+    return SiblingPathFor(savePath, ".swap");
 }
 
 // Whether the save has a backup that a commit would replace: a regular file (or a

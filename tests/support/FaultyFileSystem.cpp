@@ -116,6 +116,12 @@ FileError FaultyFileSystem::Exchange(const std::string& first, const std::string
     return system_.Exchange(first, second);
 }
 
+FileError FaultyFileSystem::Link(const std::string& existing, const std::string& link) {
+    QH_PASS_UNLESS_INJECTED("Link");
+    if (!linksSupported) return FileError::kNotSupported;
+    return system_.Link(existing, link);
+}
+
 FileError FaultyFileSystem::Remove(const std::string& path) {
     QH_PASS_UNLESS_INJECTED("Remove");
     return system_.Remove(path);

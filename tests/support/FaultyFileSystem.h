@@ -27,8 +27,10 @@ public:
     // The n-th call and every later one fail.
     static FaultyFileSystem CrashingAtCall(int n);
 
-    // A file system that cannot exchange two names in one step.
+    // A file system that cannot exchange two names in one step, or give a file a
+    // second name (FAT, say).
     bool exchangeSupported = true;
+    bool linksSupported = true;
     // Writes of exactly this many bytes reach the disk with their first byte changed
     // and are reported as done: a disk that corrupts what it is given.
     size_t corruptWritesOf = 0;
@@ -51,6 +53,7 @@ public:
     FileError Unlock(FileHandle file) override;
     FileError Rename(const std::string& from, const std::string& to) override;
     FileError Exchange(const std::string& first, const std::string& second) override;
+    FileError Link(const std::string& existing, const std::string& link) override;
     FileError Remove(const std::string& path) override;
     FileError SyncFolderOf(const std::string& path) override;
 

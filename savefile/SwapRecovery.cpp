@@ -1,0 +1,63 @@
+#include "savefile/SwapRecovery.h"
+
+#include "savefile/FileClaim.h"
+#include "savefile/SiblingPaths.h"
+
+namespace quellhart {
+namespace {
+
+bool Exists(FileSystem& files, const std::string& path) {
+    FileInfo info;
+    return files.DescribePath(path, false, info) == FileError::kNone;
+}
+
+void FinishInterruptedCommit(FileSystem& files, const std::string& save) {
+    const std::string previousPath = *PreviousPathFor(save), workPath = *WorkPathFor(save),
+                      backupPath = *BackupPathFor(save);
+    FileClaim previous(files, previousPath);
+    if (previous.Take() != FileError::kNone) return;
+    // The claim on ".prev" covers every name of the old save: a file has one lock.
+    if (NameStillRefersTo(files, workPath, previous.Handle())) {
+        files.Rename(workPath, backupPath);
+    } else if (!Exists(files, save) && NameStillRefersTo(files, backupPath, previous.Handle())) {
+        FileClaim work(files, workPath);
+        if (work.Take() == FileError::kNone) files.Rename(workPath, save);
+    }
+    if (NameStillRefersTo(files, save, previous.Handle()) ||
+        NameStillRefersTo(files, backupPath, previous.Handle()))
+        files.Remove(previousPath);
+    files.SyncFolderOf(save);
+}
+
+void FinishInterruptedRestore(FileSystem& files, const std::string& save) {
+    const std::string swapPath = *SwapPathFor(save), backupPath = *BackupPathFor(save);
+    FileClaim parked(files, swapPath);
+    if (parked.Take() != FileError::kNone) return;
+    if (!Exists(files, save))
+        files.Rename(swapPath, save);
+    else if (!Exists(files, backupPath))
+        files.Rename(swapPath, backupPath);
+    files.SyncFolderOf(save);
+}
+
+}  // namespace
+
+void FinishInterruptedSwaps(FileSystem& files, const std::string& savePath) {
+    if (!WorkPathFor(savePath)) return;  // a name without ".ess" has no siblings
+    FinishInterruptedCommit(files, savePath);
+    FinishInterruptedRestore(files, savePath);
+}
+
+std::string LeftBesideMissingSave(FileSystem& files, const std::string& savePath) {
+    if (!WorkPathFor(savePath) || Exists(files, savePath)) return {};
+    std::string found;
+    for (const auto& sibling : {BackupPathFor(savePath), WorkPathFor(savePath),
+                                PreviousPathFor(savePath), SwapPathFor(savePath)}) {
+        if (!Exists(files, *sibling)) continue;
+        found += found.empty() ? "" : ", ";
+        found += *sibling;
+    }
+    return found.empty() ? found : "The save is missing; beside it: " + found + ".";
+}
+
+}  // namespace quellhart

@@ -1,0 +1,29 @@
+// A commit or a restore stopped half-way (the program killed, the power cut) leaves
+// every version of the save whole, some under a name of their own: the old save under
+// ".prev" (and ".out") during a commit's swap, under ".swap" during a restore without
+// an exchange. Before a save is opened again, what such a stop left is put right, by
+// what the names hold rather than by guessing:
+// - ".prev" names the save the commit replaces. If the work file is that same file,
+//   the commit had exchanged the names and is finished (the old save becomes the
+//   backup); if the save's name is empty and the backup is that file, the commit had
+//   made the old save the backup and is finished (the new save, whole and synced
+//   before the first rename, takes the save's name). ".prev" goes once the old save
+//   has the save's or the backup's name.
+// - ".swap" names the save a restore put aside: with the save's name empty the
+//   restore is undone, with the backup's name empty it is finished.
+// Nothing is touched while an operation has any of these files claimed.
+#pragma once
+
+#include <string>
+
+#include "savefile/FileSystem.h"
+
+namespace quellhart {
+
+void FinishInterruptedSwaps(FileSystem& files, const std::string& savePath);
+
+// When the save's name holds nothing: a line naming what lies beside it from such a
+// stop, for the user to sort out; empty when there is nothing.
+std::string LeftBesideMissingSave(FileSystem& files, const std::string& savePath);
+
+}  // namespace quellhart
