@@ -138,7 +138,7 @@ int RunDiff(const Request& request, Console& console) {
     CSaveGame saves[2] = {CSaveGame(console.files), CSaveGame(console.files)};
     for (int i = 0; i < 2; ++i) {
         if (!saves[i].OpenReadOnly(request.files[size_t(i)]) || !saves[i].Load()) {
-            console.err << request.files[size_t(i)] << ": " << saves[i].GetErrorText() << "\n";
+            console.err << request.files[size_t(i)] << ": " << ErrorLines(saves[i]);
             return kDiffTrouble;
         }
     }

@@ -81,7 +81,7 @@ int RunSet(const Request& request, Console& console) {
 
     save.SetPlayerData(record);
     if (!save.Commit()) {
-        console.err << save.GetErrorText() << "\n";
+        console.err << ErrorLines(save);
         return kExitError;
     }
     // The save has been replaced: whatever happens from here on, the exit code says
@@ -89,7 +89,7 @@ int RunSet(const Request& request, Console& console) {
     CSaveGame written(console.files);
     if (!written.OpenReadOnly(file) || !written.Load()) {
         console.err << "The save was written, but reading it back failed: "
-                    << written.GetErrorText() << "\n";
+                    << ErrorLines(written);
         return kExitOk;
     }
     console.out << (request.json ? ShowAsJson(written, file) : ShowAsText(written, file));

@@ -5,10 +5,16 @@
 
 namespace quellhart::cli {
 
+std::string ErrorLines(const CSaveGame& save) {
+    std::string lines = save.GetErrorText() + "\n";
+    if (!save.GetErrorCause().empty()) lines += save.GetErrorCause() + "\n";
+    return lines;
+}
+
 bool OpenAndLoad(CSaveGame& save, const std::string& file, Console& console, OpenFor purpose) {
     const bool opened = purpose == OpenFor::kEditing ? save.Open(file) : save.OpenReadOnly(file);
     if (opened && save.Load()) return true;
-    console.err << save.GetErrorText() << "\n";
+    console.err << ErrorLines(save);
     return false;
 }
 

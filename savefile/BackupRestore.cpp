@@ -43,7 +43,24 @@ bool SwapByRenames(FileSystem& files, const std::string& save, const std::string
 
 }  // namespace
 
+namespace {
+
+bool SwapWithBackup(const std::string& savePath, std::string& error, FileSystem& files);
+
+}  // namespace
+
+// The error's first line is the program's; the system's reason, where a file call
+// failed for one, is the second.
 bool RestoreBackup(const std::string& savePath, std::string& error, FileSystem& files) {
+    files.TakeLastFailure();
+    if (SwapWithBackup(savePath, error, files)) return true;
+    if (const std::string cause = files.TakeLastFailure(); !cause.empty()) error += "\n" + cause;
+    return false;
+}
+
+namespace {
+
+bool SwapWithBackup(const std::string& savePath, std::string& error, FileSystem& files) {
     const std::optional<std::string> backup = BackupPathFor(savePath);
     if (!backup) {
         error = errors::kNoEssInName;
@@ -54,6 +71,7 @@ bool RestoreBackup(const std::string& savePath, std::string& error, FileSystem& 
         CSaveGame backupSave(files);
         if (!backupSave.OpenReadOnly(*backup) || !backupSave.Load()) {
             error = *backup + ": " + backupSave.GetErrorText();
+            if (!backupSave.GetErrorCause().empty()) error += "\n" + backupSave.GetErrorCause();
             return false;
         }
     }
@@ -78,4 +96,5 @@ bool RestoreBackup(const std::string& savePath, std::string& error, FileSystem& 
     return true;
 }
 
+}  // namespace
 }  // namespace quellhart

@@ -95,6 +95,11 @@ public:
     virtual FileError Remove(const std::string& path) = 0;
     // Forces the folder holding `path` to disk, so that renames in it are durable.
     virtual FileError SyncFolderOf(const std::string& path) = 0;
+
+    // The system's own words for the last call that failed ("No space left on
+    // device"), once, then forgotten; empty when none failed since, or when what
+    // failed tells nothing beyond the error (no such file, a lock held elsewhere).
+    virtual std::string TakeLastFailure() = 0;
 };
 
 // The operating system's files.

@@ -7,14 +7,23 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <string>
+#include <utility>
 
 #include "savefile/FileSystem.h"
 
 namespace quellhart {
 namespace {
 
+// The reason for the last failure worth telling; one program thread calls the layer.
+std::string gLastFailure;
+
 FileError FromErrno(int error) {
+    if (error != 0 && error != ENOENT && error != ENOTDIR && error != EEXIST &&
+        error != EWOULDBLOCK)
+        gLastFailure = std::strerror(error);
     switch (error) {
         case 0:
             return FileError::kNone;
@@ -185,6 +194,8 @@ public:
         ::close(fd);
         return synced ? FileError::kNone : FromErrno(syncError);
     }
+
+    std::string TakeLastFailure() override { return std::exchange(gLastFailure, {}); }
 };
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 #include "savefile/FileSystem.h"
 
@@ -30,8 +31,32 @@ std::wstring Wide(const std::string& utf8) {
     return wide;
 }
 
+// The reason for the last failure worth telling; one program thread calls the layer.
+std::string gLastFailure;
+
+void RememberFailure(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    if (length == 0) return;
+    std::wstring wide(text, length);
+    LocalFree(text);
+    while (!wide.empty() && (wide.back() == L'\n' || wide.back() == L'\r' || wide.back() == L'.'))
+        wide.pop_back();
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+    gLastFailure.assign(size_t(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), gLastFailure.data(), bytes,
+                        nullptr, nullptr);
+}
+
 FileError FromLastError() {
-    switch (GetLastError()) {
+    const DWORD error = GetLastError();
+    if (error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
+        error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_LOCK_VIOLATION)
+        RememberFailure(error);
+    switch (error) {
         case ERROR_SUCCESS:
             return FileError::kNone;
         case ERROR_FILE_NOT_FOUND:
@@ -217,6 +242,8 @@ public:
     }
 
     FileError SyncFolderOf(const std::string&) override { return FileError::kNone; }
+
+    std::string TakeLastFailure() override { return std::exchange(gLastFailure, {}); }
 };
 
 }  // namespace

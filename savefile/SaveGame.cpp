@@ -21,6 +21,7 @@ bool CSaveGame::Open(const std::string& path) { return Bind(path, false); }
 bool CSaveGame::OpenReadOnly(const std::string& path) { return Bind(path, true); }
 
 bool CSaveGame::Bind(const std::string& path, bool onlyForReading) {
+    files.TakeLastFailure();  // a cause belongs to this operation's calls only
     if (blocked) return Refuse(errors::kBlocked);
     Unbind();
     try {
@@ -117,13 +118,14 @@ void CSaveGame::ClearModel() {
 }
 
 bool CSaveGame::Fail(const char* text) {
-    SetError(text);
+    Refuse(text);
     ClearModel();
     return false;
 }
 
 bool CSaveGame::Refuse(const char* text) {
     SetError(text);
+    errorCause = files.TakeLastFailure();
     return false;
 }
 

@@ -54,8 +54,14 @@ public:
     static int FindTag(const char* window, int count, uint32_t tag);
 
     void ClearModel();
-    void SetError(std::string text) { errorText = std::move(text); }
+    void SetError(std::string text) {
+        errorText = std::move(text);
+        errorCause.clear();
+    }
     const std::string& GetErrorText() const { return errorText; }
+    // The system's reason behind the last failure, when a file call failed for one
+    // ("No space left on device"); empty otherwise. The error text stays as it is.
+    const std::string& GetErrorCause() const { return errorCause; }
     bool HasChargenClass() const { return chargenClass; }
 
     // Read access for the pages; the globals page changes a slot's value and
@@ -107,6 +113,7 @@ private:
     bool playerPrefixWritable = true;
     FileHandle workFile = kNoFile;  // open during a commit
     std::string errorText;
+    std::string errorCause;
     int32_t readRawAddress = 0;
     int32_t readPrefixLength = 0;
     PlayerRecord readPlayer;

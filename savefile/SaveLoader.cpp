@@ -88,6 +88,7 @@ bool CSaveGame::ReadPlayerRest() {
 }
 
 bool CSaveGame::Load() {
+    files.TakeLastFailure();  // a cause belongs to this operation's calls only
     if (blocked) return Refuse(errors::kBlocked);
     try {
         return LoadModel();

@@ -172,6 +172,7 @@ private:
 }  // namespace
 
 bool CSaveGame::Commit() {
+    files.TakeLastFailure();  // a cause belongs to this operation's calls only
     if (blocked || readOnly) return Refuse(errors::kBlocked);
     blocked = true;
     if (!input.IsOpen()) return Refuse(errors::kReconstruction);

@@ -26,6 +26,11 @@ namespace {
 
 constexpr const char* kSaveFilter = "Quellhart save Files (*.ess)|*.ess||";
 
+std::string AfterFirstLine(const std::string& text) {
+    const size_t lineEnd = text.find('\n');
+    return lineEnd == std::string::npos ? std::string() : text.substr(lineEnd + 1);
+}
+
 }  // namespace
 
 CMainDlg::CMainDlg(WindowHandle parent)
@@ -99,7 +104,7 @@ void CMainDlg::DestroyDocument() { m_document.reset(); }
 
 void CMainDlg::ShowError() {
     AfxMessageBox(Window(), m_document->GetErrorText(), messages::kErrorCaption,
-                  MB_OK | MB_ICONEXCLAMATION);
+                  MB_OK | MB_ICONEXCLAMATION, m_document->GetErrorCause());
 }
 
 void CMainDlg::LoadDocument() {
@@ -168,8 +173,9 @@ void CMainDlg::OnRestoreBackup() {
     if (RestoreBackup(m_path, error))
         AfxMessageBox(owner, messages::kRestored, messages::kDoneCaption,
                       MB_OK | MB_ICONINFORMATION);
-    else
-        AfxMessageBox(owner, error, messages::kErrorCaption, MB_OK | MB_ICONEXCLAMATION);
+    else  // the first line is the program's, the rest the system's reason
+        AfxMessageBox(owner, error.substr(0, error.find('\n')), messages::kErrorCaption,
+                      MB_OK | MB_ICONEXCLAMATION, AfterFirstLine(error));
     LoadDocument();
 }
 

@@ -95,7 +95,8 @@ TEST_F(SetTest, CommitErrorsAreTheDocumentsText) {
     std::filesystem::create_directories(dir.File("save.bak/full"));
     const CliResult r = Cli({"set", SavePath(), "--name", "Ann", "--yes"});
     EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "Error renaming .ess file to .bak\n");
+    // The program's text first, then the system's reason.
+    EXPECT_EQ(r.err, "Error renaming .ess file to .bak\nIs a directory\n");
     EXPECT_EQ(ReadFileBytes(SavePath()), save.Bytes());
 }
 

@@ -1,9 +1,14 @@
 // The real program, as a user meets it: on a pseudo-terminal, and in a script.
+#include <fcntl.h>
 #include <pty.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 
 #include "tests/cli/CliTestBase.h"
 
@@ -60,6 +65,89 @@ TEST_F(TerminalTest, ScriptWithoutATerminalDeclines) {
     const int status = std::system(command.c_str());
     EXPECT_EQ(WEXITSTATUS(status), 3);
     EXPECT_EQ(ReadFileBytes(SavePath()), save.Bytes());
+}
+
+// Runs the program with `prepare` run in the child first (to change its standard
+// output or its limits); returns its exit code and what it wrote on standard error.
+std::pair<int, std::string> RunPrepared(const std::vector<std::string>& args,
+                                        const std::function<void()>& prepare) {
+    int err[2];
+    if (pipe(err) != 0) return {-1, ""};
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(err[1], STDERR_FILENO);
+        close(err[0]);
+        prepare();
+        std::vector<char*> argv{const_cast<char*>(QUELLHART_CLI)};
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(QUELLHART_CLI, argv.data());
+        _exit(127);
+    }
+    close(err[1]);
+    std::string printed;
+    char buffer[512];
+    for (ssize_t n; (n = read(err[0], buffer, sizeof buffer)) > 0;)
+        printed.append(buffer, size_t(n));
+    close(err[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), printed};
+}
+
+void OutputTo(const char* path) {
+    const int fd = open(path, O_WRONLY);
+    dup2(fd, STDOUT_FILENO);
+}
+
+void OutputToClosedPipe() {
+    int out[2];
+    if (pipe(out) != 0) _exit(126);
+    close(out[0]);  // nobody reads: a write fails with EPIPE, or SIGPIPE ends a program
+    dup2(out[1], STDOUT_FILENO);
+}
+
+// Whatever becomes of standard output, `set` and `restore` exit 0 exactly when the
+// save was replaced; a report that could not be written is said on standard error.
+TEST_F(TerminalTest, ExitCodesTellWhatHappenedToTheSaveWhateverBecomesOfTheOutput) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> args;
+        std::function<void()> prepare;
+        int code;
+    };
+    const std::vector<Case> cases = {
+        {"set, full disk",
+         {"set", SavePath(), "--name", "Full", "--yes"},
+         [] { OutputTo("/dev/full"); },
+         0},
+        {"set, closed pipe", {"set", SavePath(), "--name", "Pipe", "--yes"}, OutputToClosedPipe, 0},
+        {"set, no output",
+         {"set", SavePath(), "--name", "None", "--yes"},
+         [] { close(STDOUT_FILENO); },
+         0},
+        {"restore, full disk", {"restore", SavePath(), "--yes"}, [] { OutputTo("/dev/full"); }, 0},
+        {"show, full disk", {"show", SavePath()}, [] { OutputTo("/dev/full"); }, 1},
+    };
+    for (const Case& c : cases) {
+        const std::string before = ReadFileBytes(SavePath());
+        const auto [code, err] = RunPrepared(c.args, c.prepare);
+        EXPECT_EQ(code, c.code) << c.what << ": " << err;
+        EXPECT_NE(err.find("could not write to standard output"), std::string::npos) << c.what;
+        EXPECT_EQ(ReadFileBytes(SavePath()) != before, c.args[0] != "show") << c.what;
+    }
+}
+
+// A file size limit fails the write, and the commit cleans up, with the reason said.
+TEST_F(TerminalTest, AFileSizeLimitFailsTheCommitAndSaysWhy) {
+    const auto [code, err] = RunPrepared({"set", SavePath(), "--name", "Big", "--yes"}, [] {
+        const rlimit limit{512, 512};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    EXPECT_EQ(code, 1) << err;
+    EXPECT_NE(err.find("\nFile too large\n"), std::string::npos) << err;
+    EXPECT_EQ(ReadFileBytes(SavePath()), save.Bytes());
+    EXPECT_FALSE(std::filesystem::exists(dir.File("save.out")));
 }
 
 }  // namespace

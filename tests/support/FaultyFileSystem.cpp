@@ -1,5 +1,7 @@
 #include "tests/support/FaultyFileSystem.h"
 
+#include <utility>
+
 #include <fstream>
 
 #include "tests/support/TempDir.h"
@@ -30,7 +32,14 @@ FaultyFileSystem FaultyFileSystem::CrashingAtCall(int n) {
 
 FileError FaultyFileSystem::Injected(std::string_view name) {
     names_.emplace_back(name);
-    return fault_ ? fault_(Calls(), name) : FileError::kNone;
+    const FileError injected = fault_ ? fault_(Calls(), name) : FileError::kNone;
+    if (injected == FileError::kFailed) lastFailure_ = std::string(name) + " failed (injected)";
+    return injected;
+}
+
+std::string FaultyFileSystem::TakeLastFailure() {
+    std::string system = system_.TakeLastFailure();  // forgotten either way
+    return lastFailure_.empty() ? system : std::exchange(lastFailure_, {});
 }
 
 // Each call asks first; only a call that is let through reaches the system.

@@ -56,12 +56,15 @@ public:
     FileError Link(const std::string& existing, const std::string& link) override;
     FileError Remove(const std::string& path) override;
     FileError SyncFolderOf(const std::string& path) override;
+    // An injected failure's reason names the call: "WriteAt failed (injected)".
+    std::string TakeLastFailure() override;
 
 private:
     FileError Injected(std::string_view name);
 
     Fault fault_;
     std::vector<std::string> names_;
+    std::string lastFailure_;
     FileSystem& system_ = SystemFileSystem();
 };
 

@@ -184,6 +184,7 @@ TEST_F(CommitTest, AFailedCommitReportsAndReloadsTheUntouchedSave) {
     ClickCommit();
     ASSERT_EQ(prompts->messages.size(), 2u);  // proceed, the error
     EXPECT_EQ(prompts->messages[1].text, errors::kRenameSaveToBackup);
+    EXPECT_FALSE(prompts->messages[1].details.empty());  // the system's reason, apart
     EXPECT_EQ(prompts->messages[1].caption, "Error");
     EXPECT_EQ(prompts->messages[1].type, kError);
     EXPECT_EQ(ReadFileBytes(path), StandardSave().Bytes());

@@ -19,8 +19,8 @@ std::unique_ptr<Prompts> InstallPrompts(std::unique_ptr<Prompts> prompts) {
 }
 
 int AfxMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
-                  unsigned type) {
-    return CurrentPrompts().MessageBox(owner, text, caption, type);
+                  unsigned type, const std::string& details) {
+    return CurrentPrompts().MessageBox(owner, text, caption, type, details);
 }
 
 std::vector<std::pair<std::string, std::string>> FileFilterPairs(const std::string& filter) {
@@ -47,8 +47,8 @@ std::string WithDefaultExtension(const std::string& path, const std::string& ext
 }
 
 int ScriptedPrompts::MessageBox(WindowHandle, const std::string& text, const std::string& caption,
-                                unsigned type) {
-    messages.push_back({text, caption, type});
+                                unsigned type, const std::string& details) {
+    messages.push_back({text, caption, type, details});
     if (whileShown) whileShown(messages.back());
     const int fallback = (type & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
     if (messageAnswers.empty()) return fallback;

@@ -24,8 +24,10 @@ class Prompts {
 public:
     virtual ~Prompts() = default;
     // Text and caption are Windows-1252 bytes; returns IDOK, IDYES or IDNO.
+    // `details`, when not empty, is shown apart from the text (the reason behind an
+    // error), so that the box's own text stays what the program defines.
     virtual int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
-                           unsigned type) = 0;
+                           unsigned type, const std::string& details) = 0;
     // The chosen file's full path in the file system's encoding, or nothing when
     // cancelled.
     virtual std::optional<std::string> OpenFile(WindowHandle owner,
@@ -52,6 +54,7 @@ public:
     struct MessageCall {
         std::string text, caption;
         unsigned type;
+        std::string details;
     };
     std::deque<int> messageAnswers;                      // empty: OK or Yes
     std::deque<std::optional<std::string>> fileAnswers;  // empty: cancelled
@@ -61,13 +64,13 @@ public:
     std::function<void(const MessageCall&)> whileShown;
 
     int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
-                   unsigned type) override;
+                   unsigned type, const std::string& details) override;
     std::optional<std::string> OpenFile(WindowHandle owner,
                                         const FileDialogRequest& request) override;
 };
 
 // The framework's MessageBox, through the current prompts.
 int AfxMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
-                  unsigned type);
+                  unsigned type, const std::string& details = {});
 
 }  // namespace quellhart::ui

@@ -198,13 +198,14 @@ TEST(QtPromptsTest, MessageBoxesShowTheirTypesIconAndButtons) {
     struct Seen {
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QMessageBox::StandardButtons buttons;
-        QString text, title;
+        QString text, title, details;
     };
     auto answerNext = [](Seen& seen, QMessageBox::StandardButton press) {
         QTimer::singleShot(0, [&seen, press] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box) return;
-            seen = {box->icon(), box->standardButtons(), box->text(), box->windowTitle()};
+            seen = {box->icon(), box->standardButtons(), box->text(), box->windowTitle(),
+                    box->detailedText()};
             box->button(press)->click();
         });
     };
@@ -213,7 +214,7 @@ TEST(QtPromptsTest, MessageBoxesShowTheirTypesIconAndButtons) {
     Seen seen;
     answerNext(seen, QMessageBox::No);
     EXPECT_EQ(prompts.MessageBox(nullptr, "Proceed?\n\nReally", "Please Confirm",
-                                 MB_YESNO | MB_ICONEXCLAMATION),
+                                 MB_YESNO | MB_ICONEXCLAMATION, ""),
               IDNO);
     EXPECT_EQ(seen.icon, QMessageBox::Warning);
     EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
@@ -221,14 +222,16 @@ TEST(QtPromptsTest, MessageBoxesShowTheirTypesIconAndButtons) {
     EXPECT_EQ(seen.title, "Please Confirm");
 
     answerNext(seen, QMessageBox::Ok);
-    EXPECT_EQ(prompts.MessageBox(nullptr, "Done", "Done", MB_OK | MB_ICONINFORMATION), IDOK);
+    EXPECT_EQ(prompts.MessageBox(nullptr, "Done", "Done", MB_OK | MB_ICONINFORMATION, ""), IDOK);
     EXPECT_EQ(seen.icon, QMessageBox::Information);
     EXPECT_EQ(seen.buttons, QMessageBox::Ok);
 
     answerNext(seen, QMessageBox::Ok);
-    prompts.MessageBox(nullptr, "Broken", "Error", MB_OK | MB_ICONEXCLAMATION);
+    prompts.MessageBox(nullptr, "Broken", "Error", MB_OK | MB_ICONEXCLAMATION, "Disk full");
     EXPECT_EQ(seen.icon, QMessageBox::Warning);
     EXPECT_EQ(seen.buttons, QMessageBox::Ok);
+    EXPECT_EQ(seen.text, "Broken");  // the reason is apart from the text
+    EXPECT_EQ(seen.details, "Disk full");
 }
 
 }  // namespace

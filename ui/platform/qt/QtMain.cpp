@@ -2,12 +2,16 @@
 // InitInstance, as the framework's start-up code runs it.
 #include <QApplication>
 #include <QFile>
+#include <csignal>
 
 #include "platform/CWinApp.h"
 #include "platform/qt/Resources.h"
 #include "res/QuellhartVersion.h"
 
 int main(int argc, char** argv) {
+    // A file size limit must fail the commit's write, which then cleans up, rather
+    // than end the program with its work file half-written.
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication application(argc, argv);
     // No display name: the window system would append it to every window's title,
     // and each window's title is exactly its caption.

@@ -13,7 +13,7 @@ namespace {
 class QtPrompts : public Prompts {
 public:
     int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
-                   unsigned type) override;
+                   unsigned type, const std::string& details) override;
     std::optional<std::string> OpenFile(WindowHandle owner,
                                         const FileDialogRequest& request) override;
 };
@@ -23,10 +23,11 @@ public:
 std::unique_ptr<Prompts> MakeSystemPrompts() { return std::make_unique<QtPrompts>(); }
 
 int QtPrompts::MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
-                          unsigned type) {
+                          unsigned type, const std::string& details) {
     QMessageBox box(ToWidget(owner));
     box.setWindowTitle(FromSaveText(caption));
     box.setText(FromSaveText(text));
+    if (!details.empty()) box.setDetailedText(QString::fromStdString(details));
     box.setTextFormat(Qt::PlainText);
     box.setIcon((type & MB_ICONMASK) == MB_ICONINFORMATION ? QMessageBox::Information
                                                            : QMessageBox::Warning);

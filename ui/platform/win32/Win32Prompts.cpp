@@ -7,10 +7,13 @@ namespace {
 
 class Win32Prompts : public Prompts {
 public:
+    // The system's message box has no place for details: they follow the text
+    // after a blank line.
     int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
-                   unsigned type) override {
-        return MessageBoxW(ToHwnd(owner), WideFromSaveText(text).c_str(),
-                           WideFromSaveText(caption).c_str(), type);
+                   unsigned type, const std::string& details) override {
+        std::wstring shown = WideFromSaveText(text);
+        if (!details.empty()) shown += L"\n\n" + WideFromUtf8(details);
+        return MessageBoxW(ToHwnd(owner), shown.c_str(), WideFromSaveText(caption).c_str(), type);
     }
 
     std::optional<std::string> OpenFile(WindowHandle owner,
