@@ -51,9 +51,9 @@ bool SwapWithBackup(const std::string& savePath, std::string& error, FileSystem&
 
 // The error's first line is the program's; the system's reason, where a file call
 // failed for one, is the second.
-bool RestoreBackup(const std::string& savePath, std::string& error, FileSystem& files) {
+bool RestoreBackup(const std::string& givenPath, std::string& error, FileSystem& files) {
     files.TakeLastFailure();
-    if (SwapWithBackup(savePath, error, files)) return true;
+    if (SwapWithBackup(files.FinalPath(givenPath), error, files)) return true;
     if (const std::string cause = files.TakeLastFailure(); !cause.empty()) error += "\n" + cause;
     return false;
 }

@@ -76,9 +76,11 @@ public:
     // Describes what the name stands for; a link is described itself, not followed,
     // unless `followLinks`.
     virtual FileError DescribePath(const std::string& path, bool followLinks, FileInfo& info) = 0;
-    // Gives the file the permission bits of `like`, and its owner and group where the
-    // process may set them.
-    virtual FileError CopyAccess(FileHandle file, const FileInfo& like) = 0;
+    // Gives `file` the access of `from` (described as `like`): its owner and group
+    // where the process may set them, its extended attributes, among them an access
+    // control list, and its permission bits. It never gives anyone access that `from`
+    // does not give: where the list cannot be copied, the call fails.
+    virtual FileError CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) = 0;
 
     // An exclusive lock that other handles, in this process or another, cannot take
     // at the same time; kLocked at once when one holds it.
@@ -93,6 +95,10 @@ public:
     // when the name is taken, kNotSupported where the file system has no such links.
     virtual FileError Link(const std::string& existing, const std::string& link) = 0;
     virtual FileError Remove(const std::string& path) = 0;
+    // The path of the file that `path` names, through symbolic links (a save kept in a
+    // synced folder and linked from the game's); `path` itself when it is no link or
+    // the link leads nowhere.
+    virtual std::string FinalPath(const std::string& path) = 0;
     // Forces the folder holding `path` to disk, so that renames in it are durable.
     virtual FileError SyncFolderOf(const std::string& path) = 0;
 

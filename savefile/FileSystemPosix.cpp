@@ -4,13 +4,17 @@
 #include <stdio.h>  // renameat2
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "savefile/FileSystem.h"
 
@@ -46,6 +50,26 @@ FileError FromErrno(int error) {
 FileError Result(bool ok) { return ok ? FileError::kNone : FromErrno(errno); }
 
 int Descriptor(FileHandle file) { return int(file); }
+
+// Copies every extended attribute of `from` to `to`. The kernel's own labels
+// ("security.") are the kernel's to set and are passed over when it refuses them.
+FileError CopyAttributes(int from, int to) {
+    std::vector<char> names(size_t(std::max<ssize_t>(::flistxattr(from, nullptr, 0), 0)));
+    if (names.empty()) return FileError::kNone;  // none, or a file system without them
+    const ssize_t listed = ::flistxattr(from, names.data(), names.size());
+    if (listed < 0) return FromErrno(errno);
+    for (const char* name = names.data(); name < names.data() + listed;
+         name += std::strlen(name) + 1) {
+        const ssize_t size = ::fgetxattr(from, name, nullptr, 0);
+        if (size < 0) return FromErrno(errno);
+        std::vector<char> value(static_cast<size_t>(size));
+        if (::fgetxattr(from, name, value.data(), value.size()) != size) return FromErrno(errno);
+        if (::fsetxattr(to, name, value.data(), value.size(), 0) != 0 &&
+            std::strncmp(name, "security.", 9) != 0)
+            return FromErrno(errno);
+    }
+    return FileError::kNone;
+}
 
 FileKind KindOf(mode_t mode) {
     if (S_ISREG(mode)) return FileKind::kRegular;
@@ -145,12 +169,18 @@ public:
         return FileError::kNone;
     }
 
-    FileError CopyAccess(FileHandle file, const FileInfo& like) override {
+    FileError CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) override {
         // Owner and group first: changing them can clear set-id bits that the mode
         // then sets again. Only a privileged process may give a file away, so a
         // refusal there is expected and not a failure.
         if (::fchown(Descriptor(file), uid_t(like.owner), gid_t(like.group)) != 0 && errno != EPERM)
             return FromErrno(errno);
+        // The attributes before the mode: an access list's mask is the mode's group
+        // bits, so until the list is there those bits would give the owning group
+        // what only the mask allows. Until then the file is its owner's alone.
+        if (const FileError copied = CopyAttributes(Descriptor(from), Descriptor(file));
+            copied != FileError::kNone)
+            return copied;
         return Result(::fchmod(Descriptor(file), mode_t(like.permissions)) == 0);
     }
 
@@ -182,6 +212,16 @@ public:
 
     FileError Remove(const std::string& path) override {
         return Result(::unlink(path.c_str()) == 0);
+    }
+
+    std::string FinalPath(const std::string& path) override {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        char* resolved = ::realpath(path.c_str(), nullptr);
+        if (!resolved) return path;
+        std::string result(resolved);
+        std::free(resolved);
+        return result;
     }
 
     FileError SyncFolderOf(const std::string& path) override {

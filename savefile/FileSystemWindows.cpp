@@ -44,8 +44,8 @@ void RememberFailure(DWORD error) {
     LocalFree(text);
     while (!wide.empty() && (wide.back() == L'\n' || wide.back() == L'\r' || wide.back() == L'.'))
         wide.pop_back();
-    const int bytes =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0,
+                                          nullptr, nullptr);
     gLastFailure.assign(size_t(bytes), '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), gLastFailure.data(), bytes,
                         nullptr, nullptr);
@@ -54,7 +54,8 @@ void RememberFailure(DWORD error) {
 FileError FromLastError() {
     const DWORD error = GetLastError();
     if (error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
-        error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_LOCK_VIOLATION)
+        error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
+        error != ERROR_LOCK_VIOLATION)
         RememberFailure(error);
     switch (error) {
         case ERROR_SUCCESS:
@@ -210,7 +211,9 @@ public:
         return FileError::kNone;
     }
 
-    FileError CopyAccess(FileHandle, const FileInfo&) override { return FileError::kNone; }
+    FileError CopyAccess(FileHandle, FileHandle, const FileInfo&) override {
+        return FileError::kNone;
+    }
 
     FileError TryLock(FileHandle file) override {
         OVERLAPPED at = At(int64_t(kLockOffset));
@@ -240,6 +243,10 @@ public:
     FileError Remove(const std::string& path) override {
         return Result(DeleteFileW(Wide(path).c_str()));
     }
+
+    // Links to saves are rare on Windows, where making one needs a privilege: a
+    // linked save is worked on under the link's own name.
+    std::string FinalPath(const std::string& path) override { return path; }
 
     FileError SyncFolderOf(const std::string&) override { return FileError::kNone; }
 

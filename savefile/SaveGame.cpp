@@ -20,11 +20,14 @@ bool CSaveGame::Open(const std::string& path) { return Bind(path, false); }
 
 bool CSaveGame::OpenReadOnly(const std::string& path) { return Bind(path, true); }
 
-bool CSaveGame::Bind(const std::string& path, bool onlyForReading) {
+bool CSaveGame::Bind(const std::string& givenPath, bool onlyForReading) {
     files.TakeLastFailure();  // a cause belongs to this operation's calls only
     if (blocked) return Refuse(errors::kBlocked);
     Unbind();
     try {
+        // A save that is a link is worked on where it lies, its work file and backup
+        // beside it, and the link stays a link to it.
+        const std::string path = onlyForReading ? givenPath : files.FinalPath(givenPath);
         std::optional<std::string> work;
         if (!onlyForReading && !(work = WorkPathFor(path))) return Refuse(errors::kNoEssInName);
         if (work) FinishInterruptedSwaps(files, path);

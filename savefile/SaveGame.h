@@ -79,7 +79,7 @@ public:
 
 private:
     // Open and OpenReadOnly: an editable document needs ".ess" in the file's name.
-    bool Bind(const std::string& path, bool onlyForReading);
+    bool Bind(const std::string& givenPath, bool onlyForReading);
     bool OpenInput(const std::string& path);
     void Unbind();
     bool Fail(const char* text);    // SetError, ClearModel, false

@@ -201,7 +201,8 @@ bool CSaveGame::CommitLocked() {
 
     if (!RemoveStaleWorkFile()) return Refuse(errors::kBeingWritten);
     WorkFile work(files, workPath);
-    if (!work.Create() || files.CopyAccess(work.Handle(), input.OpenedAs()) != FileError::kNone)
+    if (!work.Create() ||
+        files.CopyAccess(work.Handle(), input.Handle(), input.OpenedAs()) != FileError::kNone)
         return Refuse(errors::kOpenOutForWrite);
     workFile = work.Handle();
     bool written = RebuildOutFile();

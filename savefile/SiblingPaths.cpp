@@ -21,7 +21,7 @@ std::optional<std::string> SiblingPathFor(std::string_view savePath, std::string
 }
 
 bool HasBackup(std::string_view savePath, FileSystem& files) {
-    const std::optional<std::string> backup = BackupPathFor(savePath);
+    const std::optional<std::string> backup = BackupPathFor(files.FinalPath(std::string(savePath)));
     FileInfo info;
     return backup && files.DescribePath(*backup, true, info) == FileError::kNone &&
            info.kind == FileKind::kRegular;

@@ -5,19 +5,23 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
+#include <tuple>
 
 #include "savefile/SaveErrors.h"
 #include "savefile/SiblingPaths.h"
 #include "tests/support/LoadedSave.h"
+#include "tests/support/SaveBuilder.h"
 
 namespace quellhart {
 namespace {
 
 namespace fs = std::filesystem;
+using test::LittleEndian32;
 using test::ReadFileBytes;
 using test::SaveBuilder;
 
@@ -79,6 +83,62 @@ TEST_F(PosixFilesTest, FileSizeLimitDuringTheRebuild) {
     EXPECT_EQ(ReadFileBytes(SavePath()), save.Bytes());
     EXPECT_FALSE(fs::exists(WorkPath()));
     EXPECT_FALSE(fs::exists(dir.File("save.bak")));
+}
+
+// A save kept elsewhere (a synced folder) and linked from where the game looks: the
+// commit works on the file itself, with its work file and backup beside it, and the
+// link stays a link to it.
+TEST_F(PosixFilesTest, ALinkedSaveIsCommittedWhereItLiesAndStaysLinked) {
+    fs::create_directories(dir.File("synced"));
+    const std::string real = dir.File("synced/game.ess");
+    const SaveBuilder save = test::StandardSave();
+    save.WriteTo(real);
+    fs::create_symlink(real, SavePath());
+    CSaveGame linked;
+    ASSERT_TRUE(linked.Open(SavePath()) && linked.Load());
+    ChangeDay(linked, 8.0f);
+    ASSERT_TRUE(linked.Commit()) << linked.GetErrorText();
+    EXPECT_TRUE(fs::is_symlink(SavePath()));
+    EXPECT_EQ(ReadFileBytes(dir.File("synced/game.bak")), save.Bytes());
+    EXPECT_TRUE(HasBackup(SavePath()));
+    EXPECT_FALSE(fs::exists(BackupPath()));
+    CSaveGame result;
+    ASSERT_TRUE(result.Open(SavePath()) && result.Load());
+    EXPECT_EQ(result.Glob(0).value, 8.0f);
+}
+
+// The new save keeps the old one's extended attributes, its access control list
+// among them, and with it exactly the access the old one gave: the mode's group bits
+// are the list's mask, which without the list would be the owning group's.
+TEST_F(PosixFilesTest, ExtendedAttributesAndTheAccessListAreKept) {
+    const SaveBuilder save = test::StandardSave();
+    save.WriteTo(SavePath());
+    // user::rw-, user:4242:rw-, group::r--, mask::rw-, other::---
+    std::string acl = LittleEndian32(2);
+    for (const auto& [tag, perm, id] : {std::tuple{0x01, 6, ~0u},
+                                        {0x02, 6, 4242u},
+                                        {0x04, 4, ~0u},
+                                        {0x10, 6, ~0u},
+                                        {0x20, 0, ~0u}})
+        acl += std::string{char(tag), char(tag >> 8), char(perm), 0} + LittleEndian32(id);
+    const std::pair<const char*, std::string> attributes[] = {{"user.quellhart.note", "kept"},
+                                                              {"system.posix_acl_access", acl}};
+    for (const auto& [name, value] : attributes)
+        if (::setxattr(SavePath().c_str(), name, value.data(), value.size(), 0) != 0)
+            GTEST_SKIP() << name << ": this file system keeps no such attribute";
+    ASSERT_TRUE(OpenAndLoad(save));
+    ChangeDay(*doc, 4.0f);
+    ASSERT_TRUE(doc->Commit()) << doc->GetErrorText();
+    for (const auto& [name, value] : attributes) {
+        std::string kept(value.size() + 16, '\0');
+        const ssize_t size = ::getxattr(SavePath().c_str(), name, kept.data(), kept.size());
+        ASSERT_GE(size, 0) << name;
+        kept.resize(size_t(size));
+        EXPECT_EQ(kept, value) << name;
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(SavePath().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0660u);
 }
 
 // Two processes commit one save at the same moment, many times over. Whatever each

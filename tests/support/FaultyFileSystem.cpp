@@ -1,8 +1,7 @@
 #include "tests/support/FaultyFileSystem.h"
 
-#include <utility>
-
 #include <fstream>
+#include <utility>
 
 #include "tests/support/TempDir.h"
 
@@ -99,9 +98,9 @@ FileError FaultyFileSystem::DescribePath(const std::string& path, bool followLin
     return system_.DescribePath(path, followLinks, info);
 }
 
-FileError FaultyFileSystem::CopyAccess(FileHandle file, const FileInfo& like) {
+FileError FaultyFileSystem::CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) {
     QH_PASS_UNLESS_INJECTED("CopyAccess");
-    return system_.CopyAccess(file, like);
+    return system_.CopyAccess(file, from, like);
 }
 
 FileError FaultyFileSystem::TryLock(FileHandle file) {

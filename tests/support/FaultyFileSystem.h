@@ -48,7 +48,7 @@ public:
     FileError Sync(FileHandle file) override;
     FileError Describe(FileHandle file, FileInfo& info) override;
     FileError DescribePath(const std::string& path, bool followLinks, FileInfo& info) override;
-    FileError CopyAccess(FileHandle file, const FileInfo& like) override;
+    FileError CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) override;
     FileError TryLock(FileHandle file) override;
     FileError Unlock(FileHandle file) override;
     FileError Rename(const std::string& from, const std::string& to) override;
@@ -56,6 +56,7 @@ public:
     FileError Link(const std::string& existing, const std::string& link) override;
     FileError Remove(const std::string& path) override;
     FileError SyncFolderOf(const std::string& path) override;
+    std::string FinalPath(const std::string& path) override { return system_.FinalPath(path); }
     // An injected failure's reason names the call: "WriteAt failed (injected)".
     std::string TakeLastFailure() override;
 
