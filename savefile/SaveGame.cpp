@@ -118,6 +118,7 @@ void CSaveGame::ClearModel() {
     globCount = 0;
     player = PlayerRecord{};
     readPlayer = PlayerRecord{};
+    reliedOn.clear();
 }
 
 bool CSaveGame::Fail(const char* text) {

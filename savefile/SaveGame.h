@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "savefile/FileSystem.h"
 #include "savefile/SaveInput.h"
@@ -91,7 +93,13 @@ private:
     bool ReadPlayerRest();
 
     bool CommitLocked();
+    // The save's name still names the loaded file, unchanged.
     bool SaveUnchangedOnDisk();
+    // The loaded file, wherever its name is now, unchanged since it was loaded: the
+    // same size and modification time, and the same bytes where the commit relies on
+    // them, since a time kept to the second cannot tell a rewrite in the same second.
+    bool LoadedFileUnchanged();
+    bool RememberReliedOnBytes(int64_t globRunStart, int64_t globRunEnd);
     // Removes a work file that no running commit has claimed; false when one has.
     bool RemoveStaleWorkFile();
     bool RebuildOutFile();
@@ -117,6 +125,8 @@ private:
     int32_t readRawAddress = 0;
     int32_t readPrefixLength = 0;
     PlayerRecord readPlayer;
+    // The GLOB run and the player prefix as loaded: offset and bytes.
+    std::vector<std::pair<int64_t, std::vector<char>>> reliedOn;
     bool chargenClass = false;
     SaveInput input;
     std::string savePath;

@@ -104,12 +104,15 @@ bool CSaveGame::LoadModel() {
     chargenClass = false;
 
     if (!input.Seek(0) || !input.FindTag(kTagGLOB)) return Fail(errors::kNoGlobSection);
+    const int64_t runStart = input.Tell();
+    int64_t runEnd = runStart;
     while (globCount < kMaxGlobs) {
         const int64_t offset = input.Tell();
         uint32_t tag = 0;
         if (!input.ReadValue(tag) || tag != kTagGLOB) break;
         if (!ReadGlobRecord(globs[size_t(globCount)], offset)) return Fail(errors::kGlobExtraction);
         ++globCount;
+        runEnd = input.Tell();
     }
 
     ProbeChargenClass();
@@ -132,6 +135,7 @@ bool CSaveGame::LoadModel() {
             std::equal(kPlayerId.begin(), kPlayerId.end(), name.begin())) {
             if (tag != kTagNAME || !ReadPlayerRest()) break;  // a malformed player record
             readPrefixLength = int32_t(input.Tell() - readRawAddress);
+            if (!RememberReliedOnBytes(runStart, runEnd)) return Fail(errors::kPlayerExtraction);
             SetPlayerData(readPlayer);
             return true;
         }

@@ -219,12 +219,42 @@ bool CSaveGame::CommitLocked() {
     return SwapInWorkFile(work);
 }
 
-// The save's name must still stand for the file that was loaded, and that file must
-// not have been rewritten since: same size and modification time.
 bool CSaveGame::SaveUnchangedOnDisk() {
     FileInfo named;
     return files.DescribePath(savePath, true, named) == FileError::kNone &&
-           named.SameFileUnchanged(input.OpenedAs());
+           named.SameFile(input.OpenedAs()) && LoadedFileUnchanged();
+}
+
+bool CSaveGame::LoadedFileUnchanged() {
+    FileInfo now;
+    if (files.Describe(input.Handle(), now) != FileError::kNone ||
+        !now.SameFileUnchanged(input.OpenedAs()))
+        return false;
+    std::vector<char> bytes;
+    for (const auto& [offset, loaded] : reliedOn) {
+        bytes.resize(loaded.size());
+        size_t got = 0;
+        if (files.ReadAt(input.Handle(), offset, bytes.data(), bytes.size(), got) !=
+                FileError::kNone ||
+            got != bytes.size() || bytes != loaded)
+            return false;
+    }
+    return true;
+}
+
+bool CSaveGame::RememberReliedOnBytes(int64_t globRunStart, int64_t globRunEnd) {
+    reliedOn.clear();
+    for (const auto& [offset, length] : {std::pair{globRunStart, globRunEnd - globRunStart},
+                                         {int64_t(readRawAddress), int64_t(readPrefixLength)}}) {
+        std::vector<char> bytes(static_cast<size_t>(length));
+        size_t got = 0;
+        if (files.ReadAt(input.Handle(), offset, bytes.data(), bytes.size(), got) !=
+                FileError::kNone ||
+            got != bytes.size())
+            return false;
+        reliedOn.emplace_back(offset, std::move(bytes));
+    }
+    return true;
 }
 
 bool CSaveGame::SwapInWorkFile(WorkFile& work) {
@@ -235,8 +265,14 @@ bool CSaveGame::SwapInWorkFile(WorkFile& work) {
     if (exchanged == FileError::kNotSupported) return SwapByTwoRenames(work, backupPath);
     if (exchanged != FileError::kNone) return Refuse(errors::kRenameWorkToSave);
     // The new save has the save's name; the old one is under the work file's name
-    // until it replaces the previous backup.
+    // until it replaces the previous backup. If the old one was written to since the
+    // last look (a game saving in place), the names go back: that save is newer.
     files.SyncFolderOf(savePath);
+    if (!LoadedFileUnchanged()) {
+        if (files.Exchange(workPath, savePath) != FileError::kNone) work.Keep();
+        files.SyncFolderOf(savePath);
+        return Refuse(errors::kChangedOnDisk);
+    }
     if (files.Rename(workPath, backupPath) != FileError::kNone) {
         // Undone, the work file's name holds the new save again and is removed. If
         // even that fails, the old save's bytes stay under the work file's name.
@@ -252,6 +288,12 @@ bool CSaveGame::SwapInWorkFile(WorkFile& work) {
 bool CSaveGame::SwapByTwoRenames(WorkFile& work, const std::string& backupPath) {
     if (files.Rename(savePath, backupPath) != FileError::kNone)
         return Refuse(errors::kRenameSaveToBackup);
+    // A save written to since the last look goes back to its name: it is newer.
+    // (The previous backup is gone by now; the save is not.)
+    if (!LoadedFileUnchanged()) {
+        if (files.Rename(backupPath, savePath) != FileError::kNone) work.Keep();
+        return Refuse(errors::kChangedOnDisk);
+    }
     if (files.Rename(workPath, savePath) != FileError::kNone) {
         // Back under its own name; if that fails too, the old save is the backup and
         // the new one stays under the work file's name.

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <limits>
 #include <vector>
@@ -127,6 +128,55 @@ TEST_F(SaveSafetyTest, ASaveChangedOnDiskAfterTheLoadIsNotOverwritten) {
             ExpectNothingWritten(ReadFileBytes(path));
             EXPECT_EQ(ReadFileBytes(path).substr(0, other.size()), other);
         }
+    }
+}
+
+// Where times are kept to the second (exFAT), or a game rewrites its save in place
+// within one tick of the clock, size and time cannot tell: the bytes the commit relies
+// on can. Whenever such a rewrite comes, up to the moment the old save leaves the
+// save's name, the commit refuses and the game's save keeps the name.
+TEST_F(SaveSafetyTest, ARewriteInPlaceWithTheSameSizeAndTimeIsCaught) {
+    const SaveBuilder save = test::StandardSave();
+    struct Moment {
+        bool exchange;
+        const char* call;  // the rewrite comes just before the commit's first such call
+        bool swapped;      // by then the old save is under the work file's name
+    };
+    for (const Moment m :
+         {Moment{true, "", false}, Moment{true, "Sync", false}, Moment{true, "Exchange", false},
+          Moment{true, "SyncFolderOf", true}, Moment{false, "Rename", false}}) {
+        if (m.exchange && !test::SystemExchangesNames()) continue;
+        ASSERT_TRUE(OpenAndLoad(save));
+        const std::string path = SavePath();
+        const int64_t inGlobRun = doc->Glob(0).rawAddress + 4;
+        const auto rewrite = [&] {  // the game writes into the file it has open
+            const std::string old = m.swapped ? WorkPath() : path;
+            const auto time = fs::last_write_time(old);
+            std::fstream file(old, std::ios::in | std::ios::out | std::ios::binary);
+            file.seekp(inGlobRun);
+            file.put('\x7F');
+            file.close();
+            fs::last_write_time(old, time);
+        };
+        bool committing = false, rewritten = false;
+        test::FaultyFileSystem files([&](int, std::string_view name) {
+            if (committing && !rewritten && name == m.call) {
+                rewritten = true;
+                rewrite();
+            }
+            return FileError::kNone;
+        });
+        files.exchangeSupported = m.exchange;
+        CSaveGame loaded(files);
+        ASSERT_TRUE(loaded.Open(path) && loaded.Load());
+        if (*m.call == '\0') rewrite();
+        ChangeDay(loaded, 9.0f);
+        committing = true;
+        EXPECT_FALSE(loaded.Commit()) << m.call;
+        EXPECT_EQ(loaded.GetErrorText(), errors::kChangedOnDisk) << m.call;
+        EXPECT_EQ(ReadFileBytes(path)[size_t(inGlobRun)], '\x7F') << m.call;
+        EXPECT_FALSE(fs::exists(WorkPath())) << m.call;
+        EXPECT_FALSE(fs::exists(BackupPath())) << m.call;
     }
 }
 
