@@ -91,6 +91,13 @@ public:
     virtual FileError Rename(const std::string& from, const std::string& to) = 0;
     // Swaps the two names in one step; kNotSupported where the file system cannot.
     virtual FileError Exchange(const std::string& first, const std::string& second) = 0;
+    // The system's own replace-with-backup (Windows): `replacement` takes the name
+    // `replaced`, keeping the replaced file's attributes and access list, and the
+    // replaced file takes the name `backup`. On failure every name is as it was.
+    // No other handle may be open on `replacement`.
+    virtual FileError ReplaceWithBackup(const std::string& replaced, const std::string& replacement,
+                                        const std::string& backup) = 0;
+    virtual bool ReplacesWithBackup() const = 0;
     // Gives the file named `existing` the further name `link` (a hard link); kExists
     // when the name is taken, kNotSupported where the file system has no such links.
     virtual FileError Link(const std::string& existing, const std::string& link) = 0;

@@ -202,6 +202,13 @@ public:
             ::renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), RENAME_EXCHANGE) == 0);
     }
 
+    // The exchange of names does better here.
+    FileError ReplaceWithBackup(const std::string&, const std::string&,
+                                const std::string&) override {
+        return FileError::kNotSupported;
+    }
+    bool ReplacesWithBackup() const override { return false; }
+
     FileError Link(const std::string& existing, const std::string& link) override {
         if (::link(existing.c_str(), link.c_str()) == 0) return FileError::kNone;
         // FAT and exFAT refuse a second name with EPERM; some network file systems

@@ -235,6 +235,21 @@ public:
         return FileError::kNotSupported;
     }
 
+    FileError ReplaceWithBackup(const std::string& replaced, const std::string& replacement,
+                                const std::string& backup) override {
+        if (ReplaceFileW(Wide(replaced).c_str(), Wide(replacement).c_str(), Wide(backup).c_str(),
+                         REPLACEFILE_WRITE_THROUGH, nullptr, nullptr))
+            return FileError::kNone;
+        const DWORD error = GetLastError();
+        // The replaced file has taken the backup's name, the replacement kept its
+        // own: the replaced file goes back.
+        if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+            MoveFileExW(Wide(backup).c_str(), Wide(replaced).c_str(), MOVEFILE_WRITE_THROUGH);
+        SetLastError(error);
+        return FromLastError();
+    }
+    bool ReplacesWithBackup() const override { return true; }
+
     // NTFS has hard links; FAT, exFAT and most network shares do not.
     FileError Link(const std::string& existing, const std::string& link) override {
         return Result(CreateHardLinkW(Wide(link).c_str(), Wide(existing).c_str(), nullptr));

@@ -110,6 +110,15 @@ public:
     FileHandle Handle() const { return handle_; }
     // The name no longer holds a file of ours to remove.
     void Keep() { kept_ = true; }
+    // Lets go of the written file: the system's replace-with-backup shares it with
+    // no other handle. Whoever claims it meanwhile can only make the replace fail.
+    void Release() {
+        if (handle_ == kNoFile) return;
+        if (locked_) files_.Unlock(handle_);
+        files_.Close(handle_);
+        handle_ = kNoFile;
+        locked_ = false;
+    }
 
 private:
     FileSystem& files_;
@@ -262,7 +271,20 @@ bool CSaveGame::SwapInWorkFile(WorkFile& work) {
     PreviousName previous(files, savePath, input.Handle());
     if (!previous.Make()) return Refuse(errors::kRenameWorkToSave);
     const FileError exchanged = files.Exchange(workPath, savePath);
-    if (exchanged == FileError::kNotSupported) return SwapByTwoRenames(work, backupPath);
+    if (exchanged == FileError::kNotSupported) {
+        if (!files.ReplacesWithBackup()) return SwapByTwoRenames(work, backupPath);
+        // The system's own replace-with-backup (Windows) keeps the old save's
+        // attributes and access list. It shares the work file with no other handle:
+        // whoever claims the file meanwhile can only make the replace fail.
+        work.Release();
+        work.Keep();  // no longer held: if it is left, it is removed under a claim
+        if (files.ReplaceWithBackup(savePath, workPath, backupPath) != FileError::kNone) {
+            RemoveStaleWorkFile();
+            return Refuse(errors::kRenameSaveToBackup);  // its first step, and undone
+        }
+        files.SyncFolderOf(savePath);
+        return true;
+    }
     if (exchanged != FileError::kNone) return Refuse(errors::kRenameWorkToSave);
     // The new save has the save's name; the old one is under the work file's name
     // until it replaces the previous backup. If the old one was written to since the

@@ -124,6 +124,13 @@ FileError FaultyFileSystem::Exchange(const std::string& first, const std::string
     return system_.Exchange(first, second);
 }
 
+FileError FaultyFileSystem::ReplaceWithBackup(const std::string& replaced,
+                                              const std::string& replacement,
+                                              const std::string& backup) {
+    QH_PASS_UNLESS_INJECTED("ReplaceWithBackup");
+    return system_.ReplaceWithBackup(replaced, replacement, backup);
+}
+
 FileError FaultyFileSystem::Link(const std::string& existing, const std::string& link) {
     QH_PASS_UNLESS_INJECTED("Link");
     if (!linksSupported) return FileError::kNotSupported;

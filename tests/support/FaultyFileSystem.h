@@ -31,6 +31,7 @@ public:
     // second name (FAT, say).
     bool exchangeSupported = true;
     bool linksSupported = true;
+    bool replaceSupported = true;
     // Writes of exactly this many bytes reach the disk with their first byte changed
     // and are reported as done: a disk that corrupts what it is given.
     size_t corruptWritesOf = 0;
@@ -53,6 +54,11 @@ public:
     FileError Unlock(FileHandle file) override;
     FileError Rename(const std::string& from, const std::string& to) override;
     FileError Exchange(const std::string& first, const std::string& second) override;
+    FileError ReplaceWithBackup(const std::string& replaced, const std::string& replacement,
+                                const std::string& backup) override;
+    bool ReplacesWithBackup() const override {
+        return replaceSupported && system_.ReplacesWithBackup();
+    }
     FileError Link(const std::string& existing, const std::string& link) override;
     FileError Remove(const std::string& path) override;
     FileError SyncFolderOf(const std::string& path) override;
