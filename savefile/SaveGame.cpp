@@ -127,6 +127,10 @@ bool CSaveGame::Fail(const char* text) {
     return false;
 }
 
+void CSaveGame::SayWhereVersionsAre(const std::string& where) {
+    errorCause += (errorCause.empty() ? "" : "\n") + where;
+}
+
 bool CSaveGame::Refuse(const char* text) {
     SetError(text);
     errorCause = files.TakeLastFailure();

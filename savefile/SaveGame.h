@@ -86,6 +86,8 @@ private:
     void Unbind();
     bool Fail(const char* text);    // SetError, ClearModel, false
     bool Refuse(const char* text);  // SetError, false
+    // After an undo that failed: where each version is, beside the system's reason.
+    void SayWhereVersionsAre(const std::string& where);
     bool LoadModel();
     bool ReadGlobRecord(GlobEntry& slot, int64_t offset);
     void ProbeChargenClass();

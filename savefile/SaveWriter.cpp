@@ -297,10 +297,15 @@ bool CSaveGame::SwapInWorkFile(WorkFile& work) {
     }
     if (files.Rename(workPath, backupPath) != FileError::kNone) {
         // Undone, the work file's name holds the new save again and is removed. If
-        // even that fails, the old save's bytes stay under the work file's name.
-        if (files.Exchange(workPath, savePath) != FileError::kNone) work.Keep();
+        // even that fails, the old save's bytes stay under the work file's name,
+        // which the next Open makes the backup.
+        const bool undone = files.Exchange(workPath, savePath) == FileError::kNone;
+        if (!undone) work.Keep();
         files.SyncFolderOf(savePath);
-        return Refuse(errors::kRenameSaveToBackup);
+        Refuse(errors::kRenameSaveToBackup);
+        if (!undone)
+            SayWhereVersionsAre("The new save is in place; the old one is " + workPath + ".");
+        return false;
     }
     work.Keep();
     files.SyncFolderOf(savePath);
@@ -319,8 +324,13 @@ bool CSaveGame::SwapByTwoRenames(WorkFile& work, const std::string& backupPath) 
     if (files.Rename(workPath, savePath) != FileError::kNone) {
         // Back under its own name; if that fails too, the old save is the backup and
         // the new one stays under the work file's name.
-        if (files.Rename(backupPath, savePath) != FileError::kNone) work.Keep();
-        return Refuse(errors::kRenameWorkToSave);
+        const bool undone = files.Rename(backupPath, savePath) == FileError::kNone;
+        if (!undone) work.Keep();
+        Refuse(errors::kRenameWorkToSave);
+        if (!undone)
+            SayWhereVersionsAre("The old save is now " + backupPath + "; the new one is " +
+                                workPath + ".");
+        return false;
     }
     work.Keep();
     files.SyncFolderOf(savePath);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "savefile/BackupRestore.h"
@@ -191,6 +192,41 @@ TEST(CommitDurability, WithoutAnExchangeAFailedCommitStillKeepsTheSave) {
             EXPECT_EQ(ReadFileBytes(folder.backup), kOldSave) << where;
         }
         EXPECT_FALSE(fs::exists(folder.dir.File("save.out"))) << where;
+    }
+}
+
+// When a swap fails and so does its undo, the message says where each version is; and
+// both are still there.
+TEST(CommitDurability, AFailedUndoSaysWhereEachVersionIs) {
+    struct Case {
+        bool exchange;
+        std::vector<std::pair<std::string, int>> failing;  // a call's name, its n-th time
+        const char* says;
+    };
+    const Case cases[] = {{true, {{"Rename", 1}, {"Exchange", 2}}, "the old one is"},
+                          {false, {{"Rename", 2}, {"Rename", 3}}, "The old save is now"}};
+    for (const Case& c : cases) {
+        if (c.exchange && !test::SystemExchangesNames()) continue;
+        SaveFolder folder;
+        std::map<std::string, int> seen;
+        FaultyFileSystem files([&](int, std::string_view name) {
+            const int nth = ++seen[std::string(name)];
+            for (const auto& [failing, at] : c.failing)
+                if (name == failing && nth == at) return FileError::kFailed;
+            return FileError::kNone;
+        });
+        files.exchangeSupported = c.exchange;
+        files.replaceSupported = false;
+        CSaveGame doc(files);
+        ASSERT_TRUE(doc.Open(folder.save) && doc.Load());
+        doc.Glob(0).value = 42.0f;
+        doc.Glob(0).modified = true;
+        EXPECT_FALSE(doc.Commit()) << c.says;
+        EXPECT_NE(doc.GetErrorCause().find(c.says), std::string::npos) << doc.GetErrorCause();
+        std::set<std::string> versions;
+        for (const auto& entry : fs::directory_iterator(folder.dir.Path()))
+            versions.insert(ReadFileBytes(entry.path().string()));
+        EXPECT_EQ(versions.count(kOldSave), 1u) << c.says;
     }
 }
 

@@ -249,5 +249,71 @@ TEST_F(PosixFilesTest, ProcessesWorkingOnOneSaveAtOnce) {
     }
 }
 
+// A game that saves in place, again and again, while a commit runs: its last save is
+// never lost, whether the commit went through (the game then saved into the new save,
+// or the commit saw the rewrite and was refused) or not.
+TEST_F(PosixFilesTest, ACommitRacingAGameThatSavesInPlace) {
+    constexpr int kRounds = 40, kGameSaves = 30;
+    int committed = 0, refused = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        SaveBuilder()
+            .Header()
+            .Glob("Day", 1.0f)
+            .Glob("Month", 1.0f)
+            .Filler(1 << 20)
+            .Player()
+            .WriteTo(SavePath());
+        fs::remove(BackupPath());
+        CSaveGame probe;
+        ASSERT_TRUE(probe.OpenReadOnly(SavePath()) && probe.Load());
+        const GlobEntry& month = probe.Glob(1);
+        const int64_t monthValueAt =
+            month.rawAddress + 4 + 12 + 8 + month.NameLen() + 8 + month.fnamLen() + 8;
+        int start[2];
+        ASSERT_EQ(::pipe(start), 0);
+        pid_t children[2];
+        for (int child = 0; child < 2; ++child) {
+            children[child] = ::fork();
+            ASSERT_GE(children[child], 0);
+            if (children[child] != 0) continue;
+            ::close(start[1]);
+            char go;
+            if (::read(start[0], &go, 1) != 0) _exit(20);
+            if (child == 1) {  // the game: opens the save by its name for every save
+                for (int k = 1; k <= kGameSaves; ++k) {
+                    const float value = float(round * 1000 + k);
+                    const int fd = ::open(SavePath().c_str(), O_WRONLY);
+                    if (fd < 0 || ::pwrite(fd, &value, 4, monthValueAt) != 4) _exit(30);
+                    ::close(fd);
+                }
+                _exit(0);
+            }
+            CSaveGame mine;
+            if (!mine.Open(SavePath()) || !mine.Load()) _exit(1);
+            ChangeDay(mine, 77.0f);
+            _exit(mine.Commit() ? 0 : 1);
+        }
+        ::close(start[0]);
+        ::close(start[1]);
+        int status[2];
+        for (int child = 0; child < 2; ++child)
+            ASSERT_EQ(::waitpid(children[child], &status[child], 0), children[child]);
+        ASSERT_TRUE(WIFEXITED(status[1]) && WEXITSTATUS(status[1]) == 0) << "round " << round;
+        ASSERT_TRUE(WIFEXITED(status[0]) && WEXITSTATUS(status[0]) <= 1) << "round " << round;
+        (WEXITSTATUS(status[0]) == 0 ? committed : refused) += 1;
+        const float last = float(round * 1000 + kGameSaves);
+        std::vector<float> months;
+        for (const std::string& path : {SavePath(), BackupPath()}) {
+            CSaveGame found;
+            if (found.OpenReadOnly(path) && found.Load()) months.push_back(found.Glob(1).value);
+        }
+        EXPECT_NE(std::find(months.begin(), months.end(), last), months.end())
+            << "round " << round << ": the game's last save is lost";
+        EXPECT_FALSE(fs::exists(WorkPath())) << "round " << round;
+    }
+    std::cout << "[ counts   ] a game saving in place " << kGameSaves << " times a round, "
+              << kRounds << " rounds: " << committed << " commits, " << refused << " refused\n";
+}
+
 }  // namespace
 }  // namespace quellhart
