@@ -41,10 +41,14 @@ bool CSaveGame::Bind(const std::string& givenPath, bool onlyForReading) {
         savePath = path;
         readOnly = onlyForReading;
         // A work file left by a commit that was stopped half-way is deleted, but only
-        // when no commit is running now: a running one has it claimed.
+        // when no commit is running now: a running one claims the save before it
+        // makes its work file, and the work file from then on.
         if (work) {
             workPath = *work;
-            RemoveStaleWorkFile();
+            if (LockByName(files, path, input.Handle()) == FileError::kNone) {
+                RemoveStaleWorkFile();
+                files.Unlock(input.Handle());
+            }
         }
         return true;
     } catch (const std::exception&) {  // no memory for a path
