@@ -88,8 +88,7 @@ int RunSet(const Request& request, Console& console) {
     // so, or a user would retry and push the original out of the backup.
     CSaveGame written(console.files);
     if (!written.OpenReadOnly(file) || !written.Load()) {
-        console.err << "The save was written, but reading it back failed: "
-                    << ErrorLines(written);
+        console.err << "The save was written, but reading it back failed: " << ErrorLines(written);
         return kExitOk;
     }
     console.out << (request.json ? ShowAsJson(written, file) : ShowAsText(written, file));
