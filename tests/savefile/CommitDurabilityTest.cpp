@@ -207,6 +207,9 @@ TEST(CommitDurability, AFailedUndoSaysWhereEachVersionIs) {
                           {false, {{"Rename", 2}, {"Rename", 3}}, "The old save is now"}};
     for (const Case& c : cases) {
         if (c.exchange && !test::SystemExchangesNames()) continue;
+#ifdef _WIN32
+        if (!c.exchange) continue;  // Windows swaps with its replace-with-backup
+#endif
         SaveFolder folder;
         std::map<std::string, int> seen;
         FaultyFileSystem files([&](int, std::string_view name) {
