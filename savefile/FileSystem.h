@@ -71,6 +71,9 @@ public:
                               std::size_t count) = 0;
     // Forces the file's data and size to disk.
     virtual FileError Sync(FileHandle file) = 0;
+    // Asks the system to start writing a range of the file to disk now, so that a
+    // later Sync waits for less; a hint, which may do nothing.
+    virtual void StartWriteBack(FileHandle file, std::int64_t offset, std::int64_t length) = 0;
 
     virtual FileError Describe(FileHandle file, FileInfo& info) = 0;
     // Describes what the name stands for; a link is described itself, not followed,

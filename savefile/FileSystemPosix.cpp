@@ -221,6 +221,10 @@ public:
         return Result(::unlink(path.c_str()) == 0);
     }
 
+    void StartWriteBack(FileHandle file, int64_t offset, int64_t length) override {
+        ::sync_file_range(Descriptor(file), offset, length, SYNC_FILE_RANGE_WRITE);
+    }
+
     std::string FinalPath(const std::string& path) override {
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;

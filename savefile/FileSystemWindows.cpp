@@ -259,6 +259,9 @@ public:
         return Result(DeleteFileW(Wide(path).c_str()));
     }
 
+    // Windows writes back on its own schedule; FlushFileBuffers is the sync.
+    void StartWriteBack(FileHandle, int64_t, int64_t) override {}
+
     // Links to saves are rare on Windows, where making one needs a privilege: a
     // linked save is worked on under the link's own name.
     std::string FinalPath(const std::string& path) override { return path; }

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,6 +18,14 @@
 namespace quellhart {
 
 class WorkFile;
+
+// A changed value's place in the new save and the bytes that go there.
+struct ValuePatch {
+    int slot;
+    int64_t offset;
+    size_t length;
+    std::array<uint8_t, kGlobValueBytes> bytes;
+};
 
 class CSaveGame {
 public:
@@ -104,9 +113,10 @@ private:
     bool RememberReliedOnBytes(int64_t globRunStart, int64_t globRunEnd);
     // Removes a work file that no running commit has claimed; false when one has.
     bool RemoveStaleWorkFile();
-    bool RebuildOutFile();
-    bool CopyFromSave(int64_t count, int64_t& written);
-    bool PatchGlob(int index, const std::array<uint8_t, kGlobValueBytes>& bytes);
+    bool PlanValuePatches(std::vector<ValuePatch>& patches);
+    bool RebuildOutFile(std::span<const ValuePatch> patches);
+    bool CopyFromSave(int64_t count, int64_t& written, std::span<const ValuePatch> patches);
+    bool ReadBackValuePatches(std::span<const ValuePatch> patches);
     std::optional<int64_t> LocateGlobValue(const GlobEntry& slot);
     bool SwapInWorkFile(WorkFile& work);
     bool SwapByTwoRenames(WorkFile& work, const std::string& backupPath);
@@ -122,6 +132,7 @@ private:
     // 32-bit range, or its texts could not be stored.
     bool playerPrefixWritable = true;
     FileHandle workFile = kNoFile;  // open during a commit
+    int64_t writeBackFrom = 0;      // where the copy's next write-back starts
     std::string errorText;
     std::string errorCause;
     int32_t readRawAddress = 0;

@@ -25,6 +25,7 @@
 // Every failure leaves the save and the backup as they were and removes the work file.
 #include <algorithm>
 #include <cstring>
+#include <span>
 #include <vector>
 
 #include "savefile/FileClaim.h"
@@ -43,19 +44,17 @@ void Append(std::vector<char>& bytes, const T& value) {
     bytes.insert(bytes.end(), raw, raw + sizeof value);
 }
 
-// Reads fields one after another from an offset of the work file, straight from the
-// file: values are written between reads, so nothing is cached. A read that finds
-// fewer bytes than asked fails it and every later one.
+// Reads fields one after another from file offsets within bytes held in memory
+// (the GLOB run as loaded, which the commit copies unchanged). A read past the end
+// fails it and every later one.
 class FieldReader {
 public:
-    FieldReader(FileSystem& files, FileHandle file, int64_t fileSize, int64_t offset)
-        : files_(files), file_(file), size_(fileSize), offset_(offset) {}
+    FieldReader(int64_t base, const std::vector<char>& bytes, int64_t offset)
+        : base_(base), bytes_(bytes), size_(base + int64_t(bytes.size())), offset_(offset) {}
 
     bool Read(void* into, int64_t count) {
-        size_t got = 0;
-        good_ = good_ && count >= 0 && count <= size_ - offset_ &&
-                files_.ReadAt(file_, offset_, into, size_t(count), got) == FileError::kNone &&
-                got == size_t(count);
+        good_ = good_ && count >= 0 && offset_ >= base_ && count <= size_ - offset_;
+        if (good_) std::memcpy(into, bytes_.data() + (offset_ - base_), size_t(count));
         offset_ += count;
         return good_;
     }
@@ -73,12 +72,27 @@ public:
     int64_t Remaining() const { return good_ ? size_ - offset_ : 0; }
 
 private:
-    FileSystem& files_;
-    FileHandle file_;
+    int64_t base_;
+    const std::vector<char>& bytes_;
     int64_t size_;
     int64_t offset_;
     bool good_ = true;
 };
+
+// Asks the system to start writing a copy to disk every this many bytes, so that the
+// final sync waits for less.
+constexpr int64_t kWriteBackBytes = 8 << 20;
+
+// Puts the parts of `patches` that fall within [offset, offset + size) into `block`.
+void ApplyPatches(char* block, int64_t offset, size_t size, std::span<const ValuePatch> patches) {
+    for (const ValuePatch& patch : patches) {
+        const int64_t from = std::max(offset, patch.offset);
+        const int64_t to = std::min(offset + int64_t(size), patch.offset + int64_t(patch.length));
+        if (from < to)
+            std::memcpy(block + (from - offset), patch.bytes.data() + (from - patch.offset),
+                        size_t(to - from));
+    }
+}
 
 }  // namespace
 
@@ -213,10 +227,12 @@ bool CSaveGame::CommitLocked() {
     if (!work.Create() ||
         files.CopyAccess(work.Handle(), input.Handle(), input.OpenedAs()) != FileError::kNone)
         return Refuse(errors::kOpenOutForWrite);
+    // Each changed value goes into the copy as it passes, at the place found in the
+    // bytes as loaded, and is read back from the work file once it is written.
+    std::vector<ValuePatch> patches;
+    if (!PlanValuePatches(patches)) return false;
     workFile = work.Handle();
-    bool written = RebuildOutFile();
-    for (int i = 0; written && i < globCount; ++i)
-        if (globs[size_t(i)].modified) written = PatchGlob(i, globs[size_t(i)].ValueBytes());
+    const bool written = RebuildOutFile(patches) && ReadBackValuePatches(patches);
     workFile = kNoFile;
     if (!written) return false;
     // Every byte on disk before the work file takes the save's name, or a power cut
@@ -337,25 +353,31 @@ bool CSaveGame::SwapByTwoRenames(WorkFile& work, const std::string& backupPath) 
     return true;
 }
 
-bool CSaveGame::CopyFromSave(int64_t count, int64_t& written) {
+bool CSaveGame::CopyFromSave(int64_t count, int64_t& written, std::span<const ValuePatch> patches) {
     std::vector<char> block(
         size_t(std::min<int64_t>(kCopyBlockBytes, std::max<int64_t>(count, 1))));
     for (int64_t copied = 0; copied < count;) {
         const size_t want = size_t(std::min<int64_t>(int64_t(block.size()), count - copied));
-        if (input.Read(block.data(), want) != want ||
-            files.WriteAt(workFile, written, block.data(), want) != FileError::kNone)
-            return false;
+        if (input.Read(block.data(), want) != want) return false;
+        ApplyPatches(block.data(), written, want, patches);
+        if (files.WriteAt(workFile, written, block.data(), want) != FileError::kNone) return false;
         copied += int64_t(want);
         written += int64_t(want);
+        if (written - writeBackFrom >= kWriteBackBytes) {
+            files.StartWriteBack(workFile, writeBackFrom, written - writeBackFrom);
+            writeBackFrom = written;
+        }
     }
     return true;
 }
 
-bool CSaveGame::RebuildOutFile() {
+bool CSaveGame::RebuildOutFile(std::span<const ValuePatch> patches) {
     input.Clear();
     input.Seek(0);
     int64_t written = 0;
-    if (!CopyFromSave(readRawAddress, written)) return Refuse(errors::kReconstruction);
+    writeBackFrom = 0;
+    // The values lie before the player record, which never moves them.
+    if (!CopyFromSave(readRawAddress, written, patches)) return Refuse(errors::kReconstruction);
 
     std::vector<char> prefix;
     Append(prefix, kTagNPC_);
@@ -375,21 +397,21 @@ bool CSaveGame::RebuildOutFile() {
     input.Skip(readPrefixLength);
     const int64_t tail = input.Size() - (int64_t(readRawAddress) + readPrefixLength);
     FileInfo made;
-    if (tail < 0 || !CopyFromSave(tail, written) ||
+    if (tail < 0 || !CopyFromSave(tail, written, {}) ||
         files.Describe(workFile, made) != FileError::kNone || made.size != written)
         return Refuse(errors::kReconstructionTail);
     return true;
 }
 
-// Finds where the value of `slot` lies in the work file: at the slot's offset there
-// must be a GLOB record whose name begins with the slot's whole name.
+// Finds where the value of `slot` lies, in the GLOB run as loaded: at the slot's
+// offset there must be a GLOB record whose name begins with the slot's whole name.
 std::optional<int64_t> CSaveGame::LocateGlobValue(const GlobEntry& slot) {
-    FileInfo work;
-    if (files.Describe(workFile, work) != FileError::kNone) {
+    if (reliedOn.empty()) {
         SetError(errors::kOpenOutForRead);
         return std::nullopt;
     }
-    FieldReader record(files, workFile, work.size, slot.rawAddress);
+    const auto& [runStart, run] = reliedOn.front();
+    FieldReader record(runStart, run, slot.rawAddress);
     uint32_t tag = 0;
     if (!record.ReadValue(tag) || tag != kTagGLOB) {
         SetError(errors::kNoGlobAtAddress);
@@ -410,7 +432,7 @@ std::optional<int64_t> CSaveGame::LocateGlobValue(const GlobEntry& slot) {
         return std::nullopt;
     }
     int32_t fnamLen = 0;
-    // The value must lie inside the work file: writing past its end would grow it.
+    // The value must lie inside the run, and so before the player record.
     if (!record.Skip(storedNameLen - slot.NameLen() + kTagSize) || !record.ReadValue(fnamLen) ||
         !record.Skip(fnamLen) || !record.Skip(kSubrecordPreambleBytes) ||
         slot.valueLen > record.Remaining()) {
@@ -420,27 +442,33 @@ std::optional<int64_t> CSaveGame::LocateGlobValue(const GlobEntry& slot) {
     return record.Offset();
 }
 
-bool CSaveGame::PatchGlob(int index, const std::array<uint8_t, kGlobValueBytes>& bytes) {
-    GlobEntry& slot = globs[size_t(index)];
-    if (!slot.modified) return true;
-    const std::array<uint8_t, kGlobValueBytes> wanted = bytes;
-    const auto valueLen = size_t(slot.valueLen);
+bool CSaveGame::PlanValuePatches(std::vector<ValuePatch>& patches) {
+    for (int i = 0; i < globCount; ++i) {
+        const GlobEntry& slot = globs[size_t(i)];
+        if (!slot.modified) continue;
+        const std::optional<int64_t> offset = LocateGlobValue(slot);
+        if (!offset) return false;
+        patches.push_back({i, *offset, size_t(slot.valueLen), slot.ValueBytes()});
+    }
+    return true;
+}
 
-    const std::optional<int64_t> valueOffset = LocateGlobValue(slot);
-    if (!valueOffset) return false;
-    if (files.WriteAt(workFile, *valueOffset, wanted.data(), valueLen) != FileError::kNone)
-        return Refuse(errors::kGlobWrite);
-
-    // Read back what the file now holds; the slot keeps what was read.
-    std::array<uint8_t, kGlobValueBytes> readBack{};
-    size_t got = 0;
-    const bool read =
-        files.ReadAt(workFile, *valueOffset, readBack.data(), valueLen, got) == FileError::kNone &&
-        got == valueLen;
-    slot.SetValueBytes(readBack);
-    if (!read || !std::equal(wanted.begin(), wanted.begin() + valueLen, readBack.begin()))
-        return Refuse(errors::kGlobVerify);
-    slot.modified = false;
+// Reads back what the work file now holds where each value went; the slot keeps what
+// was read.
+bool CSaveGame::ReadBackValuePatches(std::span<const ValuePatch> patches) {
+    for (const ValuePatch& patch : patches) {
+        GlobEntry& slot = globs[size_t(patch.slot)];
+        std::array<uint8_t, kGlobValueBytes> readBack{};
+        size_t got = 0;
+        const bool read = files.ReadAt(workFile, patch.offset, readBack.data(), patch.length,
+                                       got) == FileError::kNone &&
+                          got == patch.length;
+        slot.SetValueBytes(readBack);
+        if (!read ||
+            !std::equal(patch.bytes.begin(), patch.bytes.begin() + patch.length, readBack.begin()))
+            return Refuse(errors::kGlobVerify);
+        slot.modified = false;
+    }
     return true;
 }
 

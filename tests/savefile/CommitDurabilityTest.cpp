@@ -236,7 +236,12 @@ TEST(CommitDurability, AFailedUndoSaysWhereEachVersionIs) {
 TEST(CommitDurability, AValueTheDiskDoesNotKeepFailsTheReadBack) {
     SaveFolder folder;
     FaultyFileSystem files;
-    files.corruptWritesOf = sizeof(float);
+    {  // the disk corrupts the first global's value where it lands
+        CSaveGame probe;
+        ASSERT_TRUE(probe.OpenReadOnly(folder.save) && probe.Load());
+        const GlobEntry& day = probe.Glob(0);
+        files.corruptByteAt = day.rawAddress + 4 + 12 + 8 + day.NameLen() + 8 + day.fnamLen() + 8;
+    }
     std::string message;
     EXPECT_FALSE(OpenEditCommit(files, folder.save, &message));
     EXPECT_EQ(message, errors::kGlobVerify);

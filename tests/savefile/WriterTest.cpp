@@ -88,6 +88,29 @@ TEST_F(WriterTest, ModifiedGlobIsPatchedInPlaceAndItsFlagCleared) {
     EXPECT_EQ(ReadFileBytes(SavePath()), expected);
 }
 
+// The copy goes in blocks of a mebibyte; a value that straddles two blocks is patched
+// in both.
+TEST_F(WriterTest, AValueAcrossTwoBlocksOfTheCopyIsPatchedWhole) {
+    const auto saveWithFiller = [](size_t filler) {
+        SaveBuilder save;
+        save.Header().Filler(filler).Glob("Day", 1.0f).Player();
+        return save;
+    };
+    const auto valueAt = [](const GlobEntry& g) {
+        return g.rawAddress + 4 + 12 + 8 + g.NameLen() + 8 + g.fnamLen() + 8;
+    };
+    ASSERT_TRUE(OpenAndLoad(saveWithFiller(24)));
+    const size_t filler = size_t(24 + (1 << 20) - 2 - valueAt(doc->Glob(0)));
+    const SaveBuilder save = saveWithFiller(filler);
+    ASSERT_TRUE(OpenAndLoad(save));
+    ASSERT_EQ(valueAt(doc->Glob(0)), (1 << 20) - 2);
+    ChangeDay(*doc, -123.5f);
+    ASSERT_TRUE(doc->Commit()) << doc->GetErrorText();
+    std::string expected = save.Bytes();
+    expected.replace((1 << 20) - 2, 4, test::FloatBytes(-123.5f));
+    EXPECT_EQ(ReadFileBytes(SavePath()), expected);
+}
+
 TEST_F(WriterTest, GlobWhoseStoredNameRunsLongerStillMatches) {
     // A name longer than any fixed read-back buffer is compared in full.
     SaveBuilder save;

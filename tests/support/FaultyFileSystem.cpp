@@ -74,9 +74,9 @@ FileError FaultyFileSystem::ReadAt(FileHandle file, std::int64_t offset, void* i
 FileError FaultyFileSystem::WriteAt(FileHandle file, std::int64_t offset, const void* from,
                                     std::size_t count) {
     QH_PASS_UNLESS_INJECTED("WriteAt");
-    if (count > 0 && count == corruptWritesOf) {
+    if (corruptByteAt >= offset && corruptByteAt < offset + std::int64_t(count)) {
         std::string changed(static_cast<const char*>(from), count);
-        changed[0] = char(changed[0] ^ 0x5A);
+        changed[size_t(corruptByteAt - offset)] ^= 0x5A;
         return system_.WriteAt(file, offset, changed.data(), count);
     }
     return system_.WriteAt(file, offset, from, count);

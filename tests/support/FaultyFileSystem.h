@@ -32,9 +32,9 @@ public:
     bool exchangeSupported = true;
     bool linksSupported = true;
     bool replaceSupported = true;
-    // Writes of exactly this many bytes reach the disk with their first byte changed
-    // and are reported as done: a disk that corrupts what it is given.
-    size_t corruptWritesOf = 0;
+    // A write that covers this file offset reaches the disk with the byte there
+    // changed and is reported as done: a disk that corrupts what it is given.
+    std::int64_t corruptByteAt = -1;
 
     int Calls() const { return int(names_.size()); }
     const std::vector<std::string>& Names() const { return names_; }
@@ -47,6 +47,9 @@ public:
     FileError WriteAt(FileHandle file, std::int64_t offset, const void* from,
                       std::size_t count) override;
     FileError Sync(FileHandle file) override;
+    void StartWriteBack(FileHandle file, std::int64_t offset, std::int64_t length) override {
+        system_.StartWriteBack(file, offset, length);
+    }
     FileError Describe(FileHandle file, FileInfo& info) override;
     FileError DescribePath(const std::string& path, bool followLinks, FileInfo& info) override;
     FileError CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) override;
