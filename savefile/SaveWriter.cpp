@@ -453,16 +453,25 @@ bool CSaveGame::PlanValuePatches(std::vector<ValuePatch>& patches) {
     return true;
 }
 
-// Reads back what the work file now holds where each value went; the slot keeps what
-// was read.
+// Reads back what the work file now holds where each value went, in one read of the
+// stretch that holds them all (they lie in the GLOB run); the slot keeps what was read.
 bool CSaveGame::ReadBackValuePatches(std::span<const ValuePatch> patches) {
+    if (patches.empty()) return true;
+    int64_t from = patches.front().offset, to = from;
+    for (const ValuePatch& patch : patches) {
+        from = std::min(from, patch.offset);
+        to = std::max(to, patch.offset + int64_t(patch.length));
+    }
+    std::vector<uint8_t> stretch(size_t(to - from));
+    size_t got = 0;
+    const bool read =
+        files.ReadAt(workFile, from, stretch.data(), stretch.size(), got) == FileError::kNone &&
+        got == stretch.size();
     for (const ValuePatch& patch : patches) {
         GlobEntry& slot = globs[size_t(patch.slot)];
         std::array<uint8_t, kGlobValueBytes> readBack{};
-        size_t got = 0;
-        const bool read = files.ReadAt(workFile, patch.offset, readBack.data(), patch.length,
-                                       got) == FileError::kNone &&
-                          got == patch.length;
+        if (read)
+            std::copy_n(stretch.begin() + (patch.offset - from), patch.length, readBack.begin());
         slot.SetValueBytes(readBack);
         if (!read ||
             !std::equal(patch.bytes.begin(), patch.bytes.begin() + patch.length, readBack.begin()))
