@@ -32,7 +32,7 @@ bool CSaveGame::Bind(const std::string& givenPath, bool onlyForReading) {
         if (!onlyForReading && !(work = WorkPathFor(path))) return Refuse(errors::kNoEssInName);
         if (work) FinishInterruptedSwaps(files, path);
         if (!OpenInput(path)) {
-            // The spec's text first; where a stop left the save's versions under other
+            // The error's own text first; where a stop left the save's versions under other
             // names, the second line says where.
             if (const std::string left = LeftBesideMissingSave(files, path); !left.empty())
                 SetError(errorText + "\n" + left);

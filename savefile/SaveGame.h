@@ -35,9 +35,11 @@ public:
     CSaveGame(const CSaveGame&) = delete;
     CSaveGame& operator=(const CSaveGame&) = delete;
 
-    // Binds the document to `path` and checks the "TES3" magic, then deletes a stale
-    // work file beside it unless a commit of the save is running. The input stays
-    // open until Commit or destruction. A refused Open leaves the document empty.
+    // Binds the document to `path` (the file it names, through a symbolic link) and
+    // checks the "TES3" magic; before that it finishes or undoes a commit or restore
+    // that a stop interrupted, and after it deletes a stale work file beside the save
+    // unless a running commit claims it. The input stays open until Commit or
+    // destruction. A refused Open leaves the document empty.
     bool Open(const std::string& path);
 
     // Opens any file, whatever its name, for reading only: nothing beside it is

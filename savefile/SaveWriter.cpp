@@ -1,25 +1,26 @@
 // CSaveGame::Commit: rebuilds the save into the work file (".out") with the edited
-// player prefix, patches every changed global into it and reads each one back, makes
-// the work file durable, and only then puts it in the save's place, keeping the old
-// save as the backup (".bak").
+// player prefix and every changed global patched in as the copy passes, reads the
+// changed values back, makes the work file durable, and only then puts it in the
+// save's place, keeping the old save as the backup (".bak").
 //
 // What protects the save:
 // - The commit claims the save (its lock, taken while the name still names it) for
 //   its whole length, and the work file from the moment it creates it to its last
-//   rename; both locks go with the files when the names are swapped. So whoever
-//   opens the save, the work file or the backup while a commit runs (another
-//   commit, a restore, an Open clearing a stale work file) finds them claimed and
-//   leaves them be: the second is refused and touches nothing.
-// - The save must still be the file that was loaded, unchanged (same file, size and
-//   modification time), before the work file is made and again before the swap.
+//   rename; the locks go with the files when the names are swapped. Another commit
+//   or a restore, which claim the save first, and an Open clearing a stale work
+//   file, which claims the save and the work file, are refused or leave them be.
+// - The save must still be the file that was loaded, unchanged (same file, size,
+//   modification time and the bytes the commit relies on), before the work file is
+//   made, before the swap, and once more right after the exchange.
 // - The work file is created new, never through an existing file or link, with the
-//   save's permissions.
+//   save's owner, extended attributes, access list and permissions.
 // - The swap is two steps that each leave complete files under both names: the work
 //   file and the save exchange names in one step, then the old save, now under the
 //   work file's name, replaces the backup in one step. A failure after the first step
-//   exchanges them back. Where the file system cannot exchange names, the save is
-//   renamed to the backup and the work file to the save, as simpler editors do; a
-//   moment then exists in which the save's name is empty.
+//   exchanges them back. Where the file system cannot exchange names, Windows's own
+//   replace-with-backup does the swap, and elsewhere the save is renamed to the
+//   backup and the work file to the save; a moment then exists in which the save's
+//   name is empty.
 // - Meanwhile the old save also has the name ".prev", so that after a stop at any
 //   moment the next Open can tell which file is which and finish the swap.
 // Every failure leaves the save and the backup as they were and removes the work file.
@@ -54,7 +55,7 @@ public:
 
     bool Read(void* into, int64_t count) {
         good_ = good_ && count >= 0 && offset_ >= base_ && count <= size_ - offset_;
-        if (good_) std::memcpy(into, bytes_.data() + (offset_ - base_), size_t(count));
+        if (good_ && count > 0) std::memcpy(into, bytes_.data() + (offset_ - base_), size_t(count));
         offset_ += count;
         return good_;
     }
