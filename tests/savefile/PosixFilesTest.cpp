@@ -166,21 +166,17 @@ TEST_F(PosixFilesTest, ProcessesWorkingOnOneSaveAtOnce) {
     for (const Crowd crowd : {Crowd{2, 0, 30}, Crowd{8, 0, 15}, Crowd{1, 1, 60}}) {
         int committed = 0, restored = 0, refused = 0;
         for (int round = 0; round < crowd.rounds; ++round) {
-            test::PlayerTexts texts;
-            texts.name = "Start";
-            SaveBuilder()
-                .Header()
-                .Glob("Day", 1.0f)
-                .Filler(1 << 20)
-                .Player(texts)
-                .WriteTo(SavePath());
-            texts.name = "Before";
-            SaveBuilder()
-                .Header()
-                .Glob("Day", 1.0f)
-                .Filler(1 << 20)
-                .Player(texts)
-                .WriteTo(BackupPath());
+            for (const auto& [path, name] :
+                 {std::pair{SavePath(), "Start"}, std::pair{BackupPath(), "Before"}}) {
+                test::PlayerTexts texts;
+                texts.name = name;
+                SaveBuilder()
+                    .Header()
+                    .Glob("Day", 1.0f)
+                    .Filler(1 << 20)
+                    .Player(texts)
+                    .WriteTo(path);
+            }
             int start[2];
             ASSERT_EQ(::pipe(start), 0);
             const int workers = crowd.committers + crowd.restorers;
