@@ -34,7 +34,6 @@ inline constexpr uint32_t WS_EX_APPWINDOW = 0x00040000;
 inline constexpr uint32_t SS_CENTER = 0x0001;
 inline constexpr uint32_t SS_ICON = 0x0003;
 inline constexpr uint32_t SS_BITMAP = 0x000E;
-inline constexpr uint32_t SS_TYPEMASK = 0x001F;
 inline constexpr uint32_t SS_NOPREFIX = 0x0080;
 inline constexpr uint32_t SS_CENTERIMAGE = 0x0200;
 inline constexpr uint32_t SS_SUNKEN = 0x1000;

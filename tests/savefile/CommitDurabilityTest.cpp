@@ -226,6 +226,9 @@ TEST(CommitDurability, AFailedUndoSaysWhereEachVersionIs) {
         doc.Glob(0).modified = true;
         EXPECT_FALSE(doc.Commit()) << c.says;
         EXPECT_NE(doc.GetErrorCause().find(c.says), std::string::npos) << doc.GetErrorCause();
+        // Nor does the next Open lose one, whatever name it was left under.
+        CSaveGame next;
+        next.Open(folder.save);
         std::set<std::string> versions;
         for (const auto& entry : fs::directory_iterator(folder.dir.Path()))
             versions.insert(ReadFileBytes(entry.path().string()));

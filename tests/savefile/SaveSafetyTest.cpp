@@ -181,6 +181,31 @@ TEST_F(SaveSafetyTest, ARewriteInPlaceWithTheSameSizeAndTimeIsCaught) {
     }
 }
 
+// A lock sits on a file, a claim on a name: taken on a file whose name has moved on
+// since it was opened, it counts as held by another, and the name's new file is left
+// alone. Here another program puts a file of its own under the work file's name in the
+// moment between the commit's creating and locking its work file.
+TEST_F(SaveSafetyTest, AWorkFileWhoseNameMovedOnIsNotClaimedNorRemoved) {
+    ASSERT_TRUE(OpenAndLoad(test::StandardSave()));
+    bool replaced = false;
+    test::FaultyFileSystem files([&](int, std::string_view name) {
+        if (name == "TryLock" && fs::exists(WorkPath()) && !replaced) {
+            replaced = true;
+            fs::remove(WorkPath());
+            SaveBuilder().Raw("another program's").WriteTo(WorkPath());
+        }
+        return FileError::kNone;
+    });
+    CSaveGame loaded(files);
+    ASSERT_TRUE(loaded.Open(SavePath()) && loaded.Load());
+    ChangeDay(loaded, 3.0f);
+    EXPECT_FALSE(loaded.Commit());
+    EXPECT_TRUE(replaced);
+    EXPECT_EQ(loaded.GetErrorText(), errors::kOpenOutForWrite);
+    EXPECT_EQ(ReadFileBytes(WorkPath()), "another program's");
+    EXPECT_EQ(ReadFileBytes(SavePath()), test::StandardSave().Bytes());
+}
+
 TEST_F(SaveSafetyTest, AFolderIsNoSaveAndNoBackup) {
     fs::create_directory(SavePath());
     CSaveGame folder;

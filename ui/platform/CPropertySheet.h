@@ -29,7 +29,6 @@ public:
     BOOL SetActivePage(int index);
     int GetActiveIndex() const;
     int GetPageCount() const { return int(pages_.size()); }
-    CPropertyPage* GetPage(int index) const { return pages_.at(size_t(index)); }
     // The toolkit's side: the page the user or the program made current.
     void PageActivated(int index);
     NativeSheet* Native() const { return native_.get(); }

@@ -65,7 +65,6 @@
 #undef SS_CENTER
 #undef SS_ICON
 #undef SS_BITMAP
-#undef SS_TYPEMASK
 #undef SS_NOPREFIX
 #undef SS_CENTERIMAGE
 #undef SS_SUNKEN
