@@ -186,6 +186,9 @@ TEST_F(SaveSafetyTest, ARewriteInPlaceWithTheSameSizeAndTimeIsCaught) {
 // alone. Here another program puts a file of its own under the work file's name in the
 // moment between the commit's creating and locking its work file.
 TEST_F(SaveSafetyTest, AWorkFileWhoseNameMovedOnIsNotClaimedNorRemoved) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a file's name stays with it there while it is open";
+#endif
     ASSERT_TRUE(OpenAndLoad(test::StandardSave()));
     bool replaced = false;
     test::FaultyFileSystem files([&](int, std::string_view name) {
