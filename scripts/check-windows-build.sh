@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # Builds everything for 64-bit Windows (the save library, quellhart-cli, the editor,
-# their tests and the installer) and checks it under Wine, in a real X server (Xvfb)
-# with a window manager (openbox):
+# their tests and the installer) and checks it under Wine, in a real X server (Xvfb):
 #   - the library's, the command-line tool's and the editor window's tests;
 #   - the Windows program's `show --json` (output, errors, exit code) equals the Linux
 #     one's on every save of a small table;
@@ -25,11 +24,12 @@ fi
 
 # shellcheck source=scripts/x-windows.sh
 source scripts/x-windows.sh
-openbox >/dev/null 2>&1 &
 
 # A Wine prefix of its own, made anew inside the build folder: Wine's own fonts, so
-# that "MS Sans Serif" has its real metrics, and windows Wine draws itself (a window
-# manager would add seconds to every window).
+# that "MS Sans Serif" has its real metrics, and windows Wine draws and focuses itself,
+# as Windows does. No window manager runs: it would add seconds to every window, and
+# one that takes the X focus when a window of Wine's closes (openbox does, on a busy
+# machine after Wine has handed the focus back) leaves keys reaching no window.
 export WINEPREFIX="$PWD/$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 rm -rf "$WINEPREFIX"
 wineboot --init >/dev/null 2>&1 || true
@@ -42,8 +42,8 @@ for tests in "$build/tests/savefile_tests.exe" "$build/tests/cli/cli_tests.exe" 
         grep -E "Failure|FAILED" -A8 "$tests.log" | head -60
         exit 1
     fi
-    passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\./\1/p' "$tests.log")
-    skipped=$(sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\?, listed below:/\1/p' "$tests.log")
+    passed=$(tr -d '\r' <"$tests.log" | sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\./\1/p')
+    skipped=$(tr -d '\r' <"$tests.log" | sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\?, listed below:/\1/p')
     echo "$(basename "$tests") under Wine: $passed passed, ${skipped:-0} skipped (not on Windows)"
 done
 
@@ -67,12 +67,28 @@ done
 echo "show --json: Windows and Linux agree on all $same sample saves"
 
 caption="Quellhart Savegame Editor 2.1"
-# Waits up to $2 tenths of a second for a window named $1; fails when none comes.
+# Waits up to $2 tenths of a second for a window named $1 to be shown; fails when none
+# comes.
 expect_window() {
     local id
     id=$(window_named "$1" "$2")
     [ -n "$id" ] || { echo "no \"$1\" window appeared" >&2; return 1; }
+    for _ in $(seq "$2"); do
+        xwininfo -id "$id" 2>/dev/null | grep -q IsViewable && break
+        sleep 0.1
+    done
     echo "$id"
+}
+# Presses key $2 in window $1 until the window is gone; the key is pressed again if it
+# did nothing, as a user would. (Alt+F4 would be a window manager's.)
+press_until_gone() {
+    for _ in 1 2 3; do
+        xdotool windowfocus --sync "$1" 2>/dev/null || true
+        xdotool key "$2"
+        for _ in $(seq 50); do xwininfo -id "$1" >/dev/null 2>&1 || return 0; sleep 0.1; done
+    done
+    echo "the \"$(xdotool getwindowname "$1")\" window did not close on $2" >&2
+    return 1
 }
 
 # The editor as a user runs it. The name field is found where the template puts it,
@@ -84,28 +100,23 @@ editor=$!
 main=$(expect_window "$caption" 300)
 sleep 1  # the save loads once the window is up
 read -r width height < <(xwininfo -id "$main" | awk '/Width:/ {w=$2} /Height:/ {h=$2} END {print w, h}')
-# Wine draws these windows itself, past the window manager: they take the focus here.
 xdotool windowfocus --sync "$main"
 xdotool mousemove --window "$main" $((width * 253 / 669)) $((height * 175 / 461)) click 1
 sleep 0.3
 xdotool key End shift+Home
 xdotool type --delay 20 "Wanderer"
 xdotool key ctrl+s
-expect_window "Please Confirm" 100 >/dev/null
-xdotool key Return
-expect_window "Done" 100 >/dev/null
-xdotool key Return
-sleep 0.5
+question=$(expect_window "Please Confirm" 100)
+press_until_gone "$question" Return
+done_box=$(expect_window "Done" 100)
+press_until_gone "$done_box" Return
 if ! "$linux_build/cli/quellhart-cli" show "$save" --json | grep -q '"name": "Wanderer"'; then
     echo "the name typed in the Windows editor is not in the save" >&2
     exit 1
 fi
 cmp -s "$samples/normal.bak" "$samples/original.ess.orig" || { echo "the backup is not the old save" >&2; exit 1; }
-# Escape is the dialog's Cancel command, which closes it. (Alt+F4 would be the window
-# manager's, and Wine's own windows are not its to close; nor does the focus come
-# back to them from a closed message box by itself.)
-xdotool windowfocus --sync "$main"
-xdotool key Escape
+# Escape is the dialog's Cancel command, which closes it and ends the program.
+press_until_gone "$main" Escape
 for _ in $(seq 100); do kill -0 "$editor" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$editor" 2>/dev/null; then
     echo "the editor did not end when its window was closed" >&2
