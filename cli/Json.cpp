@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace quellhart::cli {
 
@@ -85,8 +86,19 @@ std::string JsonFloat(float value) {
     if (std::isnan(value)) return "\"nan\"";
     if (std::isinf(value)) return value > 0 ? "\"inf\"" : "\"-inf\"";
     char text[32];
+#if defined(__cpp_lib_to_chars)
     const auto result = std::to_chars(text, text + sizeof text, value);
     return std::string(text, result.ptr);
+#else
+    // Without a floating point to_chars: the fewest significant digits that read back
+    // as the same float (nine always do).
+    int length = 0;
+    for (int digits = 1; digits <= 9; ++digits) {
+        length = std::snprintf(text, sizeof text, "%.*g", digits, double(value));
+        if (std::strtof(text, nullptr) == value) break;
+    }
+    return std::string(text, size_t(length));
+#endif
 }
 
 }  // namespace quellhart::cli

@@ -1,5 +1,6 @@
-// The file layer on POSIX systems (Linux). The only file of the save library that
-// calls the operating system directly.
+// The file layer on POSIX systems (Linux, and the WebAssembly build's C library for
+// its tests). The only file of the save library that calls the operating system
+// directly.
 #include <fcntl.h>
 #include <stdio.h>  // renameat2
 #include <sys/file.h>
@@ -53,7 +54,9 @@ int Descriptor(FileHandle file) { return int(file); }
 
 // Copies every extended attribute of `from` to `to`. The kernel's own labels
 // ("security.") are the kernel's to set and are passed over when it refuses them.
-FileError CopyAttributes(int from, int to) {
+// Without the calls a file has no attributes to lose.
+FileError CopyAttributes([[maybe_unused]] int from, [[maybe_unused]] int to) {
+#if QH_HAVE_XATTR
     std::vector<char> names(size_t(std::max<ssize_t>(::flistxattr(from, nullptr, 0), 0)));
     if (names.empty()) return FileError::kNone;  // none, or a file system without them
     const ssize_t listed = ::flistxattr(from, names.data(), names.size());
@@ -68,6 +71,7 @@ FileError CopyAttributes(int from, int to) {
             std::strncmp(name, "security.", 9) != 0)
             return FromErrno(errno);
     }
+#endif
     return FileError::kNone;
 }
 
@@ -197,9 +201,16 @@ public:
         return Result(::rename(from.c_str(), to.c_str()) == 0);
     }
 
-    FileError Exchange(const std::string& first, const std::string& second) override {
+    FileError Exchange([[maybe_unused]] const std::string& first,
+                       [[maybe_unused]] const std::string& second) override {
+#if QH_HAVE_RENAMEAT2
         return Result(
             ::renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), RENAME_EXCHANGE) == 0);
+#else
+        // A C library without the call (the WebAssembly build's): as on a file system
+        // that cannot exchange two names, the document takes its other way.
+        return FileError::kNotSupported;
+#endif
     }
 
     // The exchange of names does better here.
@@ -221,8 +232,11 @@ public:
         return Result(::unlink(path.c_str()) == 0);
     }
 
-    void StartWriteBack(FileHandle file, int64_t offset, int64_t length) override {
+    void StartWriteBack([[maybe_unused]] FileHandle file, [[maybe_unused]] int64_t offset,
+                        [[maybe_unused]] int64_t length) override {
+#if QH_HAVE_SYNC_FILE_RANGE
         ::sync_file_range(Descriptor(file), offset, length, SYNC_FILE_RANGE_WRITE);
+#endif
     }
 
     std::string FinalPath(const std::string& path) override {

@@ -93,10 +93,12 @@ struct GlobEntry {
 
     // The value's bytes as they lie in the file.
     std::array<uint8_t, kGlobValueBytes> ValueBytes() const {
-        return std::bit_cast<std::array<uint8_t, kGlobValueBytes>>(value);
+        std::array<uint8_t, kGlobValueBytes> bytes;
+        std::memcpy(bytes.data(), &value, bytes.size());
+        return bytes;
     }
     void SetValueBytes(const std::array<uint8_t, kGlobValueBytes>& bytes) {
-        value = std::bit_cast<float>(bytes);
+        std::memcpy(&value, bytes.data(), bytes.size());
     }
 };
 

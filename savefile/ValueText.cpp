@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <limits>
 #include <system_error>
 
@@ -11,6 +14,24 @@ namespace quellhart {
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The nearest double to a plain decimal number (digits, point, exponent); an
+// infinity or zero when out of range. Where the standard library has no floating
+// point from_chars (the WebAssembly build's), the C library's strtod reads it: that
+// C library ignores the locale, and the program never sets one there.
+double NearestDouble(const std::string& number, bool& outOfRange) {
+#if defined(__cpp_lib_to_chars)
+    double value = 0.0;
+    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    outOfRange = result.ec == std::errc::result_out_of_range;
+    return value;
+#else
+    errno = 0;
+    const double value = std::strtod(number.c_str(), nullptr);
+    outOfRange = errno == ERANGE && (value == 0.0 || std::isinf(value));
+    return value;
+#endif
+}
 
 }  // namespace
 
@@ -53,9 +74,9 @@ float GlobValueFromText(std::string_view text) {
         }
     }
 
-    double value = 0.0;
-    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (result.ec == std::errc::result_out_of_range)
+    bool outOfRange = false;
+    double value = NearestDouble(number, outOfRange);
+    if (outOfRange)
         value = seenSignificant && magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     // Above the midpoint between the largest float and the next power of two, the
     // nearest float is the infinity; converting such a double directly is undefined.
@@ -69,8 +90,13 @@ float GlobValueFromText(std::string_view text) {
 std::string FormatFixed(double value) {
     if (std::isnan(value)) return std::signbit(value) ? "-nan" : "nan";
     char text[400];
+#if defined(__cpp_lib_to_chars)
     const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
     return std::string(text, result.ptr);
+#else
+    // The largest double has 309 digits before the point: it fits.
+    return std::string(text, size_t(std::snprintf(text, sizeof text, "%.6f", value)));
+#endif
 }
 
 std::string FormatHexOffset(int32_t offset) {

@@ -1,6 +1,6 @@
 #include "tests/support/SaveBuilder.h"
 
-#include <bit>
+#include <cstring>
 #include <fstream>
 #include <stdexcept>
 
@@ -12,7 +12,11 @@ std::string LittleEndian32(uint32_t value) {
     return s;
 }
 
-std::string FloatBytes(float value) { return LittleEndian32(std::bit_cast<uint32_t>(value)); }
+std::string FloatBytes(float value) {
+    uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return LittleEndian32(bits);
+}
 
 SaveBuilder& SaveBuilder::Header(size_t headerBytes) {
     return Record("TES3", {{"HEDR", std::string(headerBytes, '\0')}});

@@ -1,0 +1,186 @@
+#include "savefile/FileSystemMemory.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace quellhart {
+
+// A device number of its own, so that no file here is ever the same as a disk's.
+constexpr std::uint64_t kMemoryDevice = 0x4D454D;
+
+std::shared_ptr<MemoryFileSystem::File> MemoryFileSystem::NewFile() {
+    auto file = std::make_shared<File>();
+    file->index = nextIndex_++;
+    file->modifiedNs = ++clock_;
+    return file;
+}
+
+MemoryFileSystem::Open* MemoryFileSystem::Find(FileHandle file) {
+    const auto found = open_.find(file);
+    return found == open_.end() ? nullptr : &found->second;
+}
+
+void MemoryFileSystem::Put(const std::string& path, std::string bytes) {
+    const std::lock_guard lock(mutex_);
+    auto file = NewFile();
+    file->bytes = std::move(bytes);
+    names_[path] = std::move(file);
+}
+
+std::optional<std::string> MemoryFileSystem::Contents(const std::string& path) const {
+    const std::lock_guard lock(mutex_);
+    const auto found = names_.find(path);
+    if (found == names_.end()) return std::nullopt;
+    return found->second->bytes;
+}
+
+FileError MemoryFileSystem::OpenForReading(const std::string& path, FileHandle& file) {
+    const std::lock_guard lock(mutex_);
+    file = kNoFile;
+    const auto found = names_.find(path);
+    if (found == names_.end()) return FileError::kNotFound;
+    file = nextHandle_++;
+    open_[file] = {found->second, false};
+    return FileError::kNone;
+}
+
+FileError MemoryFileSystem::CreateNew(const std::string& path, FileHandle& file) {
+    const std::lock_guard lock(mutex_);
+    file = kNoFile;
+    if (names_.count(path)) return FileError::kExists;
+    auto created = NewFile();
+    names_[path] = created;
+    file = nextHandle_++;
+    open_[file] = {std::move(created), true};
+    return FileError::kNone;
+}
+
+FileError MemoryFileSystem::Close(FileHandle file) {
+    const std::lock_guard lock(mutex_);
+    Open* open = Find(file);
+    if (!open) return FileError::kFailed;
+    if (open->file->lockedBy == file) open->file->lockedBy = kNoFile;
+    open_.erase(file);
+    return FileError::kNone;
+}
+
+FileError MemoryFileSystem::ReadAt(FileHandle file, std::int64_t offset, void* into,
+                                   std::size_t count, std::size_t& got) {
+    const std::lock_guard lock(mutex_);
+    got = 0;
+    Open* open = Find(file);
+    if (!open || offset < 0) return FileError::kFailed;
+    const std::string& bytes = open->file->bytes;
+    if (std::uint64_t(offset) >= bytes.size()) return FileError::kNone;
+    got = std::min(count, bytes.size() - std::size_t(offset));
+    std::memcpy(into, bytes.data() + offset, got);
+    return FileError::kNone;
+}
+
+FileError MemoryFileSystem::WriteAt(FileHandle file, std::int64_t offset, const void* from,
+                                    std::size_t count) {
+    const std::lock_guard lock(mutex_);
+    Open* open = Find(file);
+    if (!open || !open->writable || offset < 0) return FileError::kFailed;
+    std::string& bytes = open->file->bytes;
+    if (bytes.size() < std::size_t(offset) + count) bytes.resize(std::size_t(offset) + count);
+    std::memcpy(bytes.data() + offset, from, count);
+    open->file->modifiedNs = ++clock_;
+    return FileError::kNone;
+}
+
+namespace {
+
+FileInfo InfoOf(std::uint64_t index, std::int64_t size, std::int64_t modifiedNs,
+                std::uint32_t permissions) {
+    FileInfo info;
+    info.kind = FileKind::kRegular;
+    info.device = kMemoryDevice;
+    info.index = index;
+    info.size = size;
+    info.modifiedNs = modifiedNs;
+    info.permissions = permissions;
+    return info;
+}
+
+}  // namespace
+
+FileError MemoryFileSystem::Describe(FileHandle file, FileInfo& info) {
+    const std::lock_guard lock(mutex_);
+    Open* open = Find(file);
+    if (!open) return FileError::kFailed;
+    const File& f = *open->file;
+    info = InfoOf(f.index, std::int64_t(f.bytes.size()), f.modifiedNs, f.permissions);
+    return FileError::kNone;
+}
+
+FileError MemoryFileSystem::DescribePath(const std::string& path, bool, FileInfo& info) {
+    const std::lock_guard lock(mutex_);
+    const auto found = names_.find(path);
+    if (found == names_.end()) return FileError::kNotFound;
+    const File& f = *found->second;
+    info = InfoOf(f.index, std::int64_t(f.bytes.size()), f.modifiedNs, f.permissions);
+    return FileError::kNone;
+}
+
+FileError MemoryFileSystem::CopyAccess(FileHandle file, FileHandle, const FileInfo& like) {
+    const std::lock_guard lock(mutex_);
+    Open* open = Find(file);
+    if (!open) return FileError::kFailed;
+    open->file->permissions = like.permissions;
+    return FileError::kNone;
+}
+
+FileError MemoryFileSystem::TryLock(FileHandle file) {
+    const std::lock_guard lock(mutex_);
+    Open* open = Find(file);
+    if (!open) return FileError::kFailed;
+    FileHandle& holder = open->file->lockedBy;
+    if (holder != kNoFile && holder != file) return FileError::kLocked;
+    holder = file;
+    return FileError::kNone;
+}
+
+FileError MemoryFileSystem::Unlock(FileHandle file) {
+    const std::lock_guard lock(mutex_);
+    Open* open = Find(file);
+    if (!open) return FileError::kFailed;
+    if (open->file->lockedBy == file) open->file->lockedBy = kNoFile;
+    return FileError::kNone;
+}
+
+FileError MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
+    const std::lock_guard lock(mutex_);
+    const auto found = names_.find(from);
+    if (found == names_.end()) return FileError::kNotFound;
+    if (from == to) return FileError::kNone;
+    auto file = found->second;
+    names_.erase(found);
+    names_[to] = std::move(file);
+    return FileError::kNone;
+}
+
+FileError MemoryFileSystem::Exchange(const std::string& first, const std::string& second) {
+    const std::lock_guard lock(mutex_);
+    const auto a = names_.find(first), b = names_.find(second);
+    if (a == names_.end() || b == names_.end()) return FileError::kNotFound;
+    std::swap(a->second, b->second);
+    return FileError::kNone;
+}
+
+FileError MemoryFileSystem::Link(const std::string& existing, const std::string& link) {
+    const std::lock_guard lock(mutex_);
+    const auto found = names_.find(existing);
+    if (found == names_.end()) return FileError::kNotFound;
+    if (names_.count(link)) return FileError::kExists;
+    names_[link] = found->second;
+    return FileError::kNone;
+}
+
+FileError MemoryFileSystem::Remove(const std::string& path) {
+    const std::lock_guard lock(mutex_);
+    return names_.erase(path) ? FileError::kNone : FileError::kNotFound;
+}
+
+}  // namespace quellhart

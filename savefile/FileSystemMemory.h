@@ -1,0 +1,81 @@
+// Files held in memory: a map of names to contents, with everything the save
+// document asks of a file system done for real (an exclusive create, an exchange of
+// two names in one step, hard links, locks that exclude other handles). The browser
+// edition keeps the save it was given here, commits it here as anywhere else, and
+// hands the new save and its backup back to the page; tests use it where no disk is
+// wanted.
+//
+// Names are whole strings: there are no folders and no symbolic links.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "savefile/FileSystem.h"
+
+namespace quellhart {
+
+class MemoryFileSystem final : public FileSystem {
+public:
+    // Puts `bytes` under `path`, as a new file (a file already there loses the name).
+    void Put(const std::string& path, std::string bytes);
+    // The contents of the file named `path`, if there is one.
+    std::optional<std::string> Contents(const std::string& path) const;
+
+    FileError OpenForReading(const std::string& path, FileHandle& file) override;
+    FileError CreateNew(const std::string& path, FileHandle& file) override;
+    FileError Close(FileHandle file) override;
+    FileError ReadAt(FileHandle file, std::int64_t offset, void* into, std::size_t count,
+                     std::size_t& got) override;
+    FileError WriteAt(FileHandle file, std::int64_t offset, const void* from,
+                      std::size_t count) override;
+    FileError Sync(FileHandle) override { return FileError::kNone; }
+    void StartWriteBack(FileHandle, std::int64_t, std::int64_t) override {}
+    FileError Describe(FileHandle file, FileInfo& info) override;
+    FileError DescribePath(const std::string& path, bool followLinks, FileInfo& info) override;
+    FileError CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) override;
+    FileError TryLock(FileHandle file) override;
+    FileError Unlock(FileHandle file) override;
+    FileError Rename(const std::string& from, const std::string& to) override;
+    FileError Exchange(const std::string& first, const std::string& second) override;
+    FileError ReplaceWithBackup(const std::string&, const std::string&,
+                                const std::string&) override {
+        return FileError::kNotSupported;
+    }
+    bool ReplacesWithBackup() const override { return false; }
+    FileError Link(const std::string& existing, const std::string& link) override;
+    FileError Remove(const std::string& path) override;
+    std::string FinalPath(const std::string& path) override { return path; }
+    FileError SyncFolderOf(const std::string&) override { return FileError::kNone; }
+    std::string TakeLastFailure() override { return {}; }
+
+private:
+    struct File {
+        std::string bytes;
+        std::uint64_t index = 0;
+        std::int64_t modifiedNs = 0;
+        std::uint32_t permissions = 0600;
+        FileHandle lockedBy = kNoFile;
+    };
+    struct Open {
+        std::shared_ptr<File> file;
+        bool writable = false;
+    };
+
+    std::shared_ptr<File> NewFile();
+    Open* Find(FileHandle file);
+
+    // The native tests may call from several threads; the document itself never does.
+    mutable std::mutex mutex_;
+    std::map<std::string, std::shared_ptr<File>> names_;
+    std::map<FileHandle, Open> open_;
+    FileHandle nextHandle_ = 1;
+    std::uint64_t nextIndex_ = 1;
+    // Every write moves this clock on, so that a rewrite always changes the time.
+    std::int64_t clock_ = 0;
+};
+
+}  // namespace quellhart

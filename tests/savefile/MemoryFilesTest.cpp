@@ -1,0 +1,129 @@
+// The file layer in memory does what the system's does wherever the document relies
+// on it, and a commit through it ends as one on disk does.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "savefile/FileSystemMemory.h"
+#include "savefile/SaveGame.h"
+#include "tests/support/SaveBuilder.h"
+#include "tests/support/TempDir.h"
+
+namespace quellhart {
+namespace {
+
+FileHandle Created(FileSystem& files, const std::string& path, const std::string& bytes) {
+    FileHandle file = kNoFile;
+    EXPECT_EQ(files.CreateNew(path, file), FileError::kNone) << path;
+    EXPECT_EQ(files.WriteAt(file, 0, bytes.data(), bytes.size()), FileError::kNone);
+    return file;
+}
+
+std::string Read(FileSystem& files, const std::string& path) {
+    FileHandle file = kNoFile;
+    if (files.OpenForReading(path, file) != FileError::kNone) return "(none)";
+    char bytes[64];
+    size_t got = 0;
+    files.ReadAt(file, 0, bytes, sizeof bytes, got);
+    files.Close(file);
+    return {bytes, got};
+}
+
+std::uint64_t IndexOf(FileSystem& files, const std::string& path) {
+    FileInfo info;
+    return files.DescribePath(path, false, info) == FileError::kNone ? info.index : 0;
+}
+
+// Each case runs on the system's files in a fresh folder and on files in memory.
+struct Case {
+    const char* what;
+    std::function<void(FileSystem&, const std::function<std::string(const char*)>&)> check;
+};
+
+const Case kCases[] = {
+    {"an exclusive create meets the existing name",
+     [](FileSystem& files, const auto& at) {
+         files.Close(Created(files, at("a"), "one"));
+         FileHandle again = kNoFile;
+         EXPECT_EQ(files.CreateNew(at("a"), again), FileError::kExists);
+         EXPECT_EQ(Read(files, at("a")), "one");
+     }},
+    {"a lock excludes another handle until its own is closed",
+     [](FileSystem& files, const auto& at) {
+         files.Close(Created(files, at("a"), "one"));
+         FileHandle first = kNoFile, second = kNoFile;
+         ASSERT_EQ(files.OpenForReading(at("a"), first), FileError::kNone);
+         ASSERT_EQ(files.OpenForReading(at("a"), second), FileError::kNone);
+         EXPECT_EQ(files.TryLock(first), FileError::kNone);
+         EXPECT_EQ(files.TryLock(second), FileError::kLocked);
+         files.Close(first);
+         EXPECT_EQ(files.TryLock(second), FileError::kNone);
+         files.Close(second);
+     }},
+    {"an exchange swaps the files, and an open handle keeps its file",
+     [](FileSystem& files, const auto& at) {
+         const FileHandle a = Created(files, at("a"), "one");
+         files.Close(Created(files, at("b"), "two"));
+         const std::uint64_t indexA = IndexOf(files, at("a"));
+         ASSERT_EQ(files.Exchange(at("a"), at("b")), FileError::kNone);
+         EXPECT_EQ(Read(files, at("a")), "two");
+         EXPECT_EQ(IndexOf(files, at("b")), indexA);
+         FileInfo held;
+         ASSERT_EQ(files.Describe(a, held), FileError::kNone);
+         EXPECT_EQ(held.index, indexA);
+         files.Close(a);
+     }},
+    {"a rename replaces the target; a link is the same file under two names",
+     [](FileSystem& files, const auto& at) {
+         files.Close(Created(files, at("a"), "one"));
+         files.Close(Created(files, at("b"), "two"));
+         ASSERT_EQ(files.Link(at("a"), at("c")), FileError::kNone);
+         EXPECT_EQ(files.Link(at("a"), at("b")), FileError::kExists);
+         ASSERT_EQ(files.Rename(at("a"), at("b")), FileError::kNone);
+         EXPECT_EQ(Read(files, at("a")), "(none)");
+         EXPECT_EQ(IndexOf(files, at("b")), IndexOf(files, at("c")));
+         ASSERT_EQ(files.Remove(at("b")), FileError::kNone);
+         EXPECT_EQ(Read(files, at("c")), "one");
+         EXPECT_EQ(files.Remove(at("b")), FileError::kNotFound);
+     }},
+};
+
+TEST(MemoryFiles, DoWhatTheSystemsFilesDo) {
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.what);
+        test::TempDir dir;
+        c.check(SystemFileSystem(), [&](const char* name) { return dir.File(name); });
+        MemoryFileSystem memory;
+        c.check(memory, [](const char* name) { return std::string(name); });
+    }
+}
+
+TEST(MemoryFiles, ACommitThereWritesWhatOneOnDiskWrites) {
+    const std::string old = test::StandardSave().Bytes();
+    const auto commit = [&](FileSystem& files, const std::string& path) {
+        CSaveGame doc(files);
+        ASSERT_TRUE(doc.Open(path) && doc.Load()) << doc.GetErrorText();
+        doc.Glob(1).value = 42.5f;
+        doc.Glob(1).modified = true;
+        PlayerRecord record = doc.Player();
+        record[PlayerRecord::FNAM] = Subrecord::FromText("Wanderer");
+        doc.SetPlayerData(record);
+        ASSERT_TRUE(doc.Commit()) << doc.GetErrorText();
+    };
+    test::TempDir dir;
+    test::StandardSave().WriteTo(dir.File("s.ess"));
+    commit(SystemFileSystem(), dir.File("s.ess"));
+    MemoryFileSystem memory;
+    memory.Put("s.ess", old);
+    commit(memory, "s.ess");
+    EXPECT_EQ(memory.Contents("s.ess"), test::ReadFileBytes(dir.File("s.ess")));
+    EXPECT_EQ(memory.Contents("s.bak"), old);
+    EXPECT_FALSE(memory.Contents("s.out"));
+    EXPECT_FALSE(memory.Contents("s.prev"));
+    // The new save is held open by nobody: a second document may commit it.
+    commit(memory, "s.ess");
+    EXPECT_NE(memory.Contents("s.bak"), old);
+}
+
+}  // namespace
+}  // namespace quellhart
