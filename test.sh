@@ -12,7 +12,9 @@
 #   6. everything built for Windows: the tests of the library, quellhart-cli and the
 #      editor window under Wine, the Windows program's reports compared with the
 #      Linux one's, the Windows editor run as a user runs it, and its installer;
-#   7. no operating-system call outside the file layer, the console glue and the
+#   7. the browser edition: the library's tests in WebAssembly under node, and the
+#      page in headless Chromium, its saves compared with quellhart-cli's;
+#   8. no operating-system call outside the file layer, the console glue and the
 #      window layer's Win32 implementation.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -21,7 +23,8 @@ fuzz_seconds=${QH_FUZZ_SECONDS:-60}
 
 scripts/ensure-packages.sh cmake make g++ clang clang-tidy clang-format libclang-rt-14-dev libgtest-dev \
     nlohmann-json3-dev qt6-base-dev libgl-dev xvfb xauth openbox x11-utils \
-    g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis xdotool desktop-file-utils appstream libxml2-utils dpkg-dev
+    g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis xdotool desktop-file-utils appstream libxml2-utils dpkg-dev \
+    emscripten chromium
 scripts/ensure-locale.sh de_DE.UTF-8
 
 echo "== Build"
@@ -53,7 +56,7 @@ fi
 grep -E "^(Done|stat::new_units_added)" build-fuzz/fuzz.log
 
 echo "== Formatting (clang-format)"
-find codepage savefile cli ui res tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 |
+find codepage savefile cli ui res web tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 |
     xargs -0 clang-format --dry-run -Werror
 
 echo "== Static analysis (clang-tidy)"
@@ -83,9 +86,12 @@ scripts/check-package.sh build
 echo "== Windows build: tests, the editor and its installer under Wine"
 scripts/check-windows-build.sh build
 
+echo "== Browser edition: the library in WebAssembly, the page in Chromium"
+scripts/check-web.sh build
+
 echo "== Operating-system calls only in the file layer, the console glue and the Win32 windows"
 if grep -rlE '#include <(unistd|fcntl|dirent|termios|pty|pthread|windows|io)\.h>|#include <sys/' \
-    codepage savefile cli ui res --include='*.cpp' --include='*.h' |
+    codepage savefile cli ui res web --include='*.cpp' --include='*.h' |
     grep -vE '(Posix|Windows)\.cpp$|^ui/platform/win32/Win32\.h$'; then
     echo "the files above call the operating system outside the file layer" >&2
     exit 1

@@ -1,0 +1,193 @@
+// The browser edition's page: the save library (quellhart.js, WebAssembly) does all
+// the reading, editing and writing; this file only moves texts and bytes between it
+// and the page's controls, and asks the window's questions.
+'use strict';
+
+(async function main() {
+  const lib = await QuellhartModule();
+  const $ = (id) => document.getElementById(id);
+
+  // --- the library's C interface -----------------------------------------------
+  const text = (pointer) => lib.UTF8ToString(pointer);
+  const withString = (value, use) => {
+    const size = lib.lengthBytesUTF8(value) + 1;
+    const pointer = lib._malloc(size);
+    lib.stringToUTF8(value, pointer, size);
+    try { return use(pointer); } finally { lib._free(pointer); }
+  };
+  const withBytes = (bytes, use) => {
+    const pointer = lib._malloc(Math.max(bytes.length, 1));
+    lib.HEAPU8.set(bytes, pointer);
+    try { return use(pointer); } finally { lib._free(pointer); }
+  };
+  const fileBytes = (which) => {
+    const sizeAt = lib._malloc(4);
+    try {
+      const pointer = lib._qh_file(which, sizeAt);
+      const size = lib.HEAPU32[sizeAt >> 2];
+      return pointer ? lib.HEAPU8.slice(pointer, pointer + size) : null;
+    } finally { lib._free(sizeAt); }
+  };
+  const errorText = () => text(lib._qh_error());
+  const texts = JSON.parse(text(lib._qh_texts()));
+
+  // --- questions and reports: the window's message boxes as dialogs ---------------
+  const dialog = $('message');
+  function ask(caption, message, buttons) {
+    $('message-caption').textContent = caption;
+    $('message-text').textContent = message;
+    const row = $('message-buttons');
+    row.replaceChildren();
+    return new Promise((resolve) => {
+      for (const label of buttons) {
+        const button = document.createElement('button');
+        button.type = 'button';
+        button.textContent = label;
+        button.addEventListener('click', () => { dialog.close(label); });
+        row.append(button);
+      }
+      // Escape answers as the window's Escape does: No, or OK.
+      dialog.addEventListener('close', () => {
+        resolve(dialog.returnValue || buttons[buttons.length - 1]);
+      }, { once: true });
+      dialog.returnValue = '';
+      dialog.showModal();
+      row.firstChild.focus();
+    });
+  }
+  const report = (caption, message) => ask(caption, message, ['OK']);
+  const confirm = async (message) =>
+    (await ask(texts.confirmCaption, message, ['Yes', 'No'])) === 'Yes';
+
+  // --- the Player Data fields -----------------------------------------------------
+  const playerFields = ['player-name', 'player-race', 'player-class', 'player-head',
+    'player-hair'].map($);
+  const fillList = (list, items) => list.replaceChildren(...items.map((item) => {
+    const option = document.createElement('option');
+    option.value = item;
+    return option;
+  }));
+  fillList($('races'), texts.races);
+  for (const field of playerFields) field.maxLength = texts.textLimit;
+
+  // --- the loaded save ------------------------------------------------------------
+  let state = null;  // `quellhart-cli show --json` of the save
+  let fileName = '';
+  const hex = (offset) => '0x' + offset.toString(16).toUpperCase();
+
+  function showPlayer() {
+    const p = state.player;
+    $('player-address').value = hex(p.offset);
+    [p.name, p.race, p.class, p.head, p.hair].forEach((value, i) => {
+      playerFields[i].value = value;
+    });
+    const classes = [...texts.classes];
+    if (state.chargenClass) classes.push('NEWCLASSID_CHARGEN');
+    fillList($('classes'), classes);
+    if (p.class.startsWith('NEWCLASSID_CHARGEN') && !classes.includes(p.class))
+      return report(texts.warningCaption, texts.chargenWarning);
+  }
+
+  function showGlobals() {
+    const list = $('glob-list');
+    const order = state.globals.map((g, i) => i)
+      .sort((a, b) => state.globals[a].name.localeCompare(state.globals[b].name, 'en',
+        { sensitivity: 'base' }) || a - b);
+    list.replaceChildren(...order.map((i) => new Option(state.globals[i].name, String(i))));
+    $('glob-count').value = String(state.globals.length);
+    list.disabled = order.length === 0;
+    $('confirm-change').disabled = order.length === 0;
+    showSelectedGlob();
+  }
+
+  function showSelectedGlob() {
+    const index = Number($('glob-list').value);
+    const g = state.globals[index];
+    const values = g ? [hex(g.offset), g.header, String(g.nameLen), g.name, String(g.fnamLen),
+      g.fnam, String(g.valueLen), g.valueBytes, text(lib._qh_value_text(index))]
+      : ['', '', '', '', '', '', '', '', ''];
+    ['glob-address', 'glob-unk1', 'glob-name-len', 'glob-name', 'glob-fnam-len', 'glob-fnam',
+      'glob-value-len', 'glob-value-raw', 'glob-value'].forEach((id, i) => {
+      $(id).value = values[i];
+    });
+  }
+
+  function showSave() {
+    state = JSON.parse(text(lib._qh_state()));
+    const loaded = state !== null;
+    $('player').disabled = !loaded;
+    $('globals').disabled = !loaded;
+    $('commit').disabled = !loaded;
+    $('active-file').value = loaded ? fileName : '';
+    if (!loaded) {
+      for (const field of document.querySelectorAll('#player input, #globals input'))
+        field.value = '';
+      return;
+    }
+    showGlobals();
+    return showPlayer();
+  }
+
+  // --- actions --------------------------------------------------------------------
+  $('open-file').addEventListener('change', async (event) => {
+    const file = event.target.files[0];
+    event.target.value = '';  // the same file may be chosen again
+    if (!file) return;
+    const bytes = new Uint8Array(await file.arrayBuffer());
+    fileName = file.name;
+    const opened = withString(file.name, (name) =>
+      withBytes(bytes, (pointer) => lib._qh_open(name, pointer, bytes.length)));
+    if (!opened) {
+      const message = errorText();
+      showSave();
+      return report(texts.errorCaption, message);
+    }
+    $('status').textContent = '';
+    return showSave();
+  });
+
+  $('glob-list').addEventListener('change', showSelectedGlob);
+
+  $('confirm-change').addEventListener('click', () => {
+    const index = Number($('glob-list').value);
+    const typed = $('glob-value').value;
+    withString(typed, (pointer) => lib._qh_set_value(index, pointer));
+    showSelectedGlob();
+    $('status').textContent = `${state.globals[index].name} is now ${$('glob-value').value}` +
+      ' (written with CommitChanges).';
+  });
+
+  $('commit').addEventListener('click', async () => {
+    if (!await confirm(texts.confirmWrite)) return;
+    if (lib._qh_has_backup() && !await confirm(texts.confirmReplaceBackup)) return;
+    for (const [i, field] of playerFields.entries()) {
+      if (!withString(field.value, (pointer) => lib._qh_set_player_text(i, pointer))) {
+        field.focus();
+        return report(texts.errorCaption, `${field.labels[0].textContent}: ${errorText()}`);
+      }
+    }
+    if (!lib._qh_commit()) {
+      const message = errorText();
+      showSave();
+      return report(texts.errorCaption, message);
+    }
+    download(fileBytes(0), fileName);
+    showSave();
+    $('status').textContent = `The new ${fileName} was offered as a download. The file you ` +
+      'opened is unchanged: keep it as the backup.';
+    return report(texts.doneCaption, texts.done);
+  });
+
+  function download(bytes, name) {
+    const url = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
+    const link = document.createElement('a');
+    link.href = url;
+    link.download = name;
+    document.body.append(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(url), 60000);
+  }
+
+  document.body.dataset.ready = 'true';
+})();

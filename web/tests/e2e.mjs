@@ -1,0 +1,151 @@
+// The browser edition as a user meets it, in headless Chromium: each save of the
+// table is opened through "OpenFile", edited through the labelled controls and
+// committed; the downloaded save must be byte for byte what `quellhart-cli set`
+// writes for the same edits, and a save the window refuses must bring the window's
+// "Error" with the command-line tool's text. The page is also checked with axe-core,
+// served over HTTP as well as opened from the file system, and photographed.
+//   node web/tests/e2e.mjs PAGE_FOLDER QUELLHART_CLI MAKE_SAMPLE_SAVES [SCREENSHOT]
+import { execFileSync, spawnSync } from 'node:child_process';
+import { copyFileSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { createServer } from 'node:http';
+import { tmpdir } from 'node:os';
+import { join, resolve } from 'node:path';
+import { createRequire } from 'node:module';
+import { pathToFileURL } from 'node:url';
+import { chromium } from 'playwright-core';
+
+const [pageFolder, cli, makeSamples, screenshot] = process.argv.slice(2).map((p) => resolve(p));
+const require = createRequire(import.meta.url);
+const axeSource = readFileSync(require.resolve('axe-core/axe.min.js'), 'utf8');
+
+// The saves and what is done to each; `globals` maps a name to the text typed into
+// "Value (float)".
+const kCases = [
+  { save: 'normal.ess', name: 'Wanderer', race: 'Wood Elf', head: 'b_n_wood elf_m_head_03',
+    globals: { Day: '2.5', GameHour: '-1e3' } },
+  { save: 'globals-1000.ess', hair: 'b_n_nord_m_hair_05', globals: { var999: '7', var0: '0.1' } },
+  { save: 'windows-1252.ess', name: 'Ærwyn Ÿsolde', class: 'Battlemage' },
+  { save: 'chargen-class.ess', class: 'NEWCLASSID_CHARGEN', globals: { Day: '12.75' } },
+  { save: 'normal.ess', name: 'Fenris ω', refusedEdit: true },
+  { save: 'not-a-save.ess' },
+  { save: 'broken-global.ess' },
+  { save: 'no-globals.ess' },
+  { save: 'no-player.ess' },
+  { save: 'player-cut-short.ess' },
+  { save: 'player-malformed.ess' },
+];
+
+const folder = mkdtempSync(join(tmpdir(), 'quellhart-web-'));
+execFileSync(makeSamples, [folder]);
+let failures = 0;
+function check(ok, what) {
+  if (!ok) {
+    failures += 1;
+    console.error(`FAILED: ${what}`);
+  }
+}
+
+// What the command-line tool makes of the same edits: the new save's bytes, or the
+// error text of a save it refuses.
+function cliResult(c) {
+  const copy = join(folder, `cli-${c.save}`);
+  copyFileSync(join(folder, c.save), copy);
+  const args = ['set', copy, '--yes'];
+  for (const key of ['name', 'race', 'class', 'head', 'hair'])
+    if (c[key] !== undefined) args.push(`--${key}`, c[key]);
+  for (const [name, value] of Object.entries(c.globals ?? {})) args.push('--global', `${name}=${value}`);
+  const run = spawnSync(cli, args, { encoding: 'utf8' });
+  const bytes = readFileSync(copy);
+  rmSync(copy);
+  return { ok: run.status === 0, bytes, error: run.stderr.split('\n')[0] };
+}
+
+async function answer(page, caption, button) {
+  const box = page.getByRole('dialog', { name: caption });
+  await box.waitFor();
+  const message = await box.locator('p').textContent();
+  await box.getByRole('button', { name: button, exact: true }).click();
+  return message;
+}
+
+async function runCase(page, c) {
+  const what = `${c.save} ${JSON.stringify(c)}`;
+  await page.getByLabel('OpenFile').setInputFiles(join(folder, c.save));
+  const expected = cliResult(c);
+  if (!expected.ok && !c.refusedEdit) {
+    const message = await answer(page, 'Error', 'OK');
+    check(message === expected.error, `${what}: "Error" says "${message}", the CLI "${expected.error}"`);
+    check(await page.getByRole('button', { name: 'CommitChanges' }).isDisabled(), `${what}: commit disabled`);
+    return;
+  }
+  const player = page.getByRole('group', { name: 'Player Data' });
+  for (const [key, label] of [['name', 'Name'], ['race', 'Race'], ['class', 'Class'],
+    ['head', 'Head Model'], ['hair', 'Hair Model']])
+    if (c[key] !== undefined) await player.getByLabel(label, { exact: true }).fill(c[key]);
+  const globals = page.getByRole('group', { name: 'Global Variables' });
+  for (const [name, value] of Object.entries(c.globals ?? {})) {
+    await globals.getByLabel('SelectVar').selectOption({ label: name });
+    await globals.getByLabel('Value (float)').fill(value);
+    const confirm = globals.getByRole('button', { name: 'Confirm Change' });
+    check(await confirm.isEnabled(), `${what}: Confirm Change enabled`);
+    await confirm.click();
+  }
+  const commit = page.getByRole('button', { name: 'CommitChanges' });
+  check(await commit.isEnabled(), `${what}: CommitChanges enabled`);
+  await commit.click();
+  await answer(page, 'Please Confirm', 'Yes');
+  if (c.refusedEdit) {
+    const message = await answer(page, 'Error', 'OK');
+    check(message.startsWith('Name:'), `${what}: the refused text is named: "${message}"`);
+    return;
+  }
+  const [download] = await Promise.all([page.waitForEvent('download'), answer(page, 'Done', 'OK')]);
+  check(download.suggestedFilename() === c.save, `${what}: downloaded as ${download.suggestedFilename()}`);
+  const bytes = readFileSync(await download.path());
+  check(Buffer.compare(bytes, expected.bytes) === 0,
+    `${what}: the download (${bytes.length} bytes) equals the CLI's save (${expected.bytes.length})`);
+}
+
+const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox'] });
+try {
+  const page = await browser.newPage({ acceptDownloads: true, viewport: { width: 1100, height: 900 } });
+  page.on('pageerror', (error) => check(false, `page error: ${error.message}`));
+  const started = Date.now();
+  await page.goto(pathToFileURL(join(pageFolder, 'index.html')).href);
+  await page.waitForSelector('body[data-ready="true"]');
+  console.log(`page ready from the file system in ${Date.now() - started} ms`);
+  for (const c of kCases) await runCase(page, c);
+
+  // Accessibility with a save loaded, and a dialog open.
+  await page.getByLabel('OpenFile').setInputFiles(join(folder, 'normal.ess'));
+  await page.addScriptTag({ content: axeSource });
+  const clean = await page.evaluate(async () => (await axe.run()).violations);
+  check(clean.length === 0, `axe: ${JSON.stringify(clean.map((v) => [v.id, v.nodes.length]))}`);
+  if (screenshot) await page.screenshot({ path: screenshot, fullPage: true });
+  await page.getByRole('button', { name: 'CommitChanges' }).click();
+  await page.getByRole('dialog', { name: 'Please Confirm' }).waitFor();
+  const asking = await page.evaluate(async () => (await axe.run()).violations);
+  check(asking.length === 0, `axe with a question open: ${JSON.stringify(asking.map((v) => v.id))}`);
+  await answer(page, 'Please Confirm', 'No');
+
+  // Served by a plain web server, the page works the same.
+  const server = createServer((request, response) => {
+    const name = new URL(request.url, 'http://x').pathname.slice(1) || 'index.html';
+    try {
+      response.end(readFileSync(join(pageFolder, name.replace(/[^\w.-]/g, ''))));
+    } catch {
+      response.writeHead(404).end();
+    }
+  }).listen(0, '127.0.0.1');
+  await new Promise((done) => server.once('listening', done));
+  const served = await browser.newPage({ acceptDownloads: true });
+  await served.goto(`http://127.0.0.1:${server.address().port}/`);
+  await served.waitForSelector('body[data-ready="true"]');
+  await runCase(served, kCases[0]);
+  server.close();
+} finally {
+  await browser.close();
+  rmSync(folder, { recursive: true, force: true });
+}
+console.log(failures ? `${failures} checks failed` : `the page: ${kCases.length} saves opened, edited and committed as the CLI does; axe finds nothing`);
+process.exit(failures ? 1 : 0);
