@@ -17,6 +17,7 @@
 #include "res/EditorLimits.h"
 #include "res/Messages.h"
 #include "savefile/FileSystemMemory.h"
+#include "savefile/SaveErrors.h"
 #include "savefile/SaveGame.h"
 #include "savefile/SiblingPaths.h"
 #include "savefile/ValueText.h"
@@ -92,6 +93,12 @@ const char* qh_texts() {
         {"errorCaption", messages::kErrorCaption},
         {"warningCaption", messages::kWarningCaption},
         {"chargenWarning", messages::kChargenWarning},
+        // What a commit into a folder may meet on the way.
+        {"beingWritten", errors::kBeingWritten},
+        {"changedOnDisk", errors::kChangedOnDisk},
+        {"backupNotWritten", errors::kRenameSaveToBackup},
+        {"saveNotWritten", errors::kRenameWorkToSave},
+        {"notVerified", errors::kGlobVerify},
     };
     for (const auto& [key, text] : texts)
         out += cli::JsonString(key) + ": " + cli::JsonString(text) + ", ";
@@ -155,6 +162,11 @@ int qh_set_player_text(int field, const char* utf8) {
     }
     gSession->texts[size_t(field)] = stored;
     return 1;
+}
+
+// The name of the save's backup beside it ("" when the name has none).
+const char* qh_backup_name() {
+    return Return(gSession ? BackupPathFor(gSession->name).value_or("") : "");
 }
 
 // Whether the save has a backup beside it, which a commit replaces.

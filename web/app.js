@@ -129,14 +129,15 @@
   }
 
   // --- actions --------------------------------------------------------------------
-  $('open-file').addEventListener('change', async (event) => {
-    const file = event.target.files[0];
-    event.target.value = '';  // the same file may be chosen again
-    if (!file) return;
-    const bytes = new Uint8Array(await file.arrayBuffer());
-    fileName = file.name;
-    const opened = withString(file.name, (name) =>
-      withBytes(bytes, (pointer) => lib._qh_open(name, pointer, bytes.length)));
+  // Where the loaded save came from: a file chosen alone (committed as a download),
+  // or a file of a folder the browser lets the page write to (committed in place).
+  let folder = null;
+  let loaded = null;  // {bytes, lastModified} as read, for the folder's commit
+
+  function openBytes(name, bytes) {
+    fileName = name;
+    const opened = withString(name, (pointer) =>
+      withBytes(bytes, (data) => lib._qh_open(pointer, data, bytes.length)));
     if (!opened) {
       const message = errorText();
       showSave();
@@ -144,7 +145,84 @@
     }
     $('status').textContent = '';
     return showSave();
+  }
+
+  $('open-file').addEventListener('change', async (event) => {
+    const file = event.target.files[0];
+    event.target.value = '';  // the same file may be chosen again
+    if (!file) return;
+    folder = null;
+    $('folder-choice').hidden = true;
+    return openBytes(file.name, new Uint8Array(await file.arrayBuffer()));
   });
+
+  // --- a folder to commit in ------------------------------------------------------
+  async function readFolderFile(name) {
+    try {
+      const file = await (await folder.getFileHandle(name)).getFile();
+      return { bytes: new Uint8Array(await file.arrayBuffer()), lastModified: file.lastModified };
+    } catch (error) {
+      // No file of that name, or a folder: nothing to read.
+      if (error.name === 'NotFoundError' || error.name === 'TypeMismatchError') return null;
+      throw error;
+    }
+  }
+
+  // Replaces the folder's file `name` with `bytes`. The browser writes them to a file
+  // of its own and puts it in the name's place only when they are all written, so
+  // the name holds the old file or the new one, never a part.
+  async function writeFolderFile(name, bytes) {
+    const handle = await folder.getFileHandle(name, { create: true });
+    const writable = await handle.createWritable({ keepExistingData: false });
+    try {
+      await writable.write(bytes);
+      await writable.close();
+    } catch (error) {
+      await writable.abort().catch(() => {});
+      throw error;
+    }
+  }
+
+  const sameBytes = (a, b) => a && b && a.length === b.length && a.every((x, i) => x === b[i]);
+
+  async function openFromFolder(name) {
+    const save = await readFolderFile(name);
+    if (!save) return report(texts.errorCaption, `${name} is no longer in the folder.`);
+    loaded = save;
+    await openBytes(name, save.bytes);
+    // The backup beside it, so that a commit asks before replacing it.
+    const backupName = text(lib._qh_backup_name());
+    const backup = backupName && await readFolderFile(backupName);
+    if (backup) withString(backupName, (pointer) =>
+      withBytes(backup.bytes, (data) => lib._qh_put_file(pointer, data, backup.bytes.length)));
+  }
+
+  async function openFolder(handle) {
+    folder = handle;
+    const saves = [];
+    for await (const [name, entry] of folder.entries())
+      if (entry.kind === 'file' && /\.ess$/i.test(name)) saves.push(name);
+    saves.sort();
+    const list = $('folder-saves');
+    list.replaceChildren(new Option('', ''), ...saves.map((name) => new Option(name, name)));
+    $('folder-choice').hidden = false;
+    $('status').textContent = `${saves.length} saves in the folder ${folder.name}.`;
+    list.focus();
+  }
+  $('folder-saves').addEventListener('change', (event) => {
+    if (event.target.value) return openFromFolder(event.target.value);
+  });
+  if ('showDirectoryPicker' in window) {
+    $('open-folder').hidden = false;
+    $('folder-note').hidden = false;
+    $('open-folder').addEventListener('click', async () => {
+      try {
+        await openFolder(await window.showDirectoryPicker({ id: 'saves', mode: 'readwrite' }));
+      } catch (error) {
+        if (error.name !== 'AbortError') return report(texts.errorCaption, error.message);
+      }
+    });
+  }
 
   $('glob-list').addEventListener('change', showSelectedGlob);
 
@@ -166,17 +244,67 @@
         return report(texts.errorCaption, `${field.labels[0].textContent}: ${errorText()}`);
       }
     }
-    if (!lib._qh_commit()) {
-      const message = errorText();
-      showSave();
-      return report(texts.errorCaption, message);
-    }
+    return folder ? commitInFolder() : commitAsDownload();
+  });
+
+  // Commits in memory; false, with the error reported, when the library refuses.
+  async function commitInMemory() {
+    if (lib._qh_commit()) return true;
+    const message = errorText();
+    showSave();
+    await report(texts.errorCaption, message);
+    return false;
+  }
+
+  async function commitAsDownload() {
+    if (!await commitInMemory()) return;
     download(fileBytes(0), fileName);
     showSave();
     $('status').textContent = `The new ${fileName} was offered as a download. The file you ` +
       'opened is unchanged: keep it as the backup.';
     return report(texts.doneCaption, texts.done);
-  });
+  }
+
+  // The save's folder: the old save is written as the ".bak" first, complete, and
+  // only then is the save replaced, so that at every moment one of the two names
+  // holds the old save and the save's name a whole save. A second tab of this page
+  // waits for none (a Web Lock per save name); a save changed on disk since it was
+  // read (the game saved meanwhile) is left as it is.
+  async function commitInFolder() {
+    const name = fileName;
+    const backupName = text(lib._qh_backup_name());
+    const unchanged = async () => {
+      const now = await readFolderFile(name);
+      return now && now.lastModified === loaded.lastModified && sameBytes(now.bytes, loaded.bytes);
+    };
+    const fail = async (message, error) => {
+      await openFromFolder(name);
+      return report(texts.errorCaption, error ? `${message}\n${error.message}` : message);
+    };
+    return navigator.locks.request(`quellhart-save:${name}`, { ifAvailable: true }, async (lock) => {
+      if (!lock) return report(texts.errorCaption, texts.beingWritten);
+      if (!await unchanged()) return fail(texts.changedOnDisk);
+      if (!await commitInMemory()) return;
+      const newSave = fileBytes(0);
+      try {
+        await writeFolderFile(backupName, loaded.bytes);
+      } catch (error) {
+        return fail(texts.backupNotWritten, error);
+      }
+      if (!await unchanged()) return fail(texts.changedOnDisk);
+      try {
+        await writeFolderFile(name, newSave);
+      } catch (error) {
+        return fail(texts.saveNotWritten, error);
+      }
+      const written = await readFolderFile(name);
+      if (!sameBytes(written?.bytes, newSave)) return fail(texts.notVerified);
+      await openFromFolder(name);
+      $('status').textContent = `${name} was written in its folder; the save before it is ` +
+        `${backupName}.`;
+      return report(texts.doneCaption, texts.done);
+    });
+  }
 
   function download(bytes, name) {
     const url = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
@@ -189,5 +317,8 @@
     setTimeout(() => URL.revokeObjectURL(url), 60000);
   }
 
+  // For scripts and tests: a folder handle from elsewhere (the origin's private
+  // file system, say) opened as if the user had chosen it.
+  window.quellhart = { openFolder };
   document.body.dataset.ready = 'true';
 })();

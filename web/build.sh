@@ -9,7 +9,9 @@ out=$(mkdir -p "$1" && realpath "$1")
 build=build-web
 # emscripten's own tools need acorn, which Debian keeps outside node's default path.
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
-emcmake cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQH_WERROR=ON >/dev/null
+# (emcmake says the command it runs on standard error: left out.)
+emcmake cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQH_WERROR=ON 2>&1 >/dev/null |
+    { grep -v '^configure: ' || true; }
 cmake --build "$build" -j"$(nproc)" --target quellhart-web
 cp web/index.html web/app.js web/style.css "$build/web/quellhart.js" "$out/"
 echo "the page is in $out"

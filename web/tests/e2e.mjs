@@ -68,6 +68,82 @@ async function answer(page, caption, button) {
   return message;
 }
 
+// The origin's private file system stands in for a folder the user chose: the page
+// cannot tell them apart, and a test cannot answer the browser's folder picker.
+const folderFile = (page, name, bytes) => page.evaluate(async ([name, bytes]) => {
+  const root = await navigator.storage.getDirectory();
+  if (bytes === undefined) {
+    try {
+      const file = await (await root.getFileHandle(name)).getFile();
+      return [...new Uint8Array(await file.arrayBuffer())];
+    } catch {
+      return null;
+    }
+  }
+  const writable = await (await root.getFileHandle(name, { create: true })).createWritable();
+  await writable.write(new Uint8Array(bytes));
+  await writable.close();
+  return null;
+}, [name, bytes && [...bytes]]);
+
+// Commits into the folder: the first makes the backup, the second asks before
+// replacing it; a save the game rewrote since it was read, and one that another tab
+// is committing, are refused and left as they are.
+async function runFolderCases(page) {
+  const original = readFileSync(join(folder, 'normal.ess'));
+  const gameSave = readFileSync(join(folder, 'windows-1252.ess'));
+  await folderFile(page, 'normal.ess', original);
+  await page.evaluate(async () => window.quellhart.openFolder(await navigator.storage.getDirectory()));
+  const choose = () => page.getByLabel('Save in folder').selectOption('normal.ess');
+  const commit = async (name, answers) => {
+    await page.getByRole('group', { name: 'Player Data' }).getByLabel('Name', { exact: true }).fill(name);
+    await page.getByRole('button', { name: 'CommitChanges' }).click();
+    for (const [caption, button] of answers) await answer(page, caption, button);
+  };
+  const bytesOf = async (name) => Buffer.from(await folderFile(page, name) ?? []);
+
+  await choose();
+  await commit('Wanderer', [['Please Confirm', 'Yes'], ['Done', 'OK']]);
+  const first = cliResult({ save: 'normal.ess', name: 'Wanderer' }).bytes;
+  check(first.equals(await bytesOf('normal.ess')), 'folder: the save is the CLI\'s');
+  check(original.equals(await bytesOf('normal.bak')), 'folder: the backup is the old save');
+
+  await commit('Wanderer', [['Please Confirm', 'Yes'], ['Please Confirm', 'Yes'], ['Done', 'OK']]);
+  check(first.equals(await bytesOf('normal.bak')), 'folder: the second commit backs up the first');
+
+  await choose();
+  await folderFile(page, 'normal.ess', gameSave);  // the game saves meanwhile
+  await commit('Late', [['Please Confirm', 'Yes'], ['Please Confirm', 'Yes']]);
+  const changed = await answer(page, 'Error', 'OK');
+  check(changed.startsWith('The save was changed on disk'), `folder: a rewritten save is refused: ${changed}`);
+  check(gameSave.equals(await bytesOf('normal.ess')), 'folder: the game\'s save is kept');
+  check(first.equals(await bytesOf('normal.bak')), 'folder: the backup is kept');
+
+  await page.evaluate(() => new Promise((held) => {
+    navigator.locks.request('quellhart-save:normal.ess', () => {
+      held();
+      return new Promise((release) => { window.releaseSave = release; });
+    });
+  }));
+  await commit('Other', [['Please Confirm', 'Yes'], ['Please Confirm', 'Yes']]);
+  const busy = await answer(page, 'Error', 'OK');
+  check(busy === 'The save is being written by another program.', `folder: a save being committed is refused: ${busy}`);
+  check(gameSave.equals(await bytesOf('normal.ess')), 'folder: the save is untouched while locked');
+  await page.evaluate(() => window.releaseSave());
+
+  // A backup that cannot be written (a folder has its name): the save stays as it was.
+  await page.evaluate(async () => {
+    const root = await navigator.storage.getDirectory();
+    await root.removeEntry('normal.bak');
+    await root.getDirectoryHandle('normal.bak', { create: true });
+  });
+  await choose();
+  await commit('Unbacked', [['Please Confirm', 'Yes']]);
+  const unbacked = await answer(page, 'Error', 'OK');
+  check(unbacked.startsWith('Error renaming .ess file to .bak\n'), `folder: no backup, no commit: ${unbacked}`);
+  check(gameSave.equals(await bytesOf('normal.ess')), 'folder: the save is untouched without a backup');
+}
+
 async function runCase(page, c) {
   const what = `${c.save} ${JSON.stringify(c)}`;
   await page.getByLabel('OpenFile').setInputFiles(join(folder, c.save));
@@ -93,13 +169,16 @@ async function runCase(page, c) {
   const commit = page.getByRole('button', { name: 'CommitChanges' });
   check(await commit.isEnabled(), `${what}: CommitChanges enabled`);
   await commit.click();
-  await answer(page, 'Please Confirm', 'Yes');
   if (c.refusedEdit) {
+    await answer(page, 'Please Confirm', 'Yes');
     const message = await answer(page, 'Error', 'OK');
     check(message.startsWith('Name:'), `${what}: the refused text is named: "${message}"`);
     return;
   }
-  const [download] = await Promise.all([page.waitForEvent('download'), answer(page, 'Done', 'OK')]);
+  const downloading = page.waitForEvent('download');
+  await answer(page, 'Please Confirm', 'Yes');
+  const download = await downloading;
+  await answer(page, 'Done', 'OK');
   check(download.suggestedFilename() === c.save, `${what}: downloaded as ${download.suggestedFilename()}`);
   const bytes = readFileSync(await download.path());
   check(Buffer.compare(bytes, expected.bytes) === 0,
@@ -142,10 +221,11 @@ try {
   await served.goto(`http://127.0.0.1:${server.address().port}/`);
   await served.waitForSelector('body[data-ready="true"]');
   await runCase(served, kCases[0]);
+  await runFolderCases(served);
   server.close();
 } finally {
   await browser.close();
   rmSync(folder, { recursive: true, force: true });
 }
-console.log(failures ? `${failures} checks failed` : `the page: ${kCases.length} saves opened, edited and committed as the CLI does; axe finds nothing`);
+console.log(failures ? `${failures} checks failed` : `the page: ${kCases.length} saves opened, edited and committed as the CLI does, commits in a folder with their backups and refusals; axe finds nothing`);
 process.exit(failures ? 1 : 0);
