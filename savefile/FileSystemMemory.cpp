@@ -35,6 +35,12 @@ std::optional<std::string> MemoryFileSystem::Contents(const std::string& path) c
     return found->second->bytes;
 }
 
+const std::string* MemoryFileSystem::Peek(const std::string& path) const {
+    const std::lock_guard lock(mutex_);
+    const auto found = names_.find(path);
+    return found == names_.end() ? nullptr : &found->second->bytes;
+}
+
 FileError MemoryFileSystem::OpenForReading(const std::string& path, FileHandle& file) {
     const std::lock_guard lock(mutex_);
     file = kNoFile;

@@ -24,6 +24,9 @@ public:
     void Put(const std::string& path, std::string bytes);
     // The contents of the file named `path`, if there is one.
     std::optional<std::string> Contents(const std::string& path) const;
+    // The same without a copy (a save may be large): valid until the file is written
+    // or loses its last name; null when there is no such file.
+    const std::string* Peek(const std::string& path) const;
 
     FileError OpenForReading(const std::string& path, FileHandle& file) override;
     FileError CreateNew(const std::string& path, FileHandle& file) override;

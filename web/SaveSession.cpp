@@ -28,6 +28,7 @@ namespace {
 struct Session {
     MemoryFileSystem files;
     std::string name;
+    std::string pending;  // the save's bytes on their way in
     std::unique_ptr<CSaveGame> save;
     EditablePlayerTexts texts;  // as the page's fields hold them, stored form
 };
@@ -108,12 +109,20 @@ const char* qh_texts() {
     return Return(std::move(out));
 }
 
-// Takes the save's bytes under its file name (no folder) and opens and loads it;
-// 0 and an error text when the window would refuse it.
-int qh_open(const char* name, const std::uint8_t* bytes, std::size_t size) {
+// Room for a save of `size` bytes, which the page fills before qh_open: the bytes
+// are copied once, from the page into the library, and never again.
+std::uint8_t* qh_save_buffer(std::size_t size) {
     gSession = std::make_unique<Session>();
+    gSession->pending.resize(size);
+    return reinterpret_cast<std::uint8_t*>(gSession->pending.data());
+}
+
+// Takes the bytes put in qh_save_buffer as the save of that file name (no folder),
+// and opens and loads it; 0 and an error text when the window would refuse it.
+int qh_open(const char* name) {
+    if (!gSession) gSession = std::make_unique<Session>();
     gSession->name = name;
-    gSession->files.Put(name, std::string(reinterpret_cast<const char*>(bytes), size));
+    gSession->files.Put(name, std::move(gSession->pending));
     return OpenAndLoad(*gSession) ? 1 : 0;
 }
 
@@ -185,17 +194,16 @@ int qh_commit() {
     return OpenAndLoad(session) ? 1 : 0;
 }
 
-// The bytes of the save (0) or its backup (1) as they are now; null when there is
-// none. Their length is given in `size`.
+// The bytes of the save (0) or its backup (1) as they are now, valid until the next
+// call; null when there is none. Their length is given in `size`.
 const std::uint8_t* qh_file(int which, std::size_t* size) {
     *size = 0;
     if (!gSession) return nullptr;
     const auto name = which == 0 ? gSession->name : BackupPathFor(gSession->name);
-    const auto contents = name ? gSession->files.Contents(*name) : std::nullopt;
-    if (!contents) return nullptr;
-    gReturned = *contents;
-    *size = gReturned.size();
-    return reinterpret_cast<const std::uint8_t*>(gReturned.data());
+    const std::string* bytes = name ? gSession->files.Peek(*name) : nullptr;
+    if (!bytes) return nullptr;
+    *size = bytes->size();
+    return reinterpret_cast<const std::uint8_t*>(bytes->data());
 }
 
 const char* qh_error() { return gError.c_str(); }
