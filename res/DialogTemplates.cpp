@@ -177,6 +177,12 @@ std::map<int, std::string>& StringTable() {
     return table;
 }
 
+std::string CaptionOf(const DialogTemplate& dialog, int id) {
+    for (const ControlTemplate& control : dialog.controls)
+        if (control.labelFor == id) return control.text;
+    return {};
+}
+
 std::string LoadString(int id) {
     const auto it = StringTable().find(id);
     return it == StringTable().end() ? std::string() : it->second;

@@ -29,6 +29,9 @@ const DialogTemplate& WaitTemplate();
 // texts fit.
 const std::vector<const DialogTemplate*>& ProgramDialogTemplates();
 
+// The caption of control `id`: the text of the label that names it ("" if none).
+std::string CaptionOf(const DialogTemplate& dialog, int id);
+
 // The string table, and one of its strings (empty for an id it does not hold).
 std::map<int, std::string>& StringTable();
 std::string LoadString(int id);

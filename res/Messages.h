@@ -19,6 +19,11 @@ inline constexpr const char* kChargenWarning =
     "In-game generated class ID detected (NEWCLASSID_CHARGEN)\nbut no matching class definition "
     "found!";
 
+// A player text the save's code page cannot hold, after the field's caption.
+inline constexpr const char* kNotInCodePage =
+    ": this text holds a character that a save cannot store (only the characters of "
+    "Windows-1252). Nothing was written.";
+
 // Restoring the backup from the help window.
 inline constexpr const char* kHelpCaption = "Quellhart Savegame Editor Help";
 inline constexpr const char* kHelpAbout = "About...";

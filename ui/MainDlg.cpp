@@ -25,6 +25,9 @@ const MessageMap<CMainDlg> CMainDlg::kMessageMap = {
 namespace {
 
 constexpr const char* kSaveFilter = "Quellhart save Files (*.ess)|*.ess||";
+// The Player Data page's controls for name, race, class, head and hair, in that order.
+constexpr int kPlayerTextControls[] = {IDC_PLAYER_NAME, IDC_PLAYER_RACE, IDC_PLAYER_CLASS,
+                                       IDC_PLAYER_HEAD, IDC_PLAYER_HAIR};
 
 std::string AfterFirstLine(const std::string& text) {
     const size_t lineEnd = text.find('\n');
@@ -180,20 +183,31 @@ void CMainDlg::OnRestoreBackup() {
 }
 
 PlayerRecord CMainDlg::RecordFromPlayerPage() const {
-    // The page's controls for name, race, class, head and hair, in that order.
-    constexpr int kControls[] = {IDC_PLAYER_NAME, IDC_PLAYER_RACE, IDC_PLAYER_CLASS,
-                                 IDC_PLAYER_HEAD, IDC_PLAYER_HAIR};
     EditablePlayerTexts texts;
     for (size_t i = 0; i < texts.size(); ++i) {
         CWnd control;
-        control.Attach(m_playerPage.GetDlgItem(kControls[i]));
+        control.Attach(m_playerPage.GetDlgItem(kPlayerTextControls[i]));
         texts[i] = control.GetWindowText(int(limits::kTextBufferBytes));
     }
     return EditedPlayerRecord(m_document->Player(), texts);
 }
 
+bool CMainDlg::PlayerTextsStorable() {
+    for (int id : kPlayerTextControls) {
+        CWnd control;
+        control.Attach(m_playerPage.GetDlgItem(id));
+        if (control.IsTextInCodePage()) continue;
+        AfxMessageBox(Window(),
+                      res::CaptionOf(res::PlayerPageTemplate(), id) + messages::kNotInCodePage,
+                      messages::kErrorCaption, MB_OK | MB_ICONEXCLAMATION);
+        control.SetFocus();
+        return false;
+    }
+    return true;
+}
+
 void CMainDlg::OnCommitChanges() {
-    if (!m_document) return;
+    if (!m_document || !PlayerTextsStorable()) return;
     if (AfxMessageBox(Window(), messages::kConfirmWrite, messages::kConfirmCaption,
                       MB_YESNO | MB_ICONEXCLAMATION) == IDNO)
         return;

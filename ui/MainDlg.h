@@ -58,6 +58,9 @@ private:
     // document's error and leaves the window without one.
     void LoadDocument();
     void ShowError();
+    // Says which player text the save's code page cannot hold, and puts the keyboard
+    // there; true when all can be stored.
+    bool PlayerTextsStorable();
     PlayerRecord RecordFromPlayerPage() const;
 
     CButton m_commitButton;

@@ -102,6 +102,9 @@ void CPSDlgGLOB::OnConfirmChange() {
     glob.value = GlobValueFromText(m_value.GetWindowText(int(limits::kTextBufferBytes)));
     glob.modified = true;
     ShowSelectedGlob();
+    // The keyboard goes to the value as stored, so that a screen reader says it with
+    // its caption, and a text read as 0 is heard as 0; the next value can be typed.
+    m_value.SetFocus();
 }
 
 }  // namespace quellhart::ui

@@ -3,6 +3,7 @@
 #include "platform/Prompts.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
+#include "res/EditorLimits.h"
 #include "res/Messages.h"
 #include "savefile/ValueText.h"
 
@@ -27,6 +28,11 @@ void CPSDlgPlayerData::Attach(CSaveGame* document) {
 BOOL CPSDlgPlayerData::OnSetActive() {
     const BOOL result = CPropertyPage::OnSetActive();
     if (!m_stale) return result;  // keeps the user's uncommitted typing
+    // The save stores at most 49 bytes of each text: the fields take no more.
+    for (CWnd* field : {static_cast<CWnd*>(&m_name), static_cast<CWnd*>(&m_raceList),
+                        static_cast<CWnd*>(&m_classList), static_cast<CWnd*>(&m_headModel),
+                        static_cast<CWnd*>(&m_hairModel)})
+        field->LimitText(int(limits::kPlayerTextBytes));
     if (m_document)
         ShowDocument();
     else

@@ -103,6 +103,8 @@ TEST_F(GlobPageTest, ConfirmedTextsAreReadLikeAtof) {
         EXPECT_EQ(glob.value, c.stored) << c.typed;
         EXPECT_TRUE(glob.modified) << c.typed;
         EXPECT_EQ(Text(page(), IDC_GLOB_VALUE), c.shown) << c.typed;
+        // The keyboard is on the stored value, so that a screen reader says it.
+        EXPECT_TRUE(HasFocus(page(), IDC_GLOB_VALUE)) << c.typed;
     }
     EXPECT_EQ(Text(page(), IDC_GLOB_VALUE_RAW), "00 00 80 7F ");
 }

@@ -190,5 +190,26 @@ TEST_F(PlayerPageTest, AWholeEditThroughTheWidgetsIsWrittenAndShownAfterTheReloa
         EXPECT_EQ(Text(page(), id), text) << id;
 }
 
+// The save holds at most 49 Windows-1252 bytes of each text: a field takes no more
+// as typed, and a character the code page lacks is named before anything is written.
+TEST_F(PlayerPageTest, TextsTheSaveCannotHoldAreStoppedWhereTheyAreTyped) {
+    const std::string path = WriteSave(StandardSave());
+    ClickOpen(path);
+    const std::string tooLong(60, 'x');
+    for (int id :
+         {IDC_PLAYER_NAME, IDC_PLAYER_RACE, IDC_PLAYER_CLASS, IDC_PLAYER_HEAD, IDC_PLAYER_HAIR}) {
+        Type(page(), id, tooLong);
+        EXPECT_EQ(Text(page(), id), tooLong.substr(0, 49)) << id;
+    }
+    Type(page(), IDC_PLAYER_HEAD, "b_n_nord_\xCF\x89_head");  // omega
+    const size_t shown = prompts->messages.size();
+    ClickCommit();
+    ASSERT_EQ(prompts->messages.size(), shown + 1);
+    EXPECT_EQ(prompts->messages.back().caption, "Error");
+    EXPECT_EQ(prompts->messages.back().text.rfind("Head Model: ", 0), 0u);
+    EXPECT_TRUE(HasFocus(page(), IDC_PLAYER_HEAD));
+    EXPECT_EQ(ReadFileBytes(path), StandardSave().Bytes());
+}
+
 }  // namespace
 }  // namespace quellhart::test

@@ -23,6 +23,8 @@ void Type(ui::CDialogBase& window, int id, const std::string& text);
 void Choose(ui::CDialogBase& window, int id, int index);
 // Presses the Down arrow key in the control, which has the focus.
 void PressDown(ui::CDialogBase& window, int id);
+// Whether the control has the keyboard focus within its window.
+bool HasFocus(ui::CDialogBase& window, int id);
 // Clicks the tab of the page.
 void ShowPage(ui::CPropertySheet& sheet, int index);
 std::vector<std::string> TabTexts(ui::CPropertySheet& sheet);

@@ -26,6 +26,12 @@ public:
     void SetWindowTextPath(const std::string& path);
     // At most maxCount - 1 bytes, as read into a buffer of maxCount bytes.
     std::string GetWindowText(int maxCount) const;
+    // Whether every character of the text is one Windows-1252 holds; GetWindowText
+    // gives "?" for any other.
+    BOOL IsTextInCodePage() const;
+    // An edit field, or a combo box's, takes at most `maxChars` characters.
+    void LimitText(int maxChars);
+    void SetFocus();
     void EnableWindow(BOOL enable);
     BOOL IsWindowEnabled() const;
     BOOL IsWindowVisible() const;

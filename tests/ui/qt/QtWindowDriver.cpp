@@ -37,7 +37,17 @@ void Type(ui::CDialogBase& window, int id, const std::string& text) {
         input = combo->lineEdit();
     QTest::keyClick(input, Qt::Key_A, Qt::ControlModifier);  // select what is there
     QTest::keyClick(input, Qt::Key_Delete);
-    QTest::keyClicks(input, QString::fromStdString(text));
+    // A key of its own for a character beyond ASCII, as a keyboard layout has it.
+    for (const QChar c : QString::fromStdString(text))
+        if (c.unicode() < 0x80)
+            QTest::keyClick(input, c.toLatin1());
+        else
+            QTest::sendKeyEvent(QTest::Click, input, Qt::Key_unknown, QString(c), {});
+}
+
+bool HasFocus(ui::CDialogBase& window, int id) {
+    QWidget* field = ui::ToWidget(window.GetDlgItem(id));
+    return field && field->window()->focusWidget() == field;
 }
 
 void Choose(ui::CDialogBase& window, int id, int index) {

@@ -58,6 +58,11 @@ void Type(ui::CDialogBase& window, int id, const std::string& text) {
     for (wchar_t c : ui::WideFromUtf8(text)) SendMessageW(target, WM_CHAR, c, 1);
 }
 
+bool HasFocus(ui::CDialogBase& window, int id) {
+    HWND field = Control(window, id);
+    return field && (GetFocus() == field || GetParent(GetFocus()) == field);
+}
+
 void Choose(ui::CDialogBase& window, int id, int index) {
     HWND list = Control(window, id);
     ASSERT_NE(list, nullptr) << id;

@@ -78,6 +78,24 @@ std::string CWnd::GetWindowText(int maxCount) const {
     return bytes;
 }
 
+BOOL CWnd::IsTextInCodePage() const {
+    const QWidget* widget = ToWidget(hwnd_);
+    if (!widget) return TRUE;
+    const QString text = Text(widget);
+    return FromSaveText(ToSaveText(text)) == text;
+}
+
+void CWnd::LimitText(int maxChars) {
+    QWidget* widget = ToWidget(hwnd_);
+    auto* edit = qobject_cast<QLineEdit*>(widget);
+    if (auto* combo = qobject_cast<QComboBox*>(widget)) edit = combo->lineEdit();
+    if (edit) edit->setMaxLength(maxChars);
+}
+
+void CWnd::SetFocus() {
+    if (QWidget* widget = ToWidget(hwnd_)) widget->setFocus(Qt::OtherFocusReason);
+}
+
 void CWnd::EnableWindow(BOOL enable) {
     if (QWidget* widget = ToWidget(hwnd_)) widget->setEnabled(enable != FALSE);
 }

@@ -22,6 +22,24 @@ std::string CWnd::GetWindowText(int maxCount) const {
     return bytes;
 }
 
+BOOL CWnd::IsTextInCodePage() const {
+    if (!GetSafeHwnd()) return TRUE;
+    const std::wstring text = WindowTextOf(ToHwnd(hwnd_));
+    return WideFromSaveText(SaveTextFromWide(text)) == text ? TRUE : FALSE;
+}
+
+void CWnd::LimitText(int maxChars) {
+    if (!GetSafeHwnd()) return;
+    wchar_t className[16] = {};
+    GetClassNameW(ToHwnd(hwnd_), className, 16);
+    const bool isCombo = std::wstring_view(className) == L"ComboBox";
+    SendMessageW(ToHwnd(hwnd_), isCombo ? CB_LIMITTEXT : EM_LIMITTEXT, WPARAM(maxChars), 0);
+}
+
+void CWnd::SetFocus() {
+    if (GetSafeHwnd()) ::SetFocus(ToHwnd(hwnd_));
+}
+
 void CWnd::EnableWindow(BOOL enable) {
     if (GetSafeHwnd()) ::EnableWindow(ToHwnd(hwnd_), enable);
 }
