@@ -147,8 +147,9 @@ void CMainDlg::OpenFileFromOutside(const std::string& path) {
 
 void CMainDlg::ShowHelp() {
     if (!m_help)
+        // About opened from Help belongs to Help, and Escape there returns to it.
         m_help = std::make_unique<CHelpDlg>(
-            Window(), [] { CAboutDlg().DoModal(); }, [this] { OnRestoreBackup(); });
+            Window(), [this] { CAboutDlg(HelpWindow()).DoModal(); }, [this] { OnRestoreBackup(); });
     m_help->Show();
 }
 

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QUrl>
 
 #include "res/ControlIds.h"
@@ -135,6 +136,39 @@ TEST_F(DesktopTest, HelpOpensTheAboutBox) {
     ASSERT_NE(about, nullptr);
     EXPECT_EQ(DismissModalFrom([&] { QTest::mouseClick(about, Qt::LeftButton); }),
               "About Quellhart Savegame Editor");
+    app.m_pMainWnd = nullptr;
+}
+
+// The help text has a caret for the arrows, Tab visits the text and every button in
+// order, and About opened from Help belongs to Help, so that closing it returns there.
+TEST_F(DesktopTest, HelpIsReadAndLeftByKeyboard) {
+    ui::CEditorApp app;
+    app.m_pMainWnd = &main;
+    Click(main, ID_HELP);
+    QDialog* help = HelpDialog(main);
+    ASSERT_NE(help, nullptr);
+    auto* text = help->findChild<QTextBrowser*>();
+    EXPECT_TRUE(text->textInteractionFlags() & Qt::TextSelectableByKeyboard);
+    text->setFocus();
+    std::vector<std::string> visited;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(help->focusWidget(), Qt::Key_Tab);
+        auto* button = qobject_cast<QPushButton*>(help->focusWidget());
+        visited.push_back(button                        ? button->text().toStdString()
+                          : help->focusWidget() == text ? "(text)"
+                                                        : "(other)");
+    }
+    EXPECT_EQ(visited, (std::vector<std::string>{messages::kHelpAbout, messages::kHelpRestore,
+                                                 "Close", "(text)"}));
+    QWidget* aboutOwner = nullptr;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            aboutOwner = modal->parentWidget();
+            static_cast<QDialog*>(modal)->reject();
+        }
+    });
+    QTest::mouseClick(HelpButton(messages::kHelpAbout), Qt::LeftButton);
+    EXPECT_EQ(aboutOwner, help);
     app.m_pMainWnd = nullptr;
 }
 

@@ -1,5 +1,5 @@
 #include <QDialog>
-#include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QPointer>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -24,18 +24,33 @@ HelpWindow::HelpWindow(WindowHandle owner, const std::string& title, const std::
     text->setHtml(QString::fromStdString(html));
     text->setOpenLinks(false);
     text->setAccessibleName(QString::fromStdString(title));
+    // A caret the arrows move, so that a screen reader reads the text line by line;
+    // Tab leaves the text for the buttons.
+    text->setTextInteractionFlags(Qt::TextBrowserInteraction | Qt::TextSelectableByKeyboard);
+    text->setTabChangesFocus(true);
 
-    auto* box = new QDialogButtonBox(QDialogButtonBox::Close, window);
-    for (HelpButton& button : buttons) {
-        QPushButton* push =
-            box->addButton(QString::fromStdString(button.text), QDialogButtonBox::ActionRole);
-        QObject::connect(push, &QPushButton::clicked, window, std::move(button.onClick));
-    }
-    QObject::connect(box, &QDialogButtonBox::rejected, window, &QDialog::close);
+    // Tab goes from the text through the buttons in the order they are shown, Close
+    // last.
+    auto* row = new QHBoxLayout;
+    QWidget* previous = text;
+    const auto addButton = [&](const QString& label) {
+        auto* push = new QPushButton(label, window);
+        push->setAutoDefault(false);
+        row->addWidget(push);
+        QWidget::setTabOrder(previous, push);
+        previous = push;
+        return push;
+    };
+    for (HelpButton& button : buttons)
+        QObject::connect(addButton(QString::fromStdString(button.text)), &QPushButton::clicked,
+                         window, std::move(button.onClick));
+    row->addStretch();
+    QObject::connect(addButton(QDialog::tr("Close")), &QPushButton::clicked, window,
+                     &QDialog::close);
 
     auto* layout = new QVBoxLayout(window);
     layout->addWidget(text);
-    layout->addWidget(box);
+    layout->addLayout(row);
     window->resize(540, 560);
 }
 
