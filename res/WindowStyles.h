@@ -37,6 +37,7 @@ inline constexpr uint32_t SS_BITMAP = 0x000E;
 inline constexpr uint32_t SS_NOPREFIX = 0x0080;
 inline constexpr uint32_t SS_CENTERIMAGE = 0x0200;
 inline constexpr uint32_t SS_SUNKEN = 0x1000;
+inline constexpr uint32_t SS_PATHELLIPSIS = 0x8000;
 
 // Edit controls.
 inline constexpr uint32_t ES_CENTER = 0x0001;

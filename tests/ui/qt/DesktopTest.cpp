@@ -5,12 +5,14 @@
 #include <QDialog>
 #include <QDropEvent>
 #include <QKeySequence>
+#include <QLabel>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
+#include <filesystem>
 
 #include "res/ControlIds.h"
 #include "res/Messages.h"
@@ -137,6 +139,23 @@ TEST_F(DesktopTest, HelpOpensTheAboutBox) {
     EXPECT_EQ(DismissModalFrom([&] { QTest::mouseClick(about, Qt::LeftButton); }),
               "About Quellhart Savegame Editor");
     app.m_pMainWnd = nullptr;
+}
+
+// A path longer than the "Active File" label keeps its file name in sight; the whole
+// path is the tooltip and the accessible description.
+TEST_F(DesktopTest, ALongPathKeepsTheFileNameVisible) {
+    const std::string folder = dir.File(std::string(150, 'f'));
+    std::filesystem::create_directory(folder);
+    const std::string path = folder + "/the-save.ess";
+    StandardSave().WriteTo(path);
+    ClickOpen(path);
+    auto* label = ui::ToWidget<QLabel>(main.GetDlgItem(IDC_ACTIVE_FILE));
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(label->text().endsWith("the-save.ess")) << label->text().toStdString();
+    EXPECT_TRUE(label->text().contains(QChar(0x2026)));
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width());
+    EXPECT_EQ(label->toolTip().toStdString(), path);
+    EXPECT_EQ(label->accessibleDescription().toStdString(), path);
 }
 
 // The help text has a caret for the arrows, Tab visits the text and every button in

@@ -66,8 +66,17 @@ void CWnd::SetWindowText(std::string_view text) {
 }
 
 void CWnd::SetWindowTextPath(const std::string& path) {
-    if (QWidget* widget = ToWidget(hwnd_))
-        SetText(widget, QFile::decodeName(QByteArray::fromStdString(path)));
+    QWidget* widget = ToWidget(hwnd_);
+    if (!widget) return;
+    const QString whole = QFile::decodeName(QByteArray::fromStdString(path));
+    auto* label = qobject_cast<QLabel*>(widget);
+    if (!label) return SetText(widget, whole);
+    // A path too long for the label loses its middle, never the file's own name; the
+    // whole path is the tooltip and what a screen reader adds to the shown text.
+    label->setText(
+        label->fontMetrics().elidedText(whole, Qt::ElideMiddle, label->contentsRect().width()));
+    label->setToolTip(whole);
+    label->setAccessibleDescription(whole);
 }
 
 std::string CWnd::GetWindowText(int maxCount) const {

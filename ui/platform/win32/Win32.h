@@ -68,6 +68,7 @@
 #undef SS_NOPREFIX
 #undef SS_CENTERIMAGE
 #undef SS_SUNKEN
+#undef SS_PATHELLIPSIS
 #undef ES_CENTER
 #undef ES_AUTOHSCROLL
 #undef ES_READONLY
