@@ -42,14 +42,21 @@ run_in_x() {
     openbox >/dev/null 2>&1 &
     sleep 1
     start_editor
-    local title
+    local title kind
     title=$(xprop -id "$main" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p')
+    # Its own task-bar entry: an ordinary window, transient for no other.
+    kind=$(xprop -id "$main" _NET_WM_WINDOW_TYPE WM_TRANSIENT_FOR _NET_WM_STATE)
     kill "$pid"
     if [ "$title" != "$caption" ]; then
         echo "window title: expected \"$caption\", found \"$title\"" >&2
         return 1
     fi
-    echo "window title: \"$title\""
+    if ! grep -q "_NET_WM_WINDOW_TYPE_NORMAL" <<<"$kind" || ! grep -q "WM_TRANSIENT_FOR:  not found" <<<"$kind" ||
+        grep -q "SKIP_TASKBAR" <<<"$kind"; then
+        echo "the main window has no task-bar entry of its own: $kind" >&2
+        return 1
+    fi
+    echo "window title: \"$title\"; an ordinary window with its own task-bar entry"
     [ -n "$good" ] || return 0
 
     if error_box_for "$good" 20; then
