@@ -34,22 +34,28 @@ std::uint64_t IndexOf(FileSystem& files, const std::string& path) {
     return files.DescribePath(path, false, info) == FileError::kNone ? info.index : 0;
 }
 
-// Each case runs on the system's files in a fresh folder and on files in memory.
+// Each case runs on the system's files in a fresh folder and on files in memory. An
+// exchange or a link that the system's files cannot do (Windows, FAT) ends the case
+// there; in memory both must work.
+using Name = std::function<std::string(const char*)>;
 struct Case {
     const char* what;
-    std::function<void(FileSystem&, const std::function<std::string(const char*)>&)> check;
+    std::function<void(FileSystem&, const Name&, bool inMemory)> check;
 };
+bool Unsupported(FileError result, bool inMemory) {
+    return result == FileError::kNotSupported && !inMemory;
+}
 
 const Case kCases[] = {
     {"an exclusive create meets the existing name",
-     [](FileSystem& files, const auto& at) {
+     [](FileSystem& files, const Name& at, bool) {
          files.Close(Created(files, at("a"), "one"));
          FileHandle again = kNoFile;
          EXPECT_EQ(files.CreateNew(at("a"), again), FileError::kExists);
          EXPECT_EQ(Read(files, at("a")), "one");
      }},
     {"a lock excludes another handle until its own is closed",
-     [](FileSystem& files, const auto& at) {
+     [](FileSystem& files, const Name& at, bool) {
          files.Close(Created(files, at("a"), "one"));
          FileHandle first = kNoFile, second = kNoFile;
          ASSERT_EQ(files.OpenForReading(at("a"), first), FileError::kNone);
@@ -61,11 +67,13 @@ const Case kCases[] = {
          files.Close(second);
      }},
     {"an exchange swaps the files, and an open handle keeps its file",
-     [](FileSystem& files, const auto& at) {
+     [](FileSystem& files, const Name& at, bool inMemory) {
          const FileHandle a = Created(files, at("a"), "one");
          files.Close(Created(files, at("b"), "two"));
          const std::uint64_t indexA = IndexOf(files, at("a"));
-         ASSERT_EQ(files.Exchange(at("a"), at("b")), FileError::kNone);
+         const FileError exchanged = files.Exchange(at("a"), at("b"));
+         if (Unsupported(exchanged, inMemory)) return (void)files.Close(a);
+         ASSERT_EQ(exchanged, FileError::kNone);
          EXPECT_EQ(Read(files, at("a")), "two");
          EXPECT_EQ(IndexOf(files, at("b")), indexA);
          FileInfo held;
@@ -74,10 +82,12 @@ const Case kCases[] = {
          files.Close(a);
      }},
     {"a rename replaces the target; a link is the same file under two names",
-     [](FileSystem& files, const auto& at) {
+     [](FileSystem& files, const Name& at, bool inMemory) {
          files.Close(Created(files, at("a"), "one"));
          files.Close(Created(files, at("b"), "two"));
-         ASSERT_EQ(files.Link(at("a"), at("c")), FileError::kNone);
+         const FileError linked = files.Link(at("a"), at("c"));
+         if (Unsupported(linked, inMemory)) return;
+         ASSERT_EQ(linked, FileError::kNone);
          EXPECT_EQ(files.Link(at("a"), at("b")), FileError::kExists);
          ASSERT_EQ(files.Rename(at("a"), at("b")), FileError::kNone);
          EXPECT_EQ(Read(files, at("a")), "(none)");
@@ -92,9 +102,11 @@ TEST(MemoryFiles, DoWhatTheSystemsFilesDo) {
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.what);
         test::TempDir dir;
-        c.check(SystemFileSystem(), [&](const char* name) { return dir.File(name); });
+        c.check(
+            SystemFileSystem(), [&](const char* name) { return dir.File(name); }, false);
         MemoryFileSystem memory;
-        c.check(memory, [](const char* name) { return std::string(name); });
+        c.check(
+            memory, [](const char* name) { return std::string(name); }, true);
     }
 }
 
