@@ -4,10 +4,10 @@
 // the offered download), and the library's memory at its peak.
 //   node bench/web.mjs PAGE_FOLDER SAVE [ROUNDS]     (see bench/web.sh)
 import { readFileSync, statSync } from 'node:fs';
-import { createServer } from 'node:http';
 import { createRequire } from 'node:module';
 import { join, resolve } from 'node:path';
 import { gzipSync } from 'node:zlib';
+import { servePage } from '../web/tests/serve.mjs';
 
 const require = createRequire(resolve('web/package.json'));
 const { chromium } = require('playwright-core');
@@ -22,16 +22,8 @@ const wasm = Buffer.from(wasmBase64, 'base64');
 console.log(`| quellhart.js | ${(script.length / 1024).toFixed(0)} KiB, ${(gzipSync(script).length / 1024).toFixed(0)} KiB gzipped |`);
 console.log(`| its WebAssembly | ${(wasm.length / 1024).toFixed(0)} KiB, ${(gzipSync(wasm).length / 1024).toFixed(0)} KiB gzipped |`);
 
-const server = createServer((request, response) => {
-  const name = new URL(request.url, 'http://x').pathname.slice(1) || 'index.html';
-  try {
-    response.end(readFileSync(join(pageFolder, name.replace(/[^\w.-]/g, ''))));
-  } catch {
-    response.writeHead(404).end();
-  }
-}).listen(0, '127.0.0.1');
-await new Promise((done) => server.once('listening', done));
-const url = `http://127.0.0.1:${server.address().port}/`;
+const server = await servePage(pageFolder);
+const { url } = server;
 
 const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox'] });
 const figures = { ready: [], open: [], openAll: [], commit: [], commitAll: [], memory: [] };

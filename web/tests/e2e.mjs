@@ -7,12 +7,12 @@
 //   node web/tests/e2e.mjs PAGE_FOLDER QUELLHART_CLI MAKE_SAMPLE_SAVES [SCREENSHOT]
 import { execFileSync, spawnSync } from 'node:child_process';
 import { copyFileSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
-import { createServer } from 'node:http';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { createRequire } from 'node:module';
 import { pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
+import { servePage } from './serve.mjs';
 
 const [pageFolder, cli, makeSamples, screenshot] = process.argv.slice(2).map((p) => resolve(p));
 const require = createRequire(import.meta.url);
@@ -208,17 +208,9 @@ try {
   await answer(page, 'Please Confirm', 'No');
 
   // Served by a plain web server, the page works the same.
-  const server = createServer((request, response) => {
-    const name = new URL(request.url, 'http://x').pathname.slice(1) || 'index.html';
-    try {
-      response.end(readFileSync(join(pageFolder, name.replace(/[^\w.-]/g, ''))));
-    } catch {
-      response.writeHead(404).end();
-    }
-  }).listen(0, '127.0.0.1');
-  await new Promise((done) => server.once('listening', done));
+  const server = await servePage(pageFolder);
   const served = await browser.newPage({ acceptDownloads: true });
-  await served.goto(`http://127.0.0.1:${server.address().port}/`);
+  await served.goto(server.url);
   await served.waitForSelector('body[data-ready="true"]');
   await runCase(served, kCases[0]);
   await runFolderCases(served);
