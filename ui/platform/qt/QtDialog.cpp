@@ -59,8 +59,8 @@ static void BuildWindow(CDialog& dialog, NativeDialog& native, QWidget* parent) 
     const DialogTemplate& t = dialog.Template();
     // A dialog that asks for a task-bar button of its own (the main window) is an
     // ordinary window to the window manager, not one transient for a hidden leader.
-    Qt::WindowFlags flags = (t.exStyle & WS_EX_APPWINDOW ? Qt::Window : Qt::Dialog) |
-                            Qt::CustomizeWindowHint;
+    Qt::WindowFlags flags =
+        (t.exStyle & WS_EX_APPWINDOW ? Qt::Window : Qt::Dialog) | Qt::CustomizeWindowHint;
     if (t.HasCaptionBar()) flags |= Qt::WindowTitleHint;
     if (t.HasSystemMenu()) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
     native.window = std::make_unique<DialogWindow>(parent, flags, [&native](QPoint at) {
