@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/BackgroundWork.h"
 #include "platform/CWinApp.h"
 #include "platform/Prompts.h"
 #include "res/ControlIds.h"
@@ -131,6 +132,7 @@ void CMainDlg::CloseDocument() {
 }
 
 void CMainDlg::OnOpenFile() {
+    if (m_committing) return;
     CloseDocument();
     const std::optional<std::string> chosen =
         CurrentPrompts().OpenFile(nullptr, {"ess", kSaveFilter});
@@ -140,6 +142,7 @@ void CMainDlg::OnOpenFile() {
 }
 
 void CMainDlg::OpenFileFromOutside(const std::string& path) {
+    if (m_committing) return;
     CloseDocument();
     m_path = path;
     LoadDocument();
@@ -156,6 +159,7 @@ void CMainDlg::ShowHelp() {
 WindowHandle CMainDlg::HelpWindow() const { return m_help ? m_help->Handle() : nullptr; }
 
 void CMainDlg::OnRestoreBackup() {
+    if (m_committing) return;
     const WindowHandle owner = m_help ? m_help->Handle() : Window();
     if (m_path.empty()) {
         AfxMessageBox(owner, messages::kNoSaveToRestore, messages::kWarningCaption,
@@ -208,7 +212,7 @@ bool CMainDlg::PlayerTextsStorable() {
 }
 
 void CMainDlg::OnCommitChanges() {
-    if (!m_document || !PlayerTextsStorable()) return;
+    if (!m_document || m_committing || !PlayerTextsStorable()) return;
     if (AfxMessageBox(Window(), messages::kConfirmWrite, messages::kConfirmCaption,
                       MB_YESNO | MB_ICONEXCLAMATION) == IDNO)
         return;
@@ -218,9 +222,14 @@ void CMainDlg::OnCommitChanges() {
         return;
 
     m_document->SetPlayerData(RecordFromPlayerPage());
+    // The wait box stands in front of the window, painted and heard by a screen
+    // reader for as long as the commit takes.
     CWaitDlg wait;
-    wait.Create(nullptr);
-    const bool committed = m_document->Commit();
+    wait.Create(Window());
+    bool committed = false;
+    m_committing = true;
+    RunKeepingWindowsAlive([&] { committed = m_document->Commit(); });
+    m_committing = false;
     wait.DestroyWindow();
     if (committed)
         AfxMessageBox(Window(), messages::kDone, messages::kDoneCaption,

@@ -68,6 +68,9 @@ private:
     IconHandle m_hIcon;
     std::string m_path;
     std::string m_startFile;
+    // A commit runs on a thread of its own while the windows stay painted: nothing
+    // may open, restore or commit another save meanwhile.
+    bool m_committing = false;
     std::unique_ptr<CHelpDlg> m_help;
     std::unique_ptr<CSaveGame> m_document;
     CMyPSheet m_sheet;

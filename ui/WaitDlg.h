@@ -10,8 +10,7 @@ class CWaitDlg : public CDialog {
 public:
     CWaitDlg();
 
-    // Shows the box and paints its texts at once: the commit that follows runs
-    // without processing any message.
+    // Shows the box and paints its texts at once, before the work it stands for.
     BOOL Create(WindowHandle parent = nullptr);
 };
 

@@ -236,3 +236,43 @@ TEST(QtPromptsTest, MessageBoxesShowTheirTypesIconAndButtons) {
 
 }  // namespace
 }  // namespace quellhart::ui
+
+#include <thread>
+
+#include "platform/BackgroundWork.h"
+#include "ui/WaitDlg.h"
+
+namespace quellhart::ui {
+namespace {
+
+// The windows are painted and timers run while the work goes on elsewhere; what
+// the work throws arrives here.
+TEST(BackgroundWork, RunsElsewhereWhileTheWindowsStayAlive) {
+    const std::thread::id here = std::this_thread::get_id();
+    std::thread::id workedOn;
+    bool timerRan = false, timerRanDuringWork = false;
+    QTimer::singleShot(0, [&] { timerRan = true; });
+    RunKeepingWindowsAlive([&] {
+        workedOn = std::this_thread::get_id();
+        for (int i = 0; i < 200 && !timerRan; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        timerRanDuringWork = timerRan;
+    });
+    EXPECT_NE(workedOn, here);
+    EXPECT_TRUE(timerRanDuringWork);
+    EXPECT_THROW(RunKeepingWindowsAlive([] { throw std::runtime_error("failed"); }),
+                 std::runtime_error);
+}
+
+// The wait box has no title; a screen reader hears its texts.
+TEST(WaitBox, IsNamedByItsTexts) {
+    CWaitDlg wait;
+    wait.Create(nullptr);
+    QWidget* box = ToWidget(wait.GetSafeHwnd());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->accessibleName(), "Now generating the new file. Please Wait");
+    wait.DestroyWindow();
+}
+
+}  // namespace
+}  // namespace quellhart::ui

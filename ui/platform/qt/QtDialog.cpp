@@ -6,6 +6,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QShortcut>
+#include <QStringList>
 #include <QTimer>
 #include <deque>
 
@@ -90,6 +91,15 @@ static void BuildWindow(CDialog& dialog, NativeDialog& native, QWidget* parent) 
         native.systemMenu = std::make_unique<SystemMenu>(
             window, [&dialog](unsigned id) { dialog.OnSysCommand(id, 0); });
     BuildControls(dialog, window);
+    if (t.caption.empty()) {
+        // A box without a title is named by its texts, so that a screen reader says
+        // what it stands for when it appears (the wait box).
+        QStringList texts;
+        for (const ControlTemplate& control : t.controls)
+            if (control.kind == ControlKind::Static && !control.text.empty())
+                texts << FromSaveText(control.text);
+        window->setAccessibleName(texts.join(QStringLiteral(". ")));
+    }
 }
 
 int CDialog::DoModal() {
