@@ -93,6 +93,27 @@ void CPSDlgGLOB::ShowSelectedGlob() {
     HexDump(text, valueBytes.data(), std::min(glob.valueLen, kGlobValueBytes));
     m_rawValue.SetWindowText(text);
     m_value.SetWindowText(FormatFixed(double(glob.value)));
+    DescribeSelectionForScreenReaders();
+}
+
+// The read-only fields have no Tab stop, and a screen reader's review of the screen
+// may not find this page's contents (Qt never tells it that the page became
+// visible); so the list, which the keyboard reaches, carries after its own caption
+// every stored field of the chosen variable, caption and value, as its description.
+void CPSDlgGLOB::DescribeSelectionForScreenReaders() {
+    std::string description = res::CaptionOf(res::GlobalsPageTemplate(), IDC_GLOB_LIST);
+    for (int id :
+         {IDC_GLOB_RAW_ADDRESS, IDC_GLOB_UNK1, IDC_GLOB_NAME_LEN, IDC_GLOB_NAME, IDC_GLOB_FNAM_LEN,
+          IDC_GLOB_FNAM, IDC_GLOB_VALUE_LEN, IDC_GLOB_VALUE_RAW, IDC_GLOB_VALUE}) {
+        CWnd field;
+        field.Attach(GetDlgItem(id));
+        std::string caption = res::CaptionOf(res::GlobalsPageTemplate(), id);
+        if (!caption.empty() && caption.back() == ':') caption.pop_back();
+        std::string value = field.GetWindowText(int(limits::kTextBufferBytes));
+        while (!value.empty() && value.back() == ' ') value.pop_back();
+        description += ". " + caption + ": " + value;
+    }
+    m_list.SetAccessibleDescription(description);
 }
 
 void CPSDlgGLOB::OnConfirmChange() {

@@ -30,6 +30,7 @@ protected:
 
 private:
     // The slot the selected list entry stands for, or -1.
+    void DescribeSelectionForScreenReaders();
     int SelectedSlot() const;
 
     CButton m_confirmButton;

@@ -32,6 +32,8 @@ public:
     // An edit field, or a combo box's, takes at most `maxChars` characters.
     void LimitText(int maxChars);
     void SetFocus();
+    // What a screen reader says of the control beyond its name and value.
+    void SetAccessibleDescription(std::string_view text);
     void EnableWindow(BOOL enable);
     BOOL IsWindowEnabled() const;
     BOOL IsWindowVisible() const;

@@ -105,6 +105,10 @@ void CWnd::SetFocus() {
     if (QWidget* widget = ToWidget(hwnd_)) widget->setFocus(Qt::OtherFocusReason);
 }
 
+void CWnd::SetAccessibleDescription(std::string_view text) {
+    if (QWidget* widget = ToWidget(hwnd_)) widget->setAccessibleDescription(FromSaveText(text));
+}
+
 void CWnd::EnableWindow(BOOL enable) {
     if (QWidget* widget = ToWidget(hwnd_)) widget->setEnabled(enable != FALSE);
 }

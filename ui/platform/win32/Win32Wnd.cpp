@@ -40,6 +40,10 @@ void CWnd::SetFocus() {
     if (GetSafeHwnd()) ::SetFocus(ToHwnd(hwnd_));
 }
 
+// The system's controls get no description this way; there a screen reader reads
+// each field by its caption.
+void CWnd::SetAccessibleDescription(std::string_view) {}
+
 void CWnd::EnableWindow(BOOL enable) {
     if (GetSafeHwnd()) ::EnableWindow(ToHwnd(hwnd_), enable);
 }
