@@ -111,7 +111,7 @@ void CPSDlgGLOB::DescribeSelectionForScreenReaders() {
         if (!caption.empty() && caption.back() == ':') caption.pop_back();
         std::string value = field.GetWindowText(int(limits::kTextBufferBytes));
         while (!value.empty() && value.back() == ' ') value.pop_back();
-        description += ". " + caption + ": " + value;
+        description.append(". ").append(caption).append(": ").append(value);
     }
     m_list.SetAccessibleDescription(description);
 }

@@ -17,7 +17,7 @@ void RunKeepingWindowsAlive(const std::function<void()>& work) {
             failure = std::current_exception();
         }
         // Queued, so that it is heard even when the work ends before the loop runs.
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
     });
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     worker.join();
