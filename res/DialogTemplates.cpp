@@ -47,9 +47,11 @@ const DialogTemplate& MainTemplate() {
         {
             {-1, ControlKind::Static, "Active File:", 190, 237, 60, 10, SS_CENTER | WS_GROUP,
              IDC_ACTIVE_FILE},
-            // A long path loses its middle, never the file's own name.
+            // A long path loses its middle, never the file's own name; the whole path
+            // is its tooltip, which needs the mouse (SS_NOTIFY).
             {IDC_ACTIVE_FILE, ControlKind::Static, "", 7, 247, 425, 15,
-             SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | SS_PATHELLIPSIS | WS_BORDER | WS_GROUP},
+             SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | SS_PATHELLIPSIS | SS_NOTIFY | WS_BORDER |
+                 WS_GROUP},
             {IDC_OPEN_FILE, ControlKind::Button, "OpenFile", 324, 21, 80, 20, WS_TABSTOP},
             {-1, ControlKind::Bitmap, "132", 306, 86, 117, 134, SS_BITMAP},
             {ID_HELP, ControlKind::Button, "Help", 382, 89, 38, 14, WS_TABSTOP, 0,

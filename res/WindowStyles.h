@@ -35,6 +35,7 @@ inline constexpr uint32_t SS_CENTER = 0x0001;
 inline constexpr uint32_t SS_ICON = 0x0003;
 inline constexpr uint32_t SS_BITMAP = 0x000E;
 inline constexpr uint32_t SS_NOPREFIX = 0x0080;
+inline constexpr uint32_t SS_NOTIFY = 0x0100;
 inline constexpr uint32_t SS_CENTERIMAGE = 0x0200;
 inline constexpr uint32_t SS_SUNKEN = 0x1000;
 inline constexpr uint32_t SS_PATHELLIPSIS = 0x8000;

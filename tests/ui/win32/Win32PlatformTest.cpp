@@ -133,6 +133,23 @@ TEST_F(Win32WindowTest, ADroppedFileOpensAsFromOpenFile) {
     EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "Bob");
 }
 
+// "Active File" cuts a long path in the middle (the system's path ellipsis) and shows
+// the whole path as its tooltip.
+TEST_F(Win32WindowTest, TheActiveFileShowsTheWholePathAsItsTooltip) {
+    const std::string path = WriteSave(StandardSave());
+    ClickOpen(path);
+    HWND tip = ui::TooltipOf(main.GetDlgItem(IDC_ACTIVE_FILE));
+    ASSERT_NE(tip, nullptr);
+    wchar_t text[1024] = {};
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = ui::ToHwnd(main.Window());
+    tool.uId = reinterpret_cast<UINT_PTR>(ui::ToHwnd(main.GetDlgItem(IDC_ACTIVE_FILE)));
+    tool.lpszText = text;
+    SendMessageW(tip, TTM_GETTEXTW, 1024, reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(ui::Utf8FromWide(text), path);
+}
+
 // The help window lays out the one HTML text as plain text: words apart where tags
 // stood between them, every key listed.
 TEST_F(Win32WindowTest, HelpReadsAsPlainText) {

@@ -69,6 +69,7 @@
 #undef SS_CENTERIMAGE
 #undef SS_SUNKEN
 #undef SS_PATHELLIPSIS
+#undef SS_NOTIFY
 #undef ES_CENTER
 #undef ES_AUTOHSCROLL
 #undef ES_READONLY
@@ -96,6 +97,8 @@ std::string Utf8FromWide(std::wstring_view wide);
 std::wstring WideFromSaveText(std::string_view bytes);
 std::string SaveTextFromWide(std::wstring_view wide);
 std::wstring WindowTextOf(HWND window);
+// The tooltip that shows a label's whole path, if it has one.
+HWND TooltipOf(WindowHandle label);
 
 // The program's module, where its resources are.
 HINSTANCE ProgramInstance();

@@ -1,5 +1,6 @@
 #include "platform/CWnd.h"
 #include "platform/win32/Win32.h"
+#include "res/WindowStyles.h"
 
 namespace quellhart::ui {
 
@@ -11,8 +12,47 @@ void CWnd::SetWindowText(std::string_view text) {
     if (GetSafeHwnd()) SetWindowTextW(ToHwnd(hwnd_), WideFromSaveText(text).c_str());
 }
 
+namespace {
+
+// The tooltip of a label, kept as a property of the label.
+constexpr const wchar_t* kTooltipProperty = L"QuellhartTooltip";
+
+// Shows `text` as the label's tooltip, made on first use; an owned window, it goes
+// with the dialog. (The label needs SS_NOTIFY, or the mouse passes through it.) The
+// property is left on the label when it goes; a label's properties go with it.
+void SetTooltip(HWND label, const std::wstring& text) {
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = GetParent(label);
+    tool.uId = reinterpret_cast<UINT_PTR>(label);
+    tool.lpszText = const_cast<wchar_t*>(text.c_str());
+    auto tip = static_cast<HWND>(GetPropW(label, kTooltipProperty));
+    if (tip && IsWindow(tip)) {
+        SendMessageW(tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+        return;
+    }
+    tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                          WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                          CW_USEDEFAULT, CW_USEDEFAULT, GetAncestor(label, GA_ROOT), nullptr,
+                          GetModuleHandleW(nullptr), nullptr);
+    if (!tip) return;
+    SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SetPropW(label, kTooltipProperty, tip);
+}
+
+}  // namespace
+
 void CWnd::SetWindowTextPath(const std::string& path) {
-    if (GetSafeHwnd()) SetWindowTextW(ToHwnd(hwnd_), WideFromUtf8(path).c_str());
+    if (!GetSafeHwnd()) return;
+    const std::wstring wide = WideFromUtf8(path);
+    SetWindowTextW(ToHwnd(hwnd_), wide.c_str());
+    // A label that cuts a long path in the middle shows the whole path on hover.
+    if (GetWindowLongW(ToHwnd(hwnd_), GWL_STYLE) & SS_PATHELLIPSIS) SetTooltip(ToHwnd(hwnd_), wide);
+}
+
+HWND TooltipOf(WindowHandle label) {
+    return static_cast<HWND>(GetPropW(ToHwnd(label), kTooltipProperty));
 }
 
 std::string CWnd::GetWindowText(int maxCount) const {
