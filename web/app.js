@@ -114,12 +114,12 @@
 
   function showSave() {
     state = JSON.parse(text(lib._qh_state()));
-    const loaded = state !== null;
-    $('player').disabled = !loaded;
-    $('globals').disabled = !loaded;
-    $('commit').disabled = !loaded;
-    $('active-file').value = loaded ? fileName : '';
-    if (!loaded) {
+    const hasSave = state !== null;
+    $('player').disabled = !hasSave;
+    $('globals').disabled = !hasSave;
+    $('commit').disabled = !hasSave;
+    $('active-file').value = hasSave ? fileName : '';
+    if (!hasSave) {
       for (const field of document.querySelectorAll('#player input, #globals input'))
         field.value = '';
       return;
