@@ -96,28 +96,22 @@ FileError MemoryFileSystem::WriteAt(FileHandle file, std::int64_t offset, const 
     return FileError::kNone;
 }
 
-namespace {
-
-FileInfo InfoOf(std::uint64_t index, std::int64_t size, std::int64_t modifiedNs,
-                std::uint32_t permissions) {
+FileInfo MemoryFileSystem::InfoOf(const File& file) {
     FileInfo info;
     info.kind = FileKind::kRegular;
     info.device = kMemoryDevice;
-    info.index = index;
-    info.size = size;
-    info.modifiedNs = modifiedNs;
-    info.permissions = permissions;
+    info.index = file.index;
+    info.size = std::int64_t(file.bytes.size());
+    info.modifiedNs = file.modifiedNs;
+    info.permissions = file.permissions;
     return info;
 }
-
-}  // namespace
 
 FileError MemoryFileSystem::Describe(FileHandle file, FileInfo& info) {
     const std::lock_guard lock(mutex_);
     Open* open = Find(file);
     if (!open) return FileError::kFailed;
-    const File& f = *open->file;
-    info = InfoOf(f.index, std::int64_t(f.bytes.size()), f.modifiedNs, f.permissions);
+    info = InfoOf(*open->file);
     return FileError::kNone;
 }
 
@@ -125,8 +119,7 @@ FileError MemoryFileSystem::DescribePath(const std::string& path, bool, FileInfo
     const std::lock_guard lock(mutex_);
     const auto found = names_.find(path);
     if (found == names_.end()) return FileError::kNotFound;
-    const File& f = *found->second;
-    info = InfoOf(f.index, std::int64_t(f.bytes.size()), f.modifiedNs, f.permissions);
+    info = InfoOf(*found->second);
     return FileError::kNone;
 }
 

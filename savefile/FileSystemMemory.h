@@ -69,6 +69,7 @@ private:
     };
 
     std::shared_ptr<File> NewFile();
+    static FileInfo InfoOf(const File& file);
     Open* Find(FileHandle file);
 
     // The native tests may call from several threads; the document itself never does.
