@@ -132,7 +132,6 @@ void CMainDlg::CloseDocument() {
 }
 
 void CMainDlg::OnOpenFile() {
-    if (m_committing) return;
     CloseDocument();
     const std::optional<std::string> chosen =
         CurrentPrompts().OpenFile(nullptr, {"ess", kSaveFilter});
@@ -142,6 +141,8 @@ void CMainDlg::OnOpenFile() {
 }
 
 void CMainDlg::OpenFileFromOutside(const std::string& path) {
+    // A file dropped while a commit runs (the window handles events meanwhile, user
+    // input excepted) must not take its document away.
     if (m_committing) return;
     CloseDocument();
     m_path = path;
@@ -159,7 +160,6 @@ void CMainDlg::ShowHelp() {
 WindowHandle CMainDlg::HelpWindow() const { return m_help ? m_help->Handle() : nullptr; }
 
 void CMainDlg::OnRestoreBackup() {
-    if (m_committing) return;
     const WindowHandle owner = m_help ? m_help->Handle() : Window();
     if (m_path.empty()) {
         AfxMessageBox(owner, messages::kNoSaveToRestore, messages::kWarningCaption,
@@ -212,7 +212,7 @@ bool CMainDlg::PlayerTextsStorable() {
 }
 
 void CMainDlg::OnCommitChanges() {
-    if (!m_document || m_committing || !PlayerTextsStorable()) return;
+    if (!m_document || !PlayerTextsStorable()) return;
     if (AfxMessageBox(Window(), messages::kConfirmWrite, messages::kConfirmCaption,
                       MB_YESNO | MB_ICONEXCLAMATION) == IDNO)
         return;
@@ -221,16 +221,18 @@ void CMainDlg::OnCommitChanges() {
                       MB_YESNO | MB_ICONEXCLAMATION) == IDNO)
         return;
 
+    // From here the window handles events again before the commit ends (the wait box
+    // is painted, then the commit runs elsewhere): nothing may take the document.
+    m_committing = true;
     m_document->SetPlayerData(RecordFromPlayerPage());
     // The wait box stands in front of the window, painted and heard by a screen
     // reader for as long as the commit takes.
     CWaitDlg wait;
     wait.Create(Window());
     bool committed = false;
-    m_committing = true;
     RunKeepingWindowsAlive([&] { committed = m_document->Commit(); });
-    m_committing = false;
     wait.DestroyWindow();
+    m_committing = false;
     if (committed)
         AfxMessageBox(Window(), messages::kDone, messages::kDoneCaption,
                       MB_OK | MB_ICONINFORMATION);

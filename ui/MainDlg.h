@@ -68,8 +68,7 @@ private:
     IconHandle m_hIcon;
     std::string m_path;
     std::string m_startFile;
-    // A commit runs on a thread of its own while the windows stay painted: nothing
-    // may open, restore or commit another save meanwhile.
+    // A commit runs on a thread of its own while the windows stay painted.
     bool m_committing = false;
     std::unique_ptr<CHelpDlg> m_help;
     std::unique_ptr<CSaveGame> m_document;

@@ -91,6 +91,32 @@ TEST_F(DesktopTest, ADroppedFileOpensAsFromOpenFile) {
     EXPECT_EQ(prompts->messages.back().text, errors::kNotASave);
 }
 
+// A file dropped while a commit runs (its window keeps handling events meanwhile)
+// opens nothing: the document being written stays as it is.
+TEST_F(DesktopTest, AFileDroppedDuringACommitIsLeftAlone) {
+    const std::string path = WriteSave(StandardSave());
+    const std::string other = WriteSave(StandardSave(), "other.ess");
+    ClickOpen(path);
+    Type(main.PlayerPage(), IDC_PLAYER_NAME, "Dropped");
+    // Dropped as soon as the wait box stands: the commit is running.
+    bool dropped = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->isVisible() && window->accessibleName().startsWith("Now generating")) {
+                watch.stop();
+                Drop(other);
+                dropped = true;
+            }
+    });
+    watch.start(0);
+    ClickCommit({ui::IDYES});
+    EXPECT_TRUE(dropped);
+    ASSERT_NE(main.Document(), nullptr);
+    EXPECT_EQ(main.Document()->SavePath(), path);
+    EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "Dropped");
+}
+
 TEST_F(DesktopTest, KeysPressTheButtons) {
     const std::string path = WriteSave(StandardSave());
     PressKeys("Ctrl+S");  // CommitChanges is disabled: nothing happens
