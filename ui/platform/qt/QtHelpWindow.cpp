@@ -24,10 +24,9 @@ HelpWindow::HelpWindow(WindowHandle owner, const std::string& title, const std::
     text->setHtml(QString::fromStdString(html));
     text->setOpenLinks(false);
     text->setAccessibleName(QString::fromStdString(title));
-    // A caret the arrows move, so that a screen reader reads the text line by line;
-    // Tab leaves the text for the buttons.
+    // A caret the arrows move, so that a screen reader reads the text line by line
+    // (read-only, the text still passes Tab on to the buttons).
     text->setTextInteractionFlags(Qt::TextBrowserInteraction | Qt::TextSelectableByKeyboard);
-    text->setTabChangesFocus(true);
 
     // Tab goes from the text through the buttons in the order they are shown, Close
     // last.
