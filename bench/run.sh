@@ -10,7 +10,7 @@ scripts/ensure-packages.sh cmake make g++ libgtest-dev nlohmann-json3-dev qt6-ba
     libbenchmark-dev time bc xvfb xauth
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQH_BUILD_BENCH=ON >/dev/null
 cmake --build build-release -j"$(nproc)" \
-    --target quellhart-cli make-bench-save glob-page-refill-bench startup-probe >/dev/null
+    --target quellhart-cli make-bench-save time-run glob-page-refill-bench startup-probe >/dev/null
 cli=build-release/cli/quellhart-cli
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -22,13 +22,9 @@ prepare=true
 median_seconds() {
     local times=()
     for _ in $(seq "$runs"); do
-        local start end
         "$prepare"
         sync
-        start=$(date +%s.%N)
-        "$@" >/dev/null 2>&1
-        end=$(date +%s.%N)
-        times+=("$(echo "$end - $start" | bc -l)")
+        times+=("$(build-release/bench/time-run "$@")")
     done
     printf '%s\n' "${times[@]}" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'
 }

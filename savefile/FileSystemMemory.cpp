@@ -96,6 +96,28 @@ FileError MemoryFileSystem::WriteAt(FileHandle file, std::int64_t offset, const 
     return FileError::kNone;
 }
 
+FileError MemoryFileSystem::CopyRange(FileHandle from, std::int64_t fromOffset, FileHandle to,
+                                      std::int64_t toOffset, std::int64_t count,
+                                      std::int64_t& copied) {
+    const std::lock_guard lock(mutex_);
+    copied = 0;
+    Open* source = Find(from);
+    Open* target = Find(to);
+    if (!source || !target || !target->writable || fromOffset < 0 || toOffset < 0 || count < 0)
+        return FileError::kFailed;
+    const std::string& bytes = source->file->bytes;
+    if (std::uint64_t(fromOffset) >= bytes.size()) return FileError::kNone;
+    const auto length =
+        std::size_t(std::min<std::int64_t>(count, std::int64_t(bytes.size()) - fromOffset));
+    std::string& into = target->file->bytes;
+    if (into.size() < std::size_t(toOffset) + length) into.resize(std::size_t(toOffset) + length);
+    // One file may be both: the bytes then move within it.
+    std::memmove(into.data() + toOffset, bytes.data() + fromOffset, length);
+    target->file->modifiedNs = ++clock_;
+    copied = std::int64_t(length);
+    return FileError::kNone;
+}
+
 FileInfo MemoryFileSystem::InfoOf(const File& file) {
     FileInfo info;
     info.kind = FileKind::kRegular;

@@ -37,6 +37,8 @@ public:
                       std::size_t count) override;
     FileError Sync(FileHandle) override { return FileError::kNone; }
     void StartWriteBack(FileHandle, std::int64_t, std::int64_t) override {}
+    FileError CopyRange(FileHandle from, std::int64_t fromOffset, FileHandle to,
+                        std::int64_t toOffset, std::int64_t count, std::int64_t& copied) override;
     FileError Describe(FileHandle file, FileInfo& info) override;
     FileError DescribePath(const std::string& path, bool followLinks, FileInfo& info) override;
     FileError CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) override;

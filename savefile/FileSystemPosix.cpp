@@ -239,6 +239,33 @@ public:
 #endif
     }
 
+    FileError CopyRange([[maybe_unused]] FileHandle from, [[maybe_unused]] int64_t fromOffset,
+                        [[maybe_unused]] FileHandle to, [[maybe_unused]] int64_t toOffset,
+                        [[maybe_unused]] int64_t count, int64_t& copied) override {
+        copied = 0;
+#if QH_HAVE_COPY_FILE_RANGE
+        while (copied < count) {
+            off_t in = off_t(fromOffset + copied), out = off_t(toOffset + copied);
+            const ssize_t n = ::copy_file_range(Descriptor(from), &in, Descriptor(to), &out,
+                                                size_t(count - copied), 0);
+            if (n < 0 && errno == EINTR) continue;
+            if (n == 0) break;  // the end of `from`
+            if (n > 0) {
+                copied += n;
+                continue;
+            }
+            // Two file systems, or one (or a kernel) without the call: nothing wrong
+            // with the files, and the caller's own copy will do.
+            if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)
+                return FileError::kNotSupported;
+            return FromErrno(errno);
+        }
+        return FileError::kNone;
+#else
+        return FileError::kNotSupported;
+#endif
+    }
+
     std::string FinalPath(const std::string& path) override {
         struct stat st {};
         if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;

@@ -12,20 +12,13 @@
 #include <vector>
 
 #include "savefile/FileSystem.h"
+#include "savefile/SaveCopier.h"
 #include "savefile/SaveInput.h"
 #include "savefile/SaveRecords.h"
 
 namespace quellhart {
 
 class WorkFile;
-
-// A changed value's place in the new save and the bytes that go there.
-struct ValuePatch {
-    int slot;
-    int64_t offset;
-    size_t length;
-    std::array<uint8_t, kGlobValueBytes> bytes;
-};
 
 class CSaveGame {
 public:
@@ -117,7 +110,6 @@ private:
     bool RemoveStaleWorkFile();
     bool PlanValuePatches(std::vector<ValuePatch>& patches);
     bool RebuildOutFile(std::span<const ValuePatch> patches);
-    bool CopyFromSave(int64_t count, int64_t& written, std::span<const ValuePatch> patches);
     bool ReadBackValuePatches(std::span<const ValuePatch> patches);
     std::optional<int64_t> LocateGlobValue(const GlobEntry& slot);
     bool SwapInWorkFile(WorkFile& work);
@@ -134,7 +126,6 @@ private:
     // 32-bit range, or its texts could not be stored.
     bool playerPrefixWritable = true;
     FileHandle workFile = kNoFile;  // open during a commit
-    int64_t writeBackFrom = 0;      // where the copy's next write-back starts
     std::string errorText;
     std::string errorCause;
     int32_t readRawAddress = 0;

@@ -37,12 +37,27 @@
 namespace quellhart {
 namespace {
 
-constexpr size_t kCopyBlockBytes = 1 << 20;
-
 template <typename T>
 void Append(std::vector<char>& bytes, const T& value) {
-    const auto* raw = reinterpret_cast<const char*>(&value);
-    bytes.insert(bytes.end(), raw, raw + sizeof value);
+    const size_t at = bytes.size();
+    bytes.resize(at + sizeof value);
+    std::memcpy(bytes.data() + at, &value, sizeof value);
+}
+
+// The player's record prefix as stored: the tag, size word and header, then each
+// subrecord's tag, length and data.
+std::vector<char> PrefixBytes(const PlayerRecord& player) {
+    std::vector<char> prefix;
+    Append(prefix, kTagNPC_);
+    Append(prefix, player.size);
+    Append(prefix, player.header);
+    for (size_t i = 0; i < player.subrecords.size(); ++i) {
+        const Subrecord& sub = player.subrecords[i];
+        Append(prefix, kPlayerSubrecordTags[i]);
+        Append(prefix, sub.length());
+        prefix.insert(prefix.end(), sub.data.begin(), sub.data.end());
+    }
+    return prefix;
 }
 
 // Reads fields one after another from file offsets within bytes held in memory
@@ -79,21 +94,6 @@ private:
     int64_t offset_;
     bool good_ = true;
 };
-
-// Asks the system to start writing a copy to disk every this many bytes, so that the
-// final sync waits for less.
-constexpr int64_t kWriteBackBytes = 8 << 20;
-
-// Puts the parts of `patches` that fall within [offset, offset + size) into `block`.
-void ApplyPatches(char* block, int64_t offset, size_t size, std::span<const ValuePatch> patches) {
-    for (const ValuePatch& patch : patches) {
-        const int64_t from = std::max(offset, patch.offset);
-        const int64_t to = std::min(offset + int64_t(size), patch.offset + int64_t(patch.length));
-        if (from < to)
-            std::memcpy(block + (from - offset), patch.bytes.data() + (from - patch.offset),
-                        size_t(to - from));
-    }
-}
 
 }  // namespace
 
@@ -354,52 +354,19 @@ bool CSaveGame::SwapByTwoRenames(WorkFile& work, const std::string& backupPath) 
     return true;
 }
 
-bool CSaveGame::CopyFromSave(int64_t count, int64_t& written, std::span<const ValuePatch> patches) {
-    std::vector<char> block(
-        size_t(std::min<int64_t>(kCopyBlockBytes, std::max<int64_t>(count, 1))));
-    for (int64_t copied = 0; copied < count;) {
-        const size_t want = size_t(std::min<int64_t>(int64_t(block.size()), count - copied));
-        if (input.Read(block.data(), want) != want) return false;
-        ApplyPatches(block.data(), written, want, patches);
-        if (files.WriteAt(workFile, written, block.data(), want) != FileError::kNone) return false;
-        copied += int64_t(want);
-        written += int64_t(want);
-        if (written - writeBackFrom >= kWriteBackBytes) {
-            files.StartWriteBack(workFile, writeBackFrom, written - writeBackFrom);
-            writeBackFrom = written;
-        }
-    }
-    return true;
-}
-
 bool CSaveGame::RebuildOutFile(std::span<const ValuePatch> patches) {
-    input.Clear();
-    input.Seek(0);
-    int64_t written = 0;
-    writeBackFrom = 0;
+    SaveCopier copier(files, input.Handle(), workFile);
     // The values lie before the player record, which never moves them.
-    if (!CopyFromSave(readRawAddress, written, patches)) return Refuse(errors::kReconstruction);
+    if (!copier.Copy(0, readRawAddress, patches)) return Refuse(errors::kReconstruction);
 
-    std::vector<char> prefix;
-    Append(prefix, kTagNPC_);
-    Append(prefix, player.size);
-    Append(prefix, player.header);
-    for (size_t i = 0; i < player.subrecords.size(); ++i) {
-        const Subrecord& sub = player.subrecords[i];
-        Append(prefix, kPlayerSubrecordTags[i]);
-        Append(prefix, sub.length());
-        prefix.insert(prefix.end(), sub.data.begin(), sub.data.end());
-    }
-    if (files.WriteAt(workFile, written, prefix.data(), prefix.size()) != FileError::kNone)
-        return Refuse(errors::kReconstruction);
-    written += int64_t(prefix.size());
+    if (!copier.Write(PrefixBytes(player))) return Refuse(errors::kReconstruction);
 
     // The tail: everything after the old prefix, to the end of the save as loaded.
-    input.Skip(readPrefixLength);
-    const int64_t tail = input.Size() - (int64_t(readRawAddress) + readPrefixLength);
+    const int64_t tailFrom = int64_t(readRawAddress) + readPrefixLength;
+    const int64_t tail = input.Size() - tailFrom;
     FileInfo made;
-    if (tail < 0 || !CopyFromSave(tail, written, {}) ||
-        files.Describe(workFile, made) != FileError::kNone || made.size != written)
+    if (tail < 0 || !copier.Copy(tailFrom, tail) ||
+        files.Describe(workFile, made) != FileError::kNone || made.size != copier.Written())
         return Refuse(errors::kReconstructionTail);
     return true;
 }

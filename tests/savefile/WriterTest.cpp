@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "savefile/SaveErrors.h"
+#include "tests/support/FaultyFileSystem.h"
 #include "tests/support/LoadedSave.h"
 
 namespace quellhart {
@@ -88,27 +89,60 @@ TEST_F(WriterTest, ModifiedGlobIsPatchedInPlaceAndItsFlagCleared) {
     EXPECT_EQ(ReadFileBytes(SavePath()), expected);
 }
 
-// The copy goes in blocks of a mebibyte; a value that straddles two blocks is patched
-// in both.
-TEST_F(WriterTest, AValueAcrossTwoBlocksOfTheCopyIsPatchedWhole) {
-    const auto saveWithFiller = [](size_t filler) {
-        SaveBuilder save;
-        save.Header().Filler(filler).Glob("Day", 1.0f).Player();
-        return save;
-    };
+// Around the changed values the copy goes through memory, from a 64 KiB boundary in
+// blocks of up to a mebibyte; elsewhere the system copies, in pieces of 8 MiB, from a
+// boundary where the two files' offsets agree (no rename) and from anywhere where
+// they do not (a longer name). A value astride two blocks is patched whole, and every
+// other byte is carried, whether or not the system can copy.
+TEST_F(WriterTest, EveryByteIsCarriedAndAValueAstrideTwoBlocksIsPatchedWhole) {
     const auto valueAt = [](const GlobEntry& g) {
-        return g.rawAddress + 4 + 12 + 8 + g.NameLen() + 8 + g.fnamLen() + 8;
+        return size_t(g.rawAddress) + 4 + 12 + 8 + g.NameLen() + 8 + g.fnamLen() + 8;
     };
-    ASSERT_TRUE(OpenAndLoad(saveWithFiller(24)));
-    const size_t filler = size_t(24 + (1 << 20) - 2 - valueAt(doc->Glob(0)));
-    const SaveBuilder save = saveWithFiller(filler);
-    ASSERT_TRUE(OpenAndLoad(save));
-    ASSERT_EQ(valueAt(doc->Glob(0)), (1 << 20) - 2);
-    ChangeDay(*doc, -123.5f);
-    ASSERT_TRUE(doc->Commit()) << doc->GetErrorText();
-    std::string expected = save.Bytes();
-    expected.replace((1 << 20) - 2, 4, test::FloatBytes(-123.5f));
-    EXPECT_EQ(ReadFileBytes(SavePath()), expected);
+    // Bytes that differ wherever they are taken from ("00000001 00000002 ..."), so
+    // that a stretch copied from the wrong place shows.
+    const auto numbered = [](size_t bytes) {
+        std::string text;
+        for (unsigned i = 0; text.size() < bytes; ++i) text += std::to_string(100000000 + i);
+        return text.substr(0, bytes);
+    };
+    // A global with a long text between the two changed ones puts the second's value
+    // where the first block of the stretch ends.
+    const auto saveWithText = [&](size_t length) {
+        SaveBuilder save;
+        save.Header().Glob("First", 2.0f).Glob("Text", 0.0f, std::string(length, 't'));
+        return save.Glob("Day", 1.0f).Raw(numbered(9 << 20)).Player().Raw(numbered(100 << 10));
+    };
+    ASSERT_TRUE(OpenAndLoad(saveWithText(1)));
+    ASSERT_LT(valueAt(doc->Glob(0)), size_t(64 << 10));  // the stretch starts at 0
+    const SaveBuilder save = saveWithText(1 + (1 << 20) - 2 - valueAt(doc->Glob(2)));
+    const size_t playerAt = save.Bytes().find("NPC_");
+    for (const bool renamed : {false, true}) {
+        std::string written[2];
+        for (const bool systemCopies : {false, true}) {
+            test::FaultyFileSystem files;
+            files.copyRangeSupported = systemCopies;
+            ASSERT_TRUE(OpenAndLoad(save, files));
+            ASSERT_EQ(valueAt(doc->Glob(2)), (1u << 20) - 2);
+            doc->Glob(0).value = 4.0f;
+            doc->Glob(0).modified = true;
+            doc->Glob(2).value = -123.5f;
+            doc->Glob(2).modified = true;
+            renamed ? SetName("Bobbert") : doc->SetPlayerData(doc->Player());
+            ASSERT_TRUE(doc->Commit()) << doc->GetErrorText();
+            written[systemCopies] = ReadFileBytes(SavePath());
+        }
+        EXPECT_EQ(written[true], written[false]) << renamed;
+        std::string expected = save.Bytes();
+        expected.replace(valueAt(doc->Glob(0)), 4, test::FloatBytes(4.0f));
+        expected.replace((1 << 20) - 2, 4, test::FloatBytes(-123.5f));
+        if (!renamed) {
+            EXPECT_EQ(written[true], expected);
+            continue;
+        }
+        EXPECT_EQ(written[true].substr(0, playerAt), expected.substr(0, playerAt));
+        const size_t tail = save.Bytes().find("NPDT");
+        EXPECT_EQ(written[true].substr(tail + 4), save.Bytes().substr(tail));
+    }
 }
 
 TEST_F(WriterTest, GlobWhoseStoredNameRunsLongerStillMatches) {

@@ -74,12 +74,38 @@ FileError FaultyFileSystem::ReadAt(FileHandle file, std::int64_t offset, void* i
 FileError FaultyFileSystem::WriteAt(FileHandle file, std::int64_t offset, const void* from,
                                     std::size_t count) {
     QH_PASS_UNLESS_INJECTED("WriteAt");
-    if (corruptByteAt >= offset && corruptByteAt < offset + std::int64_t(count)) {
-        std::string changed(static_cast<const char*>(from), count);
-        changed[size_t(corruptByteAt - offset)] ^= 0x5A;
-        return system_.WriteAt(file, offset, changed.data(), count);
+    return WriteCorrupted(file, offset, std::string(static_cast<const char*>(from), count));
+}
+
+FileError FaultyFileSystem::CopyRange(FileHandle from, std::int64_t fromOffset, FileHandle to,
+                                      std::int64_t toOffset, std::int64_t count,
+                                      std::int64_t& copied) {
+    copied = 0;
+    QH_PASS_UNLESS_INJECTED("CopyRange");
+    if (!copyRangeSupported) {
+        // Half of it done before the system gives up: the caller must go on from there.
+        system_.CopyRange(from, fromOffset, to, toOffset, count / 2, copied);
+        return FileError::kNotSupported;
     }
-    return system_.WriteAt(file, offset, from, count);
+    if (corruptByteAt < toOffset || corruptByteAt >= toOffset + count)
+        return system_.CopyRange(from, fromOffset, to, toOffset, count, copied);
+    // Through memory, so that the byte can be changed on its way.
+    std::string bytes(std::size_t(count), '\0');
+    std::size_t got = 0;
+    if (const FileError read = system_.ReadAt(from, fromOffset, bytes.data(), bytes.size(), got);
+        read != FileError::kNone)
+        return read;
+    bytes.resize(got);
+    const FileError written = WriteCorrupted(to, toOffset, std::move(bytes));
+    if (written == FileError::kNone) copied = std::int64_t(got);
+    return written;
+}
+
+FileError FaultyFileSystem::WriteCorrupted(FileHandle file, std::int64_t offset,
+                                           std::string bytes) {
+    if (corruptByteAt >= offset && corruptByteAt < offset + std::int64_t(bytes.size()))
+        bytes[std::size_t(corruptByteAt - offset)] ^= 0x5A;
+    return system_.WriteAt(file, offset, bytes.data(), bytes.size());
 }
 
 FileError FaultyFileSystem::Sync(FileHandle file) {

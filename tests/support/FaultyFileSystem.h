@@ -32,6 +32,9 @@ public:
     bool exchangeSupported = true;
     bool linksSupported = true;
     bool replaceSupported = true;
+    // A system that cannot copy a stretch between two files itself (Windows, say),
+    // here after copying half of the first one asked for.
+    bool copyRangeSupported = true;
     // A write that covers this file offset reaches the disk with the byte there
     // changed and is reported as done: a disk that corrupts what it is given.
     std::int64_t corruptByteAt = -1;
@@ -50,6 +53,8 @@ public:
     void StartWriteBack(FileHandle file, std::int64_t offset, std::int64_t length) override {
         system_.StartWriteBack(file, offset, length);
     }
+    FileError CopyRange(FileHandle from, std::int64_t fromOffset, FileHandle to,
+                        std::int64_t toOffset, std::int64_t count, std::int64_t& copied) override;
     FileError Describe(FileHandle file, FileInfo& info) override;
     FileError DescribePath(const std::string& path, bool followLinks, FileInfo& info) override;
     FileError CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) override;
@@ -71,6 +76,8 @@ public:
 
 private:
     FileError Injected(std::string_view name);
+    // Writes `bytes`, with the byte at `corruptByteAt` changed if they cover it.
+    FileError WriteCorrupted(FileHandle file, std::int64_t offset, std::string bytes);
 
     Fault fault_;
     std::vector<std::string> names_;

@@ -13,10 +13,11 @@ namespace quellhart::test {
 
 class LoadedSaveTest : public ::testing::Test {
 protected:
-    // Writes `save` as "save.ess", opens it and returns what Load returned.
-    bool OpenAndLoad(const SaveBuilder& save) {
+    // Writes `save` as "save.ess", opens it through `files` and returns what Load
+    // returned.
+    bool OpenAndLoad(const SaveBuilder& save, FileSystem& files = SystemFileSystem()) {
         save.WriteTo(SavePath());
-        doc = std::make_unique<CSaveGame>();
+        doc = std::make_unique<CSaveGame>(files);
         if (!doc->Open(SavePath())) return false;
         return doc->Load();
     }
