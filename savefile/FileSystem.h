@@ -1,6 +1,6 @@
 // Every call the save document makes to the operating system's files goes through
-// this interface: opening, reading, writing, syncing, renaming, deleting, locking and
-// asking what a file is. There is one implementation for the system (POSIX here) and
+// this interface: opening, reading, writing, copying, syncing, renaming, deleting,
+// locking and asking what a file is. There is one implementation for the system (POSIX here) and
 // the tests wrap it to fail any call, or to stop a commit at any call as if the
 // process had died there, and so prove that a save survives every such moment.
 //

@@ -11,7 +11,7 @@ constexpr int64_t kBlockBytes = 1 << 20;
 // A multiple of every file system's block size.
 constexpr int64_t kAlignBytes = 64 << 10;
 // Also the largest piece the system copies at once, so that the hint follows closely.
-constexpr int64_t kWriteBackBytes = 8 << 20;
+constexpr int64_t kWriteBackBytes = 2 << 20;
 
 int64_t AlignDown(int64_t offset) { return offset / kAlignBytes * kAlignBytes; }
 int64_t AlignUp(int64_t offset) { return AlignDown(offset + kAlignBytes - 1); }

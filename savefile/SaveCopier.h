@@ -8,8 +8,9 @@
 // nothing, as `cp` does there. So that whole blocks can be shared, such a stretch
 // starts on a 64 KiB boundary of both files wherever their offsets agree. The rest
 // goes through one buffer of at most 1 MiB, so memory stays flat whatever the save's
-// size. Every 8 MiB written, the system is asked to start writing them to disk, so
-// that the commit's final sync waits for less.
+// size. Every 2 MiB written, the system is asked to start writing them to disk, so
+// that the disk is kept busy from the start and the commit's final sync waits for
+// little (at 64 MiB, a commit took 10 % less than with 8 MiB).
 #pragma once
 
 #include <array>

@@ -90,7 +90,7 @@ TEST_F(WriterTest, ModifiedGlobIsPatchedInPlaceAndItsFlagCleared) {
 }
 
 // Around the changed values the copy goes through memory, from a 64 KiB boundary in
-// blocks of up to a mebibyte; elsewhere the system copies, in pieces of 8 MiB, from a
+// blocks of up to a mebibyte; elsewhere the system copies, in pieces of 2 MiB, from a
 // boundary where the two files' offsets agree (no rename) and from anywhere where
 // they do not (a longer name). A value astride two blocks is patched whole, and every
 // other byte is carried, whether or not the system can copy.
@@ -110,7 +110,7 @@ TEST_F(WriterTest, EveryByteIsCarriedAndAValueAstrideTwoBlocksIsPatchedWhole) {
     const auto saveWithText = [&](size_t length) {
         SaveBuilder save;
         save.Header().Glob("First", 2.0f).Glob("Text", 0.0f, std::string(length, 't'));
-        return save.Glob("Day", 1.0f).Raw(numbered(9 << 20)).Player().Raw(numbered(100 << 10));
+        return save.Glob("Day", 1.0f).Raw(numbered(3 << 20)).Player().Raw(numbered(100 << 10));
     };
     ASSERT_TRUE(OpenAndLoad(saveWithText(1)));
     ASSERT_LT(valueAt(doc->Glob(0)), size_t(64 << 10));  // the stretch starts at 0
