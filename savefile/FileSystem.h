@@ -1,8 +1,9 @@
 // Every call the save document makes to the operating system's files goes through
 // this interface: opening, reading, writing, copying, syncing, renaming, deleting,
-// locking and asking what a file is. There is one implementation for the system (POSIX here) and
-// the tests wrap it to fail any call, or to stop a commit at any call as if the
-// process had died there, and so prove that a save survives every such moment.
+// locking and asking what a file is. There is one implementation for the system
+// (POSIX here) and the tests wrap it to fail any call, or to stop a commit at any call
+// as if the process had died there, and so prove that a save survives every such
+// moment.
 //
 // Paths are UTF-8 byte strings as the program holds them. Handles are opaque.
 #pragma once
