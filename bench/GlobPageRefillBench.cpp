@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <filesystem>
 
-#include "platform/Prompts.h"
 #include "tests/support/SaveBuilder.h"
 #include "tests/support/TempDir.h"
 #include "ui/MainDlg.h"
@@ -17,18 +16,14 @@ static void GlobPageRefill(benchmark::State& state) {
     test::SaveBuilder save;
     save.Header().Globs(1000, "Global").Player();
     save.WriteTo(dir.File("bench.ess"));
-    auto prompts = std::make_unique<ui::ScriptedPrompts>();
-    prompts->fileAnswers.push_back(dir.File("bench.ess"));
-    ui::InstallPrompts(std::move(prompts));
     ui::CMainDlg main;
     main.Create();
-    main.SendCommand(1009);
+    main.OpenFileFromOutside(dir.File("bench.ess"));
     for (auto _ : state) {
         main.GlobPage().Attach(main.Document());
         main.Sheet().SetActivePage(1);
     }
     main.DestroyWindow();
-    ui::InstallPrompts(nullptr);
 }
 BENCHMARK(GlobPageRefill)->Unit(benchmark::kMillisecond);
 

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "platform/Resources.h"
+#include "ui/platform/qt/Resources.h"
 #include "ui/EditorApp.h"
 
 int main(int argc, char** argv) {

@@ -8,7 +8,7 @@ runs=${1:-7}
 
 scripts/ensure-packages.sh cmake make g++ libgtest-dev nlohmann-json3-dev qt6-base-dev libgl-dev \
     libbenchmark-dev time bc xvfb xauth
-cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQH_BUILD_BENCH=ON >/dev/null
+cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQH_BUILD_BENCH=ON -DQH_BUILD_GUI=ON >/dev/null
 cmake --build build-release -j"$(nproc)" \
     --target quellhart-cli make-bench-save time-run glob-page-refill-bench startup-probe >/dev/null
 cli=build-release/cli/quellhart-cli

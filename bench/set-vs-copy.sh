@@ -15,6 +15,7 @@ for build in "$@"; do
     names+=("${build%%=*}")
     clis+=("$(realpath "${build#*=}")")
 done
+cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQH_BUILD_BENCH=ON >/dev/null
 cmake --build build-release -j"$(nproc)" --target make-bench-save time-run >/dev/null
 work=$(mktemp -d "${FOLDER:-${TMPDIR:-/tmp}}/set-vs-copy.XXXXXX")
 trap 'rm -rf "$work"' EXIT
