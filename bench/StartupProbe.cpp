@@ -7,8 +7,8 @@
 #include <chrono>
 #include <cstdio>
 
-#include "ui/platform/qt/Resources.h"
 #include "ui/EditorApp.h"
+#include "ui/platform/qt/Resources.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
