@@ -98,7 +98,7 @@ TEST_F(WriterTest, EveryByteIsCarriedAndAValueAstrideTwoBlocksIsPatchedWhole) {
     const auto valueAt = [](const GlobEntry& g) {
         return size_t(g.rawAddress) + 4 + 12 + 8 + g.NameLen() + 8 + g.fnamLen() + 8;
     };
-    // Bytes that differ wherever they are taken from ("00000001 00000002 ..."), so
+    // Bytes that differ wherever they are taken from ("100000000100000001..."), so
     // that a stretch copied from the wrong place shows.
     const auto numbered = [](size_t bytes) {
         std::string text;
