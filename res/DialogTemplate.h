@@ -32,6 +32,9 @@ struct ListInitEntry {
     std::string text;
 };
 
+// The low four bits of a button's style: which kind of button it is.
+inline constexpr uint32_t kButtonKindMask = 0x000F;
+
 struct DialogTemplate {
     int id;
     std::string caption;
@@ -43,6 +46,14 @@ struct DialogTemplate {
 
     bool HasCaptionBar() const { return (style & WS_CAPTION) == WS_CAPTION; }
     bool HasSystemMenu() const { return (style & WS_SYSMENU) != 0; }
+    // The button that Enter presses when the keyboard is on no other button: the
+    // template's default push button, or 0 for none.
+    int DefaultButtonId() const {
+        for (const ControlTemplate& c : controls)
+            if (c.kind == ControlKind::Button && (c.style & kButtonKindMask) == BS_DEFPUSHBUTTON)
+                return c.id;
+        return 0;
+    }
 };
 
 }  // namespace quellhart::res

@@ -104,7 +104,8 @@ void WriteControl(TemplateWriter& out, const res::ControlTemplate& c) {
     out.Word(0);  // no creation data
 }
 
-// The controls in the order they are created: each caption right before its control.
+}  // namespace
+
 std::vector<const res::ControlTemplate*> CreationOrder(const res::DialogTemplate& dialog) {
     std::vector<const res::ControlTemplate*> order;
     for (const res::ControlTemplate& c : dialog.controls) {
@@ -115,8 +116,6 @@ std::vector<const res::ControlTemplate*> CreationOrder(const res::DialogTemplate
     }
     return order;
 }
-
-}  // namespace
 
 std::vector<uint32_t> BuildDialogTemplateEx(const res::DialogTemplate& dialog) {
     TemplateWriter out;

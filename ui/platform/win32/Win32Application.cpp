@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "platform/Application.h"
+#include "platform/win32/DialogLayout.h"
 #include "platform/win32/Win32.h"
 
 namespace quellhart::ui {
@@ -36,6 +37,11 @@ void AddPropertySheet(HWND sheet) { PropertySheets().push_back(sheet); }
 void RemoveModelessWindow(HWND window) {
     Forget(ModelessWindows(), window);
     Forget(PropertySheets(), window);
+}
+
+void LayOutPropertySheets(HWND window, UINT dpi) {
+    for (HWND sheet : PropertySheets())
+        if (IsWindow(sheet) && IsChild(window, sheet)) LayOutPropertySheet(sheet, dpi);
 }
 
 bool IsModelessWindowMessage(MSG& message) {

@@ -11,4 +11,9 @@ namespace quellhart::ui {
 // its initialisation block.
 void RegisterTemplateControls(CDialogBase& dialog, HWND window);
 
+// One message of a dialog's loop: Enter, the dialog's keys, the keyboard of the
+// windows beside it (the help window, the property sheet's page keys), then the
+// dialog manager's keys; what none of them takes goes to its window.
+void DispatchDialogMessage(CDialog& dialog, MSG& message);
+
 }  // namespace quellhart::ui

@@ -5,8 +5,10 @@
 // dialogs do.
 #include <deque>
 #include <set>
+#include <string_view>
 
 #include "platform/CDialog.h"
+#include "platform/win32/DialogLayout.h"
 #include "platform/win32/DialogTemplateEx.h"
 #include "platform/win32/Win32.h"
 #include "platform/win32/Win32Controls.h"
@@ -61,7 +63,9 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         auto* dialog = reinterpret_cast<CDialog*>(lParam);
         SetWindowLongPtrW(window, DWLP_USER, LONG_PTR(dialog));
         dialog->Attach(HandleOf(window));
+        SetProgramDialog(window, dialog);
         RegisterTemplateControls(*dialog, window);
+        LayOutDialog(window, dialog->Template(), DpiOf(window));
         return dialog->OnInitDialog();
     }
     CDialog* dialog = DialogOf(window);
@@ -103,12 +107,80 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                 task();
             }
             return TRUE;
+        case WM_DPICHANGED: {  // moved to a monitor of another scale
+            const UINT dpi = LOWORD(wParam);
+            LayOutDialog(window, dialog->Template(), dpi);
+            LayOutPropertySheets(window, dpi);
+            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            SetWindowPos(window, nullptr, suggested->left, suggested->top, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            return TRUE;
+        }
         case WM_DESTROY:
             dialog->OnDestroy();
             return FALSE;
         default:
             return FALSE;
     }
+}
+
+// The default button of the page or dialog that is shown in `root`: its template's,
+// where it is visible.
+HWND ShownDefaultButton(HWND root) {
+    struct Search {
+        HWND found = nullptr;
+        static void In(HWND window, Search& search) {
+            const CDialogBase* dialog = ProgramDialogOf(window);
+            const int id = dialog ? dialog->Template().DefaultButtonId() : 0;
+            HWND button = id ? GetDlgItem(window, id) : nullptr;
+            if (!search.found && button && IsWindowVisible(button)) search.found = button;
+        }
+    } search;
+    Search::In(root, search);
+    EnumChildWindows(
+        root,
+        [](HWND child, LPARAM found) {
+            Search::In(child, *reinterpret_cast<Search*>(found));
+            return TRUE;
+        },
+        LPARAM(&search));
+    return search.found;
+}
+
+bool IsOpenList(HWND window) {
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    return std::wstring_view(className) == L"ComboBox" &&
+           SendMessageW(window, CB_GETDROPPEDSTATE, 0, 0);
+}
+
+// What the dialog manager sends when a button is pressed from the keyboard.
+void PressButton(HWND button) {
+    if (IsWindowEnabled(button))
+        SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                     LPARAM(button));
+}
+
+// Enter, as a Windows user expects it of these windows: a focused push button is
+// pressed; elsewhere the default button of the page or dialog shown (its
+// template's), when it is enabled; otherwise nothing. Left to the dialog manager,
+// Enter would send IDOK to the main window, which ends it, and every edit not yet
+// committed with it. A field that takes Enter itself (an open list, a text of
+// several lines) keeps it.
+bool PressEnter(MSG& message) {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN) return false;
+    HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    if (!root || !ProgramDialogOf(root)) return false;
+    for (HWND w = message.hwnd; w && w != root; w = GetParent(w))
+        if (IsOpenList(w)) return false;
+    const LRESULT code =
+        SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam, LPARAM(&message));
+    if (code & DLGC_WANTMESSAGE) return false;
+    if (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))
+        PressButton(message.hwnd);
+    else if (HWND button = ShownDefaultButton(root))
+        PressButton(button);
+    return true;
 }
 
 // The framework's key names: "Ctrl+O", "F1".
@@ -132,6 +204,18 @@ bool ParseKey(std::string_view keys, ACCEL& accel) {
 
 }  // namespace
 
+void DispatchDialogMessage(CDialog& dialog, MSG& message) {
+    HWND window = ToHwnd(dialog.Window());
+    NativeDialog* native = dialog.Native();
+    if (PressEnter(message)) return;
+    if (native && native->accelerators &&
+        TranslateAcceleratorW(window, native->accelerators, &message))
+        return;
+    if (IsModelessWindowMessage(message) || (window && IsDialogMessageW(window, &message))) return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
 CDialog::CDialog(const DialogTemplate& dialogTemplate, WindowHandle parent)
     : CDialogBase(dialogTemplate), parent_(parent) {}
 
@@ -139,6 +223,7 @@ CDialog::CDialog(const DialogTemplate& dialogTemplate, WindowHandle parent)
 CDialog::~CDialog() {
     if (HWND window = ToHwnd(GetSafeHwnd())) {
         SetWindowLongPtrW(window, DWLP_USER, 0);
+        SetProgramDialog(window, nullptr);
         ::DestroyWindow(window);
     }
 }
@@ -166,11 +251,7 @@ int CDialog::DoModal() {
             break;
         }
         if (got < 0) break;
-        if (native_->accelerators && TranslateAcceleratorW(window, native_->accelerators, &message))
-            continue;
-        if (IsModelessWindowMessage(message) || IsDialogMessageW(window, &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+        DispatchDialogMessage(*this, message);
     }
     const int result = native_->ended ? native_->result : IDCANCEL;
     if (owner) {

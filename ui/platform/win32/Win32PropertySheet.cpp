@@ -2,7 +2,13 @@
 // before it is created, with its own OK, Cancel, Apply and Help buttons hidden and
 // its size cut to its tabs. Every page is created with the sheet, so that its
 // controls exist from the start, and hears PSN_SETACTIVE whenever it becomes current.
+// The sheet measures pages in its own font at the system's DPI; here the tabs, the
+// pages and the sheet are sized from the pages' templates at the window's DPI, and a
+// page is put back in the tabs each time the sheet shows it.
+#include <algorithm>
+
 #include "platform/CPropertySheet.h"
+#include "platform/win32/DialogLayout.h"
 #include "platform/win32/DialogTemplateEx.h"
 #include "platform/win32/Win32.h"
 #include "platform/win32/Win32Controls.h"
@@ -15,7 +21,7 @@ struct NativeSheet {
 
 namespace {
 
-// The margin around the tabs, in pixels.
+// The margin around the tabs, in pixels at 96 DPI.
 constexpr int kSheetMargin = 4;
 
 // While the sheet makes its pages, their activations are not the user's.
@@ -25,11 +31,39 @@ CPropertyPage* PageOf(HWND page) {
     return reinterpret_cast<CPropertyPage*>(GetWindowLongPtrW(page, DWLP_USER));
 }
 
+// Puts the page in the tabs' display area, at its template's size.
+void PlacePage(HWND sheet, HWND page) {
+    const CDialogBase* dialog = ProgramDialogOf(page);
+    if (!dialog) return;
+    const DialogMetrics& metrics = MetricsFor(DpiOf(sheet));
+    HWND tabs = PropSheet_GetTabControl(sheet);
+    RECT area;
+    GetWindowRect(tabs, &area);
+    MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&area), 2);
+    TabCtrl_AdjustRect(tabs, FALSE, &area);
+    SetWindowPos(page, nullptr, area.left, area.top, metrics.X(dialog->Template().width),
+                 metrics.Y(dialog->Template().height), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The keyboard follows the page: where it was on the page that is now hidden (or on
+// the sheet itself), it goes to the first tab stop of the page shown, or to the tabs
+// when that page has none, so that nothing typed reaches a page the user cannot
+// see. On the tabs it stays, as the arrow keys there turn the pages.
+void BringKeyboardTo(HWND sheet, HWND page) {
+    HWND focus = GetFocus();
+    HWND tabs = PropSheet_GetTabControl(sheet);
+    if (!focus || focus == tabs || IsChild(page, focus)) return;
+    if (focus != sheet && !IsChild(sheet, focus)) return;
+    HWND first = GetNextDlgTabItem(page, nullptr, FALSE);
+    SetFocus(first && IsChild(page, first) ? first : tabs);
+}
+
 INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         auto* page =
             reinterpret_cast<CPropertyPage*>(reinterpret_cast<PROPSHEETPAGEW*>(lParam)->lParam);
         SetWindowLongPtrW(window, DWLP_USER, LONG_PTR(page));
+        SetProgramDialog(window, page);
         page->Attach(HandleOf(window));
         RegisterTemplateControls(*page, window);
         page->UpdateData(FALSE);
@@ -43,7 +77,11 @@ INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             return TRUE;
         case WM_NOTIFY:
             if (reinterpret_cast<NMHDR*>(lParam)->code == UINT(PSN_SETACTIVE)) {
-                if (!gMakingPages) page->OnSetActive();
+                PlacePage(GetParent(window), window);
+                if (!gMakingPages) {
+                    BringKeyboardTo(GetParent(window), window);
+                    page->OnSetActive();
+                }
                 SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);  // the page never refuses
                 return TRUE;
             }
@@ -72,7 +110,35 @@ int CALLBACK SheetCallback(HWND, UINT message, LPARAM lParam) {
 }  // namespace
 
 CPropertyPage::~CPropertyPage() {
-    if (HWND window = ToHwnd(GetSafeHwnd())) SetWindowLongPtrW(window, DWLP_USER, 0);
+    if (HWND window = ToHwnd(GetSafeHwnd())) {
+        SetWindowLongPtrW(window, DWLP_USER, 0);
+        SetProgramDialog(window, nullptr);
+    }
+}
+
+void LayOutPropertySheet(HWND sheet, UINT dpi) {
+    const DialogMetrics& metrics = MetricsFor(dpi);
+    HWND tabs = PropSheet_GetTabControl(sheet);
+    SendMessageW(tabs, WM_SETFONT, WPARAM(metrics.font), FALSE);
+    SIZE largest{};
+    for (int i = 0; HWND page = PropSheet_IndexToHwnd(sheet, i); ++i) {
+        const CDialogBase* dialog = ProgramDialogOf(page);
+        if (!dialog) continue;
+        LayOutDialog(page, dialog->Template(), dpi);
+        largest.cx = std::max(largest.cx, LONG(metrics.X(dialog->Template().width)));
+        largest.cy = std::max(largest.cy, LONG(metrics.Y(dialog->Template().height)));
+    }
+    // The tabs around a display area of the largest page, the sheet around the tabs.
+    const int margin = metrics.Scaled(kSheetMargin);
+    RECT area{0, 0, largest.cx, largest.cy};
+    TabCtrl_AdjustRect(tabs, TRUE, &area);
+    OffsetRect(&area, margin - area.left, margin - area.top);
+    SetWindowPos(tabs, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(sheet, nullptr, 0, 0, area.right + margin, area.bottom + margin,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    for (int i = 0; HWND page = PropSheet_IndexToHwnd(sheet, i); ++i) PlacePage(sheet, page);
+    InvalidateRect(sheet, nullptr, TRUE);
 }
 
 CPropertySheet::CPropertySheet() : native_(std::make_unique<NativeSheet>()) {}
@@ -116,12 +182,12 @@ BOOL CPropertySheet::Create(CDialog* parent, uint32_t style) {
     gMakingPages = false;
     for (int id : {IDOK, IDCANCEL, int(IDHELP), 0x3021 /* Apply */})
         if (HWND button = GetDlgItem(sheet, id)) ShowWindow(button, SW_HIDE);
+    // A sheet without a caption of its own keeps the system's unformatted "Properties
+    // for %s" as its text, which a screen reader may read as its name: it has none.
+    SetWindowTextW(sheet, L"");
     // The sheet's size follows from its tabs, at the parent's top-left corner.
-    RECT tabs;
-    GetWindowRect(PropSheet_GetTabControl(sheet), &tabs);
-    MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&tabs), 2);
-    SetWindowPos(sheet, nullptr, 0, 0, tabs.right + kSheetMargin, tabs.bottom + kSheetMargin,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(sheet, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    LayOutPropertySheet(sheet, DpiOf(ToHwnd(parent->Window())));
     OnInitDialog();
     ShowWindow(sheet, style & WS_VISIBLE ? SW_SHOW : SW_HIDE);
     return TRUE;
