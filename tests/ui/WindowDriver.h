@@ -23,8 +23,20 @@ void Type(ui::CDialogBase& window, int id, const std::string& text);
 void Choose(ui::CDialogBase& window, int id, int index);
 // Presses the Down arrow key in the control, which has the focus.
 void PressDown(ui::CDialogBase& window, int id);
+// Puts the keyboard on the control, as a click on it does.
+void Focus(ui::CDialogBase& window, int id);
+
+// Keys pressed where the keyboard is in `window`, through the window's own handling
+// of keys, as a user presses them.
+enum class Key { Enter, CtrlTab, CtrlShiftTab, CtrlPageDown, CtrlPageUp, Right, Left };
+void Press(ui::CDialog& window, Key key);
+// Types the UTF-8 `text` where the keyboard is in `window`.
+void TypeHere(ui::CDialog& window, const std::string& text);
+
 // Whether the control has the keyboard focus within its window.
 bool HasFocus(ui::CDialogBase& window, int id);
+// Puts the keyboard on the sheet's tabs.
+void FocusTabs(ui::CPropertySheet& sheet);
 // Clicks the tab of the page.
 void ShowPage(ui::CPropertySheet& sheet, int index);
 std::vector<std::string> TabTexts(ui::CPropertySheet& sheet);

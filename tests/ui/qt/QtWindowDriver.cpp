@@ -12,6 +12,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <map>
 
 #include "platform/qt/QtWindows.h"
 #include "platform/qt/SaveText.h"
@@ -35,6 +36,7 @@ void Type(ui::CDialogBase& window, int id, const std::string& text) {
     QWidget* input = field;
     if (auto* combo = qobject_cast<QComboBox*>(field); combo && combo->lineEdit())
         input = combo->lineEdit();
+    input->setFocus(Qt::MouseFocusReason);  // typing goes where the keyboard is
     QTest::keyClick(input, Qt::Key_A, Qt::ControlModifier);  // select what is there
     QTest::keyClick(input, Qt::Key_Delete);
     // A key of its own for a character beyond ASCII, as a keyboard layout has it.
@@ -43,6 +45,54 @@ void Type(ui::CDialogBase& window, int id, const std::string& text) {
             QTest::keyClick(input, c.toLatin1());
         else
             QTest::sendKeyEvent(QTest::Click, input, Qt::Key_unknown, QString(c), {});
+}
+
+void Focus(ui::CDialogBase& window, int id) {
+    QWidget* control = ui::ToWidget(window.GetDlgItem(id));
+    ASSERT_NE(control, nullptr) << id;
+    ASSERT_TRUE(control->isEnabled()) << id;
+    control->setFocus(Qt::MouseFocusReason);
+}
+
+namespace {
+
+// Where keys go in the window, made the active one as a user's keys need it: its
+// focused widget, else the window.
+QWidget* KeyboardOf(ui::CDialog& window) {
+    QWidget* top = ui::ToWidget(window.Window());
+    if (!top) return nullptr;
+    if (!top->isActiveWindow()) {
+        top->activateWindow();
+        if (!QTest::qWaitForWindowActive(top)) return nullptr;
+    }
+    return top->focusWidget() ? top->focusWidget() : top;
+}
+
+}  // namespace
+
+void Press(ui::CDialog& window, Key key) {
+    struct Stroke {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    };
+    static const std::map<Key, Stroke> kStrokes = {
+        {Key::Enter, {Qt::Key_Return, Qt::NoModifier}},
+        {Key::CtrlTab, {Qt::Key_Tab, Qt::ControlModifier}},
+        {Key::CtrlShiftTab, {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier}},
+        {Key::CtrlPageDown, {Qt::Key_PageDown, Qt::ControlModifier}},
+        {Key::CtrlPageUp, {Qt::Key_PageUp, Qt::ControlModifier}},
+        {Key::Right, {Qt::Key_Right, Qt::NoModifier}},
+        {Key::Left, {Qt::Key_Left, Qt::NoModifier}},
+    };
+    QWidget* target = KeyboardOf(window);
+    ASSERT_NE(target, nullptr);
+    QTest::keyClick(target, kStrokes.at(key).key, kStrokes.at(key).modifiers);
+}
+
+void TypeHere(ui::CDialog& window, const std::string& text) {
+    QWidget* target = KeyboardOf(window);
+    ASSERT_NE(target, nullptr);
+    QTest::keyClicks(target, QString::fromStdString(text));
 }
 
 bool HasFocus(ui::CDialogBase& window, int id) {
@@ -67,6 +117,12 @@ void PressDown(ui::CDialogBase& window, int id) {
     control->window()->show();
     control->setFocus();
     QTest::keyClick(control, Qt::Key_Down);
+}
+
+void FocusTabs(ui::CPropertySheet& sheet) {
+    auto* tabs = ui::ToWidget<QTabWidget>(sheet.GetSafeHwnd());
+    ASSERT_NE(tabs, nullptr);
+    tabs->tabBar()->setFocus(Qt::TabFocusReason);
 }
 
 void ShowPage(ui::CPropertySheet& sheet, int index) {

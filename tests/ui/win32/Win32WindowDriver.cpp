@@ -2,9 +2,14 @@
 // types and chooses, sent to the real controls.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <map>
 #include <set>
 
+#include "platform/win32/DialogLayout.h"
 #include "platform/win32/Win32.h"
+#include "platform/win32/Win32Controls.h"
 #include "tests/ui/WindowDriver.h"
 
 namespace quellhart::test {
@@ -58,6 +63,68 @@ void Type(ui::CDialogBase& window, int id, const std::string& text) {
     for (wchar_t c : ui::WideFromUtf8(text)) SendMessageW(target, WM_CHAR, c, 1);
 }
 
+void Focus(ui::CDialogBase& window, int id) {
+    HWND control = Control(window, id);
+    ASSERT_NE(control, nullptr) << id;
+    ASSERT_TRUE(IsWindowEnabled(control)) << id;
+    SetFocus(TypingTarget(control));
+}
+
+namespace {
+
+// Runs what is queued through the loop of the dialog each message is for, as the
+// program's own loop does.
+void RunQueuedMessages() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        auto* dialog =
+            static_cast<ui::CDialog*>(ui::ProgramDialogOf(GetAncestor(message.hwnd, GA_ROOT)));
+        if (dialog) {
+            ui::DispatchDialogMessage(*dialog, message);
+        } else {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+}  // namespace
+
+void Press(ui::CDialog& window, Key key) {
+    struct Stroke {
+        UINT key;
+        bool control, shift;
+    };
+    static const std::map<Key, Stroke> kStrokes = {
+        {Key::Enter, {VK_RETURN, false, false}},    {Key::CtrlTab, {VK_TAB, true, false}},
+        {Key::CtrlShiftTab, {VK_TAB, true, true}},  {Key::CtrlPageDown, {VK_NEXT, true, false}},
+        {Key::CtrlPageUp, {VK_PRIOR, true, false}}, {Key::Right, {VK_RIGHT, false, false}},
+        {Key::Left, {VK_LEFT, false, false}},
+    };
+    const Stroke stroke = kStrokes.at(key);
+    HWND target = GetFocus();
+    if (!target || GetAncestor(target, GA_ROOT) != ui::ToHwnd(window.Window()))
+        target = ui::ToHwnd(window.Window());
+    // The modifiers as the system keeps them while the key is down.
+    BYTE before[256], held[256];
+    GetKeyboardState(before);
+    std::copy(std::begin(before), std::end(before), std::begin(held));
+    held[VK_CONTROL] = stroke.control ? 0x80 : 0;
+    held[VK_SHIFT] = stroke.shift ? 0x80 : 0;
+    SetKeyboardState(held);
+    PostMessageW(target, WM_KEYDOWN, stroke.key, 1);
+    PostMessageW(target, WM_KEYUP, stroke.key, 1 | (1u << 30) | (1u << 31));
+    RunQueuedMessages();
+    SetKeyboardState(before);
+}
+
+void TypeHere(ui::CDialog& window, const std::string& text) {
+    HWND target = GetFocus();
+    ASSERT_EQ(GetAncestor(target, GA_ROOT), ui::ToHwnd(window.Window()));
+    for (wchar_t c : ui::WideFromUtf8(text)) PostMessageW(target, WM_CHAR, c, 1);
+    RunQueuedMessages();
+}
+
 bool HasFocus(ui::CDialogBase& window, int id) {
     HWND field = Control(window, id);
     return field && (GetFocus() == field || GetParent(GetFocus()) == field);
@@ -82,11 +149,21 @@ void PressDown(ui::CDialogBase& window, int id) {
     Key(target, VK_DOWN);
 }
 
+void FocusTabs(ui::CPropertySheet& sheet) {
+    HWND tabs = PropSheet_GetTabControl(ui::ToHwnd(sheet.GetSafeHwnd()));
+    ASSERT_NE(tabs, nullptr);
+    SetFocus(tabs);
+}
+
 void ShowPage(ui::CPropertySheet& sheet, int index) {
     HWND tabs = PropSheet_GetTabControl(ui::ToHwnd(sheet.GetSafeHwnd()));
     ASSERT_NE(tabs, nullptr);
-    // What a click on the tab does: the tab control tells the sheet.
-    SendMessageW(tabs, TCM_SETCURFOCUS, WPARAM(index), 0);
+    // A click on the middle of the tab.
+    RECT tab;
+    ASSERT_TRUE(SendMessageW(tabs, TCM_GETITEMRECT, WPARAM(index), LPARAM(&tab)));
+    const LPARAM at = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+    SendMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(tabs, WM_LBUTTONUP, 0, at);
     ASSERT_EQ(sheet.GetActiveIndex(), index);
 }
 

@@ -3,8 +3,10 @@
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QLabel>
+#include <QPushButton>
 #include <QShortcut>
 #include <QStringList>
 #include <QTimer>
@@ -32,6 +34,16 @@ public:
     void reject() override { done(IDCANCEL); }
 
 protected:
+    // Enter on a push button presses that button, as on Windows; elsewhere the dialog
+    // presses the default button it shows, when enabled, and never ends the window.
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget()); enter && button) {
+            if (button->isEnabled()) button->click();
+            return;
+        }
+        QDialog::keyPressEvent(event);
+    }
     void contextMenuEvent(QContextMenuEvent* event) override {
         if (!childAt(event->pos())) onBackgroundMenu_(event->globalPos());
     }

@@ -1,4 +1,5 @@
 #include <QDialog>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QTabWidget>
@@ -12,6 +13,28 @@
 namespace quellhart::ui {
 
 struct NativeSheet {};
+
+namespace {
+
+// The keyboard follows the page: where it was on a page (the one now hidden), it
+// goes to the first tab stop of the page shown, as Tab would put it there, or to the
+// tabs when that page has none, as the Windows editor does. On the tabs it stays, as the arrow keys
+// there turn the pages.
+void BringKeyboardTo(QTabWidget* tabs) {
+    QWidget* focus = tabs->window()->focusWidget();
+    QWidget* page = tabs->currentWidget();
+    if (!focus || !page || !tabs->isAncestorOf(focus) || focus == tabs->tabBar()) return;
+    for (QWidget* w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain()) {
+        if (page->isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(page) &&
+            (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+    tabs->tabBar()->setFocus(Qt::TabFocusReason);
+}
+
+}  // namespace
 
 CPropertyPage::~CPropertyPage() = default;
 
@@ -39,8 +62,20 @@ BOOL CPropertySheet::Create(CDialog* parent, uint32_t style) {
     tabs->move(0, 0);
     tabs->resize(
         tabs->sizeHint().expandedTo(pageSize + QSize(4, tabs->tabBar()->sizeHint().height() + 4)));
-    QObject::connect(tabs, &QTabWidget::currentChanged,
-                     [this](int index) { PageActivated(index); });
+    // Ctrl+Page Down and Up turn the pages too, as in the system's property sheets on
+    // Windows (Qt's tab widget knows Ctrl+Tab only).
+    for (const auto& [keys, step] :
+         {std::pair{Qt::CTRL | Qt::Key_PageDown, 1}, std::pair{Qt::CTRL | Qt::Key_PageUp, -1}}) {
+        auto* shortcut = new QShortcut(QKeySequence(keys), tabs);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, tabs, [tabs, step = step] {
+            tabs->setCurrentIndex((tabs->currentIndex() + step + tabs->count()) % tabs->count());
+        });
+    }
+    QObject::connect(tabs, &QTabWidget::currentChanged, [this, tabs](int index) {
+        BringKeyboardTo(tabs);
+        PageActivated(index);
+    });
     OnInitDialog();
     tabs->setVisible(style & WS_VISIBLE);
     return TRUE;
@@ -53,6 +88,7 @@ BOOL CPropertySheet::SetActivePage(int index) {
         const QSignalBlocker quiet(tabs);
         tabs->setCurrentIndex(index);
     }
+    BringKeyboardTo(tabs);
     PageActivated(index);
     return TRUE;
 }

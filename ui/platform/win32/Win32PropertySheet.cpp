@@ -46,16 +46,18 @@ void PlacePage(HWND sheet, HWND page) {
 }
 
 // The keyboard follows the page: where it was on the page that is now hidden (or on
-// the sheet itself), it goes to the first tab stop of the page shown, or to the tabs
-// when that page has none, so that nothing typed reaches a page the user cannot
-// see. On the tabs it stays, as the arrow keys there turn the pages.
+// the sheet itself), it goes to the first tab stop of the page shown, as Tab would
+// put it there (the dialog manager selects a field's text), or to the tabs when that
+// page has none, so that nothing typed reaches a page the user cannot see. On the
+// tabs it stays, as the arrow keys there turn the pages.
 void BringKeyboardTo(HWND sheet, HWND page) {
     HWND focus = GetFocus();
     HWND tabs = PropSheet_GetTabControl(sheet);
     if (!focus || focus == tabs || IsChild(page, focus)) return;
     if (focus != sheet && !IsChild(sheet, focus)) return;
     HWND first = GetNextDlgTabItem(page, nullptr, FALSE);
-    SetFocus(first && IsChild(page, first) ? first : tabs);
+    SendMessageW(GetAncestor(sheet, GA_ROOT), WM_NEXTDLGCTL,
+                 WPARAM(first && IsChild(page, first) ? first : tabs), TRUE);
 }
 
 INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

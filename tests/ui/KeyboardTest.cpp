@@ -1,0 +1,142 @@
+// The main window's keyboard, as Windows users expect it, on every toolkit: Enter
+// presses the button the keyboard is on, or the default button of the page shown,
+// and never ends the window; turning a page takes the keyboard along, so that
+// nothing typed reaches a page that is not shown.
+#include <map>
+
+#include "tests/ui/GuiTestBase.h"
+
+namespace quellhart::test {
+namespace {
+
+constexpr int kPlayerFields[] = {IDC_PLAYER_NAME, IDC_PLAYER_RACE, IDC_PLAYER_CLASS,
+                                 IDC_PLAYER_HEAD, IDC_PLAYER_HAIR};
+
+class KeyboardTest : public GuiTest {
+protected:
+    void OpenStandardSave() {
+        ClickOpen(WriteSave(StandardSave()));
+        ASSERT_NE(main.Document(), nullptr);
+    }
+    std::map<int, std::string> PlayerTexts() {
+        std::map<int, std::string> texts;
+        for (int id : kPlayerFields) texts[id] = Text(main.PlayerPage(), id);
+        return texts;
+    }
+};
+
+// Enter in a Player Data field keeps the window and the text typed; nothing is asked
+// and nothing is written.
+TEST_F(KeyboardTest, EnterOnPlayerDataDoesNothing) {
+    OpenStandardSave();
+    for (int id : kPlayerFields) {
+        SCOPED_TRACE(id);
+        const size_t fileDialogs = prompts->fileDialogs.size();
+        Type(main.PlayerPage(), id, "Zed");
+        Press(main, Key::Enter);
+        EXPECT_TRUE(main.IsWindowVisible());
+        EXPECT_EQ(Text(main.PlayerPage(), id), "Zed");
+        EXPECT_EQ(prompts->fileDialogs.size(), fileDialogs);
+    }
+    EXPECT_TRUE(prompts->messages.empty());
+}
+
+struct EnterRow {
+    const char* where;
+    bool open;          // a save is open
+    bool onGlobPage;    // the keyboard is on the Global Variables page (else the window)
+    int focus;          // where Enter is pressed
+    bool confirms;      // the value typed is stored
+    bool asksForAFile;  // OpenFile was pressed
+    bool asksToCommit;  // CommitChanges was pressed (and answered No)
+};
+
+class EnterTest : public KeyboardTest, public ::testing::WithParamInterface<EnterRow> {};
+
+// On Global Variables, Enter presses Confirm Change wherever the keyboard is on the
+// page, when it is enabled; on a button of the window, that button.
+TEST_P(EnterTest, PressesTheButtonItIsOnOrConfirmChange) {
+    const EnterRow& row = GetParam();
+    if (row.open) OpenStandardSave();
+    ShowPage(1);
+    if (row.open) Type(main.GlobPage(), IDC_GLOB_VALUE, "7.25");
+    const size_t fileDialogs = prompts->fileDialogs.size();
+    prompts->messageAnswers = {ui::IDNO};
+    Focus(row.onGlobPage ? static_cast<ui::CDialogBase&>(main.GlobPage()) : main, row.focus);
+    Press(main, Key::Enter);
+    EXPECT_TRUE(main.IsWindowVisible());
+    if (row.open) {
+        EXPECT_EQ(Text(main.GlobPage(), IDC_GLOB_VALUE), row.confirms ? "7.250000" : "7.25");
+    }
+    EXPECT_EQ(prompts->fileDialogs.size(), fileDialogs + (row.asksForAFile ? 1 : 0));
+    ASSERT_EQ(prompts->messages.size(), row.asksToCommit ? 1u : 0u);
+    if (row.asksToCommit) {
+        EXPECT_EQ(prompts->messages[0].caption, "Please Confirm");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, EnterTest,
+    ::testing::Values(EnterRow{"value", true, true, IDC_GLOB_VALUE, true, false, false},
+                      EnterRow{"list", true, true, IDC_GLOB_LIST, true, false, false},
+                      EnterRow{"confirm", true, true, IDC_CONFIRM_CHANGE, true, false, false},
+                      EnterRow{"openFile", true, false, IDC_OPEN_FILE, false, true, false},
+                      EnterRow{"commit", true, false, IDC_COMMIT_CHANGES, false, false, true},
+                      EnterRow{"noSave", false, true, IDC_GLOB_VALUE, false, false, false}),
+    [](const auto& info) { return std::string(info.param.where); });
+
+struct PageTurn {
+    const char* how;
+    Key forward, back;  // the keys from the first page to the second, and back
+    bool fromTabs;      // the tabs have the keyboard (else a field of the page)
+    bool click;         // a click on the tab instead of a key
+};
+
+class PageTurnTest : public KeyboardTest, public ::testing::WithParamInterface<PageTurn> {
+protected:
+    // Turns from the page shown to the other one, the keyboard on `field` of it.
+    void TurnFrom(ui::CDialogBase& page, int field, int to) {
+        const PageTurn& turn = GetParam();
+        const Key key = to == 1 ? turn.forward : turn.back;
+        if (turn.fromTabs)
+            FocusTabs(main.Sheet());
+        else
+            Focus(page, field);
+        if (turn.click)
+            ShowPage(to);
+        else
+            Press(main, key);
+        ASSERT_EQ(main.Sheet().GetActiveIndex(), to);
+    }
+};
+
+// Whatever turns the page, typing then never changes the page that was left.
+TEST_P(PageTurnTest, TypingReachesNoHiddenPage) {
+    OpenStandardSave();
+    const std::map<int, std::string> player = PlayerTexts();
+    TurnFrom(main.PlayerPage(), IDC_PLAYER_HAIR, 1);
+    TypeHere(main, "QQ");
+    EXPECT_EQ(PlayerTexts(), player);
+
+    const std::string value = Text(main.GlobPage(), IDC_GLOB_VALUE);
+    TurnFrom(main.GlobPage(), IDC_GLOB_VALUE, 0);
+    TypeHere(main, "7.25x");
+    EXPECT_EQ(Text(main.GlobPage(), IDC_GLOB_VALUE), value);
+    // From a field, the page keys put the keyboard on the first field of the page,
+    // as Tab does: its text selected.
+    if (!GetParam().fromTabs && !GetParam().click) {
+        EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "7.25x");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, PageTurnTest,
+    ::testing::Values(PageTurn{"ctrlTab", Key::CtrlTab, Key::CtrlTab, false, false},
+                      PageTurn{"ctrlShiftTab", Key::CtrlShiftTab, Key::CtrlShiftTab, false, false},
+                      PageTurn{"ctrlPage", Key::CtrlPageDown, Key::CtrlPageUp, false, false},
+                      PageTurn{"click", Key::Enter, Key::Enter, false, true},
+                      PageTurn{"tabsArrows", Key::Right, Key::Left, true, false}),
+    [](const auto& info) { return std::string(info.param.how); });
+
+}  // namespace
+}  // namespace quellhart::test
