@@ -47,6 +47,22 @@ for tests in "$build/tests/savefile_tests.exe" "$build/tests/cli/cli_tests.exe" 
     echo "$(basename "$tests") under Wine: $passed passed, ${skipped:-0} skipped (not on Windows)"
 done
 
+# The windows again at the scales of most laptops (150 and 200 %), set for the whole
+# system as a user sets it: laid out from the start at that scale, and moved to the
+# monitors above it.
+for dpi in 144 192; do
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
+    wineserver -w
+    log="$build/tests/ui/ui_tests-$dpi.log"
+    if ! wine "$build/tests/ui/ui_tests.exe" --gtest_filter='Win32Layout*:Keys/*:KeyboardTest*' >"$log" 2>&1; then
+        grep -E "Failure|FAILED" -A8 "$log" | head -60
+        exit 1
+    fi
+    echo "ui_tests.exe at $dpi DPI: $(tr -d '\r' <"$log" | sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\./\1/p') passed"
+done
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+wineserver -w
+
 samples=$(mktemp -d)
 trap 'rm -rf "$samples"' EXIT
 "$linux_build/tests/make-sample-saves" "$samples"

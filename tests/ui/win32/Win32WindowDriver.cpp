@@ -25,7 +25,7 @@ HWND TypingTarget(HWND control) {
     return control;
 }
 
-void Key(HWND target, UINT key) {
+void PressKeyIn(HWND target, UINT key) {
     SendMessageW(target, WM_KEYDOWN, key, 1);
     SendMessageW(target, WM_KEYUP, key, 1 | (1u << 30) | (1u << 31));
 }
@@ -59,7 +59,7 @@ void Type(ui::CDialogBase& window, int id, const std::string& text) {
     HWND target = TypingTarget(field);
     SetFocus(target);
     SendMessageW(target, EM_SETSEL, 0, -1);  // select what is there
-    Key(target, VK_DELETE);
+    PressKeyIn(target, VK_DELETE);
     for (wchar_t c : ui::WideFromUtf8(text)) SendMessageW(target, WM_CHAR, c, 1);
 }
 
@@ -146,7 +146,7 @@ void PressDown(ui::CDialogBase& window, int id) {
     ASSERT_NE(control, nullptr) << id;
     HWND target = TypingTarget(control);
     SetFocus(target);
-    Key(target, VK_DOWN);
+    PressKeyIn(target, VK_DOWN);
 }
 
 void FocusTabs(ui::CPropertySheet& sheet) {

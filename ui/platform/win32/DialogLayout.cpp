@@ -141,16 +141,14 @@ void ShowScaledImage(HWND control, const res::ControlTemplate& c, const DialogMe
     }
 }
 
-// The window's frame around a client area, at `dpi`.
-RECT FrameAround(HWND window, RECT client, UINT dpi) {
-    const auto style = DWORD(GetWindowLongW(window, GWL_STYLE));
-    const auto exStyle = DWORD(GetWindowLongW(window, GWL_EXSTYLE));
-    using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-    static const auto adjustForDpi = User32Function<AdjustForDpi>("AdjustWindowRectExForDpi");
-    if (adjustForDpi)
-        adjustForDpi(&client, style, 0, exStyle, dpi);
-    else
-        AdjustWindowRectEx(&client, style, 0, exStyle);
+// The window's frame around a client area: as it is now, which the system has
+// already drawn at the window's new scale when it says the scale changed.
+RECT FrameAround(HWND window, RECT client) {
+    RECT outer, inner;
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &inner);
+    client.right += (outer.right - outer.left) - inner.right;
+    client.bottom += (outer.bottom - outer.top) - inner.bottom;
     return client;
 }
 
@@ -215,7 +213,7 @@ void LayOutDialog(HWND window, const res::DialogTemplate& dialog, UINT dpi) {
     }
     if (topLevel) {
         const RECT frame =
-            FrameAround(window, {0, 0, metrics.X(dialog.width), metrics.Y(dialog.height)}, dpi);
+            FrameAround(window, {0, 0, metrics.X(dialog.width), metrics.Y(dialog.height)});
         SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
