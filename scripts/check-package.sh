@@ -19,7 +19,8 @@ for expected in \
     ./usr/share/mime/packages/quellhart-editor.xml \
     ./usr/share/icons/hicolor/scalable/apps/quellhart-editor.svg \
     ./usr/share/man/man1/quellhart-editor.1 ./usr/share/man/man1/quellhart-cli.1 \
-    ./usr/share/bash-completion/completions/quellhart-cli; do
+    ./usr/share/bash-completion/completions/quellhart-cli \
+    ./usr/share/doc/quellhart-editor/copyright; do
     grep -qx -- "$expected" <<<"$files" || { echo "missing from the package: $expected" >&2; exit 1; }
 done
 for size in 16 24 32 48 64 128 256; do

@@ -141,6 +141,8 @@ fi
 echo "the Windows editor: a save from its command line edited, committed with Ctrl+S, and read back"
 
 # The installer, silently, then the file type at work, then the uninstaller.
+ess_default() { wine reg query 'HKLM\Software\Classes\.ess' /ve 2>/dev/null | tr -d '\r' | awk '/REG_SZ/ {print $NF}'; }
+open_with() { wine reg query 'HKLM\Software\Classes\.ess\OpenWithProgids' 2>/dev/null | tr -d '\r'; }
 setup=$(ls "$build"/quellhart-editor-*-setup.exe)
 wine "$setup" /S
 wineserver -w
@@ -153,6 +155,7 @@ start_menu=$(find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Quellhart Sa
 [ -n "$start_menu" ] || { echo "no Start menu entry" >&2; exit 1; }
 command=$(wine reg query 'HKLM\Software\Classes\Quellhart.SaveGame\shell\open\command' /ve 2>/dev/null | tr -d '\r')
 grep -qF 'quellhart-editor.exe" "%1"' <<<"$command" || { echo "no .ess file type: $command" >&2; exit 1; }
+[ "$(ess_default)" = Quellhart.SaveGame ] || { echo "the editor does not open .ess files: $(ess_default)" >&2; exit 1; }
 # A file that is no save: the editor's "Error" box shows that it was handed the file.
 cp "$samples/not-a-save.ess" "$samples/opened.ess"
 wine cmd /c start "" "$(winepath -w "$samples/opened.ess")" >/dev/null 2>&1 &
@@ -164,8 +167,27 @@ echo "the installer: the programs, a Start menu entry, and .ess saves open with 
 wine "$installed/Uninstall.exe" /S
 wineserver -w
 for _ in $(seq 100); do [ -e "$installed/bin" ] || break; sleep 0.1; done
-if [ -e "$installed/bin" ] || [ -e "$start_menu" ] || wine reg query 'HKLM\Software\Classes\Quellhart.SaveGame' >/dev/null 2>&1; then
+if [ -e "$installed/bin" ] || [ -e "$start_menu" ] || [ -n "$(ess_default)" ] ||
+    wine reg query 'HKLM\Software\Classes\Quellhart.SaveGame' >/dev/null 2>&1; then
     echo "the uninstaller left the programs or the file type behind" >&2
     exit 1
 fi
 echo "the uninstaller: programs, Start menu entry and file type removed"
+
+# Where another program already opens .ess files, it keeps them, the editor is only
+# in their "Open with" list, and uninstalling leaves the other program's entries.
+wine reg add 'HKLM\Software\Classes\.ess' /ve /d Other.Save /f >/dev/null 2>&1
+wine reg add 'HKLM\Software\Classes\.ess\OpenWithProgids' /v Other.Save /d "" /f >/dev/null 2>&1
+wine "$setup" /S
+wineserver -w
+[ "$(ess_default)" = Other.Save ] || { echo "the installer took .ess from its owner: $(ess_default)" >&2; exit 1; }
+grep -q Quellhart.SaveGame <<<"$(open_with)" || { echo "the editor is not in .ess's Open with list" >&2; exit 1; }
+wine "$installed/Uninstall.exe" /S
+wineserver -w
+for _ in $(seq 100); do [ -e "$installed/bin" ] || break; sleep 0.1; done
+[ "$(ess_default)" = Other.Save ] || { echo "the uninstaller changed .ess's owner: $(ess_default)" >&2; exit 1; }
+if grep -q Quellhart.SaveGame <<<"$(open_with)" || ! grep -q Other.Save <<<"$(open_with)"; then
+    echo "the uninstaller left the editor or removed another program in Open with: $(open_with)" >&2
+    exit 1
+fi
+echo "the installer beside another .ess program: it stays the default, the editor is in Open with, and both stay so after uninstalling"
