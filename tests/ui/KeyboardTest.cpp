@@ -25,10 +25,13 @@ protected:
     }
 };
 
-// Enter in a Player Data field keeps the window and the text typed; nothing is asked
-// and nothing is written.
+// Enter in a Player Data field keeps the window and the text typed; nothing is asked,
+// nothing is written, and the hidden page's Confirm Change is not pressed.
 TEST_F(KeyboardTest, EnterOnPlayerDataDoesNothing) {
     OpenStandardSave();
+    ShowPage(1);
+    Type(main.GlobPage(), IDC_GLOB_VALUE, "7.25");  // confirmed, it would read 7.250000
+    ShowPage(0);
     for (int id : kPlayerFields) {
         SCOPED_TRACE(id);
         const size_t fileDialogs = prompts->fileDialogs.size();
@@ -38,6 +41,7 @@ TEST_F(KeyboardTest, EnterOnPlayerDataDoesNothing) {
         EXPECT_EQ(Text(main.PlayerPage(), id), "Zed");
         EXPECT_EQ(prompts->fileDialogs.size(), fileDialogs);
     }
+    EXPECT_EQ(Text(main.GlobPage(), IDC_GLOB_VALUE), "7.25");
     EXPECT_TRUE(prompts->messages.empty());
 }
 

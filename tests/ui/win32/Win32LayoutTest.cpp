@@ -13,15 +13,7 @@
 namespace quellhart::test {
 namespace {
 
-// The scales from the system's own up. Below it (a monitor at 100 % beside a primary
-// one at 200 %) the template's bitmap font has no size at all, and its scalable
-// stand-in is a few pixels wider in some captions.
-std::vector<UINT> Scales() {
-    std::vector<UINT> scales;
-    for (UINT dpi : {96u, 120u, 144u, 192u})
-        if (dpi >= GetDpiForSystem()) scales.push_back(dpi);
-    return scales;
-}
+constexpr UINT kScales[] = {96, 120, 144, 192};
 
 // What the system sends when the window is moved to a monitor of another scale.
 void MoveToMonitorOf(HWND window, UINT dpi) {
@@ -95,7 +87,7 @@ TEST_F(Win32LayoutTest, TheMainWindowAndItsPagesAtEveryScale) {
     HWND window = ui::ToHwnd(main.Window());
     HWND sheet = ui::ToHwnd(main.Sheet().GetSafeHwnd());
     HWND tabs = PropSheet_GetTabControl(sheet);
-    for (UINT dpi : Scales()) {
+    for (UINT dpi : kScales) {
         SCOPED_TRACE(dpi);
         MoveToMonitorOf(window, dpi);
         const ui::DialogMetrics& metrics = ui::MetricsFor(dpi);
@@ -127,7 +119,7 @@ TEST_F(Win32LayoutTest, TheMainWindowAndItsPagesAtEveryScale) {
 TEST_F(Win32LayoutTest, TheAboutBoxAtEveryScale) {
     ui::CAboutDlg about;
     about.Create();
-    for (UINT dpi : Scales()) {
+    for (UINT dpi : kScales) {
         SCOPED_TRACE(dpi);
         MoveToMonitorOf(ui::ToHwnd(about.Window()), dpi);
         ExpectLaidOut(ui::ToHwnd(about.Window()), res::AboutTemplate(), dpi);

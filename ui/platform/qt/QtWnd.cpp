@@ -73,8 +73,14 @@ void CWnd::SetWindowTextPath(const std::string& path) {
     if (!label) return SetText(widget, whole);
     // A path too long for the label loses its middle, never the file's own name; the
     // whole path is the tooltip and what a screen reader adds to the shown text.
-    label->setText(
-        label->fontMetrics().elidedText(whole, Qt::ElideMiddle, label->contentsRect().width()));
+    // The metrics elide by fractional widths, so a text they cut can still come out a
+    // pixel or two wider than the label once rounded: cut again until it fits.
+    const QFontMetrics metrics = label->fontMetrics();
+    const int room = label->contentsRect().width();
+    QString shown = metrics.elidedText(whole, Qt::ElideMiddle, room);
+    for (int budget = room - 1; budget > 0 && metrics.horizontalAdvance(shown) > room; --budget)
+        shown = metrics.elidedText(whole, Qt::ElideMiddle, budget);
+    label->setText(shown);
     label->setToolTip(whole);
     label->setAccessibleDescription(whole);
 }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/win32/DialogTemplateEx.h"
+#include "res/DialogTemplates.h"
 
 namespace quellhart::ui {
 namespace {
@@ -60,6 +61,28 @@ DialogMetrics Measure(HFONT font, UINT dpi) {
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     return {font, int((letters.cx / 26 + 1) / 2), int(metrics.tmHeight), dpi};
+}
+
+// Widens the dialog units where a caption of the program's windows would not fit its
+// label in this font: a stand-in font is not always as narrow as the template's (the
+// system's dialog font is wider than "MS Sans Serif" in some captions at small
+// sizes), and a caption cut short is a caption lost.
+void WidenForCaptions(DialogMetrics& metrics) {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, metrics.font);
+    for (const res::DialogTemplate* dialog : res::ProgramDialogTemplates()) {
+        for (const res::ControlTemplate& c : dialog->controls) {
+            if (c.kind != res::ControlKind::Static || c.text.empty() || c.width <= 0) continue;
+            const std::wstring text = WideFromSaveText(c.text);
+            SIZE size{};
+            GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
+            const bool framed = c.style & (SS_SUNKEN | WS_BORDER);
+            const int needed = int(size.cx) + (framed ? metrics.Scaled(4) : 0);
+            while (metrics.X(c.width) < needed) ++metrics.baseX;
+        }
+    }
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
 }
 
 // The children of a window in the order they were created: the dialog manager
@@ -167,7 +190,9 @@ const DialogMetrics& MetricsFor(UINT dpi) {
         DeleteObject(font);
         font = DialogFont(kScalableDialogFontName, height);
     }
-    return fonts.emplace(dpi, Measure(font, dpi)).first->second;
+    DialogMetrics metrics = Measure(font, dpi);
+    WidenForCaptions(metrics);
+    return fonts.emplace(dpi, metrics).first->second;
 }
 
 UINT DpiOf(HWND window) {
