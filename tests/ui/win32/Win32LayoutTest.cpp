@@ -34,6 +34,17 @@ bool Inside(const RECT& inner, const RECT& outer) {
            inner.bottom <= outer.bottom;
 }
 
+// The height of the control's text, in pixels.
+int TextHeight(HWND control) {
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, HGDIOBJ(SendMessageW(control, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return int(metrics.tmHeight);
+}
+
 int TextWidth(HWND control) {
     const std::wstring text = ui::WindowTextOf(control);
     HDC dc = GetDC(control);
@@ -58,9 +69,19 @@ void ExpectLaidOut(HWND window, const res::DialogTemplate& dialog, UINT dpi) {
         const RECT r = RectIn(child, window);
         SCOPED_TRACE(c->text);
         EXPECT_TRUE(Inside(r, client));
+        // Its text is drawn at the scale too: 13 pixels high at 100 %, give or take.
+        if (c->kind != res::ControlKind::Bitmap && c->kind != res::ControlKind::Icon) {
+            EXPECT_GE(TextHeight(child), MulDiv(13, int(dpi), 96) * 9 / 10);
+        }
         if (c->kind == res::ControlKind::Bitmap) {
-            EXPECT_NEAR(r.right - r.left, metrics.X(c->width), 1);
-            EXPECT_NEAR(r.bottom - r.top, metrics.Y(c->height), 1);
+            // The picture itself, not only its frame, fills the rectangle.
+            BITMAP picture{};
+            GetObjectW(HGDIOBJ(SendMessageW(child, STM_GETIMAGE, IMAGE_BITMAP, 0)), sizeof picture,
+                       &picture);
+            EXPECT_NEAR(picture.bmWidth, metrics.X(c->width), 1);
+            EXPECT_NEAR(picture.bmHeight, metrics.Y(c->height), 1);
+            EXPECT_EQ(r.right - r.left, picture.bmWidth);
+            EXPECT_EQ(r.bottom - r.top, picture.bmHeight);
         }
         if (c->kind == res::ControlKind::Static && !(c->style & SS_PATHELLIPSIS)) {
             RECT inside;
@@ -94,6 +115,8 @@ TEST_F(Win32LayoutTest, TheMainWindowAndItsPagesAtEveryScale) {
         RECT client;
         GetClientRect(window, &client);
         EXPECT_EQ(client.right, metrics.X(res::MainTemplate().width));
+        // As large as the scale says, give or take the fonts' own proportions.
+        EXPECT_GE(client.right, MulDiv(669, int(dpi), 96) * 9 / 10);
         EXPECT_EQ(client.bottom, metrics.Y(res::MainTemplate().height));
         ExpectLaidOut(window, res::MainTemplate(), dpi);
         // The sheet lies left of the buttons and above the file's label.
@@ -101,7 +124,7 @@ TEST_F(Win32LayoutTest, TheMainWindowAndItsPagesAtEveryScale) {
         EXPECT_LE(sheetRect.right, metrics.X(306));
         EXPECT_LE(sheetRect.bottom, metrics.Y(237));
         for (int page = 0; page < 2; ++page) {
-            ShowPage(page);  // a page is put in its place each time it is shown
+            ShowPage(page);  // the sheet fits a page to its tabs each time it shows it
             ui::CDialogBase& shown =
                 page == 0 ? static_cast<ui::CDialogBase&>(main.PlayerPage()) : main.GlobPage();
             HWND pageWindow = ui::ToHwnd(shown.GetSafeHwnd());

@@ -3,8 +3,9 @@
 // its size cut to its tabs. Every page is created with the sheet, so that its
 // controls exist from the start, and hears PSN_SETACTIVE whenever it becomes current.
 // The sheet measures pages in its own font at the system's DPI; here the tabs, the
-// pages and the sheet are sized from the pages' templates at the window's DPI, and a
-// page is put back in the tabs each time the sheet shows it.
+// pages and the sheet are sized from the pages' templates at the window's DPI (the
+// sheet then fits each page it shows to the tabs' display area, which is the page's
+// size).
 #include <algorithm>
 
 #include "platform/CPropertySheet.h"
@@ -79,7 +80,6 @@ INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             return TRUE;
         case WM_NOTIFY:
             if (reinterpret_cast<NMHDR*>(lParam)->code == UINT(PSN_SETACTIVE)) {
-                PlacePage(GetParent(window), window);
                 if (!gMakingPages) {
                     BringKeyboardTo(GetParent(window), window);
                     page->OnSetActive();
