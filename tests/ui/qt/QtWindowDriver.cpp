@@ -36,7 +36,7 @@ void Type(ui::CDialogBase& window, int id, const std::string& text) {
     QWidget* input = field;
     if (auto* combo = qobject_cast<QComboBox*>(field); combo && combo->lineEdit())
         input = combo->lineEdit();
-    input->setFocus(Qt::MouseFocusReason);  // typing goes where the keyboard is
+    input->setFocus(Qt::MouseFocusReason);                   // typing goes where the keyboard is
     QTest::keyClick(input, Qt::Key_A, Qt::ControlModifier);  // select what is there
     QTest::keyClick(input, Qt::Key_Delete);
     // A key of its own for a character beyond ASCII, as a keyboard layout has it.

@@ -151,7 +151,7 @@ TEST_F(Win32WindowTest, TheActiveFileShowsTheWholePathAsItsTooltip) {
 }
 
 // The help window lays out the one HTML text as plain text: words apart where tags
-// stood between them, every key listed.
+// stood between them, every key listed, in the words of Windows.
 TEST_F(Win32WindowTest, HelpReadsAsPlainText) {
     main.ShowHelp();
     const std::string text =
@@ -159,6 +159,11 @@ TEST_F(Win32WindowTest, HelpReadsAsPlainText) {
     EXPECT_NE(text.find("Click OpenFile and choose a save"), std::string::npos) << text;
     EXPECT_NE(text.find("Ctrl+S  \tCommitChanges"), std::string::npos) << text;
     EXPECT_EQ(text.find('<'), std::string::npos) << text;
+    // It speaks of Windows: Explorer and its screen readers, not the Linux desktop's.
+    for (const char* phrase : {"from Explorer", "Narrator", "NVDA"})
+        EXPECT_NE(text.find(phrase), std::string::npos) << phrase;
+    for (const char* phrase : {"file manager", "Orca"})
+        EXPECT_EQ(text.find(phrase), std::string::npos) << phrase;
 }
 
 }  // namespace
