@@ -42,24 +42,24 @@ set(CPACK_PACKAGE_EXECUTABLES "quellhart-editor" "Quellhart Savegame Editor")
 set(QH_PROG_ID "Quellhart.SaveGame")
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "
   SetRegView 64
-  WriteRegStr HKLM 'Software\\Classes\\${QH_PROG_ID}' '' 'Quellhart saved game'
-  WriteRegStr HKLM 'Software\\Classes\\${QH_PROG_ID}\\DefaultIcon' '' '$INSTDIR\\bin\\quellhart-editor.exe,0'
-  WriteRegStr HKLM 'Software\\Classes\\${QH_PROG_ID}\\shell\\open\\command' '' '\"$INSTDIR\\bin\\quellhart-editor.exe\" \"%1\"'
-  WriteRegStr HKLM 'Software\\Classes\\.ess\\OpenWithProgids' '${QH_PROG_ID}' ''
+  WriteRegStr HKLM 'Software\\\\Classes\\\\${QH_PROG_ID}' '' 'Quellhart saved game'
+  WriteRegStr HKLM 'Software\\\\Classes\\\\${QH_PROG_ID}\\\\DefaultIcon' '' '$INSTDIR\\\\bin\\\\quellhart-editor.exe,0'
+  WriteRegStr HKLM 'Software\\\\Classes\\\\${QH_PROG_ID}\\\\shell\\\\open\\\\command' '' '\\\"$INSTDIR\\\\bin\\\\quellhart-editor.exe\\\" \\\"%1\\\"'
+  WriteRegStr HKLM 'Software\\\\Classes\\\\.ess\\\\OpenWithProgids' '${QH_PROG_ID}' ''
   ReadRegStr $0 HKCR '.ess' ''
   StrCmp $0 '' 0 +2
-    WriteRegStr HKLM 'Software\\Classes\\.ess' '' '${QH_PROG_ID}'
+    WriteRegStr HKLM 'Software\\\\Classes\\\\.ess' '' '${QH_PROG_ID}'
   System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 ")
 set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "
   SetRegView 64
-  DeleteRegKey HKLM 'Software\\Classes\\${QH_PROG_ID}'
-  DeleteRegValue HKLM 'Software\\Classes\\.ess\\OpenWithProgids' '${QH_PROG_ID}'
-  DeleteRegKey /ifempty HKLM 'Software\\Classes\\.ess\\OpenWithProgids'
-  ReadRegStr $0 HKLM 'Software\\Classes\\.ess' ''
+  DeleteRegKey HKLM 'Software\\\\Classes\\\\${QH_PROG_ID}'
+  DeleteRegValue HKLM 'Software\\\\Classes\\\\.ess\\\\OpenWithProgids' '${QH_PROG_ID}'
+  DeleteRegKey /ifempty HKLM 'Software\\\\Classes\\\\.ess\\\\OpenWithProgids'
+  ReadRegStr $0 HKLM 'Software\\\\Classes\\\\.ess' ''
   StrCmp $0 '${QH_PROG_ID}' 0 +2
-    DeleteRegValue HKLM 'Software\\Classes\\.ess' ''
-  DeleteRegKey /ifempty HKLM 'Software\\Classes\\.ess'
+    DeleteRegValue HKLM 'Software\\\\Classes\\\\.ess' ''
+  DeleteRegKey /ifempty HKLM 'Software\\\\Classes\\\\.ess'
   System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 ")
 include(CPack)
