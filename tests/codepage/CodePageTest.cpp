@@ -1,0 +1,65 @@
+// The single-byte Windows code pages: every byte of every one keeps its round trip,
+// each reads its own letters, and what one cannot hold is known before it is written.
+#include <gtest/gtest.h>
+
+#include "codepage/CodePage.h"
+
+namespace quellhart {
+namespace {
+
+TEST(CodePage, EveryByteOfEveryCodePageSurvivesTheRoundTrip) {
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += char(b);
+    EXPECT_EQ(CodePage::Numbers(),
+              (std::vector<int>{874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258}));
+    for (int number : CodePage::Numbers()) {
+        const CodePage& page = *CodePage::Find(number);
+        EXPECT_EQ(page.Encode(page.Decode(all)), all) << number;
+        EXPECT_TRUE(page.CanHold(page.Decode(all))) << number;
+    }
+}
+
+struct Letters {
+    int codePage;
+    const char* bytes;
+    const char* text;
+};
+
+TEST(CodePage, EachReadsItsOwnLetters) {
+    const Letters rows[] = {
+        {874, "\xC0\xD2\xC9\xD2\xE4\xB7\xC2", "ภาษาไทย"},
+        {1250, "\xA3ukasz \xAF\xF3\xB3\xE6", "Łukasz Żółć"},
+        {1251, "\xC8\xE2\xE0\xED \xC3\xF0\xEE\xE7\xED\xFB\xE9", "Иван Грозный"},
+        {1252, "Drag\xF3n \x80 \x81\x8D\x8F\x90\x9D", "Dragón € \u0081\u008D\u008F\u0090\u009D"},
+        {1253, "\xC5\xEB\xEB\xE7\xED\xE9\xEA\xDC", "Ελληνικά"},
+        {1254,
+         "A\xF0"
+         "a\xE7l\xFD \xDE"
+         "ehir",
+         "Ağaçlı Şehir"},
+        {1255, "\xF9\xEC\xE5\xED", "שלום"},
+        {1256, "\xE3\xD1\xCD\xC8\xC7", "مرحبا"},
+        {1257, "\xC0\xFEuolas \xC7riks", "Ąžuolas Ēriks"},
+        {1258, "\xD0\xF5n", "Đơn"},
+    };
+    for (const Letters& row : rows) {
+        const CodePage& page = *CodePage::Find(row.codePage);
+        EXPECT_EQ(page.Decode(row.bytes), row.text) << row.codePage;
+        EXPECT_EQ(page.Encode(row.text), row.bytes) << row.codePage;
+    }
+}
+
+TEST(CodePage, WhatACodePageCannotHoldIsKnownAndBecomesAQuestionMark) {
+    const CodePage& russian = *CodePage::Find(1251);
+    EXPECT_FALSE(russian.CanHold("Łukasz"));
+    EXPECT_EQ(russian.Encode("Łukasz"), "?ukasz");
+    EXPECT_FALSE(CodePage::Western().CanHold("Иван"));
+    EXPECT_FALSE(CodePage::Western().CanHold("bad \xC3 end"));
+    EXPECT_EQ(CodePage::Western().Encode("bad \xC3 end \U0001F600"), "bad ? end ?");
+    EXPECT_EQ(CodePage::Find(1252)->Number(), 1252);
+    for (int unknown : {0, 437, 850, 932, 1200, 1259, 65001})
+        EXPECT_EQ(CodePage::Find(unknown), nullptr);
+}
+
+}  // namespace
+}  // namespace quellhart
