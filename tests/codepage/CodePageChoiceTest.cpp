@@ -1,0 +1,92 @@
+// Which code page a save's texts are read in: the language of a locale, the user's
+// choice over the system's, and a number that is no single-byte code page refused.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "codepage/CodePageChoice.h"
+
+namespace quellhart {
+namespace {
+
+// Sets an environment variable for one test, as a user's shell would have it.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value) : name_(name) {
+        if (const char* before = std::getenv(name)) before_ = before;
+        Set(value);
+    }
+    ~ScopedVariable() { Set(before_ ? before_->c_str() : nullptr); }
+
+private:
+    void Set(const char* value) {
+#ifdef _WIN32
+        _putenv_s(name_, value ? value : "");
+#else
+        if (value)
+            setenv(name_, value, 1);
+        else
+            unsetenv(name_);
+#endif
+    }
+    const char* name_;
+    std::optional<std::string> before_;
+};
+
+TEST(CodePageChoice, EachLanguageHasTheCodePageWindowsGivesIt) {
+    const std::pair<const char*, int> rows[] = {
+        {"ru_RU.UTF-8", 1251}, {"uk_UA", 1251},       {"be_BY.UTF-8", 1251},
+        {"bg", 1251},          {"sr_RS@latin", 1251}, {"mk_MK", 1251},
+        {"pl_PL.UTF-8", 1250}, {"cs_CZ", 1250},       {"sk", 1250},
+        {"hu_HU", 1250},       {"sl_SI", 1250},       {"hr_HR", 1250},
+        {"ro_RO", 1250},       {"sq_AL", 1250},       {"el_GR.UTF-8", 1253},
+        {"tr_TR", 1254},       {"az_AZ", 1254},       {"he_IL", 1255},
+        {"ar_EG", 1256},       {"fa_IR", 1256},       {"ur_PK", 1256},
+        {"lt_LT", 1257},       {"lv_LV", 1257},       {"et_EE", 1257},
+        {"vi_VN", 1258},       {"th_TH", 874},        {"RU-ru", 1251},
+        {"de_DE.UTF-8", 1252}, {"en_US", 1252},       {"C", 1252},
+        {"POSIX", 1252},       {"C.UTF-8", 1252},     {"", 1252},
+        {"ja_JP", 1252},       {"rus", 1252},
+    };
+    for (const auto& [locale, codePage] : rows)
+        EXPECT_EQ(CodePageForLocale(locale), codePage) << locale;
+}
+
+TEST(CodePageChoice, TheOptionBeatsTheVariableWhichBeatsTheSystem) {
+    const ScopedVariable variable("QUELLHART_CODE_PAGE", "1250");
+    const CodePageChoice fromOption = ChooseCodePage(std::string("1251"));
+    ASSERT_NE(fromOption.codePage, nullptr);
+    EXPECT_EQ(fromOption.codePage->Number(), 1251);
+    EXPECT_EQ(DescribeCodePage(fromOption), "Windows-1251 (from --code-page)");
+    const CodePageChoice fromVariable = ChooseCodePage(std::nullopt);
+    ASSERT_NE(fromVariable.codePage, nullptr);
+    EXPECT_EQ(DescribeCodePage(fromVariable), "Windows-1250 (from QUELLHART_CODE_PAGE)");
+}
+
+#ifndef _WIN32
+TEST(CodePageChoice, OnLinuxTheSystemsIsTheLocalesLanguage) {
+    const ScopedVariable all("LC_ALL", nullptr), type("LC_CTYPE", "el_GR.UTF-8");
+    const ScopedVariable lang("LANG", "ru_RU.UTF-8");
+    EXPECT_EQ(DescribeCodePage(ChooseCodePage(std::nullopt)),
+              "Windows-1253 (from LC_CTYPE=el_GR.UTF-8)");
+    const ScopedVariable noType("LC_CTYPE", nullptr), noLang("LANG", nullptr);
+    EXPECT_EQ(DescribeCodePage(ChooseCodePage(std::nullopt)), "Windows-1252 (from the default)");
+}
+#endif
+
+TEST(CodePageChoice, ANumberThatIsNoSingleByteCodePageIsRefused) {
+    for (const char* wrong :
+         {"65001", "932", "437", "1259", "12510", "-1251", "1251x", "", "cp1251"}) {
+        const CodePageChoice choice = ChooseCodePage(std::string(wrong));
+        EXPECT_EQ(choice.codePage, nullptr) << wrong;
+        EXPECT_EQ(choice.error,
+                  std::string("--code-page names no single-byte Windows code page: '") + wrong +
+                      "' (known: 874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258)");
+    }
+    const ScopedVariable variable("QUELLHART_CODE_PAGE", "utf-8");
+    EXPECT_NE(ChooseCodePage(std::nullopt).error.find("QUELLHART_CODE_PAGE names no"),
+              std::string::npos);
+}
+
+}  // namespace
+}  // namespace quellhart
