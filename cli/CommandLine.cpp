@@ -42,6 +42,9 @@ void Store(Request& request, Option option, const std::string& value) {
         case Option::kHair:
             request.hair = value;
             break;
+        case Option::kCodePage:
+            request.codePage = value;
+            break;
         case Option::kGlobal: {
             const size_t equals = value.find('=');
             if (equals == std::string::npos || equals == 0)

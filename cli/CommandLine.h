@@ -24,6 +24,7 @@ struct Request {
     std::vector<std::pair<std::string, float>> globals;  // NAME=VALUE, in order
     bool yes = false;
     bool json = false;
+    std::optional<std::string> codePage;  // as given with --code-page
 };
 
 // Reads the command line by the command table; a mistake throws UsageError.

@@ -9,7 +9,7 @@
 
 namespace quellhart::cli {
 
-enum class Option { kJson, kYes, kName, kRace, kClass, kHead, kHair, kGlobal };
+enum class Option { kJson, kYes, kName, kRace, kClass, kHead, kHair, kGlobal, kCodePage };
 
 struct OptionSpec {
     Option id;
@@ -28,6 +28,9 @@ inline constexpr OptionSpec kOptions[] = {
      "a global variable's new value, a decimal number; may be given more than once"},
     {Option::kYes, "--yes", nullptr, "answer yes to every question, for scripts"},
     {Option::kJson, "--json", nullptr, "print JSON instead of text"},
+    {Option::kCodePage, "--code-page", "N",
+     "read and write the save's texts in Windows code page N (874, 1250 to 1258) instead of the "
+     "system's; QUELLHART_CODE_PAGE=N does the same"},
 };
 
 enum class Command { kShow, kSet, kRestore, kDiff };
@@ -42,11 +45,12 @@ struct CommandSpec {
 };
 
 namespace options {
-inline constexpr Option kShow[] = {Option::kJson};
-inline constexpr Option kSet[] = {Option::kName, Option::kRace,   Option::kClass, Option::kHead,
-                                  Option::kHair, Option::kGlobal, Option::kYes,   Option::kJson};
-inline constexpr Option kRestore[] = {Option::kYes};
-inline constexpr Option kDiff[] = {Option::kJson};
+inline constexpr Option kShow[] = {Option::kJson, Option::kCodePage};
+inline constexpr Option kSet[] = {Option::kName, Option::kRace, Option::kClass,
+                                  Option::kHead, Option::kHair, Option::kGlobal,
+                                  Option::kYes,  Option::kJson, Option::kCodePage};
+inline constexpr Option kRestore[] = {Option::kYes, Option::kCodePage};
+inline constexpr Option kDiff[] = {Option::kJson, Option::kCodePage};
 }  // namespace options
 
 inline constexpr CommandSpec kCommands[] = {

@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "codepage/CodePageChoice.h"
 #include "res/QuellhartVersion.h"
 
 namespace quellhart::cli {
@@ -26,10 +27,22 @@ int Run(const std::vector<std::string>& args, Console& console) {
         console.err << "quellhart-cli: " << error.what() << "\n" << UsageText();
         return kExitUsage;
     }
+    // The save's texts are read and written in one code page, chosen before anything
+    // is read.
+    const CodePageChoice codePage = ChooseCodePage(request.codePage);
     if (request.command == "help") {
-        console.out << UsageText();
+        console.out << UsageText() << "\n"
+                    << (codePage.codePage ? "Save texts are read and written as " +
+                                                DescribeCodePage(codePage) + "."
+                                          : codePage.error)
+                    << "\nAnother code page: --code-page N, or QUELLHART_CODE_PAGE=N.\n";
         return kExitOk;
     }
+    if (!codePage.codePage) {
+        console.err << "quellhart-cli: " << codePage.error << "\n" << UsageText();
+        return kExitUsage;
+    }
+    UseSaveTextCodePage(*codePage.codePage);
     if (request.command == "version") {
         console.out << "quellhart-cli " << version::kProductVersion << " (" << version::kProductName
                     << ")\n";

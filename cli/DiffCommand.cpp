@@ -9,6 +9,7 @@
 #include "cli/Commands.h"
 #include "cli/Json.h"
 #include "cli/SaveReport.h"
+#include "codepage/CodePage.h"
 #include "savefile/SaveGame.h"
 #include "savefile/ValueText.h"
 
@@ -111,7 +112,8 @@ std::string NameList(const std::vector<std::string>& names) {
 
 std::string AsJson(const SaveDiff& diff) {
     std::ostringstream out;
-    out << "{\"same\": " << (diff.Same() ? "true" : "false") << ", \"player\": {";
+    out << "{\"same\": " << (diff.Same() ? "true" : "false")
+        << ", \"codePage\": " << SaveTextCodePage().Number() << ", \"player\": {";
     for (size_t i = 0; i < diff.texts.size(); ++i)
         out << (i ? ", " : "") << JsonString(diff.texts[i].key)
             << ": {\"old\": " << JsonString(diff.texts[i].before)

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "cli/Json.h"
-#include "codepage/Windows1252.h"
+#include "codepage/CodePage.h"
 #include "savefile/ValueText.h"
 
 namespace quellhart::cli {
@@ -35,7 +35,7 @@ std::string PadRight(std::string text, size_t width) {
 }  // namespace
 
 std::string ShownText(std::string_view stored) {
-    return DecodeWindows1252(stored.substr(0, stored.find('\0')));
+    return SaveTextCodePage().Decode(stored.substr(0, stored.find('\0')));
 }
 
 std::string ForTerminal(std::string_view utf8) {
@@ -95,7 +95,7 @@ std::string ShowAsText(const CSaveGame& save, const std::string& file) {
 
 std::string ShowAsJson(const CSaveGame& save, const std::string& file) {
     std::ostringstream out;
-    out << "{\"file\": " << JsonString(file)
+    out << "{\"file\": " << JsonString(file) << ", \"codePage\": " << SaveTextCodePage().Number()
         << ", \"player\": {\"offset\": " << save.PlayerRawAddress();
     for (const PlayerField& f : kPlayerFields)
         out << ", \"" << f.jsonKey

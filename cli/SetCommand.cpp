@@ -2,13 +2,14 @@
 // same order as the editor window: Open, Load, the globals page's value and modified
 // flag, SetPlayerData with a record built like the window builds it, Commit, and a
 // fresh Open and Load of the result.
+#include <array>
 #include <iostream>
 #include <unordered_map>
 #include <vector>
 
 #include "cli/Commands.h"
 #include "cli/SaveReport.h"
-#include "codepage/Windows1252.h"
+#include "codepage/CodePageChoice.h"
 #include "res/EditorLimits.h"
 #include "res/Messages.h"
 #include "savefile/SiblingPaths.h"
@@ -16,10 +17,10 @@
 namespace quellhart::cli {
 namespace {
 
-// The typed text as the save stores it: Windows-1252, at most as long as the
-// editor's fields take.
+// The typed text as the save stores it: in the save's code page, at most as long as
+// the editor's fields take.
 std::string StoredText(const std::string& typed, const char* option, Console& console) {
-    std::string bytes = EncodeWindows1252(typed);
+    std::string bytes = SaveTextCodePage().Encode(typed);
     if (bytes.size() > limits::kPlayerTextBytes) {
         console.err << "Note: " << option << " is cut to its first " << limits::kPlayerTextBytes
                     << " characters, as the editor keeps them.\n";
@@ -28,14 +29,32 @@ std::string StoredText(const std::string& typed, const char* option, Console& co
     return bytes;
 }
 
+using TypedText = std::pair<const std::optional<std::string>&, const char*>;
+
+// The options for name, race, class, head and hair, in that order.
+std::array<TypedText, 5> PlayerOptions(const Request& request) {
+    return {TypedText{request.name, "--name"}, TypedText{request.race, "--race"},
+            TypedText{request.cls, "--class"}, TypedText{request.head, "--head"},
+            TypedText{request.hair, "--hair"}};
+}
+
+// A text the save's code page cannot hold is refused before the save is opened: a '?'
+// in its place would be a change nobody asked for.
+bool TextsStorable(const Request& request, Console& console) {
+    const int codePage = SaveTextCodePage().Number();
+    for (const auto& [typed, option] : PlayerOptions(request)) {
+        if (!typed || SaveTextCodePage().CanHold(*typed)) continue;
+        console.err << "quellhart-cli: " << option << " '" << *typed
+                    << "' has characters that Windows-" << codePage
+                    << " cannot hold: the save's texts are read and written as Windows-" << codePage
+                    << "; give the save's code page with --code-page N\n";
+        return false;
+    }
+    return true;
+}
+
 PlayerRecord EditedPlayer(const CSaveGame& save, const Request& request, Console& console) {
-    // The options for name, race, class, head and hair, in that order.
-    const std::pair<const std::optional<std::string>&, const char*> options[] = {
-        {request.name, "--name"},
-        {request.race, "--race"},
-        {request.cls, "--class"},
-        {request.head, "--head"},
-        {request.hair, "--hair"}};
+    const std::array<TypedText, 5> options = PlayerOptions(request);
     EditablePlayerTexts texts;
     for (size_t i = 0; i < texts.size(); ++i) {
         const auto& [typed, option] = options[i];
@@ -53,7 +72,7 @@ bool ApplyGlobals(CSaveGame& save, const Request& request, Console& console) {
     std::unordered_map<std::string_view, std::vector<int>> slotsByName;
     for (int i = 0; i < save.GlobCount(); ++i) slotsByName[save.Glob(i).NameText()].push_back(i);
     for (const auto& [name, value] : request.globals) {
-        const auto slots = slotsByName.find(EncodeWindows1252(name));
+        const auto slots = slotsByName.find(SaveTextCodePage().Encode(name));
         if (slots == slotsByName.end()) {
             console.err << "quellhart-cli: no global variable named '" << name << "'\n"
                         << UsageText();
@@ -71,6 +90,7 @@ bool ApplyGlobals(CSaveGame& save, const Request& request, Console& console) {
 
 int RunSet(const Request& request, Console& console) {
     const std::string& file = request.files[0];
+    if (!TextsStorable(request, console)) return kExitUsage;
     CSaveGame save(console.files);
     if (!OpenAndLoad(save, file, console, OpenFor::kEditing)) return kExitError;
     if (!ApplyGlobals(save, request, console)) return kExitUsage;

@@ -9,6 +9,7 @@
 
 #include "savefile/FileSystem.h"
 #include "tests/support/SaveBuilder.h"
+#include "tests/support/ScopedVariable.h"
 #include "tests/support/TempDir.h"
 
 namespace quellhart::test {
@@ -29,6 +30,9 @@ protected:
     std::string SavePath() const { return dir.File("save.ess"); }
     std::string BackupPath() const { return dir.File("save.bak"); }
 
+    // The texts of the tests' saves are Windows-1252 whatever the locale of the
+    // machine that runs them; a test that means another code page says so.
+    ScopedVariable codePage{"QUELLHART_CODE_PAGE", "1252"};
     TempDir dir;
     SaveBuilder save;
 };

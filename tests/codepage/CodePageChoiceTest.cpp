@@ -2,36 +2,13 @@
 // choice over the system's, and a number that is no single-byte code page refused.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "codepage/CodePageChoice.h"
+#include "tests/support/ScopedVariable.h"
 
 namespace quellhart {
 namespace {
 
-// Sets an environment variable for one test, as a user's shell would have it.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const char* value) : name_(name) {
-        if (const char* before = std::getenv(name)) before_ = before;
-        Set(value);
-    }
-    ~ScopedVariable() { Set(before_ ? before_->c_str() : nullptr); }
-
-private:
-    void Set(const char* value) {
-#ifdef _WIN32
-        _putenv_s(name_, value ? value : "");
-#else
-        if (value)
-            setenv(name_, value, 1);
-        else
-            unsetenv(name_);
-#endif
-    }
-    const char* name_;
-    std::optional<std::string> before_;
-};
+using test::ScopedVariable;
 
 TEST(CodePageChoice, EachLanguageHasTheCodePageWindowsGivesIt) {
     const std::pair<const char*, int> rows[] = {
