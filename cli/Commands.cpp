@@ -42,7 +42,7 @@ int Run(const std::vector<std::string>& args, Console& console) {
         console.err << "quellhart-cli: " << codePage.error << "\n" << UsageText();
         return kExitUsage;
     }
-    UseSaveTextCodePage(*codePage.codePage);
+    UseSaveTextCodePage(*codePage.codePage, DescribeCodePage(codePage));
     if (request.command == "version") {
         console.out << "quellhart-cli " << version::kProductVersion << " (" << version::kProductName
                     << ")\n";

@@ -18,6 +18,7 @@ const std::vector<CodePage>& AllCodePages() {
 }
 
 const CodePage* gSaveTextCodePage = nullptr;
+std::string gSaveTextCodePageDescription = "Windows-1252";
 
 // U+FFFD: what a malformed UTF-8 sequence reads as; no code page holds it.
 constexpr char32_t kReplacement = 0xFFFD;
@@ -79,7 +80,14 @@ const CodePage& SaveTextCodePage() {
     return gSaveTextCodePage ? *gSaveTextCodePage : CodePage::Western();
 }
 
-void UseSaveTextCodePage(const CodePage& codePage) { gSaveTextCodePage = &codePage; }
+void UseSaveTextCodePage(const CodePage& codePage, std::string description) {
+    gSaveTextCodePage = &codePage;
+    gSaveTextCodePageDescription = description.empty()
+                                       ? "Windows-" + std::to_string(codePage.Number())
+                                       : std::move(description);
+}
+
+const std::string& SaveTextCodePageDescription() { return gSaveTextCodePageDescription; }
 
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {

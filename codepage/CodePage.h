@@ -46,7 +46,9 @@ private:
 // The code page the program reads and writes save texts in: chosen once at start
 // (the system's, or the user's), Windows-1252 until then.
 const CodePage& SaveTextCodePage();
-void UseSaveTextCodePage(const CodePage& codePage);
+// `description`: the choice said in words, for Help ("Windows-1251 (from LANG=ru_RU)").
+void UseSaveTextCodePage(const CodePage& codePage, std::string description = {});
+const std::string& SaveTextCodePageDescription();
 
 // UTF-8 helpers shared by the code pages and their users.
 void AppendUtf8(std::string& out, char32_t codePoint);

@@ -19,10 +19,12 @@ inline constexpr const char* kChargenWarning =
     "In-game generated class ID detected (NEWCLASSID_CHARGEN)\nbut no matching class definition "
     "found!";
 
-// A player text the save's code page cannot hold, after the field's caption.
+// A player text the save's code page cannot hold: the field's caption, this, the code
+// page's number, then the end.
 inline constexpr const char* kNotInCodePage =
     ": this text holds a character that a save cannot store (only the characters of "
-    "Windows-1252). Nothing was written.";
+    "Windows-";
+inline constexpr const char* kNotInCodePageEnd = "). Nothing was written.";
 
 // Restoring the backup from the help window.
 inline constexpr const char* kHelpCaption = "Quellhart Savegame Editor Help";

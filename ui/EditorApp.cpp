@@ -1,5 +1,6 @@
 #include "ui/EditorApp.h"
 
+#include "codepage/CodePageChoice.h"
 #include "platform/Application.h"
 #include "res/QuellhartVersion.h"
 #include "ui/MainDlg.h"
@@ -29,29 +30,37 @@ EditorCommandLine CEditorApp::ParseCommandLine(const std::vector<std::string>& a
         "Usage: quellhart-editor [options] [FILE]\n"
         "Edit a Quellhart saved game.\n\n"
         "Options:\n"
-        "  -h, --help     Displays help on commandline options.\n"
-        "  -v, --version  Displays version information.\n\n"
+        "  -h, --help       Displays help on commandline options.\n"
+        "  -v, --version    Displays version information.\n"
+        "  --code-page N    Reads and writes the save's texts in Windows code page N\n"
+        "                   (874, 1250 to 1258) instead of the system's;\n"
+        "                   QUELLHART_CODE_PAGE=N does the same.\n\n"
         "Arguments:\n"
         "  FILE           the save to open\n";
     EditorCommandLine result;
     bool optionsEnd = false;
-    for (const std::string& argument : arguments) {
-        if (!optionsEnd && argument == "--") {
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (!optionsEnd && argument == "--code-page") {
+            if (i + 1 == arguments.size())
+                return {std::nullopt, std::nullopt, "--code-page needs a number.\n\n" + kUsage};
+            result.codePage = arguments[++i];
+        } else if (!optionsEnd && argument == "--") {
             optionsEnd = true;
         } else if (!optionsEnd && (argument == "-h" || argument == "--help")) {
-            return {std::nullopt, kUsage};
+            return {std::nullopt, std::nullopt, kUsage};
         } else if (!optionsEnd && (argument == "-v" || argument == "--version")) {
             std::string answer = version::kInternalName;
             answer += ' ';
             answer += version::kProductVersion;
             answer += '\n';
-            return {std::nullopt, answer};
+            return {std::nullopt, std::nullopt, answer};
         } else if (!optionsEnd && argument.size() > 1 && argument[0] == '-') {
             std::string answer = "Unknown option '";
             answer += argument;
             answer += "'.\n\n";
             answer += kUsage;
-            return {std::nullopt, answer};
+            return {std::nullopt, std::nullopt, answer};
         } else if (!result.file) {
             result.file = argument;
         }
@@ -66,6 +75,12 @@ BOOL CEditorApp::InitInstance() {
         ShowCommandLineText(commandLine.answer);
         return FALSE;
     }
+    const CodePageChoice codePage = ChooseCodePage(commandLine.codePage);
+    if (!codePage.codePage) {
+        ShowCommandLineText(codePage.error + ".\n");
+        return FALSE;
+    }
+    UseSaveTextCodePage(*codePage.codePage, DescribeCodePage(codePage));
     CMainDlg dialog(nullptr);
     if (commandLine.file) dialog.OpenAtStart(*commandLine.file);
     m_pMainWnd = &dialog;

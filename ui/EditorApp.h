@@ -11,10 +11,12 @@
 
 namespace quellhart::ui {
 
-// What the program's arguments ask for: quellhart-editor [--help | --version] [FILE].
+// What the program's arguments ask for:
+// quellhart-editor [--help | --version] [--code-page N] [FILE].
 struct EditorCommandLine {
-    std::optional<std::string> file;  // a save to open as if chosen in "OpenFile"
-    std::string answer;               // the text for --help, --version or a mistake
+    std::optional<std::string> file;      // a save to open as if chosen in "OpenFile"
+    std::optional<std::string> codePage;  // the save texts' code page, as given
+    std::string answer;                   // the text for --help, --version or a mistake
 };
 
 class CEditorApp : public CWinApp {

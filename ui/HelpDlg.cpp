@@ -1,5 +1,8 @@
 #include "ui/HelpDlg.h"
 
+#include <utility>
+
+#include "codepage/CodePage.h"
 #include "res/HelpText.h"
 #include "res/Messages.h"
 #include "ui/EditorKeys.h"
@@ -13,9 +16,10 @@ std::string CHelpDlg::Html() {
                 key.description + "</td></tr>";
     keys += "</table>";
     std::string html = res::kHelpHtml;
-    const std::string placeholder = "%KEYS%";
-    if (const size_t at = html.find(placeholder); at != std::string::npos)
-        html.replace(at, placeholder.size(), keys);
+    for (const auto& [placeholder, text] : {std::pair<std::string, std::string>{"%KEYS%", keys},
+                                            {"%CODEPAGE%", SaveTextCodePageDescription()}})
+        if (const size_t at = html.find(placeholder); at != std::string::npos)
+            html.replace(at, placeholder.size(), text);
     return html;
 }
 

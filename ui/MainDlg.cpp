@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "codepage/CodePage.h"
 #include "platform/BackgroundWork.h"
 #include "platform/CWinApp.h"
 #include "platform/Prompts.h"
@@ -203,7 +204,8 @@ bool CMainDlg::PlayerTextsStorable() {
         control.Attach(m_playerPage.GetDlgItem(id));
         if (control.IsTextInCodePage()) continue;
         AfxMessageBox(Window(),
-                      res::CaptionOf(res::PlayerPageTemplate(), id) + messages::kNotInCodePage,
+                      res::CaptionOf(res::PlayerPageTemplate(), id) + messages::kNotInCodePage +
+                          std::to_string(SaveTextCodePage().Number()) + messages::kNotInCodePageEnd,
                       messages::kErrorCaption, MB_OK | MB_ICONEXCLAMATION);
         control.SetFocus();
         return false;

@@ -266,6 +266,12 @@ TEST(CommandLine, AFileOpensAndTheOptionsAnswer) {
     const ui::EditorCommandLine unknown = CEditorApp::ParseCommandLine({"--frob", "a.ess"});
     EXPECT_EQ(unknown.answer.rfind("Unknown option '--frob'.", 0), 0u);
     EXPECT_EQ(unknown.file, std::nullopt);
+    const ui::EditorCommandLine russian =
+        CEditorApp::ParseCommandLine({"--code-page", "1251", "a.ess"});
+    EXPECT_EQ(russian.codePage, "1251");
+    EXPECT_EQ(russian.file, "a.ess");
+    EXPECT_EQ(CEditorApp::ParseCommandLine({"--code-page"}).answer.rfind("--code-page needs", 0),
+              0u);
 }
 
 TEST_F(MainDlgTest, ClosingTheWindowDropsTheDocument) {

@@ -2,6 +2,7 @@
 // warning, and a whole edit through the widgets.
 #include <algorithm>
 
+#include "codepage/CodePage.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 #include "tests/ui/GuiTestBase.h"
@@ -209,6 +210,45 @@ TEST_F(PlayerPageTest, TextsTheSaveCannotHoldAreStoppedWhereTheyAreTyped) {
     EXPECT_EQ(prompts->messages.back().text.rfind("Head Model: ", 0), 0u);
     EXPECT_TRUE(HasFocus(page(), IDC_PLAYER_HEAD));
     EXPECT_EQ(ReadFileBytes(path), StandardSave().Bytes());
+}
+
+// The save texts' code page for one test, as the editor's start chooses it.
+class UsingCodePage {
+public:
+    explicit UsingCodePage(int number) { UseSaveTextCodePage(*CodePage::Find(number)); }
+    ~UsingCodePage() { UseSaveTextCodePage(CodePage::Western()); }
+};
+
+// A player's own letters, in the code page their save was played in: shown, typed and
+// committed as that code page's bytes; a letter it lacks is named with the code page.
+TEST_F(PlayerPageTest, EachCodePageShowsAndCommitsItsPlayersLetters) {
+    struct Row {
+        int codePage;
+        const char *stored, *shown, *typed, *written;
+    };
+    const Row rows[] = {
+        {1251, "\xC8\xE2\xE0\xED", "Иван", "Пётр", "\xCF\xB8\xF2\xF0"},
+        {1250, "\xA3ukasz", "Łukasz", "Żółć", "\xAF\xF3\xB3\xE6"},
+        {1252, "J\xE9r\xF4me", "Jérôme", "Dragón", "Drag\xF3n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.codePage);
+        const UsingCodePage codePage(row.codePage);
+        OpenPlayer({row.stored});
+        EXPECT_EQ(ShownText(page(), IDC_PLAYER_NAME), row.shown);
+        Type(page(), IDC_PLAYER_NAME, row.typed);
+        ClickCommit();
+        EXPECT_EQ(prompts->messages.back().caption, "Done");
+        EXPECT_NE(ReadFileBytes(dir.File("save.ess")).find(std::string(row.written) + '\0'),
+                  std::string::npos);
+        EXPECT_EQ(ShownText(page(), IDC_PLAYER_NAME), row.typed);  // as reloaded
+    }
+    const UsingCodePage western(1252);
+    Type(page(), IDC_PLAYER_NAME, "Пётр");
+    ClickCommit();
+    EXPECT_EQ(prompts->messages.back().text,
+              "Name: this text holds a character that a save cannot store (only the characters "
+              "of Windows-1252). Nothing was written.");
 }
 
 }  // namespace

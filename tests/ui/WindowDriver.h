@@ -33,6 +33,9 @@ void Press(ui::CDialog& window, Key key);
 // Types the UTF-8 `text` where the keyboard is in `window`.
 void TypeHere(ui::CDialog& window, const std::string& text);
 
+// The control's text as it is shown, in UTF-8.
+std::string ShownText(ui::CDialogBase& window, int id);
+
 // Whether the control has the keyboard focus within its window.
 bool HasFocus(ui::CDialogBase& window, int id);
 // Puts the keyboard on the sheet's tabs.

@@ -95,6 +95,14 @@ void TypeHere(ui::CDialog& window, const std::string& text) {
     QTest::keyClicks(target, QString::fromStdString(text));
 }
 
+std::string ShownText(ui::CDialogBase& window, int id) {
+    QWidget* control = ui::ToWidget(window.GetDlgItem(id));
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) return edit->text().toStdString();
+    if (auto* combo = qobject_cast<QComboBox*>(control)) return combo->currentText().toStdString();
+    if (auto* label = qobject_cast<QLabel*>(control)) return label->text().toStdString();
+    return {};
+}
+
 bool HasFocus(ui::CDialogBase& window, int id) {
     QWidget* field = ui::ToWidget(window.GetDlgItem(id));
     return field && field->window()->focusWidget() == field;

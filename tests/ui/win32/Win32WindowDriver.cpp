@@ -125,6 +125,10 @@ void TypeHere(ui::CDialog& window, const std::string& text) {
     RunQueuedMessages();
 }
 
+std::string ShownText(ui::CDialogBase& window, int id) {
+    return ui::Utf8FromWide(ui::WindowTextOf(Control(window, id)));
+}
+
 bool HasFocus(ui::CDialogBase& window, int id) {
     HWND field = Control(window, id);
     return field && (GetFocus() == field || GetParent(GetFocus()) == field);

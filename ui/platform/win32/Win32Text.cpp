@@ -1,4 +1,4 @@
-#include "codepage/Windows1252.h"
+#include "codepage/CodePage.h"
 #include "platform/win32/Win32.h"
 
 namespace quellhart::ui {
@@ -22,11 +22,11 @@ std::string Utf8FromWide(std::wstring_view wide) {
 }
 
 std::wstring WideFromSaveText(std::string_view bytes) {
-    return WideFromUtf8(DecodeWindows1252(bytes));
+    return WideFromUtf8(SaveTextCodePage().Decode(bytes));
 }
 
 std::string SaveTextFromWide(std::wstring_view wide) {
-    return EncodeWindows1252(Utf8FromWide(wide));
+    return SaveTextCodePage().Encode(Utf8FromWide(wide));
 }
 
 std::wstring WindowTextOf(HWND window) {
