@@ -26,6 +26,7 @@ scripts/ensure-packages.sh cmake make g++ clang clang-tidy clang-format libclang
     g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis xdotool desktop-file-utils appstream libxml2-utils dpkg-dev \
     emscripten chromium
 scripts/ensure-locale.sh de_DE.UTF-8
+scripts/ensure-locale.sh ru_RU.UTF-8
 
 echo "== Build"
 # The benchmarks are built too (not run: their figures are the machine's), so that

@@ -82,6 +82,24 @@ for save in "$samples"/*.ess; do
 done
 echo "show --json: Windows and Linux agree on all $same sample saves"
 
+# A Russian player's save on a Russian system: Wine takes its ANSI code page (1251)
+# from the locale, as Windows does, and the Linux program the code page Windows gives
+# the locale's language; both read the same name.
+if ! locale -a 2>/dev/null | grep -qix 'ru_RU.utf8'; then
+    echo "no ru_RU.UTF-8 locale here: the Russian save's check is left out"
+else
+    cp "$samples/normal.ess" "$samples/russian.ess"
+    "$linux_build/cli/quellhart-cli" set "$samples/russian.ess" --name "Иван Грозный" --code-page 1251 --yes >/dev/null
+    linux=$(cd "$samples" && LC_ALL=ru_RU.UTF-8 "$linux_build/cli/quellhart-cli" show russian.ess --json)
+    windows=$(cd "$samples" && LC_ALL=ru_RU.UTF-8 wine "$windows_cli" show russian.ess --json 2>&1)
+    if [ "$linux" != "$windows" ] || ! grep -q '"codePage": 1251, .*"name": "Иван Грозный"' <<<"$windows"; then
+        echo "a Russian save on a Russian system:"
+        diff <(echo "$linux") <(echo "$windows") | head -10
+        exit 1
+    fi
+    echo "a Russian save on a Russian system: both read \"Иван Грозный\" in code page 1251"
+fi
+
 caption="Quellhart Savegame Editor 2.1"
 # Waits up to $2 tenths of a second for a window named $1 to be shown; fails when none
 # comes.

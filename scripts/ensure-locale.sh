@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the locale named as argument (for example de_DE.UTF-8) available, so that
-# the tests can prove numbers ignore a comma decimal separator. Best effort: without
-# root the tests that need it skip and say why.
+# the tests can prove numbers ignore a comma decimal separator, and that a Russian
+# system reads a Russian save's names. Best effort: without root the tests that need
+# it skip and say why.
 set -uo pipefail
 wanted="$1"
 normalised=$(echo "$wanted" | tr 'A-Z' 'a-z' | sed 's/utf-8/utf8/')
