@@ -12,7 +12,7 @@
 
 #include "cli/Json.h"
 #include "cli/SaveReport.h"
-#include "codepage/Windows1252.h"
+#include "codepage/CodePageChoice.h"
 #include "res/DialogTemplates.h"
 #include "res/EditorLimits.h"
 #include "res/Messages.h"
@@ -154,16 +154,29 @@ int qh_set_value(int index, const char* typed) {
     return 1;
 }
 
+// The code page Windows gives the language of a browser's language tag ("ru-RU").
+int qh_code_page_for_language(const char* language) { return CodePageForLocale(language); }
+
+// Reads and writes the save's texts in code page `number` from now on; 0 when it is
+// no code page known here.
+int qh_use_code_page(int number) {
+    const CodePage* codePage = CodePage::Find(number);
+    if (!codePage) return 0;
+    UseSaveTextCodePage(*codePage);
+    return 1;
+}
+
 // One of the five player texts (0 name, 1 race, 2 class, 3 head, 4 hair), stored in
-// Windows-1252. Refused, with nothing changed, when the code page cannot hold a
-// character or the text is longer than the window's fields take.
+// the save's code page. Refused, with nothing changed, when the code page cannot hold
+// a character or the text is longer than the window's fields take.
 int qh_set_player_text(int field, const char* utf8) {
     if (!HaveSave() || field < 0 || field >= int(gSession->texts.size())) return 0;
-    const std::string stored = EncodeWindows1252(utf8);
-    if (DecodeWindows1252(stored) != utf8) {
-        gError = "The text holds a character that a save cannot store.";
+    if (!SaveTextCodePage().CanHold(utf8)) {
+        gError = std::string(messages::kNotInCodePage).substr(2) +
+                 std::to_string(SaveTextCodePage().Number()) + messages::kNotInCodePageEnd;
         return 0;
     }
+    const std::string stored = SaveTextCodePage().Encode(utf8);
     if (stored.size() > limits::kPlayerTextBytes) {
         gError =
             "The text is longer than " + std::to_string(limits::kPlayerTextBytes) + " characters.";

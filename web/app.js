@@ -31,6 +31,27 @@
   const errorText = () => text(lib._qh_error());
   const texts = JSON.parse(text(lib._qh_texts()));
 
+  // --- the code page of the save's texts: the one Windows gives the browser's
+  // language, or the one the user chose here last time -----------------------------
+  const kCodePages = [[874, 'Thai'], [1250, 'Central European'], [1251, 'Cyrillic'],
+    [1252, 'Western'], [1253, 'Greek'], [1254, 'Turkish'], [1255, 'Hebrew'],
+    [1256, 'Arabic'], [1257, 'Baltic'], [1258, 'Vietnamese']];
+  const kCodePageKey = 'quellhart.codePage';
+  const remembered = () => { try { return localStorage.getItem(kCodePageKey); } catch { return null; } };
+  const remember = (n) => { try { localStorage.setItem(kCodePageKey, String(n)); } catch { /* private mode */ } };
+  const codePage = $('code-page');
+  for (const [number, name] of kCodePages) codePage.add(new Option(`${number} ${name}`, String(number)));
+  const language = (navigator.languages && navigator.languages[0]) || navigator.language || '';
+  const initial = Number(remembered()) ||
+    withString(language, (pointer) => lib._qh_code_page_for_language(pointer));
+  codePage.value = String(lib._qh_use_code_page(initial) ? initial : 1252);
+  lib._qh_use_code_page(Number(codePage.value));
+  codePage.addEventListener('change', () => {
+    lib._qh_use_code_page(Number(codePage.value));
+    remember(codePage.value);
+    if (state) showSave();  // the save's texts read again in the code page chosen
+  });
+
   // --- questions and reports: the window's message boxes as dialogs ---------------
   const dialog = $('message');
   function ask(caption, message, buttons) {

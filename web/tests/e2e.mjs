@@ -34,9 +34,16 @@ const kCases = [
   { save: 'player-cut-short.ess' },
   { save: 'player-malformed.ess' },
 ];
+// A Russian player's save, opened where the browser's language is Russian: read and
+// written in Windows-1251.
+const kRussianCase = { save: 'russian.ess', codePage: '1251', shownName: 'Иван Грозный', name: 'Пётр' };
 
 const folder = mkdtempSync(join(tmpdir(), 'quellhart-web-'));
 execFileSync(makeSamples, [folder]);
+copyFileSync(join(folder, 'normal.ess'), join(folder, 'russian.ess'));
+execFileSync(cli, ['set', join(folder, 'russian.ess'), '--name', 'Иван Грозный', '--race', 'Данмер',
+  '--code-page', '1251', '--yes']);
+rmSync(join(folder, 'russian.bak'));
 let failures = 0;
 function check(ok, what) {
   if (!ok) {
@@ -50,7 +57,7 @@ function check(ok, what) {
 function cliResult(c) {
   const copy = join(folder, `cli-${c.save}`);
   copyFileSync(join(folder, c.save), copy);
-  const args = ['set', copy, '--yes'];
+  const args = ['set', copy, '--yes', '--code-page', c.codePage ?? '1252'];
   for (const key of ['name', 'race', 'class', 'head', 'hair'])
     if (c[key] !== undefined) args.push(`--${key}`, c[key]);
   for (const [name, value] of Object.entries(c.globals ?? {})) args.push('--global', `${name}=${value}`);
@@ -155,6 +162,10 @@ async function runCase(page, c) {
     return;
   }
   const player = page.getByRole('group', { name: 'Player Data' });
+  if (c.shownName) {
+    const shown = await player.getByLabel('Name', { exact: true }).inputValue();
+    check(shown === c.shownName, `${what}: the name reads "${shown}"`);
+  }
   for (const [key, label] of [['name', 'Name'], ['race', 'Race'], ['class', 'Class'],
     ['head', 'Head Model'], ['hair', 'Hair Model']])
     if (c[key] !== undefined) await player.getByLabel(label, { exact: true }).fill(c[key]);
@@ -207,6 +218,20 @@ try {
   check(asking.length === 0, `axe with a question open: ${JSON.stringify(asking.map((v) => v.id))}`);
   await answer(page, 'Please Confirm', 'No');
 
+  // Where the browser's language is Russian, the page reads and writes Windows-1251,
+  // and a code page chosen on the page is the one it starts with next time.
+  const russian = await browser.newPage({ acceptDownloads: true, locale: 'ru-RU' });
+  await russian.goto(pathToFileURL(join(pageFolder, 'index.html')).href);
+  await russian.waitForSelector('body[data-ready="true"]');
+  const chosen = () => russian.getByLabel('Code page').inputValue();
+  check(await chosen() === '1251', `ru-RU: the code page is ${await chosen()}`);
+  await runCase(russian, kRussianCase);
+  await russian.getByLabel('Code page').selectOption('1250');
+  await russian.reload();
+  await russian.waitForSelector('body[data-ready="true"]');
+  check(await chosen() === '1250', `the chosen code page is remembered: ${await chosen()}`);
+  await russian.close();
+
   // Served by a plain web server, the page works the same.
   const server = await servePage(pageFolder);
   const served = await browser.newPage({ acceptDownloads: true });
@@ -219,5 +244,5 @@ try {
   await browser.close();
   rmSync(folder, { recursive: true, force: true });
 }
-console.log(failures ? `${failures} checks failed` : `the page: ${kCases.length} saves opened, edited and committed as the CLI does, commits in a folder with their backups and refusals; axe finds nothing`);
+console.log(failures ? `${failures} checks failed` : `the page: ${kCases.length} saves opened, edited and committed as the CLI does, a Russian save in Windows-1251 where the browser speaks Russian, commits in a folder with their backups and refusals; axe finds nothing`);
 process.exit(failures ? 1 : 0);
