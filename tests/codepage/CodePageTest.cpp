@@ -55,7 +55,8 @@ TEST(CodePage, WhatACodePageCannotHoldIsKnownAndBecomesAQuestionMark) {
     EXPECT_EQ(russian.Encode("Łukasz"), "?ukasz");
     EXPECT_FALSE(CodePage::Western().CanHold("Иван"));
     EXPECT_FALSE(CodePage::Western().CanHold("bad \xC3 end"));
-    EXPECT_EQ(CodePage::Western().Encode("bad \xC3 end \U0001F600"), "bad ? end ?");
+    EXPECT_EQ(CodePage::Western().Encode("bad \xC3 end \xFF \U0001F600"), "bad ? end ? ?");
+    EXPECT_EQ(CodePage::Western().Encode("Dra\u00E7on \u4E2D \u0080"), "Dra\xE7on ? ?");
     EXPECT_EQ(CodePage::Find(1252)->Number(), 1252);
     for (int unknown : {0, 437, 850, 932, 1200, 1259, 65001})
         EXPECT_EQ(CodePage::Find(unknown), nullptr);

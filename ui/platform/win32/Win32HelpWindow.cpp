@@ -3,7 +3,7 @@
 // The text is the same HTML as everywhere, laid out as plain text.
 #include <cctype>
 
-#include "codepage/Windows1252.h"
+#include "codepage/CodePage.h"
 #include "platform/CDialog.h"
 #include "platform/HelpWindow.h"
 #include "platform/win32/Win32.h"
@@ -56,7 +56,7 @@ std::string PlainText(const std::string& html) {
 }
 
 res::DialogTemplate HelpTemplate(const std::string& title, const std::vector<HelpButton>& buttons) {
-    res::DialogTemplate t{0,   EncodeWindows1252(title),
+    res::DialogTemplate t{0,   SaveTextCodePage().Encode(title),
                           0,   0,
                           320, 300,
                           {},  WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT | DS_CENTER};
@@ -65,7 +65,8 @@ res::DialogTemplate HelpTemplate(const std::string& title, const std::vector<Hel
     int x = 7;
     for (size_t i = 0; i < buttons.size(); ++i, x += 80)
         t.controls.push_back({kFirstButtonId + int(i), res::ControlKind::Button,
-                              EncodeWindows1252(buttons[i].text), x, 277, 74, 16, WS_TABSTOP});
+                              SaveTextCodePage().Encode(buttons[i].text), x, 277, 74, 16,
+                              WS_TABSTOP});
     t.controls.push_back(
         {IDCANCEL, res::ControlKind::Button, "Close", 259, 277, 54, 16, WS_TABSTOP});
     return t;
