@@ -48,7 +48,12 @@ EditorCommandLine CEditorApp::ParseCommandLine(const std::vector<std::string>& a
         } else if (!optionsEnd && argument == "--") {
             optionsEnd = true;
         } else if (!optionsEnd && (argument == "-h" || argument == "--help")) {
-            return {std::nullopt, std::nullopt, kUsage};
+            const CodePageChoice codePage = ChooseCodePage(result.codePage);
+            return {std::nullopt, std::nullopt,
+                    kUsage + "\n" +
+                        (codePage.codePage ? "Save texts are read and written as " +
+                                                 DescribeCodePage(codePage) + ".\n"
+                                           : codePage.error + ".\n")};
         } else if (!optionsEnd && (argument == "-v" || argument == "--version")) {
             std::string answer = version::kInternalName;
             answer += ' ';

@@ -272,6 +272,10 @@ TEST(CommandLine, AFileOpensAndTheOptionsAnswer) {
     EXPECT_EQ(russian.file, "a.ess");
     EXPECT_EQ(CEditorApp::ParseCommandLine({"--code-page"}).answer.rfind("--code-page needs", 0),
               0u);
+    EXPECT_NE(CEditorApp::ParseCommandLine({"--code-page", "1250", "--help"})
+                  .answer.find("Save texts are read and written as Windows-1250 (from "
+                               "--code-page).\n"),
+              std::string::npos);
 }
 
 TEST_F(MainDlgTest, ClosingTheWindowDropsTheDocument) {

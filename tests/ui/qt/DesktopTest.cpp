@@ -153,6 +153,9 @@ TEST_F(DesktopTest, HelpListsEveryKey) {
             QKeySequence(QString::fromLatin1(key.keys)).toString(QKeySequence::NativeText);
         EXPECT_TRUE(shown.contains(keys)) << key.keys;
     }
+    // It says which code page the save's texts are in, and in the words of Linux.
+    for (const char* phrase : {"here Windows-1252", "from your file manager", "Orca"})
+        EXPECT_TRUE(shown.contains(QString::fromUtf8(phrase))) << phrase;
     app.m_pMainWnd = nullptr;
 }
 
