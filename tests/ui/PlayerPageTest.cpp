@@ -243,12 +243,15 @@ TEST_F(PlayerPageTest, EachCodePageShowsAndCommitsItsPlayersLetters) {
                   std::string::npos);
         EXPECT_EQ(ShownText(page(), IDC_PLAYER_NAME), row.typed);  // as reloaded
     }
-    const UsingCodePage western(1252);
-    Type(page(), IDC_PLAYER_NAME, "Пётр");
-    ClickCommit();
-    EXPECT_EQ(prompts->messages.back().text,
-              "Name: this text holds a character that a save cannot store (only the characters "
-              "of Windows-1252). Nothing was written.");
+    for (const auto& [number, typed] : {std::pair{1252, "Пётр"}, std::pair{1251, "Łukasz"}}) {
+        const UsingCodePage codePage(number);
+        Type(page(), IDC_PLAYER_NAME, typed);
+        ClickCommit();
+        EXPECT_EQ(prompts->messages.back().text,
+                  "Name: this text holds a character that a save cannot store (only the "
+                  "characters of Windows-" +
+                      std::to_string(number) + "). Nothing was written.");
+    }
 }
 
 }  // namespace
