@@ -18,7 +18,7 @@ for expected in \
     ./usr/share/metainfo/org.quellhart.SavegameEditor.metainfo.xml \
     ./usr/share/mime/packages/quellhart-editor.xml \
     ./usr/share/icons/hicolor/scalable/apps/quellhart-editor.svg \
-    ./usr/share/man/man1/quellhart-editor.1 ./usr/share/man/man1/quellhart-cli.1 \
+    ./usr/share/man/man1/quellhart-editor.1.gz ./usr/share/man/man1/quellhart-cli.1.gz \
     ./usr/share/bash-completion/completions/quellhart-cli \
     ./usr/share/doc/quellhart-editor/copyright; do
     grep -qx -- "$expected" <<<"$files" || { echo "missing from the package: $expected" >&2; exit 1; }
@@ -35,5 +35,17 @@ root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$package" "$root"
 "$root/usr/bin/quellhart-cli" --version
+# The editor's options are answered without a display, as in a terminal over SSH.
+(
+    unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+    "$root/usr/bin/quellhart-editor" --version | grep -q "Quellhart_Editor" ||
+        { echo "quellhart-editor --version gave no answer without a display" >&2; exit 1; }
+    "$root/usr/bin/quellhart-editor" --help | grep -q "^Usage: quellhart-editor" ||
+        { echo "quellhart-editor --help gave no answer without a display" >&2; exit 1; }
+    status=0
+    "$root/usr/bin/quellhart-editor" --bogus 2>/dev/null || status=$?
+    [ "$status" -eq 2 ] || { echo "quellhart-editor --bogus exited $status, not 2" >&2; exit 1; }
+)
+echo "quellhart-editor: --version and --help answered without a display, --bogus exits 2"
 "$build/tests/make-sample-saves" "$root"
 scripts/check-editor-in-x.sh "$root/usr/bin/quellhart-editor" "$root/normal.ess" "$root/not-a-save.ess"

@@ -25,7 +25,8 @@ void CEditorApp::OnHelp() {
         CWinApp::OnHelp();
 }
 
-EditorCommandLine CEditorApp::ParseCommandLine(const std::vector<std::string>& arguments) {
+EditorCommandLine CEditorApp::ParseCommandLine(const std::vector<std::string>& arguments,
+                                               bool beforeToolkit) {
     static const std::string kUsage =
         "Usage: quellhart-editor [options] [FILE]\n"
         "Edit a Quellhart saved game.\n\n"
@@ -37,54 +38,55 @@ EditorCommandLine CEditorApp::ParseCommandLine(const std::vector<std::string>& a
         "                   QUELLHART_CODE_PAGE=N does the same.\n\n"
         "Arguments:\n"
         "  FILE           the save to open\n";
+    const auto mistake = [](const std::string& what) {
+        return EditorCommandLine{std::nullopt, std::nullopt, what + "\n\n" + kUsage, 2};
+    };
     EditorCommandLine result;
     bool optionsEnd = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (!optionsEnd && argument == "--code-page") {
-            if (i + 1 == arguments.size())
-                return {std::nullopt, std::nullopt, "--code-page needs a number.\n\n" + kUsage};
-            result.codePage = arguments[++i];
-        } else if (!optionsEnd && argument == "--") {
+        if (optionsEnd || argument.size() < 2 || argument[0] != '-') {
+            if (!result.file) result.file = argument;
+        } else if (argument == "--") {
             optionsEnd = true;
-        } else if (!optionsEnd && (argument == "-h" || argument == "--help")) {
+        } else if (argument == "--code-page") {
+            if (i + 1 == arguments.size()) return mistake("--code-page needs a number.");
+            result.codePage = arguments[++i];
+        } else if (argument == "-h" || argument == "--help") {
             const CodePageChoice codePage = ChooseCodePage(result.codePage);
             return {std::nullopt, std::nullopt,
                     kUsage + "\n" +
                         (codePage.codePage ? "Save texts are read and written as " +
                                                  DescribeCodePage(codePage) + ".\n"
                                            : codePage.error + ".\n")};
-        } else if (!optionsEnd && (argument == "-v" || argument == "--version")) {
-            std::string answer = version::kInternalName;
-            answer += ' ';
-            answer += version::kProductVersion;
-            answer += '\n';
-            return {std::nullopt, std::nullopt, answer};
-        } else if (!optionsEnd && argument.size() > 1 && argument[0] == '-') {
-            std::string answer = "Unknown option '";
-            answer += argument;
-            answer += "'.\n\n";
-            answer += kUsage;
-            return {std::nullopt, std::nullopt, answer};
-        } else if (!result.file) {
-            result.file = argument;
+        } else if (argument == "-v" || argument == "--version") {
+            return {std::nullopt, std::nullopt,
+                    std::string(version::kInternalName) + ' ' + version::kProductVersion + '\n'};
+        } else if (!beforeToolkit || argument[1] == '-') {
+            return mistake("Unknown option '" + argument + "'.");
         }
     }
+    if (const CodePageChoice codePage = ChooseCodePage(result.codePage); !codePage.codePage)
+        return mistake(codePage.error + ".");
     return result;
+}
+
+std::optional<int> CEditorApp::AnswerBeforeToolkit(const std::vector<std::string>& arguments) {
+    const EditorCommandLine commandLine = ParseCommandLine(arguments, true);
+    if (commandLine.answer.empty()) return std::nullopt;
+    ShowCommandLineText(commandLine.answer, commandLine.exitCode != 0);
+    return commandLine.exitCode;
 }
 
 // The application has done its work when the main window has closed.
 BOOL CEditorApp::InitInstance() {
     const EditorCommandLine commandLine = ParseCommandLine(m_arguments);
     if (!commandLine.answer.empty()) {
-        ShowCommandLineText(commandLine.answer);
+        ShowCommandLineText(commandLine.answer, commandLine.exitCode != 0);
+        m_exitCode = commandLine.exitCode;
         return FALSE;
     }
     const CodePageChoice codePage = ChooseCodePage(commandLine.codePage);
-    if (!codePage.codePage) {
-        ShowCommandLineText(codePage.error + ".\n");
-        return FALSE;
-    }
     UseSaveTextCodePage(*codePage.codePage, DescribeCodePage(codePage));
     CMainDlg dialog(nullptr);
     if (commandLine.file) dialog.OpenAtStart(*commandLine.file);

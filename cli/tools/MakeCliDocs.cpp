@@ -71,7 +71,9 @@ std::string ManPage() {
     man << ".SH FILES\n"
            ".TP\n.I NAME.bak\nthe backup: the save before the last set, or the save "
            "that restore swapped out.\n"
-           ".TP\n.I NAME.out\nthe new save while set writes it; never left behind.\n";
+           ".TP\n.I NAME.out\nthe new save while set writes it. A crash in the middle can "
+           "leave it behind; the next time the save is opened (by set, restore or the "
+           "editor), the interrupted commit is finished from it, or it is removed.\n";
     man << ".SH SEE ALSO\n.BR quellhart\\-editor (1)\n";
     return man.str();
 }
@@ -109,8 +111,10 @@ std::string BashCompletion() {
             "    if [[ $cur == -* ]]; then\n"
             "        COMPREPLY=($(compgen -W \"$options\" -- \"$cur\"))\n"
             "    else\n"
-            "        COMPREPLY=($(compgen -f -X '!*.@(ess|bak)' -- \"$cur\") $(compgen -d -- "
-            "\"$cur\"))\n"
+            // One file name a line, each read whole: a name with spaces or other
+            // characters of the shell's stays one word.
+            "        mapfile -t COMPREPLY < <(compgen -f -X '!*.@(ess|bak)' -- \"$cur\"; "
+            "compgen -d -- \"$cur\")\n"
             "    fi\n"
             "}\n"
             "complete -o filenames -F _quellhart_cli quellhart-cli\n";

@@ -263,15 +263,34 @@ TEST(CommandLine, AFileOpensAndTheOptionsAnswer) {
     EXPECT_EQ(CEditorApp::ParseCommandLine({}).file, std::nullopt);
     EXPECT_EQ(CEditorApp::ParseCommandLine({"--version"}).answer, "Quellhart_Editor 2.1\n");
     EXPECT_EQ(CEditorApp::ParseCommandLine({"a.ess", "-h"}).answer.rfind("Usage:", 0), 0u);
-    const ui::EditorCommandLine unknown = CEditorApp::ParseCommandLine({"--frob", "a.ess"});
-    EXPECT_EQ(unknown.answer.rfind("Unknown option '--frob'.", 0), 0u);
-    EXPECT_EQ(unknown.file, std::nullopt);
+    // A mistake is answered with exit code 2; before the toolkit starts, options of one
+    // dash are left to it (it takes its own, such as -platform).
+    struct Mistake {
+        std::vector<std::string> arguments;
+        bool beforeToolkit;
+        const char* answer;  // how the answer begins, "" for none
+    };
+    const Mistake mistakes[] = {
+        {{"--frob", "a.ess"}, false, "Unknown option '--frob'."},
+        {{"--frob"}, true, "Unknown option '--frob'."},
+        {{"-x", "a.ess"}, false, "Unknown option '-x'."},
+        {{"-platform", "offscreen", "a.ess"}, true, ""},
+        {{"--code-page", "65001"}, true, "--code-page names no single-byte"},
+        {{"--code-page"}, false, "--code-page needs a number."},
+    };
+    for (const Mistake& row : mistakes) {
+        const ui::EditorCommandLine parsed =
+            CEditorApp::ParseCommandLine(row.arguments, row.beforeToolkit);
+        EXPECT_EQ(parsed.answer.rfind(row.answer, 0), 0u) << row.answer;
+        EXPECT_EQ(parsed.exitCode, *row.answer ? 2 : 0) << row.answer;
+        if (*row.answer) {
+            EXPECT_EQ(parsed.file, std::nullopt);
+        }
+    }
     const ui::EditorCommandLine russian =
         CEditorApp::ParseCommandLine({"--code-page", "1251", "a.ess"});
     EXPECT_EQ(russian.codePage, "1251");
     EXPECT_EQ(russian.file, "a.ess");
-    EXPECT_EQ(CEditorApp::ParseCommandLine({"--code-page"}).answer.rfind("--code-page needs", 0),
-              0u);
     EXPECT_NE(CEditorApp::ParseCommandLine({"--code-page", "1250", "--help"})
                   .answer.find("Save texts are read and written as Windows-1250 (from "
                                "--code-page).\n"),

@@ -9,8 +9,9 @@ namespace quellhart::ui {
 std::string ProgramFileStem();
 
 // Shows a text meant for whoever started the program from a command line (the
-// answer to --help or --version): on its standard output where it has one, in a
-// message box where it does not.
-void ShowCommandLineText(const std::string& text);
+// answer to --help or --version, or a mistake in the command line): on its standard
+// output (a mistake on standard error) where it has one, in a message box where it
+// does not.
+void ShowCommandLineText(const std::string& text, bool mistake = false);
 
 }  // namespace quellhart::ui

@@ -4,6 +4,7 @@
 // InitInstance.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,12 +23,20 @@ public:
 
     static CWinApp* Current();
 
+    // Answers what the arguments ask that needs no window (--help, --version, a
+    // mistake) before the toolkit starts, so that it needs no display either: the exit
+    // code, or none when the program goes on. Options the toolkit takes are left to it.
+    virtual std::optional<int> AnswerBeforeToolkit(const std::vector<std::string>&) {
+        return std::nullopt;
+    }
     virtual BOOL InitInstance() { return FALSE; }
     virtual BOOL OnCmdMsg(int id, int code);
 
     CDialog* m_pMainWnd = nullptr;
     // The program's arguments after its own name, in the file system's encoding.
     std::vector<std::string> m_arguments;
+    // The program's exit code once InitInstance has returned FALSE.
+    int m_exitCode = 0;
 
     // The help command. The program carries no help content, so it says so.
     void OnHelp();

@@ -225,7 +225,9 @@ TEST_F(DesktopTest, HelpIsReadAndLeftByKeyboard) {
             static_cast<QDialog*>(modal)->reject();
         }
     });
-    QTest::mouseClick(HelpButton(messages::kHelpAbout), Qt::LeftButton);
+    // Enter on the focused About... presses it, as on Windows.
+    HelpButton(messages::kHelpAbout)->setFocus();
+    QTest::keyClick(HelpButton(messages::kHelpAbout), Qt::Key_Return);
     EXPECT_EQ(aboutOwner, help);
     app.m_pMainWnd = nullptr;
 }

@@ -10,9 +10,10 @@ std::string ProgramFileStem() {
     return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString();
 }
 
-void ShowCommandLineText(const std::string& text) {
-    std::fputs(text.c_str(), stdout);
-    std::fflush(stdout);
+void ShowCommandLineText(const std::string& text, bool mistake) {
+    std::FILE* stream = mistake ? stderr : stdout;
+    std::fputs(text.c_str(), stream);
+    std::fflush(stream);
 }
 
 }  // namespace quellhart::ui

@@ -34,7 +34,9 @@ HelpWindow::HelpWindow(WindowHandle owner, const std::string& title, const std::
     QWidget* previous = text;
     const auto addButton = [&](const QString& label) {
         auto* push = new QPushButton(label, window);
-        push->setAutoDefault(false);
+        // Enter presses the button the keyboard is on, as on Windows: an auto-default
+        // button is the default while it has the focus, and only then.
+        push->setAutoDefault(true);
         row->addWidget(push);
         QWidget::setTabOrder(previous, push);
         previous = push;

@@ -64,9 +64,9 @@ std::string ProgramFileStem() {
 }
 
 // A program of the window subsystem has no console to write to.
-void ShowCommandLineText(const std::string& text) {
+void ShowCommandLineText(const std::string& text, bool mistake) {
     MessageBoxW(nullptr, WideFromUtf8(text).c_str(), WideFromUtf8(ProgramFileStem()).c_str(),
-                MB_OK | MB_ICONINFORMATION);
+                MB_OK | (mistake ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
 }
 
 }  // namespace quellhart::ui

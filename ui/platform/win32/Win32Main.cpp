@@ -16,7 +16,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         for (int i = 1; i < count; ++i) app->m_arguments.push_back(Utf8FromWide(arguments[i]));
         LocalFree(arguments);
     }
-    if (!app->InitInstance()) return 0;
+    if (!app->InitInstance()) return app->m_exitCode;
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
