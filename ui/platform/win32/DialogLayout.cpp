@@ -13,8 +13,8 @@ namespace {
 constexpr const wchar_t* kDialogProperty = L"Quellhart.Dialog";
 constexpr const wchar_t* kDpiProperty = L"Quellhart.Dpi";
 
-// The per-monitor functions of Windows 10 (1607 and later), looked up so that the
-// program still starts where they are missing; there the system's DPI serves.
+// A function of Windows 10 (1607 and later), such as GetDpiForWindow, looked up so
+// that the program still starts where it is missing; there the system's DPI serves.
 template <typename Function>
 Function User32Function(const char* name) {
     static const HMODULE user32 = GetModuleHandleW(L"user32.dll");
