@@ -81,6 +81,9 @@ TEST_F(SetTest, QuestionsAreAskedOnTheTerminal) {
     r = Cli({"set", SavePath(), "--name", "Bea"}, "\n", true);  // Enter means no
     EXPECT_EQ(r.code, 3);
     EXPECT_EQ(ReadFileBytes(SavePath()), before);
+
+    r = Cli({"set", SavePath(), "--name", "Cid"}, "Y\nYes\n", true);  // capitals mean yes
+    EXPECT_EQ(r.code, 0) << r.err;
 }
 
 TEST_F(SetTest, WithoutATerminalNothingIsWrittenUnlessYes) {
@@ -104,6 +107,9 @@ TEST_F(SetTest, CommitErrorsAreTheDocumentsText) {
 }
 
 TEST_F(SetTest, AGlobalValueMustBeOneWholeFiniteNumber) {
+    const CliResult noName = Cli({"set", SavePath(), "--global", "=1", "--yes"});
+    EXPECT_EQ(noName.code, 2);
+    EXPECT_NE(noName.err.find("--global takes NAME=VALUE, not '=1'"), std::string::npos);
     for (const std::string bad : {"abc", "12abc", "", "nan", "inf", "1e39", "1,5", " 1"}) {
         const CliResult r = Cli({"set", SavePath(), "--global", "Day=" + bad, "--yes"});
         EXPECT_EQ(r.code, 2) << bad;

@@ -1,3 +1,5 @@
+#include <tuple>
+
 #include "savefile/SaveErrors.h"
 #include "tests/cli/CliTestBase.h"
 
@@ -120,10 +122,25 @@ TEST_F(ShowTest, ControlBytesFromASaveAreEscapedOnTheTerminal) {
     EXPECT_NE(r.out.find("Name:          \\x1B]0;owned\\x07\\x1B[2J\n"), std::string::npos)
         << r.out;
     EXPECT_NE(r.out.find("A\\x1B[1mB"), std::string::npos) << r.out;
-    // 0x81 has no character in Windows-1252 and decodes to the C1 control U+0081.
-    texts.name = "a\x81z";
+    // 0x81 has no character in Windows-1252 and decodes to the C1 control U+0081; in
+    // Thai's code page 0x9F stands for U+009F, the last of them. DEL is escaped too;
+    // in JSON, every control below U+0020.
+    const std::tuple<const char*, const char*, const char*> rows[] = {
+        {"a\x81z", "1252", "Name:          a\\u0081z\n"},
+        {"a\x9Fz", "874", "Name:          a\\u009Fz\n"},
+        {"a\x7Fz", "1252", "Name:          a\\x7Fz\n"},
+    };
+    for (const auto& [name, codePage, shown] : rows) {
+        texts.name = name;
+        SaveBuilder().Header().Glob("Day", 1.0f).Player(texts).WriteTo(SavePath());
+        const std::string out = Cli({"show", SavePath(), "--code-page", codePage}).out;
+        EXPECT_NE(out.find(shown), std::string::npos) << out;
+    }
+    texts.name = "a\x1Fz";
     SaveBuilder().Header().Glob("Day", 1.0f).Player(texts).WriteTo(SavePath());
-    EXPECT_NE(Cli({"show", SavePath()}).out.find("a\\u0081z"), std::string::npos);
+    const CliResult json = Cli({"show", SavePath(), "--json"});
+    EXPECT_NE(json.out.find("\"name\": \"a\\u001Fz\""), std::string::npos) << json.out;
+    EXPECT_EQ(json.Json()["player"]["name"], "a\x1Fz");
 }
 
 }  // namespace
