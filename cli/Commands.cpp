@@ -32,9 +32,7 @@ int Run(const std::vector<std::string>& args, Console& console) {
     const CodePageChoice codePage = ChooseCodePage(request.codePage);
     if (request.command == "help") {
         console.out << UsageText() << "\n"
-                    << (codePage.codePage ? "Save texts are read and written as " +
-                                                DescribeCodePage(codePage) + "."
-                                          : codePage.error)
+                    << CodePageSentence(codePage)
                     << "\nAnother code page: --code-page N, or QUELLHART_CODE_PAGE=N.\n";
         return kExitOk;
     }

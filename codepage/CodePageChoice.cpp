@@ -61,6 +61,11 @@ CodePageChoice ChooseCodePage(const std::optional<std::string>& option) {
     return SystemCodePage();
 }
 
+std::string CodePageSentence(const CodePageChoice& choice) {
+    return choice.codePage ? "Save texts are read and written as " + DescribeCodePage(choice) + "."
+                           : choice.error + ".";
+}
+
 std::string DescribeCodePage(const CodePageChoice& choice) {
     return "Windows-" + std::to_string(choice.codePage->Number()) + " (from " + choice.source + ")";
 }

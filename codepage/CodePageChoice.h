@@ -35,5 +35,8 @@ CodePageChoice ChooseCodePage(const std::optional<std::string>& option);
 
 // The choice said in one line, for Help and --help: "Windows-1251 (from LANG=ru_RU.UTF-8)".
 std::string DescribeCodePage(const CodePageChoice& choice);
+// The sentence --help ends with: which code page the save's texts are read and written
+// in, or why the one asked for is none.
+std::string CodePageSentence(const CodePageChoice& choice);
 
 }  // namespace quellhart

@@ -2,6 +2,8 @@
 // the command-line tool so that both ask exactly the same.
 #pragma once
 
+#include <string>
+
 namespace quellhart::messages {
 
 inline constexpr const char* kConfirmCaption = "Please Confirm";
@@ -19,12 +21,15 @@ inline constexpr const char* kChargenWarning =
     "In-game generated class ID detected (NEWCLASSID_CHARGEN)\nbut no matching class definition "
     "found!";
 
-// A player text the save's code page cannot hold: the field's caption, this, the code
-// page's number, then the end.
+// A player text the save's code page cannot hold, said after the field's caption and
+// ": ": this, the code page's number, then the end.
 inline constexpr const char* kNotInCodePage =
-    ": this text holds a character that a save cannot store (only the characters of "
+    "this text holds a character that a save cannot store (only the characters of "
     "Windows-";
 inline constexpr const char* kNotInCodePageEnd = "). Nothing was written.";
+inline std::string NotInCodePage(int codePage) {
+    return kNotInCodePage + std::to_string(codePage) + kNotInCodePageEnd;
+}
 
 // Restoring the backup from the help window.
 inline constexpr const char* kHelpCaption = "Quellhart Savegame Editor Help";

@@ -53,12 +53,8 @@ EditorCommandLine CEditorApp::ParseCommandLine(const std::vector<std::string>& a
             if (i + 1 == arguments.size()) return mistake("--code-page needs a number.");
             result.codePage = arguments[++i];
         } else if (argument == "-h" || argument == "--help") {
-            const CodePageChoice codePage = ChooseCodePage(result.codePage);
             return {std::nullopt, std::nullopt,
-                    kUsage + "\n" +
-                        (codePage.codePage ? "Save texts are read and written as " +
-                                                 DescribeCodePage(codePage) + ".\n"
-                                           : codePage.error + ".\n")};
+                    kUsage + "\n" + CodePageSentence(ChooseCodePage(result.codePage)) + "\n"};
         } else if (argument == "-v" || argument == "--version") {
             return {std::nullopt, std::nullopt,
                     std::string(version::kInternalName) + ' ' + version::kProductVersion + '\n'};

@@ -204,8 +204,8 @@ bool CMainDlg::PlayerTextsStorable() {
         control.Attach(m_playerPage.GetDlgItem(id));
         if (control.IsTextInCodePage()) continue;
         AfxMessageBox(Window(),
-                      res::CaptionOf(res::PlayerPageTemplate(), id) + messages::kNotInCodePage +
-                          std::to_string(SaveTextCodePage().Number()) + messages::kNotInCodePageEnd,
+                      res::CaptionOf(res::PlayerPageTemplate(), id) + ": " +
+                          messages::NotInCodePage(SaveTextCodePage().Number()),
                       messages::kErrorCaption, MB_OK | MB_ICONEXCLAMATION);
         control.SetFocus();
         return false;

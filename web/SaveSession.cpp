@@ -172,8 +172,7 @@ int qh_use_code_page(int number) {
 int qh_set_player_text(int field, const char* utf8) {
     if (!HaveSave() || field < 0 || field >= int(gSession->texts.size())) return 0;
     if (!SaveTextCodePage().CanHold(utf8)) {
-        gError = std::string(messages::kNotInCodePage).substr(2) +
-                 std::to_string(SaveTextCodePage().Number()) + messages::kNotInCodePageEnd;
+        gError = messages::NotInCodePage(SaveTextCodePage().Number());
         return 0;
     }
     const std::string stored = SaveTextCodePage().Encode(utf8);

@@ -54,7 +54,7 @@ TEST(Texts, EveryTextAUserSeesIsAsWritten) {
          "In-game generated class ID detected (NEWCLASSID_CHARGEN)\nbut no matching class "
          "definition found!"},
         {messages::kNotInCodePage,
-         ": this text holds a character that a save cannot store (only the characters of Windows-"},
+         "this text holds a character that a save cannot store (only the characters of Windows-"},
         {messages::kNotInCodePageEnd, "). Nothing was written."},
         {messages::kHelpCaption, "Quellhart Savegame Editor Help"},
         {messages::kHelpAbout, "About..."},

@@ -15,11 +15,17 @@ namespace {
 
 constexpr UINT kScales[] = {96, 120, 144, 192};
 
-// What the system sends when the window is moved to a monitor of another scale.
+// What the system sends when the window is moved to a monitor of another scale: the
+// window goes where the system suggests, at the size the new scale gives it.
 void MoveToMonitorOf(HWND window, UINT dpi) {
     RECT suggested;
     GetWindowRect(window, &suggested);
+    OffsetRect(&suggested, 7, 5);
     SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), LPARAM(&suggested));
+    RECT placed;
+    GetWindowRect(window, &placed);
+    EXPECT_EQ(placed.left, suggested.left);
+    EXPECT_EQ(placed.top, suggested.top);
 }
 
 RECT RectIn(HWND control, HWND window) {

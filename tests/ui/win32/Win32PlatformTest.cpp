@@ -117,6 +117,20 @@ TEST_F(Win32WindowTest, KeysPressOnlyEnabledButtons) {
     EXPECT_EQ(prompts->messages[0].caption, "Please Confirm");
 }
 
+// Enter on an open list is the list's: it closes the list on the entry shown, and
+// Confirm Change is not pressed.
+TEST_F(Win32WindowTest, EnterOnAnOpenListIsTheLists) {
+    ClickOpen(WriteSave(StandardSave()));
+    ShowPage(1);
+    Type(main.GlobPage(), IDC_GLOB_VALUE, "7.25");
+    Focus(main.GlobPage(), IDC_GLOB_LIST);
+    HWND list = ui::ToHwnd(main.GlobPage().GetDlgItem(IDC_GLOB_LIST));
+    SendMessageW(list, CB_SHOWDROPDOWN, ui::TRUE, 0);
+    Press(main, Key::Enter);
+    EXPECT_FALSE(SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0));
+    EXPECT_EQ(Text(main.GlobPage(), IDC_GLOB_VALUE), "7.25");
+}
+
 // What the shell sends when a file from Explorer is dropped on the window.
 TEST_F(Win32WindowTest, ADroppedFileOpensAsFromOpenFile) {
     const std::string path = WriteSave(StandardSave());

@@ -16,10 +16,10 @@ struct NativeSheet {};
 
 namespace {
 
-// The keyboard follows the page: where it was on a page (the one now hidden), it
-// goes to the first tab stop of the page shown, as Tab would put it there, or to the
-// tabs when that page has none, as the Windows editor does. On the tabs it stays, as the arrow keys
-// there turn the pages.
+// The keyboard follows the page, as in the Windows editor: where it was on a page
+// (the one now hidden), it goes to the first tab stop of the page shown, as Tab would
+// put it there, or to the tabs when that page has none. On the tabs it stays, as the
+// arrow keys there turn the pages.
 void BringKeyboardTo(QTabWidget* tabs) {
     QWidget* focus = tabs->window()->focusWidget();
     QWidget* page = tabs->currentWidget();

@@ -5,7 +5,6 @@
 // dialogs do.
 #include <deque>
 #include <set>
-#include <string_view>
 
 #include "platform/CDialog.h"
 #include "platform/win32/DialogLayout.h"
@@ -147,13 +146,6 @@ HWND ShownDefaultButton(HWND root) {
     return search.found;
 }
 
-bool IsOpenList(HWND window) {
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    return std::wstring_view(className) == L"ComboBox" &&
-           SendMessageW(window, CB_GETDROPPEDSTATE, 0, 0);
-}
-
 // What the dialog manager sends when a button is pressed from the keyboard.
 void PressButton(HWND button) {
     if (IsWindowEnabled(button))
@@ -166,13 +158,11 @@ void PressButton(HWND button) {
 // template's), when it is enabled; otherwise nothing. Left to the dialog manager,
 // Enter would send IDOK to the main window, which ends it, and every edit not yet
 // committed with it. A field that takes Enter itself (an open list, a text of
-// several lines) keeps it.
+// several lines) says so when asked for its dialog code, and keeps it.
 bool PressEnter(MSG& message) {
     if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN) return false;
     HWND root = GetAncestor(message.hwnd, GA_ROOT);
     if (!root || !ProgramDialogOf(root)) return false;
-    for (HWND w = message.hwnd; w && w != root; w = GetParent(w))
-        if (IsOpenList(w)) return false;
     const LRESULT code =
         SendMessageW(message.hwnd, WM_GETDLGCODE, message.wParam, LPARAM(&message));
     if (code & DLGC_WANTMESSAGE) return false;
