@@ -11,7 +11,9 @@
 namespace quellhart::cli {
 
 int RunRestore(const Request& request, Console& console) {
-    const std::string& file = request.files[0];
+    // A save that is a link is swapped where it lies: the question and the report name
+    // the files that change names.
+    const std::string file = console.files.FinalPath(request.files[0]);
     const auto backup = BackupPathFor(file);
     if (!backup) {
         console.err << errors::kNoEssInName << "\n";

@@ -66,6 +66,10 @@ bool SwapWithBackup(const std::string& savePath, std::string& error, FileSystem&
         error = errors::kNoEssInName;
         return false;
     }
+    if (const std::string clash = SiblingOfAnotherSave(files, savePath); !clash.empty()) {
+        error = std::string(errors::kRestoreSwap) + "\n" + clash;
+        return false;
+    }
     FinishInterruptedSwaps(files, savePath);
     {
         CSaveGame backupSave(files);

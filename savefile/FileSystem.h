@@ -31,13 +31,17 @@ enum class FileError {
 enum class FileKind { kRegular, kFolder, kLink, kOther };
 
 // What identifies a file and its state: the same file has the same device and
-// index, and a rewrite changes its size or modification time.
+// index, and a rewrite changes its size or modification time. A writer can put the
+// modification time back (as `touch -r` does); the change time, which only the system
+// sets, then still moves on, as it does for a new name or new access given to the file.
+// Where the system keeps none it stays 0.
 struct FileInfo {
     FileKind kind = FileKind::kOther;
     std::uint64_t device = 0;
     std::uint64_t index = 0;
     std::int64_t size = 0;
     std::int64_t modifiedNs = 0;
+    std::int64_t changedNs = 0;
     std::uint32_t permissions = 0;
     std::uint32_t owner = 0;
     std::uint32_t group = 0;
@@ -47,6 +51,9 @@ struct FileInfo {
     }
     bool SameFileUnchanged(const FileInfo& other) const {
         return SameFile(other) && size == other.size && modifiedNs == other.modifiedNs;
+    }
+    bool SameFileUntouched(const FileInfo& other) const {
+        return SameFileUnchanged(other) && changedNs == other.changedNs;
     }
 };
 

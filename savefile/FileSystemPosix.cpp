@@ -75,6 +75,22 @@ FileError CopyAttributes([[maybe_unused]] int from, [[maybe_unused]] int to) {
     return FileError::kNone;
 }
 
+// A folder with a default access list gives a new file in it an access list of its
+// own; where the old save had none, the new one must not keep it, or it would let in
+// whoever the folder's list names.
+FileError DropInheritedAccessList([[maybe_unused]] int from, [[maybe_unused]] int to) {
+#if QH_HAVE_XATTR
+    constexpr const char* kAccessList = "system.posix_acl_access";
+    if (::fgetxattr(from, kAccessList, nullptr, 0) >= 0) return FileError::kNone;
+    if (errno != ENODATA && errno != ENOTSUP) return FromErrno(errno);
+    if (::fremovexattr(to, kAccessList) == 0 || errno == ENODATA || errno == ENOTSUP)
+        return FileError::kNone;
+    return FromErrno(errno);
+#else
+    return FileError::kNone;
+#endif
+}
+
 FileKind KindOf(mode_t mode) {
     if (S_ISREG(mode)) return FileKind::kRegular;
     if (S_ISDIR(mode)) return FileKind::kFolder;
@@ -89,6 +105,7 @@ FileInfo InfoFrom(const struct stat& st) {
     info.index = uint64_t(st.st_ino);
     info.size = int64_t(st.st_size);
     info.modifiedNs = int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    info.changedNs = int64_t(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
     info.permissions = uint32_t(st.st_mode & 07777);
     info.owner = uint32_t(st.st_uid);
     info.group = uint32_t(st.st_gid);
@@ -177,11 +194,17 @@ public:
         // Owner and group first: changing them can clear set-id bits that the mode
         // then sets again. Only a privileged process may give a file away, so a
         // refusal there is expected and not a failure.
-        if (::fchown(Descriptor(file), uid_t(like.owner), gid_t(like.group)) != 0 && errno != EPERM)
+        // Some file systems have no owners to set at all (FAT through FUSE answers
+        // "not implemented"): every file there is the mount's.
+        if (::fchown(Descriptor(file), uid_t(like.owner), gid_t(like.group)) != 0 &&
+            errno != EPERM && errno != ENOSYS && errno != EOPNOTSUPP)
             return FromErrno(errno);
         // The attributes before the mode: an access list's mask is the mode's group
         // bits, so until the list is there those bits would give the owning group
         // what only the mask allows. Until then the file is its owner's alone.
+        if (const FileError dropped = DropInheritedAccessList(Descriptor(from), Descriptor(file));
+            dropped != FileError::kNone)
+            return dropped;
         if (const FileError copied = CopyAttributes(Descriptor(from), Descriptor(file));
             copied != FileError::kNone)
             return copied;

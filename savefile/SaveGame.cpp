@@ -30,6 +30,9 @@ bool CSaveGame::Bind(const std::string& givenPath, bool onlyForReading) {
         const std::string path = onlyForReading ? givenPath : files.FinalPath(givenPath);
         std::optional<std::string> work;
         if (!onlyForReading && !(work = WorkPathFor(path))) return Refuse(errors::kNoEssInName);
+        // Names shared with another save's files are left as they are: whose they
+        // are cannot be told, and a commit of either save refuses.
+        const bool ownSiblings = work && SiblingOfAnotherSave(files, path).empty();
         if (work) FinishInterruptedSwaps(files, path);
         if (!OpenInput(path)) {
             // The error's own text first; where a stop left the save's versions under other
@@ -43,8 +46,8 @@ bool CSaveGame::Bind(const std::string& givenPath, bool onlyForReading) {
         // A work file left by a commit that was stopped half-way is deleted, but only
         // when no commit is running now: a running one claims the save before it
         // makes its work file, and the work file from then on.
-        if (work) {
-            workPath = *work;
+        if (work) workPath = *work;
+        if (ownSiblings) {
             if (LockByName(files, path, input.Handle()) == FileError::kNone) {
                 RemoveStaleWorkFile();
                 files.Unlock(input.Handle());
@@ -78,14 +81,19 @@ bool CSaveGame::OpenInput(const std::string& path) {
 
 // Called with the save's lock held. Only a file is deleted: a folder or a link of
 // that name is the user's.
-bool CSaveGame::RemoveStaleWorkFile() {
+CSaveGame::StaleWorkFile CSaveGame::RemoveStaleWorkFile() {
     FileClaim stale(files, workPath);
     const FileError claimed = stale.Take();
-    if (claimed == FileError::kLocked) return false;
+    if (claimed == FileError::kLocked) return StaleWorkFile::kClaimed;
     // Only a regular file is taken for a work file; anything else stays, and the
     // commit's exclusive create then refuses.
-    if (claimed == FileError::kNone) files.Remove(workPath);
-    return true;
+    if (claimed != FileError::kNone) return StaleWorkFile::kRemoved;
+    FileInfo info;
+    if (files.Describe(stale.Handle(), info) != FileError::kNone ||
+        (info.size != 0 && !BeginsAsASave(files, stale.Handle())))
+        return StaleWorkFile::kNotOurs;
+    files.Remove(workPath);
+    return StaleWorkFile::kRemoved;
 }
 
 int32_t CSaveGame::PrefixLength(const PlayerRecord& record) {

@@ -99,21 +99,29 @@ private:
     bool ReadPlayerRest();
 
     bool CommitLocked();
-    // The save's name still names the loaded file, unchanged.
-    bool SaveUnchangedOnDisk();
+    // The save's name still names the loaded file, untouched; otherwise refuses, with
+    // the save changed or, where the system could not tell, unreadable.
+    bool SaveStillAsLoaded();
+    enum class OnDisk { kAsLoaded, kChanged, kUnreadable };
     // The loaded file, wherever its name is now, unchanged since it was loaded: the
-    // same size and modification time, and the same bytes where the commit relies on
-    // them, since a time kept to the second cannot tell a rewrite in the same second.
-    bool LoadedFileUnchanged();
+    // same size and modification time (and change time, while no name of it has
+    // changed since), and the same bytes where the commit relies on them, since a time
+    // kept to the second cannot tell a rewrite in the same second.
+    OnDisk LoadedFileOnDisk(bool changeTimeToo);
     bool RememberReliedOnBytes(int64_t globRunStart, int64_t globRunEnd);
-    // Removes a work file that no running commit has claimed; false when one has.
-    bool RemoveStaleWorkFile();
+    enum class StaleWorkFile { kRemoved, kClaimed, kNotOurs };
+    // Removes a work file that no running commit has claimed (none there counts as
+    // removed). A file that no commit could have left, one that does not begin as a
+    // save does, is another program's and stays.
+    StaleWorkFile RemoveStaleWorkFile();
     bool PlanValuePatches(std::vector<ValuePatch>& patches);
     bool RebuildOutFile(std::span<const ValuePatch> patches);
     bool ReadBackValuePatches(std::span<const ValuePatch> patches);
     std::optional<int64_t> LocateGlobValue(const GlobEntry& slot);
     bool SwapInWorkFile(WorkFile& work);
+    bool ReplaceWithoutExchange(WorkFile& work, const std::string& backupPath);
     bool SwapByTwoRenames(WorkFile& work, const std::string& backupPath);
+    void KeepUnplacedSave(WorkFile& work, bool isTheLoadedFile, const std::string& backupPath);
 
     FileSystem& files;
     int globCount = 0;

@@ -146,29 +146,55 @@ private:
 
 // While the names change hands the old save keeps a second name of its own, ".prev",
 // by which the next Open finishes a swap that was stopped half-way. It goes once the
-// old save has the save's or the backup's name; if it has neither, it stays for the
-// next Open. Where the file system has no second names, the swap goes on without.
+// old save has the save's or the backup's name, or once another program's save has
+// taken the save's name (the old save is then no version of the user's any more); if
+// the old save has neither name, it stays for the next Open.
 class PreviousName {
 public:
+    enum class Outcome {
+        kMade,
+        kNoSecondNames,  // the file system has none, or the kernel refuses them here
+        kInTheWay,       // a file the commit cannot account for has the name
+        kNotTheSave,     // another program's save took the save's name meanwhile
+        kFailed,
+    };
+
     PreviousName(FileSystem& files, const std::string& savePath, FileHandle oldSave)
         : files_(files),
           savePath_(savePath),
           path_(*PreviousPathFor(savePath)),
           oldSave_(oldSave) {}
     ~PreviousName() {
-        if (!made_) return;
-        if (NameStillRefersTo(files_, savePath_, oldSave_) ||
+        if (!made_ || !NameStillRefersTo(files_, path_, oldSave_)) return;
+        if (dropped_ || NameStillRefersTo(files_, savePath_, oldSave_) ||
             NameStillRefersTo(files_, *BackupPathFor(savePath_), oldSave_))
             files_.Remove(path_);
     }
     PreviousName(const PreviousName&) = delete;
     PreviousName& operator=(const PreviousName&) = delete;
 
-    bool Make() {
+    Outcome Make() {
         const FileError linked = files_.Link(savePath_, path_);
-        made_ = linked == FileError::kNone;
-        return made_ || linked == FileError::kNotSupported;
+        if (linked == FileError::kNotSupported) return Outcome::kNoSecondNames;
+        if (linked != FileError::kNone && linked != FileError::kExists) return Outcome::kFailed;
+        // The link is made by name: a save renamed over the old one since the last look
+        // would have been given the name instead, and is left with its own only. A name
+        // already there that is the old save's (left by a commit that could not remove
+        // it) does as well as a new one; any other file stays, and the commit with it.
+        if (!NameStillRefersTo(files_, path_, oldSave_)) {
+            if (linked == FileError::kExists) return Outcome::kInTheWay;
+            files_.Remove(path_);
+            return Outcome::kNotTheSave;
+        }
+        made_ = true;
+        return Outcome::kMade;
     }
+    const std::string& Path() const { return path_; }
+    // Another program's save has taken the save's name: the old one is not kept.
+    void Drop() { dropped_ = true; }
+    // The folder could not be made durable after the last rename: the name stays, so
+    // that whatever a power cut leaves, the next Open can still tell the old save.
+    void Keep() { made_ = false; }
 
 private:
     FileSystem& files_;
@@ -176,6 +202,7 @@ private:
     std::string path_;
     FileHandle oldSave_;
     bool made_ = false;
+    bool dropped_ = false;
 };
 
 namespace {
@@ -217,13 +244,36 @@ bool CSaveGame::CommitLocked() {
     if (lock != FileError::kNone) return Refuse(errors::kOpenOutForWrite);
     const LockHold hold(files, input.Handle());
 
-    if (!SaveUnchangedOnDisk()) return Refuse(errors::kChangedOnDisk);
+    if (!SaveStillAsLoaded()) return false;
+    // The system's replace-with-backup refuses a read-only save only at the end, and
+    // the old save's second name, read-only as well, could then not be removed.
+    if (files.ReplacesWithBackup() && (input.OpenedAs().permissions & 0222) == 0) {
+        Refuse(errors::kRenameSaveToBackup);
+        SayWhereVersionsAre("The save is read-only; clear that attribute to commit.");
+        return false;
+    }
+    if (const std::string clash = SiblingOfAnotherSave(files, savePath); !clash.empty()) {
+        Refuse(errors::kOpenOutForWrite);
+        SayWhereVersionsAre(clash);
+        return false;
+    }
     // Without a loaded player record there is nothing to put in its place, and a
     // prefix whose size word does not fit would be written wrong.
     if (player[PlayerRecord::NAME].data.empty() || !playerPrefixWritable)
         return Refuse(errors::kReconstruction);
 
-    if (!RemoveStaleWorkFile()) return Refuse(errors::kBeingWritten);
+    switch (RemoveStaleWorkFile()) {
+        case StaleWorkFile::kRemoved:
+            break;
+        case StaleWorkFile::kClaimed:
+            return Refuse(errors::kBeingWritten);
+        case StaleWorkFile::kNotOurs:
+            Refuse(errors::kOpenOutForWrite);
+            SayWhereVersionsAre(workPath +
+                                " is not a work file of this program; move it elsewhere"
+                                " to commit.");
+            return false;
+    }
     WorkFile work(files, workPath);
     if (!work.Create() ||
         files.CopyAccess(work.Handle(), input.Handle(), input.OpenedAs()) != FileError::kNone)
@@ -241,31 +291,43 @@ bool CSaveGame::CommitLocked() {
     // claimed, until its name has taken the old save's place.
     if (files.Sync(work.Handle()) != FileError::kNone) return Refuse(errors::kReconstructionTail);
     // What was copied must be what was loaded: the game may have saved meanwhile.
-    if (!SaveUnchangedOnDisk()) return Refuse(errors::kChangedOnDisk);
+    if (!SaveStillAsLoaded()) return false;
     return SwapInWorkFile(work);
 }
 
-bool CSaveGame::SaveUnchangedOnDisk() {
+bool CSaveGame::SaveStillAsLoaded() {
     FileInfo named;
-    return files.DescribePath(savePath, true, named) == FileError::kNone &&
-           named.SameFile(input.OpenedAs()) && LoadedFileUnchanged();
+    const FileError described = files.DescribePath(savePath, true, named);
+    if (described == FileError::kFailed) return Refuse(errors::kUnableToOpenSave);
+    if (described != FileError::kNone || !named.SameFile(input.OpenedAs()))
+        return Refuse(errors::kChangedOnDisk);
+    switch (LoadedFileOnDisk(true)) {
+        case OnDisk::kAsLoaded:
+            return true;
+        case OnDisk::kChanged:
+            return Refuse(errors::kChangedOnDisk);
+        case OnDisk::kUnreadable:
+            return Refuse(errors::kUnableToOpenSave);
+    }
+    return false;
 }
 
-bool CSaveGame::LoadedFileUnchanged() {
+CSaveGame::OnDisk CSaveGame::LoadedFileOnDisk(bool changeTimeToo) {
     FileInfo now;
-    if (files.Describe(input.Handle(), now) != FileError::kNone ||
-        !now.SameFileUnchanged(input.OpenedAs()))
-        return false;
+    if (files.Describe(input.Handle(), now) != FileError::kNone) return OnDisk::kUnreadable;
+    if (changeTimeToo ? !now.SameFileUntouched(input.OpenedAs())
+                      : !now.SameFileUnchanged(input.OpenedAs()))
+        return OnDisk::kChanged;
     std::vector<char> bytes;
     for (const auto& [offset, loaded] : reliedOn) {
         bytes.resize(loaded.size());
         size_t got = 0;
         if (files.ReadAt(input.Handle(), offset, bytes.data(), bytes.size(), got) !=
-                FileError::kNone ||
-            got != bytes.size() || bytes != loaded)
-            return false;
+            FileError::kNone)
+            return OnDisk::kUnreadable;
+        if (got != bytes.size() || bytes != loaded) return OnDisk::kChanged;
     }
-    return true;
+    return OnDisk::kAsLoaded;
 }
 
 bool CSaveGame::RememberReliedOnBytes(int64_t globRunStart, int64_t globRunEnd) {
@@ -286,31 +348,48 @@ bool CSaveGame::RememberReliedOnBytes(int64_t globRunStart, int64_t globRunEnd) 
 bool CSaveGame::SwapInWorkFile(WorkFile& work) {
     const std::string backupPath = *BackupPathFor(savePath);
     PreviousName previous(files, savePath, input.Handle());
-    if (!previous.Make()) return Refuse(errors::kRenameWorkToSave);
-    const FileError exchanged = files.Exchange(workPath, savePath);
-    if (exchanged == FileError::kNotSupported) {
-        if (!files.ReplacesWithBackup()) return SwapByTwoRenames(work, backupPath);
-        // The system's own replace-with-backup (Windows) keeps the old save's
-        // attributes and access list. It shares the work file with no other handle:
-        // whoever claims the file meanwhile can only make the replace fail.
-        work.Release();
-        work.Keep();  // no longer held: if it is left, it is removed under a claim
-        if (files.ReplaceWithBackup(savePath, workPath, backupPath) != FileError::kNone) {
-            RemoveStaleWorkFile();
-            return Refuse(errors::kRenameSaveToBackup);  // its first step, and undone
-        }
-        files.SyncFolderOf(savePath);
-        return true;
+    switch (previous.Make()) {
+        case PreviousName::Outcome::kMade:
+            break;
+        case PreviousName::Outcome::kNoSecondNames:
+            // Between an exchange and the rename to the backup the old save would have
+            // only the work file's name, which the next Open takes for a stale work
+            // file: without a second name the renames are safer, and leave nothing the
+            // next Open could mistake.
+            return ReplaceWithoutExchange(work, backupPath);
+        case PreviousName::Outcome::kInTheWay:
+            Refuse(errors::kRenameWorkToSave);
+            SayWhereVersionsAre(previous.Path() +
+                                " is in the way; it may be an earlier version of the save. Move"
+                                " it elsewhere to commit.");
+            return false;
+        case PreviousName::Outcome::kNotTheSave:
+            return Refuse(errors::kChangedOnDisk);
+        case PreviousName::Outcome::kFailed:
+            return Refuse(errors::kRenameWorkToSave);
     }
+    const FileError exchanged = files.Exchange(workPath, savePath);
+    if (exchanged == FileError::kNotSupported) return ReplaceWithoutExchange(work, backupPath);
     if (exchanged != FileError::kNone) return Refuse(errors::kRenameWorkToSave);
     // The new save has the save's name; the old one is under the work file's name
-    // until it replaces the previous backup. If the old one was written to since the
-    // last look (a game saving in place), the names go back: that save is newer.
-    files.SyncFolderOf(savePath);
-    if (!LoadedFileUnchanged()) {
-        if (files.Exchange(workPath, savePath) != FileError::kNone) work.Keep();
+    // until it replaces the previous backup. If what the exchange took from the save's
+    // name is not the loaded file (another program renamed its save over it), or the
+    // loaded file was written to since the last look (a game saving in place), the
+    // names go back: that save is newer.
+    const bool tookTheLoadedFile = NameStillRefersTo(files, workPath, input.Handle());
+    const FileError synced = files.SyncFolderOf(savePath);
+    if (!tookTheLoadedFile || synced != FileError::kNone ||
+        LoadedFileOnDisk(false) != OnDisk::kAsLoaded) {
+        if (!tookTheLoadedFile) previous.Drop();
+        const bool undone = files.Exchange(workPath, savePath) == FileError::kNone;
         files.SyncFolderOf(savePath);
-        return Refuse(errors::kChangedOnDisk);
+        if (synced != FileError::kNone) {
+            Refuse(errors::kRenameWorkToSave);
+        } else {
+            Refuse(errors::kChangedOnDisk);
+        }
+        if (!undone) KeepUnplacedSave(work, tookTheLoadedFile, backupPath);
+        return false;
     }
     if (files.Rename(workPath, backupPath) != FileError::kNone) {
         // Undone, the work file's name holds the new save again and is removed. If
@@ -325,6 +404,40 @@ bool CSaveGame::SwapInWorkFile(WorkFile& work) {
         return false;
     }
     work.Keep();
+    if (files.SyncFolderOf(savePath) != FileError::kNone) previous.Keep();
+    return true;
+}
+
+// After a failed undo of the exchange the new save keeps the save's name, and the
+// work file's name holds the other one: the loaded save, which ".prev" names and the
+// next Open makes the backup, or another program's save, made the backup now since
+// nothing else would tell it from a stale work file.
+void CSaveGame::KeepUnplacedSave(WorkFile& work, bool isTheLoadedFile,
+                                 const std::string& backupPath) {
+    work.Keep();
+    if (isTheLoadedFile) {
+        SayWhereVersionsAre("The new save is in place; the old one is " + workPath + ".");
+        return;
+    }
+    const bool kept = files.Rename(workPath, backupPath) == FileError::kNone;
+    files.SyncFolderOf(savePath);
+    SayWhereVersionsAre("The edited save is in place; the one another program wrote is " +
+                        (kept ? backupPath : workPath) + ".");
+}
+
+// Where two names cannot be exchanged in one step, or the old save can have no
+// second name: the system's own replace-with-backup (Windows), which keeps the old
+// save's attributes and access list, or two renames.
+bool CSaveGame::ReplaceWithoutExchange(WorkFile& work, const std::string& backupPath) {
+    if (!files.ReplacesWithBackup()) return SwapByTwoRenames(work, backupPath);
+    // The replace shares the work file with no other handle: whoever claims the file
+    // meanwhile can only make the replace fail.
+    work.Release();
+    work.Keep();  // no longer held: if it is left, it is removed under a claim
+    if (files.ReplaceWithBackup(savePath, workPath, backupPath) != FileError::kNone) {
+        RemoveStaleWorkFile();
+        return Refuse(errors::kRenameSaveToBackup);  // its first step, and undone
+    }
     files.SyncFolderOf(savePath);
     return true;
 }
@@ -334,7 +447,7 @@ bool CSaveGame::SwapByTwoRenames(WorkFile& work, const std::string& backupPath) 
         return Refuse(errors::kRenameSaveToBackup);
     // A save written to since the last look goes back to its name: it is newer.
     // (The previous backup is gone by now; the save is not.)
-    if (!LoadedFileUnchanged()) {
+    if (LoadedFileOnDisk(false) != OnDisk::kAsLoaded) {
         if (files.Rename(backupPath, savePath) != FileError::kNone) work.Keep();
         return Refuse(errors::kChangedOnDisk);
     }

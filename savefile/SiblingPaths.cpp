@@ -1,6 +1,42 @@
 #include "savefile/SiblingPaths.h"
 
+#include <array>
+#include <vector>
+
+#include "savefile/SaveFormat.h"
+
 namespace quellhart {
+namespace {
+
+struct SiblingKind {
+    std::string_view extension, role;
+};
+constexpr std::array<SiblingKind, 4> kSiblingKinds = {{{".out", "work file"},
+                                                       {".bak", "backup"},
+                                                       {".prev", "second name during a commit"},
+                                                       {".swap", "name during a restore"}}};
+
+// The saves that would have `sibling` as their sibling of `kind`: the name with some
+// of its occurrences of the kind's extension (in the file's own name) put back to
+// ".ess". A name holds few of them; more than eight are not searched.
+std::vector<std::string> SavesWithSibling(const std::string& sibling, const SiblingKind& kind) {
+    const size_t nameStart = sibling.find_last_of("/\\") + 1;
+    std::vector<size_t> at;
+    for (size_t found = sibling.find(kind.extension, nameStart); found != std::string::npos;
+         found = sibling.find(kind.extension, found + kind.extension.size()))
+        at.push_back(found);
+    std::vector<std::string> saves;
+    if (at.size() > 8) return saves;
+    for (unsigned chosen = 1; chosen < (1u << at.size()); ++chosen) {
+        std::string save = sibling;
+        for (size_t i = at.size(); i-- > 0;)  // from the back, so that offsets hold
+            if (chosen & (1u << i)) save.replace(at[i], kind.extension.size(), ".ess");
+        if (SiblingPathFor(save, kind.extension) == sibling) saves.push_back(std::move(save));
+    }
+    return saves;
+}
+
+}  // namespace
 
 std::optional<std::string> SiblingPathFor(std::string_view savePath, std::string_view extension) {
     constexpr std::string_view kSaveExtension = ".ess";
@@ -18,6 +54,30 @@ std::optional<std::string> SiblingPathFor(std::string_view savePath, std::string
     if (!replaced) return std::nullopt;
     result.append(savePath.substr(from));
     return result;
+}
+
+std::string SiblingOfAnotherSave(FileSystem& files, std::string_view savePath) {
+    for (const SiblingKind& mine : kSiblingKinds) {
+        const std::optional<std::string> sibling = SiblingPathFor(savePath, mine.extension);
+        if (!sibling) return {};
+        for (const SiblingKind& theirs : kSiblingKinds) {
+            for (const std::string& other : SavesWithSibling(*sibling, theirs)) {
+                FileInfo info;
+                if (other == savePath || files.DescribePath(other, false, info) != FileError::kNone)
+                    continue;
+                return *sibling + " is the " + std::string(mine.role) + " of this save and the " +
+                       std::string(theirs.role) + " of " + other + "; rename one of the two saves.";
+            }
+        }
+    }
+    return {};
+}
+
+bool BeginsAsASave(FileSystem& files, FileHandle file) {
+    uint32_t magic = 0;
+    size_t got = 0;
+    return files.ReadAt(file, 0, &magic, sizeof magic, got) == FileError::kNone &&
+           got == sizeof magic && magic == kTagTES3;
 }
 
 bool HasBackup(std::string_view savePath, FileSystem& files) {

@@ -35,6 +35,17 @@ inline std::optional<std::string> SwapPathFor(std::string_view savePath) {
     return SiblingPathFor(savePath, ".swap");
 }
 
+// Where two saves' sibling names meet ("p.out.bak" is the backup of "p.out.ess" and
+// the work file of "p.ess.bak"), a line saying so, naming the other save found in the
+// folder; empty when none does. Neither save's commit or Open may then touch the
+// shared name: it may hold the other save's only backup.
+std::string SiblingOfAnotherSave(FileSystem& files, std::string_view savePath);
+
+// Whether the file open as `file` begins as every save does. A file under a sibling
+// name that does not (and is not an empty work file, stopped before its first write)
+// is none the program left there: it is a file of the user's own.
+bool BeginsAsASave(FileSystem& files, FileHandle file);
+
 // Whether the save has a backup that a commit would replace: a regular file (or a
 // link to one) under the backup name. A folder of that name is not a backup.
 bool HasBackup(std::string_view savePath, FileSystem& files = SystemFileSystem());

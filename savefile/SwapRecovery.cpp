@@ -32,7 +32,7 @@ void FinishInterruptedCommit(FileSystem& files, const std::string& save) {
 void FinishInterruptedRestore(FileSystem& files, const std::string& save) {
     const std::string swapPath = *SwapPathFor(save), backupPath = *BackupPathFor(save);
     FileClaim parked(files, swapPath);
-    if (parked.Take() != FileError::kNone) return;
+    if (parked.Take() != FileError::kNone || !BeginsAsASave(files, parked.Handle())) return;
     if (!Exists(files, save))
         files.Rename(swapPath, save);
     else if (!Exists(files, backupPath))
@@ -43,7 +43,9 @@ void FinishInterruptedRestore(FileSystem& files, const std::string& save) {
 }  // namespace
 
 void FinishInterruptedSwaps(FileSystem& files, const std::string& savePath) {
-    if (!WorkPathFor(savePath)) return;  // a name without ".ess" has no siblings
+    // A name without ".ess" has no siblings; names shared with another save's are
+    // nobody's to put right.
+    if (!WorkPathFor(savePath) || !SiblingOfAnotherSave(files, savePath).empty()) return;
     FinishInterruptedCommit(files, savePath);
     FinishInterruptedRestore(files, savePath);
 }

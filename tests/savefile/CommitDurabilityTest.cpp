@@ -139,11 +139,12 @@ TEST(CommitDurability, EveryCallFailingOnceLeavesTheOldOrTheNewSaveWhole) {
 }
 
 // The file systems a save may be on: with an exchange of names and hard links (ext4),
-// with links only (NTFS), with neither (FAT).
+// with an exchange but links refused (the kernel's protection of links, for a save
+// another user owns), with links only (NTFS), with neither (FAT).
 struct Abilities {
     bool exchange, links;
 };
-constexpr Abilities kFileSystems[] = {{true, true}, {false, true}, {false, false}};
+constexpr Abilities kFileSystems[] = {{true, true}, {true, false}, {false, true}, {false, false}};
 
 TEST(CommitDurability, StoppedAtAnyCallTheNextOpenFindsTheOldOrTheNewSaveAndItsBackup) {
     for (const Abilities can : kFileSystems) {

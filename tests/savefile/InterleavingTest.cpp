@@ -81,10 +81,21 @@ const Operation kRestore{"restore",
                              return Names{before.backup, before.save};
                          }};
 
+// The game saves as many programs do: a whole new file, renamed over the save.
+const Operation kGameSaves{"game saves by rename",
+                           [](FileSystem& files, const std::string& save) {
+                               WriteSaveNamed(save + ".new", "Game");
+                               return files.Rename(save + ".new", save) == FileError::kNone ||
+                                      !fs::remove(save + ".new");
+                           },
+                           [](const Names& before) {
+                               return Names{"Game", before.backup};
+                           }};
+
 TEST(Interleaving, EveryPairOfOperationsAtEveryCallEndsAsOneAfterTheOther) {
     const Names start{"Old", "Previous"};
     const Operation firsts[] = {Commit("A"), kRestore, kOpen};
-    const Operation seconds[] = {kOpen, Commit("B"), kRestore, kShow};
+    const Operation seconds[] = {kOpen, Commit("B"), kRestore, kShow, kGameSaves};
     int cases = 0;
     for (const Operation& a : firsts) {
         for (const Operation& b : seconds) {
