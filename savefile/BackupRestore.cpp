@@ -11,14 +11,12 @@ namespace {
 
 // Where names cannot be exchanged in one step: three renames through ".swap", a name
 // no operation takes for a leftover (a stop between them is put right by the next
-// Open), each undone when a later one fails. When an undo fails too, `error` says
-// where each version is.
-bool SwapByRenames(FileSystem& files, const std::string& save, const std::string& backup,
-                   std::string& error) {
+// Open), each undone when a later one fails, none replacing a file. When an undo
+// fails too, `error` says where each version is. `parkedFile` is the save, claimed.
+bool SwapByRenames(FileSystem& files, const std::string& save, FileHandle parkedFile,
+                   const std::string& backup, std::string& error) {
     const std::string parked = *SwapPathFor(save);
-    FileInfo existing;
-    if (files.DescribePath(parked, false, existing) != FileError::kNotFound ||
-        files.Rename(save, parked) != FileError::kNone) {
+    if (files.RenameToFreeName(save, parked) != FileError::kNone) {
         error = errors::kRestoreSwap;
         return false;
     }
@@ -27,16 +25,25 @@ bool SwapByRenames(FileSystem& files, const std::string& save, const std::string
         if (!undoOk) error += "\nThe save is now " + parked + "; the backup is " + backup + ".";
         return false;
     };
-    if (files.Rename(backup, save) != FileError::kNone)
-        return undone(files.Rename(parked, save) == FileError::kNone);
-    if (files.Rename(parked, backup) != FileError::kNone) {
-        const bool backupBack = files.Rename(save, backup) == FileError::kNone;
+    if (const FileError moved = files.RenameToFreeName(backup, save); moved != FileError::kNone) {
+        // Another program's save has taken the save's name meanwhile (a game saving
+        // by rename): it is newer than the one put aside, which goes as that rename
+        // would have replaced it.
+        if (moved == FileError::kExists && NameStillRefersTo(files, parked, parkedFile)) {
+            files.Remove(parked);
+            error = errors::kRestoreSwap;
+            return false;
+        }
+        return undone(files.RenameToFreeName(parked, save) == FileError::kNone);
+    }
+    if (files.RenameToFreeName(parked, backup) != FileError::kNone) {
+        const bool backupBack = files.RenameToFreeName(save, backup) == FileError::kNone;
         if (!backupBack) {
             error = errors::kRestoreSwap;
             error += "\nThe backup is now " + save + "; the save is " + parked + ".";
             return false;
         }
-        return undone(files.Rename(parked, save) == FileError::kNone);
+        return undone(files.RenameToFreeName(parked, save) == FileError::kNone);
     }
     return true;
 }
@@ -91,7 +98,7 @@ bool SwapWithBackup(const std::string& savePath, std::string& error, FileSystem&
     }
     const FileError swapped = files.Exchange(savePath, *backup);
     if (swapped == FileError::kNotSupported) {
-        if (!SwapByRenames(files, savePath, *backup, error)) return false;
+        if (!SwapByRenames(files, savePath, saveClaim.Handle(), *backup, error)) return false;
     } else if (swapped != FileError::kNone) {
         error = errors::kRestoreSwap;
         return false;

@@ -3,9 +3,13 @@
 namespace quellhart {
 
 bool NameStillRefersTo(FileSystem& files, const std::string& path, FileHandle file) {
-    FileInfo open, named;
-    return files.Describe(file, open) == FileError::kNone &&
-           files.DescribePath(path, false, named) == FileError::kNone && named.SameFile(open);
+    FileInfo open;
+    return files.Describe(file, open) == FileError::kNone && NameStillRefersTo(files, path, open);
+}
+
+bool NameStillRefersTo(FileSystem& files, const std::string& path, const FileInfo& file) {
+    FileInfo named;
+    return files.DescribePath(path, false, named) == FileError::kNone && named.SameFile(file);
 }
 
 FileError LockByName(FileSystem& files, const std::string& path, FileHandle file) {

@@ -49,11 +49,14 @@ struct FileInfo {
     bool SameFile(const FileInfo& other) const {
         return device == other.device && index == other.index;
     }
-    bool SameFileUnchanged(const FileInfo& other) const {
-        return SameFile(other) && size == other.size && modifiedNs == other.modifiedNs;
+    // For two descriptions of one file (through a handle held open, say): its
+    // contents were not rewritten between them, as far as size and time tell.
+    bool Unchanged(const FileInfo& before) const {
+        return size == before.size && modifiedNs == before.modifiedNs;
     }
-    bool SameFileUntouched(const FileInfo& other) const {
-        return SameFileUnchanged(other) && changedNs == other.changedNs;
+    // Nor anything else about it: its names, its access.
+    bool Untouched(const FileInfo& before) const {
+        return Unchanged(before) && changedNs == before.changedNs;
     }
 };
 
@@ -109,6 +112,9 @@ public:
 
     // Renames `from` to `to`, replacing a file named `to` in one step.
     virtual FileError Rename(const std::string& from, const std::string& to) = 0;
+    // The same, only while no file or link has the name `to`: kExists when one has. A
+    // file another program put there meanwhile (a game saving) is never replaced.
+    virtual FileError RenameToFreeName(const std::string& from, const std::string& to) = 0;
     // Swaps the two names in one step; kNotSupported where the file system cannot.
     virtual FileError Exchange(const std::string& first, const std::string& second) = 0;
     // The system's own replace-with-backup (Windows): `replacement` takes the name

@@ -182,6 +182,16 @@ FileError MemoryFileSystem::Rename(const std::string& from, const std::string& t
     return FileError::kNone;
 }
 
+FileError MemoryFileSystem::RenameToFreeName(const std::string& from, const std::string& to) {
+    const std::lock_guard lock(mutex_);
+    if (names_.count(to) != 0) return FileError::kExists;
+    const auto found = names_.find(from);
+    if (found == names_.end()) return FileError::kNotFound;
+    names_[to] = found->second;
+    names_.erase(from);
+    return FileError::kNone;
+}
+
 FileError MemoryFileSystem::Exchange(const std::string& first, const std::string& second) {
     const std::lock_guard lock(mutex_);
     const auto a = names_.find(first), b = names_.find(second);

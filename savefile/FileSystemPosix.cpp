@@ -224,6 +224,20 @@ public:
         return Result(::rename(from.c_str(), to.c_str()) == 0);
     }
 
+    FileError RenameToFreeName(const std::string& from, const std::string& to) override {
+#if QH_HAVE_RENAMEAT2
+        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+            return FileError::kNone;
+        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return FromErrno(errno);
+#endif
+        // A file system (or C library) that cannot refuse to replace in the rename
+        // itself: looked at first, which leaves only the moment in between open.
+        struct stat st {};
+        if (::lstat(to.c_str(), &st) == 0) return FileError::kExists;
+        if (errno != ENOENT) return FromErrno(errno);
+        return Rename(from, to);
+    }
+
     FileError Exchange([[maybe_unused]] const std::string& first,
                        [[maybe_unused]] const std::string& second) override {
 #if QH_HAVE_RENAMEAT2

@@ -102,6 +102,14 @@ FileInfo InfoFrom(const BY_HANDLE_FILE_INFORMATION& native) {
     return info;
 }
 
+// The time of the file's last change of any kind, which a writer cannot set back as
+// it can the last write time; 0 where the system does not say.
+int64_t ChangeTimeOf(HANDLE file) {
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic)) return 0;
+    return int64_t(basic.ChangeTime.QuadPart) * 100;
+}
+
 // Every handle lets others read, write, rename and delete the file, as POSIX does:
 // the commit renames the save while its input is open.
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -190,6 +198,7 @@ public:
         BY_HANDLE_FILE_INFORMATION native{};
         if (!GetFileInformationByHandle(Native(file), &native)) return FromLastError();
         info = InfoFrom(native);
+        info.changedNs = ChangeTimeOf(Native(file));
         return FileError::kNone;
     }
 
@@ -204,9 +213,11 @@ public:
         const bool described = GetFileInformationByHandle(handle, &native);
         const FileError error = described ? FileError::kNone : FromLastError();
         const DWORD type = GetFileType(handle);
+        const int64_t changedNs = ChangeTimeOf(handle);
         CloseHandle(handle);
         if (!described) return error;
         info = InfoFrom(native);
+        info.changedNs = changedNs;
         if (type != FILE_TYPE_DISK && info.kind == FileKind::kRegular) info.kind = FileKind::kOther;
         return FileError::kNone;
     }
@@ -229,6 +240,10 @@ public:
     FileError Rename(const std::string& from, const std::string& to) override {
         return Result(MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    }
+
+    FileError RenameToFreeName(const std::string& from, const std::string& to) override {
+        return Result(MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_WRITE_THROUGH));
     }
 
     FileError Exchange(const std::string&, const std::string&) override {

@@ -19,6 +19,7 @@
 namespace quellhart {
 
 class WorkFile;
+class PreviousName;
 
 class CSaveGame {
 public:
@@ -119,8 +120,9 @@ private:
     bool ReadBackValuePatches(std::span<const ValuePatch> patches);
     std::optional<int64_t> LocateGlobValue(const GlobEntry& slot);
     bool SwapInWorkFile(WorkFile& work);
-    bool ReplaceWithoutExchange(WorkFile& work, const std::string& backupPath);
-    bool SwapByTwoRenames(WorkFile& work, const std::string& backupPath);
+    bool ReplaceWithoutExchange(WorkFile& work, const std::string& backupPath,
+                                PreviousName& previous);
+    bool SwapByTwoRenames(WorkFile& work, const std::string& backupPath, PreviousName& previous);
     void KeepUnplacedSave(WorkFile& work, bool isTheLoadedFile, const std::string& backupPath);
 
     FileSystem& files;

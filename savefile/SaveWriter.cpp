@@ -159,7 +159,7 @@ public:
         kFailed,
     };
 
-    PreviousName(FileSystem& files, const std::string& savePath, FileHandle oldSave)
+    PreviousName(FileSystem& files, const std::string& savePath, const FileInfo& oldSave)
         : files_(files),
           savePath_(savePath),
           path_(*PreviousPathFor(savePath)),
@@ -192,6 +192,11 @@ public:
     const std::string& Path() const { return path_; }
     // Another program's save has taken the save's name: the old one is not kept.
     void Drop() { dropped_ = true; }
+    // Gives the old save the free name `path` in place of this one.
+    void MoveTo(const std::string& path) {
+        if (made_ && NameStillRefersTo(files_, path_, oldSave_))
+            made_ = files_.RenameToFreeName(path_, path) != FileError::kNone;
+    }
     // The folder could not be made durable after the last rename: the name stays, so
     // that whatever a power cut leaves, the next Open can still tell the old save.
     void Keep() { made_ = false; }
@@ -200,7 +205,7 @@ private:
     FileSystem& files_;
     const std::string& savePath_;
     std::string path_;
-    FileHandle oldSave_;
+    const FileInfo& oldSave_;
     bool made_ = false;
     bool dropped_ = false;
 };
@@ -315,8 +320,8 @@ bool CSaveGame::SaveStillAsLoaded() {
 CSaveGame::OnDisk CSaveGame::LoadedFileOnDisk(bool changeTimeToo) {
     FileInfo now;
     if (files.Describe(input.Handle(), now) != FileError::kNone) return OnDisk::kUnreadable;
-    if (changeTimeToo ? !now.SameFileUntouched(input.OpenedAs())
-                      : !now.SameFileUnchanged(input.OpenedAs()))
+    // The handle holds the file it was opened on, wherever its names have gone.
+    if (changeTimeToo ? !now.Untouched(input.OpenedAs()) : !now.Unchanged(input.OpenedAs()))
         return OnDisk::kChanged;
     std::vector<char> bytes;
     for (const auto& [offset, loaded] : reliedOn) {
@@ -347,7 +352,7 @@ bool CSaveGame::RememberReliedOnBytes(int64_t globRunStart, int64_t globRunEnd) 
 
 bool CSaveGame::SwapInWorkFile(WorkFile& work) {
     const std::string backupPath = *BackupPathFor(savePath);
-    PreviousName previous(files, savePath, input.Handle());
+    PreviousName previous(files, savePath, input.OpenedAs());
     switch (previous.Make()) {
         case PreviousName::Outcome::kMade:
             break;
@@ -356,7 +361,7 @@ bool CSaveGame::SwapInWorkFile(WorkFile& work) {
             // only the work file's name, which the next Open takes for a stale work
             // file: without a second name the renames are safer, and leave nothing the
             // next Open could mistake.
-            return ReplaceWithoutExchange(work, backupPath);
+            return ReplaceWithoutExchange(work, backupPath, previous);
         case PreviousName::Outcome::kInTheWay:
             Refuse(errors::kRenameWorkToSave);
             SayWhereVersionsAre(previous.Path() +
@@ -369,14 +374,15 @@ bool CSaveGame::SwapInWorkFile(WorkFile& work) {
             return Refuse(errors::kRenameWorkToSave);
     }
     const FileError exchanged = files.Exchange(workPath, savePath);
-    if (exchanged == FileError::kNotSupported) return ReplaceWithoutExchange(work, backupPath);
+    if (exchanged == FileError::kNotSupported)
+        return ReplaceWithoutExchange(work, backupPath, previous);
     if (exchanged != FileError::kNone) return Refuse(errors::kRenameWorkToSave);
     // The new save has the save's name; the old one is under the work file's name
     // until it replaces the previous backup. If what the exchange took from the save's
     // name is not the loaded file (another program renamed its save over it), or the
     // loaded file was written to since the last look (a game saving in place), the
     // names go back: that save is newer.
-    const bool tookTheLoadedFile = NameStillRefersTo(files, workPath, input.Handle());
+    const bool tookTheLoadedFile = NameStillRefersTo(files, workPath, input.OpenedAs());
     const FileError synced = files.SyncFolderOf(savePath);
     if (!tookTheLoadedFile || synced != FileError::kNone ||
         LoadedFileOnDisk(false) != OnDisk::kAsLoaded) {
@@ -428,8 +434,9 @@ void CSaveGame::KeepUnplacedSave(WorkFile& work, bool isTheLoadedFile,
 // Where two names cannot be exchanged in one step, or the old save can have no
 // second name: the system's own replace-with-backup (Windows), which keeps the old
 // save's attributes and access list, or two renames.
-bool CSaveGame::ReplaceWithoutExchange(WorkFile& work, const std::string& backupPath) {
-    if (!files.ReplacesWithBackup()) return SwapByTwoRenames(work, backupPath);
+bool CSaveGame::ReplaceWithoutExchange(WorkFile& work, const std::string& backupPath,
+                                       PreviousName& previous) {
+    if (!files.ReplacesWithBackup()) return SwapByTwoRenames(work, backupPath, previous);
     // The replace shares the work file with no other handle: whoever claims the file
     // meanwhile can only make the replace fail.
     work.Release();
@@ -442,19 +449,37 @@ bool CSaveGame::ReplaceWithoutExchange(WorkFile& work, const std::string& backup
     return true;
 }
 
-bool CSaveGame::SwapByTwoRenames(WorkFile& work, const std::string& backupPath) {
+bool CSaveGame::SwapByTwoRenames(WorkFile& work, const std::string& backupPath,
+                                 PreviousName& previous) {
     if (files.Rename(savePath, backupPath) != FileError::kNone)
         return Refuse(errors::kRenameSaveToBackup);
+    // Another program's save renamed over the old one since the last look is what the
+    // rename took: it goes back to the save's name, newer than the edit, and the old
+    // save, still under its second name, takes the backup's.
+    if (!NameStillRefersTo(files, backupPath, input.OpenedAs())) {
+        if (files.RenameToFreeName(backupPath, savePath) != FileError::kNone) {
+            Refuse(errors::kChangedOnDisk);
+            SayWhereVersionsAre("The save another program wrote is now " + backupPath + ".");
+            return false;
+        }
+        previous.MoveTo(backupPath);
+        files.SyncFolderOf(savePath);
+        return Refuse(errors::kChangedOnDisk);
+    }
     // A save written to since the last look goes back to its name: it is newer.
     // (The previous backup is gone by now; the save is not.)
     if (LoadedFileOnDisk(false) != OnDisk::kAsLoaded) {
-        if (files.Rename(backupPath, savePath) != FileError::kNone) work.Keep();
+        if (files.RenameToFreeName(backupPath, savePath) != FileError::kNone) work.Keep();
         return Refuse(errors::kChangedOnDisk);
     }
-    if (files.Rename(workPath, savePath) != FileError::kNone) {
+    // Nothing is replaced now: a save another program put under the empty name
+    // meanwhile is newer.
+    if (const FileError placed = files.RenameToFreeName(workPath, savePath);
+        placed != FileError::kNone) {
+        if (placed == FileError::kExists) return Refuse(errors::kChangedOnDisk);
         // Back under its own name; if that fails too, the old save is the backup and
         // the new one stays under the work file's name.
-        const bool undone = files.Rename(backupPath, savePath) == FileError::kNone;
+        const bool undone = files.RenameToFreeName(backupPath, savePath) == FileError::kNone;
         if (!undone) work.Keep();
         Refuse(errors::kRenameWorkToSave);
         if (!undone)

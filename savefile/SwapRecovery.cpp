@@ -21,7 +21,7 @@ void FinishInterruptedCommit(FileSystem& files, const std::string& save) {
         files.Rename(workPath, backupPath);
     } else if (!Exists(files, save) && NameStillRefersTo(files, backupPath, previous.Handle())) {
         FileClaim work(files, workPath);
-        if (work.Take() == FileError::kNone) files.Rename(workPath, save);
+        if (work.Take() == FileError::kNone) files.RenameToFreeName(workPath, save);
     }
     if (NameStillRefersTo(files, save, previous.Handle()) ||
         NameStillRefersTo(files, backupPath, previous.Handle()))
@@ -33,10 +33,8 @@ void FinishInterruptedRestore(FileSystem& files, const std::string& save) {
     const std::string swapPath = *SwapPathFor(save), backupPath = *BackupPathFor(save);
     FileClaim parked(files, swapPath);
     if (parked.Take() != FileError::kNone || !BeginsAsASave(files, parked.Handle())) return;
-    if (!Exists(files, save))
-        files.Rename(swapPath, save);
-    else if (!Exists(files, backupPath))
-        files.Rename(swapPath, backupPath);
+    if (files.RenameToFreeName(swapPath, save) == FileError::kExists)
+        files.RenameToFreeName(swapPath, backupPath);
     files.SyncFolderOf(save);
 }
 

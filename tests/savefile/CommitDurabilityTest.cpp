@@ -209,8 +209,9 @@ TEST(CommitDurability, AFailedUndoSaysWhereEachVersionIs) {
         std::vector<std::pair<std::string, int>> failing;  // a call's name, its n-th time
         const char* says;
     };
-    const Case cases[] = {{true, {{"Rename", 1}, {"Exchange", 2}}, "the old one is"},
-                          {false, {{"Rename", 2}, {"Rename", 3}}, "The old save is now"}};
+    const Case cases[] = {
+        {true, {{"Rename", 1}, {"Exchange", 2}}, "the old one is"},
+        {false, {{"RenameToFreeName", 1}, {"RenameToFreeName", 2}}, "The old save is now"}};
     for (const Case& c : cases) {
         if (c.exchange && !test::SystemExchangesNames()) continue;
 #ifdef _WIN32

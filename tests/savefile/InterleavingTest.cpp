@@ -97,43 +97,54 @@ TEST(Interleaving, EveryPairOfOperationsAtEveryCallEndsAsOneAfterTheOther) {
     const Operation firsts[] = {Commit("A"), kRestore, kOpen};
     const Operation seconds[] = {kOpen, Commit("B"), kRestore, kShow, kGameSaves};
     int cases = 0;
-    for (const Operation& a : firsts) {
-        for (const Operation& b : seconds) {
-            for (int pauseAt = 1;; ++pauseAt) {
-                test::TempDir dir;
-                const std::string save = dir.File("save.ess");
-                WriteSaveNamed(save, start.save);
-                WriteSaveNamed(dir.File("save.bak"), start.backup);
-                bool bRan = false, bDone = false;
-                test::FaultyFileSystem files([&](int call, std::string_view) {
-                    if (call == pauseAt) {
-                        bRan = true;
-                        bDone = b.run(SystemFileSystem(), save);
-                    }
-                    return FileError::kNone;
-                });
-                const bool aDone = a.run(files, save);
-                if (!bRan) break;  // A made fewer calls than that
-                ++cases;
-                const Names now{NameIn(save), NameIn(dir.File("save.bak"))};
-                Names aThenB = start, bThenA = start;
-                if (aDone) aThenB = a.effect(aThenB);
-                if (bDone) aThenB = b.effect(aThenB);
-                if (bDone) bThenA = b.effect(bThenA);
-                if (aDone) bThenA = a.effect(bThenA);
-                const std::string where =
-                    std::string(a.name) + " paused at call " + std::to_string(pauseAt) + " (" +
-                    files.Names()[size_t(pauseAt - 1)] + ") for " + b.name + ": " +
-                    (aDone ? "A done, " : "A refused, ") + (bDone ? "B done" : "B refused") +
-                    "; found " + now.save + "/" + now.backup;
-                EXPECT_TRUE(now == aThenB || now == bThenA) << where;
-                std::set<std::string> left;
-                for (const auto& entry : fs::directory_iterator(dir.Path()))
-                    left.insert(entry.path().filename().string());
-                EXPECT_EQ(left, (std::set<std::string>{"save.ess", "save.bak"})) << where;
+    // With an exchange of names in one step, and without (FAT, Windows), where the
+    // operations take their ways of several renames.
+    for (const bool exchange : {true, false})
+        for (const Operation& a : firsts) {
+            for (const Operation& b : seconds) {
+                for (int pauseAt = 1;; ++pauseAt) {
+                    test::TempDir dir;
+                    const std::string save = dir.File("save.ess");
+                    WriteSaveNamed(save, start.save);
+                    WriteSaveNamed(dir.File("save.bak"), start.backup);
+                    bool bRan = false, bDone = false;
+                    test::FaultyFileSystem files([&](int call, std::string_view) {
+                        if (call == pauseAt) {
+                            bRan = true;
+                            bDone = b.run(SystemFileSystem(), save);
+                        }
+                        return FileError::kNone;
+                    });
+                    files.exchangeSupported = exchange;
+                    const bool aDone = a.run(files, save);
+                    if (!bRan) break;  // A made fewer calls than that
+                    ++cases;
+                    const Names now{NameIn(save), NameIn(dir.File("save.bak"))};
+                    Names aThenB = start, bThenA = start;
+                    if (aDone) aThenB = a.effect(aThenB);
+                    if (bDone) aThenB = b.effect(aThenB);
+                    if (bDone) bThenA = b.effect(bThenA);
+                    if (aDone) bThenA = a.effect(bThenA);
+                    const std::string where =
+                        std::string(exchange ? "" : "without exchange: ") + a.name +
+                        " paused at call " + std::to_string(pauseAt) + " (" +
+                        files.Names()[size_t(pauseAt - 1)] + ") for " + b.name + ": " +
+                        (aDone ? "A done, " : "A refused, ") + (bDone ? "B done" : "B refused") +
+                        "; found " + now.save + "/" + now.backup;
+                    // Without an exchange a commit renames the save to the backup first:
+                    // refused after that, it has cost the previous backup, not the save.
+                    const bool lostOnlyThePreviousBackup = !exchange && !aDone &&
+                                                           std::string(a.name) == "commit" &&
+                                                           now == Names{bThenA.save, start.save};
+                    EXPECT_TRUE(now == aThenB || now == bThenA || lostOnlyThePreviousBackup)
+                        << where;
+                    std::set<std::string> left;
+                    for (const auto& entry : fs::directory_iterator(dir.Path()))
+                        left.insert(entry.path().filename().string());
+                    EXPECT_EQ(left, (std::set<std::string>{"save.ess", "save.bak"})) << where;
+                }
             }
         }
-    }
     EXPECT_GT(cases, 200);
 }
 

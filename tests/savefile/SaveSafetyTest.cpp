@@ -133,31 +133,39 @@ TEST_F(SaveSafetyTest, ASaveChangedOnDiskAfterTheLoadIsNotOverwritten) {
 
 // Where times are kept to the second (exFAT), or a game rewrites its save in place
 // within one tick of the clock, size and time cannot tell: the bytes the commit relies
-// on can. Whenever such a rewrite comes, up to the moment the old save leaves the
-// save's name, the commit refuses and the game's save keeps the name.
+// on can, and the change time, which a writer cannot put back as it can the
+// modification time, tells a rewrite anywhere else. Whenever such a rewrite comes, up
+// to the moment the old save leaves the save's name (anywhere in the file: up to the
+// commit's last look before the swap), the commit refuses and the game's save keeps
+// the name.
 TEST_F(SaveSafetyTest, ARewriteInPlaceWithTheSameSizeAndTimeIsCaught) {
     const SaveBuilder save = test::StandardSave();
     struct Moment {
         bool exchange;
         const char* call;  // the rewrite comes just before the commit's first such call
         bool swapped;      // by then the old save is under the work file's name
+        bool reliedOn;     // the rewrite changes a byte the commit copies from memory
     };
     for (const Moment m :
-         {Moment{true, "", false}, Moment{true, "Sync", false}, Moment{true, "Exchange", false},
-          Moment{true, "SyncFolderOf", true}, Moment{false, "Rename", false}}) {
+         {Moment{true, "", false, true}, Moment{true, "Sync", false, true},
+          Moment{true, "Exchange", false, true}, Moment{true, "SyncFolderOf", true, true},
+          Moment{false, "Rename", false, true}, Moment{true, "", false, false},
+          Moment{true, "Sync", false, false}, Moment{false, "Sync", false, false}}) {
         if (m.exchange && !test::SystemExchangesNames()) continue;
         ASSERT_TRUE(OpenAndLoad(save));
         const std::string path = SavePath();
-        const int64_t inGlobRun = doc->Glob(0).rawAddress + 4;
+        const int64_t at =
+            m.reliedOn ? doc->Glob(0).rawAddress + 4 : int64_t(save.Bytes().size()) - 1;
         const auto rewrite = [&] {  // the game writes into the file it has open
             const std::string old = m.swapped ? WorkPath() : path;
             const auto time = fs::last_write_time(old);
             std::fstream file(old, std::ios::in | std::ios::out | std::ios::binary);
-            file.seekp(inGlobRun);
+            file.seekp(at);
             file.put('\x7F');
             file.close();
             fs::last_write_time(old, time);
         };
+        const std::string where = std::string(m.call) + (m.reliedOn ? "" : ", elsewhere");
         bool committing = false, rewritten = false;
         test::FaultyFileSystem files([&](int, std::string_view name) {
             if (committing && !rewritten && name == m.call) {
@@ -173,11 +181,11 @@ TEST_F(SaveSafetyTest, ARewriteInPlaceWithTheSameSizeAndTimeIsCaught) {
         if (*m.call == '\0') rewrite();
         ChangeDay(loaded, 9.0f);
         committing = true;
-        EXPECT_FALSE(loaded.Commit()) << m.call;
-        EXPECT_EQ(loaded.GetErrorText(), errors::kChangedOnDisk) << m.call;
-        EXPECT_EQ(ReadFileBytes(path)[size_t(inGlobRun)], '\x7F') << m.call;
-        EXPECT_FALSE(fs::exists(WorkPath())) << m.call;
-        EXPECT_FALSE(fs::exists(BackupPath())) << m.call;
+        EXPECT_FALSE(loaded.Commit()) << where;
+        EXPECT_EQ(loaded.GetErrorText(), errors::kChangedOnDisk) << where;
+        EXPECT_EQ(ReadFileBytes(path)[size_t(at)], '\x7F') << where;
+        EXPECT_FALSE(fs::exists(WorkPath())) << where;
+        EXPECT_FALSE(fs::exists(BackupPath())) << where;
     }
 }
 

@@ -144,6 +144,11 @@ FileError FaultyFileSystem::Rename(const std::string& from, const std::string& t
     return system_.Rename(from, to);
 }
 
+FileError FaultyFileSystem::RenameToFreeName(const std::string& from, const std::string& to) {
+    QH_PASS_UNLESS_INJECTED("RenameToFreeName");
+    return system_.RenameToFreeName(from, to);
+}
+
 FileError FaultyFileSystem::Exchange(const std::string& first, const std::string& second) {
     QH_PASS_UNLESS_INJECTED("Exchange");
     if (!exchangeSupported) return FileError::kNotSupported;

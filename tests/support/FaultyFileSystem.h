@@ -61,6 +61,7 @@ public:
     FileError TryLock(FileHandle file) override;
     FileError Unlock(FileHandle file) override;
     FileError Rename(const std::string& from, const std::string& to) override;
+    FileError RenameToFreeName(const std::string& from, const std::string& to) override;
     FileError Exchange(const std::string& first, const std::string& second) override;
     FileError ReplaceWithBackup(const std::string& replaced, const std::string& replacement,
                                 const std::string& backup) override;
