@@ -8,8 +8,19 @@ bool NameStillRefersTo(FileSystem& files, const std::string& path, FileHandle fi
 }
 
 bool NameStillRefersTo(FileSystem& files, const std::string& path, const FileInfo& file) {
+    return WhatNameHolds(files, path, file) == NameHolds::kThatFile;
+}
+
+NameHolds WhatNameHolds(FileSystem& files, const std::string& path, const FileInfo& file) {
     FileInfo named;
-    return files.DescribePath(path, false, named) == FileError::kNone && named.SameFile(file);
+    switch (files.DescribePath(path, false, named)) {
+        case FileError::kNone:
+            return named.SameFile(file) ? NameHolds::kThatFile : NameHolds::kAnother;
+        case FileError::kNotFound:
+            return NameHolds::kAnother;
+        default:
+            return NameHolds::kUnknown;
+    }
 }
 
 FileError LockByName(FileSystem& files, const std::string& path, FileHandle file) {

@@ -16,6 +16,9 @@ bool NameStillRefersTo(FileSystem& files, const std::string& path, FileHandle fi
 // The same for a file described when it was opened: where a file renamed while open
 // is no longer described in full through its handle (Wine gives its volume as 0).
 bool NameStillRefersTo(FileSystem& files, const std::string& path, const FileInfo& file);
+// The same, telling another file (or none) from a system that could not say.
+enum class NameHolds { kThatFile, kAnother, kUnknown };
+NameHolds WhatNameHolds(FileSystem& files, const std::string& path, const FileInfo& file);
 
 // Takes the lock of the file open as `file` and checks that `path` still names it.
 // kLocked, with the lock not kept, when another holds it or the name has moved on.

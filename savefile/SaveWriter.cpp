@@ -181,10 +181,12 @@ public:
         // would have been given the name instead, and is left with its own only. A name
         // already there that is the old save's (left by a commit that could not remove
         // it) does as well as a new one; any other file stays, and the commit with it.
-        if (!NameStillRefersTo(files_, path_, oldSave_)) {
-            if (linked == FileError::kExists) return Outcome::kInTheWay;
-            files_.Remove(path_);
-            return Outcome::kNotTheSave;
+        const NameHolds holds = WhatNameHolds(files_, path_, oldSave_);
+        if (holds != NameHolds::kThatFile) {
+            if (linked == FileError::kExists)
+                return holds == NameHolds::kAnother ? Outcome::kInTheWay : Outcome::kFailed;
+            files_.Remove(path_);  // a second name of whatever it names
+            return holds == NameHolds::kAnother ? Outcome::kNotTheSave : Outcome::kFailed;
         }
         made_ = true;
         return Outcome::kMade;
@@ -382,19 +384,21 @@ bool CSaveGame::SwapInWorkFile(WorkFile& work) {
     // name is not the loaded file (another program renamed its save over it), or the
     // loaded file was written to since the last look (a game saving in place), the
     // names go back: that save is newer.
-    const bool tookTheLoadedFile = NameStillRefersTo(files, workPath, input.OpenedAs());
+    // A file system that cannot say, or cannot make the exchange durable, is
+    // reported as what it is, and the names go back as well.
+    const NameHolds took = WhatNameHolds(files, workPath, input.OpenedAs());
     const FileError synced = files.SyncFolderOf(savePath);
-    if (!tookTheLoadedFile || synced != FileError::kNone ||
-        LoadedFileOnDisk(false) != OnDisk::kAsLoaded) {
-        if (!tookTheLoadedFile) previous.Drop();
+    const OnDisk loaded = took == NameHolds::kThatFile  ? LoadedFileOnDisk(false)
+                          : took == NameHolds::kAnother ? OnDisk::kChanged
+                                                        : OnDisk::kUnreadable;
+    if (synced != FileError::kNone || loaded != OnDisk::kAsLoaded) {
+        if (took == NameHolds::kAnother) previous.Drop();
         const bool undone = files.Exchange(workPath, savePath) == FileError::kNone;
         files.SyncFolderOf(savePath);
-        if (synced != FileError::kNone) {
-            Refuse(errors::kRenameWorkToSave);
-        } else {
-            Refuse(errors::kChangedOnDisk);
-        }
-        if (!undone) KeepUnplacedSave(work, tookTheLoadedFile, backupPath);
+        Refuse(synced == FileError::kNone && loaded == OnDisk::kChanged
+                   ? errors::kChangedOnDisk
+                   : errors::kRenameWorkToSave);
+        if (!undone) KeepUnplacedSave(work, took != NameHolds::kAnother, backupPath);
         return false;
     }
     if (files.Rename(workPath, backupPath) != FileError::kNone) {
@@ -456,7 +460,8 @@ bool CSaveGame::SwapByTwoRenames(WorkFile& work, const std::string& backupPath,
     // Another program's save renamed over the old one since the last look is what the
     // rename took: it goes back to the save's name, newer than the edit, and the old
     // save, still under its second name, takes the backup's.
-    if (!NameStillRefersTo(files, backupPath, input.OpenedAs())) {
+    const NameHolds took = WhatNameHolds(files, backupPath, input.OpenedAs());
+    if (took == NameHolds::kAnother) {
         if (files.RenameToFreeName(backupPath, savePath) != FileError::kNone) {
             Refuse(errors::kChangedOnDisk);
             SayWhereVersionsAre("The save another program wrote is now " + backupPath + ".");
@@ -467,10 +472,14 @@ bool CSaveGame::SwapByTwoRenames(WorkFile& work, const std::string& backupPath,
         return Refuse(errors::kChangedOnDisk);
     }
     // A save written to since the last look goes back to its name: it is newer.
-    // (The previous backup is gone by now; the save is not.)
-    if (LoadedFileOnDisk(false) != OnDisk::kAsLoaded) {
+    // (The previous backup is gone by now; the save is not.) So does one the system
+    // cannot say anything of.
+    const OnDisk loaded =
+        took == NameHolds::kThatFile ? LoadedFileOnDisk(false) : OnDisk::kUnreadable;
+    if (loaded != OnDisk::kAsLoaded) {
         if (files.RenameToFreeName(backupPath, savePath) != FileError::kNone) work.Keep();
-        return Refuse(errors::kChangedOnDisk);
+        return Refuse(loaded == OnDisk::kChanged ? errors::kChangedOnDisk
+                                                 : errors::kRenameWorkToSave);
     }
     // Nothing is replaced now: a save another program put under the empty name
     // meanwhile is newer.
