@@ -116,10 +116,10 @@ TEST_F(PosixFilesTest, ALinkedSaveIsCommittedWhereItLiesAndStaysLinked) {
 
 // The new save keeps the old one's extended attributes, its access control list
 // among them, and with it exactly the access the old one gave: the mode's group bits
-// are the list's mask, which without the list would be the owning group's.
-TEST_F(PosixFilesTest, ExtendedAttributesAndTheAccessListAreKept) {
-    const SaveBuilder save = test::StandardSave();
-    save.WriteTo(SavePath());
+// are the list's mask, which without the list would be the owning group's. A list the
+// work file inherits from the folder's default list is not kept where the old save
+// had none: it would let in whom the old save kept out.
+TEST_F(PosixFilesTest, ExtendedAttributesAndTheAccessListAreKeptAndNoneIsAdded) {
     // user::rw-, user:4242:rw-, group::r--, mask::rw-, other::---
     std::string acl = LittleEndian32(2);
     for (const auto& [tag, perm, id] : {std::tuple{0x01, 6, ~0u},
@@ -128,24 +128,43 @@ TEST_F(PosixFilesTest, ExtendedAttributesAndTheAccessListAreKept) {
                                         {0x10, 6, ~0u},
                                         {0x20, 0, ~0u}})
         acl += std::string{char(tag), char(tag >> 8), char(perm), 0} + LittleEndian32(id);
-    const std::pair<const char*, std::string> attributes[] = {{"user.quellhart.note", "kept"},
-                                                              {"system.posix_acl_access", acl}};
-    for (const auto& [name, value] : attributes)
-        if (::setxattr(SavePath().c_str(), name, value.data(), value.size(), 0) != 0)
-            GTEST_SKIP() << name << ": this file system keeps no such attribute";
-    ASSERT_TRUE(OpenAndLoad(save));
-    ChangeDay(*doc, 4.0f);
-    ASSERT_TRUE(doc->Commit()) << doc->GetErrorText();
-    for (const auto& [name, value] : attributes) {
-        std::string kept(value.size() + 16, '\0');
-        const ssize_t size = ::getxattr(SavePath().c_str(), name, kept.data(), kept.size());
-        ASSERT_GE(size, 0) << name;
-        kept.resize(size_t(size));
-        EXPECT_EQ(kept, value) << name;
+    struct Case {
+        bool saveHasList, folderHasDefaultList;
+        unsigned mode;  // of the new save
+    };
+    for (const Case c : {Case{true, false, 0660}, Case{false, true, 0640}}) {
+        for (const std::string& path : {SavePath(), BackupPath()}) fs::remove(path);
+        const SaveBuilder save = test::StandardSave();
+        save.WriteTo(SavePath());
+        fs::permissions(SavePath(), fs::perms(0640));
+        const std::string folder = fs::path(SavePath()).parent_path().string();
+        std::vector<std::pair<std::string, std::string>> kept = {{"user.quellhart.note", "kept"}};
+        if (c.saveHasList) kept.emplace_back("system.posix_acl_access", acl);
+        for (const auto& [name, value] : kept)
+            if (::setxattr(SavePath().c_str(), name.c_str(), value.data(), value.size(), 0) != 0)
+                GTEST_SKIP() << name << ": this file system keeps no such attribute";
+        if (c.folderHasDefaultList &&
+            ::setxattr(folder.c_str(), "system.posix_acl_default", acl.data(), acl.size(), 0) != 0)
+            GTEST_SKIP() << "this file system keeps no default access lists";
+        ASSERT_TRUE(OpenAndLoad(save));
+        ChangeDay(*doc, 4.0f);
+        ASSERT_TRUE(doc->Commit()) << doc->GetErrorText();
+        ::removexattr(folder.c_str(), "system.posix_acl_default");
+        for (const auto& [name, value] : kept) {
+            std::string found(value.size() + 16, '\0');
+            const ssize_t size =
+                ::getxattr(SavePath().c_str(), name.c_str(), found.data(), found.size());
+            ASSERT_GE(size, 0) << name;
+            found.resize(size_t(size));
+            EXPECT_EQ(found, value) << name;
+        }
+        if (!c.saveHasList) {
+            EXPECT_LT(::getxattr(SavePath().c_str(), "system.posix_acl_access", nullptr, 0), 0);
+        }
+        struct stat st {};
+        ASSERT_EQ(::stat(SavePath().c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, c.mode);
     }
-    struct stat st {};
-    ASSERT_EQ(::stat(SavePath().c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0660u);
 }
 
 // The player's name in a save, or "" when it does not load.
