@@ -46,5 +46,26 @@ TEST_F(RestoreTest, AsksFirstAndNoChangesNothing) {
     EXPECT_EQ(Cli({"restore", SavePath()}).code, 3);  // no terminal, no --yes
 }
 
+// A save that is a link is swapped where it lies; the question and the report name
+// the files that change names, not names beside the link.
+TEST_F(RestoreTest, ASaveThatIsALinkIsNamedWhereItLies) {
+#ifdef _WIN32
+    GTEST_SKIP() << "links to files need a privilege there";
+#endif
+    namespace fs = std::filesystem;
+    fs::create_directory(dir.File("real"));
+    const std::string real = dir.File("real/s.ess"), realBackup = dir.File("real/s.bak");
+    SaveBuilder().Raw(save.Bytes()).WriteTo(real);
+    SaveBuilder().Raw(save.Bytes()).WriteTo(realBackup);
+    fs::create_symlink(real, dir.File("link.ess"));
+    const CliResult r = Cli({"restore", dir.File("link.ess")}, "y\n", true);
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("Swap " + real + " with its backup " + realBackup + "?"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.out.find("Restored " + realBackup + " as " + real), std::string::npos) << r.out;
+    EXPECT_TRUE(fs::is_symlink(dir.File("link.ess")));
+}
+
 }  // namespace
 }  // namespace quellhart::test
