@@ -267,6 +267,13 @@ public:
 
     // NTFS has hard links; FAT, exFAT and most network shares do not.
     FileError Link(const std::string& existing, const std::string& link) override {
+        // A file that another program holds open without letting others delete it
+        // can neither be replaced nor lose a second name again: the link is refused
+        // then, with the system's words for it, before a name is left behind.
+        const HANDLE probe = CreateFileW(Wide(existing).c_str(), DELETE, kShareAll, nullptr,
+                                         OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (probe == INVALID_HANDLE_VALUE) return FromLastError();
+        CloseHandle(probe);
         return Result(CreateHardLinkW(Wide(link).c_str(), Wide(existing).c_str(), nullptr));
     }
 

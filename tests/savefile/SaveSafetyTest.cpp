@@ -3,6 +3,10 @@
 // lengths.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -187,6 +191,52 @@ TEST_F(SaveSafetyTest, ARewriteInPlaceWithTheSameSizeAndTimeIsCaught) {
         EXPECT_FALSE(fs::exists(WorkPath())) << where;
         EXPECT_FALSE(fs::exists(BackupPath())) << where;
     }
+}
+
+// Where the system replaces a save with its own call (Windows), a save it will not
+// replace is refused before anything is made, and the message says why: the save is
+// read-only, or another program holds it open and lets no one delete it. Nothing is
+// left beside the save, and the commit after works once the cause is gone.
+TEST_F(SaveSafetyTest, ASaveTheSystemWillNotReplaceIsRefusedWithItsReason) {
+#ifndef _WIN32
+    GTEST_SKIP() << "renaming over a read-only or open save is allowed here";
+#else
+    struct Case {
+        const char* cause;  // in the reason line; "" for the system's own words
+        std::function<std::function<void()>(const std::string&)> hold;  // returns the release
+    };
+    const Case cases[] = {
+        {"read-only",
+         [](const std::string& path) {
+             fs::permissions(path, fs::perms::owner_write, fs::perm_options::remove);
+             return
+                 [path] { fs::permissions(path, fs::perms::owner_write, fs::perm_options::add); };
+         }},
+        {"",
+         [](const std::string& path) {
+             const HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                             OPEN_EXISTING, 0, nullptr);
+             return [held] { CloseHandle(held); };
+         }},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(OpenAndLoad(test::StandardSave()));
+        const auto release = c.hold(SavePath());
+        ASSERT_TRUE(doc->Open(SavePath()) && doc->Load());
+        ChangeDay(*doc, 5.0f);
+        EXPECT_FALSE(doc->Commit()) << c.cause;
+        EXPECT_FALSE(doc->GetErrorCause().empty()) << c.cause;
+        EXPECT_NE(doc->GetErrorCause().find(c.cause), std::string::npos)
+            << c.cause << ": " << doc->GetErrorCause();
+        release();
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1) << c.cause;
+        CSaveGame next;
+        ASSERT_TRUE(next.Open(SavePath()) && next.Load());
+        ChangeDay(next, 6.0f);
+        EXPECT_TRUE(next.Commit()) << c.cause << ": " << next.GetErrorText();
+        fs::remove(BackupPath());
+    }
+#endif
 }
 
 // A lock sits on a file, a claim on a name: taken on a file whose name has moved on
