@@ -97,14 +97,24 @@ bool SwapWithBackup(const std::string& savePath, std::string& error, FileSystem&
         return false;
     }
     const FileError swapped = files.Exchange(savePath, *backup);
-    if (swapped == FileError::kNotSupported) {
+    const bool byRenames = swapped == FileError::kNotSupported;
+    if (byRenames) {
         if (!SwapByRenames(files, savePath, saveClaim.Handle(), *backup, error)) return false;
     } else if (swapped != FileError::kNone) {
         error = errors::kRestoreSwap;
         return false;
     }
+    if (files.SyncFolderOf(savePath) == FileError::kNone) return true;
+    // The folder could not be made durable: the names go back, and the failure is
+    // reported. Should they not, the swap stands, as the names say.
+    std::string notUndone;
+    const bool undone =
+        byRenames ? SwapByRenames(files, savePath, backupClaim.Handle(), *backup, notUndone)
+                  : files.Exchange(savePath, *backup) == FileError::kNone;
+    if (!undone) return true;
     files.SyncFolderOf(savePath);
-    return true;
+    error = errors::kRestoreSwap;
+    return false;
 }
 
 }  // namespace

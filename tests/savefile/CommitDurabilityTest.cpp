@@ -290,8 +290,13 @@ TEST(RestoreDurability, EveryCallFailingOnceSwapsBothOrNeither) {
             FaultyFileSystem files = FaultyFileSystem::FailingCall(call, FileError::kFailed);
             files.exchangeSupported = exchange;
             const bool swapped = Restore(files, folder.save);
+            const std::string& name = files.Names()[size_t(call - 1)];
             const std::string where = std::string(exchange ? "exchange" : "renames") + ", call " +
-                                      std::to_string(call) + " " + files.Names()[size_t(call - 1)];
+                                      std::to_string(call) + " " + name;
+            // A swap the folder's sync did not make durable is not reported as done.
+            if (name == "SyncFolderOf") {
+                EXPECT_FALSE(swapped) << where;
+            }
             EXPECT_EQ(ReadFileBytes(folder.save), swapped ? kPreviousBackup : kOldSave) << where;
             EXPECT_EQ(ReadFileBytes(folder.backup), swapped ? kOldSave : kPreviousBackup) << where;
             EXPECT_TRUE(folder.OnlySaveAndBackup()) << where;
