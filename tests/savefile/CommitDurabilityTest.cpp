@@ -133,6 +133,11 @@ TEST(CommitDurability, EveryCallFailingOnceLeavesTheOldOrTheNewSaveWhole) {
                 EXPECT_EQ(ReadFileBytes(folder.backup), kPreviousBackup)
                     << where << ": " << message;
             }
+            // Where the folder's last sync failed, the old save keeps its second name,
+            // so that whatever a power cut leaves the next Open can still tell it.
+            if (error == FileError::kFailed && name == "SyncFolderOf" && !firstFolderSync) {
+                EXPECT_TRUE(fs::exists(folder.dir.File("save.prev"))) << where;
+            }
             // A second name of the old save that could not be removed is the next
             // Open's to clear; it is never the only copy of anything.
             if (fs::exists(folder.dir.File("save.prev"))) {
