@@ -457,6 +457,12 @@ bool CSaveGame::SwapByTwoRenames(WorkFile& work, const std::string& backupPath,
                                  PreviousName& previous) {
     if (files.Rename(savePath, backupPath) != FileError::kNone)
         return Refuse(errors::kRenameSaveToBackup);
+    // The old save's new name is made durable before the new file takes the save's:
+    // a file system may otherwise keep the second rename and lose the first.
+    if (files.SyncFolderOf(savePath) != FileError::kNone) {
+        if (files.RenameToFreeName(backupPath, savePath) != FileError::kNone) work.Keep();
+        return Refuse(errors::kRenameSaveToBackup);
+    }
     // Another program's save renamed over the old one since the last look is what the
     // rename took: it goes back to the save's name, newer than the edit, and the old
     // save, still under its second name, takes the backup's.

@@ -287,6 +287,50 @@ int CountRestoreCalls(bool exchangeSupported) {
     return counting.Calls();
 }
 
+// The durable steps, in their order: the new file's bytes reach the disk before any
+// name changes, and every change of names is followed by a sync of the folder that
+// makes it last. Of the calls that write or sync or rename, from the new save's last
+// write on (writes in a row count once).
+TEST(CommitDurability, TheDurableStepsComeInTheirOrder) {
+    struct Case {
+        bool commit, exchange;
+        std::vector<std::string> steps;
+    };
+    const Case cases[] = {
+        {true, true, {"write", "Sync", "Exchange", "SyncFolderOf", "Rename", "SyncFolderOf"}},
+        // Without an exchange it is asked for, and refused.
+        {true,
+         false,
+         {"write", "Sync", "Exchange", "Rename", "SyncFolderOf", "RenameToFreeName",
+          "SyncFolderOf"}},
+        {false, true, {"Exchange", "SyncFolderOf"}},
+        {false,
+         false,
+         {"Exchange", "RenameToFreeName", "RenameToFreeName", "RenameToFreeName", "SyncFolderOf"}},
+    };
+    const std::set<std::string> durable = {"WriteAt",      "CopyRange",        "Sync",
+                                           "Exchange",     "Rename",           "RenameToFreeName",
+                                           "SyncFolderOf", "ReplaceWithBackup"};
+    for (const Case& c : cases) {
+        if (c.exchange && !test::SystemExchangesNames()) continue;
+        SaveFolder folder;
+        FaultyFileSystem files;
+        files.exchangeSupported = c.exchange;
+        files.replaceSupported = false;
+        ASSERT_TRUE(c.commit ? OpenEditCommit(files, folder.save) : Restore(files, folder.save));
+        std::vector<std::string> steps;
+        for (const std::string& name : files.Names()) {
+            if (!durable.count(name)) continue;
+            const std::string step = name == "WriteAt" || name == "CopyRange" ? "write" : name;
+            if (step == "write" && !steps.empty() && steps.back() == "write") continue;
+            if (step == "write") steps.clear();  // from the last write on
+            steps.push_back(step);
+        }
+        EXPECT_EQ(steps, c.steps) << (c.commit ? "commit" : "restore")
+                                  << (c.exchange ? ", exchange" : ", renames");
+    }
+}
+
 TEST(RestoreDurability, EveryCallFailingOnceSwapsBothOrNeither) {
     for (const bool exchange : {true, false}) {
         const int calls = CountRestoreCalls(exchange);
