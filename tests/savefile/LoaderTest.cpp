@@ -233,11 +233,69 @@ TEST_F(LoaderTest, ShortValuesFillPartOfTheSlot) {
 }
 
 TEST_F(LoaderTest, ValuesLongerThanTheSlotFailTheExtraction) {
-    SaveBuilder b;
-    b.Header().Record("GLOB", {TextSub("NAME", "d"), {"FNAM", "f"}, {"FLTV", "12345678"}});
-    b.Player();
-    EXPECT_FALSE(OpenAndLoad(b));
-    EXPECT_EQ(doc->GetErrorText(), errors::kGlobExtraction);
+    for (const char* value : {"12345", "12345678"}) {
+        SaveBuilder b;
+        b.Header().Record("GLOB", {TextSub("NAME", "d"), {"FNAM", "f"}, {"FLTV", value}});
+        b.Player();
+        EXPECT_FALSE(OpenAndLoad(b)) << value;
+        EXPECT_EQ(doc->GetErrorText(), errors::kGlobExtraction) << value;
+    }
+}
+
+// Which "NPC_" record is the player's: the first whose NAME data begins with "player"
+// and its zero, whatever follows; a record that is the player's by its name but whose
+// first subrecord is not NAME cannot be rewritten as one, and fails the extraction.
+TEST_F(LoaderTest, ThePlayerIsTheFirstRecordNamedPlayer) {
+    struct Case {
+        const char* tag;
+        std::string name;
+        const char* error;  // "" when this record is the player's
+    };
+    const Case cases[] = {
+        {"NAME", std::string("player\0", 7), ""},
+        {"NAME", std::string("player\0xyz", 10), ""},
+        {"NAME", std::string("player", 6), nullptr},  // nullptr: passed over
+        {"NAME", std::string("Player\0", 7), nullptr},
+        {"FNAM", std::string("player\0", 7), errors::kPlayerExtraction},
+    };
+    for (const Case& c : cases) {
+        SaveBuilder b;
+        b.Header().Glob("a", 1);
+        const size_t candidateAt = b.Offset();
+        b.Record("NPC_", {{c.tag, c.name},
+                          TextSub("FNAM", "First"),
+                          TextSub("RNAM", "r"),
+                          TextSub("CNAM", "c"),
+                          TextSub("ANAM", "a"),
+                          TextSub("BNAM", "b"),
+                          TextSub("KNAM", "k")});
+        const size_t laterAt = b.Offset();
+        b.Player();
+        const bool loaded = OpenAndLoad(b);
+        if (c.error && *c.error) {
+            EXPECT_FALSE(loaded) << c.tag << " " << c.name;
+            EXPECT_EQ(doc->GetErrorText(), c.error) << c.tag << " " << c.name;
+            continue;
+        }
+        ASSERT_TRUE(loaded) << c.tag << " " << c.name << ": " << doc->GetErrorText();
+        EXPECT_EQ(doc->PlayerRawAddress(), int32_t(c.error ? candidateAt : laterAt))
+            << c.tag << " " << c.name;
+    }
+}
+
+// A tag in the last four bytes of the file is found, right after a byte that begins
+// it too; what would follow it is missing.
+TEST_F(LoaderTest, ATagInTheLastFourBytesIsFound) {
+    const std::pair<const char*, const char*> ends[] = {{"GGLOB", errors::kGlobExtraction},
+                                                        {"NNPC_", errors::kPlayerSearch}};
+    for (const auto& [tag, error] : ends) {
+        SaveBuilder b;
+        b.Header();
+        if (std::string(tag) == "NNPC_") b.Glob("a", 1).Filler(3000);
+        b.Raw(tag);
+        EXPECT_FALSE(OpenAndLoad(b)) << tag;
+        EXPECT_EQ(doc->GetErrorText(), error) << tag;
+    }
 }
 
 // Lengths that are negative or run past the end of the file fail their own step.

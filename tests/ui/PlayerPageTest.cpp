@@ -133,6 +133,19 @@ TEST_F(PlayerPageTest, ChargenClassWithoutItsDefinitionWarnsOncePerAttach) {
     EXPECT_EQ(CountOf(IDC_PLAYER_CLASS, "NEWCLASSID_CHARGEN"), 0);
 }
 
+// A class whose name begins with the chargen id is such a class; one that stops
+// short of it is not.
+TEST_F(PlayerPageTest, TheWarningComesForEveryClassThatBeginsWithTheChargenId) {
+    const std::pair<const char*, size_t> classes[] = {
+        {"NEWCLASSID_CHARGEN2", 1}, {"NEWCLASSID_CHARGE", 0}, {"newclassid_chargen", 0}};
+    for (const auto& [playerClass, warnings] : classes) {
+        const size_t before = Warnings();
+        OpenPlayer(WithRaceAndClass("Nord", playerClass), false,
+                   (std::string(playerClass) + ".ess").c_str());
+        EXPECT_EQ(Warnings() - before, warnings) << playerClass;
+    }
+}
+
 TEST_F(PlayerPageTest, ChargenClassWithItsDefinitionIsListedOnceWithoutAWarning) {
     OpenPlayer(WithRaceAndClass("Nord", "NEWCLASSID_CHARGEN"), true);
     EXPECT_EQ(Warnings(), 0u);
