@@ -34,6 +34,21 @@ TEST_F(DiffTest, GlobalsOnlyInOneSaveAndTheChargenMark) {
     EXPECT_EQ(j["player"]["name"]["new"], "Bob");
 }
 
+// A value stored with another length is a change even where the slot's bytes agree.
+TEST_F(DiffTest, AValueOfAnotherLengthIsAChange) {
+    for (const auto& [path, value] :
+         {std::pair{dir.File("four.ess"), std::string("\x11\x22\0\0", 4)},
+          {dir.File("two.ess"), std::string("\x11\x22")}})
+        SaveBuilder()
+            .Header()
+            .Record("GLOB", {TextSub("NAME", "Day"), {"FNAM", "f"}, {"FLTV", value}})
+            .Player()
+            .WriteTo(path);
+    const nlohmann::json j =
+        Cli({"diff", dir.File("four.ess"), dir.File("two.ess"), "--json"}).Json();
+    EXPECT_EQ(j["globals"]["changed"].size(), 1u) << j.dump();
+}
+
 TEST_F(DiffTest, SameSavesAndTrouble) {
     save.WriteTo(BackupPath());
     CliResult r = Cli({"diff", SavePath(), BackupPath()});

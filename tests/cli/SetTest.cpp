@@ -47,12 +47,29 @@ TEST_F(SetTest, WritesWhatTheLibraryAloneWritesForTheSameEdit) {
     EXPECT_EQ(ReadFileBytes(SavePath()), ReadFileBytes(libraryPath));
 }
 
+// The editor's fields keep 49 bytes of the save's code page: a name that long is kept
+// whole and without a note, whatever its UTF-8 length; one byte more is cut, with one.
 TEST_F(SetTest, TextsAreCutLikeTheEditorsFields) {
-    const std::string longName(60, 'n');
-    const CliResult r = Cli({"set", SavePath(), "--name", longName, "--yes", "--json"});
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.Json()["player"]["name"], std::string(49, 'n'));
-    EXPECT_NE(r.err.find("--name is cut"), std::string::npos);
+    const auto repeat = [](const std::string& text, int times) {
+        std::string out;
+        for (int i = 0; i < times; ++i) out += text;
+        return out;
+    };
+    struct Case {
+        std::string typed, kept;
+        bool note;
+    };
+    const Case cases[] = {{std::string(60, 'n'), std::string(49, 'n'), true},
+                          {std::string(50, 'n'), std::string(49, 'n'), true},
+                          {std::string(49, 'n'), std::string(49, 'n'), false},
+                          {repeat("\u00E9", 49), repeat("\u00E9", 49), false}};
+    for (const Case& c : cases) {
+        save.WriteTo(SavePath());
+        const CliResult r = Cli({"set", SavePath(), "--name", c.typed, "--yes", "--json"});
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.Json()["player"]["name"], c.kept) << c.typed;
+        EXPECT_EQ(r.err.find("--name is cut") != std::string::npos, c.note) << c.typed;
+    }
 }
 
 TEST_F(SetTest, UnknownGlobalIsAUsageErrorAndWritesNothing) {

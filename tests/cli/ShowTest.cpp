@@ -25,6 +25,15 @@ TEST_F(ShowTest, TextListsThePlayerAndEveryGlobalInFileOrder) {
     EXPECT_NE(r.out.find(offset), std::string::npos);
 }
 
+// The columns are as wide as their longest entry in characters, not in bytes.
+TEST_F(ShowTest, ColumnsCountCharacters) {
+    SaveBuilder().Header().Glob("\xC9t\xE9s", 1.0f).Glob("Day", 2.0f).Player().WriteTo(SavePath());
+    const CliResult r = Cli({"show", SavePath()});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.out.find("  Name  "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  Day   2.000000"), std::string::npos) << r.out;
+}
+
 TEST_F(ShowTest, JsonCarriesEveryStoredField) {
     const CliResult r = Cli({"show", SavePath(), "--json"});
     ASSERT_EQ(r.code, 0) << r.err;
