@@ -113,11 +113,22 @@ TEST_F(ShowTest, JsonIsValidUtf8WhateverThePathsBytes) {
 #ifdef _WIN32
     GTEST_SKIP() << "Windows file names are UTF-16: every one has a UTF-8 form";
 #endif
-    const std::string path = dir.File("bad\xFF\xC3(.ess");
-    std::filesystem::copy_file(SavePath(), path);
-    const CliResult r = Cli({"show", path, "--json"});
-    ASSERT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(r.Json()["file"], dir.File("bad\uFFFD\uFFFD(.ess"));
+    // Each byte that begins no well-formed sequence becomes U+FFFD: a stray byte, a cut
+    // sequence, an overlong form, a surrogate, a code point above U+10FFFF.
+    const std::pair<const char*, const char*> names[] = {
+        {"bad\xFF\xC3(", "bad\uFFFD\uFFFD("},
+        {"over\xC0\xAF", "over\uFFFD\uFFFD"},
+        {"half\xED\xA0\x80", "half\uFFFD\uFFFD\uFFFD"},
+        {"big\xF4\x90\x80\x80", "big\uFFFD\uFFFD\uFFFD\uFFFD"},
+        {"top\xF4\x8F\xBF\xBF", "top\U0010FFFF"},
+    };
+    for (const auto& [raw, shown] : names) {
+        const std::string path = dir.File(std::string(raw) + ".ess");
+        std::filesystem::copy_file(SavePath(), path);
+        const CliResult r = Cli({"show", path, "--json"});
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.Json()["file"], dir.File(std::string(shown) + ".ess")) << shown;
+    }
 }
 
 TEST_F(ShowTest, ControlBytesFromASaveAreEscapedOnTheTerminal) {
