@@ -16,12 +16,17 @@ void FinishInterruptedCommit(FileSystem& files, const std::string& save) {
                       backupPath = *BackupPathFor(save);
     FileClaim previous(files, previousPath);
     if (previous.Take() != FileError::kNone) return;
-    // The claim on ".prev" covers every name of the old save: a file has one lock.
-    if (NameStillRefersTo(files, workPath, previous.Handle())) {
+    // The claim on ".prev" covers every name of the old save: a file has one lock. A
+    // work file that is another file and claimed belongs to a commit still running,
+    // and so does every name beside it.
+    const bool workIsTheOldSave = NameStillRefersTo(files, workPath, previous.Handle());
+    FileClaim work(files, workPath);
+    if (!workIsTheOldSave && work.Take() == FileError::kLocked) return;
+    if (workIsTheOldSave) {
         files.Rename(workPath, backupPath);
-    } else if (!Exists(files, save) && NameStillRefersTo(files, backupPath, previous.Handle())) {
-        FileClaim work(files, workPath);
-        if (work.Take() == FileError::kNone) files.RenameToFreeName(workPath, save);
+    } else if (!Exists(files, save) && work.Handle() != kNoFile &&
+               NameStillRefersTo(files, backupPath, previous.Handle())) {
+        files.RenameToFreeName(workPath, save);
     }
     if (NameStillRefersTo(files, save, previous.Handle()) ||
         NameStillRefersTo(files, backupPath, previous.Handle()))

@@ -11,7 +11,8 @@
 //   has the save's or the backup's name.
 // - ".swap" names the save a restore put aside: with the save's name empty the
 //   restore is undone, with the backup's name empty it is finished.
-// Nothing is touched while an operation has any of these files claimed.
+// Nothing is touched while an operation has any of these files claimed (a running
+// commit claims its work file as well as the save).
 #pragma once
 
 #include <string>

@@ -7,9 +7,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <set>
 
 #include "savefile/BackupRestore.h"
+#include "savefile/FileClaim.h"
 #include "savefile/SaveErrors.h"
 #include "savefile/SaveGame.h"
 #include "tests/support/FaultyFileSystem.h"
@@ -192,6 +194,120 @@ TEST(CommitDurability, StoppedAtAnyCallTheNextOpenFindsTheOldOrTheNewSaveAndItsB
             EXPECT_TRUE(folder.OnlySaveAndBackup()) << where;
             // And the next commit works from there.
             EXPECT_TRUE(next.Commit()) << where << ": " << next.GetErrorText();
+        }
+    }
+}
+
+// Every state a stop can leave beside a save, as files on disk, and the one outcome
+// that is right for it after an Open and after a restore: a swap whose names say it
+// happened is finished, one that had not is undone, and whatever a running operation
+// has claimed, or the program did not make, stays as it is. Names are save.*; "->"
+// gives a second name of the same file.
+TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
+    using Files = std::map<std::string, std::string>;  // name: version
+    const std::map<std::string, std::string> versions = {{"Old", kOldSave},
+                                                         {"New", SaveNamed("New")},
+                                                         {"Previous", kPreviousBackup},
+                                                         {"notes", "my notes"}};
+    struct Case {
+        const char* what;
+        Files start;
+        std::vector<std::pair<std::string, std::string>> links;  // new name, existing name
+        std::vector<std::string> claimed;                        // held during the run
+        Files afterOpen, afterRestore;  // every file in the folder afterwards
+    };
+    const Files commitAfterExchange = {
+        {"ess", "New"}, {"out", "Old"}, {"prev", "Old"}, {"bak", "Previous"}};
+    const Files restoreParked = {{"ess", "Previous"}, {"swap", "Old"}};
+    const Case cases[] = {
+        {"a commit stopped after its exchange",
+         {{"ess", "New"}, {"out", "Old"}, {"bak", "Previous"}},
+         {{"prev", "out"}},
+         {},
+         {{"ess", "New"}, {"bak", "Old"}},
+         {{"ess", "Old"}, {"bak", "New"}}},
+        {"the same while the commit runs",
+         {{"ess", "New"}, {"out", "Old"}, {"bak", "Previous"}},
+         {{"prev", "out"}},
+         {"ess", "out"},
+         commitAfterExchange,
+         commitAfterExchange},
+        {"a commit by renames stopped between them",
+         {{"out", "New"}, {"bak", "Old"}},
+         {{"prev", "bak"}},
+         {},
+         {{"ess", "New"}, {"bak", "Old"}},
+         {{"ess", "Old"}, {"bak", "New"}}},
+        {"the same with the new save claimed",
+         {{"out", "New"}, {"bak", "Old"}},
+         {{"prev", "bak"}},
+         {"out"},
+         {{"out", "New"}, {"bak", "Old"}, {"prev", "Old"}},
+         {{"out", "New"}, {"bak", "Old"}, {"prev", "Old"}}},
+        {"a restore by renames stopped with the save put aside",
+         {{"swap", "Old"}, {"bak", "Previous"}},
+         {},
+         {},
+         {{"ess", "Old"}, {"bak", "Previous"}},
+         {{"ess", "Previous"}, {"bak", "Old"}}},
+        {"a restore stopped after the backup took the save's name",
+         restoreParked,
+         {},
+         {},
+         {{"ess", "Previous"}, {"bak", "Old"}},
+         {{"ess", "Old"}, {"bak", "Previous"}}},
+        {"the same while the restore runs",
+         restoreParked,
+         {},
+         {"swap"},
+         restoreParked,
+         restoreParked},
+        {"the same with a file of the user's own as the backup",
+         {{"ess", "Previous"}, {"swap", "Old"}, {"bak", "notes"}},
+         {},
+         {},
+         {{"ess", "Previous"}, {"swap", "Old"}, {"bak", "notes"}},
+         {{"ess", "Previous"}, {"swap", "Old"}, {"bak", "notes"}}},
+        {"a second name of the save left by a commit",
+         {{"ess", "Old"}, {"bak", "Previous"}},
+         {{"prev", "ess"}},
+         {},
+         {{"ess", "Old"}, {"bak", "Previous"}},
+         {{"ess", "Previous"}, {"bak", "Old"}}},
+    };
+    for (const Case& c : cases) {
+        for (const bool restore : {false, true}) {
+            test::TempDir dir;
+            const auto path = [&](const std::string& extension) {
+                return dir.File("save." + extension);
+            };
+            for (const auto& [extension, version] : c.start)
+                test::SaveBuilder().Raw(versions.at(version)).WriteTo(path(extension));
+            for (const auto& [name, existing] : c.links)
+                fs::create_hard_link(path(existing), path(name));
+            std::vector<std::unique_ptr<FileClaim>> claims;
+            for (const std::string& extension : c.claimed) {
+                claims.push_back(std::make_unique<FileClaim>(SystemFileSystem(), path(extension)));
+                ASSERT_EQ(claims.back()->Take(), FileError::kNone) << c.what;
+            }
+            std::string error;
+            if (restore) {
+                RestoreBackup(path("ess"), error);
+            } else {
+                CSaveGame doc;
+                doc.Open(path("ess"));
+            }
+            claims.clear();
+            Files found;
+            for (const auto& entry : fs::directory_iterator(dir.Path())) {
+                const std::string bytes = ReadFileBytes(entry.path().string());
+                std::string version = "?";
+                for (const auto& [name, known] : versions)
+                    if (known == bytes) version = name;
+                found[entry.path().extension().string().substr(1)] = version;
+            }
+            EXPECT_EQ(found, restore ? c.afterRestore : c.afterOpen)
+                << c.what << (restore ? ", restore" : ", Open") << ": " << error;
         }
     }
 }
