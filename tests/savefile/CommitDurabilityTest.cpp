@@ -390,9 +390,11 @@ TEST(CommitDurability, AValueTheDiskDoesNotKeepFailsTheReadBack) {
     EXPECT_TRUE(folder.OnlySaveAndBackup());
 }
 
-bool Restore(FileSystem& files, const std::string& save) {
-    std::string error;
-    return RestoreBackup(save, error, files);
+bool Restore(FileSystem& files, const std::string& save, std::string* error = nullptr) {
+    std::string message;
+    const bool swapped = RestoreBackup(save, message, files);
+    if (error) *error = message;
+    return swapped;
 }
 
 int CountRestoreCalls(bool exchangeSupported) {
@@ -454,10 +456,16 @@ TEST(RestoreDurability, EveryCallFailingOnceSwapsBothOrNeither) {
             SaveFolder folder;
             FaultyFileSystem files = FaultyFileSystem::FailingCall(call, FileError::kFailed);
             files.exchangeSupported = exchange;
-            const bool swapped = Restore(files, folder.save);
+            std::string error;
+            const bool swapped = Restore(files, folder.save, &error);
             const std::string& name = files.Names()[size_t(call - 1)];
             const std::string where = std::string(exchange ? "exchange" : "renames") + ", call " +
                                       std::to_string(call) + " " + name;
+            // A refusal says why, the system's reason on its second line.
+            if (!swapped) {
+                EXPECT_NE(error.find("\n" + name + " failed"), std::string::npos)
+                    << where << ": " << error;
+            }
             // A swap the folder's sync did not make durable is not reported as done.
             if (name == "SyncFolderOf") {
                 EXPECT_FALSE(swapped) << where;
