@@ -31,6 +31,7 @@ TEST(CodePage, EachReadsItsOwnLetters) {
         {1250, "\xA3ukasz \xAF\xF3\xB3\xE6", "Łukasz Żółć"},
         {1251, "\xC8\xE2\xE0\xED \xC3\xF0\xEE\xE7\xED\xFB\xE9", "Иван Грозный"},
         {1252, "Drag\xF3n \x80 \x81\x8D\x8F\x90\x9D", "Dragón € \u0081\u008D\u008F\u0090\u009D"},
+        {1252, "\x96 \x97 \x91\x92 \x93\x94 \x85", "– — ‘’ “” …"},  // the dashes and quotes
         {1253, "\xC5\xEB\xEB\xE7\xED\xE9\xEA\xDC", "Ελληνικά"},
         {1254,
          "A\xF0"
