@@ -115,6 +115,10 @@ TEST_F(DesktopTest, AFileDroppedDuringACommitIsLeftAlone) {
     ASSERT_NE(main.Document(), nullptr);
     EXPECT_EQ(main.Document()->SavePath(), path);
     EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "Dropped");
+    // Once the commit is over, a drop opens the file again.
+    Drop(other);
+    ASSERT_NE(main.Document(), nullptr);
+    EXPECT_EQ(main.Document()->SavePath(), other);
 }
 
 TEST_F(DesktopTest, KeysPressTheButtons) {
@@ -263,6 +267,31 @@ TEST_F(DesktopTest, HelpRestoresTheBackupAndLoadsTheSaveAgain) {
     EXPECT_EQ(ReadFileBytes(dir.File("save.bak")), edited);
     ASSERT_NE(main.Document(), nullptr);
     EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "Bob");
+    app.m_pMainWnd = nullptr;
+}
+
+// A refused restore says what happened, and the reason apart from it, once: here the
+// save's work file would be another save's backup.
+TEST_F(DesktopTest, ARefusedRestoreShowsItsReasonOnce) {
+    ui::CEditorApp app;
+    app.m_pMainWnd = &main;
+    const std::string path = WriteSave(StandardSave(), "p.ess.bak");
+    WriteSave(StandardSave(), "p.bak.bak");
+    const std::string other = WriteSave(StandardSave(), "p.out.ess");
+    ClickOpen(path);
+    Click(main, ID_HELP);
+    QPushButton* restore = HelpButton(messages::kHelpRestore);
+    ASSERT_NE(restore, nullptr);
+    prompts->messages.clear();
+    prompts->messageAnswers = {ui::IDYES};
+    QTest::mouseClick(restore, Qt::LeftButton);
+    ASSERT_EQ(prompts->messages.size(), 2u);
+    EXPECT_EQ(prompts->messages[1].caption, "Error");
+    EXPECT_EQ(prompts->messages[1].text,
+              "Error swapping the save and its backup; both keep their old contents.");
+    EXPECT_EQ(prompts->messages[1].details,
+              dir.File("p.out.bak") + " is the work file of this save and the backup of " + other +
+                  "; rename one of the two saves.");
     app.m_pMainWnd = nullptr;
 }
 
