@@ -157,5 +157,60 @@ TEST_F(SetTest, ASaveThatWasReplacedExitsZeroEvenIfReadingItBackFails) {
     EXPECT_NE(ReadFileBytes(SavePath()).find("Ann"), std::string::npos);
 }
 
+// What set and restore say, letter for letter, in the situations a user meets them.
+TEST_F(SetTest, EveryMessageOfSetAndRestoreIsAsWritten) {
+    struct Case {
+        std::vector<std::string> args;  // after the save's name
+        const char* answers;
+        bool onTerminal;
+        bool onError;        // the text is on standard error, else on standard output
+        std::string begins;  // what that stream begins with; {save} and {backup} stand in
+    };
+    const Case cases[] = {
+        {{"restore"},
+         "",
+         false,
+         true,
+         "Not confirmed: standard input is not a terminal (use --yes).\n"},
+        {{"restore"}, "n\n", true, true, "Swap {save} with its backup {backup}? [y/N] "},
+        {{"restore", "--yes"},
+         "",
+         false,
+         false,
+         "Restored {backup} as {save}; the previous save is now {backup}.\n"},
+        {{"set", "--name", std::string(50, 'n'), "--yes"},
+         "",
+         false,
+         true,
+         "Note: --name is cut to its first 49 characters, as the editor keeps them.\n"},
+        {{"set", "--global", "Nope=1", "--yes"},
+         "",
+         false,
+         true,
+         "quellhart-cli: no global variable named 'Nope'\nusage: "},
+        {{"set", "--race", "\u0416", "--yes"},
+         "",
+         false,
+         true,
+         "quellhart-cli: --race '\u0416' has characters that Windows-1252 cannot hold: the "
+         "save's texts are read and written as Windows-1252; give the save's code page with "
+         "--code-page N\n"},
+    };
+    for (const Case& c : cases) {
+        save.WriteTo(SavePath());
+        save.WriteTo(BackupPath());
+        std::vector<std::string> args = {c.args[0], SavePath()};
+        args.insert(args.end(), c.args.begin() + 1, c.args.end());
+        const CliResult r = Cli(args, c.answers, c.onTerminal);
+        std::string expected = c.begins;
+        for (const auto& [from, to] : {std::pair<std::string, std::string>{"{save}", SavePath()},
+                                       {"{backup}", BackupPath()}})
+            for (size_t at; (at = expected.find(from)) != std::string::npos;)
+                expected.replace(at, from.size(), to);
+        const std::string& said = c.onError ? r.err : r.out;
+        EXPECT_EQ(said.substr(0, expected.size()), expected) << c.args[0] << " " << c.args.back();
+    }
+}
+
 }  // namespace
 }  // namespace quellhart::test
