@@ -114,6 +114,9 @@ async function runFolderCases(page) {
   const first = cliResult({ save: 'normal.ess', name: 'Wanderer' }).bytes;
   check(first.equals(await bytesOf('normal.ess')), 'folder: the save is the CLI\'s');
   check(original.equals(await bytesOf('normal.bak')), 'folder: the backup is the old save');
+  const written = await page.locator('#status').textContent();
+  check(written === 'normal.ess was written in its folder; the save before it is normal.bak.',
+    `folder: the status line says where each save is: ${written}`);
 
   await commit('Wanderer', [['Please Confirm', 'Yes'], ['Please Confirm', 'Yes'], ['Done', 'OK']]);
   check(first.equals(await bytesOf('normal.bak')), 'folder: the second commit backs up the first');
@@ -191,6 +194,9 @@ async function runCase(page, c) {
   const download = await downloading;
   await answer(page, 'Done', 'OK');
   check(download.suggestedFilename() === c.save, `${what}: downloaded as ${download.suggestedFilename()}`);
+  const status = await page.locator('#status').textContent();
+  check(status === `The new ${c.save} was offered as a download. The file you opened is unchanged: ` +
+    'keep it as the backup.', `${what}: the status line: ${status}`);
   const bytes = readFileSync(await download.path());
   check(Buffer.compare(bytes, expected.bytes) === 0,
     `${what}: the download (${bytes.length} bytes) equals the CLI's save (${expected.bytes.length})`);
