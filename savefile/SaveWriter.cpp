@@ -387,18 +387,34 @@ bool CSaveGame::SwapInWorkFile(WorkFile& work) {
     // A file system that cannot say, or cannot make the exchange durable, is
     // reported as what it is, and the names go back as well.
     const NameHolds took = WhatNameHolds(files, workPath, input.OpenedAs());
-    const FileError synced = files.SyncFolderOf(savePath);
-    const OnDisk loaded = took == NameHolds::kThatFile  ? LoadedFileOnDisk(false)
-                          : took == NameHolds::kAnother ? OnDisk::kChanged
-                                                        : OnDisk::kUnreadable;
+    // Looked at at once, so that the names go back before a game that saves in place
+    // opens the new save by its name, and again once the exchange is durable.
+    OnDisk loaded = took == NameHolds::kThatFile  ? LoadedFileOnDisk(false)
+                    : took == NameHolds::kAnother ? OnDisk::kChanged
+                                                  : OnDisk::kUnreadable;
+    FileError synced = FileError::kNone;
+    if (loaded == OnDisk::kAsLoaded && (synced = files.SyncFolderOf(savePath)) == FileError::kNone)
+        loaded = LoadedFileOnDisk(false);
     if (synced != FileError::kNone || loaded != OnDisk::kAsLoaded) {
         if (took == NameHolds::kAnother) previous.Drop();
         const bool undone = files.Exchange(workPath, savePath) == FileError::kNone;
-        files.SyncFolderOf(savePath);
         Refuse(synced == FileError::kNone && loaded == OnDisk::kChanged
                    ? errors::kChangedOnDisk
                    : errors::kRenameWorkToSave);
-        if (!undone) KeepUnplacedSave(work, took != NameHolds::kAnother, backupPath);
+        if (!undone) {
+            KeepUnplacedSave(work, took != NameHolds::kAnother, backupPath);
+        } else if (loaded == OnDisk::kChanged && took == NameHolds::kThatFile) {
+            // A game saving in place wrote into the old save; in the moment the new one
+            // had the save's name it may have opened that one by the name and written
+            // into it as well. Nothing it wrote is lost: the new save is the backup.
+            work.Keep();
+            const bool kept = files.Rename(workPath, backupPath) == FileError::kNone;
+            SayWhereVersionsAre(
+                "A game wrote into the save while its names changed hands; the edited save, "
+                "which it may have written into too, is now " +
+                (kept ? backupPath : workPath) + ".");
+        }
+        files.SyncFolderOf(savePath);
         return false;
     }
     if (files.Rename(workPath, backupPath) != FileError::kNone) {

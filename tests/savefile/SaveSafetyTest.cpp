@@ -189,7 +189,18 @@ TEST_F(SaveSafetyTest, ARewriteInPlaceWithTheSameSizeAndTimeIsCaught) {
         EXPECT_EQ(loaded.GetErrorText(), errors::kChangedOnDisk) << where;
         EXPECT_EQ(ReadFileBytes(path)[size_t(at)], '\x7F') << where;
         EXPECT_FALSE(fs::exists(WorkPath())) << where;
-        EXPECT_FALSE(fs::exists(BackupPath())) << where;
+        // Rewritten just before the exchange or after it, the rewrite is caught after it.
+        if (m.exchange && (m.swapped || std::string(m.call) == "Exchange")) {
+            // Caught after the exchange: the new save, which a game saving in place may
+            // have opened by the save's name meanwhile, is kept as the backup.
+            CSaveGame kept;
+            ASSERT_TRUE(kept.OpenReadOnly(BackupPath()) && kept.Load()) << where;
+            EXPECT_EQ(kept.Glob(0).value, 9.0f) << where;
+            EXPECT_NE(loaded.GetErrorCause().find(BackupPath()), std::string::npos) << where;
+            fs::remove(BackupPath());
+        } else {
+            EXPECT_FALSE(fs::exists(BackupPath())) << where;
+        }
     }
 }
 
