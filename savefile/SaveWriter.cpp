@@ -9,9 +9,11 @@
 //   rename; the locks go with the files when the names are swapped. Another commit
 //   or a restore, which claim the save first, and an Open clearing a stale work
 //   file, which claims the save and the work file, are refused or leave them be.
-// - The save must still be the file that was loaded, unchanged (same file, size,
-//   modification time and the bytes the commit relies on), before the work file is
-//   made, before the swap, and once more right after the exchange.
+// - The save must still be the file that was loaded, untouched (same file, size,
+//   modification and change time, and the bytes the commit relies on), before the
+//   work file is made and before the swap; right after the exchange, what left the
+//   save's name must be that file, unchanged. No rename into the save's name replaces
+//   a file another program put there meanwhile.
 // - The work file is created new, never through an existing file or link, with the
 //   save's owner, extended attributes, access list and permissions.
 // - The swap is two steps that each leave complete files under both names: the work
@@ -22,7 +24,9 @@
 //   backup and the work file to the save; a moment then exists in which the save's
 //   name is empty.
 // - Meanwhile the old save also has the name ".prev", so that after a stop at any
-//   moment the next Open can tell which file is which and finish the swap.
+//   moment the next Open can tell which file is which and finish the swap. Where it
+//   can have no such name, the names are not exchanged: the two renames leave nothing
+//   that the next Open could take for a stale work file.
 // Every failure leaves the save and the backup as they were and removes the work file.
 #include <algorithm>
 #include <cstring>
