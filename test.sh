@@ -1,25 +1,57 @@
 #!/usr/bin/env bash
-# Installs what is missing, then checks everything CI checks:
-#   1. the sanitizer pass: the save file library's, the command-line tool's and the
+# Installs what is missing, then checks everything CI checks, in this order:
+#   1. the build with warnings as errors (the benchmarks built, not run);
+#   2. the sanitizer pass: the save file library's, the command-line tool's and the
 #      editor window's tests built with AddressSanitizer and UndefinedBehaviorSanitizer;
-#   2. a one-minute smoke run of the save file fuzzer;
-#   3. formatting (clang-format) and static analysis (clang-tidy; .clang-tidy says
+#   3. a one-minute smoke run of the save file fuzzer;
+#   4. formatting (clang-format) and static analysis (clang-tidy; .clang-tidy says
 #      which checks and why);
-#   4. the build with warnings as errors and every test, the editor's headless;
-#   5. the desktop files validated, the Debian package built and its programs run
+#   5. every test, the editor's headless;
+#   6. the desktop files validated, the Debian package built and its programs run
 #      from it: the window title and a save from the command line under a real X
 #      server and window manager;
-#   6. everything built for Windows: the tests of the library, quellhart-cli and the
+#   7. everything built for Windows: the tests of the library, quellhart-cli and the
 #      editor window under Wine, the Windows program's reports compared with the
 #      Linux one's, the Windows editor run as a user runs it, and its installer;
-#   7. the browser edition: the library's tests in WebAssembly under node, and the
+#   8. the browser edition: the library's tests in WebAssembly under node, and the
 #      page in headless Chromium, its saves compared with quellhart-cli's;
-#   8. no operating-system call outside the file layer, the console glue and the
+#   9. no operating-system call outside the file layer, the console glue and the
 #      window layer's Win32 implementation.
+# `./test.sh quick` installs only what the build needs and runs 1 and 5: a
+# developer's loop, not what CI runs.
 set -euo pipefail
 cd "$(dirname "$0")"
 jobs=$(nproc)
 fuzz_seconds=${QH_FUZZ_SECONDS:-60}
+quick=false
+case "${1:-}" in
+    quick) quick=true ;;
+    "") ;;
+    *) echo "usage: ./test.sh [quick]" >&2; exit 2 ;;
+esac
+
+build() {
+    echo "== Build"
+    # The benchmarks are built too (not run: their figures are the machine's), so that
+    # they keep up with the code.
+    cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQH_WERROR=ON -DQH_BUILD_GUI=ON \
+        -DQH_BUILD_TESTS=ON -DQH_BUILD_BENCH=ON >/dev/null
+    cmake --build build -j"$jobs"
+}
+run_tests() {
+    echo "== Tests"
+    (cd build && QT_QPA_PLATFORM=offscreen ctest -j"$jobs" --output-on-failure)
+}
+
+if $quick; then
+    scripts/ensure-packages.sh cmake make g++ libgtest-dev libbenchmark-dev nlohmann-json3-dev \
+        qt6-base-dev libgl-dev
+    scripts/ensure-locale.sh de_DE.UTF-8
+    scripts/ensure-locale.sh ru_RU.UTF-8
+    build
+    run_tests
+    exit 0
+fi
 
 scripts/ensure-packages.sh cmake make g++ clang clang-tidy clang-format libclang-rt-14-dev libgtest-dev \
     libbenchmark-dev nlohmann-json3-dev qt6-base-dev libgl-dev xvfb xauth openbox x11-utils \
@@ -28,12 +60,7 @@ scripts/ensure-packages.sh cmake make g++ clang clang-tidy clang-format libclang
 scripts/ensure-locale.sh de_DE.UTF-8
 scripts/ensure-locale.sh ru_RU.UTF-8
 
-echo "== Build"
-# The benchmarks are built too (not run: their figures are the machine's), so that
-# they keep up with the code.
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQH_WERROR=ON -DQH_BUILD_GUI=ON -DQH_BUILD_TESTS=ON \
-    -DQH_BUILD_BENCH=ON >/dev/null
-cmake --build build -j"$jobs"
+build
 
 echo "== Sanitizer pass (AddressSanitizer, UndefinedBehaviorSanitizer)"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DQH_SANITIZE=ON -DQH_BUILD_GUI=ON \
@@ -70,8 +97,7 @@ find codepage savefile cli ui res -name '*.cpp' -not -path 'res/tools/*' -not -n
     tee build/clang-tidy.log
 test ! -s build/clang-tidy.log
 
-echo "== Tests"
-(cd build && QT_QPA_PLATFORM=offscreen ctest -j"$jobs" --output-on-failure)
+run_tests
 
 echo "== Desktop files (no warnings allowed)"
 out=$(desktop-file-validate --warn-kde build/ui/org.quellhart.SavegameEditor.desktop 2>&1)
