@@ -2,8 +2,8 @@
 // The Windows headers define many of the framework's names as macros (MessageBox,
 // SetWindowText, LoadIcon, IDOK, WS_DISABLED, ...); past this header they are
 // undefined again, so that the platform layer's own names, which carry the same
-// values, are what the code means. Only the wide-character functions are called,
-// by their ...W names.
+// values (checked when this header is compiled), are what the code means. Only the
+// wide-character functions are called, by their ...W names.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -26,6 +26,28 @@
 #undef SetWindowText
 #undef GetWindowText
 #undef DrawIcon
+// The system's values of the names the platform layer defines again, taken before they
+// are undefined and compared with the layer's own below: the build fails where one
+// differs.
+// clang-format off
+#define QH_SYSTEM_CONSTANTS(X) \
+    X(TRUE) X(FALSE) X(IDOK) X(IDCANCEL) X(IDYES) X(IDNO) X(MB_OK) X(MB_YESNO) \
+    X(MB_ICONEXCLAMATION) X(MB_ICONINFORMATION) X(MB_TYPEMASK) X(MB_ICONMASK) X(BN_CLICKED) \
+    X(CBN_SELCHANGE) X(CB_ERR) X(HELP_QUIT) X(SC_CLOSE) X(MF_STRING) X(MF_SEPARATOR) \
+    X(WS_POPUP) X(WS_CHILD) X(WS_VISIBLE) X(WS_DISABLED) X(WS_CAPTION) X(WS_BORDER) \
+    X(WS_VSCROLL) X(WS_SYSMENU) X(WS_GROUP) X(WS_TABSTOP) X(DS_3DLOOK) X(DS_SETFONT) \
+    X(DS_MODALFRAME) X(DS_SETFOREGROUND) X(WS_EX_CLIENTEDGE) X(WS_EX_CONTROLPARENT) \
+    X(WS_EX_APPWINDOW) X(SS_CENTER) X(SS_ICON) X(SS_BITMAP) X(SS_NOPREFIX) \
+    X(SS_CENTERIMAGE) X(SS_SUNKEN) X(SS_PATHELLIPSIS) X(SS_NOTIFY) X(ES_CENTER) \
+    X(ES_AUTOHSCROLL) X(ES_READONLY) X(ES_NUMBER) X(CBS_DROPDOWN) X(CBS_DROPDOWNLIST) \
+    X(CBS_AUTOHSCROLL) X(CBS_SORT) X(BS_DEFPUSHBUTTON)
+// clang-format on
+namespace quellhart::ui::system_values {
+#define QH_KEEP(name) inline constexpr long long name##_ = static_cast<long long>(name);
+QH_SYSTEM_CONSTANTS(QH_KEEP)
+#undef QH_KEEP
+}  // namespace quellhart::ui::system_values
+
 #undef TRUE
 #undef FALSE
 #undef IDOK
@@ -84,8 +106,16 @@
 #include <string_view>
 
 #include "platform/WinTypes.h"
+#include "res/WindowStyles.h"
 
 namespace quellhart::ui {
+
+#define QH_SAME(name)                                                     \
+    static_assert(static_cast<long long>(name) == system_values::name##_, \
+                  #name " differs from the system's");
+QH_SYSTEM_CONSTANTS(QH_SAME)
+#undef QH_SAME
+#undef QH_SYSTEM_CONSTANTS
 
 inline HWND ToHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
 inline WindowHandle HandleOf(HWND window) { return reinterpret_cast<WindowHandle>(window); }
