@@ -1,5 +1,7 @@
 #include <QComboBox>
 #include <QSignalBlocker>
+#include <algorithm>
+#include <ranges>
 
 #include "platform/CComboBox.h"
 #include "platform/qt/QtWindows.h"
@@ -28,11 +30,14 @@ int CComboBox::AddString(std::string_view text) {
     const QString entry = FromSaveText(text);
     int at = combo->count();
     if (IsSorted(combo)) {
-        // After every entry that sorts before or equal to it.
-        at = 0;
-        while (at < combo->count() &&
-               QString::compare(combo->itemText(at), entry, Qt::CaseInsensitive) <= 0)
-            ++at;
+        // After every entry that sorts before or equal to it; the entries are in order,
+        // so the place is found by halving (a list of a thousand variables fills in
+        // ten comparisons an entry).
+        const auto entries = std::views::iota(0, combo->count());
+        const auto after = std::ranges::partition_point(entries, [&](int i) {
+            return QString::compare(combo->itemText(i), entry, Qt::CaseInsensitive) <= 0;
+        });
+        at = after == entries.end() ? combo->count() : *after;
     }
     const QSignalBlocker quiet(combo);
     const int selected = combo->currentIndex();
