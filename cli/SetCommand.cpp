@@ -78,10 +78,7 @@ bool ApplyGlobals(CSaveGame& save, const Request& request, Console& console) {
                         << UsageText();
             return false;
         }
-        for (int i : slots->second) {
-            save.Glob(i).value = value;
-            save.Glob(i).modified = true;
-        }
+        for (int i : slots->second) save.SetGlobValue(i, value);
     }
     return true;
 }

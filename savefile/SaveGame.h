@@ -71,11 +71,16 @@ public:
     const std::string& GetErrorCause() const { return errorCause; }
     bool HasChargenClass() const { return chargenClass; }
 
-    // Read access for the pages; the globals page changes a slot's value and
-    // modified flag directly.
+    // Read access for the pages.
     int GlobCount() const { return globCount; }
     GlobEntry& Glob(int index) { return globs[size_t(index)]; }
     const GlobEntry& Glob(int index) const { return globs[size_t(index)]; }
+    // A changed value, as Confirm Change stores it: in the slot at once, and marked for
+    // the next commit.
+    void SetGlobValue(int index, float value) {
+        globs[size_t(index)].value = value;
+        globs[size_t(index)].modified = true;
+    }
     int32_t PlayerRawAddress() const { return playerRawAddress; }
     const PlayerRecord& Player() const { return player; }
 

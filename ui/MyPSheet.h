@@ -7,10 +7,6 @@
 
 namespace quellhart::ui {
 
-class CMyPSheet : public CPropertySheet {
-public:
-    static constexpr const char* kClassName = "CMyPSheet";
-    const char* GetRuntimeClassName() const { return kClassName; }
-};
+class CMyPSheet : public CPropertySheet {};
 
 }  // namespace quellhart::ui

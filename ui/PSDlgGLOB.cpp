@@ -119,9 +119,8 @@ void CPSDlgGLOB::DescribeSelectionForScreenReaders() {
 void CPSDlgGLOB::OnConfirmChange() {
     const int slot = SelectedSlot();
     if (slot < 0) return;
-    GlobEntry& glob = m_document->Glob(slot);
-    glob.value = GlobValueFromText(m_value.GetWindowText(int(limits::kTextBufferBytes)));
-    glob.modified = true;
+    m_document->SetGlobValue(
+        slot, GlobValueFromText(m_value.GetWindowText(int(limits::kTextBufferBytes))));
     ShowSelectedGlob();
     // The keyboard goes to the value as stored, so that a screen reader says it with
     // its caption, and a text read as 0 is heard as 0; the next value can be typed.

@@ -148,9 +148,8 @@ const char* qh_value_text(int index) {
 // most 49 characters, the leading number, 0 when there is none).
 int qh_set_value(int index, const char* typed) {
     if (!HaveSave() || index < 0 || index >= gSession->save->GlobCount()) return 0;
-    GlobEntry& glob = gSession->save->Glob(index);
-    glob.value = GlobValueFromText(std::string(typed).substr(0, limits::kPlayerTextBytes));
-    glob.modified = true;
+    gSession->save->SetGlobValue(
+        index, GlobValueFromText(std::string(typed).substr(0, limits::kPlayerTextBytes)));
     return 1;
 }
 
