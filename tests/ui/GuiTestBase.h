@@ -13,6 +13,7 @@
 #include "res/ControlIds.h"
 #include "tests/support/SaveBuilder.h"
 #include "tests/support/TempDir.h"
+#include "tests/ui/ScriptedPrompts.h"
 #include "tests/ui/WindowDriver.h"
 #include "ui/MainDlg.h"
 

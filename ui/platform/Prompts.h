@@ -1,11 +1,9 @@
 // Every question to the user goes through one replaceable interface: message boxes
 // and the file-open dialog. The program uses the toolkit's real dialogs; tests
-// install a scripted one that answers from a list and records every call, so that
-// no test ever blocks on a modal box.
+// install a scripted one (tests/ui/ScriptedPrompts.h) that answers from a list and
+// records every call, so that no test ever blocks on a modal box.
 #pragma once
 
-#include <deque>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,27 +45,6 @@ std::vector<std::pair<std::string, std::string>> FileFilterPairs(const std::stri
 
 // Appends ".ext" to a file name typed without an extension.
 std::string WithDefaultExtension(const std::string& path, const std::string& extension);
-
-// Answers from queues and records every call, for tests.
-class ScriptedPrompts : public Prompts {
-public:
-    struct MessageCall {
-        std::string text, caption;
-        unsigned type;
-        std::string details;
-    };
-    std::deque<int> messageAnswers;                      // empty: OK or Yes
-    std::deque<std::optional<std::string>> fileAnswers;  // empty: cancelled
-    std::vector<MessageCall> messages;
-    std::vector<FileDialogRequest> fileDialogs;
-    // What the user does while a message box is open, before answering it.
-    std::function<void(const MessageCall&)> whileShown;
-
-    int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
-                   unsigned type, const std::string& details) override;
-    std::optional<std::string> OpenFile(WindowHandle owner,
-                                        const FileDialogRequest& request) override;
-};
 
 // The framework's MessageBox, through the current prompts.
 int AfxMessageBox(WindowHandle owner, const std::string& text, const std::string& caption,

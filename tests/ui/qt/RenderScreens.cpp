@@ -9,6 +9,7 @@
 #include "platform/Prompts.h"
 #include "res/ControlIds.h"
 #include "tests/support/SaveBuilder.h"
+#include "tests/ui/ScriptedPrompts.h"
 #include "tests/ui/qt/QtWidgets.h"
 #include "ui/AboutDlg.h"
 #include "ui/MainDlg.h"

@@ -1,0 +1,25 @@
+#include "tests/ui/ScriptedPrompts.h"
+
+namespace quellhart::ui {
+
+int ScriptedPrompts::MessageBox(WindowHandle, const std::string& text, const std::string& caption,
+                                unsigned type, const std::string& details) {
+    messages.push_back({text, caption, type, details});
+    if (whileShown) whileShown(messages.back());
+    const int fallback = (type & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
+    if (messageAnswers.empty()) return fallback;
+    const int answer = messageAnswers.front();
+    messageAnswers.pop_front();
+    return answer;
+}
+
+std::optional<std::string> ScriptedPrompts::OpenFile(WindowHandle,
+                                                     const FileDialogRequest& request) {
+    fileDialogs.push_back(request);
+    if (fileAnswers.empty()) return std::nullopt;
+    std::optional<std::string> answer = fileAnswers.front();
+    fileAnswers.pop_front();
+    return answer;
+}
+
+}  // namespace quellhart::ui
