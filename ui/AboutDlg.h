@@ -1,7 +1,7 @@
 // The About box: the program's name, icon and author line.
 #pragma once
 
-#include "platform/CDialog.h"
+#include "ui/platform/CDialog.h"
 
 namespace quellhart::ui {
 

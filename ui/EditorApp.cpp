@@ -1,9 +1,9 @@
 #include "ui/EditorApp.h"
 
 #include "codepage/CodePageChoice.h"
-#include "platform/Application.h"
 #include "res/QuellhartVersion.h"
 #include "ui/MainDlg.h"
+#include "ui/platform/Application.h"
 
 namespace quellhart::ui {
 

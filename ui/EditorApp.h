@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/CWinApp.h"
-#include "platform/MessageMap.h"
+#include "ui/platform/CWinApp.h"
+#include "ui/platform/MessageMap.h"
 
 namespace quellhart::ui {
 

@@ -3,8 +3,8 @@
 // from this table.
 #pragma once
 
-#include "platform/WinTypes.h"
 #include "res/ControlIds.h"
+#include "ui/platform/WinTypes.h"
 
 namespace quellhart::ui {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/HelpWindow.h"
+#include "ui/platform/HelpWindow.h"
 
 namespace quellhart::ui {
 

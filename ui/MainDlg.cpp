@@ -3,9 +3,6 @@
 #include <utility>
 
 #include "codepage/CodePage.h"
-#include "platform/BackgroundWork.h"
-#include "platform/CWinApp.h"
-#include "platform/Prompts.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 #include "res/EditorLimits.h"
@@ -16,6 +13,9 @@
 #include "ui/EditorKeys.h"
 #include "ui/HelpDlg.h"
 #include "ui/WaitDlg.h"
+#include "ui/platform/BackgroundWork.h"
+#include "ui/platform/CWinApp.h"
+#include "ui/platform/Prompts.h"
 
 namespace quellhart::ui {
 

@@ -5,13 +5,13 @@
 #include <memory>
 #include <string>
 
-#include "platform/CDialog.h"
-#include "platform/MessageMap.h"
 #include "savefile/SaveGame.h"
 #include "ui/HelpDlg.h"
 #include "ui/MyPSheet.h"
 #include "ui/PSDlgGLOB.h"
 #include "ui/PSDlgPlayerData.h"
+#include "ui/platform/CDialog.h"
+#include "ui/platform/MessageMap.h"
 
 namespace quellhart::ui {
 

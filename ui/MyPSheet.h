@@ -3,7 +3,7 @@
 // into them), which Qt gives every child widget without a style of its own.
 #pragma once
 
-#include "platform/CPropertySheet.h"
+#include "ui/platform/CPropertySheet.h"
 
 namespace quellhart::ui {
 

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "platform/CComboBox.h"
-#include "platform/CPropertySheet.h"
-#include "platform/MessageMap.h"
 #include "savefile/SaveGame.h"
+#include "ui/platform/CComboBox.h"
+#include "ui/platform/CPropertySheet.h"
+#include "ui/platform/MessageMap.h"
 
 namespace quellhart::ui {
 

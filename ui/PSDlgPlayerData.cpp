@@ -1,11 +1,11 @@
 #include "ui/PSDlgPlayerData.h"
 
-#include "platform/Prompts.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 #include "res/EditorLimits.h"
 #include "res/Messages.h"
 #include "savefile/ValueText.h"
+#include "ui/platform/Prompts.h"
 
 namespace quellhart::ui {
 

@@ -3,9 +3,9 @@
 // window reads the texts from its controls.
 #pragma once
 
-#include "platform/CComboBox.h"
-#include "platform/CPropertySheet.h"
 #include "savefile/SaveGame.h"
+#include "ui/platform/CComboBox.h"
+#include "ui/platform/CPropertySheet.h"
 
 namespace quellhart::ui {
 

@@ -2,7 +2,7 @@
 // "Please Wait". Used modeless only.
 #pragma once
 
-#include "platform/CDialog.h"
+#include "ui/platform/CDialog.h"
 
 namespace quellhart::ui {
 

@@ -8,14 +8,14 @@
 
 #include <memory>
 
-#include "platform/CComboBox.h"
-#include "platform/Prompts.h"
 #include "res/ControlIds.h"
 #include "tests/support/SaveBuilder.h"
 #include "tests/support/TempDir.h"
 #include "tests/ui/ScriptedPrompts.h"
 #include "tests/ui/WindowDriver.h"
 #include "ui/MainDlg.h"
+#include "ui/platform/CComboBox.h"
+#include "ui/platform/Prompts.h"
 
 namespace quellhart::test {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Prompts.h"
+#include "ui/platform/Prompts.h"
 
 namespace quellhart::ui {
 

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/CDialog.h"
-#include "platform/CPropertySheet.h"
+#include "ui/platform/CDialog.h"
+#include "ui/platform/CPropertySheet.h"
 
 namespace quellhart::test {
 

@@ -1,4 +1,4 @@
-#include "platform/CComboBox.h"
+#include "ui/platform/CComboBox.h"
 
 namespace quellhart::ui {
 

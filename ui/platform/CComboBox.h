@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/CWnd.h"
+#include "ui/platform/CWnd.h"
 
 namespace quellhart::ui {
 

@@ -1,7 +1,7 @@
 // What every toolkit's dialogs share: command routing and data exchange.
-#include "platform/CDialog.h"
+#include "ui/platform/CDialog.h"
 
-#include "platform/CWinApp.h"
+#include "ui/platform/CWinApp.h"
 
 namespace quellhart::ui {
 

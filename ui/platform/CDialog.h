@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/CWnd.h"
 #include "res/DialogTemplate.h"
+#include "ui/platform/CWnd.h"
 
 namespace quellhart::ui {
 

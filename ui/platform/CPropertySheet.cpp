@@ -1,5 +1,5 @@
 // What every toolkit's property sheets share: the pages and their activation.
-#include "platform/CPropertySheet.h"
+#include "ui/platform/CPropertySheet.h"
 
 namespace quellhart::ui {
 

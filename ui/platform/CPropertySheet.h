@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/CDialog.h"
+#include "ui/platform/CDialog.h"
 
 namespace quellhart::ui {
 

@@ -1,8 +1,8 @@
-#include "platform/CWinApp.h"
+#include "ui/platform/CWinApp.h"
 
-#include "platform/Application.h"
-#include "platform/CDialog.h"
-#include "platform/Prompts.h"
+#include "ui/platform/Application.h"
+#include "ui/platform/CDialog.h"
+#include "ui/platform/Prompts.h"
 
 namespace quellhart::ui {
 namespace {

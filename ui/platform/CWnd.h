@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/WinTypes.h"
+#include "ui/platform/WinTypes.h"
 
 namespace quellhart::ui {
 

@@ -1,4 +1,4 @@
-#include "platform/Prompts.h"
+#include "ui/platform/Prompts.h"
 
 namespace quellhart::ui {
 namespace {

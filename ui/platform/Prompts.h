@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/WinTypes.h"
+#include "ui/platform/WinTypes.h"
 
 namespace quellhart::ui {
 

@@ -8,12 +8,12 @@
 #include <functional>
 #include <span>
 
-#include "platform/qt/Resources.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 #include "res/Messages.h"
 #include "tests/ui/GuiTestBase.h"
 #include "tests/ui/qt/QtWidgets.h"
+#include "ui/platform/qt/Resources.h"
 
 namespace quellhart::test {
 namespace {

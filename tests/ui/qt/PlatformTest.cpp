@@ -7,11 +7,11 @@
 #include <QLineEdit>
 #include <QTabWidget>
 
-#include "platform/CComboBox.h"
-#include "platform/CPropertySheet.h"
-#include "platform/Prompts.h"
-#include "platform/qt/DialogUnits.h"
 #include "tests/ui/qt/QtWidgets.h"
+#include "ui/platform/CComboBox.h"
+#include "ui/platform/CPropertySheet.h"
+#include "ui/platform/Prompts.h"
+#include "ui/platform/qt/DialogUnits.h"
 
 namespace quellhart::ui {
 namespace {
@@ -171,7 +171,7 @@ TEST(PropertySheet, TabsInOrderAndEveryActivationIsReported) {
 #include <QTest>
 #include <QTimer>
 
-#include "platform/qt/SystemMenu.h"
+#include "ui/platform/qt/SystemMenu.h"
 
 namespace quellhart::ui {
 namespace {
@@ -239,8 +239,8 @@ TEST(QtPromptsTest, MessageBoxesShowTheirTypesIconAndButtons) {
 
 #include <thread>
 
-#include "platform/BackgroundWork.h"
 #include "ui/WaitDlg.h"
+#include "ui/platform/BackgroundWork.h"
 
 namespace quellhart::ui {
 namespace {

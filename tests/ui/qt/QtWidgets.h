@@ -6,9 +6,9 @@
 #include <QLineEdit>
 #include <QTabWidget>
 
-#include "platform/CPropertySheet.h"
-#include "platform/qt/QtWindows.h"
 #include "ui/MainDlg.h"
+#include "ui/platform/CPropertySheet.h"
+#include "ui/platform/qt/QtWindows.h"
 
 namespace quellhart::test {
 

@@ -14,10 +14,10 @@
 #include <QTimer>
 #include <map>
 
-#include "platform/qt/QtWindows.h"
-#include "platform/qt/SaveText.h"
-#include "platform/qt/SystemMenu.h"
 #include "tests/ui/WindowDriver.h"
+#include "ui/platform/qt/QtWindows.h"
+#include "ui/platform/qt/SaveText.h"
+#include "ui/platform/qt/SystemMenu.h"
 
 namespace quellhart::test {
 

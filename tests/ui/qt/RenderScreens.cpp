@@ -6,7 +6,6 @@
 #include <QTabWidget>
 #include <filesystem>
 
-#include "platform/Prompts.h"
 #include "res/ControlIds.h"
 #include "tests/support/SaveBuilder.h"
 #include "tests/ui/ScriptedPrompts.h"
@@ -14,6 +13,7 @@
 #include "ui/AboutDlg.h"
 #include "ui/MainDlg.h"
 #include "ui/WaitDlg.h"
+#include "ui/platform/Prompts.h"
 
 using namespace quellhart;
 using namespace quellhart::test;

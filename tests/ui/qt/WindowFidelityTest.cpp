@@ -11,12 +11,12 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "platform/qt/DialogUnits.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 #include "savefile/SaveErrors.h"
 #include "tests/ui/GuiTestBase.h"
 #include "tests/ui/qt/QtWidgets.h"
+#include "ui/platform/qt/DialogUnits.h"
 
 namespace quellhart::test {
 namespace {

@@ -4,11 +4,11 @@
 // picture scaled with its rectangle, and the sheet's pages whole inside their tabs.
 #include <utility>
 
-#include "platform/win32/DialogLayout.h"
-#include "platform/win32/DialogTemplateEx.h"
 #include "res/DialogTemplates.h"
 #include "tests/ui/GuiTestBase.h"
 #include "ui/AboutDlg.h"
+#include "ui/platform/win32/DialogLayout.h"
+#include "ui/platform/win32/DialogTemplateEx.h"
 
 namespace quellhart::test {
 namespace {

@@ -1,12 +1,16 @@
 // What only the Win32 build has: the windows the system made from the extended
 // templates carry the templates' styles, keep their Tab order, and a screen reader
 // names every field by its caption through the system's accessibility (oleacc).
+// clang-format off
+// First: it brings <windows.h> and undefines its macros that the project's headers
+// define again as constants; <oleacc.h> would bring them back too late.
+#include "ui/platform/win32/Win32.h"
+// clang-format on
 #include <oleacc.h>
 #include <shlobj.h>
 
 #include <algorithm>
 
-#include "platform/win32/Win32.h"
 #include "res/DialogTemplates.h"
 #include "tests/ui/GuiTestBase.h"
 

@@ -7,10 +7,10 @@
 #include <map>
 #include <set>
 
-#include "platform/win32/DialogLayout.h"
-#include "platform/win32/Win32.h"
-#include "platform/win32/Win32Controls.h"
 #include "tests/ui/WindowDriver.h"
+#include "ui/platform/win32/DialogLayout.h"
+#include "ui/platform/win32/Win32.h"
+#include "ui/platform/win32/Win32Controls.h"
 
 namespace quellhart::test {
 namespace {

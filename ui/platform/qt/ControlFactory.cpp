@@ -1,4 +1,4 @@
-#include "platform/qt/ControlFactory.h"
+#include "ui/platform/qt/ControlFactory.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -9,11 +9,11 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
-#include "platform/CComboBox.h"
-#include "platform/qt/DialogUnits.h"
-#include "platform/qt/QtWindows.h"
-#include "platform/qt/Resources.h"
 #include "res/Messages.h"
+#include "ui/platform/CComboBox.h"
+#include "ui/platform/qt/DialogUnits.h"
+#include "ui/platform/qt/QtWindows.h"
+#include "ui/platform/qt/Resources.h"
 
 namespace quellhart::ui {
 namespace {

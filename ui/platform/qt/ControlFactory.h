@@ -1,7 +1,7 @@
 // Private to the Qt implementation: the widgets of a dialog template.
 #pragma once
 
-#include "platform/CDialog.h"
+#include "ui/platform/CDialog.h"
 
 class QWidget;
 

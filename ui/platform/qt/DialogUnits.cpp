@@ -1,11 +1,11 @@
-#include "platform/qt/DialogUnits.h"
+#include "ui/platform/qt/DialogUnits.h"
 
 #include <QApplication>
 #include <QFontMetrics>
 #include <QStyle>
 
-#include "platform/CDialog.h"
 #include "res/DialogTemplates.h"
+#include "ui/platform/CDialog.h"
 
 namespace quellhart::ui {
 namespace {

@@ -2,7 +2,7 @@
 #include <QFileInfo>
 #include <cstdio>
 
-#include "platform/Application.h"
+#include "ui/platform/Application.h"
 
 namespace quellhart::ui {
 

@@ -3,7 +3,7 @@
 #include <exception>
 #include <thread>
 
-#include "platform/BackgroundWork.h"
+#include "ui/platform/BackgroundWork.h"
 
 namespace quellhart::ui {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <ranges>
 
-#include "platform/CComboBox.h"
-#include "platform/qt/QtWindows.h"
-#include "platform/qt/SaveText.h"
+#include "ui/platform/CComboBox.h"
+#include "ui/platform/qt/QtWindows.h"
+#include "ui/platform/qt/SaveText.h"
 
 namespace quellhart::ui {
 namespace {

@@ -12,13 +12,13 @@
 #include <QTimer>
 #include <deque>
 
-#include "platform/CDialog.h"
-#include "platform/qt/ControlFactory.h"
-#include "platform/qt/DialogUnits.h"
-#include "platform/qt/QtWindows.h"
-#include "platform/qt/Resources.h"
-#include "platform/qt/SaveText.h"
-#include "platform/qt/SystemMenu.h"
+#include "ui/platform/CDialog.h"
+#include "ui/platform/qt/ControlFactory.h"
+#include "ui/platform/qt/DialogUnits.h"
+#include "ui/platform/qt/QtWindows.h"
+#include "ui/platform/qt/Resources.h"
+#include "ui/platform/qt/SaveText.h"
+#include "ui/platform/qt/SystemMenu.h"
 
 namespace quellhart::ui {
 namespace {

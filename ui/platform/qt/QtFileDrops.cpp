@@ -5,8 +5,8 @@
 #include <QUrl>
 #include <QWidget>
 
-#include "platform/CDialog.h"
-#include "platform/qt/QtWindows.h"
+#include "ui/platform/CDialog.h"
+#include "ui/platform/qt/QtWindows.h"
 
 namespace quellhart::ui {
 namespace {

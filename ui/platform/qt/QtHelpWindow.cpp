@@ -5,8 +5,8 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#include "platform/HelpWindow.h"
-#include "platform/qt/QtWindows.h"
+#include "ui/platform/HelpWindow.h"
+#include "ui/platform/qt/QtWindows.h"
 
 namespace quellhart::ui {
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/CWinApp.h"
-#include "platform/qt/Resources.h"
 #include "res/QuellhartVersion.h"
+#include "ui/platform/CWinApp.h"
+#include "ui/platform/qt/Resources.h"
 
 int main(int argc, char** argv) {
     // A file size limit must fail the commit's write, which then cleans up, rather

@@ -2,9 +2,9 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "platform/Prompts.h"
-#include "platform/qt/QtWindows.h"
-#include "platform/qt/SaveText.h"
+#include "ui/platform/Prompts.h"
+#include "ui/platform/qt/QtWindows.h"
+#include "ui/platform/qt/SaveText.h"
 
 namespace quellhart::ui {
 namespace {

@@ -4,11 +4,11 @@
 #include <QTabBar>
 #include <QTabWidget>
 
-#include "platform/CPropertySheet.h"
-#include "platform/qt/ControlFactory.h"
-#include "platform/qt/DialogUnits.h"
-#include "platform/qt/QtWindows.h"
-#include "platform/qt/SaveText.h"
+#include "ui/platform/CPropertySheet.h"
+#include "ui/platform/qt/ControlFactory.h"
+#include "ui/platform/qt/DialogUnits.h"
+#include "ui/platform/qt/QtWindows.h"
+#include "ui/platform/qt/SaveText.h"
 
 namespace quellhart::ui {
 

@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-#include "platform/WinTypes.h"
+#include "ui/platform/WinTypes.h"
 
 namespace quellhart::ui {
 

@@ -7,9 +7,9 @@
 #include <QLineEdit>
 #include <QSet>
 
-#include "platform/CWnd.h"
-#include "platform/qt/QtWindows.h"
-#include "platform/qt/SaveText.h"
+#include "ui/platform/CWnd.h"
+#include "ui/platform/qt/QtWindows.h"
+#include "ui/platform/qt/SaveText.h"
 
 namespace quellhart::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/qt/Resources.h"
+#include "ui/platform/qt/Resources.h"
 
 // The pictures live in a static library, whose resources Qt registers on request.
 static void RegisterResources() {

@@ -1,8 +1,8 @@
-#include "platform/qt/SystemMenu.h"
+#include "ui/platform/qt/SystemMenu.h"
 
 #include <QShortcut>
 
-#include "platform/qt/SaveText.h"
+#include "ui/platform/qt/SaveText.h"
 
 namespace quellhart::ui {
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/CDialog.h"
+#include "ui/platform/CDialog.h"
 
 namespace quellhart::ui {
 

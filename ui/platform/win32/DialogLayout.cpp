@@ -1,11 +1,11 @@
-#include "platform/win32/DialogLayout.h"
+#include "ui/platform/win32/DialogLayout.h"
 
 #include <cstdlib>
 #include <map>
 #include <utility>
 
-#include "platform/win32/DialogTemplateEx.h"
 #include "res/DialogTemplates.h"
+#include "ui/platform/win32/DialogTemplateEx.h"
 
 namespace quellhart::ui {
 namespace {

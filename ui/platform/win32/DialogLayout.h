@@ -7,8 +7,8 @@
 // rectangles, so that a window at 150 % is the window at 100 % made larger.
 #pragma once
 
-#include "platform/CDialog.h"
-#include "platform/win32/Win32.h"
+#include "ui/platform/CDialog.h"
+#include "ui/platform/win32/Win32.h"
 
 namespace quellhart::ui {
 

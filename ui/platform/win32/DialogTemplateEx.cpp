@@ -20,13 +20,13 @@
 // before the control it names: a screen reader names a field by the static text
 // just before it, and since captions take no tab stop, the Tab order stays as the
 // template gives it.
-#include "platform/win32/DialogTemplateEx.h"
+#include "ui/platform/win32/DialogTemplateEx.h"
 
 #include <algorithm>
 #include <cstring>
 #include <string>
 
-#include "platform/win32/Win32.h"
+#include "ui/platform/win32/Win32.h"
 
 namespace quellhart::ui {
 namespace {

@@ -105,8 +105,8 @@ QH_SYSTEM_CONSTANTS(QH_KEEP)
 #include <string>
 #include <string_view>
 
-#include "platform/WinTypes.h"
 #include "res/WindowStyles.h"
+#include "ui/platform/WinTypes.h"
 
 namespace quellhart::ui {
 

@@ -1,9 +1,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/Application.h"
-#include "platform/win32/DialogLayout.h"
-#include "platform/win32/Win32.h"
+#include "ui/platform/Application.h"
+#include "ui/platform/win32/DialogLayout.h"
+#include "ui/platform/win32/Win32.h"
 
 namespace quellhart::ui {
 namespace {

@@ -1,8 +1,8 @@
 #include <exception>
 #include <thread>
 
-#include "platform/BackgroundWork.h"
-#include "platform/win32/Win32.h"
+#include "ui/platform/BackgroundWork.h"
+#include "ui/platform/win32/Win32.h"
 
 namespace quellhart::ui {
 

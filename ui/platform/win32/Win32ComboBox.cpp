@@ -1,8 +1,8 @@
 // The combo box's messages go straight to the system's control, which keeps sorted
 // lists in case-insensitive order, entries of equal text after each other. The prefix
 // search is the program's own, so that it follows the same rule on every toolkit.
-#include "platform/CComboBox.h"
-#include "platform/win32/Win32.h"
+#include "ui/platform/CComboBox.h"
+#include "ui/platform/win32/Win32.h"
 
 namespace quellhart::ui {
 namespace {

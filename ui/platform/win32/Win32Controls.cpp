@@ -1,6 +1,6 @@
-#include "platform/win32/Win32Controls.h"
+#include "ui/platform/win32/Win32Controls.h"
 
-#include "platform/CComboBox.h"
+#include "ui/platform/CComboBox.h"
 
 namespace quellhart::ui {
 

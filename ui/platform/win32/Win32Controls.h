@@ -2,8 +2,8 @@
 // once the system has made its controls.
 #pragma once
 
-#include "platform/CDialog.h"
-#include "platform/win32/Win32.h"
+#include "ui/platform/CDialog.h"
+#include "ui/platform/win32/Win32.h"
 
 namespace quellhart::ui {
 

@@ -6,11 +6,11 @@
 #include <deque>
 #include <set>
 
-#include "platform/CDialog.h"
-#include "platform/win32/DialogLayout.h"
-#include "platform/win32/DialogTemplateEx.h"
-#include "platform/win32/Win32.h"
-#include "platform/win32/Win32Controls.h"
+#include "ui/platform/CDialog.h"
+#include "ui/platform/win32/DialogLayout.h"
+#include "ui/platform/win32/DialogTemplateEx.h"
+#include "ui/platform/win32/Win32.h"
+#include "ui/platform/win32/Win32Controls.h"
 
 namespace quellhart::ui {
 namespace {

@@ -4,9 +4,9 @@
 #include <cctype>
 
 #include "codepage/CodePage.h"
-#include "platform/CDialog.h"
-#include "platform/HelpWindow.h"
-#include "platform/win32/Win32.h"
+#include "ui/platform/CDialog.h"
+#include "ui/platform/HelpWindow.h"
+#include "ui/platform/win32/Win32.h"
 
 namespace quellhart::ui {
 namespace {

@@ -2,8 +2,8 @@
 // object's InitInstance, as the framework's start-up code runs it. The arguments are
 // read as UTF-16 from the system, since the ANSI code page cannot hold every file
 // name, and kept as UTF-8 inside the program.
-#include "platform/CWinApp.h"
-#include "platform/win32/Win32.h"
+#include "ui/platform/CWinApp.h"
+#include "ui/platform/win32/Win32.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace quellhart::ui;

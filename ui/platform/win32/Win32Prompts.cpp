@@ -1,6 +1,6 @@
 // The system's message boxes and file-open dialog.
-#include "platform/Prompts.h"
-#include "platform/win32/Win32.h"
+#include "ui/platform/Prompts.h"
+#include "ui/platform/win32/Win32.h"
 
 namespace quellhart::ui {
 namespace {

@@ -8,11 +8,11 @@
 // size).
 #include <algorithm>
 
-#include "platform/CPropertySheet.h"
-#include "platform/win32/DialogLayout.h"
-#include "platform/win32/DialogTemplateEx.h"
-#include "platform/win32/Win32.h"
-#include "platform/win32/Win32Controls.h"
+#include "ui/platform/CPropertySheet.h"
+#include "ui/platform/win32/DialogLayout.h"
+#include "ui/platform/win32/DialogTemplateEx.h"
+#include "ui/platform/win32/Win32.h"
+#include "ui/platform/win32/Win32Controls.h"
 
 namespace quellhart::ui {
 

@@ -1,5 +1,5 @@
 #include "codepage/CodePage.h"
-#include "platform/win32/Win32.h"
+#include "ui/platform/win32/Win32.h"
 
 namespace quellhart::ui {
 

@@ -1,6 +1,6 @@
-#include "platform/CWnd.h"
-#include "platform/win32/Win32.h"
 #include "res/WindowStyles.h"
+#include "ui/platform/CWnd.h"
+#include "ui/platform/win32/Win32.h"
 
 namespace quellhart::ui {
 
