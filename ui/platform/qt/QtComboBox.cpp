@@ -1,7 +1,5 @@
 #include <QComboBox>
 #include <QSignalBlocker>
-#include <algorithm>
-#include <ranges>
 
 #include "ui/platform/CComboBox.h"
 #include "ui/platform/qt/QtWindows.h"
@@ -33,11 +31,15 @@ int CComboBox::AddString(std::string_view text) {
         // After every entry that sorts before or equal to it; the entries are in order,
         // so the place is found by halving (a list of a thousand variables fills in
         // ten comparisons an entry).
-        const auto entries = std::views::iota(0, combo->count());
-        const auto after = std::ranges::partition_point(entries, [&](int i) {
-            return QString::compare(combo->itemText(i), entry, Qt::CaseInsensitive) <= 0;
-        });
-        at = after == entries.end() ? combo->count() : *after;
+        int before = 0, after = combo->count();
+        while (before < after) {
+            const int middle = before + (after - before) / 2;
+            if (QString::compare(combo->itemText(middle), entry, Qt::CaseInsensitive) <= 0)
+                before = middle + 1;
+            else
+                after = middle;
+        }
+        at = before;
     }
     const QSignalBlocker quiet(combo);
     const int selected = combo->currentIndex();
