@@ -12,7 +12,9 @@ namespace {
 // Where names cannot be exchanged in one step: three renames through ".swap", a name
 // no operation takes for a leftover (a stop between them is put right by the next
 // Open), each undone when a later one fails, none replacing a file. When an undo
-// fails too, `error` says where each version is. `parkedFile` is the save, claimed.
+// fails too, `error` says where each version is. `parkedFile` is the save, claimed,
+// which goes when another program's save takes its name meanwhile; with kNoFile
+// nothing goes.
 bool SwapByRenames(FileSystem& files, const std::string& save, FileHandle parkedFile,
                    const std::string& backup, std::string& error) {
     const std::string parked = *SwapPathFor(save);
@@ -29,7 +31,8 @@ bool SwapByRenames(FileSystem& files, const std::string& save, FileHandle parked
         // Another program's save has taken the save's name meanwhile (a game saving
         // by rename): it is newer than the one put aside, which goes as that rename
         // would have replaced it.
-        if (moved == FileError::kExists && NameStillRefersTo(files, parked, parkedFile)) {
+        if (moved == FileError::kExists && parkedFile != kNoFile &&
+            NameStillRefersTo(files, parked, parkedFile)) {
             files.Remove(parked);
             error = errors::kRestoreSwap;
             return false;
@@ -108,9 +111,8 @@ bool SwapWithBackup(const std::string& savePath, std::string& error, FileSystem&
     // The folder could not be made durable: the names go back, and the failure is
     // reported. Should they not, the swap stands, as the names say.
     std::string notUndone;
-    const bool undone =
-        byRenames ? SwapByRenames(files, savePath, backupClaim.Handle(), *backup, notUndone)
-                  : files.Exchange(savePath, *backup) == FileError::kNone;
+    const bool undone = byRenames ? SwapByRenames(files, savePath, kNoFile, *backup, notUndone)
+                                  : files.Exchange(savePath, *backup) == FileError::kNone;
     if (!undone) return true;
     files.SyncFolderOf(savePath);
     error = errors::kRestoreSwap;
