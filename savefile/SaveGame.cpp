@@ -33,7 +33,7 @@ bool CSaveGame::Bind(const std::string& givenPath, bool onlyForReading) {
         // Names shared with another save's files are left as they are: whose they
         // are cannot be told, and a commit of either save refuses.
         const bool ownSiblings = work && SiblingOfAnotherSave(files, path).empty();
-        if (work) FinishInterruptedSwaps(files, path);
+        if (ownSiblings) FinishInterruptedSwaps(files, path);
         if (!OpenInput(path)) {
             // The error's own text first; where a stop left the save's versions under other
             // names, the second line says where.

@@ -391,14 +391,10 @@ bool CSaveGame::SwapInWorkFile(WorkFile& work) {
     // A file system that cannot say, or cannot make the exchange durable, is
     // reported as what it is, and the names go back as well.
     const NameHolds took = WhatNameHolds(files, workPath, input.OpenedAs());
-    // Looked at at once, so that the names go back before a game that saves in place
-    // opens the new save by its name, and again once the exchange is durable.
-    OnDisk loaded = took == NameHolds::kThatFile  ? LoadedFileOnDisk(false)
-                    : took == NameHolds::kAnother ? OnDisk::kChanged
-                                                  : OnDisk::kUnreadable;
-    FileError synced = FileError::kNone;
-    if (loaded == OnDisk::kAsLoaded && (synced = files.SyncFolderOf(savePath)) == FileError::kNone)
-        loaded = LoadedFileOnDisk(false);
+    const FileError synced = files.SyncFolderOf(savePath);
+    const OnDisk loaded = took == NameHolds::kThatFile  ? LoadedFileOnDisk(false)
+                          : took == NameHolds::kAnother ? OnDisk::kChanged
+                                                        : OnDisk::kUnreadable;
     if (synced != FileError::kNone || loaded != OnDisk::kAsLoaded) {
         if (took == NameHolds::kAnother) previous.Drop();
         const bool undone = files.Exchange(workPath, savePath) == FileError::kNone;

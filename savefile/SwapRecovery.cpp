@@ -46,9 +46,7 @@ void FinishInterruptedRestore(FileSystem& files, const std::string& save) {
 }  // namespace
 
 void FinishInterruptedSwaps(FileSystem& files, const std::string& savePath) {
-    // A name without ".ess" has no siblings; names shared with another save's are
-    // nobody's to put right.
-    if (!WorkPathFor(savePath) || !SiblingOfAnotherSave(files, savePath).empty()) return;
+    if (!WorkPathFor(savePath)) return;  // a name without ".ess" has no siblings
     FinishInterruptedCommit(files, savePath);
     FinishInterruptedRestore(files, savePath);
 }

@@ -21,6 +21,8 @@
 
 namespace quellhart {
 
+// Callers first make sure that no other save in the folder shares these names
+// (SiblingOfAnotherSave): whose they would be could not be told.
 void FinishInterruptedSwaps(FileSystem& files, const std::string& savePath);
 
 // When the save's name holds nothing: a line naming what lies beside it from such a

@@ -341,6 +341,7 @@ TEST(CommitDurability, AFailedUndoSaysWhereEachVersionIs) {
     };
     const Case cases[] = {
         {true, {{"Rename", 1}, {"Exchange", 2}}, "the old one is"},
+        {true, {{"SyncFolderOf", 1}, {"Exchange", 2}}, "the old one is"},
         {false, {{"RenameToFreeName", 1}, {"RenameToFreeName", 2}}, "The old save is now"}};
     for (const Case& c : cases) {
         if (c.exchange && !test::SystemExchangesNames()) continue;
