@@ -35,11 +35,8 @@ int RunDiff(const Request& request, Console& console);
 // editor does, and only a name with ".ess".
 enum class OpenFor { kReading, kEditing };
 
-// Opens and loads `file`; on failure prints the document's error text alone on a line
-// of standard error.
+// Opens and loads `file`; on failure prints the document's error on standard error.
 bool OpenAndLoad(CSaveGame& save, const std::string& file, Console& console, OpenFor purpose);
-// The document's error, and on a second line the system's reason where it has one.
-std::string ErrorLines(const CSaveGame& save);
 
 // Asks `question` on the terminal; --yes answers yes. Without --yes and without a
 // terminal the answer is no.

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/Commands.h"
+#include "cli/ErrorLines.h"
 #include "cli/Json.h"
 #include "cli/SaveReport.h"
 #include "codepage/CodePage.h"
@@ -140,7 +141,7 @@ int RunDiff(const Request& request, Console& console) {
     CSaveGame saves[2] = {CSaveGame(console.files), CSaveGame(console.files)};
     for (int i = 0; i < 2; ++i) {
         if (!saves[i].OpenReadOnly(request.files[size_t(i)]) || !saves[i].Load()) {
-            console.err << request.files[size_t(i)] << ": " << ErrorLines(saves[i]);
+            console.err << request.files[size_t(i)] << ": " << ErrorLines(saves[i].GetError());
             return kDiffTrouble;
         }
     }

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "cli/Commands.h"
+#include "cli/ErrorLines.h"
 #include "savefile/BackupRestore.h"
 #include "savefile/SaveErrors.h"
 #include "savefile/SiblingPaths.h"
@@ -25,9 +26,9 @@ int RunRestore(const Request& request, Console& console) {
     }
     if (!Confirm("Swap " + file + " with its backup " + *backup + "?", request, console))
         return kExitDeclined;
-    std::string error;
+    SaveError error;
     if (!RestoreBackup(file, error, console.files)) {
-        console.err << error << "\n";
+        console.err << ErrorLines(error);
         return kExitError;
     }
     // The swap has happened: the exit code says so even if nothing can be printed.

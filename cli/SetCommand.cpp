@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/ErrorLines.h"
 #include "cli/SaveReport.h"
 #include "codepage/CodePageChoice.h"
 #include "res/EditorLimits.h"
@@ -100,14 +101,15 @@ int RunSet(const Request& request, Console& console) {
 
     save.SetPlayerData(record);
     if (!save.Commit()) {
-        console.err << ErrorLines(save);
+        console.err << ErrorLines(save.GetError());
         return kExitError;
     }
     // The save has been replaced: whatever happens from here on, the exit code says
     // so, or a user would retry and push the original out of the backup.
     CSaveGame written(console.files);
     if (!written.OpenReadOnly(file) || !written.Load()) {
-        console.err << "The save was written, but reading it back failed: " << ErrorLines(written);
+        console.err << "The save was written, but reading it back failed: "
+                    << ErrorLines(written.GetError());
         return kExitOk;
     }
     console.out << (request.json ? ShowAsJson(written, file) : ShowAsText(written, file));

@@ -1,20 +1,15 @@
 #include <iostream>
 
 #include "cli/Commands.h"
+#include "cli/ErrorLines.h"
 #include "cli/SaveReport.h"
 
 namespace quellhart::cli {
 
-std::string ErrorLines(const CSaveGame& save) {
-    std::string lines = save.GetErrorText() + "\n";
-    if (!save.GetErrorCause().empty()) lines += save.GetErrorCause() + "\n";
-    return lines;
-}
-
 bool OpenAndLoad(CSaveGame& save, const std::string& file, Console& console, OpenFor purpose) {
     const bool opened = purpose == OpenFor::kEditing ? save.Open(file) : save.OpenReadOnly(file);
     if (opened && save.Load()) return true;
-    console.err << ErrorLines(save);
+    console.err << ErrorLines(save.GetError());
     return false;
 }
 

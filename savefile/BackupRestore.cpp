@@ -1,5 +1,7 @@
 #include "savefile/BackupRestore.h"
 
+#include <utility>
+
 #include "savefile/FileClaim.h"
 #include "savefile/SaveErrors.h"
 #include "savefile/SaveGame.h"
@@ -16,37 +18,39 @@ namespace {
 // which goes when another program's save takes its name meanwhile; with kNoFile
 // nothing goes.
 bool SwapByRenames(FileSystem& files, const std::string& save, FileHandle parkedFile,
-                   const std::string& backup, std::string& error) {
+                   const std::string& backup, SaveError& error) {
     const std::string parked = *SwapPathFor(save);
-    if (files.RenameToFreeName(save, parked) != FileError::kNone) {
-        error = errors::kRestoreSwap;
+    if (const FileStatus parking = files.RenameToFreeName(save, parked); !parking.Ok()) {
+        error = {errors::kRestoreSwap, parking.Cause()};
         return false;
     }
-    const auto undone = [&](bool undoOk) {
-        error = errors::kRestoreSwap;
-        if (!undoOk) error += "\nThe save is now " + parked + "; the backup is " + backup + ".";
+    // The rename that failed gives the cause; where its undo failed as well, the cause
+    // says where each version is too.
+    const auto undone = [&](const FileStatus& failed, bool undoOk) {
+        error = {errors::kRestoreSwap, failed.Cause()};
+        if (!undoOk)
+            error.AddCause("The save is now " + parked + "; the backup is " + backup + ".");
         return false;
     };
-    if (const FileError moved = files.RenameToFreeName(backup, save); moved != FileError::kNone) {
+    if (const FileStatus moved = files.RenameToFreeName(backup, save); !moved.Ok()) {
         // Another program's save has taken the save's name meanwhile (a game saving
         // by rename): it is newer than the one put aside, which goes as that rename
         // would have replaced it.
         if (moved == FileError::kExists && parkedFile != kNoFile &&
             NameStillRefersTo(files, parked, parkedFile)) {
             files.Remove(parked);
-            error = errors::kRestoreSwap;
+            error = {errors::kRestoreSwap, {}};
             return false;
         }
-        return undone(files.RenameToFreeName(parked, save) == FileError::kNone);
+        return undone(moved, files.RenameToFreeName(parked, save).Ok());
     }
-    if (files.RenameToFreeName(parked, backup) != FileError::kNone) {
-        const bool backupBack = files.RenameToFreeName(save, backup) == FileError::kNone;
-        if (!backupBack) {
-            error = errors::kRestoreSwap;
-            error += "\nThe backup is now " + save + "; the save is " + parked + ".";
+    if (const FileStatus unparked = files.RenameToFreeName(parked, backup); !unparked.Ok()) {
+        if (!files.RenameToFreeName(save, backup).Ok()) {
+            error = {errors::kRestoreSwap,
+                     "The backup is now " + save + "; the save is " + parked + "."};
             return false;
         }
-        return undone(files.RenameToFreeName(parked, save) == FileError::kNone);
+        return undone(unparked, files.RenameToFreeName(parked, save).Ok());
     }
     return true;
 }
@@ -55,37 +59,31 @@ bool SwapByRenames(FileSystem& files, const std::string& save, FileHandle parked
 
 namespace {
 
-bool SwapWithBackup(const std::string& savePath, std::string& error, FileSystem& files);
+bool SwapWithBackup(const std::string& savePath, SaveError& error, FileSystem& files);
 
 }  // namespace
 
-// The error's first line is the program's; the system's reason, where a file call
-// failed for one, is the second.
-bool RestoreBackup(const std::string& givenPath, std::string& error, FileSystem& files) {
-    files.TakeLastFailure();
-    if (SwapWithBackup(files.FinalPath(givenPath), error, files)) return true;
-    if (const std::string cause = files.TakeLastFailure(); !cause.empty()) error += "\n" + cause;
-    return false;
+bool RestoreBackup(const std::string& givenPath, SaveError& error, FileSystem& files) {
+    return SwapWithBackup(files.FinalPath(givenPath), error, files);
 }
 
 namespace {
 
-bool SwapWithBackup(const std::string& savePath, std::string& error, FileSystem& files) {
+bool SwapWithBackup(const std::string& savePath, SaveError& error, FileSystem& files) {
     const std::optional<std::string> backup = BackupPathFor(savePath);
     if (!backup) {
-        error = errors::kNoEssInName;
+        error = {errors::kNoEssInName, {}};
         return false;
     }
-    if (const std::string clash = SiblingOfAnotherSave(files, savePath); !clash.empty()) {
-        error = std::string(errors::kRestoreSwap) + "\n" + clash;
+    if (std::string clash = SiblingOfAnotherSave(files, savePath); !clash.empty()) {
+        error = {errors::kRestoreSwap, std::move(clash)};
         return false;
     }
     FinishInterruptedSwaps(files, savePath);
     {
         CSaveGame backupSave(files);
         if (!backupSave.OpenReadOnly(*backup) || !backupSave.Load()) {
-            error = *backup + ": " + backupSave.GetErrorText();
-            if (!backupSave.GetErrorCause().empty()) error += "\n" + backupSave.GetErrorCause();
+            error = {*backup + ": " + backupSave.GetErrorText(), backupSave.GetError().cause};
             return false;
         }
     }
@@ -93,29 +91,31 @@ bool SwapWithBackup(const std::string& savePath, std::string& error, FileSystem&
     // has one of them claimed. The save need not load: putting back the backup of a
     // damaged save is what restore is for.
     FileClaim saveClaim(files, savePath), backupClaim(files, *backup);
-    FileError claimed = saveClaim.Take();
-    if (claimed == FileError::kNone) claimed = backupClaim.Take();
-    if (claimed != FileError::kNone) {
-        error = claimed == FileError::kLocked ? errors::kBeingWritten : errors::kUnableToOpenSave;
+    FileStatus claimed = saveClaim.Take();
+    if (claimed.Ok()) claimed = backupClaim.Take();
+    if (!claimed.Ok()) {
+        error = {claimed == FileError::kLocked ? errors::kBeingWritten : errors::kUnableToOpenSave,
+                 claimed.Cause()};
         return false;
     }
-    const FileError swapped = files.Exchange(savePath, *backup);
+    const FileStatus swapped = files.Exchange(savePath, *backup);
     const bool byRenames = swapped == FileError::kNotSupported;
     if (byRenames) {
         if (!SwapByRenames(files, savePath, saveClaim.Handle(), *backup, error)) return false;
-    } else if (swapped != FileError::kNone) {
-        error = errors::kRestoreSwap;
+    } else if (!swapped.Ok()) {
+        error = {errors::kRestoreSwap, swapped.Cause()};
         return false;
     }
-    if (files.SyncFolderOf(savePath) == FileError::kNone) return true;
+    const FileStatus synced = files.SyncFolderOf(savePath);
+    if (synced.Ok()) return true;
     // The folder could not be made durable: the names go back, and the failure is
     // reported. Should they not, the swap stands, as the names say.
-    std::string notUndone;
+    SaveError notUndone;
     const bool undone = byRenames ? SwapByRenames(files, savePath, kNoFile, *backup, notUndone)
-                                  : files.Exchange(savePath, *backup) == FileError::kNone;
+                                  : files.Exchange(savePath, *backup).Ok();
     if (!undone) return true;
     files.SyncFolderOf(savePath);
-    error = errors::kRestoreSwap;
+    error = {errors::kRestoreSwap, synced.Cause()};
     return false;
 }
 

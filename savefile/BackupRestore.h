@@ -6,6 +6,7 @@
 #include <string>
 
 #include "savefile/FileSystem.h"
+#include "savefile/SaveErrors.h"
 
 namespace quellhart {
 
@@ -14,7 +15,7 @@ namespace quellhart {
 // system can exchange two names in one step, both names hold a complete save at every
 // moment. Returns false with `error` set, both files as they were and no file left
 // behind, when the swap did not happen.
-bool RestoreBackup(const std::string& savePath, std::string& error,
+bool RestoreBackup(const std::string& savePath, SaveError& error,
                    FileSystem& files = SystemFileSystem());
 
 }  // namespace quellhart

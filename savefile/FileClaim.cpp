@@ -1,5 +1,7 @@
 #include "savefile/FileClaim.h"
 
+#include <utility>
+
 namespace quellhart {
 
 bool NameStillRefersTo(FileSystem& files, const std::string& path, FileHandle file) {
@@ -11,40 +13,47 @@ bool NameStillRefersTo(FileSystem& files, const std::string& path, const FileInf
     return WhatNameHolds(files, path, file) == NameHolds::kThatFile;
 }
 
-NameHolds WhatNameHolds(FileSystem& files, const std::string& path, const FileInfo& file) {
+NameHolds WhatNameHolds(FileSystem& files, const std::string& path, const FileInfo& file,
+                        FileStatus* unknown) {
     FileInfo named;
-    switch (files.DescribePath(path, false, named)) {
+    FileStatus described = files.DescribePath(path, false, named);
+    switch (described.Kind()) {
         case FileError::kNone:
             return named.SameFile(file) ? NameHolds::kThatFile : NameHolds::kAnother;
         case FileError::kNotFound:
             return NameHolds::kAnother;
         default:
+            if (unknown) *unknown = std::move(described);
             return NameHolds::kUnknown;
     }
 }
 
-FileError LockByName(FileSystem& files, const std::string& path, FileHandle file) {
-    const FileError locked = files.TryLock(file);
-    if (locked != FileError::kNone) return locked;
-    if (NameStillRefersTo(files, path, file)) return FileError::kNone;
+FileStatus LockByName(FileSystem& files, const std::string& path, FileHandle file) {
+    if (FileStatus locked = files.TryLock(file); !locked.Ok()) return locked;
+    FileInfo open;
+    FileStatus unknown = files.Describe(file, open);
+    if (unknown.Ok()) {
+        const NameHolds holds = WhatNameHolds(files, path, open, &unknown);
+        if (holds == NameHolds::kThatFile) return FileError::kNone;
+        if (holds == NameHolds::kAnother) unknown = FileError::kLocked;
+    }
     files.Unlock(file);
-    return FileError::kLocked;
+    return unknown;
 }
 
-FileError FileClaim::Take() {
+FileStatus FileClaim::Take() {
     Release();
     // A link is never claimed through: what it points to is not this name's file.
     FileInfo named;
-    const FileError described = files_.DescribePath(path_, false, named);
-    if (described != FileError::kNone) return described;
+    if (FileStatus described = files_.DescribePath(path_, false, named); !described.Ok())
+        return described;
     if (named.kind != FileKind::kRegular) return FileError::kNotRegularFile;
-    const FileError opened = files_.OpenForReading(path_, file_);
-    if (opened != FileError::kNone) {
+    if (FileStatus opened = files_.OpenForReading(path_, file_); !opened.Ok()) {
         file_ = kNoFile;
         return opened;
     }
-    const FileError locked = LockByName(files_, path_, file_);
-    locked_ = locked == FileError::kNone;
+    FileStatus locked = LockByName(files_, path_, file_);
+    locked_ = locked.Ok();
     if (!locked_) Release();
     return locked;
 }

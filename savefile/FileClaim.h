@@ -16,13 +16,16 @@ bool NameStillRefersTo(FileSystem& files, const std::string& path, FileHandle fi
 // The same for a file described when it was opened: where a file renamed while open
 // is no longer described in full through its handle (Wine gives its volume as 0).
 bool NameStillRefersTo(FileSystem& files, const std::string& path, const FileInfo& file);
-// The same, telling another file (or none) from a system that could not say.
+// The same, telling another file (or none) from a system that could not say; for
+// kUnknown, the call that failed is kept in `unknown` when given.
 enum class NameHolds { kThatFile, kAnother, kUnknown };
-NameHolds WhatNameHolds(FileSystem& files, const std::string& path, const FileInfo& file);
+NameHolds WhatNameHolds(FileSystem& files, const std::string& path, const FileInfo& file,
+                        FileStatus* unknown = nullptr);
 
 // Takes the lock of the file open as `file` and checks that `path` still names it.
-// kLocked, with the lock not kept, when another holds it or the name has moved on.
-FileError LockByName(FileSystem& files, const std::string& path, FileHandle file);
+// kLocked, with the lock not kept, when another holds it or the name has moved on; the
+// failed call's status where the system could not say.
+FileStatus LockByName(FileSystem& files, const std::string& path, FileHandle file);
 
 // One claimed name for as long as the object lives.
 class FileClaim {
@@ -34,7 +37,7 @@ public:
 
     // Opens and locks the file under the name: kNone, or kNotFound (no file),
     // kNotRegularFile, kLocked (claimed by another operation), kFailed.
-    FileError Take();
+    FileStatus Take();
     void Release();
     FileHandle Handle() const { return file_; }
 

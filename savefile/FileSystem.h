@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace quellhart {
 
@@ -26,6 +27,47 @@ enum class FileError {
     kLocked,          // another handle holds the lock
     kNotSupported,    // the file system cannot do this (an atomic exchange, say)
     kFailed,          // any other failure: I/O error, full disk, no permission
+};
+
+// The outcome of one call: how it went, and for a failure the system's own words for
+// it ("No space left on device") and the file it concerned, or for a call on two
+// names (a rename) both. Each call returns its own; a failure's cause is never looked
+// up afterwards, when other calls may have failed since. The words are left out where
+// the kind says all (no such file, a lock held elsewhere, a name taken).
+class FileStatus {
+public:
+    FileStatus() = default;
+    // A kind alone: a failure the system gave no words for, or success.
+    FileStatus(FileError kind) : kind_(kind) {}  // NOLINT(google-explicit-constructor)
+    FileStatus(FileError kind, std::string reason, std::string path, std::string toPath = {})
+        : kind_(kind),
+          reason_(std::move(reason)),
+          path_(std::move(path)),
+          toPath_(std::move(toPath)) {}
+
+    bool Ok() const { return kind_ == FileError::kNone; }
+    FileError Kind() const { return kind_; }
+    const std::string& Reason() const { return reason_; }
+    const std::string& Path() const { return path_; }
+    // The second name of a call on two: where a rename was to take the file.
+    const std::string& ToPath() const { return toPath_; }
+    // The line a message gives the failure's cause: "PATH: reason", "PATH -> TO:
+    // reason", or the reason alone where no file was named; empty where the system
+    // gave no words.
+    std::string Cause() const {
+        if (reason_.empty() || path_.empty()) return reason_;
+        return path_ + (toPath_.empty() ? "" : " -> " + toPath_) + ": " + reason_;
+    }
+
+    friend bool operator==(const FileStatus& status, FileError kind) {
+        return status.kind_ == kind;
+    }
+
+private:
+    FileError kind_ = FileError::kNone;
+    std::string reason_;
+    std::string path_;
+    std::string toPath_;
 };
 
 enum class FileKind { kRegular, kFolder, kLink, kOther };
@@ -66,22 +108,22 @@ public:
 
     // Opens an existing regular file for reading. Never blocks, whatever the name
     // stands for: anything but a regular file gives kNotRegularFile.
-    virtual FileError OpenForReading(const std::string& path, FileHandle& file) = 0;
+    virtual FileStatus OpenForReading(const std::string& path, FileHandle& file) = 0;
     // Creates a new file for reading and writing, readable and writable by its owner
     // only. Fails with kExists when any file or link already has that name.
-    virtual FileError CreateNew(const std::string& path, FileHandle& file) = 0;
+    virtual FileStatus CreateNew(const std::string& path, FileHandle& file) = 0;
     // Closes the handle, releasing its lock. The handle is gone whatever the result.
-    virtual FileError Close(FileHandle file) = 0;
+    virtual FileStatus Close(FileHandle file) = 0;
 
     // Reads up to `count` bytes at `offset`; `got` is less than `count` only at the
     // end of the file.
-    virtual FileError ReadAt(FileHandle file, std::int64_t offset, void* into, std::size_t count,
-                             std::size_t& got) = 0;
+    virtual FileStatus ReadAt(FileHandle file, std::int64_t offset, void* into, std::size_t count,
+                              std::size_t& got) = 0;
     // Writes all `count` bytes at `offset`, or fails.
-    virtual FileError WriteAt(FileHandle file, std::int64_t offset, const void* from,
-                              std::size_t count) = 0;
+    virtual FileStatus WriteAt(FileHandle file, std::int64_t offset, const void* from,
+                               std::size_t count) = 0;
     // Forces the file's data and size to disk.
-    virtual FileError Sync(FileHandle file) = 0;
+    virtual FileStatus Sync(FileHandle file) = 0;
     // Asks the system to start writing a range of the file to disk now, so that a
     // later Sync waits for less; a hint, which may do nothing.
     virtual void StartWriteBack(FileHandle file, std::int64_t offset, std::int64_t length) = 0;
@@ -91,54 +133,50 @@ public:
     // written (as `cp` does there). `copied` says how many, fewer than `count` only at
     // the end of `from`, and also after a failure. kNotSupported where the system
     // cannot copy between these files so: the caller copies through its own buffer.
-    virtual FileError CopyRange(FileHandle from, std::int64_t fromOffset, FileHandle to,
-                                std::int64_t toOffset, std::int64_t count,
-                                std::int64_t& copied) = 0;
+    virtual FileStatus CopyRange(FileHandle from, std::int64_t fromOffset, FileHandle to,
+                                 std::int64_t toOffset, std::int64_t count,
+                                 std::int64_t& copied) = 0;
 
-    virtual FileError Describe(FileHandle file, FileInfo& info) = 0;
+    virtual FileStatus Describe(FileHandle file, FileInfo& info) = 0;
     // Describes what the name stands for; a link is described itself, not followed,
     // unless `followLinks`.
-    virtual FileError DescribePath(const std::string& path, bool followLinks, FileInfo& info) = 0;
+    virtual FileStatus DescribePath(const std::string& path, bool followLinks, FileInfo& info) = 0;
     // Gives `file` the access of `from` (described as `like`): its owner and group
     // where the process may set them, its extended attributes, among them an access
     // control list, and its permission bits. It never gives anyone access that `from`
     // does not give: where the list cannot be copied, the call fails.
-    virtual FileError CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) = 0;
+    virtual FileStatus CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) = 0;
 
     // An exclusive lock that other handles, in this process or another, cannot take
     // at the same time; kLocked at once when one holds it.
-    virtual FileError TryLock(FileHandle file) = 0;
-    virtual FileError Unlock(FileHandle file) = 0;
+    virtual FileStatus TryLock(FileHandle file) = 0;
+    virtual FileStatus Unlock(FileHandle file) = 0;
 
     // Renames `from` to `to`, replacing a file named `to` in one step.
-    virtual FileError Rename(const std::string& from, const std::string& to) = 0;
+    virtual FileStatus Rename(const std::string& from, const std::string& to) = 0;
     // The same, only while no file or link has the name `to`: kExists when one has. A
     // file another program put there meanwhile (a game saving) is never replaced.
-    virtual FileError RenameToFreeName(const std::string& from, const std::string& to) = 0;
+    virtual FileStatus RenameToFreeName(const std::string& from, const std::string& to) = 0;
     // Swaps the two names in one step; kNotSupported where the file system cannot.
-    virtual FileError Exchange(const std::string& first, const std::string& second) = 0;
+    virtual FileStatus Exchange(const std::string& first, const std::string& second) = 0;
     // The system's own replace-with-backup (Windows): `replacement` takes the name
     // `replaced`, keeping the replaced file's attributes and access list, and the
     // replaced file takes the name `backup`. On failure every name is as it was.
     // No other handle may be open on `replacement`.
-    virtual FileError ReplaceWithBackup(const std::string& replaced, const std::string& replacement,
-                                        const std::string& backup) = 0;
+    virtual FileStatus ReplaceWithBackup(const std::string& replaced,
+                                         const std::string& replacement,
+                                         const std::string& backup) = 0;
     virtual bool ReplacesWithBackup() const = 0;
     // Gives the file named `existing` the further name `link` (a hard link); kExists
     // when the name is taken, kNotSupported where the file system has no such links.
-    virtual FileError Link(const std::string& existing, const std::string& link) = 0;
-    virtual FileError Remove(const std::string& path) = 0;
+    virtual FileStatus Link(const std::string& existing, const std::string& link) = 0;
+    virtual FileStatus Remove(const std::string& path) = 0;
     // The path of the file that `path` names, through symbolic links (a save kept in a
     // synced folder and linked from the game's); `path` itself when it is no link or
     // the link leads nowhere.
     virtual std::string FinalPath(const std::string& path) = 0;
     // Forces the folder holding `path` to disk, so that renames in it are durable.
-    virtual FileError SyncFolderOf(const std::string& path) = 0;
-
-    // The system's own words for the last call that failed ("No space left on
-    // device"), once, then forgotten; empty when none failed since, or when what
-    // failed tells nothing beyond the error (no such file, a lock held elsewhere).
-    virtual std::string TakeLastFailure() = 0;
+    virtual FileStatus SyncFolderOf(const std::string& path) = 0;
 };
 
 // The operating system's files.

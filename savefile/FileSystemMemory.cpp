@@ -41,7 +41,7 @@ const std::string* MemoryFileSystem::Peek(const std::string& path) const {
     return found == names_.end() ? nullptr : &found->second->bytes;
 }
 
-FileError MemoryFileSystem::OpenForReading(const std::string& path, FileHandle& file) {
+FileStatus MemoryFileSystem::OpenForReading(const std::string& path, FileHandle& file) {
     const std::lock_guard lock(mutex_);
     file = kNoFile;
     const auto found = names_.find(path);
@@ -51,7 +51,7 @@ FileError MemoryFileSystem::OpenForReading(const std::string& path, FileHandle& 
     return FileError::kNone;
 }
 
-FileError MemoryFileSystem::CreateNew(const std::string& path, FileHandle& file) {
+FileStatus MemoryFileSystem::CreateNew(const std::string& path, FileHandle& file) {
     const std::lock_guard lock(mutex_);
     file = kNoFile;
     if (names_.count(path)) return FileError::kExists;
@@ -62,7 +62,7 @@ FileError MemoryFileSystem::CreateNew(const std::string& path, FileHandle& file)
     return FileError::kNone;
 }
 
-FileError MemoryFileSystem::Close(FileHandle file) {
+FileStatus MemoryFileSystem::Close(FileHandle file) {
     const std::lock_guard lock(mutex_);
     Open* open = Find(file);
     if (!open) return FileError::kFailed;
@@ -71,8 +71,8 @@ FileError MemoryFileSystem::Close(FileHandle file) {
     return FileError::kNone;
 }
 
-FileError MemoryFileSystem::ReadAt(FileHandle file, std::int64_t offset, void* into,
-                                   std::size_t count, std::size_t& got) {
+FileStatus MemoryFileSystem::ReadAt(FileHandle file, std::int64_t offset, void* into,
+                                    std::size_t count, std::size_t& got) {
     const std::lock_guard lock(mutex_);
     got = 0;
     Open* open = Find(file);
@@ -84,8 +84,8 @@ FileError MemoryFileSystem::ReadAt(FileHandle file, std::int64_t offset, void* i
     return FileError::kNone;
 }
 
-FileError MemoryFileSystem::WriteAt(FileHandle file, std::int64_t offset, const void* from,
-                                    std::size_t count) {
+FileStatus MemoryFileSystem::WriteAt(FileHandle file, std::int64_t offset, const void* from,
+                                     std::size_t count) {
     const std::lock_guard lock(mutex_);
     Open* open = Find(file);
     if (!open || !open->writable || offset < 0) return FileError::kFailed;
@@ -96,9 +96,9 @@ FileError MemoryFileSystem::WriteAt(FileHandle file, std::int64_t offset, const 
     return FileError::kNone;
 }
 
-FileError MemoryFileSystem::CopyRange(FileHandle from, std::int64_t fromOffset, FileHandle to,
-                                      std::int64_t toOffset, std::int64_t count,
-                                      std::int64_t& copied) {
+FileStatus MemoryFileSystem::CopyRange(FileHandle from, std::int64_t fromOffset, FileHandle to,
+                                       std::int64_t toOffset, std::int64_t count,
+                                       std::int64_t& copied) {
     const std::lock_guard lock(mutex_);
     copied = 0;
     Open* source = Find(from);
@@ -129,7 +129,7 @@ FileInfo MemoryFileSystem::InfoOf(const File& file) {
     return info;
 }
 
-FileError MemoryFileSystem::Describe(FileHandle file, FileInfo& info) {
+FileStatus MemoryFileSystem::Describe(FileHandle file, FileInfo& info) {
     const std::lock_guard lock(mutex_);
     Open* open = Find(file);
     if (!open) return FileError::kFailed;
@@ -137,7 +137,7 @@ FileError MemoryFileSystem::Describe(FileHandle file, FileInfo& info) {
     return FileError::kNone;
 }
 
-FileError MemoryFileSystem::DescribePath(const std::string& path, bool, FileInfo& info) {
+FileStatus MemoryFileSystem::DescribePath(const std::string& path, bool, FileInfo& info) {
     const std::lock_guard lock(mutex_);
     const auto found = names_.find(path);
     if (found == names_.end()) return FileError::kNotFound;
@@ -145,7 +145,7 @@ FileError MemoryFileSystem::DescribePath(const std::string& path, bool, FileInfo
     return FileError::kNone;
 }
 
-FileError MemoryFileSystem::CopyAccess(FileHandle file, FileHandle, const FileInfo& like) {
+FileStatus MemoryFileSystem::CopyAccess(FileHandle file, FileHandle, const FileInfo& like) {
     const std::lock_guard lock(mutex_);
     Open* open = Find(file);
     if (!open) return FileError::kFailed;
@@ -153,7 +153,7 @@ FileError MemoryFileSystem::CopyAccess(FileHandle file, FileHandle, const FileIn
     return FileError::kNone;
 }
 
-FileError MemoryFileSystem::TryLock(FileHandle file) {
+FileStatus MemoryFileSystem::TryLock(FileHandle file) {
     const std::lock_guard lock(mutex_);
     Open* open = Find(file);
     if (!open) return FileError::kFailed;
@@ -163,7 +163,7 @@ FileError MemoryFileSystem::TryLock(FileHandle file) {
     return FileError::kNone;
 }
 
-FileError MemoryFileSystem::Unlock(FileHandle file) {
+FileStatus MemoryFileSystem::Unlock(FileHandle file) {
     const std::lock_guard lock(mutex_);
     Open* open = Find(file);
     if (!open) return FileError::kFailed;
@@ -171,7 +171,7 @@ FileError MemoryFileSystem::Unlock(FileHandle file) {
     return FileError::kNone;
 }
 
-FileError MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
+FileStatus MemoryFileSystem::Rename(const std::string& from, const std::string& to) {
     const std::lock_guard lock(mutex_);
     const auto found = names_.find(from);
     if (found == names_.end()) return FileError::kNotFound;
@@ -182,7 +182,7 @@ FileError MemoryFileSystem::Rename(const std::string& from, const std::string& t
     return FileError::kNone;
 }
 
-FileError MemoryFileSystem::RenameToFreeName(const std::string& from, const std::string& to) {
+FileStatus MemoryFileSystem::RenameToFreeName(const std::string& from, const std::string& to) {
     const std::lock_guard lock(mutex_);
     if (names_.count(to) != 0) return FileError::kExists;
     const auto found = names_.find(from);
@@ -192,7 +192,7 @@ FileError MemoryFileSystem::RenameToFreeName(const std::string& from, const std:
     return FileError::kNone;
 }
 
-FileError MemoryFileSystem::Exchange(const std::string& first, const std::string& second) {
+FileStatus MemoryFileSystem::Exchange(const std::string& first, const std::string& second) {
     const std::lock_guard lock(mutex_);
     const auto a = names_.find(first), b = names_.find(second);
     if (a == names_.end() || b == names_.end()) return FileError::kNotFound;
@@ -200,7 +200,7 @@ FileError MemoryFileSystem::Exchange(const std::string& first, const std::string
     return FileError::kNone;
 }
 
-FileError MemoryFileSystem::Link(const std::string& existing, const std::string& link) {
+FileStatus MemoryFileSystem::Link(const std::string& existing, const std::string& link) {
     const std::lock_guard lock(mutex_);
     const auto found = names_.find(existing);
     if (found == names_.end()) return FileError::kNotFound;
@@ -209,7 +209,7 @@ FileError MemoryFileSystem::Link(const std::string& existing, const std::string&
     return FileError::kNone;
 }
 
-FileError MemoryFileSystem::Remove(const std::string& path) {
+FileStatus MemoryFileSystem::Remove(const std::string& path) {
     const std::lock_guard lock(mutex_);
     return names_.erase(path) ? FileError::kNone : FileError::kNotFound;
 }

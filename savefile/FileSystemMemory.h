@@ -28,35 +28,34 @@ public:
     // or loses its last name; null when there is no such file.
     const std::string* Peek(const std::string& path) const;
 
-    FileError OpenForReading(const std::string& path, FileHandle& file) override;
-    FileError CreateNew(const std::string& path, FileHandle& file) override;
-    FileError Close(FileHandle file) override;
-    FileError ReadAt(FileHandle file, std::int64_t offset, void* into, std::size_t count,
-                     std::size_t& got) override;
-    FileError WriteAt(FileHandle file, std::int64_t offset, const void* from,
-                      std::size_t count) override;
-    FileError Sync(FileHandle) override { return FileError::kNone; }
+    FileStatus OpenForReading(const std::string& path, FileHandle& file) override;
+    FileStatus CreateNew(const std::string& path, FileHandle& file) override;
+    FileStatus Close(FileHandle file) override;
+    FileStatus ReadAt(FileHandle file, std::int64_t offset, void* into, std::size_t count,
+                      std::size_t& got) override;
+    FileStatus WriteAt(FileHandle file, std::int64_t offset, const void* from,
+                       std::size_t count) override;
+    FileStatus Sync(FileHandle) override { return FileError::kNone; }
     void StartWriteBack(FileHandle, std::int64_t, std::int64_t) override {}
-    FileError CopyRange(FileHandle from, std::int64_t fromOffset, FileHandle to,
-                        std::int64_t toOffset, std::int64_t count, std::int64_t& copied) override;
-    FileError Describe(FileHandle file, FileInfo& info) override;
-    FileError DescribePath(const std::string& path, bool followLinks, FileInfo& info) override;
-    FileError CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) override;
-    FileError TryLock(FileHandle file) override;
-    FileError Unlock(FileHandle file) override;
-    FileError Rename(const std::string& from, const std::string& to) override;
-    FileError RenameToFreeName(const std::string& from, const std::string& to) override;
-    FileError Exchange(const std::string& first, const std::string& second) override;
-    FileError ReplaceWithBackup(const std::string&, const std::string&,
-                                const std::string&) override {
+    FileStatus CopyRange(FileHandle from, std::int64_t fromOffset, FileHandle to,
+                         std::int64_t toOffset, std::int64_t count, std::int64_t& copied) override;
+    FileStatus Describe(FileHandle file, FileInfo& info) override;
+    FileStatus DescribePath(const std::string& path, bool followLinks, FileInfo& info) override;
+    FileStatus CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) override;
+    FileStatus TryLock(FileHandle file) override;
+    FileStatus Unlock(FileHandle file) override;
+    FileStatus Rename(const std::string& from, const std::string& to) override;
+    FileStatus RenameToFreeName(const std::string& from, const std::string& to) override;
+    FileStatus Exchange(const std::string& first, const std::string& second) override;
+    FileStatus ReplaceWithBackup(const std::string&, const std::string&,
+                                 const std::string&) override {
         return FileError::kNotSupported;
     }
     bool ReplacesWithBackup() const override { return false; }
-    FileError Link(const std::string& existing, const std::string& link) override;
-    FileError Remove(const std::string& path) override;
+    FileStatus Link(const std::string& existing, const std::string& link) override;
+    FileStatus Remove(const std::string& path) override;
     std::string FinalPath(const std::string& path) override { return path; }
-    FileError SyncFolderOf(const std::string&) override { return FileError::kNone; }
-    std::string TakeLastFailure() override { return {}; }
+    FileStatus SyncFolderOf(const std::string&) override { return FileError::kNone; }
 
 private:
     struct File {

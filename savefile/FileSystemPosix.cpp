@@ -18,17 +18,20 @@
 #include <vector>
 
 #include "savefile/FileSystem.h"
+#include "savefile/OpenFileNames.h"
 
 namespace quellhart {
 namespace {
 
-// The reason for the last failure worth telling; one program thread calls the layer.
-std::string gLastFailure;
-
-FileError FromErrno(int error) {
-    if (error != 0 && error != ENOENT && error != ENOTDIR && error != EEXIST &&
-        error != EWOULDBLOCK)
-        gLastFailure = std::strerror(error);
+// Why a call on `path` failed, from the errno it left.
+FileStatus FromErrno(int error, const std::string& path, const std::string& toPath = {}) {
+    // No such file, a name taken, a lock held: the kind says all there is.
+    const bool worthTelling = error != 0 && error != ENOENT && error != ENOTDIR &&
+                              error != EEXIST && error != EWOULDBLOCK;
+    const auto status = [&](FileError kind) {
+        return worthTelling ? FileStatus(kind, std::strerror(error), path, toPath)
+                            : FileStatus(kind);
+    };
     switch (error) {
         case 0:
             return FileError::kNone;
@@ -42,34 +45,38 @@ FileError FromErrno(int error) {
         case EINVAL:
         case ENOSYS:
         case EOPNOTSUPP:
-            return FileError::kNotSupported;
+            return status(FileError::kNotSupported);
         default:
-            return FileError::kFailed;
+            return status(FileError::kFailed);
     }
 }
 
-FileError Result(bool ok) { return ok ? FileError::kNone : FromErrno(errno); }
+FileStatus Result(bool ok, const std::string& path, const std::string& toPath = {}) {
+    return ok ? FileStatus() : FromErrno(errno, path, toPath);
+}
 
 int Descriptor(FileHandle file) { return int(file); }
 
 // Copies every extended attribute of `from` to `to`. The kernel's own labels
 // ("security.") are the kernel's to set and are passed over when it refuses them.
 // Without the calls a file has no attributes to lose.
-FileError CopyAttributes([[maybe_unused]] int from, [[maybe_unused]] int to) {
+FileStatus CopyAttributes([[maybe_unused]] int from, [[maybe_unused]] int to,
+                          [[maybe_unused]] const std::string& path) {
 #if QH_HAVE_XATTR
     std::vector<char> names(size_t(std::max<ssize_t>(::flistxattr(from, nullptr, 0), 0)));
     if (names.empty()) return FileError::kNone;  // none, or a file system without them
     const ssize_t listed = ::flistxattr(from, names.data(), names.size());
-    if (listed < 0) return FromErrno(errno);
+    if (listed < 0) return FromErrno(errno, path);
     for (const char* name = names.data(); name < names.data() + listed;
          name += std::strlen(name) + 1) {
         const ssize_t size = ::fgetxattr(from, name, nullptr, 0);
-        if (size < 0) return FromErrno(errno);
+        if (size < 0) return FromErrno(errno, path);
         std::vector<char> value(static_cast<size_t>(size));
-        if (::fgetxattr(from, name, value.data(), value.size()) != size) return FromErrno(errno);
+        if (::fgetxattr(from, name, value.data(), value.size()) != size)
+            return FromErrno(errno, path);
         if (::fsetxattr(to, name, value.data(), value.size(), 0) != 0 &&
             std::strncmp(name, "security.", 9) != 0)
-            return FromErrno(errno);
+            return FromErrno(errno, path);
     }
 #endif
     return FileError::kNone;
@@ -78,14 +85,15 @@ FileError CopyAttributes([[maybe_unused]] int from, [[maybe_unused]] int to) {
 // A folder with a default access list gives a new file in it an access list of its
 // own; where the old save had none, the new one must not keep it, or it would let in
 // whoever the folder's list names.
-FileError DropInheritedAccessList([[maybe_unused]] int from, [[maybe_unused]] int to) {
+FileStatus DropInheritedAccessList([[maybe_unused]] int from, [[maybe_unused]] int to,
+                                   [[maybe_unused]] const std::string& path) {
 #if QH_HAVE_XATTR
     constexpr const char* kAccessList = "system.posix_acl_access";
     if (::fgetxattr(from, kAccessList, nullptr, 0) >= 0) return FileError::kNone;
-    if (errno != ENODATA && errno != ENOTSUP) return FromErrno(errno);
+    if (errno != ENODATA && errno != ENOTSUP) return FromErrno(errno, path);
     if (::fremovexattr(to, kAccessList) == 0 || errno == ENODATA || errno == ENOTSUP)
         return FileError::kNone;
-    return FromErrno(errno);
+    return FromErrno(errno, path);
 #else
     return FileError::kNone;
 #endif
@@ -114,83 +122,88 @@ FileInfo InfoFrom(const struct stat& st) {
 
 class PosixFileSystem final : public FileSystem {
 public:
-    FileError OpenForReading(const std::string& path, FileHandle& file) override {
+    FileStatus OpenForReading(const std::string& path, FileHandle& file) override {
         file = kNoFile;
         // Only a regular file is opened at all: opening a device can have effects of
         // its own. The open is non-blocking, so that a FIFO put under the name after
         // this look cannot hang the program either, and what was opened is checked
         // again. (O_NONBLOCK means nothing to a regular file's reads.)
         struct stat st {};
-        if (::stat(path.c_str(), &st) != 0) return FromErrno(errno);
+        if (::stat(path.c_str(), &st) != 0) return FromErrno(errno, path);
         if (!S_ISREG(st.st_mode)) return FileError::kNotRegularFile;
         const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (fd < 0) return FromErrno(errno);
+        if (fd < 0) return FromErrno(errno, path);
         if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
             ::close(fd);
             return FileError::kNotRegularFile;
         }
-        file = fd;
+        file = Opened(fd, path);
         return FileError::kNone;
     }
 
-    FileError CreateNew(const std::string& path, FileHandle& file) override {
+    FileStatus CreateNew(const std::string& path, FileHandle& file) override {
         file = kNoFile;
         // O_EXCL with O_CREAT never follows a link planted under the name.
         const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                               S_IRUSR | S_IWUSR);
-        if (fd < 0) return FromErrno(errno);
-        file = fd;
+        if (fd < 0) return FromErrno(errno, path);
+        file = Opened(fd, path);
         return FileError::kNone;
     }
 
-    FileError Close(FileHandle file) override { return Result(::close(Descriptor(file)) == 0); }
+    FileStatus Close(FileHandle file) override {
+        const std::string path = Closed(file);
+        return Result(::close(Descriptor(file)) == 0, path);
+    }
 
-    FileError ReadAt(FileHandle file, int64_t offset, void* into, size_t count,
-                     size_t& got) override {
+    FileStatus ReadAt(FileHandle file, int64_t offset, void* into, size_t count,
+                      size_t& got) override {
         got = 0;
         auto* bytes = static_cast<char*>(into);
         while (got < count) {
             const ssize_t n =
                 ::pread(Descriptor(file), bytes + got, count - got, off_t(offset) + off_t(got));
             if (n < 0 && errno == EINTR) continue;
-            if (n < 0) return FromErrno(errno);
+            if (n < 0) return FromErrno(errno, PathOf(file));
             if (n == 0) break;
             got += size_t(n);
         }
         return FileError::kNone;
     }
 
-    FileError WriteAt(FileHandle file, int64_t offset, const void* from, size_t count) override {
+    FileStatus WriteAt(FileHandle file, int64_t offset, const void* from, size_t count) override {
         const auto* bytes = static_cast<const char*>(from);
         size_t written = 0;
         while (written < count) {
             const ssize_t n = ::pwrite(Descriptor(file), bytes + written, count - written,
                                        off_t(offset) + off_t(written));
             if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) return n == 0 ? FileError::kFailed : FromErrno(errno);
+            if (n <= 0) return n == 0 ? FileError::kFailed : FromErrno(errno, PathOf(file));
             written += size_t(n);
         }
         return FileError::kNone;
     }
 
-    FileError Sync(FileHandle file) override { return Result(::fsync(Descriptor(file)) == 0); }
+    FileStatus Sync(FileHandle file) override {
+        return Result(::fsync(Descriptor(file)) == 0, PathOf(file));
+    }
 
-    FileError Describe(FileHandle file, FileInfo& info) override {
+    FileStatus Describe(FileHandle file, FileInfo& info) override {
         struct stat st {};
-        if (::fstat(Descriptor(file), &st) != 0) return FromErrno(errno);
+        if (::fstat(Descriptor(file), &st) != 0) return FromErrno(errno, PathOf(file));
         info = InfoFrom(st);
         return FileError::kNone;
     }
 
-    FileError DescribePath(const std::string& path, bool followLinks, FileInfo& info) override {
+    FileStatus DescribePath(const std::string& path, bool followLinks, FileInfo& info) override {
         struct stat st {};
         const int result = followLinks ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
-        if (result != 0) return FromErrno(errno);
+        if (result != 0) return FromErrno(errno, path);
         info = InfoFrom(st);
         return FileError::kNone;
     }
 
-    FileError CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) override {
+    FileStatus CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) override {
         // Owner and group first: changing them can clear set-id bits that the mode
         // then sets again. Only a privileged process may give a file away, so a
         // refusal there is expected and not a failure.
@@ -198,51 +211,54 @@ public:
         // "not implemented"): every file there is the mount's.
         if (::fchown(Descriptor(file), uid_t(like.owner), gid_t(like.group)) != 0 &&
             errno != EPERM && errno != ENOSYS && errno != EOPNOTSUPP)
-            return FromErrno(errno);
+            return FromErrno(errno, PathOf(file));
         // The attributes before the mode: an access list's mask is the mode's group
         // bits, so until the list is there those bits would give the owning group
         // what only the mask allows. Until then the file is its owner's alone.
-        if (const FileError dropped = DropInheritedAccessList(Descriptor(from), Descriptor(file));
-            dropped != FileError::kNone)
+        const std::string path = PathOf(file);
+        if (FileStatus dropped = DropInheritedAccessList(Descriptor(from), Descriptor(file), path);
+            !dropped.Ok())
             return dropped;
-        if (const FileError copied = CopyAttributes(Descriptor(from), Descriptor(file));
-            copied != FileError::kNone)
+        if (FileStatus copied = CopyAttributes(Descriptor(from), Descriptor(file), path);
+            !copied.Ok())
             return copied;
-        return Result(::fchmod(Descriptor(file), mode_t(like.permissions)) == 0);
+        return Result(::fchmod(Descriptor(file), mode_t(like.permissions)) == 0, path);
     }
 
     // flock locks belong to the open file, not the process: two documents of one
     // process exclude each other as two processes do.
-    FileError TryLock(FileHandle file) override {
-        return Result(::flock(Descriptor(file), LOCK_EX | LOCK_NB) == 0);
+    FileStatus TryLock(FileHandle file) override {
+        return Result(::flock(Descriptor(file), LOCK_EX | LOCK_NB) == 0, PathOf(file));
     }
-    FileError Unlock(FileHandle file) override {
-        return Result(::flock(Descriptor(file), LOCK_UN) == 0);
-    }
-
-    FileError Rename(const std::string& from, const std::string& to) override {
-        return Result(::rename(from.c_str(), to.c_str()) == 0);
+    FileStatus Unlock(FileHandle file) override {
+        return Result(::flock(Descriptor(file), LOCK_UN) == 0, PathOf(file));
     }
 
-    FileError RenameToFreeName(const std::string& from, const std::string& to) override {
+    FileStatus Rename(const std::string& from, const std::string& to) override {
+        return Result(::rename(from.c_str(), to.c_str()) == 0, from, to);
+    }
+
+    FileStatus RenameToFreeName(const std::string& from, const std::string& to) override {
 #if QH_HAVE_RENAMEAT2
         if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
             return FileError::kNone;
-        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return FromErrno(errno);
+        if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+            return FromErrno(errno, from, to);
 #endif
         // A file system (or C library) that cannot refuse to replace in the rename
         // itself: looked at first, which leaves only the moment in between open.
         struct stat st {};
         if (::lstat(to.c_str(), &st) == 0) return FileError::kExists;
-        if (errno != ENOENT) return FromErrno(errno);
+        if (errno != ENOENT) return FromErrno(errno, to);
         return Rename(from, to);
     }
 
-    FileError Exchange([[maybe_unused]] const std::string& first,
-                       [[maybe_unused]] const std::string& second) override {
+    FileStatus Exchange([[maybe_unused]] const std::string& first,
+                        [[maybe_unused]] const std::string& second) override {
 #if QH_HAVE_RENAMEAT2
         return Result(
-            ::renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), RENAME_EXCHANGE) == 0);
+            ::renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), RENAME_EXCHANGE) == 0,
+            first, second);
 #else
         // A C library without the call (the WebAssembly build's): as on a file system
         // that cannot exchange two names, the document takes its other way.
@@ -251,22 +267,23 @@ public:
     }
 
     // The exchange of names does better here.
-    FileError ReplaceWithBackup(const std::string&, const std::string&,
-                                const std::string&) override {
+    FileStatus ReplaceWithBackup(const std::string&, const std::string&,
+                                 const std::string&) override {
         return FileError::kNotSupported;
     }
     bool ReplacesWithBackup() const override { return false; }
 
-    FileError Link(const std::string& existing, const std::string& link) override {
+    FileStatus Link(const std::string& existing, const std::string& link) override {
         if (::link(existing.c_str(), link.c_str()) == 0) return FileError::kNone;
         // FAT and exFAT refuse a second name with EPERM; some network file systems
         // with ENOTSUP or EXDEV.
-        return errno == EPERM || errno == EXDEV || errno == EMLINK ? FileError::kNotSupported
-                                                                   : FromErrno(errno);
+        return errno == EPERM || errno == EXDEV || errno == EMLINK
+                   ? FileError::kNotSupported
+                   : FromErrno(errno, existing, link);
     }
 
-    FileError Remove(const std::string& path) override {
-        return Result(::unlink(path.c_str()) == 0);
+    FileStatus Remove(const std::string& path) override {
+        return Result(::unlink(path.c_str()) == 0, path);
     }
 
     void StartWriteBack([[maybe_unused]] FileHandle file, [[maybe_unused]] int64_t offset,
@@ -276,9 +293,9 @@ public:
 #endif
     }
 
-    FileError CopyRange([[maybe_unused]] FileHandle from, [[maybe_unused]] int64_t fromOffset,
-                        [[maybe_unused]] FileHandle to, [[maybe_unused]] int64_t toOffset,
-                        [[maybe_unused]] int64_t count, int64_t& copied) override {
+    FileStatus CopyRange([[maybe_unused]] FileHandle from, [[maybe_unused]] int64_t fromOffset,
+                         [[maybe_unused]] FileHandle to, [[maybe_unused]] int64_t toOffset,
+                         [[maybe_unused]] int64_t count, int64_t& copied) override {
         copied = 0;
 #if QH_HAVE_COPY_FILE_RANGE
         while (copied < count) {
@@ -295,7 +312,7 @@ public:
             // with the files, and the caller's own copy will do.
             if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)
                 return FileError::kNotSupported;
-            return FromErrno(errno);
+            return FromErrno(errno, PathOf(to));
         }
         return FileError::kNone;
 #else
@@ -313,18 +330,23 @@ public:
         return result;
     }
 
-    FileError SyncFolderOf(const std::string& path) override {
+    FileStatus SyncFolderOf(const std::string& path) override {
         const std::string folder = std::filesystem::path(path).parent_path().string();
         const int fd =
             ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0) return FromErrno(errno);
+        if (fd < 0) return FromErrno(errno, folder);
         const bool synced = ::fsync(fd) == 0;
         const int syncError = errno;
         ::close(fd);
-        return synced ? FileError::kNone : FromErrno(syncError);
+        return synced ? FileStatus() : FromErrno(syncError, folder);
     }
 
-    std::string TakeLastFailure() override { return std::exchange(gLastFailure, {}); }
+private:
+    FileHandle Opened(int fd, const std::string& path) { return names_.Opened(fd, path); }
+    std::string Closed(FileHandle file) { return names_.Closed(file); }
+    std::string PathOf(FileHandle file) { return names_.Of(file); }
+
+    OpenFileNames names_;
 };
 
 }  // namespace

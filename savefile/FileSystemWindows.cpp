@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "savefile/FileSystem.h"
+#include "savefile/OpenFileNames.h"
 
 namespace quellhart {
 namespace {
@@ -31,54 +32,61 @@ std::wstring Wide(const std::string& utf8) {
     return wide;
 }
 
-// The reason for the last failure worth telling; one program thread calls the layer.
-std::string gLastFailure;
-
-void RememberFailure(DWORD error) {
+// The system's words for `error`, without the full stop and line end they come with.
+std::string Reason(DWORD error) {
     wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    if (length == 0) return;
+    if (length == 0) return {};
     std::wstring wide(text, length);
     LocalFree(text);
     while (!wide.empty() && (wide.back() == L'\n' || wide.back() == L'\r' || wide.back() == L'.'))
         wide.pop_back();
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0,
                                           nullptr, nullptr);
-    gLastFailure.assign(size_t(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), gLastFailure.data(), bytes,
-                        nullptr, nullptr);
+    std::string reason(size_t(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), reason.data(), bytes, nullptr,
+                        nullptr);
+    return reason;
 }
 
-FileError FromLastError() {
+// Why the last call on `path` failed, from the thread's last error.
+FileStatus FromLastError(const std::string& path, const std::string& toPath = {}) {
     const DWORD error = GetLastError();
-    if (error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
-        error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
-        error != ERROR_LOCK_VIOLATION)
-        RememberFailure(error);
+    // No such file, a name taken, a lock held: the kind says all there is.
+    const bool worthTelling = error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND &&
+                              error != ERROR_PATH_NOT_FOUND && error != ERROR_FILE_EXISTS &&
+                              error != ERROR_ALREADY_EXISTS && error != ERROR_LOCK_VIOLATION;
+    const auto status = [&](FileError kind) {
+        return worthTelling ? FileStatus(kind, Reason(error), path, toPath) : FileStatus(kind);
+    };
     switch (error) {
         case ERROR_SUCCESS:
             return FileError::kNone;
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_NAME:
             return FileError::kNotFound;
+        case ERROR_INVALID_NAME:
+            return status(FileError::kNotFound);
         case ERROR_FILE_EXISTS:
         case ERROR_ALREADY_EXISTS:
             return FileError::kExists;
         case ERROR_LOCK_VIOLATION:
-        case ERROR_LOCK_FAILED:
             return FileError::kLocked;
+        case ERROR_LOCK_FAILED:
+            return status(FileError::kLocked);
         case ERROR_NOT_SUPPORTED:
         case ERROR_INVALID_FUNCTION:
-            return FileError::kNotSupported;
+            return status(FileError::kNotSupported);
         default:
-            return FileError::kFailed;
+            return status(FileError::kFailed);
     }
 }
 
-FileError Result(BOOL ok) { return ok ? FileError::kNone : FromLastError(); }
+FileStatus Result(BOOL ok, const std::string& path, const std::string& toPath = {}) {
+    return ok ? FileStatus() : FromLastError(path, toPath);
+}
 
 HANDLE Native(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 
@@ -126,7 +134,7 @@ constexpr size_t kMaxTransfer = 1u << 30;
 
 class WindowsFileSystem final : public FileSystem {
 public:
-    FileError OpenForReading(const std::string& path, FileHandle& file) override {
+    FileStatus OpenForReading(const std::string& path, FileHandle& file) override {
         file = kNoFile;
         const HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_READ, kShareAll, nullptr,
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -134,33 +142,36 @@ public:
             // A folder cannot be opened without backup semantics: it is no save.
             const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
             return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
-                       ? FileError::kNotRegularFile
-                       : FromLastError();
+                       ? FileStatus(FileError::kNotRegularFile)
+                       : FromLastError(path);
         }
         // Only a file on a disk: no pipe, console or device.
         if (GetFileType(handle) != FILE_TYPE_DISK) {
             CloseHandle(handle);
             return FileError::kNotRegularFile;
         }
-        file = reinterpret_cast<FileHandle>(handle);
+        file = names_.Opened(reinterpret_cast<FileHandle>(handle), path);
         return FileError::kNone;
     }
 
-    FileError CreateNew(const std::string& path, FileHandle& file) override {
+    FileStatus CreateNew(const std::string& path, FileHandle& file) override {
         file = kNoFile;
         // CREATE_NEW fails on any existing name, a link included.
         const HANDLE handle =
             CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll, nullptr,
                         CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) return FromLastError();
-        file = reinterpret_cast<FileHandle>(handle);
+        if (handle == INVALID_HANDLE_VALUE) return FromLastError(path);
+        file = names_.Opened(reinterpret_cast<FileHandle>(handle), path);
         return FileError::kNone;
     }
 
-    FileError Close(FileHandle file) override { return Result(CloseHandle(Native(file))); }
+    FileStatus Close(FileHandle file) override {
+        const std::string path = names_.Closed(file);
+        return Result(CloseHandle(Native(file)), path);
+    }
 
-    FileError ReadAt(FileHandle file, int64_t offset, void* into, size_t count,
-                     size_t& got) override {
+    FileStatus ReadAt(FileHandle file, int64_t offset, void* into, size_t count,
+                      size_t& got) override {
         got = 0;
         auto* bytes = static_cast<char*>(into);
         while (got < count) {
@@ -169,7 +180,7 @@ public:
             const DWORD want = DWORD(std::min(count - got, kMaxTransfer));
             if (!ReadFile(Native(file), bytes + got, want, &read, &at)) {
                 if (GetLastError() == ERROR_HANDLE_EOF) break;
-                return FromLastError();
+                return FromLastError(names_.Of(file));
             }
             if (read == 0) break;
             got += read;
@@ -177,7 +188,7 @@ public:
         return FileError::kNone;
     }
 
-    FileError WriteAt(FileHandle file, int64_t offset, const void* from, size_t count) override {
+    FileStatus WriteAt(FileHandle file, int64_t offset, const void* from, size_t count) override {
         const auto* bytes = static_cast<const char*>(from);
         size_t written = 0;
         while (written < count) {
@@ -185,33 +196,36 @@ public:
             DWORD wrote = 0;
             const DWORD want = DWORD(std::min(count - written, kMaxTransfer));
             if (!WriteFile(Native(file), bytes + written, want, &wrote, &at))
-                return FromLastError();
+                return FromLastError(names_.Of(file));
             if (wrote == 0) return FileError::kFailed;
             written += wrote;
         }
         return FileError::kNone;
     }
 
-    FileError Sync(FileHandle file) override { return Result(FlushFileBuffers(Native(file))); }
+    FileStatus Sync(FileHandle file) override {
+        return Result(FlushFileBuffers(Native(file)), names_.Of(file));
+    }
 
-    FileError Describe(FileHandle file, FileInfo& info) override {
+    FileStatus Describe(FileHandle file, FileInfo& info) override {
         BY_HANDLE_FILE_INFORMATION native{};
-        if (!GetFileInformationByHandle(Native(file), &native)) return FromLastError();
+        if (!GetFileInformationByHandle(Native(file), &native))
+            return FromLastError(names_.Of(file));
         info = InfoFrom(native);
         info.changedNs = ChangeTimeOf(Native(file));
         return FileError::kNone;
     }
 
-    FileError DescribePath(const std::string& path, bool followLinks, FileInfo& info) override {
+    FileStatus DescribePath(const std::string& path, bool followLinks, FileInfo& info) override {
         // Opened for its attributes only; backup semantics let a folder be opened.
         DWORD flags = FILE_FLAG_BACKUP_SEMANTICS;
         if (!followLinks) flags |= FILE_FLAG_OPEN_REPARSE_POINT;
         const HANDLE handle =
             CreateFileW(Wide(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, flags, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) return FromLastError();
+        if (handle == INVALID_HANDLE_VALUE) return FromLastError(path);
         BY_HANDLE_FILE_INFORMATION native{};
         const bool described = GetFileInformationByHandle(handle, &native);
-        const FileError error = described ? FileError::kNone : FromLastError();
+        FileStatus error = described ? FileStatus() : FromLastError(path);
         const DWORD type = GetFileType(handle);
         const int64_t changedNs = ChangeTimeOf(handle);
         CloseHandle(handle);
@@ -222,36 +236,39 @@ public:
         return FileError::kNone;
     }
 
-    FileError CopyAccess(FileHandle, FileHandle, const FileInfo&) override {
+    FileStatus CopyAccess(FileHandle, FileHandle, const FileInfo&) override {
         return FileError::kNone;
     }
 
-    FileError TryLock(FileHandle file) override {
+    FileStatus TryLock(FileHandle file) override {
         OVERLAPPED at = At(int64_t(kLockOffset));
         return Result(LockFileEx(Native(file), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY,
-                                 0, 1, 0, &at));
+                                 0, 1, 0, &at),
+                      names_.Of(file));
     }
 
-    FileError Unlock(FileHandle file) override {
+    FileStatus Unlock(FileHandle file) override {
         OVERLAPPED at = At(int64_t(kLockOffset));
-        return Result(UnlockFileEx(Native(file), 0, 1, 0, &at));
+        return Result(UnlockFileEx(Native(file), 0, 1, 0, &at), names_.Of(file));
     }
 
-    FileError Rename(const std::string& from, const std::string& to) override {
+    FileStatus Rename(const std::string& from, const std::string& to) override {
         return Result(MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
-                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH),
+                      from, to);
     }
 
-    FileError RenameToFreeName(const std::string& from, const std::string& to) override {
-        return Result(MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_WRITE_THROUGH));
+    FileStatus RenameToFreeName(const std::string& from, const std::string& to) override {
+        return Result(MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_WRITE_THROUGH),
+                      from, to);
     }
 
-    FileError Exchange(const std::string&, const std::string&) override {
+    FileStatus Exchange(const std::string&, const std::string&) override {
         return FileError::kNotSupported;
     }
 
-    FileError ReplaceWithBackup(const std::string& replaced, const std::string& replacement,
-                                const std::string& backup) override {
+    FileStatus ReplaceWithBackup(const std::string& replaced, const std::string& replacement,
+                                 const std::string& backup) override {
         if (ReplaceFileW(Wide(replaced).c_str(), Wide(replacement).c_str(), Wide(backup).c_str(),
                          REPLACEFILE_WRITE_THROUGH, nullptr, nullptr))
             return FileError::kNone;
@@ -261,31 +278,32 @@ public:
         if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
             MoveFileExW(Wide(backup).c_str(), Wide(replaced).c_str(), MOVEFILE_WRITE_THROUGH);
         SetLastError(error);
-        return FromLastError();
+        return FromLastError(replacement, replaced);
     }
     bool ReplacesWithBackup() const override { return true; }
 
     // NTFS has hard links; FAT, exFAT and most network shares do not.
-    FileError Link(const std::string& existing, const std::string& link) override {
+    FileStatus Link(const std::string& existing, const std::string& link) override {
         // A file that another program holds open without letting others delete it
         // can neither be replaced nor lose a second name again: the link is refused
         // then, with the system's words for it, before a name is left behind.
         const HANDLE probe = CreateFileW(Wide(existing).c_str(), DELETE, kShareAll, nullptr,
                                          OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-        if (probe == INVALID_HANDLE_VALUE) return FromLastError();
+        if (probe == INVALID_HANDLE_VALUE) return FromLastError(existing);
         CloseHandle(probe);
-        return Result(CreateHardLinkW(Wide(link).c_str(), Wide(existing).c_str(), nullptr));
+        return Result(CreateHardLinkW(Wide(link).c_str(), Wide(existing).c_str(), nullptr),
+                      existing, link);
     }
 
-    FileError Remove(const std::string& path) override {
-        return Result(DeleteFileW(Wide(path).c_str()));
+    FileStatus Remove(const std::string& path) override {
+        return Result(DeleteFileW(Wide(path).c_str()), path);
     }
 
     // Windows writes back on its own schedule; FlushFileBuffers is the sync.
     void StartWriteBack(FileHandle, int64_t, int64_t) override {}
     // Windows copies whole files, not stretches of them: the caller copies.
-    FileError CopyRange(FileHandle, int64_t, FileHandle, int64_t, int64_t,
-                        int64_t& copied) override {
+    FileStatus CopyRange(FileHandle, int64_t, FileHandle, int64_t, int64_t,
+                         int64_t& copied) override {
         copied = 0;
         return FileError::kNotSupported;
     }
@@ -294,9 +312,10 @@ public:
     // linked save is worked on under the link's own name.
     std::string FinalPath(const std::string& path) override { return path; }
 
-    FileError SyncFolderOf(const std::string&) override { return FileError::kNone; }
+    FileStatus SyncFolderOf(const std::string&) override { return FileError::kNone; }
 
-    std::string TakeLastFailure() override { return std::exchange(gLastFailure, {}); }
+private:
+    OpenFileNames names_;
 };
 
 }  // namespace

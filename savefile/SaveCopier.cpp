@@ -54,8 +54,8 @@ bool SaveCopier::Copy(int64_t from, int64_t count, std::span<const ValuePatch> p
 }
 
 bool SaveCopier::Write(const std::vector<char>& bytes) {
-    if (files_.WriteAt(work_, written_, bytes.data(), bytes.size()) != FileError::kNone)
-        return false;
+    if (FileStatus wrote = files_.WriteAt(work_, written_, bytes.data(), bytes.size()); !wrote.Ok())
+        return Failed(std::move(wrote));
     Advance(int64_t(bytes.size()));
     return true;
 }
@@ -71,13 +71,13 @@ bool SaveCopier::CopyUnpatched(int64_t from, int64_t count) {
         const int64_t piece = std::min(count - done, kWriteBackBytes);
         int64_t copied = 0;
         if (systemCopies_) {
-            const FileError result =
+            FileStatus result =
                 files_.CopyRange(save_, from + done, work_, written_, piece, copied);
             Advance(copied);
             if (result == FileError::kNotSupported)
                 systemCopies_ = false;
-            else if (result != FileError::kNone)
-                return false;
+            else if (!result.Ok())
+                return Failed(std::move(result));
         }
         // What the system did not copy goes through memory, which fails where the
         // save ends too soon.
@@ -93,15 +93,22 @@ bool SaveCopier::CopyThroughMemory(int64_t from, int64_t count,
     for (int64_t done = 0; done < count;) {
         const size_t want = size_t(std::min(count - done, int64_t(block_.size())));
         size_t got = 0;
-        if (files_.ReadAt(save_, from + done, block_.data(), want, got) != FileError::kNone ||
-            got != want)
-            return false;
+        if (FileStatus read = files_.ReadAt(save_, from + done, block_.data(), want, got);
+            !read.Ok())
+            return Failed(std::move(read));
+        if (got != want) return false;  // the save ends too soon
         ApplyPatches(block_.data(), written_, want, patches);
-        if (files_.WriteAt(work_, written_, block_.data(), want) != FileError::kNone) return false;
+        if (FileStatus wrote = files_.WriteAt(work_, written_, block_.data(), want); !wrote.Ok())
+            return Failed(std::move(wrote));
         Advance(int64_t(want));
         done += int64_t(want);
     }
     return true;
+}
+
+bool SaveCopier::Failed(FileStatus status) {
+    failure_ = std::move(status);
+    return false;
 }
 
 void SaveCopier::Advance(int64_t count) {

@@ -43,8 +43,11 @@ public:
     // Appends bytes held in memory.
     bool Write(const std::vector<char>& bytes);
     int64_t Written() const { return written_; }
+    // The file call that failed a copy or write, with its cause.
+    const FileStatus& Failure() const { return failure_; }
 
 private:
+    bool Failed(FileStatus status);  // keeps it as the failure, false
     bool CopyUnpatched(int64_t from, int64_t count);
     bool CopyThroughMemory(int64_t from, int64_t count, std::span<const ValuePatch> patches);
     void Advance(int64_t count);
@@ -56,6 +59,7 @@ private:
     int64_t writeBackFrom_ = 0;
     bool systemCopies_ = true;  // until the system says it cannot
     std::vector<char> block_;
+    FileStatus failure_;
 };
 
 }  // namespace quellhart

@@ -2,6 +2,27 @@
 // scripts match them, so they are kept exactly as they have always read.
 #pragma once
 
+#include <string>
+
+namespace quellhart {
+
+// What a failed operation says: the program's own text ("Error renaming .out file to
+// .ess"), and beneath it, where there is more to say, the cause, one line or several:
+// the system's reason with the file it concerned ("PATH: No space left on device"),
+// or where each version of the save is after a step that could not be undone.
+struct SaveError {
+    std::string text;
+    std::string cause;
+
+    // Adds a line to the cause.
+    void AddCause(const std::string& line) {
+        if (line.empty()) return;
+        cause += (cause.empty() ? "" : "\n") + line;
+    }
+};
+
+}  // namespace quellhart
+
 namespace quellhart::errors {
 
 inline constexpr const char* kBlocked = "SG Blocked";

@@ -21,7 +21,6 @@ bool CSaveGame::Open(const std::string& path) { return Bind(path, false); }
 bool CSaveGame::OpenReadOnly(const std::string& path) { return Bind(path, true); }
 
 bool CSaveGame::Bind(const std::string& givenPath, bool onlyForReading) {
-    files.TakeLastFailure();  // a cause belongs to this operation's calls only
     if (blocked) return Refuse(errors::kBlocked);
     Unbind();
     try {
@@ -35,10 +34,10 @@ bool CSaveGame::Bind(const std::string& givenPath, bool onlyForReading) {
         const bool ownSiblings = work && SiblingOfAnotherSave(files, path).empty();
         if (ownSiblings) FinishInterruptedSwaps(files, path);
         if (!OpenInput(path)) {
-            // The error's own text first; where a stop left the save's versions under other
-            // names, the second line says where.
+            // Where a stop left the save's versions under other names, the cause says
+            // where.
             if (const std::string left = LeftBesideMissingSave(files, path); !left.empty())
-                SetError(errorText + "\n" + left);
+                SayWhereVersionsAre(left);
             return false;
         }
         savePath = path;
@@ -70,11 +69,13 @@ void CSaveGame::Unbind() {
 }
 
 bool CSaveGame::OpenInput(const std::string& path) {
-    if (input.Open(path) != FileError::kNone) return Refuse(errors::kUnableToOpenSave);
+    if (const FileStatus opened = input.Open(path); !opened.Ok())
+        return Refuse(errors::kUnableToOpenSave, opened);
     uint32_t magic = 0;
     if (!input.ReadValue(magic) || magic != kTagTES3) {
+        const FileStatus failed = input.ReadFailure();
         input.Close();
-        return Refuse(errors::kNotASave);
+        return Refuse(errors::kNotASave, failed);
     }
     return true;
 }
@@ -83,7 +84,7 @@ bool CSaveGame::OpenInput(const std::string& path) {
 // that name is the user's.
 CSaveGame::StaleWorkFile CSaveGame::RemoveStaleWorkFile() {
     FileClaim stale(files, workPath);
-    const FileError claimed = stale.Take();
+    const FileStatus claimed = stale.Take();
     if (claimed == FileError::kLocked) return StaleWorkFile::kClaimed;
     // Only a regular file is taken for a work file; anything else stays, and the
     // commit's exclusive create then refuses.
@@ -134,18 +135,16 @@ void CSaveGame::ClearModel() {
 }
 
 bool CSaveGame::Fail(const char* text) {
-    Refuse(text);
+    Refuse(text, input.ReadFailure());
     ClearModel();
     return false;
 }
 
-void CSaveGame::SayWhereVersionsAre(const std::string& where) {
-    errorCause += (errorCause.empty() ? "" : "\n") + where;
-}
+void CSaveGame::SayWhereVersionsAre(const std::string& where) { error.AddCause(where); }
 
-bool CSaveGame::Refuse(const char* text) {
+bool CSaveGame::Refuse(const char* text, const FileStatus& failed) {
     SetError(text);
-    errorCause = files.TakeLastFailure();
+    error.cause = failed.Cause();
     return false;
 }
 

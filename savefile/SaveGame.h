@@ -1,6 +1,6 @@
 // CSaveGame: one opened save file, from Open through Load and the user's edits to
-// one Commit. Every failing operation returns false and leaves one message in the
-// document (GetErrorText); nothing throws.
+// one Commit. Every failing operation returns false and leaves its error in the
+// document (GetError: the text, and the cause where there is one); nothing throws.
 #pragma once
 
 #include <array>
@@ -13,6 +13,7 @@
 
 #include "savefile/FileSystem.h"
 #include "savefile/SaveCopier.h"
+#include "savefile/SaveErrors.h"
 #include "savefile/SaveInput.h"
 #include "savefile/SaveRecords.h"
 
@@ -61,14 +62,11 @@ public:
     static int FindTag(const char* window, int count, uint32_t tag);
 
     void ClearModel();
-    void SetError(std::string text) {
-        errorText = std::move(text);
-        errorCause.clear();
-    }
-    const std::string& GetErrorText() const { return errorText; }
-    // The system's reason behind the last failure, when a file call failed for one
-    // ("No space left on device"); empty otherwise. The error text stays as it is.
-    const std::string& GetErrorCause() const { return errorCause; }
+    void SetError(std::string text) { error = {std::move(text), {}}; }
+    const std::string& GetErrorText() const { return error.text; }
+    // The last failure: its text, and beneath it the cause where a file call failed
+    // for a reason the system gave, or where each version of the save was left.
+    const SaveError& GetError() const { return error; }
     bool HasChargenClass() const { return chargenClass; }
 
     // Read access for the pages.
@@ -94,8 +92,10 @@ private:
     bool Bind(const std::string& givenPath, bool onlyForReading);
     bool OpenInput(const std::string& path);
     void Unbind();
-    bool Fail(const char* text);    // SetError, ClearModel, false
-    bool Refuse(const char* text);  // SetError, false
+    // SetError, ClearModel, false; the cause is the input's failed read, if any.
+    bool Fail(const char* text);
+    // SetError, false; the cause is the failed call's, if any.
+    bool Refuse(const char* text, const FileStatus& failed = {});
     // After an undo that failed: where each version is, beside the system's reason.
     void SayWhereVersionsAre(const std::string& where);
     bool LoadModel();
@@ -112,9 +112,10 @@ private:
     // The loaded file, wherever its name is now, unchanged since it was loaded: the
     // same size and modification time (and change time, while no name of it has
     // changed since), and the same bytes where the commit relies on them, since a time
-    // kept to the second cannot tell a rewrite in the same second.
-    OnDisk LoadedFileOnDisk(bool changeTimeToo);
-    bool RememberReliedOnBytes(int64_t globRunStart, int64_t globRunEnd);
+    // kept to the second cannot tell a rewrite in the same second. Unreadable: the call
+    // that failed is in `unreadable`.
+    OnDisk LoadedFileOnDisk(bool changeTimeToo, FileStatus& unreadable);
+    FileStatus RememberReliedOnBytes(int64_t globRunStart, int64_t globRunEnd);
     enum class StaleWorkFile { kRemoved, kClaimed, kNotOurs };
     // Removes a work file that no running commit has claimed (none there counts as
     // removed). A file that no commit could have left, one that does not begin as a
@@ -141,8 +142,7 @@ private:
     // 32-bit range, or its texts could not be stored.
     bool playerPrefixWritable = true;
     FileHandle workFile = kNoFile;  // open during a commit
-    std::string errorText;
-    std::string errorCause;
+    SaveError error;
     int32_t readRawAddress = 0;
     int32_t readPrefixLength = 0;
     PlayerRecord readPlayer;

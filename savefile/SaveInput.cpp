@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "savefile/SaveFormat.h"
 
@@ -29,15 +30,14 @@ int FindTagIn(const char* bytes, int count, uint32_t tag) {
 
 SaveInput::SaveInput(FileSystem& files) : files_(files), buffer_(kBufferBytes) {}
 
-FileError SaveInput::Open(const std::string& path) {
+FileStatus SaveInput::Open(const std::string& path) {
     Close();
     FileHandle file = kNoFile;
-    if (const FileError error = files_.OpenForReading(path, file); error != FileError::kNone)
-        return error;
+    if (FileStatus opened = files_.OpenForReading(path, file); !opened.Ok()) return opened;
     file_ = file;
-    if (const FileError error = files_.Describe(file_, openedAs_); error != FileError::kNone) {
+    if (FileStatus described = files_.Describe(file_, openedAs_); !described.Ok()) {
         Close();
-        return error;
+        return described;
     }
     size_ = openedAs_.size;
     return FileError::kNone;
@@ -50,6 +50,7 @@ void SaveInput::Close() {
     size_ = position_ = bufferStart_ = bytesReadFromFile_ = 0;
     bufferLength_ = 0;
     failed_ = false;
+    readFailure_ = FileStatus();
 }
 
 SaveInput& SaveInput::Seek(int64_t offset) {
@@ -59,7 +60,10 @@ SaveInput& SaveInput::Seek(int64_t offset) {
 
 size_t SaveInput::ReadFile(int64_t offset, char* into, size_t count) {
     size_t got = 0;
-    if (files_.ReadAt(file_, offset, into, count, got) != FileError::kNone) got = 0;
+    if (FileStatus read = files_.ReadAt(file_, offset, into, count, got); !read.Ok()) {
+        got = 0;
+        if (readFailure_.Ok()) readFailure_ = std::move(read);
+    }
     bytesReadFromFile_ += int64_t(got);
     return got;
 }

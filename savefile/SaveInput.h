@@ -29,7 +29,7 @@ public:
     SaveInput& operator=(const SaveInput&) = delete;
 
     // Opens a regular file; anything else, or a file that cannot be described, fails.
-    FileError Open(const std::string& path);
+    FileStatus Open(const std::string& path);
     void Close();
     bool IsOpen() const { return file_ != kNoFile; }
     // The open file, for the document's lock and identity checks.
@@ -40,6 +40,9 @@ public:
     bool Good() const { return IsOpen() && !failed_; }
     explicit operator bool() const { return Good(); }
     void Clear() { failed_ = false; }
+    // The first read from the file that failed since it was opened, with its cause; a
+    // failed read delivers nothing, and the input fails.
+    const FileStatus& ReadFailure() const { return readFailure_; }
 
     int64_t Size() const { return size_; }
     // How many bytes have been read from the file since it was opened.
@@ -76,6 +79,7 @@ private:
     int64_t size_ = 0;
     int64_t position_ = 0;
     bool failed_ = false;
+    FileStatus readFailure_;
     std::vector<char> buffer_;
     int64_t bufferStart_ = 0;
     size_t bufferLength_ = 0;

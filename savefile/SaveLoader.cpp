@@ -88,7 +88,6 @@ bool CSaveGame::ReadPlayerRest() {
 }
 
 bool CSaveGame::Load() {
-    files.TakeLastFailure();  // a cause belongs to this operation's calls only
     if (blocked) return Refuse(errors::kBlocked);
     try {
         return LoadModel();
@@ -135,7 +134,11 @@ bool CSaveGame::LoadModel() {
             std::equal(kPlayerId.begin(), kPlayerId.end(), name.begin())) {
             if (tag != kTagNAME || !ReadPlayerRest()) break;  // a malformed player record
             readPrefixLength = int32_t(input.Tell() - readRawAddress);
-            if (!RememberReliedOnBytes(runStart, runEnd)) return Fail(errors::kPlayerExtraction);
+            if (const FileStatus kept = RememberReliedOnBytes(runStart, runEnd); !kept.Ok()) {
+                Refuse(errors::kPlayerExtraction, kept);
+                ClearModel();
+                return false;
+            }
             SetPlayerData(readPlayer);
             return true;
         }

@@ -117,14 +117,16 @@ public:
     WorkFile(const WorkFile&) = delete;
     WorkFile& operator=(const WorkFile&) = delete;
 
-    bool Create() {
-        created_ = files_.CreateNew(path_, handle_) == FileError::kNone;
+    FileStatus Create() {
+        FileStatus created = files_.CreateNew(path_, handle_);
+        created_ = created.Ok();
         if (!created_) {
             handle_ = kNoFile;
-            return false;
+            return created;
         }
-        locked_ = LockByName(files_, path_, handle_) == FileError::kNone;
-        return locked_;
+        FileStatus locked = LockByName(files_, path_, handle_);
+        locked_ = locked.Ok();
+        return locked;
     }
     FileHandle Handle() const { return handle_; }
     // The name no longer holds a file of ours to remove.
@@ -178,14 +180,17 @@ public:
     PreviousName& operator=(const PreviousName&) = delete;
 
     Outcome Make() {
-        const FileError linked = files_.Link(savePath_, path_);
+        const FileStatus linked = files_.Link(savePath_, path_);
         if (linked == FileError::kNotSupported) return Outcome::kNoSecondNames;
-        if (linked != FileError::kNone && linked != FileError::kExists) return Outcome::kFailed;
+        if (!linked.Ok() && linked != FileError::kExists) {
+            failure_ = linked;
+            return Outcome::kFailed;
+        }
         // The link is made by name: a save renamed over the old one since the last look
         // would have been given the name instead, and is left with its own only. A name
         // already there that is the old save's (left by a commit that could not remove
         // it) does as well as a new one; any other file stays, and the commit with it.
-        const NameHolds holds = WhatNameHolds(files_, path_, oldSave_);
+        const NameHolds holds = WhatNameHolds(files_, path_, oldSave_, &failure_);
         if (holds != NameHolds::kThatFile) {
             if (linked == FileError::kExists)
                 return holds == NameHolds::kAnother ? Outcome::kInTheWay : Outcome::kFailed;
@@ -196,6 +201,8 @@ public:
         return Outcome::kMade;
     }
     const std::string& Path() const { return path_; }
+    // Why the name could not be made, where the system said (kFailed).
+    const FileStatus& Failure() const { return failure_; }
     // Another program's save has taken the save's name: the old one is not kept.
     void Drop() { dropped_ = true; }
     // Gives the old save the free name `path` in place of this one.
@@ -214,6 +221,7 @@ private:
     const FileInfo& oldSave_;
     bool made_ = false;
     bool dropped_ = false;
+    FileStatus failure_;
 };
 
 namespace {
@@ -234,7 +242,6 @@ private:
 }  // namespace
 
 bool CSaveGame::Commit() {
-    files.TakeLastFailure();  // a cause belongs to this operation's calls only
     if (blocked || readOnly) return Refuse(errors::kBlocked);
     blocked = true;
     if (!input.IsOpen()) return Refuse(errors::kReconstruction);
@@ -250,9 +257,9 @@ bool CSaveGame::Commit() {
 }
 
 bool CSaveGame::CommitLocked() {
-    const FileError lock = files.TryLock(input.Handle());
+    const FileStatus lock = files.TryLock(input.Handle());
     if (lock == FileError::kLocked) return Refuse(errors::kBeingWritten);
-    if (lock != FileError::kNone) return Refuse(errors::kOpenOutForWrite);
+    if (!lock.Ok()) return Refuse(errors::kOpenOutForWrite, lock);
     const LockHold hold(files, input.Handle());
 
     if (!SaveStillAsLoaded()) return false;
@@ -286,9 +293,11 @@ bool CSaveGame::CommitLocked() {
             return false;
     }
     WorkFile work(files, workPath);
-    if (!work.Create() ||
-        files.CopyAccess(work.Handle(), input.Handle(), input.OpenedAs()) != FileError::kNone)
-        return Refuse(errors::kOpenOutForWrite);
+    if (const FileStatus created = work.Create(); !created.Ok())
+        return Refuse(errors::kOpenOutForWrite, created);
+    if (const FileStatus access = files.CopyAccess(work.Handle(), input.Handle(), input.OpenedAs());
+        !access.Ok())
+        return Refuse(errors::kOpenOutForWrite, access);
     // Each changed value goes into the copy as it passes, at the place found in the
     // bytes as loaded, and is read back from the work file once it is written.
     std::vector<ValuePatch> patches;
@@ -300,7 +309,8 @@ bool CSaveGame::CommitLocked() {
     // Every byte on disk before the work file takes the save's name, or a power cut
     // right after the swap could leave an empty save. The file stays open, and
     // claimed, until its name has taken the old save's place.
-    if (files.Sync(work.Handle()) != FileError::kNone) return Refuse(errors::kReconstructionTail);
+    if (const FileStatus synced = files.Sync(work.Handle()); !synced.Ok())
+        return Refuse(errors::kReconstructionTail, synced);
     // What was copied must be what was loaded: the game may have saved meanwhile.
     if (!SaveStillAsLoaded()) return false;
     return SwapInWorkFile(work);
@@ -308,24 +318,27 @@ bool CSaveGame::CommitLocked() {
 
 bool CSaveGame::SaveStillAsLoaded() {
     FileInfo named;
-    const FileError described = files.DescribePath(savePath, true, named);
-    if (described == FileError::kFailed) return Refuse(errors::kUnableToOpenSave);
-    if (described != FileError::kNone || !named.SameFile(input.OpenedAs()))
-        return Refuse(errors::kChangedOnDisk);
-    switch (LoadedFileOnDisk(true)) {
+    const FileStatus described = files.DescribePath(savePath, true, named);
+    if (described == FileError::kFailed) return Refuse(errors::kUnableToOpenSave, described);
+    if (!described.Ok() || !named.SameFile(input.OpenedAs())) return Refuse(errors::kChangedOnDisk);
+    FileStatus unreadable;
+    switch (LoadedFileOnDisk(true, unreadable)) {
         case OnDisk::kAsLoaded:
             return true;
         case OnDisk::kChanged:
             return Refuse(errors::kChangedOnDisk);
         case OnDisk::kUnreadable:
-            return Refuse(errors::kUnableToOpenSave);
+            return Refuse(errors::kUnableToOpenSave, unreadable);
     }
     return false;
 }
 
-CSaveGame::OnDisk CSaveGame::LoadedFileOnDisk(bool changeTimeToo) {
+CSaveGame::OnDisk CSaveGame::LoadedFileOnDisk(bool changeTimeToo, FileStatus& unreadable) {
     FileInfo now;
-    if (files.Describe(input.Handle(), now) != FileError::kNone) return OnDisk::kUnreadable;
+    if (FileStatus described = files.Describe(input.Handle(), now); !described.Ok()) {
+        unreadable = std::move(described);
+        return OnDisk::kUnreadable;
+    }
     // The handle holds the file it was opened on, wherever its names have gone.
     if (changeTimeToo ? !now.Untouched(input.OpenedAs()) : !now.Unchanged(input.OpenedAs()))
         return OnDisk::kChanged;
@@ -333,27 +346,29 @@ CSaveGame::OnDisk CSaveGame::LoadedFileOnDisk(bool changeTimeToo) {
     for (const auto& [offset, loaded] : reliedOn) {
         bytes.resize(loaded.size());
         size_t got = 0;
-        if (files.ReadAt(input.Handle(), offset, bytes.data(), bytes.size(), got) !=
-            FileError::kNone)
+        if (FileStatus read = files.ReadAt(input.Handle(), offset, bytes.data(), bytes.size(), got);
+            !read.Ok()) {
+            unreadable = std::move(read);
             return OnDisk::kUnreadable;
+        }
         if (got != bytes.size() || bytes != loaded) return OnDisk::kChanged;
     }
     return OnDisk::kAsLoaded;
 }
 
-bool CSaveGame::RememberReliedOnBytes(int64_t globRunStart, int64_t globRunEnd) {
+FileStatus CSaveGame::RememberReliedOnBytes(int64_t globRunStart, int64_t globRunEnd) {
     reliedOn.clear();
     for (const auto& [offset, length] : {std::pair{globRunStart, globRunEnd - globRunStart},
                                          {int64_t(readRawAddress), int64_t(readPrefixLength)}}) {
         std::vector<char> bytes(static_cast<size_t>(length));
         size_t got = 0;
-        if (files.ReadAt(input.Handle(), offset, bytes.data(), bytes.size(), got) !=
-                FileError::kNone ||
-            got != bytes.size())
-            return false;
+        if (FileStatus read = files.ReadAt(input.Handle(), offset, bytes.data(), bytes.size(), got);
+            !read.Ok())
+            return read;
+        if (got != bytes.size()) return FileError::kFailed;  // the file was cut short meanwhile
         reliedOn.emplace_back(offset, std::move(bytes));
     }
-    return true;
+    return FileError::kNone;
 }
 
 bool CSaveGame::SwapInWorkFile(WorkFile& work) {
@@ -377,12 +392,12 @@ bool CSaveGame::SwapInWorkFile(WorkFile& work) {
         case PreviousName::Outcome::kNotTheSave:
             return Refuse(errors::kChangedOnDisk);
         case PreviousName::Outcome::kFailed:
-            return Refuse(errors::kRenameWorkToSave);
+            return Refuse(errors::kRenameWorkToSave, previous.Failure());
     }
-    const FileError exchanged = files.Exchange(workPath, savePath);
+    const FileStatus exchanged = files.Exchange(workPath, savePath);
     if (exchanged == FileError::kNotSupported)
         return ReplaceWithoutExchange(work, backupPath, previous);
-    if (exchanged != FileError::kNone) return Refuse(errors::kRenameWorkToSave);
+    if (!exchanged.Ok()) return Refuse(errors::kRenameWorkToSave, exchanged);
     // The new save has the save's name; the old one is under the work file's name
     // until it replaces the previous backup. If what the exchange took from the save's
     // name is not the loaded file (another program renamed its save over it), or the
@@ -390,17 +405,21 @@ bool CSaveGame::SwapInWorkFile(WorkFile& work) {
     // names go back: that save is newer.
     // A file system that cannot say, or cannot make the exchange durable, is
     // reported as what it is, and the names go back as well.
-    const NameHolds took = WhatNameHolds(files, workPath, input.OpenedAs());
-    const FileError synced = files.SyncFolderOf(savePath);
-    const OnDisk loaded = took == NameHolds::kThatFile  ? LoadedFileOnDisk(false)
+    FileStatus unreadable;
+    const NameHolds took = WhatNameHolds(files, workPath, input.OpenedAs(), &unreadable);
+    const FileStatus synced = files.SyncFolderOf(savePath);
+    const OnDisk loaded = took == NameHolds::kThatFile  ? LoadedFileOnDisk(false, unreadable)
                           : took == NameHolds::kAnother ? OnDisk::kChanged
                                                         : OnDisk::kUnreadable;
-    if (synced != FileError::kNone || loaded != OnDisk::kAsLoaded) {
+    if (!synced.Ok() || loaded != OnDisk::kAsLoaded) {
         if (took == NameHolds::kAnother) previous.Drop();
-        const bool undone = files.Exchange(workPath, savePath) == FileError::kNone;
-        Refuse(synced == FileError::kNone && loaded == OnDisk::kChanged
-                   ? errors::kChangedOnDisk
-                   : errors::kRenameWorkToSave);
+        const bool undone = files.Exchange(workPath, savePath).Ok();
+        if (!synced.Ok())
+            Refuse(errors::kRenameWorkToSave, synced);
+        else if (loaded == OnDisk::kChanged)
+            Refuse(errors::kChangedOnDisk);
+        else
+            Refuse(errors::kRenameWorkToSave, unreadable);
         if (!undone) {
             KeepUnplacedSave(work, took != NameHolds::kAnother, backupPath);
         } else if (loaded == OnDisk::kChanged && took == NameHolds::kThatFile) {
@@ -417,14 +436,14 @@ bool CSaveGame::SwapInWorkFile(WorkFile& work) {
         files.SyncFolderOf(savePath);
         return false;
     }
-    if (files.Rename(workPath, backupPath) != FileError::kNone) {
+    if (const FileStatus renamed = files.Rename(workPath, backupPath); !renamed.Ok()) {
         // Undone, the work file's name holds the new save again and is removed. If
         // even that fails, the old save's bytes stay under the work file's name,
         // which the next Open makes the backup.
-        const bool undone = files.Exchange(workPath, savePath) == FileError::kNone;
+        const bool undone = files.Exchange(workPath, savePath).Ok();
         if (!undone) work.Keep();
         files.SyncFolderOf(savePath);
-        Refuse(errors::kRenameSaveToBackup);
+        Refuse(errors::kRenameSaveToBackup, renamed);
         if (!undone)
             SayWhereVersionsAre("The new save is in place; the old one is " + workPath + ".");
         return false;
@@ -461,9 +480,10 @@ bool CSaveGame::ReplaceWithoutExchange(WorkFile& work, const std::string& backup
     // meanwhile can only make the replace fail.
     work.Release();
     work.Keep();  // no longer held: if it is left, it is removed under a claim
-    if (files.ReplaceWithBackup(savePath, workPath, backupPath) != FileError::kNone) {
+    if (const FileStatus replaced = files.ReplaceWithBackup(savePath, workPath, backupPath);
+        !replaced.Ok()) {
         RemoveStaleWorkFile();
-        return Refuse(errors::kRenameSaveToBackup);  // its first step, and undone
+        return Refuse(errors::kRenameSaveToBackup, replaced);  // its first step, and undone
     }
     files.SyncFolderOf(savePath);
     return true;
@@ -471,18 +491,19 @@ bool CSaveGame::ReplaceWithoutExchange(WorkFile& work, const std::string& backup
 
 bool CSaveGame::SwapByTwoRenames(WorkFile& work, const std::string& backupPath,
                                  PreviousName& previous) {
-    if (files.Rename(savePath, backupPath) != FileError::kNone)
-        return Refuse(errors::kRenameSaveToBackup);
+    if (const FileStatus renamed = files.Rename(savePath, backupPath); !renamed.Ok())
+        return Refuse(errors::kRenameSaveToBackup, renamed);
     // The old save's new name is made durable before the new file takes the save's:
     // a file system may otherwise keep the second rename and lose the first.
-    if (files.SyncFolderOf(savePath) != FileError::kNone) {
-        if (files.RenameToFreeName(backupPath, savePath) != FileError::kNone) work.Keep();
-        return Refuse(errors::kRenameSaveToBackup);
+    if (const FileStatus synced = files.SyncFolderOf(savePath); !synced.Ok()) {
+        if (!files.RenameToFreeName(backupPath, savePath).Ok()) work.Keep();
+        return Refuse(errors::kRenameSaveToBackup, synced);
     }
     // Another program's save renamed over the old one since the last look is what the
     // rename took: it goes back to the save's name, newer than the edit, and the old
     // save, still under its second name, takes the backup's.
-    const NameHolds took = WhatNameHolds(files, backupPath, input.OpenedAs());
+    FileStatus unreadable;
+    const NameHolds took = WhatNameHolds(files, backupPath, input.OpenedAs(), &unreadable);
     if (took == NameHolds::kAnother) {
         if (files.RenameToFreeName(backupPath, savePath) != FileError::kNone) {
             Refuse(errors::kChangedOnDisk);
@@ -497,22 +518,21 @@ bool CSaveGame::SwapByTwoRenames(WorkFile& work, const std::string& backupPath,
     // (The previous backup is gone by now; the save is not.) So does one the system
     // cannot say anything of.
     const OnDisk loaded =
-        took == NameHolds::kThatFile ? LoadedFileOnDisk(false) : OnDisk::kUnreadable;
+        took == NameHolds::kThatFile ? LoadedFileOnDisk(false, unreadable) : OnDisk::kUnreadable;
     if (loaded != OnDisk::kAsLoaded) {
-        if (files.RenameToFreeName(backupPath, savePath) != FileError::kNone) work.Keep();
-        return Refuse(loaded == OnDisk::kChanged ? errors::kChangedOnDisk
-                                                 : errors::kRenameWorkToSave);
+        if (!files.RenameToFreeName(backupPath, savePath).Ok()) work.Keep();
+        if (loaded == OnDisk::kChanged) return Refuse(errors::kChangedOnDisk);
+        return Refuse(errors::kRenameWorkToSave, unreadable);
     }
     // Nothing is replaced now: a save another program put under the empty name
     // meanwhile is newer.
-    if (const FileError placed = files.RenameToFreeName(workPath, savePath);
-        placed != FileError::kNone) {
+    if (const FileStatus placed = files.RenameToFreeName(workPath, savePath); !placed.Ok()) {
         if (placed == FileError::kExists) return Refuse(errors::kChangedOnDisk);
         // Back under its own name; if that fails too, the old save is the backup and
         // the new one stays under the work file's name.
-        const bool undone = files.RenameToFreeName(backupPath, savePath) == FileError::kNone;
+        const bool undone = files.RenameToFreeName(backupPath, savePath).Ok();
         if (!undone) work.Keep();
-        Refuse(errors::kRenameWorkToSave);
+        Refuse(errors::kRenameWorkToSave, placed);
         if (!undone)
             SayWhereVersionsAre("The old save is now " + backupPath + "; the new one is " +
                                 workPath + ".");
@@ -526,17 +546,21 @@ bool CSaveGame::SwapByTwoRenames(WorkFile& work, const std::string& backupPath,
 bool CSaveGame::RebuildOutFile(std::span<const ValuePatch> patches) {
     SaveCopier copier(files, input.Handle(), workFile);
     // The values lie before the player record, which never moves them.
-    if (!copier.Copy(0, readRawAddress, patches)) return Refuse(errors::kReconstruction);
+    if (!copier.Copy(0, readRawAddress, patches))
+        return Refuse(errors::kReconstruction, copier.Failure());
 
-    if (!copier.Write(PrefixBytes(player))) return Refuse(errors::kReconstruction);
+    if (!copier.Write(PrefixBytes(player)))
+        return Refuse(errors::kReconstruction, copier.Failure());
 
     // The tail: everything after the old prefix, to the end of the save as loaded.
     const int64_t tailFrom = int64_t(readRawAddress) + readPrefixLength;
     const int64_t tail = input.Size() - tailFrom;
+    if (tail < 0 || !copier.Copy(tailFrom, tail))
+        return Refuse(errors::kReconstructionTail, copier.Failure());
     FileInfo made;
-    if (tail < 0 || !copier.Copy(tailFrom, tail) ||
-        files.Describe(workFile, made) != FileError::kNone || made.size != copier.Written())
-        return Refuse(errors::kReconstructionTail);
+    if (const FileStatus described = files.Describe(workFile, made); !described.Ok())
+        return Refuse(errors::kReconstructionTail, described);
+    if (made.size != copier.Written()) return Refuse(errors::kReconstructionTail);
     return true;
 }
 
@@ -601,9 +625,9 @@ bool CSaveGame::ReadBackValuePatches(std::span<const ValuePatch> patches) {
     }
     std::vector<uint8_t> stretch(size_t(to - from));
     size_t got = 0;
-    const bool read =
-        files.ReadAt(workFile, from, stretch.data(), stretch.size(), got) == FileError::kNone &&
-        got == stretch.size();
+    const FileStatus stretchRead =
+        files.ReadAt(workFile, from, stretch.data(), stretch.size(), got);
+    const bool read = stretchRead.Ok() && got == stretch.size();
     for (const ValuePatch& patch : patches) {
         GlobEntry& slot = globs[size_t(patch.slot)];
         std::array<uint8_t, kGlobValueBytes> readBack{};
@@ -612,7 +636,7 @@ bool CSaveGame::ReadBackValuePatches(std::span<const ValuePatch> patches) {
         slot.SetValueBytes(readBack);
         if (!read ||
             !std::equal(patch.bytes.begin(), patch.bytes.begin() + patch.length, readBack.begin()))
-            return Refuse(errors::kGlobVerify);
+            return Refuse(errors::kGlobVerify, stretchRead);
         slot.modified = false;
     }
     return true;

@@ -31,11 +31,6 @@ constexpr const char* kSaveFilter = "Quellhart save Files (*.ess)|*.ess||";
 constexpr int kPlayerTextControls[] = {IDC_PLAYER_NAME, IDC_PLAYER_RACE, IDC_PLAYER_CLASS,
                                        IDC_PLAYER_HEAD, IDC_PLAYER_HAIR};
 
-std::string AfterFirstLine(const std::string& text) {
-    const size_t lineEnd = text.find('\n');
-    return lineEnd == std::string::npos ? std::string() : text.substr(lineEnd + 1);
-}
-
 }  // namespace
 
 CMainDlg::CMainDlg(WindowHandle parent)
@@ -107,9 +102,12 @@ void CMainDlg::DetachPages() {
 
 void CMainDlg::DestroyDocument() { m_document.reset(); }
 
-void CMainDlg::ShowError() {
-    AfxMessageBox(Window(), m_document->GetErrorText(), messages::kErrorCaption,
-                  MB_OK | MB_ICONEXCLAMATION, m_document->GetErrorCause());
+void CMainDlg::ShowError() { ShowError(Window(), m_document->GetError()); }
+
+// The error's text, and its cause beneath it.
+void CMainDlg::ShowError(WindowHandle owner, const SaveError& error) {
+    AfxMessageBox(owner, error.text, messages::kErrorCaption, MB_OK | MB_ICONEXCLAMATION,
+                  error.cause);
 }
 
 void CMainDlg::LoadDocument() {
@@ -178,13 +176,12 @@ void CMainDlg::OnRestoreBackup() {
     // The document lets go of the save before its name changes hands; unsaved edits
     // go with it, as after a commit.
     CloseDocument();
-    std::string error;
+    SaveError error;
     if (RestoreBackup(m_path, error))
         AfxMessageBox(owner, messages::kRestored, messages::kDoneCaption,
                       MB_OK | MB_ICONINFORMATION);
-    else  // the first line is the program's, the rest the system's reason
-        AfxMessageBox(owner, error.substr(0, error.find('\n')), messages::kErrorCaption,
-                      MB_OK | MB_ICONEXCLAMATION, AfterFirstLine(error));
+    else
+        ShowError(owner, error);
     LoadDocument();
 }
 

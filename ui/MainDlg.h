@@ -58,6 +58,7 @@ private:
     // document's error and leaves the window without one.
     void LoadDocument();
     void ShowError();
+    static void ShowError(WindowHandle owner, const SaveError& error);
     // Says which player text the save's code page cannot hold, and puts the keyboard
     // there; true when all can be stored.
     bool PlayerTextsStorable();

@@ -35,24 +35,17 @@ struct Session {
 
 std::unique_ptr<Session> gSession;
 std::string gReturned;  // the text or bytes last handed to the page
-std::string gError;
+SaveError gError;
 
 const char* Return(std::string text) {
     gReturned = std::move(text);
     return gReturned.c_str();
 }
 
-// The error text as the window's message box shows it: the text first, the
-// system's reason (if any) on the lines after it.
-void TakeError(const CSaveGame& save) {
-    gError = save.GetErrorText();
-    if (!save.GetErrorCause().empty()) gError += "\n" + save.GetErrorCause();
-}
-
 bool OpenAndLoad(Session& session) {
     session.save = std::make_unique<CSaveGame>(session.files);
     if (!session.save->Open(session.name) || !session.save->Load()) {
-        TakeError(*session.save);
+        gError = session.save->GetError();
         session.save.reset();
         return false;
     }
@@ -63,7 +56,7 @@ bool OpenAndLoad(Session& session) {
 
 bool HaveSave() {
     if (gSession && gSession->save) return true;
-    gError = "No save is open.";
+    gError = {"No save is open.", {}};
     return false;
 }
 
@@ -171,13 +164,14 @@ int qh_use_code_page(int number) {
 int qh_set_player_text(int field, const char* utf8) {
     if (!HaveSave() || field < 0 || field >= int(gSession->texts.size())) return 0;
     if (!SaveTextCodePage().CanHold(utf8)) {
-        gError = messages::NotInCodePage(SaveTextCodePage().Number());
+        gError = {messages::NotInCodePage(SaveTextCodePage().Number()), {}};
         return 0;
     }
     const std::string stored = SaveTextCodePage().Encode(utf8);
     if (stored.size() > limits::kPlayerTextBytes) {
-        gError =
-            "The text is longer than " + std::to_string(limits::kPlayerTextBytes) + " characters.";
+        gError = {
+            "The text is longer than " + std::to_string(limits::kPlayerTextBytes) + " characters.",
+            {}};
         return 0;
     }
     gSession->texts[size_t(field)] = stored;
@@ -198,7 +192,7 @@ int qh_commit() {
     Session& session = *gSession;
     session.save->SetPlayerData(EditedPlayerRecord(session.save->Player(), session.texts));
     if (!session.save->Commit()) {
-        TakeError(*session.save);
+        gError = session.save->GetError();
         OpenAndLoad(session);
         return 0;
     }
@@ -217,6 +211,9 @@ const std::uint8_t* qh_file(int which, std::size_t* size) {
     return reinterpret_cast<const std::uint8_t*>(bytes->data());
 }
 
-const char* qh_error() { return gError.c_str(); }
+// The last failure's text, and its cause (the system's reason, or where each version
+// of the save is), which the page shows beneath it as the window's message box does.
+const char* qh_error() { return gError.text.c_str(); }
+const char* qh_error_cause() { return gError.cause.c_str(); }
 
 }  // extern "C"

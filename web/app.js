@@ -28,7 +28,9 @@
       return pointer ? lib.HEAPU8.slice(pointer, pointer + size) : null;
     } finally { lib._free(sizeAt); }
   };
-  const errorText = () => text(lib._qh_error());
+  // The error's text, and beneath it its cause where there is one.
+  const errorText = () => [lib._qh_error(), lib._qh_error_cause()].map(text).filter(Boolean)
+    .join('\n');
   const texts = JSON.parse(text(lib._qh_texts()));
 
   // --- the code page of the save's texts: the one Windows gives the browser's

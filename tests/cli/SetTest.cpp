@@ -113,12 +113,14 @@ TEST_F(SetTest, CommitErrorsAreTheDocumentsText) {
     std::filesystem::create_directories(dir.File("save.bak/full"));
     const CliResult r = Cli({"set", SavePath(), "--name", "Ann", "--yes"});
     EXPECT_EQ(r.code, 1);
-    // The program's text first, then the system's reason, in the system's words.
+    // The program's text first, then the system's reason, in the system's words, with
+    // the names the failed rename was given.
 #ifdef _WIN32
     EXPECT_EQ(r.err.rfind("Error renaming .ess file to .bak\n", 0), 0u) << r.err;
     EXPECT_GT(r.err.size(), std::string("Error renaming .ess file to .bak\n\n").size()) << r.err;
 #else
-    EXPECT_EQ(r.err, "Error renaming .ess file to .bak\nIs a directory\n");
+    EXPECT_EQ(r.err, "Error renaming .ess file to .bak\n" + dir.File("save.out") + " -> " +
+                         dir.File("save.bak") + ": Is a directory\n");
 #endif
     EXPECT_EQ(ReadFileBytes(SavePath()), save.Bytes());
 }

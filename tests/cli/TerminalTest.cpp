@@ -145,7 +145,8 @@ TEST_F(TerminalTest, AFileSizeLimitFailsTheCommitAndSaysWhy) {
         setrlimit(RLIMIT_FSIZE, &limit);
     });
     EXPECT_EQ(code, 1) << err;
-    EXPECT_NE(err.find("\nFile too large\n"), std::string::npos) << err;
+    EXPECT_NE(err.find("\n" + dir.File("save.out") + ": File too large\n"), std::string::npos)
+        << err;
     EXPECT_EQ(ReadFileBytes(SavePath()), save.Bytes());
     EXPECT_FALSE(std::filesystem::exists(dir.File("save.out")));
 }

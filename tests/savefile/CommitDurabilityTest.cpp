@@ -65,10 +65,10 @@ struct SaveFolder {
 };
 
 // The edit every run makes: a longer name and two changed globals.
-bool OpenEditCommit(FileSystem& files, const std::string& path, std::string* error = nullptr) {
+bool OpenEditCommit(FileSystem& files, const std::string& path, SaveError* error = nullptr) {
     CSaveGame doc(files);
     if (!doc.Open(path) || !doc.Load()) {
-        if (error) *error = doc.GetErrorText();
+        if (error) *error = doc.GetError();
         return false;
     }
     for (int i = 0; i < doc.GlobCount(); ++i) {
@@ -79,7 +79,7 @@ bool OpenEditCommit(FileSystem& files, const std::string& path, std::string* err
     record[PlayerRecord::FNAM] = Subrecord::FromText("Renamed");
     doc.SetPlayerData(record);
     const bool committed = doc.Commit();
-    if (error) *error = doc.GetErrorText();
+    if (error) *error = doc.GetError();
     return committed;
 }
 
@@ -109,8 +109,9 @@ TEST(CommitDurability, EveryCallFailingOnceLeavesTheOldOrTheNewSaveWhole) {
         for (const FileError error : kInjectedErrors) {
             SaveFolder folder;
             FaultyFileSystem files = FaultyFileSystem::FailingCall(call, error);
-            std::string message;
-            const bool committed = OpenEditCommit(files, folder.save, &message);
+            SaveError failure;
+            const bool committed = OpenEditCommit(files, folder.save, &failure);
+            const std::string& message = failure.text;
             const std::string& name = files.Names()[size_t(call - 1)];
             const std::string where = "call " + std::to_string(call) + " " + name;
             // A failed write of the new save's bytes is never passed over, nor the
@@ -122,9 +123,12 @@ TEST(CommitDurability, EveryCallFailingOnceLeavesTheOldOrTheNewSaveWhole) {
                 (name == "WriteAt" || name == "CopyRange" || name == "Sync" || firstFolderSync)) {
                 EXPECT_FALSE(committed) << where;
             }
-            // A failing file system is never taken for a save changed on disk.
-            if (error == FileError::kFailed) {
+            // A failing file system is never taken for a save changed on disk, and the
+            // cause given is the failed call's own.
+            if (error == FileError::kFailed && !committed) {
                 EXPECT_NE(message, errors::kChangedOnDisk) << where;
+                EXPECT_NE(failure.cause.find(name + " failed (injected)"), std::string::npos)
+                    << where << ": " << message << " / " << failure.cause;
             }
             if (committed) {
                 EXPECT_EQ(ReadFileBytes(folder.save), clean.newSave) << where;
@@ -181,7 +185,7 @@ TEST(CommitDurability, StoppedAtAnyCallTheNextOpenFindsTheOldOrTheNewSaveAndItsB
                 // Only without a second name can the save's name be left empty: the
                 // old save is then the backup, the new one the work file.
                 EXPECT_FALSE(can.links) << where;
-                EXPECT_NE(next.GetErrorText().find("beside it"), std::string::npos) << where;
+                EXPECT_NE(next.GetError().cause.find("beside it"), std::string::npos) << where;
                 EXPECT_EQ(ReadFileBytes(folder.backup), kOldSave) << where;
                 continue;
             }
@@ -290,7 +294,7 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
                 claims.push_back(std::make_unique<FileClaim>(SystemFileSystem(), path(extension)));
                 ASSERT_EQ(claims.back()->Take(), FileError::kNone) << c.what;
             }
-            std::string error;
+            SaveError error;
             if (restore) {
                 RestoreBackup(path("ess"), error);
             } else {
@@ -307,7 +311,7 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
                 found[entry.path().extension().string().substr(1)] = version;
             }
             EXPECT_EQ(found, restore ? c.afterRestore : c.afterOpen)
-                << c.what << (restore ? ", restore" : ", Open") << ": " << error;
+                << c.what << (restore ? ", restore" : ", Open") << ": " << error.text;
         }
     }
 }
@@ -363,7 +367,7 @@ TEST(CommitDurability, AFailedUndoSaysWhereEachVersionIs) {
         doc.Glob(0).value = 42.0f;
         doc.Glob(0).modified = true;
         EXPECT_FALSE(doc.Commit()) << c.says;
-        EXPECT_NE(doc.GetErrorCause().find(c.says), std::string::npos) << doc.GetErrorCause();
+        EXPECT_NE(doc.GetError().cause.find(c.says), std::string::npos) << doc.GetError().cause;
         // Nor does the next Open lose one, whatever name it was left under.
         CSaveGame next;
         next.Open(folder.save);
@@ -383,18 +387,18 @@ TEST(CommitDurability, AValueTheDiskDoesNotKeepFailsTheReadBack) {
         const GlobEntry& day = probe.Glob(0);
         files.corruptByteAt = day.rawAddress + 4 + 12 + 8 + day.NameLen() + 8 + day.fnamLen() + 8;
     }
-    std::string message;
-    EXPECT_FALSE(OpenEditCommit(files, folder.save, &message));
-    EXPECT_EQ(message, errors::kGlobVerify);
+    SaveError failure;
+    EXPECT_FALSE(OpenEditCommit(files, folder.save, &failure));
+    EXPECT_EQ(failure.text, errors::kGlobVerify);
     EXPECT_EQ(ReadFileBytes(folder.save), kOldSave);
     EXPECT_EQ(ReadFileBytes(folder.backup), kPreviousBackup);
     EXPECT_TRUE(folder.OnlySaveAndBackup());
 }
 
-bool Restore(FileSystem& files, const std::string& save, std::string* error = nullptr) {
-    std::string message;
-    const bool swapped = RestoreBackup(save, message, files);
-    if (error) *error = message;
+bool Restore(FileSystem& files, const std::string& save, SaveError* error = nullptr) {
+    SaveError failure;
+    const bool swapped = RestoreBackup(save, failure, files);
+    if (error) *error = failure;
     return swapped;
 }
 
@@ -457,15 +461,15 @@ TEST(RestoreDurability, EveryCallFailingOnceSwapsBothOrNeither) {
             SaveFolder folder;
             FaultyFileSystem files = FaultyFileSystem::FailingCall(call, FileError::kFailed);
             files.exchangeSupported = exchange;
-            std::string error;
-            const bool swapped = Restore(files, folder.save, &error);
+            SaveError failure;
+            const bool swapped = Restore(files, folder.save, &failure);
             const std::string& name = files.Names()[size_t(call - 1)];
             const std::string where = std::string(exchange ? "exchange" : "renames") + ", call " +
                                       std::to_string(call) + " " + name;
-            // A refusal says why, the system's reason on its second line.
+            // A refusal says why: the failed call's own reason.
             if (!swapped) {
-                EXPECT_NE(error.find("\n" + name + " failed"), std::string::npos)
-                    << where << ": " << error;
+                EXPECT_NE(failure.cause.find(name + " failed (injected)"), std::string::npos)
+                    << where << ": " << failure.text << " / " << failure.cause;
             }
             // A swap the folder's sync did not make durable is not reported as done.
             if (name == "SyncFolderOf") {

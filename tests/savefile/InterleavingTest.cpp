@@ -74,7 +74,7 @@ const Operation kShow{"show",
                       [](const Names& before) { return before; }};
 const Operation kRestore{"restore",
                          [](FileSystem& files, const std::string& save) {
-                             std::string error;
+                             SaveError error;
                              return RestoreBackup(save, error, files);
                          },
                          [](const Names& before) {

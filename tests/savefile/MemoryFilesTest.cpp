@@ -42,7 +42,7 @@ struct Case {
     const char* what;
     std::function<void(FileSystem&, const Name&, bool inMemory)> check;
 };
-bool Unsupported(FileError result, bool inMemory) {
+bool Unsupported(const FileStatus& result, bool inMemory) {
     return result == FileError::kNotSupported && !inMemory;
 }
 
@@ -52,7 +52,7 @@ const Case kCases[] = {
          const FileHandle from = Created(files, at("a"), "0123456789");
          const FileHandle to = Created(files, at("b"), "ab");
          std::int64_t copied = -1;
-         const FileError result = files.CopyRange(from, 6, to, 4, 100, copied);
+         const FileStatus result = files.CopyRange(from, 6, to, 4, 100, copied);
          files.Close(from);
          files.Close(to);
          if (Unsupported(result, inMemory)) return;
@@ -84,7 +84,7 @@ const Case kCases[] = {
          const FileHandle a = Created(files, at("a"), "one");
          files.Close(Created(files, at("b"), "two"));
          const std::uint64_t indexA = IndexOf(files, at("a"));
-         const FileError exchanged = files.Exchange(at("a"), at("b"));
+         const FileStatus exchanged = files.Exchange(at("a"), at("b"));
          if (Unsupported(exchanged, inMemory)) return (void)files.Close(a);
          ASSERT_EQ(exchanged, FileError::kNone);
          EXPECT_EQ(Read(files, at("a")), "two");
@@ -98,7 +98,7 @@ const Case kCases[] = {
      [](FileSystem& files, const Name& at, bool inMemory) {
          files.Close(Created(files, at("a"), "one"));
          files.Close(Created(files, at("b"), "two"));
-         const FileError linked = files.Link(at("a"), at("c"));
+         const FileStatus linked = files.Link(at("a"), at("c"));
          if (Unsupported(linked, inMemory)) return;
          ASSERT_EQ(linked, FileError::kNone);
          EXPECT_EQ(files.Link(at("a"), at("b")), FileError::kExists);

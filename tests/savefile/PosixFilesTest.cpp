@@ -208,7 +208,7 @@ TEST_F(PosixFilesTest, ProcessesWorkingOnOneSaveAtOnce) {
                     char go;
                     if (::read(start[0], &go, 1) != 0) _exit(20);  // released together
                     if (i >= crowd.committers) {
-                        std::string error;
+                        SaveError error;
                         _exit(RestoreBackup(SavePath(), error) ? 0 : 1);
                     }
                     CSaveGame mine;

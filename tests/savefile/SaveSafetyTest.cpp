@@ -54,7 +54,8 @@ TEST_F(SaveSafetyTest, ASecondCommitOfTheSaveWaitsForNoneAndTouchesNothing) {
     save.WriteTo(SavePath());
     SaveBuilder().Header().Glob("Day", 1.0f).Player().WriteTo(BackupPath());
     bool workFileKept = false;
-    std::string secondError, restoreError;
+    std::string secondError;
+    SaveError restoreError;
     test::FaultyFileSystem files = PausingBeforeSync([&] {
         // Another window opens the same save while the first commit is running: the
         // work file is not stale and stays; its own commit is refused.
@@ -73,7 +74,7 @@ TEST_F(SaveSafetyTest, ASecondCommitOfTheSaveWaitsForNoneAndTouchesNothing) {
     ASSERT_TRUE(first.Commit()) << first.GetErrorText();
     EXPECT_TRUE(workFileKept);
     EXPECT_EQ(secondError, errors::kBeingWritten);
-    EXPECT_EQ(restoreError, errors::kBeingWritten);
+    EXPECT_EQ(restoreError.text, errors::kBeingWritten);
 
     CSaveGame result;
     ASSERT_TRUE(result.Open(SavePath()) && result.Load());
@@ -196,7 +197,7 @@ TEST_F(SaveSafetyTest, ARewriteInPlaceWithTheSameSizeAndTimeIsCaught) {
             CSaveGame kept;
             ASSERT_TRUE(kept.OpenReadOnly(BackupPath()) && kept.Load()) << where;
             EXPECT_EQ(kept.Glob(0).value, 9.0f) << where;
-            EXPECT_NE(loaded.GetErrorCause().find(BackupPath()), std::string::npos) << where;
+            EXPECT_NE(loaded.GetError().cause.find(BackupPath()), std::string::npos) << where;
             fs::remove(BackupPath());
         } else {
             EXPECT_FALSE(fs::exists(BackupPath())) << where;
@@ -236,9 +237,9 @@ TEST_F(SaveSafetyTest, ASaveTheSystemWillNotReplaceIsRefusedWithItsReason) {
         ASSERT_TRUE(doc->Open(SavePath()) && doc->Load());
         ChangeDay(*doc, 5.0f);
         EXPECT_FALSE(doc->Commit()) << c.cause;
-        EXPECT_FALSE(doc->GetErrorCause().empty()) << c.cause;
-        EXPECT_NE(doc->GetErrorCause().find(c.cause), std::string::npos)
-            << c.cause << ": " << doc->GetErrorCause();
+        EXPECT_FALSE(doc->GetError().cause.empty()) << c.cause;
+        EXPECT_NE(doc->GetError().cause.find(c.cause), std::string::npos)
+            << c.cause << ": " << doc->GetError().cause;
         release();
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1) << c.cause;
         CSaveGame next;

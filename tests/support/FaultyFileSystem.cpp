@@ -29,59 +29,55 @@ FaultyFileSystem FaultyFileSystem::CrashingAtCall(int n) {
     });
 }
 
-FileError FaultyFileSystem::Injected(std::string_view name) {
+FileStatus FaultyFileSystem::Injected(std::string_view name, const std::string& path) {
     names_.emplace_back(name);
     const FileError injected = fault_ ? fault_(Calls(), name) : FileError::kNone;
-    if (injected == FileError::kFailed) lastFailure_ = std::string(name) + " failed (injected)";
-    return injected;
-}
-
-std::string FaultyFileSystem::TakeLastFailure() {
-    std::string system = system_.TakeLastFailure();  // forgotten either way
-    return lastFailure_.empty() ? system : std::exchange(lastFailure_, {});
+    // A failure of any other kind tells nothing beyond its kind, as the system's do.
+    if (injected != FileError::kFailed) return injected;
+    return {injected, std::string(name) + " failed (injected)", path};
 }
 
 // Each call asks first; only a call that is let through reaches the system.
-#define QH_PASS_UNLESS_INJECTED(name) \
-    if (const FileError injected = Injected(name); injected != FileError::kNone) return injected
+#define QH_PASS_UNLESS_INJECTED(name, path) \
+    if (FileStatus injected = Injected(name, path); !injected.Ok()) return injected
 
-FileError FaultyFileSystem::OpenForReading(const std::string& path, FileHandle& file) {
+FileStatus FaultyFileSystem::OpenForReading(const std::string& path, FileHandle& file) {
     file = kNoFile;
-    QH_PASS_UNLESS_INJECTED("OpenForReading");
+    QH_PASS_UNLESS_INJECTED("OpenForReading", path);
     return system_.OpenForReading(path, file);
 }
 
-FileError FaultyFileSystem::CreateNew(const std::string& path, FileHandle& file) {
+FileStatus FaultyFileSystem::CreateNew(const std::string& path, FileHandle& file) {
     file = kNoFile;
-    QH_PASS_UNLESS_INJECTED("CreateNew");
+    QH_PASS_UNLESS_INJECTED("CreateNew", path);
     return system_.CreateNew(path, file);
 }
 
-FileError FaultyFileSystem::Close(FileHandle file) {
+FileStatus FaultyFileSystem::Close(FileHandle file) {
     // The handle goes whatever the outcome, as a dead process's files are closed.
-    const FileError injected = Injected("Close");
-    const FileError closed = system_.Close(file);
-    return injected != FileError::kNone ? injected : closed;
+    FileStatus injected = Injected("Close", {});
+    FileStatus closed = system_.Close(file);
+    return injected.Ok() ? closed : injected;
 }
 
-FileError FaultyFileSystem::ReadAt(FileHandle file, std::int64_t offset, void* into,
-                                   std::size_t count, std::size_t& got) {
+FileStatus FaultyFileSystem::ReadAt(FileHandle file, std::int64_t offset, void* into,
+                                    std::size_t count, std::size_t& got) {
     got = 0;
-    QH_PASS_UNLESS_INJECTED("ReadAt");
+    QH_PASS_UNLESS_INJECTED("ReadAt", {});
     return system_.ReadAt(file, offset, into, count, got);
 }
 
-FileError FaultyFileSystem::WriteAt(FileHandle file, std::int64_t offset, const void* from,
-                                    std::size_t count) {
-    QH_PASS_UNLESS_INJECTED("WriteAt");
+FileStatus FaultyFileSystem::WriteAt(FileHandle file, std::int64_t offset, const void* from,
+                                     std::size_t count) {
+    QH_PASS_UNLESS_INJECTED("WriteAt", {});
     return WriteCorrupted(file, offset, std::string(static_cast<const char*>(from), count));
 }
 
-FileError FaultyFileSystem::CopyRange(FileHandle from, std::int64_t fromOffset, FileHandle to,
-                                      std::int64_t toOffset, std::int64_t count,
-                                      std::int64_t& copied) {
+FileStatus FaultyFileSystem::CopyRange(FileHandle from, std::int64_t fromOffset, FileHandle to,
+                                       std::int64_t toOffset, std::int64_t count,
+                                       std::int64_t& copied) {
     copied = 0;
-    QH_PASS_UNLESS_INJECTED("CopyRange");
+    QH_PASS_UNLESS_INJECTED("CopyRange", {});
     if (!copyRangeSupported) {
         // Half of it done before the system gives up: the caller must go on from there.
         system_.CopyRange(from, fromOffset, to, toOffset, count / 2, copied);
@@ -92,89 +88,90 @@ FileError FaultyFileSystem::CopyRange(FileHandle from, std::int64_t fromOffset, 
     // Through memory, so that the byte can be changed on its way.
     std::string bytes(std::size_t(count), '\0');
     std::size_t got = 0;
-    if (const FileError read = system_.ReadAt(from, fromOffset, bytes.data(), bytes.size(), got);
-        read != FileError::kNone)
+    if (FileStatus read = system_.ReadAt(from, fromOffset, bytes.data(), bytes.size(), got);
+        !read.Ok())
         return read;
     bytes.resize(got);
-    const FileError written = WriteCorrupted(to, toOffset, std::move(bytes));
-    if (written == FileError::kNone) copied = std::int64_t(got);
+    FileStatus written = WriteCorrupted(to, toOffset, std::move(bytes));
+    if (written.Ok()) copied = std::int64_t(got);
     return written;
 }
 
-FileError FaultyFileSystem::WriteCorrupted(FileHandle file, std::int64_t offset,
-                                           std::string bytes) {
+FileStatus FaultyFileSystem::WriteCorrupted(FileHandle file, std::int64_t offset,
+                                            std::string bytes) {
     if (corruptByteAt >= offset && corruptByteAt < offset + std::int64_t(bytes.size()))
         bytes[std::size_t(corruptByteAt - offset)] ^= 0x5A;
     return system_.WriteAt(file, offset, bytes.data(), bytes.size());
 }
 
-FileError FaultyFileSystem::Sync(FileHandle file) {
-    QH_PASS_UNLESS_INJECTED("Sync");
+FileStatus FaultyFileSystem::Sync(FileHandle file) {
+    QH_PASS_UNLESS_INJECTED("Sync", {});
     return system_.Sync(file);
 }
 
-FileError FaultyFileSystem::Describe(FileHandle file, FileInfo& info) {
-    QH_PASS_UNLESS_INJECTED("Describe");
+FileStatus FaultyFileSystem::Describe(FileHandle file, FileInfo& info) {
+    QH_PASS_UNLESS_INJECTED("Describe", {});
     return system_.Describe(file, info);
 }
 
-FileError FaultyFileSystem::DescribePath(const std::string& path, bool followLinks,
-                                         FileInfo& info) {
-    QH_PASS_UNLESS_INJECTED("DescribePath");
+FileStatus FaultyFileSystem::DescribePath(const std::string& path, bool followLinks,
+                                          FileInfo& info) {
+    QH_PASS_UNLESS_INJECTED("DescribePath", path);
     return system_.DescribePath(path, followLinks, info);
 }
 
-FileError FaultyFileSystem::CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) {
-    QH_PASS_UNLESS_INJECTED("CopyAccess");
+FileStatus FaultyFileSystem::CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) {
+    QH_PASS_UNLESS_INJECTED("CopyAccess", {});
     return system_.CopyAccess(file, from, like);
 }
 
-FileError FaultyFileSystem::TryLock(FileHandle file) {
-    QH_PASS_UNLESS_INJECTED("TryLock");
+FileStatus FaultyFileSystem::TryLock(FileHandle file) {
+    QH_PASS_UNLESS_INJECTED("TryLock", {});
     return system_.TryLock(file);
 }
 
-FileError FaultyFileSystem::Unlock(FileHandle file) {
-    QH_PASS_UNLESS_INJECTED("Unlock");
+FileStatus FaultyFileSystem::Unlock(FileHandle file) {
+    QH_PASS_UNLESS_INJECTED("Unlock", {});
     return system_.Unlock(file);
 }
 
-FileError FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
-    QH_PASS_UNLESS_INJECTED("Rename");
+FileStatus FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
+    QH_PASS_UNLESS_INJECTED("Rename", from);
     return system_.Rename(from, to);
 }
 
-FileError FaultyFileSystem::RenameToFreeName(const std::string& from, const std::string& to) {
-    QH_PASS_UNLESS_INJECTED("RenameToFreeName");
+FileStatus FaultyFileSystem::RenameToFreeName(const std::string& from, const std::string& to) {
+    QH_PASS_UNLESS_INJECTED("RenameToFreeName", from);
     return system_.RenameToFreeName(from, to);
 }
 
-FileError FaultyFileSystem::Exchange(const std::string& first, const std::string& second) {
-    QH_PASS_UNLESS_INJECTED("Exchange");
-    if (!exchangeSupported) return FileError::kNotSupported;
+FileStatus FaultyFileSystem::Exchange(const std::string& first, const std::string& second) {
+    QH_PASS_UNLESS_INJECTED("Exchange", first);
+    // As Linux says it of FAT: words that must not be taken for a later call's.
+    if (!exchangeSupported) return {FileError::kNotSupported, "Invalid argument", first};
     return system_.Exchange(first, second);
 }
 
-FileError FaultyFileSystem::ReplaceWithBackup(const std::string& replaced,
-                                              const std::string& replacement,
-                                              const std::string& backup) {
-    QH_PASS_UNLESS_INJECTED("ReplaceWithBackup");
+FileStatus FaultyFileSystem::ReplaceWithBackup(const std::string& replaced,
+                                               const std::string& replacement,
+                                               const std::string& backup) {
+    QH_PASS_UNLESS_INJECTED("ReplaceWithBackup", replaced);
     return system_.ReplaceWithBackup(replaced, replacement, backup);
 }
 
-FileError FaultyFileSystem::Link(const std::string& existing, const std::string& link) {
-    QH_PASS_UNLESS_INJECTED("Link");
+FileStatus FaultyFileSystem::Link(const std::string& existing, const std::string& link) {
+    QH_PASS_UNLESS_INJECTED("Link", link);
     if (!linksSupported) return FileError::kNotSupported;
     return system_.Link(existing, link);
 }
 
-FileError FaultyFileSystem::Remove(const std::string& path) {
-    QH_PASS_UNLESS_INJECTED("Remove");
+FileStatus FaultyFileSystem::Remove(const std::string& path) {
+    QH_PASS_UNLESS_INJECTED("Remove", path);
     return system_.Remove(path);
 }
 
-FileError FaultyFileSystem::SyncFolderOf(const std::string& path) {
-    QH_PASS_UNLESS_INJECTED("SyncFolderOf");
+FileStatus FaultyFileSystem::SyncFolderOf(const std::string& path) {
+    QH_PASS_UNLESS_INJECTED("SyncFolderOf", path);
     return system_.SyncFolderOf(path);
 }
 

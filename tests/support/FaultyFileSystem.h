@@ -42,47 +42,46 @@ public:
     int Calls() const { return int(names_.size()); }
     const std::vector<std::string>& Names() const { return names_; }
 
-    FileError OpenForReading(const std::string& path, FileHandle& file) override;
-    FileError CreateNew(const std::string& path, FileHandle& file) override;
-    FileError Close(FileHandle file) override;
-    FileError ReadAt(FileHandle file, std::int64_t offset, void* into, std::size_t count,
-                     std::size_t& got) override;
-    FileError WriteAt(FileHandle file, std::int64_t offset, const void* from,
-                      std::size_t count) override;
-    FileError Sync(FileHandle file) override;
+    FileStatus OpenForReading(const std::string& path, FileHandle& file) override;
+    FileStatus CreateNew(const std::string& path, FileHandle& file) override;
+    FileStatus Close(FileHandle file) override;
+    FileStatus ReadAt(FileHandle file, std::int64_t offset, void* into, std::size_t count,
+                      std::size_t& got) override;
+    FileStatus WriteAt(FileHandle file, std::int64_t offset, const void* from,
+                       std::size_t count) override;
+    FileStatus Sync(FileHandle file) override;
     void StartWriteBack(FileHandle file, std::int64_t offset, std::int64_t length) override {
         system_.StartWriteBack(file, offset, length);
     }
-    FileError CopyRange(FileHandle from, std::int64_t fromOffset, FileHandle to,
-                        std::int64_t toOffset, std::int64_t count, std::int64_t& copied) override;
-    FileError Describe(FileHandle file, FileInfo& info) override;
-    FileError DescribePath(const std::string& path, bool followLinks, FileInfo& info) override;
-    FileError CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) override;
-    FileError TryLock(FileHandle file) override;
-    FileError Unlock(FileHandle file) override;
-    FileError Rename(const std::string& from, const std::string& to) override;
-    FileError RenameToFreeName(const std::string& from, const std::string& to) override;
-    FileError Exchange(const std::string& first, const std::string& second) override;
-    FileError ReplaceWithBackup(const std::string& replaced, const std::string& replacement,
-                                const std::string& backup) override;
+    FileStatus CopyRange(FileHandle from, std::int64_t fromOffset, FileHandle to,
+                         std::int64_t toOffset, std::int64_t count, std::int64_t& copied) override;
+    FileStatus Describe(FileHandle file, FileInfo& info) override;
+    FileStatus DescribePath(const std::string& path, bool followLinks, FileInfo& info) override;
+    FileStatus CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) override;
+    FileStatus TryLock(FileHandle file) override;
+    FileStatus Unlock(FileHandle file) override;
+    FileStatus Rename(const std::string& from, const std::string& to) override;
+    FileStatus RenameToFreeName(const std::string& from, const std::string& to) override;
+    FileStatus Exchange(const std::string& first, const std::string& second) override;
+    FileStatus ReplaceWithBackup(const std::string& replaced, const std::string& replacement,
+                                 const std::string& backup) override;
     bool ReplacesWithBackup() const override {
         return replaceSupported && system_.ReplacesWithBackup();
     }
-    FileError Link(const std::string& existing, const std::string& link) override;
-    FileError Remove(const std::string& path) override;
-    FileError SyncFolderOf(const std::string& path) override;
+    FileStatus Link(const std::string& existing, const std::string& link) override;
+    FileStatus Remove(const std::string& path) override;
+    FileStatus SyncFolderOf(const std::string& path) override;
     std::string FinalPath(const std::string& path) override { return system_.FinalPath(path); }
-    // An injected failure's reason names the call: "WriteAt failed (injected)".
-    std::string TakeLastFailure() override;
 
 private:
-    FileError Injected(std::string_view name);
+    // An injected failure (kFailed) gives as its reason the call's name, "WriteAt failed
+    // (injected)", and the path where the call names one.
+    FileStatus Injected(std::string_view name, const std::string& path);
     // Writes `bytes`, with the byte at `corruptByteAt` changed if they cover it.
-    FileError WriteCorrupted(FileHandle file, std::int64_t offset, std::string bytes);
+    FileStatus WriteCorrupted(FileHandle file, std::int64_t offset, std::string bytes);
 
     Fault fault_;
     std::vector<std::string> names_;
-    std::string lastFailure_;
     FileSystem& system_ = SystemFileSystem();
 };
 
