@@ -7,9 +7,11 @@
 
 #include "tests/support/SaveBuilder.h"
 #include "tests/support/TempDir.h"
+#include "tests/ui/MainDlgProbe.h"
 #include "ui/MainDlg.h"
 
 using namespace quellhart;
+using quellhart::test::Held;
 
 static void GlobPageRefill(benchmark::State& state) {
     test::TempDir dir;
@@ -20,8 +22,8 @@ static void GlobPageRefill(benchmark::State& state) {
     main.Create();
     main.OpenFileFromOutside(dir.File("bench.ess"));
     for (auto _ : state) {
-        main.GlobPage().Attach(main.Document());
-        main.Sheet().SetActivePage(1);
+        Held(main).GlobPage().Attach(Held(main).Document());
+        Held(main).Sheet().SetActivePage(1);
     }
     main.DestroyWindow();
 }

@@ -18,6 +18,9 @@
 #include "savefile/SaveRecords.h"
 
 namespace quellhart {
+namespace test {
+class SaveGameProbe;
+}
 
 class WorkFile;
 class PreviousName;
@@ -83,11 +86,10 @@ public:
     const PlayerRecord& Player() const { return player; }
 
     const std::string& SavePath() const { return savePath; }
-    const std::string& WorkPath() const { return workPath; }
-    bool IsInputOpen() const { return input.IsOpen(); }
-    int64_t BytesReadFromSave() const { return input.BytesReadFromFile(); }
 
 private:
+    friend class test::SaveGameProbe;  // the tests look at the input and the work file
+
     // Open and OpenReadOnly: an editable document needs ".ess" in the file's name.
     bool Bind(const std::string& givenPath, bool onlyForReading);
     bool OpenInput(const std::string& path);

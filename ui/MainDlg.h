@@ -13,6 +13,10 @@
 #include "ui/platform/CDialog.h"
 #include "ui/platform/MessageMap.h"
 
+namespace quellhart::test {
+class MainDlgProbe;
+}
+
 namespace quellhart::ui {
 
 class CMainDlg : public CDialog {
@@ -39,16 +43,12 @@ public:
     void OnRestoreBackup();
     WindowHandle HelpWindow() const;
 
-    // For the tests: what the window holds.
-    CSaveGame* Document() const { return m_document.get(); }
-    CMyPSheet& Sheet() { return m_sheet; }
-    CPSDlgGLOB& GlobPage() { return m_globPage; }
-    CPSDlgPlayerData& PlayerPage() { return m_playerPage; }
-
 protected:
     void DoDataExchange(CDataExchange* exchange) override;
 
 private:
+    friend class test::MainDlgProbe;  // the tests look at what the window holds
+
     void DetachPages();
     void DestroyDocument();
     // Clears the file label and lets go of the document, before another is opened.

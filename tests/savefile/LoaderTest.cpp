@@ -3,6 +3,7 @@
 
 #include "savefile/SaveErrors.h"
 #include "tests/support/LoadedSave.h"
+#include "tests/support/SaveGameProbe.h"
 
 namespace quellhart {
 namespace {
@@ -42,7 +43,7 @@ TEST_F(LoaderTest, StandardSaveIsReadWhole) {
     EXPECT_EQ(doc->Player()[PlayerRecord::BNAM].Text(), texts.head);
     EXPECT_EQ(doc->Player()[PlayerRecord::KNAM].Text(), texts.hair);
     EXPECT_FALSE(doc->HasChargenClass());
-    EXPECT_TRUE(doc->IsInputOpen());
+    EXPECT_TRUE(test::SaveGameProbe::IsInputOpen(*doc));
 }
 
 TEST_F(LoaderTest, RunStartsAtTheFirstGlobEvenInsideTheHeader) {
@@ -139,7 +140,7 @@ TEST_F(LoaderTest, MissingPlayerFailsAndClearsTheModel) {
     EXPECT_FALSE(OpenAndLoad(b));
     EXPECT_EQ(doc->GetErrorText(), errors::kNoPlayerData);
     EXPECT_EQ(doc->GlobCount(), 0);
-    EXPECT_TRUE(doc->IsInputOpen());
+    EXPECT_TRUE(test::SaveGameProbe::IsInputOpen(*doc));
 }
 
 TEST_F(LoaderTest, FileEndingRightAfterTheRunHasNoPlayer) {
@@ -158,7 +159,7 @@ TEST_F(LoaderTest, FileEndingInsideAGlobFailsTheExtraction) {
     EXPECT_FALSE(OpenAndLoad(cut));
     EXPECT_EQ(doc->GetErrorText(), errors::kGlobExtraction);
     EXPECT_EQ(doc->GlobCount(), 0);
-    EXPECT_TRUE(doc->IsInputOpen());
+    EXPECT_TRUE(test::SaveGameProbe::IsInputOpen(*doc));
 }
 
 TEST_F(LoaderTest, FileEndingInsideThePlayersKnamClosesTheInput) {
@@ -169,7 +170,7 @@ TEST_F(LoaderTest, FileEndingInsideThePlayersKnamClosesTheInput) {
     cut.Raw(full.Bytes().substr(0, knamEnd - 3));
     EXPECT_FALSE(OpenAndLoad(cut));
     EXPECT_EQ(doc->GetErrorText(), errors::kPlayerExtraction);
-    EXPECT_FALSE(doc->IsInputOpen());
+    EXPECT_FALSE(test::SaveGameProbe::IsInputOpen(*doc));
     EXPECT_EQ(doc->GlobCount(), 0);
 }
 
@@ -179,7 +180,7 @@ TEST_F(LoaderTest, FileEndingInsideACandidatesNameFailsTheSearch) {
     b.Raw(test::LittleEndian32(7)).Raw("pla");
     EXPECT_FALSE(OpenAndLoad(b));
     EXPECT_EQ(doc->GetErrorText(), errors::kPlayerSearch);
-    EXPECT_TRUE(doc->IsInputOpen());
+    EXPECT_TRUE(test::SaveGameProbe::IsInputOpen(*doc));
 }
 
 TEST_F(LoaderTest, PlayerSubrecordsMustBeTheSevenItIsRewrittenAs) {
@@ -339,7 +340,7 @@ TEST_F(LoaderTest, ReadsALargeSaveOnceForward) {
     ASSERT_TRUE(OpenAndLoad(b)) << doc->GetErrorText();
     EXPECT_EQ(doc->GlobCount(), 1000);
     const auto size = int64_t(b.Bytes().size());
-    EXPECT_LE(doc->BytesReadFromSave(), size + (256 << 10));
+    EXPECT_LE(test::SaveGameProbe::BytesReadFromSave(*doc), size + (256 << 10));
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "savefile/SiblingPaths.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/LoadedSave.h"
+#include "tests/support/SaveGameProbe.h"
 
 namespace quellhart {
 namespace {
@@ -296,7 +297,7 @@ TEST_F(SaveSafetyTest, ARefusedOpenLeavesTheDocumentEmpty) {
         EXPECT_FALSE(doc->Open(refused)) << refused;
         EXPECT_EQ(doc->SavePath(), "") << refused;
         EXPECT_EQ(doc->GlobCount(), 0) << refused;
-        EXPECT_FALSE(doc->IsInputOpen()) << refused;
+        EXPECT_FALSE(test::SaveGameProbe::IsInputOpen(*doc)) << refused;
         EXPECT_FALSE(doc->Load()) << refused;
     }
 }

@@ -7,6 +7,7 @@
 #include "savefile/SaveErrors.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/LoadedSave.h"
+#include "tests/support/SaveGameProbe.h"
 
 namespace quellhart {
 namespace {
@@ -37,7 +38,7 @@ TEST_F(WriterTest, UnchangedTightSaveIsWrittenByteForByte) {
     EXPECT_EQ(ReadFileBytes(SavePath()), save.Bytes());
     EXPECT_EQ(ReadFileBytes(BackupPath()), save.Bytes());
     EXPECT_FALSE(fs::exists(WorkPath()));
-    EXPECT_FALSE(doc->IsInputOpen());
+    EXPECT_FALSE(test::SaveGameProbe::IsInputOpen(*doc));
 }
 
 TEST_F(WriterTest, LongerNameGrowsTheFileAndTheSizeWord) {

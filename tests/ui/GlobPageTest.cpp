@@ -19,11 +19,11 @@ constexpr int kDetailFields[] = {IDC_GLOB_UNK1,       IDC_GLOB_NAME_LEN,  IDC_GL
 
 class GlobPageTest : public GuiTest {
 protected:
-    ui::CPSDlgGLOB& page() { return main.GlobPage(); }
+    ui::CPSDlgGLOB& page() { return Held(main).GlobPage(); }
     void OpenGlobs(SaveBuilder& save) {
         save.Player();
         ClickOpen(WriteSave(save));
-        ASSERT_NE(main.Document(), nullptr);
+        ASSERT_NE(Held(main).Document(), nullptr);
         ShowPage(1);
     }
     // Chooses the entry with the mouse from the opened list.
@@ -61,7 +61,7 @@ TEST_F(GlobPageTest, NamesAreListedWithoutRegardToCaseAndTheFirstIsShown) {
         const int slot = Text(page(), IDC_GLOB_VALUE) == "2.000000" ? 1 : 3;
         shown.insert(Text(page(), IDC_GLOB_VALUE));
         EXPECT_EQ(Text(page(), IDC_GLOB_RAW_ADDRESS),
-                  FormatHexOffset(main.Document()->Glob(slot).rawAddress));
+                  FormatHexOffset(Held(main).Document()->Glob(slot).rawAddress));
     }
     EXPECT_EQ(shown, (std::set<std::string>{"2.000000", "4.000000"}));
 }
@@ -88,7 +88,7 @@ TEST_F(GlobPageTest, ConfirmedTextsAreReadLikeAtof) {
     SaveBuilder save;
     save.Header().Glob("Value", 1.0f);
     OpenGlobs(save);
-    const GlobEntry& glob = main.Document()->Glob(0);
+    const GlobEntry& glob = Held(main).Document()->Glob(0);
     struct Case {
         const char* typed;
         float stored;
@@ -98,7 +98,7 @@ TEST_F(GlobPageTest, ConfirmedTextsAreReadLikeAtof) {
     for (const Case& c :
          {Case{"2.5", 2.5f, "2.500000"}, Case{"2.5x", 2.5f, "2.500000"},
           Case{"abc", 0.0f, "0.000000"}, Case{"0.1", 0.1f, "0.100000"}, Case{"1e39", inf, "inf"}}) {
-        main.Document()->Glob(0).modified = false;
+        Held(main).Document()->Glob(0).modified = false;
         Confirm(c.typed);
         EXPECT_EQ(glob.value, c.stored) << c.typed;
         EXPECT_TRUE(glob.modified) << c.typed;
@@ -117,7 +117,7 @@ TEST_F(GlobPageTest, TheFullStopIsTheSeparatorInEveryLocale) {
     if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
         GTEST_SKIP() << "locale de_DE.UTF-8 is not installed";
     Confirm("2.5");
-    EXPECT_EQ(main.Document()->Glob(0).value, 2.5f);
+    EXPECT_EQ(Held(main).Document()->Glob(0).value, 2.5f);
     EXPECT_EQ(Text(page(), IDC_GLOB_VALUE), "2.500000");
     std::setlocale(LC_ALL, previous.c_str());
 }
@@ -131,14 +131,14 @@ TEST_F(GlobPageTest, ADetachedPageDoesNothingUntilItsNextActivation) {
     Confirm("9");
     EXPECT_EQ(Text(page(), IDC_GLOB_NAME), "a");
     EXPECT_EQ(Text(page(), IDC_GLOB_VALUE), "9");  // the typed text stays, nothing stored
-    EXPECT_FALSE(main.Document()->Glob(0).modified);
+    EXPECT_FALSE(Held(main).Document()->Glob(0).modified);
     ShowPage(0);
     ShowPage(1);
     EXPECT_EQ(Entries(page(), IDC_GLOB_LIST).size(), 0u);
     EXPECT_FALSE(IsEnabled(page(), IDC_GLOB_LIST));
     EXPECT_TRUE(ConfirmEnabled());
     Confirm("7");
-    EXPECT_FALSE(main.Document()->Glob(0).modified);
+    EXPECT_FALSE(Held(main).Document()->Glob(0).modified);
 }
 
 TEST_F(GlobPageTest, SelectionAndFieldsSurviveASwitchOfPages) {

@@ -11,6 +11,7 @@
 #include "res/ControlIds.h"
 #include "tests/support/SaveBuilder.h"
 #include "tests/support/TempDir.h"
+#include "tests/ui/MainDlgProbe.h"
 #include "tests/ui/ScriptedPrompts.h"
 #include "tests/ui/WindowDriver.h"
 #include "ui/MainDlg.h"
@@ -38,7 +39,7 @@ protected:
     static std::vector<std::string> Entries(ui::CDialogBase& window, int id);
     std::string Label() const { return Text(main, IDC_ACTIVE_FILE); }
     bool CommitEnabled() const { return IsEnabled(main, IDC_COMMIT_CHANGES); }
-    void ShowPage(int index) { test::ShowPage(main.Sheet(), index); }
+    void ShowPage(int index) { test::ShowPage(Held(main).Sheet(), index); }
 
     TempDir dir;
     ui::ScriptedPrompts* prompts;  // owned by the platform layer while installed

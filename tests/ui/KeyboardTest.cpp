@@ -16,11 +16,11 @@ class KeyboardTest : public GuiTest {
 protected:
     void OpenStandardSave() {
         ClickOpen(WriteSave(StandardSave()));
-        ASSERT_NE(main.Document(), nullptr);
+        ASSERT_NE(Held(main).Document(), nullptr);
     }
     std::map<int, std::string> PlayerTexts() {
         std::map<int, std::string> texts;
-        for (int id : kPlayerFields) texts[id] = Text(main.PlayerPage(), id);
+        for (int id : kPlayerFields) texts[id] = Text(Held(main).PlayerPage(), id);
         return texts;
     }
 };
@@ -30,18 +30,18 @@ protected:
 TEST_F(KeyboardTest, EnterOnPlayerDataDoesNothing) {
     OpenStandardSave();
     ShowPage(1);
-    Type(main.GlobPage(), IDC_GLOB_VALUE, "7.25");  // confirmed, it would read 7.250000
+    Type(Held(main).GlobPage(), IDC_GLOB_VALUE, "7.25");  // confirmed, it would read 7.250000
     ShowPage(0);
     for (int id : kPlayerFields) {
         SCOPED_TRACE(id);
         const size_t fileDialogs = prompts->fileDialogs.size();
-        Type(main.PlayerPage(), id, "Zed");
+        Type(Held(main).PlayerPage(), id, "Zed");
         Press(main, Key::Enter);
         EXPECT_TRUE(main.IsWindowVisible());
-        EXPECT_EQ(Text(main.PlayerPage(), id), "Zed");
+        EXPECT_EQ(Text(Held(main).PlayerPage(), id), "Zed");
         EXPECT_EQ(prompts->fileDialogs.size(), fileDialogs);
     }
-    EXPECT_EQ(Text(main.GlobPage(), IDC_GLOB_VALUE), "7.25");
+    EXPECT_EQ(Text(Held(main).GlobPage(), IDC_GLOB_VALUE), "7.25");
     EXPECT_TRUE(prompts->messages.empty());
 }
 
@@ -63,14 +63,14 @@ TEST_P(EnterTest, PressesTheButtonItIsOnOrConfirmChange) {
     const EnterRow& row = GetParam();
     if (row.open) OpenStandardSave();
     ShowPage(1);
-    if (row.open) Type(main.GlobPage(), IDC_GLOB_VALUE, "7.25");
+    if (row.open) Type(Held(main).GlobPage(), IDC_GLOB_VALUE, "7.25");
     const size_t fileDialogs = prompts->fileDialogs.size();
     prompts->messageAnswers = {ui::IDNO};
-    Focus(row.onGlobPage ? static_cast<ui::CDialogBase&>(main.GlobPage()) : main, row.focus);
+    Focus(row.onGlobPage ? static_cast<ui::CDialogBase&>(Held(main).GlobPage()) : main, row.focus);
     Press(main, Key::Enter);
     EXPECT_TRUE(main.IsWindowVisible());
     if (row.open) {
-        EXPECT_EQ(Text(main.GlobPage(), IDC_GLOB_VALUE), row.confirms ? "7.250000" : "7.25");
+        EXPECT_EQ(Text(Held(main).GlobPage(), IDC_GLOB_VALUE), row.confirms ? "7.250000" : "7.25");
     }
     EXPECT_EQ(prompts->fileDialogs.size(), fileDialogs + (row.asksForAFile ? 1 : 0));
     ASSERT_EQ(prompts->messages.size(), row.asksToCommit ? 1u : 0u);
@@ -103,14 +103,14 @@ protected:
         const PageTurn& turn = GetParam();
         const Key key = to == 1 ? turn.forward : turn.back;
         if (turn.fromTabs)
-            FocusTabs(main.Sheet());
+            FocusTabs(Held(main).Sheet());
         else
             Focus(page, field);
         if (turn.click)
             ShowPage(to);
         else
             Press(main, key);
-        ASSERT_EQ(main.Sheet().GetActiveIndex(), to);
+        ASSERT_EQ(Held(main).Sheet().GetActiveIndex(), to);
     }
 };
 
@@ -118,18 +118,18 @@ protected:
 TEST_P(PageTurnTest, TypingReachesNoHiddenPage) {
     OpenStandardSave();
     const std::map<int, std::string> player = PlayerTexts();
-    TurnFrom(main.PlayerPage(), IDC_PLAYER_HAIR, 1);
+    TurnFrom(Held(main).PlayerPage(), IDC_PLAYER_HAIR, 1);
     TypeHere(main, "QQ");
     EXPECT_EQ(PlayerTexts(), player);
 
-    const std::string value = Text(main.GlobPage(), IDC_GLOB_VALUE);
-    TurnFrom(main.GlobPage(), IDC_GLOB_VALUE, 0);
+    const std::string value = Text(Held(main).GlobPage(), IDC_GLOB_VALUE);
+    TurnFrom(Held(main).GlobPage(), IDC_GLOB_VALUE, 0);
     TypeHere(main, "7.25x");
-    EXPECT_EQ(Text(main.GlobPage(), IDC_GLOB_VALUE), value);
+    EXPECT_EQ(Text(Held(main).GlobPage(), IDC_GLOB_VALUE), value);
     // From a field, the page keys put the keyboard on the first field of the page,
     // as Tab does: its text selected.
     if (!GetParam().fromTabs && !GetParam().click) {
-        EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "7.25x");
+        EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "7.25x");
     }
 }
 

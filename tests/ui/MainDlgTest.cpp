@@ -30,19 +30,19 @@ TEST_F(MainDlgTest, StartsEmptyWithTheTemplatesTextsAndTabs) {
     ui::CWnd window;
     window.Attach(main.Window());
     EXPECT_EQ(window.GetWindowText(100), "Quellhart Savegame Editor 2.1");
-    EXPECT_EQ(main.Document(), nullptr);
+    EXPECT_EQ(Held(main).Document(), nullptr);
     EXPECT_FALSE(CommitEnabled());
     EXPECT_EQ(Label(), "");
     EXPECT_EQ(Text(main, IDC_OPEN_FILE), "OpenFile");
     EXPECT_EQ(Text(main, IDC_COMMIT_CHANGES), "CommitChanges");
     EXPECT_EQ(Text(main, ID_HELP), "Help");
-    EXPECT_EQ(TabTexts(main.Sheet()),
+    EXPECT_EQ(TabTexts(Held(main).Sheet()),
               (std::vector<std::string>{"Player Data", "Global Variables"}));
-    EXPECT_EQ(main.Sheet().GetActiveIndex(), 0);
+    EXPECT_EQ(Held(main).Sheet().GetActiveIndex(), 0);
     // A page not yet shown keeps its template's texts: it has not been activated.
-    EXPECT_EQ(Text(main.GlobPage(), IDC_GLOB_RAW_ADDRESS), "Raw Address");
+    EXPECT_EQ(Text(Held(main).GlobPage(), IDC_GLOB_RAW_ADDRESS), "Raw Address");
     // The sheet stays left of the buttons and above the file label.
-    const Bounds sheet = BoundsOf(main.Sheet().GetSafeHwnd());
+    const Bounds sheet = BoundsOf(Held(main).Sheet().GetSafeHwnd());
     EXPECT_LE(sheet.right, BoundsOf(main.GetDlgItem(IDC_OPEN_FILE)).left);
     EXPECT_LE(sheet.bottom, BoundsOf(main.GetDlgItem(IDC_ACTIVE_FILE)).top);
 }
@@ -51,15 +51,15 @@ TEST_F(MainDlgTest, OpeningASaveShowsItOnThePlayerPage) {
     const std::string path = WriteSave(StandardSave());
     ShowPage(1);
     ClickOpen(path);
-    ASSERT_NE(main.Document(), nullptr);
+    ASSERT_NE(Held(main).Document(), nullptr);
     EXPECT_TRUE(prompts->messages.empty());
     ASSERT_EQ(prompts->fileDialogs.size(), 1u);
     EXPECT_EQ(prompts->fileDialogs[0].defaultExtension, "ess");
     EXPECT_EQ(prompts->fileDialogs[0].filter, "Quellhart save Files (*.ess)|*.ess||");
     EXPECT_EQ(Label(), path);
     EXPECT_TRUE(CommitEnabled());
-    EXPECT_EQ(main.Sheet().GetActiveIndex(), 0);
-    EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "Bob");
+    EXPECT_EQ(Held(main).Sheet().GetActiveIndex(), 0);
+    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Bob");
 }
 
 TEST_F(MainDlgTest, FailedOpensReportTheDocumentsErrorAndLeaveTheWindowEmpty) {
@@ -69,7 +69,7 @@ TEST_F(MainDlgTest, FailedOpensReportTheDocumentsErrorAndLeaveTheWindowEmpty) {
     EXPECT_EQ(prompts->messages[0].text, errors::kNotASave);
     EXPECT_EQ(prompts->messages[0].caption, "Error");
     EXPECT_EQ(prompts->messages[0].type, kError);
-    EXPECT_EQ(main.Document(), nullptr);
+    EXPECT_EQ(Held(main).Document(), nullptr);
     EXPECT_EQ(Label(), "");
     EXPECT_FALSE(CommitEnabled());
 
@@ -85,14 +85,14 @@ TEST_F(MainDlgTest, FailedOpensReportTheDocumentsErrorAndLeaveTheWindowEmpty) {
 TEST_F(MainDlgTest, CancellingTheFileDialogLeavesTheWindowEmpty) {
     ClickOpen(WriteSave(StandardSave()));
     ClickOpen(std::nullopt);
-    EXPECT_EQ(main.Document(), nullptr);
+    EXPECT_EQ(Held(main).Document(), nullptr);
     EXPECT_EQ(Label(), "");
     EXPECT_TRUE(CommitEnabled());  // never disabled again
     // The visible page keeps its content until it is activated again.
-    EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "Bob");
+    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Bob");
     ShowPage(1);
     ShowPage(0);
-    EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), " ");
+    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), " ");
     // With no document, CommitChanges does nothing at all.
     ClickCommit();
     EXPECT_TRUE(prompts->messages.empty());
@@ -103,22 +103,22 @@ protected:
     void SetUp() override {
         path = WriteSave(StandardSave());
         ClickOpen(path);
-        ASSERT_NE(main.Document(), nullptr);
+        ASSERT_NE(Held(main).Document(), nullptr);
     }
     std::string BackupPath() const { return dir.File("save.bak"); }
     std::string path;
 };
 
 TEST_F(CommitTest, AnsweringNoWritesNothingAndKeepsTheEdits) {
-    Type(main.PlayerPage(), IDC_PLAYER_NAME, "Unsaved");
-    CSaveGame* document = main.Document();
+    Type(Held(main).PlayerPage(), IDC_PLAYER_NAME, "Unsaved");
+    CSaveGame* document = Held(main).Document();
     ClickCommit({ui::IDNO});
     ASSERT_EQ(prompts->messages.size(), 1u);
     EXPECT_EQ(prompts->messages[0].text, kProceed);
     EXPECT_EQ(prompts->messages[0].caption, "Please Confirm");
     EXPECT_EQ(prompts->messages[0].type, kQuestion);
-    EXPECT_EQ(main.Document(), document);
-    EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "Unsaved");
+    EXPECT_EQ(Held(main).Document(), document);
+    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Unsaved");
     EXPECT_EQ(ReadFileBytes(path), StandardSave().Bytes());
     EXPECT_FALSE(fs::exists(BackupPath()));
 }
@@ -135,7 +135,7 @@ TEST_F(CommitTest, AnExistingBackupIsAskedAboutFirst) {
 }
 
 TEST_F(CommitTest, ASuccessfulCommitReportsAndReloadsTheFile) {
-    Type(main.PlayerPage(), IDC_PLAYER_NAME, "Renamed");
+    Type(Held(main).PlayerPage(), IDC_PLAYER_NAME, "Renamed");
     ShowPage(1);
     ClickCommit();
     ASSERT_EQ(prompts->messages.size(), 2u);
@@ -146,15 +146,15 @@ TEST_F(CommitTest, ASuccessfulCommitReportsAndReloadsTheFile) {
     EXPECT_EQ(prompts->messages[1].caption, "Done");
     EXPECT_EQ(prompts->messages[1].type, kInformation);
     EXPECT_EQ(ReadFileBytes(BackupPath()), StandardSave().Bytes());
-    ASSERT_NE(main.Document(), nullptr);
-    EXPECT_EQ(main.Document()->Player()[PlayerRecord::FNAM].Text(), "Renamed");
-    EXPECT_EQ(main.Sheet().GetActiveIndex(), 0);
-    EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "Renamed");
+    ASSERT_NE(Held(main).Document(), nullptr);
+    EXPECT_EQ(Held(main).Document()->Player()[PlayerRecord::FNAM].Text(), "Renamed");
+    EXPECT_EQ(Held(main).Sheet().GetActiveIndex(), 0);
+    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Renamed");
     EXPECT_EQ(Label(), path);
 }
 
 TEST_F(CommitTest, WritesWhatTheLibraryAloneWritesForTheSameEdit) {
-    Type(main.PlayerPage(), IDC_PLAYER_HEAD, "new_head");
+    Type(Held(main).PlayerPage(), IDC_PLAYER_HEAD, "new_head");
     ClickCommit();
 
     const std::string libraryPath = WriteSave(StandardSave(), "library.ess");
@@ -168,10 +168,10 @@ TEST_F(CommitTest, WritesWhatTheLibraryAloneWritesForTheSameEdit) {
 }
 
 TEST_F(CommitTest, TextsAreCommittedAsAtMost49CharactersAndEmptyAsAZero) {
-    Type(main.PlayerPage(), IDC_PLAYER_NAME, std::string(60, 'n'));
-    Type(main.PlayerPage(), IDC_PLAYER_HAIR, "");
+    Type(Held(main).PlayerPage(), IDC_PLAYER_NAME, std::string(60, 'n'));
+    Type(Held(main).PlayerPage(), IDC_PLAYER_HAIR, "");
     ClickCommit();
-    const PlayerRecord& written = main.Document()->Player();
+    const PlayerRecord& written = Held(main).Document()->Player();
     EXPECT_EQ(written[PlayerRecord::FNAM].Text(), std::string(49, 'n'));
     EXPECT_EQ(written[PlayerRecord::KNAM].data, std::vector<char>{'\0'});
 }
@@ -180,7 +180,7 @@ TEST_F(CommitTest, AFailedCommitReportsAndReloadsTheUntouchedSave) {
     // A folder under the backup's name is no backup to ask about, and cannot be
     // replaced by one.
     fs::create_directories(dir.File("save.bak/inside"));
-    Type(main.PlayerPage(), IDC_PLAYER_NAME, "Lost?");
+    Type(Held(main).PlayerPage(), IDC_PLAYER_NAME, "Lost?");
     ClickCommit();
     ASSERT_EQ(prompts->messages.size(), 2u);  // proceed, the error
     EXPECT_EQ(prompts->messages[1].text, errors::kRenameSaveToBackup);
@@ -188,8 +188,8 @@ TEST_F(CommitTest, AFailedCommitReportsAndReloadsTheUntouchedSave) {
     EXPECT_EQ(prompts->messages[1].caption, "Error");
     EXPECT_EQ(prompts->messages[1].type, kError);
     EXPECT_EQ(ReadFileBytes(path), StandardSave().Bytes());
-    ASSERT_NE(main.Document(), nullptr);
-    EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "Bob");
+    ASSERT_NE(Held(main).Document(), nullptr);
+    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Bob");
 }
 
 TEST(BackupProbe, OnlyTheFilesOwnNameIsChanged) {
@@ -300,7 +300,7 @@ TEST(CommandLine, AFileOpensAndTheOptionsAnswer) {
 TEST_F(MainDlgTest, ClosingTheWindowDropsTheDocument) {
     ClickOpen(WriteSave(StandardSave()));
     main.DestroyWindow();
-    EXPECT_EQ(main.Document(), nullptr);
+    EXPECT_EQ(Held(main).Document(), nullptr);
 }
 
 TEST(WaitBox, ShowsItsTwoTextsAtOnce) {

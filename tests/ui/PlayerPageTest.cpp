@@ -12,7 +12,7 @@ namespace {
 
 class PlayerPageTest : public GuiTest {
 protected:
-    ui::CPSDlgPlayerData& page() { return main.PlayerPage(); }
+    ui::CPSDlgPlayerData& page() { return Held(main).PlayerPage(); }
     std::vector<std::string> Entries(int id) { return GuiTest::Entries(page(), id); }
     int CountOf(int id, const std::string& text) {
         const auto entries = Entries(id);
@@ -26,7 +26,7 @@ protected:
         if (chargenClass) save.Clas("NEWCLASSID_CHARGEN");
         save.Player(texts);
         ClickOpen(WriteSave(save, name));
-        ASSERT_NE(main.Document(), nullptr) << prompts->messages.back().text;
+        ASSERT_NE(Held(main).Document(), nullptr) << prompts->messages.back().text;
     }
     static PlayerTexts WithRaceAndClass(std::string race, std::string cls) {
         PlayerTexts texts;
@@ -78,7 +78,7 @@ TEST_F(PlayerPageTest, DetachedPageShowsSpacesAndKeepsItsLists) {
     OpenPlayer(WithRaceAndClass("Orc", "Thief"));
     page().Attach(nullptr);
     EXPECT_EQ(Text(page(), IDC_PLAYER_NAME), "Bob");  // nothing changes before the activation
-    main.Sheet().SetActivePage(0);
+    Held(main).Sheet().SetActivePage(0);
     for (int id : {IDC_PLAYER_RAW_ADDRESS, IDC_PLAYER_NAME, IDC_PLAYER_HEAD, IDC_PLAYER_HAIR})
         EXPECT_EQ(Text(page(), id), " ") << id;
     EXPECT_FALSE(IsEnabled(page(), IDC_PLAYER_RACE));
@@ -93,8 +93,8 @@ TEST_F(PlayerPageTest, EmptyStoredRaceSelectsTheSecondEntryAndCommitsIt) {
     EXPECT_EQ(Text(page(), IDC_PLAYER_RACE), "Breton");
     EXPECT_EQ(Text(page(), IDC_PLAYER_CLASS), "Agent");
     ClickCommit();
-    EXPECT_EQ(main.Document()->Player()[PlayerRecord::RNAM].Text(), "Breton");
-    EXPECT_EQ(main.Document()->Player()[PlayerRecord::CNAM].Text(), "Agent");
+    EXPECT_EQ(Held(main).Document()->Player()[PlayerRecord::RNAM].Text(), "Breton");
+    EXPECT_EQ(Held(main).Document()->Player()[PlayerRecord::CNAM].Text(), "Agent");
 }
 
 TEST_F(PlayerPageTest, ListEntriesAreFoundByPrefixInAnyCase) {
@@ -102,8 +102,8 @@ TEST_F(PlayerPageTest, ListEntriesAreFoundByPrefixInAnyCase) {
     EXPECT_EQ(Text(page(), IDC_PLAYER_RACE), "Dark Elf");
     EXPECT_EQ(Text(page(), IDC_PLAYER_CLASS), "Mage");
     ClickCommit();
-    EXPECT_EQ(main.Document()->Player()[PlayerRecord::RNAM].Text(), "Dark Elf");
-    EXPECT_EQ(main.Document()->Player()[PlayerRecord::CNAM].Text(), "Mage");
+    EXPECT_EQ(Held(main).Document()->Player()[PlayerRecord::RNAM].Text(), "Dark Elf");
+    EXPECT_EQ(Held(main).Document()->Player()[PlayerRecord::CNAM].Text(), "Mage");
 }
 
 TEST_F(PlayerPageTest, AnUnknownClassIsAddedOnceForAllLaterDocuments) {

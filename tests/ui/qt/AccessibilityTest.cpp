@@ -126,35 +126,35 @@ protected:
 
 TEST_F(AccessibilityTest, EveryFieldIsAnnouncedByItsCaption) {
     ExpectCaptionsSpoken(main, kMainPairs);
-    ExpectCaptionsSpoken(main.PlayerPage(), kPlayerPairs);
+    ExpectCaptionsSpoken(Held(main).PlayerPage(), kPlayerPairs);
     ShowPage(1);
-    ExpectCaptionsSpoken(main.GlobPage(), kGlobalPairs);
+    ExpectCaptionsSpoken(Held(main).GlobPage(), kGlobalPairs);
 }
 
 TEST_F(AccessibilityTest, ValuesKeepTheirTextAndReadOnlyFieldsSayTheyAre) {
     ShowPage(1);
     // A value label is announced by its value, tied to its caption.
-    EXPECT_EQ(Name(Accessible(Widget(main.GlobPage(), IDC_GLOB_COUNT))), "3");
+    EXPECT_EQ(Name(Accessible(Widget(Held(main).GlobPage(), IDC_GLOB_COUNT))), "3");
     EXPECT_EQ(Name(Accessible(Widget(main, IDC_ACTIVE_FILE))), Label());
     for (const int id : {IDC_GLOB_FNAM, IDC_GLOB_FNAM_LEN, IDC_GLOB_NAME, IDC_GLOB_UNK1,
                          IDC_GLOB_NAME_LEN, IDC_GLOB_VALUE_LEN, IDC_GLOB_VALUE_RAW})
-        EXPECT_TRUE(Accessible(Widget(main.GlobPage(), id))->state().readOnly) << id;
-    EXPECT_FALSE(Accessible(Widget(main.GlobPage(), IDC_GLOB_VALUE))->state().readOnly);
+        EXPECT_TRUE(Accessible(Widget(Held(main).GlobPage(), id))->state().readOnly) << id;
+    EXPECT_FALSE(Accessible(Widget(Held(main).GlobPage(), IDC_GLOB_VALUE))->state().readOnly);
     // The list still says which variable is chosen, and carries every stored field of
     // it, which have no Tab stop, for a screen reader to read on request.
-    QAccessibleInterface* list = Accessible(Widget(main.GlobPage(), IDC_GLOB_LIST));
-    EXPECT_EQ(Name(list), Text(main.GlobPage(), IDC_GLOB_LIST));
+    QAccessibleInterface* list = Accessible(Widget(Held(main).GlobPage(), IDC_GLOB_LIST));
+    EXPECT_EQ(Name(list), Text(Held(main).GlobPage(), IDC_GLOB_LIST));
     const std::string described = list->text(QAccessible::Description).toStdString();
     for (const int id :
          {IDC_GLOB_RAW_ADDRESS, IDC_GLOB_UNK1, IDC_GLOB_NAME_LEN, IDC_GLOB_NAME, IDC_GLOB_FNAM_LEN,
           IDC_GLOB_FNAM, IDC_GLOB_VALUE_LEN, IDC_GLOB_VALUE_RAW, IDC_GLOB_VALUE}) {
-        std::string value = Text(main.GlobPage(), id);
+        std::string value = Text(Held(main).GlobPage(), id);
         while (!value.empty() && value.back() == ' ') value.pop_back();
         EXPECT_NE(described.find(": " + value), std::string::npos) << id << " " << described;
     }
     EXPECT_NE(described.find("Value (float): "), std::string::npos) << described;
     // Tab still goes through the fields in the template's order.
-    QWidget* next = Widget(main.PlayerPage(), IDC_PLAYER_NAME);
+    QWidget* next = Widget(Held(main).PlayerPage(), IDC_PLAYER_NAME);
     const QWidget* host = next->parentWidget();
     std::vector<QWidget*> tabOrder;
     for (int i = 0; i < 4; ++i) {
@@ -163,9 +163,10 @@ TEST_F(AccessibilityTest, ValuesKeepTheirTextAndReadOnlyFieldsSayTheyAre) {
         while (!(next->focusPolicy() & Qt::TabFocus) || next->parentWidget() != host);
         tabOrder.push_back(next);
     }
-    const std::vector<QWidget*> expected = {
-        Widget(main.PlayerPage(), IDC_PLAYER_RACE), Widget(main.PlayerPage(), IDC_PLAYER_CLASS),
-        Widget(main.PlayerPage(), IDC_PLAYER_HEAD), Widget(main.PlayerPage(), IDC_PLAYER_HAIR)};
+    const std::vector<QWidget*> expected = {Widget(Held(main).PlayerPage(), IDC_PLAYER_RACE),
+                                            Widget(Held(main).PlayerPage(), IDC_PLAYER_CLASS),
+                                            Widget(Held(main).PlayerPage(), IDC_PLAYER_HEAD),
+                                            Widget(Held(main).PlayerPage(), IDC_PLAYER_HAIR)};
     EXPECT_EQ(tabOrder, expected);
 }
 

@@ -65,12 +65,12 @@ TEST_F(DesktopTest, AFileFromTheCommandLineOpensAsFromOpenFile) {
         started.Create();
         QApplication::processEvents();  // the window is up, then the file opens
         if (path == good) {
-            ASSERT_NE(started.Document(), nullptr);
+            ASSERT_NE(Held(started).Document(), nullptr);
             EXPECT_EQ(Text(started, IDC_ACTIVE_FILE), shownAfterOpenFile);
-            EXPECT_EQ(Text(started.PlayerPage(), IDC_PLAYER_NAME), "Bob");
+            EXPECT_EQ(Text(Held(started).PlayerPage(), IDC_PLAYER_NAME), "Bob");
             EXPECT_TRUE(Widget(started, IDC_COMMIT_CHANGES)->isEnabled());
         } else {
-            EXPECT_EQ(started.Document(), nullptr);
+            EXPECT_EQ(Held(started).Document(), nullptr);
             ASSERT_EQ(prompts->messages.size(), 1u);
             EXPECT_EQ(prompts->messages[0].text, errors::kNotASave);
             EXPECT_EQ(prompts->messages[0].caption, "Error");
@@ -82,11 +82,11 @@ TEST_F(DesktopTest, AFileFromTheCommandLineOpensAsFromOpenFile) {
 TEST_F(DesktopTest, ADroppedFileOpensAsFromOpenFile) {
     const std::string path = WriteSave(StandardSave());
     Drop(path);
-    ASSERT_NE(main.Document(), nullptr);
-    EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "Bob");
-    EXPECT_EQ(main.Document()->SavePath(), path);
+    ASSERT_NE(Held(main).Document(), nullptr);
+    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Bob");
+    EXPECT_EQ(Held(main).Document()->SavePath(), path);
     Drop(WriteSave(SaveBuilder().Raw("nope"), "bad.ess"));
-    EXPECT_EQ(main.Document(), nullptr);
+    EXPECT_EQ(Held(main).Document(), nullptr);
     EXPECT_EQ(Label(), "");
     EXPECT_EQ(prompts->messages.back().text, errors::kNotASave);
 }
@@ -97,7 +97,7 @@ TEST_F(DesktopTest, AFileDroppedDuringACommitIsLeftAlone) {
     const std::string path = WriteSave(StandardSave());
     const std::string other = WriteSave(StandardSave(), "other.ess");
     ClickOpen(path);
-    Type(main.PlayerPage(), IDC_PLAYER_NAME, "Dropped");
+    Type(Held(main).PlayerPage(), IDC_PLAYER_NAME, "Dropped");
     // Dropped as soon as the wait box stands: the commit is running.
     bool dropped = false;
     QTimer watch;
@@ -112,13 +112,13 @@ TEST_F(DesktopTest, AFileDroppedDuringACommitIsLeftAlone) {
     watch.start(0);
     ClickCommit({ui::IDYES});
     EXPECT_TRUE(dropped);
-    ASSERT_NE(main.Document(), nullptr);
-    EXPECT_EQ(main.Document()->SavePath(), path);
-    EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "Dropped");
+    ASSERT_NE(Held(main).Document(), nullptr);
+    EXPECT_EQ(Held(main).Document()->SavePath(), path);
+    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Dropped");
     // Once the commit is over, a drop opens the file again.
     Drop(other);
-    ASSERT_NE(main.Document(), nullptr);
-    EXPECT_EQ(main.Document()->SavePath(), other);
+    ASSERT_NE(Held(main).Document(), nullptr);
+    EXPECT_EQ(Held(main).Document()->SavePath(), other);
 }
 
 TEST_F(DesktopTest, KeysPressTheButtons) {
@@ -127,7 +127,7 @@ TEST_F(DesktopTest, KeysPressTheButtons) {
     EXPECT_TRUE(prompts->messages.empty());
     prompts->fileAnswers.push_back(path);
     PressKeys("Ctrl+O");
-    ASSERT_NE(main.Document(), nullptr);
+    ASSERT_NE(Held(main).Document(), nullptr);
     SaveBuilder().Raw("old backup").WriteTo(dir.File("save.bak"));
     prompts->messageAnswers = {ui::IDYES, ui::IDYES};
     PressKeys("Ctrl+S");
@@ -250,7 +250,7 @@ TEST_F(DesktopTest, HelpRestoresTheBackupAndLoadsTheSaveAgain) {
     QTest::mouseClick(restore, Qt::LeftButton);  // no backup yet
     EXPECT_EQ(prompts->messages.back().text, messages::kNoBackup);
 
-    Type(main.PlayerPage(), IDC_PLAYER_NAME, "Edited");
+    Type(Held(main).PlayerPage(), IDC_PLAYER_NAME, "Edited");
     ClickCommit({ui::IDYES});
     const std::string edited = ReadFileBytes(path);
     prompts->messages.clear();
@@ -265,8 +265,8 @@ TEST_F(DesktopTest, HelpRestoresTheBackupAndLoadsTheSaveAgain) {
     EXPECT_EQ(prompts->messages.back().caption, "Done");
     EXPECT_EQ(ReadFileBytes(path), StandardSave().Bytes());
     EXPECT_EQ(ReadFileBytes(dir.File("save.bak")), edited);
-    ASSERT_NE(main.Document(), nullptr);
-    EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "Bob");
+    ASSERT_NE(Held(main).Document(), nullptr);
+    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Bob");
     app.m_pMainWnd = nullptr;
 }
 

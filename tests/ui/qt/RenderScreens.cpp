@@ -8,6 +8,7 @@
 
 #include "res/ControlIds.h"
 #include "tests/support/SaveBuilder.h"
+#include "tests/ui/MainDlgProbe.h"
 #include "tests/ui/ScriptedPrompts.h"
 #include "tests/ui/qt/QtWidgets.h"
 #include "ui/AboutDlg.h"
@@ -49,7 +50,7 @@ int main(int argc, char** argv) {
     main.Create();
     main.OnOpenFile();
     bool saved = Save(DialogOf(main), folder + "/main-window.png");
-    Tabs(main.Sheet())->setCurrentIndex(1);
+    Tabs(Held(main).Sheet())->setCurrentIndex(1);
     saved &= Save(DialogOf(main), folder + "/main-window-globals.png");
 
     main.ShowHelp();

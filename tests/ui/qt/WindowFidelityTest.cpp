@@ -26,14 +26,14 @@ protected:
     std::string OpenStandard() {
         const std::string path = WriteSave(StandardSave());
         ClickOpen(path);
-        EXPECT_NE(main.Document(), nullptr);
+        EXPECT_NE(Held(main).Document(), nullptr);
         return path;
     }
 };
 
 TEST_F(WindowFidelityTest, TheListsKeepWhatIsTypedByteForByte) {
     const std::string path = OpenStandard();
-    ui::CDialogBase& page = main.PlayerPage();
+    ui::CDialogBase& page = Held(main).PlayerPage();
     // Qt would complete "Kn" to "Knight" on Tab and fold "orc" into "Orc" on Enter.
     Type(page, IDC_PLAYER_CLASS, "Kn");
     QTest::keyClick(Combo(page, IDC_PLAYER_CLASS)->lineEdit(), Qt::Key_Tab);
@@ -53,9 +53,9 @@ TEST_F(WindowFidelityTest, FilledFieldsShowTheStartOfTheirText) {
     PlayerTexts texts;
     texts.name = "Abcdefghijklmnopqrstuvwxyz Abcdefghijklmnopqrstu";  // 49 characters
     ClickOpen(WriteSave(SaveBuilder().Header().Glob("Day", 1.0f).Player(texts)));
-    EXPECT_EQ(Edit(main.PlayerPage(), IDC_PLAYER_NAME)->cursorPosition(), 0);
+    EXPECT_EQ(Edit(Held(main).PlayerPage(), IDC_PLAYER_NAME)->cursorPosition(), 0);
     ShowPage(1);
-    EXPECT_EQ(Edit(main.GlobPage(), IDC_GLOB_UNK1)->cursorPosition(), 0);
+    EXPECT_EQ(Edit(Held(main).GlobPage(), IDC_GLOB_UNK1)->cursorPosition(), 0);
 }
 
 TEST_F(WindowFidelityTest, AShortValueShowsOnlyItsOwnBytes) {
@@ -64,8 +64,8 @@ TEST_F(WindowFidelityTest, AShortValueShowsOnlyItsOwnBytes) {
     save.Player();
     ClickOpen(WriteSave(save));
     ShowPage(1);
-    EXPECT_EQ(Text(main.GlobPage(), IDC_GLOB_VALUE_LEN), "2");
-    EXPECT_EQ(Text(main.GlobPage(), IDC_GLOB_VALUE_RAW), "12 34 ");
+    EXPECT_EQ(Text(Held(main).GlobPage(), IDC_GLOB_VALUE_LEN), "2");
+    EXPECT_EQ(Text(Held(main).GlobPage(), IDC_GLOB_VALUE_RAW), "12 34 ");
 }
 
 TEST_F(WindowFidelityTest, OnlyTheExactChargenIdWarns) {
@@ -82,8 +82,8 @@ TEST_F(WindowFidelityTest, OnlyTheExactChargenIdWarns) {
 TEST_F(WindowFidelityTest, AFailedReloadAfterACommitLeavesNothingToUse) {
     const std::string path = OpenStandard();
     ShowPage(1);
-    Type(main.GlobPage(), IDC_GLOB_VALUE, "42");
-    Click(main.GlobPage(), IDC_CONFIRM_CHANGE);
+    Type(Held(main).GlobPage(), IDC_GLOB_VALUE, "42");
+    Click(Held(main).GlobPage(), IDC_CONFIRM_CHANGE);
     // While "Done" is shown, something else writes over the save: the reload fails.
     prompts->whileShown = [&](const ui::ScriptedPrompts::MessageCall& shown) {
         if (shown.caption == "Done") SaveBuilder().Raw("gone").WriteTo(path);
@@ -91,23 +91,23 @@ TEST_F(WindowFidelityTest, AFailedReloadAfterACommitLeavesNothingToUse) {
     ClickCommit({ui::IDYES});
     prompts->whileShown = nullptr;
     ASSERT_EQ(prompts->messages.back().text, errors::kNotASave);
-    EXPECT_EQ(main.Document(), nullptr);
+    EXPECT_EQ(Held(main).Document(), nullptr);
     const size_t shown = prompts->messages.size();
 
     // The globals page still shows the entries from before; using them does nothing.
-    QComboBox* list = Combo(main.GlobPage(), IDC_GLOB_LIST);
+    QComboBox* list = Combo(Held(main).GlobPage(), IDC_GLOB_LIST);
     if (list->isEnabled() && list->count() > 1) {
         list->showPopup();
         QAbstractItemView* view = list->view();
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
                           view->visualRect(view->model()->index(1, 0)).center());
     }
-    QTest::mouseClick(Widget(main.GlobPage(), IDC_CONFIRM_CHANGE), Qt::LeftButton);
+    QTest::mouseClick(Widget(Held(main).GlobPage(), IDC_CONFIRM_CHANGE), Qt::LeftButton);
     QTest::mouseClick(Widget(main, IDC_COMMIT_CHANGES), Qt::LeftButton);
     EXPECT_EQ(prompts->messages.size(), shown);
     EXPECT_EQ(ReadFileBytes(path), "gone");
     ShowPage(0);
-    EXPECT_FALSE(Combo(main.PlayerPage(), IDC_PLAYER_RACE)->isEnabled());
+    EXPECT_FALSE(Combo(Held(main).PlayerPage(), IDC_PLAYER_RACE)->isEnabled());
 }
 
 TEST_F(WindowFidelityTest, ListsDropDownToTheirTemplatesHeight) {
@@ -121,9 +121,9 @@ TEST_F(WindowFidelityTest, ListsDropDownToTheirTemplatesHeight) {
         int id;
     };
     ShowPage(1);
-    const Case cases[] = {{main.PlayerPage(), res::PlayerPageTemplate(), IDC_PLAYER_RACE},
-                          {main.PlayerPage(), res::PlayerPageTemplate(), IDC_PLAYER_CLASS},
-                          {main.GlobPage(), res::GlobalsPageTemplate(), IDC_GLOB_LIST}};
+    const Case cases[] = {{Held(main).PlayerPage(), res::PlayerPageTemplate(), IDC_PLAYER_RACE},
+                          {Held(main).PlayerPage(), res::PlayerPageTemplate(), IDC_PLAYER_CLASS},
+                          {Held(main).GlobPage(), res::GlobalsPageTemplate(), IDC_GLOB_LIST}};
     for (const Case& c : cases) {
         const auto it = std::find_if(c.dialog.controls.begin(), c.dialog.controls.end(),
                                      [&](const ui::ControlTemplate& t) { return t.id == c.id; });

@@ -112,7 +112,7 @@ class Win32LayoutTest : public GuiTest {};
 TEST_F(Win32LayoutTest, TheMainWindowAndItsPagesAtEveryScale) {
     ClickOpen(WriteSave(StandardSave()));
     HWND window = ui::ToHwnd(main.Window());
-    HWND sheet = ui::ToHwnd(main.Sheet().GetSafeHwnd());
+    HWND sheet = ui::ToHwnd(Held(main).Sheet().GetSafeHwnd());
     HWND tabs = PropSheet_GetTabControl(sheet);
     for (UINT dpi : kScales) {
         SCOPED_TRACE(dpi);
@@ -131,8 +131,9 @@ TEST_F(Win32LayoutTest, TheMainWindowAndItsPagesAtEveryScale) {
         EXPECT_LE(sheetRect.bottom, metrics.Y(237));
         for (int page = 0; page < 2; ++page) {
             ShowPage(page);  // the sheet fits a page to its tabs each time it shows it
-            ui::CDialogBase& shown =
-                page == 0 ? static_cast<ui::CDialogBase&>(main.PlayerPage()) : main.GlobPage();
+            ui::CDialogBase& shown = page == 0
+                                         ? static_cast<ui::CDialogBase&>(Held(main).PlayerPage())
+                                         : Held(main).GlobPage();
             HWND pageWindow = ui::ToHwnd(shown.GetSafeHwnd());
             RECT area = RectIn(tabs, sheet);
             TabCtrl_AdjustRect(tabs, ui::FALSE, &area);
@@ -158,7 +159,7 @@ TEST_F(Win32LayoutTest, TheAboutBoxAtEveryScale) {
 
 // The sheet is named by nothing of its own: a screen reader reads the page.
 TEST_F(Win32LayoutTest, TheSheetCarriesNoWindowText) {
-    EXPECT_EQ(ui::WindowTextOf(ui::ToHwnd(main.Sheet().GetSafeHwnd())), L"");
+    EXPECT_EQ(ui::WindowTextOf(ui::ToHwnd(Held(main).Sheet().GetSafeHwnd())), L"");
 }
 
 }  // namespace

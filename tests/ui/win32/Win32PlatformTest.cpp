@@ -22,8 +22,8 @@ protected:
     // The pages and the main window, each with its template.
     std::vector<std::pair<ui::CDialogBase*, const res::DialogTemplate*>> Windows() {
         return {{&main, &res::MainTemplate()},
-                {&main.PlayerPage(), &res::PlayerPageTemplate()},
-                {&main.GlobPage(), &res::GlobalsPageTemplate()}};
+                {&Held(main).PlayerPage(), &res::PlayerPageTemplate()},
+                {&Held(main).GlobPage(), &res::GlobalsPageTemplate()}};
     }
 };
 
@@ -53,7 +53,7 @@ TEST_F(Win32WindowTest, ControlsCarryTheirTemplatesStyles) {
 
 TEST_F(Win32WindowTest, TabVisitsThePlayerFieldsInTemplateOrder) {
     ClickOpen(WriteSave(StandardSave()));  // the lists take part once enabled
-    HWND page = ui::ToHwnd(main.PlayerPage().GetSafeHwnd());
+    HWND page = ui::ToHwnd(Held(main).PlayerPage().GetSafeHwnd());
     std::vector<int> order;
     HWND control = GetNextDlgTabItem(page, nullptr, ui::FALSE);
     for (int i = 0; i < 5 && control; ++i, control = GetNextDlgTabItem(page, control, ui::FALSE))
@@ -126,13 +126,13 @@ TEST_F(Win32WindowTest, KeysPressOnlyEnabledButtons) {
 TEST_F(Win32WindowTest, EnterOnAnOpenListIsTheLists) {
     ClickOpen(WriteSave(StandardSave()));
     ShowPage(1);
-    Type(main.GlobPage(), IDC_GLOB_VALUE, "7.25");
-    Focus(main.GlobPage(), IDC_GLOB_LIST);
-    HWND list = ui::ToHwnd(main.GlobPage().GetDlgItem(IDC_GLOB_LIST));
+    Type(Held(main).GlobPage(), IDC_GLOB_VALUE, "7.25");
+    Focus(Held(main).GlobPage(), IDC_GLOB_LIST);
+    HWND list = ui::ToHwnd(Held(main).GlobPage().GetDlgItem(IDC_GLOB_LIST));
     SendMessageW(list, CB_SHOWDROPDOWN, ui::TRUE, 0);
     Press(main, Key::Enter);
     EXPECT_FALSE(SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0));
-    EXPECT_EQ(Text(main.GlobPage(), IDC_GLOB_VALUE), "7.25");
+    EXPECT_EQ(Text(Held(main).GlobPage(), IDC_GLOB_VALUE), "7.25");
 }
 
 // What the shell sends when a file from Explorer is dropped on the window.
@@ -146,9 +146,9 @@ TEST_F(Win32WindowTest, ADroppedFileOpensAsFromOpenFile) {
     std::copy(wide.begin(), wide.end(), reinterpret_cast<wchar_t*>(files + 1));
     GlobalUnlock(drop);
     SendMessageW(ui::ToHwnd(main.Window()), WM_DROPFILES, WPARAM(drop), 0);  // frees it
-    ASSERT_NE(main.Document(), nullptr);
+    ASSERT_NE(Held(main).Document(), nullptr);
     EXPECT_EQ(Label(), path);
-    EXPECT_EQ(Text(main.PlayerPage(), IDC_PLAYER_NAME), "Bob");
+    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Bob");
 }
 
 // "Active File" cuts a long path in the middle (the system's path ellipsis) and shows
