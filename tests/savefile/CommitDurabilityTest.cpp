@@ -120,20 +120,26 @@ TEST(CommitDurability, EveryCallFailingOnceLeavesTheOldOrTheNewSaveWhole) {
                 const std::string where = std::string(exchange ? "exchange" : "renames") +
                                           ", call " + std::to_string(call) + " " + name;
                 // A failed write of the new save's bytes is never passed over, nor the
-                // folder's sync after the exchange, which makes the new name durable.
+                // folder's first sync, which makes the new name durable (the system's
+                // own replace makes its renames durable itself).
                 const bool firstFolderSync =
-                    name == "SyncFolderOf" &&
+                    name == "SyncFolderOf" && !files.ReplacesWithBackup() &&
                     std::count(files.Names().begin(), files.Names().begin() + call, name) == 1;
                 if (error == FileError::kFailed && (name == "WriteAt" || name == "CopyRange" ||
                                                     name == "Sync" || firstFolderSync)) {
                     EXPECT_FALSE(committed) << where;
                 }
                 // A failing file system is never taken for a save changed on disk, and the
-                // cause given is the failed call's own.
+                // cause given is the failed call's own. (A lock that Open could not let go
+                // of again is still the document's own, where a second lock on the same
+                // handle is refused (Windows): the commit is refused as if another held it.)
                 if (error == FileError::kFailed && !committed) {
                     EXPECT_NE(message, errors::kChangedOnDisk) << where;
-                    EXPECT_NE(failure.cause.find(name + " failed (injected)"), std::string::npos)
-                        << where << ": " << message << " / " << failure.cause;
+                    if (name != "Unlock") {
+                        EXPECT_NE(failure.cause.find(name + " failed (injected)"),
+                                  std::string::npos)
+                            << where << ": " << message << " / " << failure.cause;
+                    }
                 }
                 if (committed) {
                     EXPECT_EQ(ReadFileBytes(folder.save), clean.newSave) << where;
