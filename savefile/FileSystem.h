@@ -5,7 +5,8 @@
 // as if the process had died there, and so prove that a save survives every such
 // moment.
 //
-// Paths are UTF-8 byte strings as the program holds them. Handles are opaque.
+// Paths are UTF-8 byte strings as the program holds them. Handles are opaque; a call
+// on one that fails names the file the handle was opened by.
 #pragma once
 
 #include <cstddef>
