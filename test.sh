@@ -9,7 +9,8 @@
 #   5. every test, the editor's headless;
 #   6. the desktop files validated, the Debian package built and its programs run
 #      from it: the window title and a save from the command line under a real X
-#      server and window manager;
+#      server and window manager; what a screen reader is told as a player opens a
+#      save, chooses variables and confirms a change, read through AT-SPI;
 #   7. everything built for Windows: the tests of the library, quellhart-cli and the
 #      editor window under Wine, the Windows program's reports compared with the
 #      Linux one's, the Windows editor run as a user runs it, and its installer;
@@ -56,7 +57,7 @@ fi
 scripts/ensure-packages.sh cmake make g++ clang clang-tidy clang-format libclang-rt-14-dev libgtest-dev \
     libbenchmark-dev nlohmann-json3-dev qt6-base-dev libgl-dev xvfb xauth openbox x11-utils \
     g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis xdotool desktop-file-utils appstream libxml2-utils dpkg-dev \
-    emscripten chromium
+    emscripten chromium at-spi2-core dbus-daemon python3-pyatspi
 scripts/ensure-locale.sh de_DE.UTF-8
 scripts/ensure-locale.sh ru_RU.UTF-8
 
@@ -111,6 +112,9 @@ echo "desktop entry, AppStream data and file type: valid"
 
 echo "== Debian package, its programs under X (Xvfb, openbox)"
 scripts/check-package.sh build
+
+echo "== What a screen reader hears (AT-SPI, under Xvfb and openbox)"
+scripts/check-screen-reader-events.sh build
 
 echo "== Windows build: tests, the editor and its installer under Wine"
 scripts/check-windows-build.sh build

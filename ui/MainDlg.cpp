@@ -1,5 +1,6 @@
 #include "ui/MainDlg.h"
 
+#include <string>
 #include <utility>
 
 #include "codepage/CodePage.h"
@@ -122,6 +123,10 @@ void CMainDlg::LoadDocument() {
     m_activeFileLabel.SetWindowTextPath(m_path);
     m_commitButton.EnableWindow(TRUE);
     m_sheet.SetActivePage(0);
+    // Nothing the keyboard is on changes: a screen reader is told the save is there.
+    m_activeFileLabel.Announce("Loaded " + m_path.substr(m_path.find_last_of("/\\") + 1) + ". " +
+                               res::CaptionOf(res::GlobalsPageTemplate(), IDC_GLOB_COUNT) + " " +
+                               std::to_string(m_document->GlobCount()));
 }
 
 void CMainDlg::CloseDocument() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <span>
 
+#include "codepage/CodePage.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 #include "res/EditorLimits.h"
@@ -11,7 +12,7 @@
 namespace quellhart::ui {
 
 const MessageMap<CPSDlgGLOB> CPSDlgGLOB::kMessageMap = {
-    {IDC_GLOB_LIST, CBN_SELCHANGE, &CPSDlgGLOB::ShowSelectedGlob},
+    {IDC_GLOB_LIST, CBN_SELCHANGE, &CPSDlgGLOB::OnSelchangeGlobList},
     {IDC_CONFIRM_CHANGE, BN_CLICKED, &CPSDlgGLOB::OnConfirmChange},
 };
 
@@ -96,23 +97,37 @@ void CPSDlgGLOB::ShowSelectedGlob() {
     DescribeSelectionForScreenReaders();
 }
 
+// A variable chosen by the user, with the mouse or the arrow keys: its name and value
+// are said, as the list's own events do not say them to every screen reader.
+void CPSDlgGLOB::OnSelchangeGlobList() {
+    ShowSelectedGlob();
+    if (SelectedSlot() < 0) return;
+    m_list.Announce(SaveTextCodePage().Decode(m_document->Glob(SelectedSlot()).NameText()) + ". " +
+                    CaptionAndValue(IDC_GLOB_VALUE));
+}
+
+// "Caption: value" of a field of the page, as shown, in UTF-8.
+std::string CPSDlgGLOB::CaptionAndValue(int id) {
+    CWnd field;
+    field.Attach(GetDlgItem(id));
+    std::string caption = res::CaptionOf(res::GlobalsPageTemplate(), id);
+    if (!caption.empty() && caption.back() == ':') caption.pop_back();
+    std::string value = field.GetWindowText(int(limits::kTextBufferBytes));
+    while (!value.empty() && value.back() == ' ') value.pop_back();
+    return caption + ": " + value;
+}
+
 // The read-only fields have no Tab stop, and a screen reader's review of the screen
 // may not find this page's contents (Qt never tells it that the page became
 // visible); so the list, which the keyboard reaches, carries after its own caption
-// every stored field of the chosen variable, caption and value, as its description.
+// the count of variables and every stored field of the chosen one, caption and
+// value, as its description.
 void CPSDlgGLOB::DescribeSelectionForScreenReaders() {
     std::string description = res::CaptionOf(res::GlobalsPageTemplate(), IDC_GLOB_LIST);
     for (int id :
-         {IDC_GLOB_RAW_ADDRESS, IDC_GLOB_UNK1, IDC_GLOB_NAME_LEN, IDC_GLOB_NAME, IDC_GLOB_FNAM_LEN,
-          IDC_GLOB_FNAM, IDC_GLOB_VALUE_LEN, IDC_GLOB_VALUE_RAW, IDC_GLOB_VALUE}) {
-        CWnd field;
-        field.Attach(GetDlgItem(id));
-        std::string caption = res::CaptionOf(res::GlobalsPageTemplate(), id);
-        if (!caption.empty() && caption.back() == ':') caption.pop_back();
-        std::string value = field.GetWindowText(int(limits::kTextBufferBytes));
-        while (!value.empty() && value.back() == ' ') value.pop_back();
-        description.append(". ").append(caption).append(": ").append(value);
-    }
+         {IDC_GLOB_COUNT, IDC_GLOB_RAW_ADDRESS, IDC_GLOB_UNK1, IDC_GLOB_NAME_LEN, IDC_GLOB_NAME,
+          IDC_GLOB_FNAM_LEN, IDC_GLOB_FNAM, IDC_GLOB_VALUE_LEN, IDC_GLOB_VALUE_RAW, IDC_GLOB_VALUE})
+        description.append(". ").append(CaptionAndValue(id));
     m_list.SetAccessibleDescription(description);
 }
 
@@ -122,9 +137,11 @@ void CPSDlgGLOB::OnConfirmChange() {
     m_document->SetGlobValue(
         slot, GlobValueFromText(m_value.GetWindowText(int(limits::kTextBufferBytes))));
     ShowSelectedGlob();
-    // The keyboard goes to the value as stored, so that a screen reader says it with
-    // its caption, and a text read as 0 is heard as 0; the next value can be typed.
+    // The keyboard goes to the value as stored, so that the next value can be typed;
+    // the value as stored is said with its caption (a text read as 0 is heard as 0),
+    // also where the keyboard was on the field already.
     m_value.SetFocus();
+    m_value.Announce(CaptionAndValue(IDC_GLOB_VALUE));
 }
 
 }  // namespace quellhart::ui

@@ -20,6 +20,7 @@ public:
     BOOL OnCommand(int id, int code) override;
 
     void ShowSelectedGlob();
+    void OnSelchangeGlobList();
     void OnConfirmChange();
 
     // Renders `count` bytes as "%.2X " each into `text`, replacing what it held.
@@ -29,8 +30,9 @@ protected:
     void DoDataExchange(CDataExchange* exchange) override;
 
 private:
-    // The slot the selected list entry stands for, or -1.
     void DescribeSelectionForScreenReaders();
+    std::string CaptionAndValue(int id);
+    // The slot the selected list entry stands for, or -1.
     int SelectedSlot() const;
 
     CButton m_confirmButton;

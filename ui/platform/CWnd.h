@@ -34,6 +34,10 @@ public:
     void SetFocus();
     // What a screen reader says of the control beyond its name and value.
     void SetAccessibleDescription(std::string_view text);
+    // Says the UTF-8 `text` to a screen reader once, now, from this control's window:
+    // what a change the user made or caused has done, where no control's own events
+    // say it.
+    void Announce(std::string_view text);
     void EnableWindow(BOOL enable);
     BOOL IsWindowEnabled() const;
     BOOL IsWindowVisible() const;

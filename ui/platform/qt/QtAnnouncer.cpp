@@ -1,0 +1,56 @@
+// Announcements for screen readers. Qt 6.4 has no announcement event, and its bridge to
+// AT-SPI tells a screen reader of a changed description or a list's new choice in ways
+// Orca cannot use (the description's event carries the object instead of the text; a
+// combo box has no selection to ask for). What Orca does speak, in any application, is
+// a notification that appears: each window gets one, kept out of sight, whose name is
+// the text, and which is shown again for each announcement.
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QWidget>
+
+#include "ui/platform/CWnd.h"
+#include "ui/platform/qt/QtWindows.h"
+
+namespace quellhart::ui {
+namespace {
+
+constexpr const char* kAnnouncerName = "quellhart-announcer";
+
+class Announcement : public QAccessibleWidget {
+public:
+    explicit Announcement(QWidget* widget) : QAccessibleWidget(widget, QAccessible::Notification) {}
+    QString text(QAccessible::Text kind) const override {
+        return kind == QAccessible::Name ? widget()->accessibleName() : QString();
+    }
+};
+
+QAccessibleInterface* AnnouncementFor(const QString&, QObject* object) {
+    if (!object || !object->isWidgetType() || object->objectName() != kAnnouncerName)
+        return nullptr;
+    return new Announcement(static_cast<QWidget*>(object));
+}
+
+}  // namespace
+
+void CWnd::Announce(std::string_view text) {
+    QWidget* widget = ToWidget(hwnd_);
+    if (!widget || text.empty()) return;
+    static const bool installed = [] {
+        QAccessible::installFactory(AnnouncementFor);
+        return true;
+    }();
+    (void)installed;
+    QWidget* window = widget->window();
+    auto* announcer = window->findChild<QWidget*>(kAnnouncerName, Qt::FindDirectChildrenOnly);
+    if (!announcer) {
+        announcer = new QWidget(window);
+        announcer->setObjectName(kAnnouncerName);
+        announcer->setFocusPolicy(Qt::NoFocus);
+        announcer->setGeometry(0, 0, 0, 0);  // nothing to see
+    }
+    announcer->hide();
+    announcer->setAccessibleName(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    announcer->show();
+}
+
+}  // namespace quellhart::ui
