@@ -125,8 +125,9 @@ void CMainDlg::LoadDocument() {
     m_sheet.SetActivePage(0);
     // Nothing the keyboard is on changes: a screen reader is told the save is there.
     m_activeFileLabel.Announce("Loaded " + m_path.substr(m_path.find_last_of("/\\") + 1) + ". " +
-                               res::CaptionOf(res::GlobalsPageTemplate(), IDC_GLOB_COUNT) + " " +
-                               std::to_string(m_document->GlobCount()));
+                                   res::CaptionOf(res::GlobalsPageTemplate(), IDC_GLOB_COUNT) +
+                                   " " + std::to_string(m_document->GlobCount()),
+                               AnnounceWhen::kOnceSettled);
 }
 
 void CMainDlg::CloseDocument() {

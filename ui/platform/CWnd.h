@@ -34,10 +34,13 @@ public:
     void SetFocus();
     // What a screen reader says of the control beyond its name and value.
     void SetAccessibleDescription(std::string_view text);
-    // Says the UTF-8 `text` to a screen reader once, now, from this control's window:
-    // what a change the user made or caused has done, where no control's own events
-    // say it.
-    void Announce(std::string_view text);
+    // Says the UTF-8 `text` to a screen reader once, from this control's window: what a
+    // change the user made or caused has done, where no control's own events say it.
+    // After a change that refills whole pages, a screen reader drops what comes amid
+    // the flood of their events: the text is then said once they have settled, if the
+    // window is still there.
+    enum class AnnounceWhen { kNow, kOnceSettled };
+    void Announce(std::string_view text, AnnounceWhen when = AnnounceWhen::kNow);
     void EnableWindow(BOOL enable);
     BOOL IsWindowEnabled() const;
     BOOL IsWindowVisible() const;

@@ -6,6 +6,7 @@
 // the text, and which is shown again for each announcement.
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QTimer>
 #include <QWidget>
 
 #include "ui/platform/CWnd.h"
@@ -30,17 +31,7 @@ QAccessibleInterface* AnnouncementFor(const QString&, QObject* object) {
     return new Announcement(static_cast<QWidget*>(object));
 }
 
-}  // namespace
-
-void CWnd::Announce(std::string_view text) {
-    QWidget* widget = ToWidget(hwnd_);
-    if (!widget || text.empty()) return;
-    static const bool installed = [] {
-        QAccessible::installFactory(AnnouncementFor);
-        return true;
-    }();
-    (void)installed;
-    QWidget* window = widget->window();
+void Say(QWidget* window, const QString& text) {
     auto* announcer = window->findChild<QWidget*>(kAnnouncerName, Qt::FindDirectChildrenOnly);
     if (!announcer) {
         announcer = new QWidget(window);
@@ -49,8 +40,26 @@ void CWnd::Announce(std::string_view text) {
         announcer->setGeometry(0, 0, 0, 0);  // nothing to see
     }
     announcer->hide();
-    announcer->setAccessibleName(QString::fromUtf8(text.data(), qsizetype(text.size())));
+    announcer->setAccessibleName(text);
     announcer->show();
+}
+
+}  // namespace
+
+void CWnd::Announce(std::string_view text, AnnounceWhen when) {
+    QWidget* widget = ToWidget(hwnd_);
+    if (!widget || text.empty()) return;
+    static const bool installed = [] {
+        QAccessible::installFactory(AnnouncementFor);
+        return true;
+    }();
+    (void)installed;
+    const QString said = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    if (when == AnnounceWhen::kNow) return Say(widget->window(), said);
+    // Orca, amid a flood of events, keeps only those of the focused control: half a
+    // second after a page refill its queue is through them.
+    QTimer::singleShot(500, widget->window(),
+                       [window = widget->window(), said] { Say(window, said); });
 }
 
 }  // namespace quellhart::ui

@@ -86,7 +86,7 @@ void CWnd::SetAccessibleDescription(std::string_view) {}
 
 // The system's controls tell a screen reader of their own changes (a list's choice,
 // a field's new value) through the system's events.
-void CWnd::Announce(std::string_view) {}
+void CWnd::Announce(std::string_view, AnnounceWhen) {}
 
 void CWnd::EnableWindow(BOOL enable) {
     if (GetSafeHwnd()) ::EnableWindow(ToHwnd(hwnd_), enable);
