@@ -65,6 +65,27 @@ app = subprocess.Popen([editor, save], stdout=subprocess.DEVNULL, stderr=subproc
                                 QT_LINUX_ACCESSIBILITY_ALWAYS_ON='1'))
 threading.Thread(target=play, daemon=True).start()
 pyatspi.Registry.start()
+
+
+def fields(root):
+    for child in root:
+        if child is None:
+            continue
+        if child.getRole() == pyatspi.ROLE_TEXT and child.name:
+            yield child
+        yield from fields(child)
+
+
+# A field's text is one run of attributes, as a screen reader splits a line by runs
+# before it speaks it: a shorter run cuts what it says.
+runs = {}
+for application in pyatspi.Registry.getDesktop(0):
+    if application is not None and application.name == 'Quellhart_Editor':
+        for field in fields(application):
+            text = field.queryText()
+            if field.name in ('Name', 'Value (float)') and text.characterCount:
+                _, start, end = text.getAttributeRun(text.characterCount - 1, True)
+                runs[field.name] = (start, end, text.characterCount)
 app.kill()
 
 # What was heard from the start of a row's keys to the start of the next row's; the
@@ -82,4 +103,10 @@ for i, (action, _, expected) in enumerate(ROWS):
     failed |= not ok
     print(f"{action:<32} {'ok' if ok else 'WRONG'}: heard {per_row[i]!r}" +
           ('' if ok else f', expected [{expected!r}]'))
+for field in ('Name', 'Value (float)'):
+    start, end, count = runs.get(field, (0, 0, -1))
+    ok = (start, end) == (0, count)
+    failed |= not ok
+    print(f"{field + ' field, its text':<32} {'ok' if ok else 'WRONG'}: one attribute run "
+          f"[{start}, {end}) of {count} characters")
 sys.exit(1 if failed else 0)

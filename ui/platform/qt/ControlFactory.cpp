@@ -12,6 +12,7 @@
 #include "res/Messages.h"
 #include "ui/platform/CComboBox.h"
 #include "ui/platform/qt/DialogUnits.h"
+#include "ui/platform/qt/LineEditAccessible.h"
 #include "ui/platform/qt/QtWindows.h"
 #include "ui/platform/qt/Resources.h"
 
@@ -126,6 +127,7 @@ void BuildControls(CDialogBase& dialog, QWidget* host) {
 }
 
 QWidget* CreateControl(const ControlTemplate& c, QWidget* parent, const DialogUnits& units) {
+    UseLineEditAccessible();  // the fields' and the lists' edit fields
     const QRect rect = units.ToPixels(c.x, c.y, c.width, c.height);
     QWidget* widget = nullptr;
     switch (c.kind) {

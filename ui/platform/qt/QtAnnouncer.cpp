@@ -58,8 +58,14 @@ void CWnd::Announce(std::string_view text, AnnounceWhen when) {
     if (when == AnnounceWhen::kNow) return Say(widget->window(), said);
     // Orca, amid a flood of events, keeps only those of the focused control: half a
     // second after a page refill its queue is through them.
-    QTimer::singleShot(500, widget->window(),
-                       [window = widget->window(), said] { Say(window, said); });
+    QWidget* window = widget->window();
+    auto* settle = new QTimer(window);  // goes with the window if it closes first
+    settle->setSingleShot(true);
+    QObject::connect(settle, &QTimer::timeout, window, [window, settle, said] {
+        Say(window, said);
+        settle->deleteLater();
+    });
+    settle->start(500);
 }
 
 }  // namespace quellhart::ui
