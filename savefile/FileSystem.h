@@ -48,10 +48,6 @@ public:
 
     bool Ok() const { return kind_ == FileError::kNone; }
     FileError Kind() const { return kind_; }
-    const std::string& Reason() const { return reason_; }
-    const std::string& Path() const { return path_; }
-    // The second name of a call on two: where a rename was to take the file.
-    const std::string& ToPath() const { return toPath_; }
     // The line a message gives the failure's cause: "PATH: reason", "PATH -> TO:
     // reason", or the reason alone where no file was named; empty where the system
     // gave no words.

@@ -292,9 +292,11 @@
     if (!await commitInMemory()) return;
     download(fileBytes(0), fileName);
     showSave();
-    $('status').textContent = `The new ${fileName} was offered as a download. The file you ` +
+    // No ".bak" is made here: the window's words first, then where the versions are.
+    const where = `The new ${fileName} was offered as a download. The file you ` +
       'opened is unchanged: keep it as the backup.';
-    return report(texts.doneCaption, texts.done);
+    $('status').textContent = where;
+    return report(texts.doneCaption, `${texts.done}\n\n${where}`);
   }
 
   // The save's folder: the old save is written as the ".bak" first, complete, and

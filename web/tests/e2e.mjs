@@ -192,11 +192,15 @@ async function runCase(page, c) {
   const downloading = page.waitForEvent('download');
   await answer(page, 'Please Confirm', 'Yes');
   const download = await downloading;
-  await answer(page, 'Done', 'OK');
+  const done = await answer(page, 'Done', 'OK');
   check(download.suggestedFilename() === c.save, `${what}: downloaded as ${download.suggestedFilename()}`);
+  const where = `The new ${c.save} was offered as a download. The file you opened is unchanged: ` +
+    'keep it as the backup.';
   const status = await page.locator('#status').textContent();
-  check(status === `The new ${c.save} was offered as a download. The file you opened is unchanged: ` +
-    'keep it as the backup.', `${what}: the status line: ${status}`);
+  check(status === where, `${what}: the status line: ${status}`);
+  // The window's text, then where the two versions are: no ".bak" was made.
+  check(done.startsWith('File Recostruction Done.\n') && done.endsWith(`\n\n${where}`),
+    `${what}: "Done" says where the saves are: ${done}`);
   const bytes = readFileSync(await download.path());
   check(Buffer.compare(bytes, expected.bytes) === 0,
     `${what}: the download (${bytes.length} bytes) equals the CLI's save (${expected.bytes.length})`);

@@ -141,7 +141,7 @@ TEST_F(AccessibilityTest, ValuesKeepTheirTextAndReadOnlyFieldsSayTheyAre) {
         EXPECT_TRUE(Accessible(Widget(Held(main).GlobPage(), id))->state().readOnly) << id;
     EXPECT_FALSE(Accessible(Widget(Held(main).GlobPage(), IDC_GLOB_VALUE))->state().readOnly);
     // The list still says which variable is chosen, and carries every stored field of
-    // it, which have no Tab stop, for a screen reader to read on request.
+    // it and the count, which have no Tab stop, for a screen reader to read on request.
     QAccessibleInterface* list = Accessible(Widget(Held(main).GlobPage(), IDC_GLOB_LIST));
     EXPECT_EQ(Name(list), Text(Held(main).GlobPage(), IDC_GLOB_LIST));
     const std::string described = list->text(QAccessible::Description).toStdString();
@@ -153,6 +153,8 @@ TEST_F(AccessibilityTest, ValuesKeepTheirTextAndReadOnlyFieldsSayTheyAre) {
         EXPECT_NE(described.find(": " + value), std::string::npos) << id << " " << described;
     }
     EXPECT_NE(described.find("Value (float): "), std::string::npos) << described;
+    // And the count of variables, which is no Tab stop either.
+    EXPECT_NE(described.find(". Number of variables found: 3. "), std::string::npos) << described;
     // Tab still goes through the fields in the template's order.
     QWidget* next = Widget(Held(main).PlayerPage(), IDC_PLAYER_NAME);
     const QWidget* host = next->parentWidget();
