@@ -39,12 +39,27 @@ def on_event(event):
         pass
 
 
+def heard_since(mark, seconds):
+    """Waits up to `seconds` for a notification after the marker `mark`."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        if any(isinstance(item, str) for item in heard[heard.index(mark) + 1:]):
+            time.sleep(0.3)  # anything else it brings
+            return
+        time.sleep(0.1)
+
+
 def play():
-    time.sleep(4)  # the window is up and the save loaded
+    # The window, then the Open's notification; a busy machine may take its time.
+    subprocess.run(['timeout', '30', 'xdotool', 'search', '--sync', '--name',
+                    'Quellhart Savegame Editor'], capture_output=True)
     window = subprocess.run(['xdotool', 'search', '--name', 'Quellhart Savegame Editor'],
                             capture_output=True, text=True).stdout.split()
+    heard.append(-1)
+    heard_since(-1, 15)
     if window:
         subprocess.run(['xdotool', 'windowactivate', '--sync', window[0]])
+    time.sleep(0.5)
     for i, (_, keys, _) in enumerate(ROWS):
         heard.append(i)
         for key in keys:
@@ -53,7 +68,7 @@ def play():
             else:
                 subprocess.run(['xdotool', 'key', key], check=True)
             time.sleep(0.3)
-        time.sleep(1.5)
+        heard_since(i, 10 if keys else 0)
     heard.append(len(ROWS))
     pyatspi.Registry.stop()
 
@@ -91,7 +106,7 @@ app.kill()
 # What was heard from the start of a row's keys to the start of the next row's; the
 # Open's notification comes before any key.
 per_row = {i: [] for i in range(len(ROWS))}
-row = 0
+row = 0  # the Open's row also takes what came before any marker
 for item in heard:
     if isinstance(item, int):
         row = max(item, row)
