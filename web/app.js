@@ -143,8 +143,11 @@
     $('commit').disabled = !hasSave;
     $('active-file').value = hasSave ? fileName : '';
     if (!hasSave) {
+      // As the window after a failed open: no list, no count, no field left over.
       for (const field of document.querySelectorAll('#player input, #globals input'))
         field.value = '';
+      $('glob-list').replaceChildren();
+      $('glob-count').value = '';
       return;
     }
     showGlobals();
@@ -254,11 +257,18 @@
   }
 
   $('glob-list').addEventListener('change', showSelectedGlob);
+  // Enter in the value presses Confirm Change, the page's default button in the window.
+  $('glob-value').addEventListener('keydown', (event) => {
+    if (event.key !== 'Enter' || $('confirm-change').disabled) return;
+    event.preventDefault();
+    $('confirm-change').click();
+  });
 
   $('confirm-change').addEventListener('click', () => {
     const index = Number($('glob-list').value);
     const typed = $('glob-value').value;
     withString(typed, (pointer) => lib._qh_set_value(index, pointer));
+    state = JSON.parse(text(lib._qh_state()));  // the stored bytes too, as now held
     showSelectedGlob();
     $('status').textContent = `${state.globals[index].name} is now ${$('glob-value').value}` +
       ' (written with CommitChanges).';

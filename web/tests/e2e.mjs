@@ -162,6 +162,11 @@ async function runCase(page, c) {
     const message = await answer(page, 'Error', 'OK');
     check(message === expected.error, `${what}: "Error" says "${message}", the CLI "${expected.error}"`);
     check(await page.getByRole('button', { name: 'CommitChanges' }).isDisabled(), `${what}: commit disabled`);
+    // Nothing of the save before is left on the page.
+    const count = await page.locator('#glob-count').textContent();
+    const listed = await page.locator('#glob-list option').count();
+    check(count === '' && listed === 0, `${what}: after a failed open the count reads "${count}" and ` +
+      `the list holds ${listed}`);
     return;
   }
   const player = page.getByRole('group', { name: 'Player Data' });
@@ -173,12 +178,21 @@ async function runCase(page, c) {
     ['head', 'Head Model'], ['hair', 'Hair Model']])
     if (c[key] !== undefined) await player.getByLabel(label, { exact: true }).fill(c[key]);
   const globals = page.getByRole('group', { name: 'Global Variables' });
-  for (const [name, value] of Object.entries(c.globals ?? {})) {
+  for (const [i, [name, value]] of Object.entries(c.globals ?? {}).entries()) {
     await globals.getByLabel('SelectVar').selectOption({ label: name });
-    await globals.getByLabel('Value (float)').fill(value);
+    const field = globals.getByLabel('Value (float)');
+    await field.fill(value);
     const confirm = globals.getByRole('button', { name: 'Confirm Change' });
     check(await confirm.isEnabled(), `${what}: Confirm Change enabled`);
-    await confirm.click();
+    // The first value confirmed with the button, the others with Enter in the field.
+    if (i === 0) await confirm.click();
+    else await field.press('Enter');
+    // The stored bytes shown are the new value's.
+    const shown = await field.inputValue();
+    const bytes = [...new Uint8Array(new Float32Array([Number(shown)]).buffer)];
+    const raw = bytes.map((b) => b.toString(16).toUpperCase().padStart(2, '0')).join(' ');
+    const rawShown = (await globals.getByLabel('Value (Raw)').inputValue()).trim();
+    check(rawShown === raw, `${what}: ${name} confirmed as ${shown} shows the bytes "${rawShown}"`);
   }
   const commit = page.getByRole('button', { name: 'CommitChanges' });
   check(await commit.isEnabled(), `${what}: CommitChanges enabled`);
