@@ -227,6 +227,7 @@
     const backup = backupName && await readFolderFile(backupName);
     if (backup) withString(backupName, (pointer) =>
       withBytes(backup.bytes, (data) => lib._qh_put_file(pointer, data, backup.bytes.length)));
+    performance.mark('folder save opened');  // with its backup: ready to commit
   }
 
   async function openFolder(handle) {

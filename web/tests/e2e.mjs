@@ -101,7 +101,15 @@ async function runFolderCases(page) {
   const gameSave = readFileSync(join(folder, 'windows-1252.ess'));
   await folderFile(page, 'normal.ess', original);
   await page.evaluate(async () => window.quellhart.openFolder(await navigator.storage.getDirectory()));
-  const choose = () => page.getByLabel('Save in folder').selectOption('normal.ess');
+  // Chooses the save and waits until the page has read it and its backup: what is
+  // typed before would be replaced by the save's own texts.
+  const choose = async () => {
+    const opened = () => performance.getEntriesByName('folder save opened').length;
+    const before = await page.evaluate(opened);
+    await page.getByLabel('Save in folder').selectOption('normal.ess');
+    await page.waitForFunction((n) => performance.getEntriesByName('folder save opened').length > n,
+      before);
+  };
   const commit = async (name, answers) => {
     await page.getByRole('group', { name: 'Player Data' }).getByLabel('Name', { exact: true }).fill(name);
     await page.getByRole('button', { name: 'CommitChanges' }).click();
