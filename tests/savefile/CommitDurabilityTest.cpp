@@ -359,18 +359,31 @@ TEST(CommitDurability, WithoutAnExchangeAFailedCommitStillKeepsTheSave) {
     }
 }
 
+bool Restore(FileSystem& files, const std::string& save, SaveError* error = nullptr) {
+    SaveError failure;
+    const bool swapped = RestoreBackup(save, failure, files);
+    if (error) *error = failure;
+    return swapped;
+}
+
 // When a swap fails and so does its undo, the message says where each version is; and
 // both are still there.
 TEST(CommitDurability, AFailedUndoSaysWhereEachVersionIs) {
     struct Case {
+        bool restore;  // else a commit
         bool exchange;
         std::vector<std::pair<std::string, int>> failing;  // a call's name, its n-th time
         const char* says;
     };
     const Case cases[] = {
-        {true, {{"Rename", 1}, {"Exchange", 2}}, "the old one is"},
-        {true, {{"SyncFolderOf", 1}, {"Exchange", 2}}, "the old one is"},
-        {false, {{"RenameToFreeName", 1}, {"RenameToFreeName", 2}}, "The old save is now"}};
+        {false, true, {{"Rename", 1}, {"Exchange", 2}}, "the old one is"},
+        {false, true, {{"SyncFolderOf", 1}, {"Exchange", 2}}, "the old one is"},
+        {false, false, {{"RenameToFreeName", 1}, {"RenameToFreeName", 2}}, "The old save is now"},
+        // A restore by renames: the backup cannot take the save's name, nor the save
+        // go back to it; then the save put aside cannot become the backup, nor the
+        // backup go back.
+        {true, false, {{"RenameToFreeName", 2}, {"RenameToFreeName", 3}}, "The save is now"},
+        {true, false, {{"RenameToFreeName", 3}, {"RenameToFreeName", 4}}, "The backup is now"}};
     for (const Case& c : cases) {
         if (c.exchange && !test::SystemExchangesNames()) continue;
 #ifdef _WIN32
@@ -386,12 +399,18 @@ TEST(CommitDurability, AFailedUndoSaysWhereEachVersionIs) {
         });
         files.exchangeSupported = c.exchange;
         files.replaceSupported = false;
-        CSaveGame doc(files);
-        ASSERT_TRUE(doc.Open(folder.save) && doc.Load());
-        doc.Glob(0).value = 42.0f;
-        doc.Glob(0).modified = true;
-        EXPECT_FALSE(doc.Commit()) << c.says;
-        EXPECT_NE(doc.GetError().cause.find(c.says), std::string::npos) << doc.GetError().cause;
+        SaveError failure;
+        if (c.restore) {
+            EXPECT_FALSE(Restore(files, folder.save, &failure)) << c.says;
+        } else {
+            CSaveGame doc(files);
+            ASSERT_TRUE(doc.Open(folder.save) && doc.Load());
+            doc.Glob(0).value = 42.0f;
+            doc.Glob(0).modified = true;
+            EXPECT_FALSE(doc.Commit()) << c.says;
+            failure = doc.GetError();
+        }
+        EXPECT_NE(failure.cause.find(c.says), std::string::npos) << failure.cause;
         // Nor does the next Open lose one, whatever name it was left under.
         CSaveGame next;
         next.Open(folder.save);
@@ -399,6 +418,9 @@ TEST(CommitDurability, AFailedUndoSaysWhereEachVersionIs) {
         for (const auto& entry : fs::directory_iterator(folder.dir.Path()))
             versions.insert(ReadFileBytes(entry.path().string()));
         EXPECT_EQ(versions.count(kOldSave), 1u) << c.says;
+        if (c.restore) {
+            EXPECT_EQ(versions.count(kPreviousBackup), 1u) << c.says;
+        }
     }
 }
 
@@ -417,13 +439,6 @@ TEST(CommitDurability, AValueTheDiskDoesNotKeepFailsTheReadBack) {
     EXPECT_EQ(ReadFileBytes(folder.save), kOldSave);
     EXPECT_EQ(ReadFileBytes(folder.backup), kPreviousBackup);
     EXPECT_TRUE(folder.OnlySaveAndBackup());
-}
-
-bool Restore(FileSystem& files, const std::string& save, SaveError* error = nullptr) {
-    SaveError failure;
-    const bool swapped = RestoreBackup(save, failure, files);
-    if (error) *error = failure;
-    return swapped;
 }
 
 int CountRestoreCalls(bool exchangeSupported) {
