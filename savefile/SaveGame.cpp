@@ -134,8 +134,8 @@ void CSaveGame::ClearModel() {
     reliedOn.clear();
 }
 
-bool CSaveGame::Fail(const char* text) {
-    Refuse(text, input.ReadFailure());
+bool CSaveGame::Fail(const char* text, const FileStatus& failed) {
+    Refuse(text, failed);
     ClearModel();
     return false;
 }

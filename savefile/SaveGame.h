@@ -94,8 +94,10 @@ private:
     bool Bind(const std::string& givenPath, bool onlyForReading);
     bool OpenInput(const std::string& path);
     void Unbind();
-    // SetError, ClearModel, false; the cause is the input's failed read, if any.
-    bool Fail(const char* text);
+    // SetError, ClearModel, false; the cause is the failed call's, by default the
+    // input's failed read, if any.
+    bool Fail(const char* text) { return Fail(text, input.ReadFailure()); }
+    bool Fail(const char* text, const FileStatus& failed);
     // SetError, false; the cause is the failed call's, if any.
     bool Refuse(const char* text, const FileStatus& failed = {});
     // After an undo that failed: where each version is, beside the system's reason.

@@ -134,11 +134,8 @@ bool CSaveGame::LoadModel() {
             std::equal(kPlayerId.begin(), kPlayerId.end(), name.begin())) {
             if (tag != kTagNAME || !ReadPlayerRest()) break;  // a malformed player record
             readPrefixLength = int32_t(input.Tell() - readRawAddress);
-            if (const FileStatus kept = RememberReliedOnBytes(runStart, runEnd); !kept.Ok()) {
-                Refuse(errors::kPlayerExtraction, kept);
-                ClearModel();
-                return false;
-            }
+            if (const FileStatus kept = RememberReliedOnBytes(runStart, runEnd); !kept.Ok())
+                return Fail(errors::kPlayerExtraction, kept);
             SetPlayerData(readPlayer);
             return true;
         }

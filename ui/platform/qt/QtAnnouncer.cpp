@@ -36,8 +36,7 @@ void Say(QWidget* window, const QString& text) {
     if (!announcer) {
         announcer = new QWidget(window);
         announcer->setObjectName(kAnnouncerName);
-        announcer->setFocusPolicy(Qt::NoFocus);
-        announcer->setGeometry(0, 0, 0, 0);  // nothing to see
+        announcer->setGeometry(0, 0, 0, 0);  // nothing to see, nothing to take a click
     }
     announcer->hide();
     announcer->setAccessibleName(text);
