@@ -57,7 +57,7 @@ fi
 scripts/ensure-packages.sh cmake make g++ clang clang-tidy clang-format libclang-rt-14-dev libgtest-dev \
     libbenchmark-dev nlohmann-json3-dev qt6-base-dev libgl-dev xvfb xauth openbox x11-utils \
     g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis xdotool desktop-file-utils appstream libxml2-utils dpkg-dev \
-    emscripten chromium at-spi2-core dbus-daemon python3-pyatspi
+    emscripten chromium firefox-esr at-spi2-core dbus-daemon python3-pyatspi
 scripts/ensure-locale.sh de_DE.UTF-8
 scripts/ensure-locale.sh ru_RU.UTF-8
 

@@ -1,13 +1,11 @@
 #include "ui/PSDlgGLOB.h"
 
-#include <algorithm>
-#include <span>
-
 #include "codepage/CodePage.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 #include "res/EditorLimits.h"
 #include "savefile/ValueText.h"
+#include "ui/model/PageContents.h"
 
 namespace quellhart::ui {
 
@@ -44,7 +42,7 @@ void CPSDlgGLOB::Attach(CSaveGame* document) {
 }
 
 void CPSDlgGLOB::HexDump(std::string& text, const uint8_t* bytes, int count) {
-    text = count > 0 ? quellhart::HexDump(std::span<const uint8_t>(bytes, size_t(count))) : "";
+    text = HexDumpText(bytes, count);
 }
 
 BOOL CPSDlgGLOB::OnSetActive() {
@@ -58,10 +56,8 @@ BOOL CPSDlgGLOB::OnSetActive() {
             &m_valueLength, &m_value,      &m_rawValue, &m_count,      &m_rawAddress};
         for (CWnd* field : fields) field->SetWindowText("");
     } else {
-        for (int i = 0; i < m_document->GlobCount(); ++i)
-            m_list.SetItemData(m_list.AddString(m_document->Glob(i).NameText()), i);
+        FillGlobList(m_list, *m_document);
         m_count.SetWindowText(std::to_string(m_document->GlobCount()));
-        m_list.SetCurSel(0);
         m_list.EnableWindow(TRUE);
         ShowSelectedGlob();
     }
@@ -69,31 +65,17 @@ BOOL CPSDlgGLOB::OnSetActive() {
     return result;
 }
 
-int CPSDlgGLOB::SelectedSlot() const {
-    if (!m_document) return -1;
-    const intptr_t slot = m_list.GetItemData(m_list.GetCurSel());
-    return slot >= 0 && slot < m_document->GlobCount() ? int(slot) : -1;
-}
+int CPSDlgGLOB::SelectedSlot() const { return SelectedGlobSlot(m_list, m_document); }
 
 void CPSDlgGLOB::ShowSelectedGlob() {
     const int slot = SelectedSlot();
     if (slot < 0) return;
     m_confirmButton.EnableWindow(TRUE);
-    const GlobEntry& glob = m_document->Glob(slot);
-    std::string text;
-    m_rawAddress.SetWindowText(FormatHexOffset(glob.rawAddress));
-    HexDump(text, glob.unk1.data(), int(glob.unk1.size()));
-    m_header.SetWindowText(text);
-    m_nameLength.SetWindowText(std::to_string(glob.NameLen()));
-    m_name.SetWindowText(glob.NameText());
-    m_fnamLength.SetWindowText(std::to_string(glob.fnamLen()));
-    HexDump(text, reinterpret_cast<const uint8_t*>(glob.fnam.data()), glob.fnamLen());
-    m_fnam.SetWindowText(text);
-    m_valueLength.SetWindowText(std::to_string(glob.valueLen));
-    const auto valueBytes = glob.ValueBytes();
-    HexDump(text, valueBytes.data(), std::min(glob.valueLen, kGlobValueBytes));
-    m_rawValue.SetWindowText(text);
-    m_value.SetWindowText(FormatFixed(double(glob.value)));
+    for (const FieldText& field : GlobFieldTexts(m_document->Glob(slot))) {
+        CWnd control;
+        control.Attach(GetDlgItem(field.id));
+        control.SetWindowText(field.text);
+    }
     DescribeSelectionForScreenReaders();
 }
 

@@ -5,6 +5,7 @@
 #include "res/EditorLimits.h"
 #include "res/Messages.h"
 #include "savefile/ValueText.h"
+#include "ui/model/PageContents.h"
 #include "ui/platform/Prompts.h"
 
 namespace quellhart::ui {
@@ -50,13 +51,6 @@ void CPSDlgPlayerData::ShowNoDocument() {
     m_headModel.SetWindowText(" ");
 }
 
-// Selects the first entry the text begins with; an unknown text is added first.
-void CPSDlgPlayerData::SelectOrAdd(CComboBox& list, std::string_view text) {
-    if (list.SelectString(0, text) != CB_ERR) return;
-    list.AddString(text);
-    list.SelectString(0, text);
-}
-
 void CPSDlgPlayerData::ShowDocument() {
     const PlayerRecord& player = m_document->Player();
     m_rawAddress.SetWindowText(FormatHexOffset(m_document->PlayerRawAddress()));
@@ -64,21 +58,9 @@ void CPSDlgPlayerData::ShowDocument() {
     m_raceList.EnableWindow(TRUE);
     m_classList.EnableWindow(TRUE);
 
-    SelectOrAdd(m_raceList, player[PlayerRecord::RNAM].Text());
-
-    // The chargen class is listed only while the save defines it.
-    const int chargenEntry = m_classList.SelectString(0, kChargenClassId);
-    if (chargenEntry != CB_ERR) m_classList.DeleteString(chargenEntry);
-    if (m_document->HasChargenClass()) m_classList.AddString(kChargenClassId);
-
-    const std::string_view playerClass = player[PlayerRecord::CNAM].Text();
-    if (m_classList.SelectString(0, playerClass) == CB_ERR) {
-        if (playerClass.substr(0, kChargenClassId.size()) == kChargenClassId)
-            AfxMessageBox(GetSafeHwnd(), messages::kChargenWarning, messages::kWarningCaption,
-                          MB_OK | MB_ICONEXCLAMATION);
-        m_classList.AddString(playerClass);
-        m_classList.SelectString(0, playerClass);
-    }
+    if (ShowPlayerLists(m_raceList, m_classList, *m_document))
+        AfxMessageBox(GetSafeHwnd(), messages::kChargenWarning, messages::kWarningCaption,
+                      MB_OK | MB_ICONEXCLAMATION);
 
     m_hairModel.SetWindowText(player[PlayerRecord::KNAM].Text());
     m_headModel.SetWindowText(player[PlayerRecord::BNAM].Text());

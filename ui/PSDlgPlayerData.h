@@ -24,7 +24,6 @@ protected:
 private:
     void ShowNoDocument();
     void ShowDocument();
-    void SelectOrAdd(CComboBox& list, std::string_view text);
 
     CEdit m_headModel;
     CEdit m_hairModel;

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "ui/model/ChoiceList.h"
 #include "ui/platform/CWnd.h"
 
 namespace quellhart::ui {
@@ -33,9 +34,5 @@ public:
     int SelectString(int startAfter, std::string_view text);
     std::string GetLBText(int index) const;
 };
-
-// The search SelectString makes, over any list of entries: the index of the first
-// entry after `startAfter` that begins with `prefix`, case ignored, or CB_ERR.
-int FindPrefixFrom(int count, int startAfter, const std::function<bool(int)>& beginsWithPrefix);
 
 }  // namespace quellhart::ui
