@@ -14,6 +14,7 @@
 #include "ui/EditorKeys.h"
 #include "ui/HelpDlg.h"
 #include "ui/WaitDlg.h"
+#include "ui/model/PageContents.h"
 #include "ui/platform/BackgroundWork.h"
 #include "ui/platform/CWinApp.h"
 #include "ui/platform/Prompts.h"
@@ -198,7 +199,7 @@ PlayerRecord CMainDlg::RecordFromPlayerPage() const {
         control.Attach(m_playerPage.GetDlgItem(kPlayerTextControls[i]));
         texts[i] = control.GetWindowText(int(limits::kTextBufferBytes));
     }
-    return EditedPlayerRecord(m_document->Player(), texts);
+    return RecordFromShownTexts(m_document->Player(), texts);
 }
 
 bool CMainDlg::PlayerTextsStorable() {

@@ -4,6 +4,9 @@
 // opened, loaded, edited and committed there exactly as the editor window does it on
 // disk. After a commit the page takes the new save and the backup back out.
 //
+// What the pages show is made by the window's own rules (ui/model): the same lists in
+// the same order, the same selection, the same field texts; the page only draws it.
+//
 // Texts cross as UTF-8, zero-terminated; each returned text stays valid until the
 // next call. Every function reports failure through qh_error().
 #include <cstdint>
@@ -11,8 +14,8 @@
 #include <string>
 
 #include "cli/Json.h"
-#include "cli/SaveReport.h"
 #include "codepage/CodePageChoice.h"
+#include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 #include "res/EditorLimits.h"
 #include "res/Messages.h"
@@ -21,6 +24,9 @@
 #include "savefile/SaveGame.h"
 #include "savefile/SiblingPaths.h"
 #include "savefile/ValueText.h"
+#include "ui/EditorKeys.h"
+#include "ui/model/ChoiceList.h"
+#include "ui/model/PageContents.h"
 
 namespace quellhart::web {
 namespace {
@@ -33,7 +39,17 @@ struct Session {
     EditablePlayerTexts texts;  // as the page's fields hold them, stored form
 };
 
+// The pages' lists live as long as the page, as the window's do: a race or class
+// added for one save stays listed for the next.
+struct Pages {
+    ui::ChoiceList races{res::InitialRaces()};
+    ui::ChoiceList classes{res::InitialClasses()};
+    ui::ChoiceList globals;
+    bool chargenWarning = false;  // due for the save just loaded
+};
+
 std::unique_ptr<Session> gSession;
+Pages gPages;
 std::string gReturned;  // the text or bytes last handed to the page
 SaveError gError;
 
@@ -51,6 +67,8 @@ bool OpenAndLoad(Session& session) {
     }
     for (size_t i = 0; i < session.texts.size(); ++i)
         session.texts[i] = std::string(session.save->Player()[kEditablePlayerFields[i]].Text());
+    ui::FillGlobList(gPages.globals, *session.save);
+    gPages.chargenWarning = ui::ShowPlayerLists(gPages.races, gPages.classes, *session.save);
     return true;
 }
 
@@ -60,11 +78,37 @@ bool HaveSave() {
     return false;
 }
 
-std::string JsonList(const std::vector<std::string>& items) {
+std::string JsonStrings(const std::vector<std::string>& items) {
     std::string out = "[";
     for (const std::string& item : items)
         out += (out.size() > 1 ? ", " : "") + cli::JsonString(item);
     return out + "]";
+}
+
+std::string Shown(std::string_view stored) { return SaveTextCodePage().Decode(stored); }
+
+// {"Caption": "text", ...} of a page's fields, captions as the page's template has them.
+std::string JsonFields(const res::DialogTemplate& page,
+                       const std::vector<std::pair<int, std::string>>& fields) {
+    std::string out = "{";
+    for (const auto& [id, value] : fields)
+        out += (out.size() > 1 ? ", " : "") + cli::JsonString(res::CaptionOf(page, id)) + ": " +
+               cli::JsonString(Shown(value));
+    return out + "}";
+}
+
+// {"entries": [...], "selected": index, "text": "edit field"} of a list.
+std::string JsonList(const ui::ChoiceList& list) {
+    std::string out = "{\"entries\": [";
+    for (int i = 0; i < list.GetCount(); ++i)
+        out += (i ? ", " : "") + cli::JsonString(Shown(list.GetLBText(i)));
+    return out + "], \"selected\": " + std::to_string(list.GetCurSel()) +
+           ", \"text\": " + cli::JsonString(Shown(list.EditText())) + "}";
+}
+
+// A player text as the window's field holds it: at most the 49 bytes it takes.
+std::string FieldText(std::string_view stored) {
+    return std::string(stored.substr(0, limits::kPlayerTextBytes));
 }
 
 }  // namespace
@@ -87,6 +131,13 @@ const char* qh_texts() {
         {"errorCaption", messages::kErrorCaption},
         {"warningCaption", messages::kWarningCaption},
         {"chargenWarning", messages::kChargenWarning},
+        {"helpCaption", messages::kHelpCaption},
+        {"helpAbout", messages::kHelpAbout},
+        {"helpRestore", messages::kHelpRestore},
+        {"confirmRestore", messages::kConfirmRestore},
+        {"noSaveToRestore", messages::kNoSaveToRestore},
+        {"noBackup", messages::kNoBackup},
+        {"restored", messages::kRestored},
         // What a commit into a folder may meet on the way.
         {"beingWritten", errors::kBeingWritten},
         {"changedOnDisk", errors::kChangedOnDisk},
@@ -96,9 +147,21 @@ const char* qh_texts() {
     };
     for (const auto& [key, text] : texts)
         out += cli::JsonString(key) + ": " + cli::JsonString(text) + ", ";
-    out += "\"races\": " + web::JsonList(res::InitialRaces());
-    out += ", \"classes\": " + web::JsonList(res::InitialClasses());
-    out += ", \"textLimit\": " + std::to_string(limits::kPlayerTextBytes) + "}";
+    // The wait box's and the About box's texts, and the window's keys.
+    for (const auto& [key, dialog] :
+         {std::pair{"wait", &res::WaitTemplate()}, std::pair{"about", &res::AboutTemplate()}}) {
+        std::vector<std::string> lines;
+        for (const res::ControlTemplate& control : dialog->controls)
+            if (control.kind == res::ControlKind::Static && !control.text.empty())
+                lines.push_back(control.text);
+        out += cli::JsonString(key) + ": " + JsonStrings(lines) + ", ";
+    }
+    out += "\"aboutCaption\": " + cli::JsonString(res::AboutTemplate().caption) + ", ";
+    std::vector<std::string> keys;
+    for (const ui::EditorKey& key : ui::kEditorKeys)
+        keys.push_back(std::string(key.keys) + ": " + key.description);
+    out += "\"keys\": " + JsonStrings(keys) + ", ";
+    out += "\"textLimit\": " + std::to_string(limits::kPlayerTextBytes) + "}";
     return Return(std::move(out));
 }
 
@@ -125,24 +188,47 @@ void qh_put_file(const char* name, const std::uint8_t* bytes, std::size_t size) 
         gSession->files.Put(name, std::string(reinterpret_cast<const char*>(bytes), size));
 }
 
-// The loaded save as `quellhart-cli show --json` reports it.
-const char* qh_state() {
+// The two pages as the window shows them after the last call: {"player": {"fields",
+// "races", "classes"}, "globals": {"list", "fields"}, "chargenWarning"}, each field
+// under its caption; null without a save.
+const char* qh_page() {
     if (!HaveSave()) return Return("null");
-    return Return(cli::ShowAsJson(*gSession->save, gSession->name));
+    const CSaveGame& save = *gSession->save;
+    const PlayerRecord& player = save.Player();
+    std::string out = "{\"player\": {\"fields\": ";
+    out += JsonFields(res::PlayerPageTemplate(),
+                      {{IDC_PLAYER_RAW_ADDRESS, FormatHexOffset(save.PlayerRawAddress())},
+                       {IDC_PLAYER_NAME, FieldText(player[PlayerRecord::FNAM].Text())},
+                       {IDC_PLAYER_RACE, FieldText(gPages.races.EditText())},
+                       {IDC_PLAYER_CLASS, FieldText(gPages.classes.EditText())},
+                       {IDC_PLAYER_HEAD, FieldText(player[PlayerRecord::BNAM].Text())},
+                       {IDC_PLAYER_HAIR, FieldText(player[PlayerRecord::KNAM].Text())}});
+    out += ", \"races\": " + JsonList(gPages.races);
+    out += ", \"classes\": " + JsonList(gPages.classes);
+    out += "}, \"globals\": {\"list\": " + JsonList(gPages.globals) + ", \"fields\": ";
+    std::vector<std::pair<int, std::string>> fields = {
+        {IDC_GLOB_COUNT, std::to_string(save.GlobCount())}};
+    const int slot = ui::SelectedGlobSlot(gPages.globals, &save);
+    if (slot >= 0)
+        for (const ui::FieldText& field : ui::GlobFieldTexts(save.Glob(slot)))
+            fields.emplace_back(field.id, field.text);
+    out += JsonFields(res::GlobalsPageTemplate(), fields);
+    out += "}, \"chargenWarning\": " + std::string(gPages.chargenWarning ? "true" : "false");
+    return Return(out + "}");
 }
 
-// The value of global `index` as the window shows it ("%f").
-const char* qh_value_text(int index) {
-    if (!HaveSave() || index < 0 || index >= gSession->save->GlobCount()) return Return("");
-    return Return(FormatFixed(gSession->save->Glob(index).value));
-}
+// The user chooses the list's entry `index` of the variables.
+void qh_choose_glob(int index) { gPages.globals.SetCurSel(index); }
 
-// The window's Confirm Change: the typed text read as its value field reads it (at
-// most 49 characters, the leading number, 0 when there is none).
-int qh_set_value(int index, const char* typed) {
-    if (!HaveSave() || index < 0 || index >= gSession->save->GlobCount()) return 0;
+// The window's Confirm Change: the text typed into "Value (float)" (at most the 49
+// characters the field takes) read as the field reads it, the leading number, 0
+// when there is none, stored as the chosen variable's value.
+int qh_confirm_change(const char* typed) {
+    if (!HaveSave()) return 0;
+    const int slot = ui::SelectedGlobSlot(gPages.globals, gSession->save.get());
+    if (slot < 0) return 0;
     gSession->save->SetGlobValue(
-        index, GlobValueFromText(std::string(typed).substr(0, limits::kPlayerTextBytes)));
+        slot, GlobValueFromText(std::string(typed).substr(0, limits::kPlayerTextBytes)));
     return 1;
 }
 
@@ -190,7 +276,7 @@ int qh_has_backup() { return gSession && HasBackup(gSession->name, gSession->fil
 int qh_commit() {
     if (!HaveSave()) return 0;
     Session& session = *gSession;
-    session.save->SetPlayerData(EditedPlayerRecord(session.save->Player(), session.texts));
+    session.save->SetPlayerData(ui::RecordFromShownTexts(session.save->Player(), session.texts));
     if (!session.save->Commit()) {
         gError = session.save->GetError();
         OpenAndLoad(session);

@@ -51,7 +51,7 @@
   codePage.addEventListener('change', () => {
     lib._qh_use_code_page(Number(codePage.value));
     remember(codePage.value);
-    if (state) showSave();  // the save's texts read again in the code page chosen
+    if (page) showSave({ warn: false });  // the save's texts read again in the code page chosen
   });
 
   // --- questions and reports: the window's message boxes as dialogs ---------------
@@ -82,76 +82,57 @@
   const confirm = async (message) =>
     (await ask(texts.confirmCaption, message, ['Yes', 'No'])) === 'Yes';
 
-  // --- the Player Data fields -----------------------------------------------------
+  // --- the pages: drawn from what the library says the window shows ----------------
   const playerFields = ['player-name', 'player-race', 'player-class', 'player-head',
     'player-hair'].map($);
-  const fillList = (list, items) => list.replaceChildren(...items.map((item) => {
+  for (const field of playerFields) field.maxLength = texts.textLimit;
+  let page = null;  // the library's view of the two pages; null without a save
+  let fileName = '';
+  const readPage = () => { page = JSON.parse(text(lib._qh_page())); };
+
+  // Sets each field of the group by its label, the caption the window's page has.
+  function fillByCaption(group, fields) {
+    for (const label of $(group).querySelectorAll('label')) {
+      const field = label.control;
+      if (field && field.tagName !== 'SELECT') field.value = fields[label.textContent] ?? '';
+    }
+  }
+  const fillSuggestions = (list, entries) => list.replaceChildren(...entries.map((entry) => {
     const option = document.createElement('option');
-    option.value = item;
+    option.value = entry;
     return option;
   }));
-  fillList($('races'), texts.races);
-  for (const field of playerFields) field.maxLength = texts.textLimit;
 
-  // --- the loaded save ------------------------------------------------------------
-  let state = null;  // `quellhart-cli show --json` of the save
-  let fileName = '';
-  const hex = (offset) => '0x' + offset.toString(16).toUpperCase();
-
+  // What the user typed in Player Data stays until the next save is loaded, as in
+  // the window; the variables' page is drawn again after each choice and change.
   function showPlayer() {
-    const p = state.player;
-    $('player-address').value = hex(p.offset);
-    [p.name, p.race, p.class, p.head, p.hair].forEach((value, i) => {
-      playerFields[i].value = value;
-    });
-    const classes = [...texts.classes];
-    if (state.chargenClass) classes.push('NEWCLASSID_CHARGEN');
-    fillList($('classes'), classes);
-    if (p.class.startsWith('NEWCLASSID_CHARGEN') && !classes.includes(p.class))
-      return report(texts.warningCaption, texts.chargenWarning);
+    fillByCaption('player', page ? page.player.fields : {});
+    fillSuggestions($('races'), page ? page.player.races.entries : []);
+    fillSuggestions($('classes'), page ? page.player.classes.entries : []);
   }
 
   function showGlobals() {
     const list = $('glob-list');
-    const order = state.globals.map((g, i) => i)
-      .sort((a, b) => state.globals[a].name.localeCompare(state.globals[b].name, 'en',
-        { sensitivity: 'base' }) || a - b);
-    list.replaceChildren(...order.map((i) => new Option(state.globals[i].name, String(i))));
-    $('glob-count').value = String(state.globals.length);
-    list.disabled = order.length === 0;
-    $('confirm-change').disabled = order.length === 0;
-    showSelectedGlob();
+    const entries = page ? page.globals.list.entries : [];
+    list.replaceChildren(...entries.map((name, i) => new Option(name, String(i))));
+    list.selectedIndex = page ? page.globals.list.selected : -1;
+    list.disabled = entries.length === 0;
+    $('confirm-change').disabled = entries.length === 0;
+    fillByCaption('globals', page ? page.globals.fields : {});
   }
 
-  function showSelectedGlob() {
-    const index = Number($('glob-list').value);
-    const g = state.globals[index];
-    const values = g ? [hex(g.offset), g.header, String(g.nameLen), g.name, String(g.fnamLen),
-      g.fnam, String(g.valueLen), g.valueBytes, text(lib._qh_value_text(index))]
-      : ['', '', '', '', '', '', '', '', ''];
-    ['glob-address', 'glob-unk1', 'glob-name-len', 'glob-name', 'glob-fnam-len', 'glob-fnam',
-      'glob-value-len', 'glob-value-raw', 'glob-value'].forEach((id, i) => {
-      $(id).value = values[i];
-    });
-  }
-
-  function showSave() {
-    state = JSON.parse(text(lib._qh_state()));
-    const hasSave = state !== null;
+  // The pages of the save now loaded, or emptied without one; the chargen warning
+  // when the save's class is one it does not define.
+  function showSave({ warn = true } = {}) {
+    readPage();
+    const hasSave = page !== null;
     $('player').disabled = !hasSave;
     $('globals').disabled = !hasSave;
     $('commit').disabled = !hasSave;
     $('active-file').value = hasSave ? fileName : '';
-    if (!hasSave) {
-      // As the window after a failed open: no list, no count, no field left over.
-      for (const field of document.querySelectorAll('#player input, #globals input'))
-        field.value = '';
-      $('glob-list').replaceChildren();
-      $('glob-count').value = '';
-      return;
-    }
+    showPlayer();
     showGlobals();
-    return showPlayer();
+    if (hasSave && warn && page.chargenWarning) return report(texts.warningCaption, texts.chargenWarning);
   }
 
   // --- actions --------------------------------------------------------------------
@@ -160,32 +141,56 @@
   let folder = null;
   let loaded = null;  // {bytes, lastModified} as read, for the folder's commit
 
-  function openBytes(name, bytes) {
+  // A save this large takes a moment to read: the wait box says so meanwhile.
+  const kLargeSave = 16 << 20;
+
+  async function openBytes(name, bytes) {
     const started = performance.now();
     fileName = name;
-    // (The buffer first: making room may move the library's memory, and with it
-    // every view of it.)
-    const buffer = lib._qh_save_buffer(bytes.length);
-    lib.HEAPU8.set(bytes, buffer);
-    const opened = withString(name, (pointer) => lib._qh_open(pointer));
+    const open = () => {
+      // (The buffer first: making room may move the library's memory, and with it
+      // every view of it.)
+      const buffer = lib._qh_save_buffer(bytes.length);
+      lib.HEAPU8.set(bytes, buffer);
+      return withString(name, (pointer) => lib._qh_open(pointer));
+    };
+    const opened = bytes.length >= kLargeSave ? await whileWaiting(open) : open();
     if (!opened) {
+      // As the window after a failed open: no list, no count, no field left over.
       const message = errorText();
       showSave();
       return report(texts.errorCaption, message);
     }
     $('status').textContent = '';
-    const warning = showSave();
     performance.measure('open save', { start: started });
-    return warning;
+    return showSave();
   }
 
-  $('open-file').addEventListener('change', async (event) => {
-    const file = event.target.files[0];
-    event.target.value = '';  // the same file may be chosen again
-    if (!file) return;
+  // A file chosen with "OpenFile" or dropped on the page: committed as a download.
+  async function openChosenFile(file) {
     folder = null;
     $('folder-choice').hidden = true;
     return openBytes(file.name, new Uint8Array(await file.arrayBuffer()));
+  }
+
+  $('open-file').addEventListener('change', (event) => {
+    const file = event.target.files[0];
+    event.target.value = '';  // the same file may be chosen again
+    if (file) return openChosenFile(file);
+  });
+
+  // A save dropped anywhere on the page opens as if chosen, as on the window; not
+  // while a question is open or a commit runs.
+  const busy = () => dialog.open || $('help').open || !$('wait').hidden;
+  document.addEventListener('dragover', (event) => {
+    if (!event.dataTransfer.types.includes('Files')) return;
+    event.preventDefault();
+    event.dataTransfer.dropEffect = busy() ? 'none' : 'copy';
+  });
+  document.addEventListener('drop', (event) => {
+    event.preventDefault();
+    const file = event.dataTransfer.files[0];
+    if (file && !busy()) return openChosenFile(file);
   });
 
   // --- a folder to commit in ------------------------------------------------------
@@ -257,7 +262,11 @@
     });
   }
 
-  $('glob-list').addEventListener('change', showSelectedGlob);
+  $('glob-list').addEventListener('change', () => {
+    lib._qh_choose_glob($('glob-list').selectedIndex);
+    readPage();
+    showGlobals();
+  });
   // Enter in the value presses Confirm Change, the page's default button in the window.
   $('glob-value').addEventListener('keydown', (event) => {
     if (event.key !== 'Enter' || $('confirm-change').disabled) return;
@@ -266,48 +275,61 @@
   });
 
   $('confirm-change').addEventListener('click', () => {
-    const index = Number($('glob-list').value);
-    const typed = $('glob-value').value;
-    withString(typed, (pointer) => lib._qh_set_value(index, pointer));
-    state = JSON.parse(text(lib._qh_state()));  // the stored bytes too, as now held
-    showSelectedGlob();
-    $('status').textContent = `${state.globals[index].name} is now ${$('glob-value').value}` +
+    withString($('glob-value').value, (pointer) => lib._qh_confirm_change(pointer));
+    readPage();
+    showGlobals();
+    // The keyboard on the value as stored, so that the next value can be typed.
+    $('glob-value').focus();
+    $('glob-value').select();
+    $('status').textContent = `${page.globals.fields.Name} is now ${$('glob-value').value}` +
       ' (written with CommitChanges).';
   });
 
+  // The window's order: the texts checked first, then its two questions, the wait
+  // box while the commit runs, "Done" or the error, and then the save loaded again
+  // (with the chargen warning, if due, last).
   $('commit').addEventListener('click', async () => {
-    if (!await confirm(texts.confirmWrite)) return;
-    if (lib._qh_has_backup() && !await confirm(texts.confirmReplaceBackup)) return;
+    if ($('commit').disabled) return;
     for (const [i, field] of playerFields.entries()) {
       if (!withString(field.value, (pointer) => lib._qh_set_player_text(i, pointer))) {
         field.focus();
         return report(texts.errorCaption, `${field.labels[0].textContent}: ${errorText()}`);
       }
     }
+    if (!await confirm(texts.confirmWrite)) return;
+    if (lib._qh_has_backup() && !await confirm(texts.confirmReplaceBackup)) return;
     return folder ? commitInFolder() : commitAsDownload();
   });
+
+  // The wait box's texts, on screen and said by a screen reader, while `work` runs:
+  // the browser paints them before the library takes the page's thread.
+  async function whileWaiting(work) {
+    $('wait-text').textContent = texts.wait.join('. ');
+    $('wait').hidden = false;
+    await new Promise((painted) => requestAnimationFrame(() => setTimeout(painted, 0)));
+    try { return work(); } finally { $('wait').hidden = true; }
+  }
 
   // Commits in memory; false, with the error reported, when the library refuses.
   async function commitInMemory() {
     const started = performance.now();
-    const committed = lib._qh_commit();
+    const committed = await whileWaiting(() => lib._qh_commit());
     performance.measure('commit', { start: started });
     if (committed) return true;
-    const message = errorText();
-    showSave();
-    await report(texts.errorCaption, message);
+    await report(texts.errorCaption, errorText());
+    await showSave();
     return false;
   }
 
   async function commitAsDownload() {
     if (!await commitInMemory()) return;
     download(fileBytes(0), fileName);
-    showSave();
     // No ".bak" is made here: the window's words first, then where the versions are.
     const where = `The new ${fileName} was offered as a download. The file you ` +
       'opened is unchanged: keep it as the backup.';
     $('status').textContent = where;
-    return report(texts.doneCaption, `${texts.done}\n\n${where}`);
+    await report(texts.doneCaption, `${texts.done}\n\n${where}`);
+    return showSave();
   }
 
   // The save's folder: the old save is written as the ".bak" first, complete, and
@@ -323,8 +345,8 @@
       return now && now.lastModified === loaded.lastModified && sameBytes(now.bytes, loaded.bytes);
     };
     const fail = async (message, error) => {
-      await openFromFolder(name);
-      return report(texts.errorCaption, error ? `${message}\n${error.message}` : message);
+      await report(texts.errorCaption, error ? `${message}\n${error.message}` : message);
+      return openFromFolder(name);
     };
     return navigator.locks.request(`quellhart-save:${name}`, { ifAvailable: true }, async (lock) => {
       if (!lock) return report(texts.errorCaption, texts.beingWritten);
@@ -344,10 +366,10 @@
       }
       const written = await readFolderFile(name);
       if (!sameBytes(written?.bytes, newSave)) return fail(texts.notVerified);
+      await report(texts.doneCaption, texts.done);
       await openFromFolder(name);
       $('status').textContent = `${name} was written in its folder; the save before it is ` +
         `${backupName}.`;
-      return report(texts.doneCaption, texts.done);
     });
   }
 
@@ -361,6 +383,60 @@
     link.remove();
     setTimeout(() => URL.revokeObjectURL(url), 60000);
   }
+
+  // --- Help, About and "Restore backup...", and the window's keys ------------------
+  const help = $('help');
+  $('help-caption').textContent = texts.helpCaption;
+  $('help-keys').replaceChildren(...texts.keys.map((line) => {
+    const item = document.createElement('li');
+    item.textContent = line;
+    return item;
+  }));
+  $('help-about').textContent = texts.helpAbout;
+  $('help-restore').textContent = texts.helpRestore;
+  $('help-button').addEventListener('click', () => help.showModal());
+  $('help-close').addEventListener('click', () => help.close());
+  $('help-about').addEventListener('click', () =>
+    report(texts.aboutCaption, texts.about.join('\n')));
+
+  // Swaps the save and its backup, as the window does: in a folder, the two files
+  // trade names (each written whole before the other); after a download, the backup
+  // (the file that was opened) is offered for download under the save's name.
+  $('help-restore').addEventListener('click', async () => {
+    if (!page) return report(texts.warningCaption, texts.noSaveToRestore);
+    const backupName = text(lib._qh_backup_name());
+    const backup = folder ? await readFolderFile(backupName) : { bytes: fileBytes(1) };
+    if (!backup?.bytes) return report(texts.warningCaption, texts.noBackup);
+    if (!await confirm(texts.confirmRestore)) return;
+    if (!folder) {
+      download(backup.bytes, fileName);
+      $('status').textContent = `The backup was offered as a download named ${fileName}.`;
+      await report(texts.doneCaption, `${texts.restored}\n\n${$('status').textContent}`);
+      return openBytes(fileName, backup.bytes);
+    }
+    const save = await readFolderFile(fileName);
+    try {
+      await writeFolderFile(backupName, save.bytes);
+      await writeFolderFile(fileName, backup.bytes);
+    } catch (error) {
+      await report(texts.errorCaption, error.message);
+      return openFromFolder(fileName);
+    }
+    await report(texts.doneCaption, texts.restored);
+    return openFromFolder(fileName);
+  });
+
+  // Ctrl+O, Ctrl+S and F1 press the buttons, as in the window; nothing while a box
+  // is open or the button is disabled.
+  document.addEventListener('keydown', (event) => {
+    const ctrl = event.ctrlKey || event.metaKey;
+    const button = ctrl && event.key.toLowerCase() === 'o' ? $('open-file')
+      : ctrl && event.key.toLowerCase() === 's' ? $('commit')
+        : event.key === 'F1' && !ctrl ? $('help-button') : null;
+    if (!button) return;
+    event.preventDefault();
+    if (!busy() && !button.disabled) button.click();
+  });
 
   // For scripts, tests and benchmarks: a folder handle from elsewhere (the origin's
   // private file system, say) opened as if the user had chosen it.

@@ -4,12 +4,23 @@
 #include <span>
 
 #include "res/ControlIds.h"
+#include "res/EditorLimits.h"
 #include "savefile/ValueText.h"
 
 namespace quellhart::ui {
 
 std::string HexDumpText(const uint8_t* bytes, int count) {
     return count > 0 ? HexDump(std::span<const uint8_t>(bytes, size_t(count))) : "";
+}
+
+PlayerRecord RecordFromShownTexts(const PlayerRecord& stored, EditablePlayerTexts shown) {
+    for (size_t i = 0; i < shown.size(); ++i) {
+        const std::string_view whole = stored[kEditablePlayerFields[i]].Text();
+        if (whole.size() > limits::kPlayerTextBytes &&
+            shown[i] == whole.substr(0, limits::kPlayerTextBytes))
+            shown[i] = whole;
+    }
+    return EditedPlayerRecord(stored, shown);
 }
 
 std::vector<FieldText> GlobFieldTexts(const GlobEntry& glob) {

@@ -24,6 +24,12 @@ struct FieldText {
 };
 std::vector<FieldText> GlobFieldTexts(const GlobEntry& glob);
 
+// The player's record with the five texts as the page's fields hold them (in
+// kEditablePlayerFields order, stored form). A stored text longer than a field takes
+// shows cut short; while its field still holds just that, the user has not changed
+// it, and the whole text is kept rather than cut.
+PlayerRecord RecordFromShownTexts(const PlayerRecord& stored, EditablePlayerTexts shown);
+
 // The variables' names, each entry carrying its slot in the save, the first selected.
 template <class List>
 void FillGlobList(List& list, const CSaveGame& save) {

@@ -206,7 +206,7 @@ async function runCase(page, c) {
   check(await commit.isEnabled(), `${what}: CommitChanges enabled`);
   await commit.click();
   if (c.refusedEdit) {
-    await answer(page, 'Please Confirm', 'Yes');
+    // Checked before the questions, as the window does.
     const message = await answer(page, 'Error', 'OK');
     check(message.startsWith('Name:'), `${what}: the refused text is named: "${message}"`);
     return;
