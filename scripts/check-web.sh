@@ -3,7 +3,10 @@
 #   - the save library's tests built for WebAssembly, run under node;
 #   - the page in headless Chromium (Debian's), driven by playwright-core: every save
 #     of a table opened, edited and committed, the download compared with what the
-#     Linux quellhart-cli writes; axe-core finds no accessibility fault.
+#     Linux quellhart-cli writes; axe-core finds no accessibility fault;
+#   - the scenarios every edition runs (tests/scenarios/editions.json), in Chromium
+#     and Firefox (Debian's firefox-esr, driven by puppeteer-core), and the page's
+#     layout from 320 to 1280 px in both schemes.
 #   scripts/check-web.sh LINUX_BUILD_FOLDER
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,4 +34,6 @@ echo "savefile_tests in WebAssembly under node: $passed passed"
 
 (cd web && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
 node web/tests/e2e.mjs "$build/page" "$linux_build/cli/quellhart-cli" \
+    "$linux_build/tests/make-sample-saves"
+node web/tests/scenarios.mjs "$build/page" "$linux_build/cli/quellhart-cli" \
     "$linux_build/tests/make-sample-saves"

@@ -54,6 +54,14 @@
     if (page) showSave({ warn: false });  // the save's texts read again in the code page chosen
   });
 
+  // How many of the user's actions are still running (waiting for an answer, a file or
+  // the library): scripts and tests wait until none is.
+  let running = 0;
+  const action = (handler) => async (...args) => {
+    running += 1;
+    try { return await handler(...args); } finally { running -= 1; }
+  };
+
   // --- questions and reports: the window's message boxes as dialogs ---------------
   const dialog = $('message');
   function ask(caption, message, buttons) {
@@ -173,11 +181,11 @@
     return openBytes(file.name, new Uint8Array(await file.arrayBuffer()));
   }
 
-  $('open-file').addEventListener('change', (event) => {
+  $('open-file').addEventListener('change', action((event) => {
     const file = event.target.files[0];
     event.target.value = '';  // the same file may be chosen again
     if (file) return openChosenFile(file);
-  });
+  }));
 
   // A save dropped anywhere on the page opens as if chosen, as on the window; not
   // while a question is open or a commit runs.
@@ -187,11 +195,11 @@
     event.preventDefault();
     event.dataTransfer.dropEffect = busy() ? 'none' : 'copy';
   });
-  document.addEventListener('drop', (event) => {
+  document.addEventListener('drop', action((event) => {
     event.preventDefault();
     const file = event.dataTransfer.files[0];
     if (file && !busy()) return openChosenFile(file);
-  });
+  }));
 
   // --- a folder to commit in ------------------------------------------------------
   async function readFolderFile(name) {
@@ -247,19 +255,19 @@
     $('status').textContent = `${saves.length} saves in the folder ${folder.name}.`;
     list.focus();
   }
-  $('folder-saves').addEventListener('change', (event) => {
+  $('folder-saves').addEventListener('change', action((event) => {
     if (event.target.value) return openFromFolder(event.target.value);
-  });
+  }));
   if ('showDirectoryPicker' in window) {
     $('open-folder').hidden = false;
     $('folder-note').hidden = false;
-    $('open-folder').addEventListener('click', async () => {
+    $('open-folder').addEventListener('click', action(async () => {
       try {
         await openFolder(await window.showDirectoryPicker({ id: 'saves', mode: 'readwrite' }));
       } catch (error) {
         if (error.name !== 'AbortError') return report(texts.errorCaption, error.message);
       }
-    });
+    }));
   }
 
   $('glob-list').addEventListener('change', () => {
@@ -288,7 +296,7 @@
   // The window's order: the texts checked first, then its two questions, the wait
   // box while the commit runs, "Done" or the error, and then the save loaded again
   // (with the chargen warning, if due, last).
-  $('commit').addEventListener('click', async () => {
+  $('commit').addEventListener('click', action(async () => {
     if ($('commit').disabled) return;
     for (const [i, field] of playerFields.entries()) {
       if (!withString(field.value, (pointer) => lib._qh_set_player_text(i, pointer))) {
@@ -299,7 +307,7 @@
     if (!await confirm(texts.confirmWrite)) return;
     if (lib._qh_has_backup() && !await confirm(texts.confirmReplaceBackup)) return;
     return folder ? commitInFolder() : commitAsDownload();
-  });
+  }));
 
   // The wait box's texts, on screen and said by a screen reader, while `work` runs:
   // the browser paints them before the library takes the page's thread.
@@ -396,35 +404,54 @@
   $('help-restore').textContent = texts.helpRestore;
   $('help-button').addEventListener('click', () => help.showModal());
   $('help-close').addEventListener('click', () => help.close());
-  $('help-about').addEventListener('click', () =>
-    report(texts.aboutCaption, texts.about.join('\n')));
+  $('help-about').addEventListener('click', action(() =>
+    report(texts.aboutCaption, texts.about.join('\n'))));
 
-  // Swaps the save and its backup, as the window does: in a folder, the two files
-  // trade names (each written whole before the other); after a download, the backup
-  // (the file that was opened) is offered for download under the save's name.
-  $('help-restore').addEventListener('click', async () => {
+  // Swaps the save and its backup, as the window does. After a download, the backup
+  // (the file that was opened) is offered for download under the save's name, and the
+  // page holds the two as swapped. In a folder, the save is first copied to a third
+  // name, so that each version is whole under some name whenever a write fails.
+  $('help-restore').addEventListener('click', action(async () => {
     if (!page) return report(texts.warningCaption, texts.noSaveToRestore);
     const backupName = text(lib._qh_backup_name());
     const backup = folder ? await readFolderFile(backupName) : { bytes: fileBytes(1) };
     if (!backup?.bytes) return report(texts.warningCaption, texts.noBackup);
     if (!await confirm(texts.confirmRestore)) return;
     if (!folder) {
+      const save = fileBytes(0);
       download(backup.bytes, fileName);
-      $('status').textContent = `The backup was offered as a download named ${fileName}.`;
-      await report(texts.doneCaption, `${texts.restored}\n\n${$('status').textContent}`);
-      return openBytes(fileName, backup.bytes);
+      const where = `The backup was offered as a download named ${fileName}.`;
+      await report(texts.doneCaption, `${texts.restored}\n\n${where}`);
+      await openBytes(fileName, backup.bytes);
+      withString(backupName, (pointer) =>
+        withBytes(save, (data) => lib._qh_put_file(pointer, data, save.length)));
+      $('status').textContent = where;
+      return;
     }
-    const save = await readFolderFile(fileName);
-    try {
-      await writeFolderFile(backupName, save.bytes);
-      await writeFolderFile(fileName, backup.bytes);
-    } catch (error) {
-      await report(texts.errorCaption, error.message);
+    return navigator.locks.request(`quellhart-save:${fileName}`, { ifAvailable: true }, async (lock) => {
+      if (!lock) return report(texts.errorCaption, texts.beingWritten);
+      const save = await readFolderFile(fileName);
+      const parked = `${fileName}.swap`;
+      let step = 'parked';
+      try {
+        await writeFolderFile(parked, save.bytes);
+        step = 'save';
+        await writeFolderFile(fileName, backup.bytes);
+        step = 'backup';
+        await writeFolderFile(backupName, save.bytes);
+        await folder.removeEntry(parked);
+      } catch (error) {
+        if (step === 'save') await folder.removeEntry(parked).catch(() => {});
+        const where = step === 'backup'
+          ? `${fileName} is now the backup's copy; the save before it is ${parked}.`
+          : 'The save and its backup are unchanged.';
+        await report(texts.errorCaption, `${error.message}\n${where}`);
+        return openFromFolder(fileName);
+      }
+      await report(texts.doneCaption, texts.restored);
       return openFromFolder(fileName);
-    }
-    await report(texts.doneCaption, texts.restored);
-    return openFromFolder(fileName);
-  });
+    });
+  }));
 
   // Ctrl+O, Ctrl+S and F1 press the buttons, as in the window; nothing while a box
   // is open or the button is disabled.
@@ -441,6 +468,12 @@
   // For scripts, tests and benchmarks: a folder handle from elsewhere (the origin's
   // private file system, say) opened as if the user had chosen it.
   // The size of the library's memory, which only grows: its peak.
-  window.quellhart = { openFolder, memoryBytes: () => lib.HEAPU8.length };
+  window.quellhart = {
+    openFolder: action(openFolder),
+    memoryBytes: () => lib.HEAPU8.length,
+    running: () => running,
+    // The save as the last commit left it (what was offered as a download).
+    saveBytes: () => fileBytes(0),
+  };
   document.body.dataset.ready = 'true';
 })();
