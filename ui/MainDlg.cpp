@@ -28,6 +28,7 @@ const MessageMap<CMainDlg> CMainDlg::kMessageMap = {
 
 namespace {
 
+constexpr int kWholeText = 1 << 16;
 constexpr const char* kSaveFilter = "Quellhart save Files (*.ess)|*.ess||";
 // The Player Data page's controls for name, race, class, head and hair, in that order.
 constexpr int kPlayerTextControls[] = {IDC_PLAYER_NAME, IDC_PLAYER_RACE, IDC_PLAYER_CLASS,
@@ -197,7 +198,8 @@ PlayerRecord CMainDlg::RecordFromPlayerPage() const {
     for (size_t i = 0; i < texts.size(); ++i) {
         CWnd control;
         control.Attach(m_playerPage.GetDlgItem(kPlayerTextControls[i]));
-        texts[i] = control.GetWindowText(int(limits::kTextBufferBytes));
+        // All of it: a stored text longer than the field shows whole.
+        texts[i] = control.GetWindowText(kWholeText);
     }
     return RecordFromShownTexts(m_document->Player(), texts);
 }

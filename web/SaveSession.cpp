@@ -106,11 +106,6 @@ std::string JsonList(const ui::ChoiceList& list) {
            ", \"text\": " + cli::JsonString(Shown(list.EditText())) + "}";
 }
 
-// A player text as the window's field holds it: at most the 49 bytes it takes.
-std::string FieldText(std::string_view stored) {
-    return std::string(stored.substr(0, limits::kPlayerTextBytes));
-}
-
 }  // namespace
 }  // namespace quellhart::web
 
@@ -198,11 +193,11 @@ const char* qh_page() {
     std::string out = "{\"player\": {\"fields\": ";
     out += JsonFields(res::PlayerPageTemplate(),
                       {{IDC_PLAYER_RAW_ADDRESS, FormatHexOffset(save.PlayerRawAddress())},
-                       {IDC_PLAYER_NAME, FieldText(player[PlayerRecord::FNAM].Text())},
-                       {IDC_PLAYER_RACE, FieldText(gPages.races.EditText())},
-                       {IDC_PLAYER_CLASS, FieldText(gPages.classes.EditText())},
-                       {IDC_PLAYER_HEAD, FieldText(player[PlayerRecord::BNAM].Text())},
-                       {IDC_PLAYER_HAIR, FieldText(player[PlayerRecord::KNAM].Text())}});
+                       {IDC_PLAYER_NAME, std::string(player[PlayerRecord::FNAM].Text())},
+                       {IDC_PLAYER_RACE, gPages.races.EditText()},
+                       {IDC_PLAYER_CLASS, gPages.classes.EditText()},
+                       {IDC_PLAYER_HEAD, std::string(player[PlayerRecord::BNAM].Text())},
+                       {IDC_PLAYER_HAIR, std::string(player[PlayerRecord::KNAM].Text())}});
     out += ", \"races\": " + JsonList(gPages.races);
     out += ", \"classes\": " + JsonList(gPages.classes);
     out += "}, \"globals\": {\"list\": " + JsonList(gPages.globals) + ", \"fields\": ";
@@ -245,22 +240,15 @@ int qh_use_code_page(int number) {
 }
 
 // One of the five player texts (0 name, 1 race, 2 class, 3 head, 4 hair), stored in
-// the save's code page. Refused, with nothing changed, when the code page cannot hold
-// a character or the text is longer than the window's fields take.
+// the save's code page; refused, with nothing changed, when the code page cannot hold
+// a character of it. A commit cuts a changed text to what the window's fields take.
 int qh_set_player_text(int field, const char* utf8) {
     if (!HaveSave() || field < 0 || field >= int(gSession->texts.size())) return 0;
     if (!SaveTextCodePage().CanHold(utf8)) {
         gError = {messages::NotInCodePage(SaveTextCodePage().Number()), {}};
         return 0;
     }
-    const std::string stored = SaveTextCodePage().Encode(utf8);
-    if (stored.size() > limits::kPlayerTextBytes) {
-        gError = {
-            "The text is longer than " + std::to_string(limits::kPlayerTextBytes) + " characters.",
-            {}};
-        return 0;
-    }
-    gSession->texts[size_t(field)] = stored;
+    gSession->texts[size_t(field)] = SaveTextCodePage().Encode(utf8);
     return 1;
 }
 

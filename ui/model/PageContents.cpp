@@ -15,10 +15,8 @@ std::string HexDumpText(const uint8_t* bytes, int count) {
 
 PlayerRecord RecordFromShownTexts(const PlayerRecord& stored, EditablePlayerTexts shown) {
     for (size_t i = 0; i < shown.size(); ++i) {
-        const std::string_view whole = stored[kEditablePlayerFields[i]].Text();
-        if (whole.size() > limits::kPlayerTextBytes &&
-            shown[i] == whole.substr(0, limits::kPlayerTextBytes))
-            shown[i] = whole;
+        if (shown[i] == stored[kEditablePlayerFields[i]].Text()) continue;
+        if (shown[i].size() > limits::kPlayerTextBytes) shown[i].resize(limits::kPlayerTextBytes);
     }
     return EditedPlayerRecord(stored, shown);
 }

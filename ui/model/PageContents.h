@@ -25,9 +25,9 @@ struct FieldText {
 std::vector<FieldText> GlobFieldTexts(const GlobEntry& glob);
 
 // The player's record with the five texts as the page's fields hold them (in
-// kEditablePlayerFields order, stored form). A stored text longer than a field takes
-// shows cut short; while its field still holds just that, the user has not changed
-// it, and the whole text is kept rather than cut.
+// kEditablePlayerFields order, stored form). A field shows a stored text whole even
+// where it is longer than the field lets the user type: unchanged, it is kept whole;
+// changed, it is cut to what the field takes.
 PlayerRecord RecordFromShownTexts(const PlayerRecord& stored, EditablePlayerTexts shown);
 
 // The variables' names, each entry carrying its slot in the save, the first selected.

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSet>
+#include <algorithm>
 
 #include "ui/platform/CWnd.h"
 #include "ui/platform/qt/QtWindows.h"
@@ -18,6 +19,9 @@ QSet<QWidget*>& LiveWidgets() {
     static QSet<QWidget*> live;
     return live;
 }
+
+// The number of characters LimitText allows to be typed into a line edit.
+constexpr const char* kTypingLimit = "typingLimit";
 
 void SetText(QWidget* widget, const QString& text) {
     if (auto* label = qobject_cast<QLabel*>(widget))
@@ -104,7 +108,9 @@ void CWnd::LimitText(int maxChars) {
     QWidget* widget = ToWidget(hwnd_);
     auto* edit = qobject_cast<QLineEdit*>(widget);
     if (auto* combo = qobject_cast<QComboBox*>(widget)) edit = combo->lineEdit();
-    if (edit) edit->setMaxLength(maxChars);
+    if (!edit) return;
+    edit->setProperty(kTypingLimit, maxChars);
+    edit->setMaxLength(std::max(maxChars, int(edit->text().size())));
 }
 
 void CWnd::SetFocus() {
@@ -138,6 +144,10 @@ void CWnd::UpdateWindow() {
 }
 
 void SetTextShowingStart(QLineEdit* edit, const QString& text) {
+    // As on Windows, the limit binds typing, not a text the program puts there, which
+    // shows whole (a save's text longer than its field).
+    if (const QVariant limit = edit->property(kTypingLimit); limit.isValid())
+        edit->setMaxLength(std::max(limit.toInt(), int(text.size())));
     edit->setText(text);
     edit->setCursorPosition(0);
 }
