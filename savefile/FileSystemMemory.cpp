@@ -9,6 +9,25 @@ namespace quellhart {
 // A device number of its own, so that no file here is ever the same as a disk's.
 constexpr std::uint64_t kMemoryDevice = 0x4D454D;
 
+namespace {
+
+// Room beyond the size of the file a file is copied from: a commit's new save differs
+// from the old one by a few edited texts.
+constexpr std::size_t kCopyHeadroomBytes = 64 * 1024;
+
+// Makes the file `size` bytes long. Where it outgrows its room, it takes room for
+// `expected` bytes at once when that is more: a file copied from another (a commit's
+// new save, copied piece by piece from the old one) then does not grow by doubling,
+// which for a moment holds its bytes twice over and room for twice as many (three
+// times the save in all, with the old save beside it).
+void GrowTo(std::string& bytes, std::size_t size, std::size_t expected) {
+    if (size <= bytes.size()) return;
+    if (size > bytes.capacity() && expected > size) bytes.reserve(expected);
+    bytes.resize(size);
+}
+
+}  // namespace
+
 std::shared_ptr<MemoryFileSystem::File> MemoryFileSystem::NewFile() {
     auto file = std::make_shared<File>();
     file->index = nextIndex_++;
@@ -90,7 +109,7 @@ FileStatus MemoryFileSystem::WriteAt(FileHandle file, std::int64_t offset, const
     Open* open = Find(file);
     if (!open || !open->writable || offset < 0) return FileError::kFailed;
     std::string& bytes = open->file->bytes;
-    if (bytes.size() < std::size_t(offset) + count) bytes.resize(std::size_t(offset) + count);
+    GrowTo(bytes, std::size_t(offset) + count, 0);
     std::memcpy(bytes.data() + offset, from, count);
     open->file->modifiedNs = ++clock_;
     return FileError::kNone;
@@ -110,7 +129,7 @@ FileStatus MemoryFileSystem::CopyRange(FileHandle from, std::int64_t fromOffset,
     const auto length =
         std::size_t(std::min<std::int64_t>(count, std::int64_t(bytes.size()) - fromOffset));
     std::string& into = target->file->bytes;
-    if (into.size() < std::size_t(toOffset) + length) into.resize(std::size_t(toOffset) + length);
+    GrowTo(into, std::size_t(toOffset) + length, bytes.size() + kCopyHeadroomBytes);
     // One file may be both: the bytes then move within it.
     std::memmove(into.data() + toOffset, bytes.data() + fromOffset, length);
     target->file->modifiedNs = ++clock_;
