@@ -69,19 +69,27 @@
     $('message-text').textContent = message;
     const row = $('message-buttons');
     row.replaceChildren();
+    // Each question is answered by its own buttons, or by Escape as the window's
+    // Escape answers: No, or OK. (Not by the dialog's close event, which comes later:
+    // a question asked meanwhile, after a quick key, would take the earlier answer.)
     return new Promise((resolve) => {
+      const answer = (label) => {
+        dialog.removeEventListener('cancel', cancelled);
+        dialog.close();
+        resolve(label);
+      };
+      const cancelled = (event) => {
+        event.preventDefault();
+        answer(buttons[buttons.length - 1]);
+      };
       for (const label of buttons) {
         const button = document.createElement('button');
         button.type = 'button';
         button.textContent = label;
-        button.addEventListener('click', () => { dialog.close(label); });
+        button.addEventListener('click', () => answer(label));
         row.append(button);
       }
-      // Escape answers as the window's Escape does: No, or OK.
-      dialog.addEventListener('close', () => {
-        resolve(dialog.returnValue || buttons[buttons.length - 1]);
-      }, { once: true });
-      dialog.returnValue = '';
+      dialog.addEventListener('cancel', cancelled);
       dialog.showModal();
       row.firstChild.focus();
     });

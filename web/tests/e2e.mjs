@@ -2,8 +2,10 @@
 // table is opened through "OpenFile", edited through the labelled controls and
 // committed; the downloaded save must be byte for byte what `quellhart-cli set`
 // writes for the same edits, and a save the window refuses must bring the window's
-// "Error" with the command-line tool's text. The page is also checked with axe-core,
-// served over HTTP as well as opened from the file system, and photographed.
+// "Error" with the command-line tool's text. The window's keys, Help, About and
+// "Restore backup..." (after a download and in a folder) are used as a user does. The
+// page is also checked with axe-core, served over HTTP as well as opened from the file
+// system, and photographed.
 //   node web/tests/e2e.mjs PAGE_FOLDER QUELLHART_CLI MAKE_SAMPLE_SAVES [SCREENSHOT]
 import { execFileSync, spawnSync } from 'node:child_process';
 import { copyFileSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
@@ -126,6 +128,18 @@ async function runFolderCases(page) {
   check(written === 'normal.ess was written in its folder; the save before it is normal.bak.',
     `folder: the status line says where each save is: ${written}`);
 
+  // "Restore backup..." swaps the two, and again swaps them back.
+  for (const [save, backup] of [[original, first], [first, original]]) {
+    await page.getByRole('button', { name: 'Help' }).click();
+    await page.getByRole('button', { name: 'Restore backup...' }).click();
+    await answer(page, 'Please Confirm', 'Yes');
+    await answer(page, 'Done', 'OK');
+    await page.getByRole('button', { name: 'Close' }).click();
+    check(save.equals(await bytesOf('normal.ess')) && backup.equals(await bytesOf('normal.bak')),
+      'folder: restore swaps the save and its backup');
+    check(await folderFile(page, 'normal.ess.swap') === null, 'folder: restore leaves no third file');
+  }
+
   await commit('Wanderer', [['Please Confirm', 'Yes'], ['Please Confirm', 'Yes'], ['Done', 'OK']]);
   check(first.equals(await bytesOf('normal.bak')), 'folder: the second commit backs up the first');
 
@@ -160,6 +174,61 @@ async function runFolderCases(page) {
   const unbacked = await answer(page, 'Error', 'OK');
   check(unbacked.startsWith('Error renaming .ess file to .bak\n'), `folder: no backup, no commit: ${unbacked}`);
   check(gameSave.equals(await bytesOf('normal.ess')), 'folder: the save is untouched without a backup');
+}
+
+// The window's keys, Help with About and "Restore backup...": after a download, the
+// backup is the file that was opened, offered again under the save's name.
+async function runKeysAndHelp(page) {
+  const original = readFileSync(join(folder, 'normal.ess'));
+  await page.getByLabel('OpenFile').setInputFiles(join(folder, 'normal.ess'));
+  await page.waitForFunction(() => window.quellhart.running() === 0);  // the save is read
+  const help = page.getByRole('dialog', { name: 'Quellhart Savegame Editor Help' });
+  const restore = async () => {
+    await page.keyboard.press('F1');
+    await help.getByRole('button', { name: 'Restore backup...' }).click();
+  };
+  await page.keyboard.press('F1');
+  await help.getByRole('button', { name: 'About...' }).click();
+  const about = await answer(page, 'About Quellhart Savegame Editor', 'OK');
+  check(about.startsWith('Quellhart SaveGame Editor 2.1'), `About says "${about}"`);
+  await help.getByRole('button', { name: 'Close' }).click();
+  await restore();
+  const none = await answer(page, 'Warning', 'OK');
+  check(none === 'There is no backup of this save to restore.', `restore before a commit: ${none}`);
+  await page.keyboard.press('Escape');
+  check(!await help.isVisible(), 'Escape closes Help');
+
+  // Escape answers the question No: nothing is committed.
+  await page.keyboard.press('Control+s');
+  await page.getByRole('dialog', { name: 'Please Confirm' }).waitFor();
+  await page.keyboard.press('Escape');
+  await page.waitForFunction(() => window.quellhart.running() === 0);
+  check(await page.locator('#status').textContent() === '', 'Escape at "Please Confirm" commits nothing');
+
+  await page.keyboard.press('Control+s');
+  const committing = page.waitForEvent('download');
+  await answer(page, 'Please Confirm', 'Yes');
+  const committed = readFileSync(await (await committing).path());
+  await answer(page, 'Done', 'OK');
+  await restore();
+  const restoring = page.waitForEvent('download');
+  await answer(page, 'Please Confirm', 'Yes');
+  const restored = await restoring;
+  check(restored.suggestedFilename() === 'normal.ess' &&
+    original.equals(readFileSync(await restored.path())), 'restore offers the file opened as the save');
+  await answer(page, 'Done', 'OK');
+  await help.getByRole('button', { name: 'Close' }).click();
+  // Restored again: the save committed before is the backup now.
+  await restore();
+  const again = page.waitForEvent('download');
+  await answer(page, 'Please Confirm', 'Yes');
+  check(committed.equals(readFileSync(await (await again).path())), 'the backup after a restore is the save before it');
+  await answer(page, 'Done', 'OK');
+  await help.getByRole('button', { name: 'Close' }).click();
+
+  const choosing = page.waitForEvent('filechooser', { timeout: 5000 });
+  await page.keyboard.press('Control+o');
+  check(await choosing.then(() => true, () => false), 'Ctrl+O opens the file chooser');
 }
 
 async function runCase(page, c) {
@@ -237,6 +306,7 @@ try {
   await page.waitForSelector('body[data-ready="true"]');
   console.log(`page ready from the file system in ${Date.now() - started} ms`);
   for (const c of kCases) await runCase(page, c);
+  await runKeysAndHelp(page);
 
   // Accessibility with a save loaded, and a dialog open.
   await page.getByLabel('OpenFile').setInputFiles(join(folder, 'normal.ess'));
@@ -276,5 +346,5 @@ try {
   await browser.close();
   rmSync(folder, { recursive: true, force: true });
 }
-console.log(failures ? `${failures} checks failed` : `the page: ${kCases.length} saves opened, edited and committed as the CLI does, a Russian save in Windows-1251 where the browser speaks Russian, commits in a folder with their backups and refusals; axe finds nothing`);
+console.log(failures ? `${failures} checks failed` : `the page: ${kCases.length} saves opened, edited and committed as the CLI does, a Russian save in Windows-1251 where the browser speaks Russian, commits in a folder with their backups, restores and refusals; the keys, Help and About; axe finds nothing`);
 process.exit(failures ? 1 : 0);
