@@ -13,7 +13,7 @@ namespace {
 
 // Room beyond the size of the file a file is copied from: a commit's new save differs
 // from the old one by a few edited texts.
-constexpr std::size_t kCopyHeadroomBytes = 64 * 1024;
+constexpr std::size_t kCopyHeadroomBytes = std::size_t{64} * 1024;
 
 // Makes the file `size` bytes long. Where it outgrows its room, it takes room for
 // `expected` bytes at once when that is more: a file copied from another (a commit's

@@ -197,7 +197,7 @@
 
   // A save dropped anywhere on the page opens as if chosen, as on the window; not
   // while a question is open or a commit runs.
-  const busy = () => dialog.open || $('help').open || !$('wait').hidden;
+  const busy = () => dialog.open || $('help').open || $('wait').textContent !== '';
   document.addEventListener('dragover', (event) => {
     if (!event.dataTransfer.types.includes('Files')) return;
     event.preventDefault();
@@ -320,10 +320,9 @@
   // The wait box's texts, on screen and said by a screen reader, while `work` runs:
   // the browser paints them before the library takes the page's thread.
   async function whileWaiting(work) {
-    $('wait-text').textContent = texts.wait.join('. ');
-    $('wait').hidden = false;
+    $('wait').textContent = texts.wait.join('. ');
     await new Promise((painted) => requestAnimationFrame(() => setTimeout(painted, 0)));
-    try { return work(); } finally { $('wait').hidden = true; }
+    try { return work(); } finally { $('wait').textContent = ''; }
   }
 
   // Commits in memory; false, with the error reported, when the library refuses.

@@ -134,13 +134,30 @@ function checkSaved(bytes, saved, what) {
 async function runScenarios(browser, url, name) {
   const page = await browser.newPage();
   page.on('pageerror', (error) => check(false, `${name}: page error: ${error.message}`));
+  await page.goto(url);
+  await page.waitForSelector('body[data-ready="true"]');
+  const [shown, picker] = await page.$eval('#open-folder', (button) =>
+    [button.checkVisibility(), 'showDirectoryPicker' in window]);
+  check(shown === picker && (name === 'Chromium') === picker,
+    `${name}: "Open folder..." shown: ${shown}, a folder picker: ${picker}`);
   for (const scenario of scenarios) {
     const what = `${name}: ${scenario.name}`;
     await page.goto(url);
     await page.waitForSelector('body[data-ready="true"]');
+    // What the wait box says, as a screen reader hears its live region change.
+    await page.evaluate(() => {
+      window.waitTexts = [];
+      const box = document.getElementById('wait');
+      new MutationObserver(() => window.waitTexts.push(box.textContent))
+        .observe(box, { childList: true, characterData: true, subtree: true });
+    });
     const dialogs = [];
     for (const step of scenario.steps) await runStep(page, step, dialogs, what);
     check(same(dialogs, scenario.dialogs), `${what}: dialogs ${JSON.stringify(dialogs)}`);
+    const commits = scenario.steps.filter((step) => step.commit).length;
+    const waits = await page.evaluate(() => window.waitTexts.filter(Boolean));
+    check(same(waits, Array(commits).fill('Now generating the new file. Please Wait')),
+      `${what}: the wait box said ${JSON.stringify(waits)}`);
     if (scenario.saved)
       checkSaved(await page.evaluate(() => [...window.quellhart.saveBytes()]), scenario.saved, what);
   }
