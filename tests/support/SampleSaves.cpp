@@ -58,9 +58,10 @@ void WriteSampleSaves(const std::string& where) {
     PlayerTexts chargen;
     chargen.cls = "NEWCLASSID_CHARGEN";
     SaveBuilder().Header().Glob("Day", 1).Player(chargen).WriteTo(folder + "chargen-undefined.ess");
-    // A head model longer than the fields take.
+    // A head model and a race longer than the fields take.
     PlayerTexts longHead;
     longHead.head = "b_n_nord_m_head_01_with_a_name_longer_than_the_fields_take";
+    longHead.race = "A race of a mod, with a name longer than the fields take";
     SaveBuilder().Header().Glob("Day", 1).Player(longHead).WriteTo(folder + "long-head.ess");
     StandardSave().WriteTo(folder + "CAPS.ESS");
 }

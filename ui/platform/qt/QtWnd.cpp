@@ -143,16 +143,21 @@ void CWnd::UpdateWindow() {
     widget->repaint();
 }
 
-void SetTextShowingStart(QLineEdit* edit, const QString& text) {
-    // As on Windows, the limit binds typing, not a text the program puts there, which
-    // shows whole (a save's text longer than its field).
+// As on Windows, the limit binds typing, not a text the program puts there, which
+// shows whole (a save's text longer than its field).
+void RoomForWholeText(QLineEdit* edit, const QString& text) {
     if (const QVariant limit = edit->property(kTypingLimit); limit.isValid())
         edit->setMaxLength(std::max(limit.toInt(), int(text.size())));
+}
+
+void SetTextShowingStart(QLineEdit* edit, const QString& text) {
+    RoomForWholeText(edit, text);
     edit->setText(text);
     edit->setCursorPosition(0);
 }
 
 void SetEditTextShowingStart(QComboBox* combo, const QString& text) {
+    if (QLineEdit* edit = combo->lineEdit()) RoomForWholeText(edit, text);
     combo->setEditText(text);
     if (QLineEdit* edit = combo->lineEdit()) edit->setCursorPosition(0);
 }
