@@ -2,12 +2,13 @@
 // in Chromium and in Firefox (Debian's, driven by puppeteer-core: over WebDriver BiDi
 // for Firefox): each save dropped on the page, chosen, typed and pressed as a user
 // does, the dialogs answered and their texts kept in order, and the committed save
-// read back by quellhart-cli. Then, in Chromium, the page at phone and desktop widths
+// read back by quellhart-cli and compared byte for byte with what `quellhart-cli set`
+// writes for the same texts and values. Then, in Chromium, the page at phone and desktop widths
 // in both schemes: no sideways scrolling, every field shows its whole value, axe finds
 // nothing; and, with SCREENSHOTS, its pictures at 390 and 1280 px.
 //   node web/tests/scenarios.mjs PAGE_FOLDER QUELLHART_CLI MAKE_SAMPLE_SAVES [SCREENSHOTS]
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { copyFileSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
@@ -116,19 +117,33 @@ async function runStep(page, step, dialogs, what) {
   dialogs.push(...await answerAll(page));
 }
 
-// The committed save's texts and values, as quellhart-cli reads them.
-function checkSaved(bytes, saved, what) {
+// The committed save's texts and values, as quellhart-cli reads them; and its bytes,
+// which must be those `quellhart-cli set` writes for the same texts and values.
+function checkSaved(bytes, opened, saved, what) {
   const path = join(folder, 'committed.ess');
   writeFileSync(path, Buffer.from(bytes));
   const shown = JSON.parse(execFileSync(cli, ['show', path, '--json'], { encoding: 'utf8' }));
   const texts = { Name: 'name', Race: 'race', Class: 'class', 'Head Model': 'head', 'Hair Model': 'hair' };
-  for (const [caption, key] of Object.entries(texts))
-    if (caption in saved) check(shown.player[key] === saved[caption],
+  const before = JSON.parse(execFileSync(cli, ['show', join(folder, opened), '--json'],
+    { encoding: 'utf8' }));
+  const args = [];  // the texts changed, for quellhart-cli set
+  for (const [caption, key] of Object.entries(texts)) {
+    if (!(caption in saved)) continue;
+    check(shown.player[key] === saved[caption],
       `${what}: saved ${caption} "${shown.player[key]}", not "${saved[caption]}"`);
+    if (before.player[key] !== saved[caption]) args.push(`--${key}`, saved[caption]);
+  }
   for (const [name, value] of Object.entries(saved.globals ?? {})) {
     const glob = shown.globals.find((g) => g.name === name);
     check(glob && glob.value.toFixed(6) === value, `${what}: saved ${name} ${glob?.value}, not ${value}`);
+    args.push('--global', `${name}=${value}`);
   }
+  const copy = join(folder, 'by-cli.ess');
+  copyFileSync(join(folder, opened), copy);
+  execFileSync(cli, ['set', copy, '--yes', ...args]);
+  check(readFileSync(copy).equals(Buffer.from(bytes)), `${what}: the save differs from the CLI's`);
+  rmSync(copy);
+  rmSync(copy.replace(/\.ess$/, '.bak'), { force: true });
 }
 
 async function runScenarios(browser, url, name) {
@@ -158,8 +173,9 @@ async function runScenarios(browser, url, name) {
     const waits = await page.evaluate(() => window.waitTexts.filter(Boolean));
     check(same(waits, Array(commits).fill('Now generating the new file. Please Wait')),
       `${what}: the wait box said ${JSON.stringify(waits)}`);
-    if (scenario.saved)
-      checkSaved(await page.evaluate(() => [...window.quellhart.saveBytes()]), scenario.saved, what);
+    const opened = scenario.steps.filter((step) => step.open).at(-1).open;
+    if (scenario.saved) checkSaved(await page.evaluate(() => [...window.quellhart.saveBytes()]),
+      opened, scenario.saved, what);
   }
   await page.close();
 }
@@ -221,5 +237,5 @@ try {
   rmSync(folder, { recursive: true, force: true });
 }
 console.log(failures ? `${failures} checks failed`
-  : `the page: ${scenarios.length} scenarios as the window runs them, in Chromium and Firefox; no sideways scrolling and no cut field from 320 to 1280 px, axe finds nothing, light and dark`);
+  : `the page: ${scenarios.length} scenarios as the window runs them, each commit byte for byte as quellhart-cli set writes it, in Chromium and Firefox; no sideways scrolling and no cut field from 320 to 1280 px, axe finds nothing, light and dark`);
 process.exit(failures ? 1 : 0);
