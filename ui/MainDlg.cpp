@@ -14,6 +14,7 @@
 #include "ui/EditorKeys.h"
 #include "ui/HelpDlg.h"
 #include "ui/WaitDlg.h"
+#include "ui/model/CommitSteps.h"
 #include "ui/model/PageContents.h"
 #include "ui/platform/BackgroundWork.h"
 #include "ui/platform/CWinApp.h"
@@ -30,10 +31,6 @@ namespace {
 
 constexpr int kWholeText = 1 << 16;
 constexpr const char* kSaveFilter = "Quellhart save Files (*.ess)|*.ess||";
-// The Player Data page's controls for name, race, class, head and hair, in that order.
-constexpr int kPlayerTextControls[] = {IDC_PLAYER_NAME, IDC_PLAYER_RACE, IDC_PLAYER_CLASS,
-                                       IDC_PLAYER_HEAD, IDC_PLAYER_HAIR};
-
 }  // namespace
 
 CMainDlg::CMainDlg(WindowHandle parent)
@@ -204,31 +201,16 @@ PlayerRecord CMainDlg::RecordFromPlayerPage() const {
     return RecordFromShownTexts(m_document->Player(), texts);
 }
 
-bool CMainDlg::PlayerTextsStorable() {
+int CMainDlg::UnstorablePlayerText() const {
     for (int id : kPlayerTextControls) {
         CWnd control;
         control.Attach(m_playerPage.GetDlgItem(id));
-        if (control.IsTextInCodePage()) continue;
-        AfxMessageBox(Window(),
-                      res::CaptionOf(res::PlayerPageTemplate(), id) + ": " +
-                          messages::NotInCodePage(SaveTextCodePage().Number()),
-                      messages::kErrorCaption, MB_OK | MB_ICONEXCLAMATION);
-        control.SetFocus();
-        return false;
+        if (!control.IsTextInCodePage()) return id;
     }
-    return true;
+    return 0;
 }
 
-void CMainDlg::OnCommitChanges() {
-    if (!m_document || !PlayerTextsStorable()) return;
-    if (AfxMessageBox(Window(), messages::kConfirmWrite, messages::kConfirmCaption,
-                      MB_YESNO | MB_ICONEXCLAMATION) == IDNO)
-        return;
-    if (HasBackup(m_path) &&
-        AfxMessageBox(Window(), messages::kConfirmReplaceBackup, messages::kConfirmCaption,
-                      MB_YESNO | MB_ICONEXCLAMATION) == IDNO)
-        return;
-
+bool CMainDlg::CommitUnderWaitBox() {
     // From here the window handles events again before the commit ends (the wait box
     // is painted, then the commit runs elsewhere): nothing may take the document.
     m_committing = true;
@@ -241,15 +223,39 @@ void CMainDlg::OnCommitChanges() {
     RunKeepingWindowsAlive([&] { committed = m_document->Commit(); });
     wait.DestroyWindow();
     m_committing = false;
-    if (committed)
-        AfxMessageBox(Window(), messages::kDone, messages::kDoneCaption,
-                      MB_OK | MB_ICONINFORMATION);
-    else
-        ShowError();
+    return committed;
+}
 
-    DetachPages();
-    DestroyDocument();
-    LoadDocument();
+void CMainDlg::OnCommitChanges() {
+    if (!m_document) return;
+    const int unstorable = UnstorablePlayerText();
+    CommitSteps steps(unstorable ? res::CaptionOf(res::PlayerPageTemplate(), unstorable) : "",
+                      [this] { return HasBackup(m_path); });
+    for (CommitSteps::Step step = steps.First(); step.kind != CommitSteps::Kind::kEnd;) {
+        switch (step.kind) {
+            case CommitSteps::Kind::kShow:
+                step = steps.Next(AfxMessageBox(Window(), step.box.text, step.box.caption,
+                                                step.box.type, step.box.details));
+                break;
+            case CommitSteps::Kind::kCommit:
+                step = steps.Committed(CommitUnderWaitBox() ? nullptr : &m_document->GetError());
+                break;
+            case CommitSteps::Kind::kReload:
+                DetachPages();
+                DestroyDocument();
+                LoadDocument();
+                step = steps.Next(IDOK);
+                break;
+            case CommitSteps::Kind::kEnd:
+                break;
+        }
+    }
+    // The keyboard goes to the text that cannot be stored.
+    if (unstorable) {
+        CWnd control;
+        control.Attach(m_playerPage.GetDlgItem(unstorable));
+        control.SetFocus();
+    }
 }
 
 }  // namespace quellhart::ui

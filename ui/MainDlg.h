@@ -59,10 +59,12 @@ private:
     void LoadDocument();
     void ShowError();
     static void ShowError(WindowHandle owner, const SaveError& error);
-    // Says which player text the save's code page cannot hold, and puts the keyboard
-    // there; true when all can be stored.
-    bool PlayerTextsStorable();
+    // The first player text field holding a character the save's code page cannot
+    // hold, or 0 when all can be stored.
+    int UnstorablePlayerText() const;
     PlayerRecord RecordFromPlayerPage() const;
+    // Writes the edits under the wait box; false with the document's error.
+    bool CommitUnderWaitBox();
 
     CButton m_commitButton;
     CStatic m_activeFileLabel;

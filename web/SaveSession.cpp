@@ -10,7 +10,9 @@
 // Texts cross as UTF-8, zero-terminated; each returned text stays valid until the
 // next call. Every function reports failure through qh_error().
 #include <cstdint>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "cli/Json.h"
@@ -26,6 +28,7 @@
 #include "savefile/ValueText.h"
 #include "ui/EditorKeys.h"
 #include "ui/model/ChoiceList.h"
+#include "ui/model/CommitSteps.h"
 #include "ui/model/PageContents.h"
 
 namespace quellhart::web {
@@ -50,7 +53,8 @@ struct Pages {
 
 std::unique_ptr<Session> gSession;
 Pages gPages;
-std::string gReturned;  // the text or bytes last handed to the page
+std::optional<ui::CommitSteps> gCommit;  // the commit under way
+std::string gReturned;                   // the text or bytes last handed to the page
 SaveError gError;
 
 const char* Return(std::string text) {
@@ -83,6 +87,29 @@ std::string JsonStrings(const std::vector<std::string>& items) {
     for (const std::string& item : items)
         out += (out.size() > 1 ? ", " : "") + cli::JsonString(item);
     return out + "]";
+}
+
+// A commit's step for the page to take.
+std::string JsonStep(const ui::CommitSteps::Step& step) {
+    switch (step.kind) {
+        case ui::CommitSteps::Kind::kShow: {
+            const bool question = (step.box.type & ui::MB_TYPEMASK) == ui::MB_YESNO;
+            return "{\"kind\": \"show\", \"caption\": " + cli::JsonString(step.box.caption) +
+                   ", \"text\": " + cli::JsonString(step.box.text) +
+                   ", \"details\": " + cli::JsonString(step.box.details) + ", \"buttons\": " +
+                   (question ? "[[\"Yes\", " + std::to_string(ui::IDYES) + "], [\"No\", " +
+                                   std::to_string(ui::IDNO) + "]]"
+                             : "[[\"OK\", " + std::to_string(ui::IDOK) + "]]") +
+                   "}";
+        }
+        case ui::CommitSteps::Kind::kCommit:
+            return R"({"kind": "commit"})";
+        case ui::CommitSteps::Kind::kReload:
+            return R"({"kind": "reload"})";
+        case ui::CommitSteps::Kind::kEnd:
+            break;
+    }
+    return R"({"kind": "end"})";
 }
 
 std::string Shown(std::string_view stored) { return SaveTextCodePage().Decode(stored); }
@@ -119,10 +146,7 @@ const char* qh_texts() {
     std::string out = "{";
     const std::pair<const char*, const char*> texts[] = {
         {"confirmCaption", messages::kConfirmCaption},
-        {"confirmWrite", messages::kConfirmWrite},
-        {"confirmReplaceBackup", messages::kConfirmReplaceBackup},
         {"doneCaption", messages::kDoneCaption},
-        {"done", messages::kDone},
         {"errorCaption", messages::kErrorCaption},
         {"warningCaption", messages::kWarningCaption},
         {"chargenWarning", messages::kChargenWarning},
@@ -260,17 +284,48 @@ const char* qh_backup_name() {
 // Whether the save has a backup beside it, which a commit replaces.
 int qh_has_backup() { return gSession && HasBackup(gSession->name, gSession->files) ? 1 : 0; }
 
-// The window's commit, then its reload of the new save.
+// The commit itself, in memory, as the window's: 0 with its error.
 int qh_commit() {
     if (!HaveSave()) return 0;
     Session& session = *gSession;
     session.save->SetPlayerData(ui::RecordFromShownTexts(session.save->Player(), session.texts));
-    if (!session.save->Commit()) {
-        gError = session.save->GetError();
-        OpenAndLoad(session);
-        return 0;
-    }
-    return OpenAndLoad(session) ? 1 : 0;
+    if (session.save->Commit()) return 1;
+    gError = session.save->GetError();
+    return 0;
+}
+
+// The save loaded again after a commit or a restore, as the window does; 0 with the
+// error when it can no longer be loaded.
+int qh_reload() { return gSession && OpenAndLoad(*gSession) ? 1 : 0; }
+
+// A commit's steps in the window's order (ui::CommitSteps), each as {"kind": "show",
+// "caption", "text", "details", "buttons": [[label, answer], ...]}, {"kind": "commit"},
+// {"kind": "reload"} or {"kind": "end"}. `unstorableField` is the first player text
+// (0 to 4) the code page cannot hold, or -1.
+const char* qh_commit_begin(int unstorableField) {
+    const bool refused =
+        unstorableField >= 0 && unstorableField < int(std::size(ui::kPlayerTextControls));
+    gCommit.emplace(refused ? res::CaptionOf(res::PlayerPageTemplate(),
+                                             ui::kPlayerTextControls[unstorableField])
+                            : "",
+                    [] { return qh_has_backup() != 0; });
+    return Return(JsonStep(gCommit->First()));
+}
+
+// The next step, after the button `answer` of a dialog or after the reload.
+const char* qh_commit_next(int answer) {
+    return Return(gCommit ? JsonStep(gCommit->Next(answer)) : JsonStep({}));
+}
+
+// The next step after the commit: made (`committed`, with `doneNote` to follow
+// "Done"), or failed with `text` and `cause`, or with the library's error when
+// `text` is empty.
+const char* qh_commit_outcome(int committed, const char* doneNote, const char* text,
+                              const char* cause) {
+    if (!gCommit) return Return(JsonStep({}));
+    if (committed) return Return(JsonStep(gCommit->Committed(nullptr, doneNote)));
+    const SaveError failure = *text ? SaveError{text, cause} : gError;
+    return Return(JsonStep(gCommit->Committed(&failure)));
 }
 
 // The bytes of the save (0) or its backup (1) as they are now, valid until the next

@@ -171,12 +171,7 @@
       return withString(name, (pointer) => lib._qh_open(pointer));
     };
     const opened = bytes.length >= kLargeSave ? await whileWaiting(open) : open();
-    if (!opened) {
-      // As the window after a failed open: no list, no count, no field left over.
-      const message = errorText();
-      showSave();
-      return report(texts.errorCaption, message);
-    }
+    if (!opened) return showLoadFailure();
     $('status').textContent = '';
     performance.measure('open save', { start: started });
     return showSave();
@@ -301,21 +296,53 @@
       ' (written with CommitChanges).';
   });
 
-  // The window's order: the texts checked first, then its two questions, the wait
-  // box while the commit runs, "Done" or the error, and then the save loaded again
-  // (with the chargen warning, if due, last).
+  // A commit takes the library's steps (the window's own, ui/model/CommitSteps): the
+  // texts checked first, then its two questions, the commit under the wait box,
+  // "Done" or the error, and the save loaded again (with the chargen warning, if due).
+  const commitStep = (json) => JSON.parse(text(json));
   $('commit').addEventListener('click', action(async () => {
     if ($('commit').disabled) return;
+    let unstorable = -1;
     for (const [i, field] of playerFields.entries()) {
       if (!withString(field.value, (pointer) => lib._qh_set_player_text(i, pointer))) {
-        field.focus();
-        return report(texts.errorCaption, `${field.labels[0].textContent}: ${errorText()}`);
+        unstorable = i;
+        break;
       }
     }
-    if (!await confirm(texts.confirmWrite)) return;
-    if (lib._qh_has_backup() && !await confirm(texts.confirmReplaceBackup)) return;
-    return folder ? commitInFolder() : commitAsDownload();
+    let status = '';
+    let step = commitStep(lib._qh_commit_begin(unstorable));
+    while (step.kind !== 'end') {
+      if (step.kind === 'show') {
+        const label = await ask(step.caption, [step.text, step.details].filter(Boolean).join('\n'),
+          step.buttons.map(([button]) => button));
+        step = commitStep(lib._qh_commit_next(step.buttons.find(([button]) => button === label)[1]));
+      } else if (step.kind === 'commit') {
+        const outcome = await (folder ? commitInFolder() : commitAsDownload());
+        status = outcome.status ?? '';
+        step = withString(outcome.note ?? '', (note) => withString(outcome.text ?? '', (failure) =>
+          withString(outcome.cause ?? '', (cause) =>
+            commitStep(lib._qh_commit_outcome(outcome.ok ? 1 : 0, note, failure, cause)))));
+      } else {
+        await (folder ? openFromFolder(fileName) : showReloaded());
+        step = commitStep(lib._qh_commit_next(0));
+      }
+    }
+    if (unstorable >= 0) playerFields[unstorable].focus();
+    if (status) $('status').textContent = status;
   }));
+
+  // The save loaded again in the library, or its error when it no longer loads.
+  async function showReloaded() {
+    return lib._qh_reload() ? showSave() : showLoadFailure();
+  }
+
+  // As the window after a failed open: the error, and no list, count or field left
+  // of the save before.
+  function showLoadFailure() {
+    const message = errorText();
+    showSave();
+    return report(texts.errorCaption, message);
+  }
 
   // The wait box's texts, on screen and said by a screen reader, while `work` runs:
   // the browser paints them before the library takes the page's thread.
@@ -325,26 +352,24 @@
     try { return work(); } finally { $('wait').textContent = ''; }
   }
 
-  // Commits in memory; false, with the error reported, when the library refuses.
+  // Commits in the library's memory; false, with the library's error, when it refuses.
   async function commitInMemory() {
     const started = performance.now();
     const committed = await whileWaiting(() => lib._qh_commit());
     performance.measure('commit', { start: started });
-    if (committed) return true;
-    await report(texts.errorCaption, errorText());
-    await showSave();
-    return false;
+    return committed !== 0;
   }
 
+  // A commit's outcome: {ok, note to follow "Done", status line} or {ok: false, text,
+  // cause} (no text: the library's error).
   async function commitAsDownload() {
-    if (!await commitInMemory()) return;
+    if (!await commitInMemory()) return { ok: false };
     download(fileBytes(0), fileName);
     // No ".bak" is made here: the window's words first, then where the versions are.
     const where = `The new ${fileName} was offered as a download. The file you ` +
       'opened is unchanged: keep it as the backup.';
     $('status').textContent = where;
-    await report(texts.doneCaption, `${texts.done}\n\n${where}`);
-    return showSave();
+    return { ok: true, note: where, status: where };
   }
 
   // The save's folder: the old save is written as the ".bak" first, complete, and
@@ -359,32 +384,27 @@
       const now = await readFolderFile(name);
       return now && now.lastModified === loaded.lastModified && sameBytes(now.bytes, loaded.bytes);
     };
-    const fail = async (message, error) => {
-      await report(texts.errorCaption, error ? `${message}\n${error.message}` : message);
-      return openFromFolder(name);
-    };
+    const failed = (message, error) => ({ ok: false, text: message, cause: error?.message ?? '' });
     return navigator.locks.request(`quellhart-save:${name}`, { ifAvailable: true }, async (lock) => {
-      if (!lock) return report(texts.errorCaption, texts.beingWritten);
-      if (!await unchanged()) return fail(texts.changedOnDisk);
-      if (!await commitInMemory()) return;
+      if (!lock) return failed(texts.beingWritten);
+      if (!await unchanged()) return failed(texts.changedOnDisk);
+      if (!await commitInMemory()) return { ok: false };
       const newSave = fileBytes(0);
       try {
         await writeFolderFile(backupName, loaded.bytes);
       } catch (error) {
-        return fail(texts.backupNotWritten, error);
+        return failed(texts.backupNotWritten, error);
       }
-      if (!await unchanged()) return fail(texts.changedOnDisk);
+      if (!await unchanged()) return failed(texts.changedOnDisk);
       try {
         await writeFolderFile(name, newSave);
       } catch (error) {
-        return fail(texts.saveNotWritten, error);
+        return failed(texts.saveNotWritten, error);
       }
       const written = await readFolderFile(name);
-      if (!sameBytes(written?.bytes, newSave)) return fail(texts.notVerified);
-      await report(texts.doneCaption, texts.done);
-      await openFromFolder(name);
-      $('status').textContent = `${name} was written in its folder; the save before it is ` +
-        `${backupName}.`;
+      if (!sameBytes(written?.bytes, newSave)) return failed(texts.notVerified);
+      return { ok: true,
+        status: `${name} was written in its folder; the save before it is ${backupName}.` };
     });
   }
 

@@ -10,9 +10,15 @@
 #include <string_view>
 #include <vector>
 
+#include "res/ControlIds.h"
 #include "savefile/SaveGame.h"
 
 namespace quellhart::ui {
+
+// The Player Data page's fields for name, race, class, head and hair: the texts of
+// kEditablePlayerFields, in that order.
+inline constexpr int kPlayerTextControls[] = {IDC_PLAYER_NAME, IDC_PLAYER_RACE, IDC_PLAYER_CLASS,
+                                              IDC_PLAYER_HEAD, IDC_PLAYER_HAIR};
 
 // `count` bytes as the pages show them ("00 0A FF "); nothing for none.
 std::string HexDumpText(const uint8_t* bytes, int count);

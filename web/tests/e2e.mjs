@@ -116,6 +116,9 @@ async function runFolderCases(page) {
     await page.getByRole('group', { name: 'Player Data' }).getByLabel('Name', { exact: true }).fill(name);
     await page.getByRole('button', { name: 'CommitChanges' }).click();
     for (const [caption, button] of answers) await answer(page, caption, button);
+    // Until the save is loaded again, or the next dialog is up.
+    await page.waitForFunction(() => document.querySelector('dialog[open]') ||
+      window.quellhart.running() === 0);
   };
   const bytesOf = async (name) => Buffer.from(await folderFile(page, name) ?? []);
 
