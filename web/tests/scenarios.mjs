@@ -215,6 +215,10 @@ async function checkLayouts(browser, url) {
         await page.waitForSelector('#message[open]');
         await axe(`${what}, a question open`);
         await answerAll(page);
+        await page.keyboard.press('F1');
+        await page.waitForSelector('#help[open]');
+        await axe(`${what}, Help open`);
+        await page.keyboard.press('Escape');
       }
     }
   }
