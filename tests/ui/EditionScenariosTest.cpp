@@ -50,12 +50,16 @@ protected:
                       : static_cast<ui::CDialogBase&>(Held(main).GlobPage());
     }
 
-    // The control a caption of the page names.
+    // The control a caption of the page names: a field by its label, a button by its
+    // own text.
     static int ControlCaptioned(const std::string& page, const std::string& caption) {
         const res::DialogTemplate& dialog =
             page == "Player Data" ? res::PlayerPageTemplate() : res::GlobalsPageTemplate();
-        for (const res::ControlTemplate& control : dialog.controls)
-            if (control.labelFor > 0 && control.text == caption) return control.labelFor;
+        for (const res::ControlTemplate& control : dialog.controls) {
+            if (control.text != caption) continue;
+            if (control.labelFor > 0) return control.labelFor;
+            if (control.kind == res::ControlKind::Button) return control.id;
+        }
         ADD_FAILURE() << "no field captioned \"" << caption << "\" on " << page;
         return -1;
     }
@@ -73,10 +77,7 @@ protected:
         }
         for (const auto& [caption, text] : Part(step, "type").items())
             Type(page, ControlCaptioned(name, caption), text);
-        if (step.contains("press")) {
-            for (const res::ControlTemplate& control : res::GlobalsPageTemplate().controls)
-                if (control.text == step["press"]) Click(page, control.id);
-        }
+        if (step.contains("press")) Click(page, ControlCaptioned(name, step["press"]));
         if (step.contains("enter")) {
             Focus(page, ControlCaptioned(name, step["enter"]));
             Press(main, Key::Enter);

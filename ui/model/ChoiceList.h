@@ -40,8 +40,8 @@ public:
     intptr_t GetItemData(int index) const;
     int SelectString(int startAfter, std::string_view text);
     std::string GetLBText(int index) const;
-    // What the list's edit field shows: the selected entry's text, or what was put or
-    // typed there.
+    // What the list's edit field shows: the text of the entry selected last, which
+    // stays when the selection goes.
     const std::string& EditText() const { return editText_; }
 
 private:
