@@ -281,9 +281,6 @@ const char* qh_backup_name() {
     return Return(gSession ? BackupPathFor(gSession->name).value_or("") : "");
 }
 
-// Whether the save has a backup beside it, which a commit replaces.
-int qh_has_backup() { return gSession && HasBackup(gSession->name, gSession->files) ? 1 : 0; }
-
 // The commit itself, in memory, as the window's: 0 with its error.
 int qh_commit() {
     if (!HaveSave()) return 0;
@@ -308,7 +305,7 @@ const char* qh_commit_begin(int unstorableField) {
     gCommit.emplace(refused ? res::CaptionOf(res::PlayerPageTemplate(),
                                              ui::kPlayerTextControls[unstorableField])
                             : "",
-                    [] { return qh_has_backup() != 0; });
+                    [] { return gSession && HasBackup(gSession->name, gSession->files); });
     return Return(JsonStep(gCommit->First()));
 }
 

@@ -301,7 +301,6 @@
   // "Done" or the error, and the save loaded again (with the chargen warning, if due).
   const commitStep = (json) => JSON.parse(text(json));
   $('commit').addEventListener('click', action(async () => {
-    if ($('commit').disabled) return;
     let unstorable = -1;
     for (const [i, field] of playerFields.entries()) {
       if (!withString(field.value, (pointer) => lib._qh_set_player_text(i, pointer))) {

@@ -110,7 +110,7 @@ async function runStep(page, step, dialogs, what) {
     }
     for (const [caption, expected] of Object.entries(step.entries ?? {})) {
       const entries = await page.$eval(await controlOf(page, group, caption), (field) =>
-        [...(field.list ?? field).querySelectorAll('option')].map((o) => o.value && field.list ? o.value : o.textContent));
+        [...(field.list ?? field).querySelectorAll('option')].map((o) => (field.list ? o.value : o.textContent)));
       check(same(entries, expected), `${what}: ${step.page} "${caption}" lists ${JSON.stringify(entries)}`);
     }
   }
