@@ -41,7 +41,7 @@ const kCases = [
 const kRussianCase = { save: 'russian.ess', codePage: '1251', shownName: 'Иван Грозный', name: 'Пётр' };
 
 const folder = mkdtempSync(join(tmpdir(), 'quellhart-web-'));
-execFileSync(makeSamples, [folder]);
+execFileSync(makeSamples, [folder, '--large']);
 copyFileSync(join(folder, 'normal.ess'), join(folder, 'russian.ess'));
 execFileSync(cli, ['set', join(folder, 'russian.ess'), '--name', 'Иван Грозный', '--race', 'Данмер',
   '--code-page', '1251', '--yes']);
@@ -181,6 +181,21 @@ async function runFolderCases(page) {
 
 // The window's keys, Help with About and "Restore backup...": after a download, the
 // backup is the file that was opened, offered again under the save's name.
+// A save of 16 MiB opens under the wait box, its texts in the live region.
+async function runLargeOpen(page) {
+  await page.evaluate(() => {
+    window.waitTexts = [];
+    const box = document.getElementById('wait');
+    new MutationObserver(() => window.waitTexts.push(box.textContent))
+      .observe(box, { childList: true, characterData: true, subtree: true });
+  });
+  await page.getByLabel('OpenFile').setInputFiles(join(folder, 'large.ess'));
+  await page.waitForFunction(() => window.quellhart.running() === 0);
+  const said = await page.evaluate(() => window.waitTexts.filter(Boolean));
+  check(JSON.stringify(said) === '["Now generating the new file. Please Wait"]', `a large save's open: ${said}`);
+  check(await page.locator('#active-file').textContent() === 'large.ess', 'the large save is open');
+}
+
 async function runKeysAndHelp(page) {
   const original = readFileSync(join(folder, 'normal.ess'));
   await page.getByLabel('OpenFile').setInputFiles(join(folder, 'normal.ess'));
@@ -191,6 +206,9 @@ async function runKeysAndHelp(page) {
     await help.getByRole('button', { name: 'Restore backup...' }).click();
   };
   await page.keyboard.press('F1');
+  // The keys press nothing behind a box that is open.
+  await page.keyboard.press('Control+s');
+  check(!await page.locator('#message').isVisible(), 'Ctrl+S with Help open asks nothing');
   await help.getByRole('button', { name: 'About...' }).click();
   const about = await answer(page, 'About Quellhart Savegame Editor', 'OK');
   check(about.startsWith('Quellhart SaveGame Editor 2.1'), `About says "${about}"`);
@@ -204,9 +222,17 @@ async function runKeysAndHelp(page) {
   // Escape answers the question No: nothing is committed.
   await page.keyboard.press('Control+s');
   await page.getByRole('dialog', { name: 'Please Confirm' }).waitFor();
+  // A save dropped while a question is open is not opened.
+  await page.evaluate(() => {
+    const data = new DataTransfer();
+    data.items.add(new File(['not a save'], 'dropped.ess'));
+    document.body.dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true }));
+  });
   await page.keyboard.press('Escape');
   await page.waitForFunction(() => window.quellhart.running() === 0);
   check(await page.locator('#status').textContent() === '', 'Escape at "Please Confirm" commits nothing');
+  check(await page.locator('#active-file').textContent() === 'normal.ess',
+    'a save dropped behind a question is not opened');
 
   await page.keyboard.press('Control+s');
   const committing = page.waitForEvent('download');
@@ -310,6 +336,7 @@ try {
   console.log(`page ready from the file system in ${Date.now() - started} ms`);
   for (const c of kCases) await runCase(page, c);
   await runKeysAndHelp(page);
+  await runLargeOpen(page);
 
   // Accessibility with a save loaded, and a dialog open.
   await page.getByLabel('OpenFile').setInputFiles(join(folder, 'normal.ess'));
