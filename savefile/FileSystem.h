@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace quellhart {
 
@@ -174,6 +175,12 @@ public:
     virtual std::string FinalPath(const std::string& path) = 0;
     // Forces the folder holding `path` to disk, so that renames in it are durable.
     virtual FileStatus SyncFolderOf(const std::string& path) = 0;
+    // Makes the folder `path`, readable and writable by its owner only (and by whom
+    // the folder above lets in, where access is inherited); kExists when any file or
+    // folder already has that name.
+    virtual FileStatus CreateFolder(const std::string& path) = 0;
+    // The names in the folder `path` (without "." and ".."), in no particular order.
+    virtual FileStatus ListFolder(const std::string& path, std::vector<std::string>& names) = 0;
 };
 
 // The operating system's files.

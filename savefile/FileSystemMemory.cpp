@@ -159,6 +159,12 @@ FileStatus MemoryFileSystem::Describe(FileHandle file, FileInfo& info) {
 FileStatus MemoryFileSystem::DescribePath(const std::string& path, bool, FileInfo& info) {
     const std::lock_guard lock(mutex_);
     const auto found = names_.find(path);
+    if (found == names_.end() && IsFolder(path)) {
+        info = FileInfo{};
+        info.kind = FileKind::kFolder;
+        info.device = kMemoryDevice;
+        return FileError::kNone;
+    }
     if (found == names_.end()) return FileError::kNotFound;
     info = InfoOf(*found->second);
     return FileError::kNone;
@@ -231,6 +237,33 @@ FileStatus MemoryFileSystem::Link(const std::string& existing, const std::string
 FileStatus MemoryFileSystem::Remove(const std::string& path) {
     const std::lock_guard lock(mutex_);
     return names_.erase(path) ? FileError::kNone : FileError::kNotFound;
+}
+
+bool MemoryFileSystem::IsFolder(const std::string& path) const {
+    if (folders_.count(path) != 0) return true;
+    const std::string inside = path + "/";
+    const auto next = names_.lower_bound(inside);
+    return next != names_.end() && next->first.compare(0, inside.size(), inside) == 0;
+}
+
+FileStatus MemoryFileSystem::CreateFolder(const std::string& path) {
+    const std::lock_guard lock(mutex_);
+    if (names_.count(path) != 0 || IsFolder(path)) return FileError::kExists;
+    folders_.insert(path);
+    return FileError::kNone;
+}
+
+FileStatus MemoryFileSystem::ListFolder(const std::string& path, std::vector<std::string>& names) {
+    const std::lock_guard lock(mutex_);
+    names.clear();
+    if (!IsFolder(path)) return FileError::kNotFound;
+    const std::string inside = path + "/";
+    for (auto it = names_.lower_bound(inside);
+         it != names_.end() && it->first.compare(0, inside.size(), inside) == 0; ++it) {
+        const std::string name = it->first.substr(inside.size());
+        if (name.find('/') == std::string::npos) names.push_back(name);
+    }
+    return FileError::kNone;
 }
 
 }  // namespace quellhart

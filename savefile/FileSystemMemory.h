@@ -5,13 +5,16 @@
 // hands the new save and its backup back to the page; tests use it where no disk is
 // wanted.
 //
-// Names are whole strings: there are no folders and no symbolic links.
+// Names are whole strings, and a folder is the part of them before a "/": a file put
+// under "a.history/v.ess" makes the folder "a.history" as well. There are no symbolic
+// links.
 #pragma once
 
 #include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "savefile/FileSystem.h"
@@ -56,6 +59,8 @@ public:
     FileStatus Remove(const std::string& path) override;
     std::string FinalPath(const std::string& path) override { return path; }
     FileStatus SyncFolderOf(const std::string&) override { return FileError::kNone; }
+    FileStatus CreateFolder(const std::string& path) override;
+    FileStatus ListFolder(const std::string& path, std::vector<std::string>& names) override;
 
 private:
     struct File {
@@ -72,12 +77,14 @@ private:
 
     std::shared_ptr<File> NewFile();
     static FileInfo InfoOf(const File& file);
+    bool IsFolder(const std::string& path) const;
     Open* Find(FileHandle file);
 
     // The native tests may call from several threads; the document itself never does.
     mutable std::mutex mutex_;
     std::map<std::string, std::shared_ptr<File>> names_;
     std::map<FileHandle, Open> open_;
+    std::set<std::string> folders_;  // made empty; others exist while files are in them
     FileHandle nextHandle_ = 1;
     std::uint64_t nextIndex_ = 1;
     // Every write moves this clock on, so that a rewrite always changes the time.

@@ -341,6 +341,19 @@ public:
         return synced ? FileStatus() : FromErrno(syncError, folder);
     }
 
+    FileStatus CreateFolder(const std::string& path) override {
+        return Result(::mkdir(path.c_str(), 0700) == 0, path);
+    }
+
+    FileStatus ListFolder(const std::string& path, std::vector<std::string>& names) override {
+        names.clear();
+        std::error_code error;
+        for (std::filesystem::directory_iterator it(path, error), end; !error && it != end;
+             it.increment(error))
+            names.push_back(it->path().filename().string());
+        return error ? FromErrno(error.value(), path) : FileStatus();
+    }
+
 private:
     FileHandle Opened(int fd, const std::string& path) { return names_.Opened(fd, path); }
     std::string Closed(FileHandle file) { return names_.Closed(file); }

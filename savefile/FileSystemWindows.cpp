@@ -32,6 +32,15 @@ std::wstring Wide(const std::string& utf8) {
     return wide;
 }
 
+std::string Narrow(const std::wstring& wide) {
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0,
+                                          nullptr, nullptr);
+    std::string utf8(size_t(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), utf8.data(), bytes, nullptr,
+                        nullptr);
+    return utf8;
+}
+
 // The system's words for `error`, without the full stop and line end they come with.
 std::string Reason(DWORD error) {
     wchar_t* text = nullptr;
@@ -43,12 +52,7 @@ std::string Reason(DWORD error) {
     LocalFree(text);
     while (!wide.empty() && (wide.back() == L'\n' || wide.back() == L'\r' || wide.back() == L'.'))
         wide.pop_back();
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), nullptr, 0,
-                                          nullptr, nullptr);
-    std::string reason(size_t(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), reason.data(), bytes, nullptr,
-                        nullptr);
-    return reason;
+    return Narrow(wide);
 }
 
 // Why the last call on `path` failed, from the thread's last error.
@@ -313,6 +317,27 @@ public:
     std::string FinalPath(const std::string& path) override { return path; }
 
     FileStatus SyncFolderOf(const std::string&) override { return FileError::kNone; }
+
+    FileStatus CreateFolder(const std::string& path) override {
+        return Result(CreateDirectoryW(Wide(path).c_str(), nullptr), path);
+    }
+
+    FileStatus ListFolder(const std::string& path, std::vector<std::string>& names) override {
+        names.clear();
+        WIN32_FIND_DATAW found;
+        const HANDLE search = FindFirstFileW(Wide(path + "\\*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) return FromLastError(path);
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            names.push_back(Narrow(name));
+        } while (FindNextFileW(search, &found));
+        const DWORD error = GetLastError();
+        FindClose(search);
+        if (error == ERROR_NO_MORE_FILES) return FileError::kNone;
+        SetLastError(error);
+        return FromLastError(path);
+    }
 
 private:
     OpenFileNames names_;

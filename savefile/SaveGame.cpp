@@ -4,12 +4,14 @@
 
 #include "savefile/FileClaim.h"
 #include "savefile/SaveErrors.h"
+#include "savefile/SaveHistory.h"
 #include "savefile/SiblingPaths.h"
 #include "savefile/SwapRecovery.h"
 
 namespace quellhart {
 
-CSaveGame::CSaveGame(FileSystem& files) : files(files), input(files) {}
+CSaveGame::CSaveGame(FileSystem& files)
+    : files(files), historyKeep(HistoryKeepFromEnvironment()), input(files) {}
 
 CSaveGame::~CSaveGame() {
     ClearModel();

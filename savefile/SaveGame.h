@@ -24,6 +24,7 @@ class SaveGameProbe;
 
 class WorkFile;
 class PreviousName;
+class PreviousBackup;
 
 class CSaveGame {
 public:
@@ -47,11 +48,18 @@ public:
     // Reads the GLOB run, the chargen-class mark and the player prefix.
     bool Load();
 
-    // Writes the new save in the old one's place and keeps the old one as backup.
+    // Writes the new save in the old one's place and keeps the old one as backup;
+    // the previous backup moves into the save's history (SaveHistory.h).
     // A document commits at most once, whatever the outcome. At every moment the
     // save's name holds a complete save, the old or the new one; a failed commit
     // leaves the save and the backup as they were and no file of its own.
     bool Commit();
+    // How many earlier versions a commit keeps besides the original (0: none, and the
+    // previous backup is replaced); QUELLHART_HISTORY_KEEP's by default.
+    void SetHistoryKeep(int keep) { historyKeep = keep; }
+    // After a commit that went through: what it has to say beside "Done" (the previous
+    // backup could not be kept, and why); empty text when nothing.
+    const SaveError& GetCommitNote() const { return commitNote; }
 
     // Replaces the edited player prefix with `record`'s texts, each stored with exactly
     // one terminating zero; the size word follows the change in prefix length.
@@ -130,9 +138,12 @@ private:
     bool ReadBackValuePatches(std::span<const ValuePatch> patches);
     std::optional<int64_t> LocateGlobValue(const GlobEntry& slot);
     bool SwapInWorkFile(WorkFile& work);
+    bool SwapInWorkFile(WorkFile& work, const std::string& backupPath,
+                        PreviousBackup& previousBackup);
     bool ReplaceWithoutExchange(WorkFile& work, const std::string& backupPath,
-                                PreviousName& previous);
-    bool SwapByTwoRenames(WorkFile& work, const std::string& backupPath, PreviousName& previous);
+                                PreviousName& previous, PreviousBackup& previousBackup);
+    bool SwapByTwoRenames(WorkFile& work, const std::string& backupPath, PreviousName& previous,
+                          PreviousBackup& previousBackup);
     void KeepUnplacedSave(WorkFile& work, bool isTheLoadedFile, const std::string& backupPath);
 
     FileSystem& files;
@@ -147,6 +158,8 @@ private:
     bool playerPrefixWritable = true;
     FileHandle workFile = kNoFile;  // open during a commit
     SaveError error;
+    int historyKeep;
+    SaveError commitNote;
     int32_t readRawAddress = 0;
     int32_t readPrefixLength = 0;
     PlayerRecord readPlayer;

@@ -27,6 +27,11 @@
 //   moment the next Open can tell which file is which and finish the swap. Where it
 //   can have no such name, the names are not exchanged: the two renames leave nothing
 //   that the next Open could take for a stale work file.
+// - The previous backup is not deleted: right before anything takes the backup's name
+//   it moves into the save's history (SaveHistory.h), by rename, and moves back if the
+//   commit then fails. A history that cannot take it (a read-only folder, a full disk)
+//   never fails the commit: the backup is replaced as it always was, and the commit
+//   says so beside "Done". Old versions are trimmed only once the commit is done.
 // Every failure leaves the save and the backup as they were and removes the work file.
 #include <algorithm>
 #include <cstring>
@@ -36,6 +41,7 @@
 #include "savefile/FileClaim.h"
 #include "savefile/SaveErrors.h"
 #include "savefile/SaveGame.h"
+#include "savefile/SaveHistory.h"
 #include "savefile/SiblingPaths.h"
 
 namespace quellhart {
@@ -224,6 +230,53 @@ private:
     FileStatus failure_;
 };
 
+// The previous backup, moved into the history before anything takes its name, and
+// back to its name unless the commit goes through.
+class PreviousBackup {
+public:
+    PreviousBackup(FileSystem& files, const std::string& savePath, std::string backupPath, int keep)
+        : files_(files), savePath_(savePath), backupPath_(std::move(backupPath)), keep_(keep) {}
+    ~PreviousBackup() {
+        if (!keptAs_.empty() && !placed_) files_.RenameToFreeName(keptAs_, backupPath_);
+    }
+    PreviousBackup(const PreviousBackup&) = delete;
+    PreviousBackup& operator=(const PreviousBackup&) = delete;
+
+    // Moves the backup, where there is one and versions are kept.
+    void MoveIntoHistory() {
+        if (keep_ <= 0) return;
+        FileInfo backup;
+        const FileStatus described = files_.DescribePath(backupPath_, false, backup);
+        if (described == FileError::kNotFound) return;
+        if (!described.Ok()) {
+            failure_ = described;
+            return;
+        }
+        if (backup.kind != FileKind::kRegular) return;  // a link or a folder is the user's
+        failure_ = KeepInHistory(files_, savePath_, backupPath_, keptAs_);
+        if (!failure_.Ok()) keptAs_.clear();
+    }
+    // The commit went through: the version stays, and the oldest beyond the limit go.
+    void Placed() {
+        placed_ = true;
+        if (!keptAs_.empty()) TrimHistory(files_, savePath_, keep_);
+    }
+    // What "Done" is followed by where the history could not take the backup.
+    SaveError Note() const {
+        if (failure_.Ok()) return {};
+        return {errors::kVersionNotKept, failure_.Cause()};
+    }
+
+private:
+    FileSystem& files_;
+    const std::string& savePath_;
+    std::string backupPath_;
+    int keep_;
+    std::string keptAs_;
+    FileStatus failure_;
+    bool placed_ = false;
+};
+
 namespace {
 
 // Holds the lock on an open file while it lives.
@@ -244,6 +297,7 @@ private:
 bool CSaveGame::Commit() {
     if (blocked || readOnly) return Refuse(errors::kBlocked);
     blocked = true;
+    commitNote = {};
     if (!input.IsOpen()) return Refuse(errors::kReconstruction);
     try {
         if (!CommitLocked()) return false;
@@ -373,6 +427,17 @@ FileStatus CSaveGame::RememberReliedOnBytes(int64_t globRunStart, int64_t globRu
 
 bool CSaveGame::SwapInWorkFile(WorkFile& work) {
     const std::string backupPath = *BackupPathFor(savePath);
+    PreviousBackup previousBackup(files, savePath, backupPath, historyKeep);
+    const bool swapped = SwapInWorkFile(work, backupPath, previousBackup);
+    if (swapped) {
+        previousBackup.Placed();
+        commitNote = previousBackup.Note();
+    }
+    return swapped;
+}
+
+bool CSaveGame::SwapInWorkFile(WorkFile& work, const std::string& backupPath,
+                               PreviousBackup& previousBackup) {
     PreviousName previous(files, savePath, input.OpenedAs());
     switch (previous.Make()) {
         case PreviousName::Outcome::kMade:
@@ -382,7 +447,7 @@ bool CSaveGame::SwapInWorkFile(WorkFile& work) {
             // only the work file's name, which the next Open takes for a stale work
             // file: without a second name the renames are safer, and leave nothing the
             // next Open could mistake.
-            return ReplaceWithoutExchange(work, backupPath, previous);
+            return ReplaceWithoutExchange(work, backupPath, previous, previousBackup);
         case PreviousName::Outcome::kInTheWay:
             Refuse(errors::kRenameWorkToSave);
             SayWhereVersionsAre(previous.Path() +
@@ -396,7 +461,7 @@ bool CSaveGame::SwapInWorkFile(WorkFile& work) {
     }
     const FileStatus exchanged = files.Exchange(workPath, savePath);
     if (exchanged == FileError::kNotSupported)
-        return ReplaceWithoutExchange(work, backupPath, previous);
+        return ReplaceWithoutExchange(work, backupPath, previous, previousBackup);
     if (!exchanged.Ok()) return Refuse(errors::kRenameWorkToSave, exchanged);
     // The new save has the save's name; the old one is under the work file's name
     // until it replaces the previous backup. If what the exchange took from the save's
@@ -436,6 +501,9 @@ bool CSaveGame::SwapInWorkFile(WorkFile& work) {
         files.SyncFolderOf(savePath);
         return false;
     }
+    // The new save is in place and durable: only now does the previous backup step
+    // aside for the old save.
+    previousBackup.MoveIntoHistory();
     if (const FileStatus renamed = files.Rename(workPath, backupPath); !renamed.Ok()) {
         // Undone, the work file's name holds the new save again and is removed. If
         // even that fails, the old save's bytes stay under the work file's name,
@@ -474,12 +542,14 @@ void CSaveGame::KeepUnplacedSave(WorkFile& work, bool isTheLoadedFile,
 // second name: the system's own replace-with-backup (Windows), which keeps the old
 // save's attributes and access list, or two renames.
 bool CSaveGame::ReplaceWithoutExchange(WorkFile& work, const std::string& backupPath,
-                                       PreviousName& previous) {
-    if (!files.ReplacesWithBackup()) return SwapByTwoRenames(work, backupPath, previous);
+                                       PreviousName& previous, PreviousBackup& previousBackup) {
+    if (!files.ReplacesWithBackup())
+        return SwapByTwoRenames(work, backupPath, previous, previousBackup);
     // The replace shares the work file with no other handle: whoever claims the file
     // meanwhile can only make the replace fail.
     work.Release();
     work.Keep();  // no longer held: if it is left, it is removed under a claim
+    previousBackup.MoveIntoHistory();
     if (const FileStatus replaced = files.ReplaceWithBackup(savePath, workPath, backupPath);
         !replaced.Ok()) {
         RemoveStaleWorkFile();
@@ -490,7 +560,10 @@ bool CSaveGame::ReplaceWithoutExchange(WorkFile& work, const std::string& backup
 }
 
 bool CSaveGame::SwapByTwoRenames(WorkFile& work, const std::string& backupPath,
-                                 PreviousName& previous) {
+                                 PreviousName& previous, PreviousBackup& previousBackup) {
+    // The old save takes the backup's name first, so the previous backup steps aside
+    // before the new save is in place; it comes back if the commit fails.
+    previousBackup.MoveIntoHistory();
     if (const FileStatus renamed = files.Rename(savePath, backupPath); !renamed.Ok())
         return Refuse(errors::kRenameSaveToBackup, renamed);
     // The old save's new name is made durable before the new file takes the save's:
@@ -515,7 +588,8 @@ bool CSaveGame::SwapByTwoRenames(WorkFile& work, const std::string& backupPath,
         return Refuse(errors::kChangedOnDisk);
     }
     // A save written to since the last look goes back to its name: it is newer.
-    // (The previous backup is gone by now; the save is not.) So does one the system
+    // (The previous backup is among the versions by now, and comes back when this
+    // fails; without a history it is gone. The save is not.) So does one the system
     // cannot say anything of.
     const OnDisk loaded =
         took == NameHolds::kThatFile ? LoadedFileOnDisk(false, unreadable) : OnDisk::kUnreadable;

@@ -11,10 +11,11 @@ namespace {
 struct SiblingKind {
     std::string_view extension, role;
 };
-constexpr std::array<SiblingKind, 4> kSiblingKinds = {{{".out", "work file"},
+constexpr std::array<SiblingKind, 5> kSiblingKinds = {{{".out", "work file"},
                                                        {".bak", "backup"},
                                                        {".prev", "second name during a commit"},
-                                                       {".swap", "name during a restore"}}};
+                                                       {".swap", "name during a restore"},
+                                                       {".history", "folder of versions"}}};
 
 // The saves that would have `sibling` as their sibling of `kind`: the name with some
 // of its occurrences of the kind's extension (in the file's own name) put back to

@@ -2,7 +2,8 @@
 // named by replacing every ".ess" in the save's file name; so do the names that hold
 // a save only while its names change hands: ".prev", a second name of the save a
 // commit replaces, and ".swap", the save a restore puts aside where two names cannot
-// be exchanged in one step. Only the file's own name
+// be exchanged in one step; and ".history", the folder of its earlier versions. Only
+// the file's own name
 // changes, never a folder's: "a.ess.d/b.ess" has the backup "a.ess.d/b.bak". The
 // editor's backup question, the document and the command-line tool must agree on
 // these names, so all of them call these functions.
@@ -33,6 +34,10 @@ inline std::optional<std::string> PreviousPathFor(std::string_view savePath) {
 }
 inline std::optional<std::string> SwapPathFor(std::string_view savePath) {
     return SiblingPathFor(savePath, ".swap");
+}
+// The folder of the save's earlier versions (SaveHistory.h).
+inline std::optional<std::string> HistoryPathFor(std::string_view savePath) {
+    return SiblingPathFor(savePath, ".history");
 }
 
 // Where two saves' sibling names meet ("p.out.bak" is the backup of "p.out.ess" and

@@ -1,6 +1,7 @@
 #include "savefile/SwapRecovery.h"
 
 #include "savefile/FileClaim.h"
+#include "savefile/SaveHistory.h"
 #include "savefile/SiblingPaths.h"
 
 namespace quellhart {
@@ -23,6 +24,14 @@ void FinishInterruptedCommit(FileSystem& files, const std::string& save) {
     FileClaim work(files, workPath);
     if (!workIsTheOldSave && work.Take() == FileError::kLocked) return;
     if (workIsTheOldSave) {
+        // The commit had not yet moved the previous backup among the versions: done
+        // now, as it would have, before the old save takes the backup's name.
+        std::string keptAs;
+        FileInfo backup;
+        if (HistoryKeepFromEnvironment() > 0 &&
+            files.DescribePath(backupPath, false, backup) == FileError::kNone &&
+            backup.kind == FileKind::kRegular)
+            KeepInHistory(files, save, backupPath, keptAs);
         files.Rename(workPath, backupPath);
     } else if (!Exists(files, save) && work.Handle() != kNoFile &&
                NameStillRefersTo(files, backupPath, previous.Handle())) {
@@ -38,8 +47,12 @@ void FinishInterruptedRestore(FileSystem& files, const std::string& save) {
     const std::string swapPath = *SwapPathFor(save), backupPath = *BackupPathFor(save);
     FileClaim parked(files, swapPath);
     if (parked.Take() != FileError::kNone || !BeginsAsASave(files, parked.Handle())) return;
-    if (files.RenameToFreeName(swapPath, save) == FileError::kExists)
-        files.RenameToFreeName(swapPath, backupPath);
+    // A version's restore that stopped after the version took the save's name leaves
+    // both names taken: the save it put aside is kept as a version.
+    std::string keptAs;
+    if (files.RenameToFreeName(swapPath, save) == FileError::kExists &&
+        files.RenameToFreeName(swapPath, backupPath) == FileError::kExists)
+        KeepInHistory(files, save, swapPath, keptAs);
     files.SyncFolderOf(save);
 }
 
@@ -54,8 +67,9 @@ void FinishInterruptedSwaps(FileSystem& files, const std::string& savePath) {
 std::string LeftBesideMissingSave(FileSystem& files, const std::string& savePath) {
     if (!WorkPathFor(savePath) || Exists(files, savePath)) return {};
     std::string found;
-    for (const auto& sibling : {BackupPathFor(savePath), WorkPathFor(savePath),
-                                PreviousPathFor(savePath), SwapPathFor(savePath)}) {
+    for (const auto& sibling :
+         {BackupPathFor(savePath), WorkPathFor(savePath), PreviousPathFor(savePath),
+          SwapPathFor(savePath), HistoryPathFor(savePath)}) {
         if (!Exists(files, *sibling)) continue;
         found += found.empty() ? "" : ", ";
         found += *sibling;

@@ -4,13 +4,15 @@
 // an exchange. Before a save is opened again, what such a stop left is put right, by
 // what the names hold rather than by guessing:
 // - ".prev" names the save the commit replaces. If the work file is that same file,
-//   the commit had exchanged the names and is finished (the old save becomes the
-//   backup); if the save's name is empty and the backup is that file, the commit had
-//   made the old save the backup and is finished (the new save, whole and synced
-//   before the first rename, takes the save's name). ".prev" goes once the old save
-//   has the save's or the backup's name.
+//   the commit had exchanged the names and is finished (the previous backup goes
+//   among the versions, and the old save becomes the backup); if the save's name is empty and the
+//   backup is that file, the commit had made the old save the backup and is finished (the new save,
+//   whole and synced before the first rename, takes the save's name). ".prev" goes once the old
+//   save has the save's or the backup's name.
 // - ".swap" names the save a restore put aside: with the save's name empty the
-//   restore is undone, with the backup's name empty it is finished.
+//   restore is undone, with the backup's name empty it is finished; with both names
+//   taken (a version's restore that had put the version in place) it goes into the
+//   history as a version.
 // Nothing is touched while an operation has any of these files claimed (a running
 // commit claims its work file as well as the save).
 #pragma once

@@ -1,7 +1,9 @@
 // What protects a save when a commit or a restore is interrupted. The same edit runs
 // once per call that it makes through the file layer: once with that call failing,
 // once with the process stopped at that call. After each run the save's name must
-// hold a complete save and the backup's name the old save or the previous backup.
+// hold a complete save, the backup's name the old save or the previous backup, and no
+// version may be lost: the previous backup, which a commit moves among the versions
+// (the history folder), is under one name or the other.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -55,6 +57,7 @@ struct SaveFolder {
     test::TempDir dir;
     std::string save = dir.File("save.ess");
     std::string backup = dir.File("save.bak");
+    std::string history = dir.File("save.history");
     SaveFolder() {
         test::SaveBuilder().Raw(kOldSave).WriteTo(save);
         test::SaveBuilder().Raw(kPreviousBackup).WriteTo(backup);
@@ -62,10 +65,26 @@ struct SaveFolder {
     bool OnlySaveAndBackup() const {
         return FilesIn(dir.Path()) == std::set<std::string>{"save.ess", "save.bak"};
     }
+    // Nothing but the save, the backup and the history's versions (an empty history
+    // folder may stay).
+    bool OnlyItsOwnFiles() const {
+        for (const auto& [name, bytes] : test::FilesUnder(dir.Path()))
+            if (name != "save.ess" && name != "save.bak" && name.rfind("save.history/", 0) != 0)
+                return false;
+        return true;
+    }
+    // How many of the save, the backup and the versions hold `version`.
+    size_t Holding(const std::string& version) const {
+        size_t count = 0;
+        for (const auto& [name, bytes] : test::FilesUnder(dir.Path())) count += bytes == version;
+        return count;
+    }
+    std::vector<std::string> History() const { return test::HistoryVersions(history); }
 };
 
 // The edit every run makes: a longer name and two changed globals.
-bool OpenEditCommit(FileSystem& files, const std::string& path, SaveError* error = nullptr) {
+bool OpenEditCommit(FileSystem& files, const std::string& path, SaveError* error = nullptr,
+                    SaveError* note = nullptr) {
     CSaveGame doc(files);
     if (!doc.Open(path) || !doc.Load()) {
         if (error) *error = doc.GetError();
@@ -80,6 +99,7 @@ bool OpenEditCommit(FileSystem& files, const std::string& path, SaveError* error
     doc.SetPlayerData(record);
     const bool committed = doc.Commit();
     if (error) *error = doc.GetError();
+    if (note) *note = doc.GetCommitNote();
     return committed;
 }
 
@@ -88,6 +108,7 @@ bool OpenEditCommit(FileSystem& files, const std::string& path, SaveError* error
 struct CleanRun {
     std::string newSave;
     int calls = 0;
+    std::vector<std::string> names;
 };
 
 CleanRun MeasureCleanRun(bool exchangeSupported) {
@@ -95,7 +116,7 @@ CleanRun MeasureCleanRun(bool exchangeSupported) {
     FaultyFileSystem counting;
     counting.exchangeSupported = exchangeSupported;
     EXPECT_TRUE(OpenEditCommit(counting, folder.save));
-    return {ReadFileBytes(folder.save), counting.Calls()};
+    return {ReadFileBytes(folder.save), counting.Calls(), counting.Names()};
 }
 
 const FileError kInjectedErrors[] = {FileError::kFailed, FileError::kNotFound,
@@ -113,21 +134,24 @@ TEST(CommitDurability, EveryCallFailingOnceLeavesTheOldOrTheNewSaveWhole) {
                 SaveFolder folder;
                 FaultyFileSystem files = FaultyFileSystem::FailingCall(call, error);
                 files.exchangeSupported = exchange;
-                SaveError failure;
-                const bool committed = OpenEditCommit(files, folder.save, &failure);
+                SaveError failure, note;
+                const bool committed = OpenEditCommit(files, folder.save, &failure, &note);
                 const std::string& message = failure.text;
                 const std::string& name = files.Names()[size_t(call - 1)];
                 const std::string where = std::string(exchange ? "exchange" : "renames") +
                                           ", call " + std::to_string(call) + " " + name;
-                // A failed write of the new save's bytes is never passed over, nor the
-                // folder's first sync, which makes the new name durable (the system's
-                // own replace makes its renames durable itself).
-                const bool firstFolderSync =
-                    name == "SyncFolderOf" && !files.ReplacesWithBackup() &&
-                    std::count(files.Names().begin(), files.Names().begin() + call, name) == 1;
+                // A failed write of the new save's bytes is never passed over, nor a
+                // sync of a folder before the last (the system's own replace makes its
+                // renames durable itself): the commit fails, or where the sync was the
+                // history's, says that the previous backup could not be kept.
+                const bool lastFolderSync =
+                    name == "SyncFolderOf" &&
+                    std::count(clean.names.begin() + call, clean.names.end(), name) == 0;
+                const bool earlierFolderSync =
+                    name == "SyncFolderOf" && !files.ReplacesWithBackup() && !lastFolderSync;
                 if (error == FileError::kFailed && (name == "WriteAt" || name == "CopyRange" ||
-                                                    name == "Sync" || firstFolderSync)) {
-                    EXPECT_FALSE(committed) << where;
+                                                    name == "Sync" || earlierFolderSync)) {
+                    EXPECT_TRUE(!committed || note.text == errors::kVersionNotKept) << where;
                 }
                 // A failing file system is never taken for a save changed on disk, and the
                 // cause given is the failed call's own. (A lock that Open could not let go
@@ -144,24 +168,40 @@ TEST(CommitDurability, EveryCallFailingOnceLeavesTheOldOrTheNewSaveWhole) {
                 if (committed) {
                     EXPECT_EQ(ReadFileBytes(folder.save), clean.newSave) << where;
                     EXPECT_EQ(ReadFileBytes(folder.backup), kOldSave) << where;
+                    // The previous backup is a version now, unless the history could not
+                    // take it; then the commit says so, with the failed call's reason. (A
+                    // backup the system says is not there is not moved.)
+                    const bool kept = folder.History() == std::vector<std::string>{kPreviousBackup};
+                    if (kept) {
+                        EXPECT_TRUE(note.text.empty()) << where << ": " << note.text;
+                    } else if (!(error == FileError::kNotFound && name == "DescribePath")) {
+                        EXPECT_EQ(note.text, errors::kVersionNotKept) << where;
+                        if (error == FileError::kFailed) {
+                            EXPECT_NE(note.cause.find(name + " failed (injected)"),
+                                      std::string::npos)
+                                << where << ": " << note.cause;
+                        }
+                    }
                 } else {
                     EXPECT_FALSE(message.empty()) << where;
                     EXPECT_EQ(ReadFileBytes(folder.save), kOldSave) << where << ": " << message;
-                    // Two renames undone give up the previous backup: the save's name
-                    // is what they keep, and the old save may be the backup as well.
+                    // The previous backup is back under its name, or, where two renames
+                    // could not be undone and the old save kept the backup's name, still
+                    // among the versions.
                     if (exchange) {
                         EXPECT_EQ(ReadFileBytes(folder.backup), kPreviousBackup)
                             << where << ": " << message;
-                    } else if (fs::exists(folder.backup)) {
+                        EXPECT_TRUE(folder.History().empty()) << where;
+                    } else {
                         const std::string backup = ReadFileBytes(folder.backup);
                         EXPECT_TRUE(backup == kPreviousBackup || backup == kOldSave)
                             << where << ": " << message;
                     }
+                    EXPECT_EQ(folder.Holding(kPreviousBackup), 1u) << where << ": " << message;
                 }
                 // Where the folder's last sync failed, the old save keeps its second name,
                 // so that whatever a power cut leaves the next Open can still tell it.
-                if (exchange && error == FileError::kFailed && name == "SyncFolderOf" &&
-                    !firstFolderSync) {
+                if (exchange && error == FileError::kFailed && lastFolderSync) {
                     EXPECT_TRUE(fs::exists(folder.dir.File("save.prev"))) << where;
                 }
                 // A second name of the old save that could not be removed is the next
@@ -173,10 +213,7 @@ TEST(CommitDurability, EveryCallFailingOnceLeavesTheOldOrTheNewSaveWhole) {
                     CSaveGame next;
                     EXPECT_TRUE(next.Open(folder.save)) << where;
                 }
-                const std::set<std::string> left = FilesIn(folder.dir.Path());
-                EXPECT_TRUE(left == std::set<std::string>({"save.ess", "save.bak"}) ||
-                            (!exchange && left == std::set<std::string>({"save.ess"})))
-                    << where;
+                EXPECT_TRUE(folder.OnlyItsOwnFiles()) << where;
             }
         }
     }
@@ -205,6 +242,8 @@ TEST(CommitDurability, StoppedAtAnyCallTheNextOpenFindsTheOldOrTheNewSaveAndItsB
                                       std::to_string(call);
             // The next Open puts right what the stop left, and names what it cannot.
             CSaveGame next;
+            // Whatever the stop, the previous backup is the backup or a version.
+            EXPECT_EQ(folder.Holding(kPreviousBackup), 1u) << where;
             if (!next.Open(folder.save)) {
                 // Only without a second name can the save's name be left empty: the
                 // old save is then the backup, the new one the work file.
@@ -215,11 +254,15 @@ TEST(CommitDurability, StoppedAtAnyCallTheNextOpenFindsTheOldOrTheNewSaveAndItsB
             }
             next.Load();
             const std::string save = ReadFileBytes(folder.save);
-            const std::string backup = ReadFileBytes(folder.backup);
-            EXPECT_TRUE((save == kOldSave && backup == kPreviousBackup) ||
+            // The backup may be among the versions already where the save is still old
+            // (a commit by renames moves it first).
+            const std::string backup =
+                fs::exists(folder.backup) ? ReadFileBytes(folder.backup) : "";
+            EXPECT_TRUE((save == kOldSave && (backup == kPreviousBackup || backup.empty())) ||
                         (save == clean.newSave && backup == kOldSave))
                 << where;
-            EXPECT_TRUE(folder.OnlySaveAndBackup()) << where;
+            EXPECT_EQ(folder.Holding(kOldSave), 1u) << where;
+            EXPECT_TRUE(folder.OnlyItsOwnFiles()) << where;
             // And the next commit works from there.
             EXPECT_TRUE(next.Commit()) << where << ": " << next.GetErrorText();
         }
@@ -244,6 +287,7 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
         std::vector<std::string> claimed;                        // held during the run
         Files afterOpen, afterRestore;  // every file in the folder afterwards
     };
+    // "history" stands for the one version in the history folder.
     const Files commitAfterExchange = {
         {"ess", "New"}, {"out", "Old"}, {"prev", "Old"}, {"bak", "Previous"}};
     const Files restoreParked = {{"ess", "Previous"}, {"swap", "Old"}};
@@ -252,8 +296,14 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
          {{"ess", "New"}, {"out", "Old"}, {"bak", "Previous"}},
          {{"prev", "out"}},
          {},
-         {{"ess", "New"}, {"bak", "Old"}},
-         {{"ess", "Old"}, {"bak", "New"}}},
+         {{"ess", "New"}, {"bak", "Old"}, {"history", "Previous"}},
+         {{"ess", "Old"}, {"bak", "New"}, {"history", "Previous"}}},
+        {"the same after the previous backup went among the versions",
+         {{"ess", "New"}, {"out", "Old"}, {"history", "Previous"}},
+         {{"prev", "out"}},
+         {},
+         {{"ess", "New"}, {"bak", "Old"}, {"history", "Previous"}},
+         {{"ess", "Old"}, {"bak", "New"}, {"history", "Previous"}}},
         {"the same while the commit runs",
          {{"ess", "New"}, {"out", "Old"}, {"bak", "Previous"}},
          {{"prev", "out"}},
@@ -290,12 +340,13 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
          {"swap"},
          restoreParked,
          restoreParked},
-        {"the same with a file of the user's own as the backup",
+        {"the same with a file of the user's own as the backup: the save put aside is kept "
+         "as a version",
          {{"ess", "Previous"}, {"swap", "Old"}, {"bak", "notes"}},
          {},
          {},
-         {{"ess", "Previous"}, {"swap", "Old"}, {"bak", "notes"}},
-         {{"ess", "Previous"}, {"swap", "Old"}, {"bak", "notes"}}},
+         {{"ess", "Previous"}, {"history", "Old"}, {"bak", "notes"}},
+         {{"ess", "Previous"}, {"history", "Old"}, {"bak", "notes"}}},
         {"a second name of the save left by a commit",
          {{"ess", "Old"}, {"bak", "Previous"}},
          {{"prev", "ess"}},
@@ -309,8 +360,16 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
             const auto path = [&](const std::string& extension) {
                 return dir.File("save." + extension);
             };
-            for (const auto& [extension, version] : c.start)
+            for (const auto& [extension, version] : c.start) {
+                if (extension == "history") {
+                    fs::create_directory(path("history"));
+                    test::SaveBuilder()
+                        .Raw(versions.at(version))
+                        .WriteTo(path("history/2026-12-08T21-40-03.123Z.ess"));
+                    continue;
+                }
                 test::SaveBuilder().Raw(versions.at(version)).WriteTo(path(extension));
+            }
             for (const auto& [name, existing] : c.links)
                 fs::create_hard_link(path(existing), path(name));
             std::vector<std::unique_ptr<FileClaim>> claims;
@@ -327,12 +386,13 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
             }
             claims.clear();
             Files found;
-            for (const auto& entry : fs::directory_iterator(dir.Path())) {
-                const std::string bytes = ReadFileBytes(entry.path().string());
+            for (const auto& [file, bytes] : test::FilesUnder(dir.Path())) {
                 std::string version = "?";
                 for (const auto& [name, known] : versions)
                     if (known == bytes) version = name;
-                found[entry.path().extension().string().substr(1)] = version;
+                const bool inHistory = file.rfind("save.history/", 0) == 0;
+                found[inHistory ? "history" : fs::path(file).extension().string().substr(1)] =
+                    version;
             }
             EXPECT_EQ(found, restore ? c.afterRestore : c.afterOpen)
                 << c.what << (restore ? ", restore" : ", Open") << ": " << error.text;
@@ -341,8 +401,9 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
 }
 
 TEST(CommitDurability, WithoutAnExchangeAFailedCommitStillKeepsTheSave) {
-    // Where names cannot be exchanged, the save is renamed to the backup first: the
-    // previous backup is then gone when the second rename fails, but the save is not.
+    // Where names cannot be exchanged, the save is renamed to the backup first, once
+    // the previous backup is among the versions: when the second rename fails, neither
+    // the save nor the previous backup is gone.
     const CleanRun clean = MeasureCleanRun(false);
     for (int call = 1; call <= clean.calls; ++call) {
         SaveFolder folder;
@@ -354,6 +415,12 @@ TEST(CommitDurability, WithoutAnExchangeAFailedCommitStillKeepsTheSave) {
         EXPECT_EQ(ReadFileBytes(folder.save), committed ? clean.newSave : kOldSave) << where;
         if (committed) {
             EXPECT_EQ(ReadFileBytes(folder.backup), kOldSave) << where;
+        }
+        // Only a history that could not take the previous backup lets it go, as a
+        // commit without history would.
+        const auto firstRename = std::find(clean.names.begin(), clean.names.end(), "Rename");
+        if (call > firstRename - clean.names.begin()) {
+            EXPECT_EQ(folder.Holding(kPreviousBackup), 1u) << where;
         }
         EXPECT_FALSE(fs::exists(folder.dir.File("save.out"))) << where;
     }
@@ -378,7 +445,8 @@ TEST(CommitDurability, AFailedUndoSaysWhereEachVersionIs) {
     const Case cases[] = {
         {false, true, {{"Rename", 1}, {"Exchange", 2}}, "the old one is"},
         {false, true, {{"SyncFolderOf", 1}, {"Exchange", 2}}, "the old one is"},
-        {false, false, {{"RenameToFreeName", 1}, {"RenameToFreeName", 2}}, "The old save is now"},
+        // (The first rename to a free name moves the previous backup among the versions.)
+        {false, false, {{"RenameToFreeName", 2}, {"RenameToFreeName", 3}}, "The old save is now"},
         // A restore by renames: the backup cannot take the save's name, nor the save
         // go back to it; then the save put aside cannot become the backup, nor the
         // backup go back.
@@ -414,13 +482,8 @@ TEST(CommitDurability, AFailedUndoSaysWhereEachVersionIs) {
         // Nor does the next Open lose one, whatever name it was left under.
         CSaveGame next;
         next.Open(folder.save);
-        std::set<std::string> versions;
-        for (const auto& entry : fs::directory_iterator(folder.dir.Path()))
-            versions.insert(ReadFileBytes(entry.path().string()));
-        EXPECT_EQ(versions.count(kOldSave), 1u) << c.says;
-        if (c.restore) {
-            EXPECT_EQ(versions.count(kPreviousBackup), 1u) << c.says;
-        }
+        EXPECT_EQ(folder.Holding(kOldSave), 1u) << c.says;
+        EXPECT_EQ(folder.Holding(kPreviousBackup), 1u) << c.says;
     }
 }
 
@@ -459,12 +522,18 @@ TEST(CommitDurability, TheDurableStepsComeInTheirOrder) {
         std::vector<std::string> steps;
     };
     const Case cases[] = {
-        {true, true, {"write", "Sync", "Exchange", "SyncFolderOf", "Rename", "SyncFolderOf"}},
+        // The previous backup goes among the versions (a rename into the history folder,
+        // which is synced) once the new save's name is durable, right before the old
+        // save takes the backup's name.
+        {true,
+         true,
+         {"write", "Sync", "Exchange", "SyncFolderOf", "RenameToFreeName", "SyncFolderOf", "Rename",
+          "SyncFolderOf"}},
         // Without an exchange it is asked for, and refused.
         {true,
          false,
-         {"write", "Sync", "Exchange", "Rename", "SyncFolderOf", "RenameToFreeName",
-          "SyncFolderOf"}},
+         {"write", "Sync", "Exchange", "RenameToFreeName", "SyncFolderOf", "Rename", "SyncFolderOf",
+          "RenameToFreeName", "SyncFolderOf"}},
         {false, true, {"Exchange", "SyncFolderOf"}},
         {false,
          false,

@@ -176,8 +176,9 @@ std::string PlayerNameIn(const std::string& path) {
 
 // Processes that work on one save at the same moment, released together, round after
 // round: committers that each give the player a name of their own, and restorers.
-// Whatever each reports, the save and its backup end as the reported successes would
-// leave them one after another, in some order; both load, and nothing is left beside.
+// Whatever each reports, the save, its backup and its earlier versions end as the
+// reported successes would leave them one after another, in some order; both load, and
+// nothing else is left beside.
 TEST_F(PosixFilesTest, ProcessesWorkingOnOneSaveAtOnce) {
     struct Crowd {
         int committers, restorers, rounds;
@@ -185,6 +186,7 @@ TEST_F(PosixFilesTest, ProcessesWorkingOnOneSaveAtOnce) {
     for (const Crowd crowd : {Crowd{2, 0, 30}, Crowd{8, 0, 15}, Crowd{1, 1, 60}}) {
         int committed = 0, restored = 0, refused = 0;
         for (int round = 0; round < crowd.rounds; ++round) {
+            fs::remove_all(dir.File("save.history"));
             for (const auto& [path, name] :
                  {std::pair{SavePath(), "Start"}, std::pair{BackupPath(), "Before"}}) {
                 test::PlayerTexts texts;
@@ -222,8 +224,10 @@ TEST_F(PosixFilesTest, ProcessesWorkingOnOneSaveAtOnce) {
             }
             ::close(start[0]);
             ::close(start[1]);
-            // What each success does to the pair of names, in the order they happened.
-            std::vector<std::function<void(std::string&, std::string&)>> successes;
+            // What each success does to the pair of names and the versions, in the order
+            // they happened.
+            using Versions = std::vector<std::string>;
+            std::vector<std::function<void(std::string&, std::string&, Versions&)>> successes;
             for (int i = 0; i < workers; ++i) {
                 int status = 0;
                 ASSERT_EQ(::waitpid(children[size_t(i)], &status, 0), children[size_t(i)]);
@@ -232,29 +236,40 @@ TEST_F(PosixFilesTest, ProcessesWorkingOnOneSaveAtOnce) {
                     ++refused;
                 } else if (i >= crowd.committers) {
                     ++restored;
-                    successes.push_back(
-                        [](std::string& save, std::string& backup) { std::swap(save, backup); });
+                    successes.push_back([](std::string& save, std::string& backup, Versions&) {
+                        std::swap(save, backup);
+                    });
                 } else {
                     ++committed;
-                    successes.push_back([i](std::string& save, std::string& backup) {
-                        backup = std::exchange(save, "C" + std::to_string(i));
-                    });
+                    successes.push_back(
+                        [i](std::string& save, std::string& backup, Versions& versions) {
+                            versions.push_back(backup);
+                            backup = std::exchange(save, "C" + std::to_string(i));
+                        });
                 }
             }
             const std::pair<std::string, std::string> found{PlayerNameIn(SavePath()),
                                                             PlayerNameIn(BackupPath())};
+            Versions foundVersions;
+            if (fs::exists(dir.File("save.history")))
+                for (const auto& entry : fs::directory_iterator(dir.File("save.history")))
+                    foundVersions.push_back(PlayerNameIn(entry.path().string()));
+            std::sort(foundVersions.begin(), foundVersions.end());
             std::vector<size_t> order(successes.size());
             std::iota(order.begin(), order.end(), 0);
             bool explained = false;
             do {
                 std::string save = "Start", backup = "Before";
-                for (size_t k : order) successes[k](save, backup);
-                explained = explained || found == std::pair(save, backup);
+                Versions versions;
+                for (size_t k : order) successes[k](save, backup, versions);
+                std::sort(versions.begin(), versions.end());
+                explained =
+                    explained || (found == std::pair(save, backup) && foundVersions == versions);
             } while (!explained && std::next_permutation(order.begin(), order.end()));
             EXPECT_TRUE(explained) << "round " << round << ": found " << found.first << "/"
                                    << found.second << " after " << successes.size() << " successes";
             EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()),
-                      2)
+                      fs::exists(dir.File("save.history")) ? 3 : 2)
                 << "round " << round;
         }
         std::cout << "[ counts   ] " << crowd.committers << " committers, " << crowd.restorers

@@ -175,6 +175,16 @@ FileStatus FaultyFileSystem::SyncFolderOf(const std::string& path) {
     return system_.SyncFolderOf(path);
 }
 
+FileStatus FaultyFileSystem::CreateFolder(const std::string& path) {
+    QH_PASS_UNLESS_INJECTED("CreateFolder", path);
+    return system_.CreateFolder(path);
+}
+
+FileStatus FaultyFileSystem::ListFolder(const std::string& path, std::vector<std::string>& names) {
+    QH_PASS_UNLESS_INJECTED("ListFolder", path);
+    return system_.ListFolder(path, names);
+}
+
 #undef QH_PASS_UNLESS_INJECTED
 
 }  // namespace quellhart::test

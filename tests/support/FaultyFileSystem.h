@@ -71,6 +71,8 @@ public:
     FileStatus Link(const std::string& existing, const std::string& link) override;
     FileStatus Remove(const std::string& path) override;
     FileStatus SyncFolderOf(const std::string& path) override;
+    FileStatus CreateFolder(const std::string& path) override;
+    FileStatus ListFolder(const std::string& path, std::vector<std::string>& names) override;
     std::string FinalPath(const std::string& path) override { return system_.FinalPath(path); }
 
 private:

@@ -32,4 +32,20 @@ std::string ReadFileBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::map<std::string, std::string> FilesUnder(const std::filesystem::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[entry.path().lexically_relative(folder).generic_string()] =
+                ReadFileBytes(entry.path().string());
+    return files;
+}
+
+std::vector<std::string> HistoryVersions(const std::string& history) {
+    std::vector<std::string> versions;
+    if (!std::filesystem::is_directory(history)) return versions;
+    for (const auto& [name, bytes] : FilesUnder(history)) versions.push_back(bytes);
+    return versions;
+}
+
 }  // namespace quellhart::test

@@ -1,0 +1,296 @@
+#include "savefile/SaveHistory.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+
+#include "savefile/FileClaim.h"
+#include "savefile/SaveGame.h"
+#include "savefile/SiblingPaths.h"
+#include "savefile/SwapRecovery.h"
+
+namespace quellhart {
+namespace {
+
+constexpr std::int64_t kNsPerMs = 1'000'000;
+constexpr std::int64_t kMsPerDay = 86'400'000;
+// Versions written in the same millisecond are told apart by "_02" up to "_99".
+constexpr int kMostNamesPerTime = 99;
+constexpr std::string_view kVersionExtension = ".ess";
+
+// Days since 1970-01-01 to the civil date and back (proleptic Gregorian, in UTC), by
+// the usual era arithmetic, so that no time zone or locale of the system enters a name.
+struct CivilDate {
+    std::int64_t year;
+    int month, day;
+};
+CivilDate CivilFromDays(std::int64_t days) {
+    days += 719468;
+    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    const std::int64_t dayOfEra = days - era * 146097;
+    const std::int64_t yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const std::int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;
+    const int day = int(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
+    const int month = int(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
+    return {yearOfEra + era * 400 + (month <= 2 ? 1 : 0), month, day};
+}
+std::int64_t DaysFromCivil(CivilDate date) {
+    const std::int64_t year = date.year - (date.month <= 2 ? 1 : 0);
+    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const std::int64_t yearOfEra = year - era * 400;
+    const std::int64_t dayOfYear =
+        (153 * (date.month > 2 ? date.month - 3 : date.month + 9) + 2) / 5 + date.day - 1;
+    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+struct Moment {
+    CivilDate date;
+    int hour, minute, second, millisecond;
+};
+Moment MomentOf(std::int64_t timeNs) {
+    std::int64_t ms = timeNs / kNsPerMs - (timeNs % kNsPerMs < 0 ? 1 : 0);
+    std::int64_t days = ms / kMsPerDay;
+    ms -= days * kMsPerDay;
+    if (ms < 0) {
+        ms += kMsPerDay;
+        --days;
+    }
+    return {CivilFromDays(days), int(ms / 3'600'000), int(ms / 60'000 % 60), int(ms / 1000 % 60),
+            int(ms % 1000)};
+}
+
+// "2026-12-08T21-40-03.123Z", and "_NN" for the n-th name of one time (n from 2).
+std::string VersionName(std::int64_t timeNs, int nth) {
+    const Moment at = MomentOf(timeNs);
+    char name[64];
+    std::snprintf(name, sizeof name, "%04lld-%02d-%02dT%02d-%02d-%02d.%03dZ",
+                  static_cast<long long>(at.date.year), at.date.month, at.date.day, at.hour,
+                  at.minute, at.second, at.millisecond);
+    std::string result = name;
+    if (nth > 1) {
+        std::snprintf(name, sizeof name, "_%02d", nth);
+        result += name;
+    }
+    return result + std::string(kVersionExtension);
+}
+
+// The time a name of VersionName's form stands for; nothing for any other name.
+std::optional<std::int64_t> TimeOfVersionName(std::string_view name) {
+    int fields[7] = {};
+    constexpr int kWidths[7] = {4, 2, 2, 2, 2, 2, 3};
+    constexpr char kAfter[7] = {'-', '-', 'T', '-', '-', '.', 'Z'};
+    size_t at = 0;
+    for (int i = 0; i < 7; ++i) {
+        const size_t end = at + size_t(kWidths[i]);
+        if (end >= name.size() || name[end] != kAfter[i]) return std::nullopt;
+        for (size_t c = at; c < end; ++c)
+            if (name[c] < '0' || name[c] > '9') return std::nullopt;
+        std::from_chars(name.data() + at, name.data() + end, fields[i]);
+        at = end + 1;
+    }
+    std::string_view rest = name.substr(at);
+    if (rest.size() == 3 + kVersionExtension.size() && rest[0] == '_' && rest[1] >= '0' &&
+        rest[1] <= '9' && rest[2] >= '0' && rest[2] <= '9')
+        rest.remove_prefix(3);
+    if (rest != kVersionExtension) return std::nullopt;
+    const auto& [year, month, day, hour, minute, second, ms] = fields;
+    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60)
+        return std::nullopt;
+    const std::int64_t days = DaysFromCivil({year, month, day});
+    return ((days * 86'400 + hour * 3600 + minute * 60 + second) * 1000 + ms) * kNsPerMs;
+}
+
+std::string Join(const std::string& folder, const std::string& name) { return folder + "/" + name; }
+
+// The history's versions, oldest first: the files of the folder with names of the
+// editor's making, nothing else.
+FileStatus VersionsInHistory(FileSystem& files, const std::string& folder,
+                             std::vector<SaveVersion>& versions) {
+    versions.clear();
+    std::vector<std::string> names;
+    if (const FileStatus listed = files.ListFolder(folder, names); !listed.Ok())
+        return listed == FileError::kNotFound ? FileStatus() : listed;
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+        const std::optional<std::int64_t> time = TimeOfVersionName(name);
+        FileInfo info;
+        if (!time || !files.DescribePath(Join(folder, name), false, info).Ok() ||
+            info.kind != FileKind::kRegular)
+            continue;
+        versions.push_back({Join(folder, name), *time, info.size, versions.empty(), false});
+    }
+    return FileError::kNone;
+}
+
+// After a failed step of a version's restore: the cause, and where the versions are
+// if they are not back under their names.
+bool RefuseRestore(SaveError& error, const FileStatus& failed, const std::string& where = {}) {
+    error = {errors::kRestoreVersion, failed.Cause()};
+    error.AddCause(where);
+    return false;
+}
+
+}  // namespace
+
+std::optional<int> ParseHistoryKeep(std::string_view text) {
+    int keep = 0;
+    const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), keep);
+    if (text.empty() || problem != std::errc() || end != text.data() + text.size() || keep < 0)
+        return std::nullopt;
+    return keep;
+}
+
+int HistoryKeepFromEnvironment(std::string* problem) {
+    const char* value = std::getenv(kHistoryKeepVariable);
+    if (!value || !*value) return kDefaultHistoryKeep;
+    if (const std::optional<int> keep = ParseHistoryKeep(value)) return *keep;
+    if (problem)
+        *problem = std::string(kHistoryKeepVariable) + " takes a whole number from 0 up, not '" +
+                   value + "'.";
+    return kDefaultHistoryKeep;
+}
+
+std::string VersionTimeText(std::int64_t timeNs) {
+    const Moment at = MomentOf(timeNs);
+    char text[48];
+    std::snprintf(text, sizeof text, "%04lld-%02d-%02dT%02d:%02d:%02dZ",
+                  static_cast<long long>(at.date.year), at.date.month, at.date.day, at.hour,
+                  at.minute, at.second);
+    return text;
+}
+
+FileStatus ListVersions(FileSystem& files, const std::string& savePath,
+                        std::vector<SaveVersion>& versions) {
+    versions.clear();
+    const std::optional<std::string> folder = HistoryPathFor(savePath);
+    if (!folder) return FileError::kNone;
+    if (const FileStatus listed = VersionsInHistory(files, *folder, versions); !listed.Ok())
+        return listed;
+    const std::string backup = *BackupPathFor(savePath);
+    FileInfo info;
+    if (files.DescribePath(backup, true, info).Ok() && info.kind == FileKind::kRegular)
+        versions.push_back({backup, info.modifiedNs, info.size, versions.empty(), true});
+    return FileError::kNone;
+}
+
+FileStatus KeepInHistory(FileSystem& files, const std::string& savePath, const std::string& path,
+                         std::string& keptAs) {
+    const std::optional<std::string> folder = HistoryPathFor(savePath);
+    if (!folder) return FileError::kNotSupported;
+    FileInfo version;
+    if (const FileStatus described = files.DescribePath(path, false, version); !described.Ok())
+        return described;
+    if (const FileStatus made = files.CreateFolder(*folder);
+        !made.Ok() && made != FileError::kExists)
+        return made;
+    // A file under the folder's name, or a link to one, is none of the editor's.
+    FileInfo holder;
+    if (const FileStatus described = files.DescribePath(*folder, true, holder); !described.Ok())
+        return described;
+    if (holder.kind != FileKind::kFolder)
+        return {FileError::kNotRegularFile, "Not a folder", *folder};
+    for (int nth = 1; nth <= kMostNamesPerTime; ++nth) {
+        const std::string name = Join(*folder, VersionName(version.modifiedNs, nth));
+        const FileStatus moved = files.RenameToFreeName(path, name);
+        if (moved == FileError::kExists) continue;
+        if (!moved.Ok()) return moved;
+        // The folder's new entry is made durable (the caller syncs the folder the
+        // version left), or the version goes back.
+        if (const FileStatus synced = files.SyncFolderOf(name); !synced.Ok()) {
+            files.RenameToFreeName(name, path);
+            return synced;
+        }
+        keptAs = name;
+        return FileError::kNone;
+    }
+    return {FileError::kExists, "Too many versions of the same time", *folder};
+}
+
+void TrimHistory(FileSystem& files, const std::string& savePath, int keep) {
+    const std::optional<std::string> folder = HistoryPathFor(savePath);
+    std::vector<SaveVersion> versions;
+    if (keep <= 0 || !folder || !VersionsInHistory(files, *folder, versions).Ok()) return;
+    // The original is the first; the `keep` newest are the last.
+    const size_t surplus =
+        versions.size() > size_t(keep) + 1 ? versions.size() - size_t(keep) - 1 : 0;
+    for (size_t i = 1; i <= surplus; ++i) files.Remove(versions[i].path);
+    if (surplus > 0) files.SyncFolderOf(versions.front().path);
+}
+
+bool RestoreVersion(const std::string& givenPath, const SaveVersion& version, int keep,
+                    SaveError& error, FileSystem& files) {
+    const std::string savePath = files.FinalPath(givenPath);
+    const std::optional<std::string> parked = SwapPathFor(savePath);
+    if (!parked) {
+        error = {errors::kNoEssInName, {}};
+        return false;
+    }
+    if (std::string clash = SiblingOfAnotherSave(files, savePath); !clash.empty()) {
+        error = {errors::kRestoreVersion, std::move(clash)};
+        return false;
+    }
+    FinishInterruptedSwaps(files, savePath);
+    {
+        CSaveGame candidate(files);
+        if (!candidate.OpenReadOnly(version.path) || !candidate.Load()) {
+            error = {version.path + ": " + candidate.GetErrorText(), candidate.GetError().cause};
+            return false;
+        }
+    }
+    // Both files are claimed before their names change, as a commit and the backup's
+    // restore claim theirs. A missing save can have a version put back all the same.
+    FileClaim saveClaim(files, savePath), versionClaim(files, version.path);
+    FileStatus claimed = saveClaim.Take();
+    const bool saveThere = claimed != FileError::kNotFound;
+    if (!saveThere) claimed = {};
+    if (claimed.Ok()) claimed = versionClaim.Take();
+    if (!claimed.Ok()) {
+        error = {claimed == FileError::kLocked ? errors::kBeingWritten : errors::kUnableToOpenSave,
+                 claimed.Cause()};
+        return false;
+    }
+    // The save steps aside under ".swap", which the next Open puts back should this
+    // stop half-way; the version takes the save's name; the save goes into the history.
+    if (saveThere) {
+        if (const FileStatus parking = files.RenameToFreeName(savePath, *parked); !parking.Ok())
+            return RefuseRestore(error, parking);
+    }
+    if (const FileStatus placed = files.RenameToFreeName(version.path, savePath); !placed.Ok()) {
+        if (!saveThere || files.RenameToFreeName(*parked, savePath).Ok())
+            return RefuseRestore(error, placed);
+        // Another program's save took the name meanwhile: it is newer, and the one put
+        // aside becomes a version.
+        std::string keptAs;
+        KeepInHistory(files, savePath, *parked, keptAs);
+        files.SyncFolderOf(savePath);
+        error = {errors::kChangedOnDisk, {}};
+        error.AddCause(keptAs.empty() ? "The save it replaced is now " + *parked + "."
+                                      : "The save it replaced is now " + keptAs + ".");
+        return false;
+    }
+    std::string keptAs;
+    FileStatus done = saveThere ? KeepInHistory(files, savePath, *parked, keptAs) : FileStatus();
+    if (done.Ok()) done = files.SyncFolderOf(savePath);
+    if (done.Ok()) {
+        TrimHistory(files, savePath, keep);
+        return true;
+    }
+    // The history could not take the save, or the folder could not be made durable:
+    // the names go back.
+    const bool versionBack = files.RenameToFreeName(savePath, version.path).Ok();
+    const std::string& replaced = keptAs.empty() ? *parked : keptAs;
+    const bool saveBack =
+        versionBack && (!saveThere || files.RenameToFreeName(replaced, savePath).Ok());
+    files.SyncFolderOf(savePath);
+    if (saveBack) return RefuseRestore(error, done);
+    return RefuseRestore(
+        error, done,
+        versionBack ? "The save is now " + replaced + "."
+                    : "The version is now the save; the save it replaced is " + replaced + ".");
+}
+
+}  // namespace quellhart

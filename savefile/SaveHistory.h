@@ -1,0 +1,73 @@
+// Earlier versions of a save, kept in a folder beside it named by the sibling rule
+// (".ess" -> ".history": "save1.history/" for "save1.ess"). A commit moves the backup
+// it would replace into that folder instead, and a restore of a version the save it
+// replaces: a rename, never a copy, so that keeping a version writes no byte of it.
+//
+// Each version is a whole save, named for the time it was last written (its
+// modification time, in UTC), so that the names sort by time and a player or the game
+// can open one as it is: "2026-12-08T21-40-03.123Z.ess", and where two versions were
+// written in the same millisecond (a file system that keeps times to two seconds),
+// "2026-12-08T21-40-03.123Z_02.ess". The oldest version kept is "the original": the
+// save as it was before the editor's first commit that kept history (or a still older
+// backup, where there was one), and trimming never removes it. Nothing in the folder
+// whose name is not of that form is ever touched.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "savefile/FileSystem.h"
+#include "savefile/SaveErrors.h"
+
+namespace quellhart {
+
+// How many versions are kept besides the original; 0 keeps none, and nothing is moved
+// into the history or out of it.
+inline constexpr int kDefaultHistoryKeep = 20;
+inline constexpr const char* kHistoryKeepVariable = "QUELLHART_HISTORY_KEEP";
+
+// The number in QUELLHART_HISTORY_KEEP, or the default where it is unset or empty.
+// Anything but a whole number from 0 up is an error, said in `problem`.
+int HistoryKeepFromEnvironment(std::string* problem = nullptr);
+// A whole number from 0 up, as the variable and the command line take it.
+std::optional<int> ParseHistoryKeep(std::string_view text);
+
+struct SaveVersion {
+    std::string path;
+    std::int64_t timeNs = 0;  // when it was last written
+    std::int64_t bytes = 0;
+    bool original = false;  // the oldest kept, which trimming leaves
+    bool backup = false;    // the backup (".bak"), the newest
+};
+
+// The save's earlier versions: those in its history, oldest first, then its backup.
+// A missing history folder is an empty history; a folder that cannot be read is an
+// error.
+FileStatus ListVersions(FileSystem& files, const std::string& savePath,
+                        std::vector<SaveVersion>& versions);
+
+// A version's time as the listing shows it: "2026-12-08T21:40:03Z".
+std::string VersionTimeText(std::int64_t timeNs);
+
+// Moves the file named `path`, a whole save of `savePath`'s, into the history under a
+// name of its time, making the folder where there is none; `keptAs` is its new name.
+// The file keeps `path` on failure.
+FileStatus KeepInHistory(FileSystem& files, const std::string& savePath, const std::string& path,
+                         std::string& keptAs);
+
+// Removes the oldest versions beyond the `keep` newest, never the original; with
+// `keep` 0, nothing. A version that cannot be removed stays; trimming never fails a
+// commit.
+void TrimHistory(FileSystem& files, const std::string& savePath, int keep);
+
+// Makes `version` (one of ListVersions's) the save, byte for byte, after loading it
+// whole; the save it replaces goes into the history, and the history is trimmed to
+// `keep`. Returns false with `error` set, and every file under the name it had, when
+// the version was not put back.
+bool RestoreVersion(const std::string& savePath, const SaveVersion& version, int keep,
+                    SaveError& error, FileSystem& files = SystemFileSystem());
+
+}  // namespace quellhart
