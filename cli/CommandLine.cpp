@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "savefile/SaveHistory.h"
+
 namespace quellhart::cli {
 namespace {
 
@@ -44,6 +46,17 @@ void Store(Request& request, Option option, const std::string& value) {
             break;
         case Option::kCodePage:
             request.codePage = value;
+            break;
+        case Option::kKeep:
+            request.keep = ParseHistoryKeep(value);
+            if (!request.keep)
+                throw UsageError("--keep takes a whole number from 0 up, not '" + value + "'");
+            break;
+        case Option::kVersion:
+            request.version = ParseHistoryKeep(value);
+            if (!request.version || *request.version < 1)
+                throw UsageError("--version takes a version's number from 1 up, not '" + value +
+                                 "'");
             break;
         case Option::kGlobal: {
             const size_t equals = value.find('=');

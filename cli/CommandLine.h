@@ -17,7 +17,7 @@ struct UsageError : std::runtime_error {
 };
 
 struct Request {
-    std::string command;  // show, set, restore, diff, help, version
+    std::string command;  // show, set, restore, diff, history, help, version
     std::vector<std::string> files;
     // The five player texts that `set` changes, as typed (UTF-8).
     std::optional<std::string> name, race, cls, head, hair;
@@ -25,6 +25,8 @@ struct Request {
     bool yes = false;
     bool json = false;
     std::optional<std::string> codePage;  // as given with --code-page
+    std::optional<int> keep;              // --keep: versions kept besides the original
+    std::optional<int> version;           // --version: the version to put back, from 1
 };
 
 // Reads the command line by the command table; a mistake throws UsageError.

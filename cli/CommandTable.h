@@ -9,7 +9,19 @@
 
 namespace quellhart::cli {
 
-enum class Option { kJson, kYes, kName, kRace, kClass, kHead, kHair, kGlobal, kCodePage };
+enum class Option {
+    kJson,
+    kYes,
+    kName,
+    kRace,
+    kClass,
+    kHead,
+    kHair,
+    kGlobal,
+    kCodePage,
+    kKeep,
+    kVersion,
+};
 
 struct OptionSpec {
     Option id;
@@ -31,9 +43,14 @@ inline constexpr OptionSpec kOptions[] = {
     {Option::kCodePage, "--code-page", "N",
      "read and write the save's texts in Windows code page N (874, 1250 to 1258) instead of the "
      "system's; QUELLHART_CODE_PAGE=N does the same"},
+    {Option::kKeep, "--keep", "N",
+     "keep the N most recent earlier versions of the save besides the original (20 unless "
+     "QUELLHART_HISTORY_KEEP=N says otherwise); 0 keeps none"},
+    {Option::kVersion, "--version", "N",
+     "put back version N of the save, as history numbers them, instead of the backup"},
 };
 
-enum class Command { kShow, kSet, kRestore, kDiff };
+enum class Command { kShow, kSet, kRestore, kDiff, kHistory };
 
 struct CommandSpec {
     Command id;
@@ -46,11 +63,13 @@ struct CommandSpec {
 
 namespace options {
 inline constexpr Option kShow[] = {Option::kJson, Option::kCodePage};
-inline constexpr Option kSet[] = {Option::kName, Option::kRace, Option::kClass,
-                                  Option::kHead, Option::kHair, Option::kGlobal,
-                                  Option::kYes,  Option::kJson, Option::kCodePage};
-inline constexpr Option kRestore[] = {Option::kYes, Option::kCodePage};
+inline constexpr Option kSet[] = {Option::kName,     Option::kRace,   Option::kClass, Option::kHead,
+                                  Option::kHair,     Option::kGlobal, Option::kYes,   Option::kJson,
+                                  Option::kCodePage, Option::kKeep};
+inline constexpr Option kRestore[] = {Option::kVersion, Option::kYes, Option::kCodePage,
+                                      Option::kKeep};
 inline constexpr Option kDiff[] = {Option::kJson, Option::kCodePage};
+inline constexpr Option kHistory[] = {Option::kJson, Option::kCodePage};
 }  // namespace options
 
 inline constexpr CommandSpec kCommands[] = {
@@ -58,11 +77,15 @@ inline constexpr CommandSpec kCommands[] = {
      "print the player record and every global variable of a save"},
     {Command::kSet, "set", "FILE", 1, options::kSet,
      "change the player's texts and global values, writing the save as the editor does: "
-     "the old save is kept as FILE's .bak"},
+     "the old save is kept as FILE's .bak, and the previous backup among its versions"},
     {Command::kRestore, "restore", "FILE", 1, options::kRestore,
-     "swap a save and its backup (.bak); a second restore undoes the first"},
+     "swap a save and its backup (.bak); a second restore undoes the first. With --version N, "
+     "make that earlier version the save, keeping the save it replaces as a version"},
     {Command::kDiff, "diff", "OLD NEW", 2, options::kDiff,
      "compare two saves; exit 0 when they are the same, 1 when they differ, 2 on trouble"},
+    {Command::kHistory, "history", "FILE", 1, options::kHistory,
+     "list the earlier versions of a save kept beside it (FILE's .history folder, then the "
+     ".bak), oldest first: number, time, size, and what changed from each to the next"},
 };
 
 const OptionSpec& Details(Option option);

@@ -4,6 +4,7 @@
 
 #include "codepage/CodePageChoice.h"
 #include "res/QuellhartVersion.h"
+#include "savefile/SaveHistory.h"
 
 namespace quellhart::cli {
 
@@ -17,6 +18,15 @@ bool Confirm(const std::string& question, const Request& request, Console& conso
     std::string answer;
     std::getline(console.in, answer);
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
+}
+
+std::optional<int> HistoryKeep(const Request& request, Console& console) {
+    if (request.keep) return request.keep;
+    std::string problem;
+    const int keep = HistoryKeepFromEnvironment(&problem);
+    if (problem.empty()) return keep;
+    console.err << "quellhart-cli: " << problem << "\n";
+    return std::nullopt;
 }
 
 int Run(const std::vector<std::string>& args, Console& console) {
@@ -50,6 +60,7 @@ int Run(const std::vector<std::string>& args, Console& console) {
     if (request.command == "set") return RunSet(request, console);
     if (request.command == "restore") return RunRestore(request, console);
     if (request.command == "diff") return RunDiff(request, console);
+    if (request.command == "history") return RunHistory(request, console);
     return kExitUsage;  // the parser knows no other command
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,12 @@ int RunShow(const Request& request, Console& console);
 int RunSet(const Request& request, Console& console);
 int RunRestore(const Request& request, Console& console);
 int RunDiff(const Request& request, Console& console);
+int RunHistory(const Request& request, Console& console);
+
+// How many earlier versions a commit or a restore keeps: --keep, else
+// QUELLHART_HISTORY_KEEP, else the default; nothing, said on standard error, when the
+// variable holds no such number.
+std::optional<int> HistoryKeep(const Request& request, Console& console);
 
 // Reading opens any file name and deletes or creates nothing; editing opens as the
 // editor does, and only a name with ".ess".

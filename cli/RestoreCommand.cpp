@@ -1,15 +1,53 @@
 // `restore`: swaps a save and its backup through the save library, which checks that
 // the backup loads and that no commit of the save is running, and makes the swap one
-// step where the file system can.
+// step where the file system can; with --version N, puts back that earlier version,
+// keeping the save it replaces as a version.
 #include <iostream>
 
 #include "cli/Commands.h"
 #include "cli/ErrorLines.h"
 #include "savefile/BackupRestore.h"
 #include "savefile/SaveErrors.h"
+#include "savefile/SaveHistory.h"
 #include "savefile/SiblingPaths.h"
 
 namespace quellhart::cli {
+namespace {
+
+int RestoreVersionNumbered(const std::string& file, int number, const Request& request,
+                           Console& console) {
+    const std::optional<int> keep = HistoryKeep(request, console);
+    if (!keep) return kExitUsage;
+    std::vector<SaveVersion> versions;
+    if (const FileStatus listed = ListVersions(console.files, file, versions); !listed.Ok()) {
+        console.err << ErrorLines({errors::kHistoryUnreadable, listed.Cause()});
+        return kExitError;
+    }
+    if (size_t(number) > versions.size()) {
+        console.err << "quellhart-cli: " << file << " has no version " << number << "; "
+                    << versions.size() << (versions.size() == 1 ? " is" : " are")
+                    << " kept (quellhart-cli history " << file << " lists them)\n";
+        return kExitUsage;
+    }
+    const SaveVersion& version = versions[size_t(number) - 1];
+    const std::string when = VersionTimeText(version.timeNs);
+    if (!Confirm("Put back version " + std::to_string(number) + " of " + file + " (" + when + ", " +
+                     version.path + ")? The save now is kept as a version.",
+                 request, console))
+        return kExitDeclined;
+    SaveError error;
+    std::string keptAs;
+    if (!RestoreVersion(file, version, *keep, error, keptAs, console.files)) {
+        console.err << ErrorLines(error);
+        return kExitError;
+    }
+    console.out << "Restored version " << number << " (" << when << ") as " << file;
+    if (!keptAs.empty()) console.out << "; the save it replaced is now " << keptAs;
+    console.out << ".\n";
+    return kExitOk;
+}
+
+}  // namespace
 
 int RunRestore(const Request& request, Console& console) {
     // A save that is a link is swapped where it lies: the question and the report name
@@ -20,6 +58,7 @@ int RunRestore(const Request& request, Console& console) {
         console.err << errors::kNoEssInName << "\n";
         return kExitError;
     }
+    if (request.version) return RestoreVersionNumbered(file, *request.version, request, console);
     if (!HasBackup(file, console.files)) {
         console.err << *backup << ": " << errors::kUnableToOpenSave << "\n";
         return kExitError;

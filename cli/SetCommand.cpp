@@ -94,6 +94,10 @@ int RunSet(const Request& request, Console& console) {
     if (!ApplyGlobals(save, request, console)) return kExitUsage;
     const PlayerRecord record = EditedPlayer(save, request, console);
 
+    const std::optional<int> keep = HistoryKeep(request, console);
+    if (!keep) return kExitUsage;
+    save.SetHistoryKeep(*keep);
+
     if (!Confirm(messages::kConfirmWrite, request, console)) return kExitDeclined;
     if (HasBackup(file, console.files) &&
         !Confirm(messages::kConfirmReplaceBackup, request, console))
@@ -106,6 +110,7 @@ int RunSet(const Request& request, Console& console) {
     }
     // The save has been replaced: whatever happens from here on, the exit code says
     // so, or a user would retry and push the original out of the backup.
+    if (!save.GetCommitNote().text.empty()) console.err << ErrorLines(save.GetCommitNote());
     CSaveGame written(console.files);
     if (!written.OpenReadOnly(file) || !written.Load()) {
         console.err << "The save was written, but reading it back failed: "

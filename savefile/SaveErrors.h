@@ -56,7 +56,7 @@ inline constexpr const char* kRestoreSwap =
     "Error swapping the save and its backup; both keep their old contents.";
 inline constexpr const char* kRestoreVersion =
     "Error restoring the version; the save keeps its old contents.";
-inline constexpr const char* kNoSuchVersion = "There is no such version of the save.";
+inline constexpr const char* kHistoryUnreadable = "The save's earlier versions cannot be listed.";
 inline constexpr const char* kVersionNotKept =
     "The previous backup could not be kept among the versions; it was replaced.";
 

@@ -222,7 +222,8 @@ void TrimHistory(FileSystem& files, const std::string& savePath, int keep) {
 }
 
 bool RestoreVersion(const std::string& givenPath, const SaveVersion& version, int keep,
-                    SaveError& error, FileSystem& files) {
+                    SaveError& error, std::string& keptAs, FileSystem& files) {
+    keptAs.clear();
     const std::string savePath = files.FinalPath(givenPath);
     const std::optional<std::string> parked = SwapPathFor(savePath);
     if (!parked) {
@@ -264,7 +265,6 @@ bool RestoreVersion(const std::string& givenPath, const SaveVersion& version, in
             return RefuseRestore(error, placed);
         // Another program's save took the name meanwhile: it is newer, and the one put
         // aside becomes a version.
-        std::string keptAs;
         KeepInHistory(files, savePath, *parked, keptAs);
         files.SyncFolderOf(savePath);
         error = {errors::kChangedOnDisk, {}};
@@ -272,7 +272,6 @@ bool RestoreVersion(const std::string& givenPath, const SaveVersion& version, in
                                       : "The save it replaced is now " + keptAs + ".");
         return false;
     }
-    std::string keptAs;
     FileStatus done = saveThere ? KeepInHistory(files, savePath, *parked, keptAs) : FileStatus();
     if (done.Ok()) done = files.SyncFolderOf(savePath);
     if (done.Ok()) {

@@ -64,10 +64,11 @@ FileStatus KeepInHistory(FileSystem& files, const std::string& savePath, const s
 void TrimHistory(FileSystem& files, const std::string& savePath, int keep);
 
 // Makes `version` (one of ListVersions's) the save, byte for byte, after loading it
-// whole; the save it replaces goes into the history, and the history is trimmed to
-// `keep`. Returns false with `error` set, and every file under the name it had, when
-// the version was not put back.
+// whole; the save it replaces goes into the history (`keptAs` its new name), and the
+// history is trimmed to `keep`. Returns false with `error` set, and every file under
+// the name it had, when the version was not put back.
 bool RestoreVersion(const std::string& savePath, const SaveVersion& version, int keep,
-                    SaveError& error, FileSystem& files = SystemFileSystem());
+                    SaveError& error, std::string& keptAs,
+                    FileSystem& files = SystemFileSystem());
 
 }  // namespace quellhart

@@ -15,7 +15,9 @@ TEST(CommandTable, EveryOptionOfEveryCommandIsAcceptedAndShown) {
         for (const Option option : command.options) {
             const OptionSpec& details = Details(option);
             std::vector<std::string> args = {command.name, details.name};
-            if (details.value) args.push_back(option == Option::kGlobal ? "Day=1" : "text");
+            const bool number = option == Option::kKeep || option == Option::kVersion;
+            if (details.value)
+                args.push_back(option == Option::kGlobal ? "Day=1" : number ? "1" : "text");
             for (int i = 0; i < command.fileCount; ++i)
                 args.push_back("f" + std::to_string(i) + ".ess");
             EXPECT_NO_THROW(ParseCommandLine(args)) << command.name << " " << details.name;
@@ -30,6 +32,11 @@ TEST(CommandTable, WhatTheTableLacksIsRefused) {
     EXPECT_THROW(ParseCommandLine({"show", "a.ess", "--yes"}), UsageError);  // not show's
     EXPECT_THROW(ParseCommandLine({"diff", "a.ess"}), UsageError);
     EXPECT_THROW(ParseCommandLine({"set", "a.ess", "--name"}), UsageError);
+    for (const char* keep : {"-1", "two", "", "3x"})
+        EXPECT_THROW(ParseCommandLine({"set", "a.ess", "--keep", keep}), UsageError) << keep;
+    for (const char* version : {"0", "-2", "one"})
+        EXPECT_THROW(ParseCommandLine({"restore", "a.ess", "--version", version}), UsageError)
+            << version;
 }
 
 }  // namespace
