@@ -104,7 +104,14 @@ std::optional<std::int64_t> TimeOfVersionName(std::string_view name) {
     return ((days * 86'400 + hour * 3600 + minute * 60 + second) * 1000 + ms) * kNsPerMs;
 }
 
-std::string Join(const std::string& folder, const std::string& name) { return folder + "/" + name; }
+// A name in the folder, with the separator the folder's path already uses (a path
+// typed on Windows may use either).
+std::string Join(const std::string& folder, const std::string& name) {
+    const size_t slash = folder.find_last_of('/'), backslash = folder.find_last_of('\\');
+    const bool windowsStyle =
+        backslash != std::string::npos && (slash == std::string::npos || backslash > slash);
+    return folder + (windowsStyle ? "\\" : "/") + name;
+}
 
 // The history's versions, oldest first: the files of the folder with names of the
 // editor's making, nothing else.
