@@ -1,6 +1,7 @@
 #include "savefile/FileSystemMemory.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <utility>
 
@@ -28,10 +29,18 @@ void GrowTo(std::string& bytes, std::size_t size, std::size_t expected) {
 
 }  // namespace
 
+std::int64_t MemoryFileSystem::Tick() {
+    const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                 std::chrono::system_clock::now().time_since_epoch())
+                                 .count();
+    clock_ = std::max(now, clock_ + 1);
+    return clock_;
+}
+
 std::shared_ptr<MemoryFileSystem::File> MemoryFileSystem::NewFile() {
     auto file = std::make_shared<File>();
     file->index = nextIndex_++;
-    file->modifiedNs = ++clock_;
+    file->modifiedNs = Tick();
     return file;
 }
 
@@ -40,10 +49,12 @@ MemoryFileSystem::Open* MemoryFileSystem::Find(FileHandle file) {
     return found == open_.end() ? nullptr : &found->second;
 }
 
-void MemoryFileSystem::Put(const std::string& path, std::string bytes) {
+void MemoryFileSystem::Put(const std::string& path, std::string bytes,
+                           std::optional<std::int64_t> modifiedNs) {
     const std::lock_guard lock(mutex_);
     auto file = NewFile();
     file->bytes = std::move(bytes);
+    if (modifiedNs) file->modifiedNs = *modifiedNs;
     names_[path] = std::move(file);
 }
 
@@ -111,7 +122,7 @@ FileStatus MemoryFileSystem::WriteAt(FileHandle file, std::int64_t offset, const
     std::string& bytes = open->file->bytes;
     GrowTo(bytes, std::size_t(offset) + count, 0);
     std::memcpy(bytes.data() + offset, from, count);
-    open->file->modifiedNs = ++clock_;
+    open->file->modifiedNs = Tick();
     return FileError::kNone;
 }
 
@@ -132,7 +143,7 @@ FileStatus MemoryFileSystem::CopyRange(FileHandle from, std::int64_t fromOffset,
     GrowTo(into, std::size_t(toOffset) + length, bytes.size() + kCopyHeadroomBytes);
     // One file may be both: the bytes then move within it.
     std::memmove(into.data() + toOffset, bytes.data() + fromOffset, length);
-    target->file->modifiedNs = ++clock_;
+    target->file->modifiedNs = Tick();
     copied = std::int64_t(length);
     return FileError::kNone;
 }

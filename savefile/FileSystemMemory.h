@@ -23,8 +23,10 @@ namespace quellhart {
 
 class MemoryFileSystem final : public FileSystem {
 public:
-    // Puts `bytes` under `path`, as a new file (a file already there loses the name).
-    void Put(const std::string& path, std::string bytes);
+    // Puts `bytes` under `path`, as a new file (a file already there loses the name),
+    // last written at `modifiedNs` (nanoseconds since 1970, UTC), or now.
+    void Put(const std::string& path, std::string bytes,
+             std::optional<std::int64_t> modifiedNs = std::nullopt);
     // The contents of the file named `path`, if there is one.
     std::optional<std::string> Contents(const std::string& path) const;
     // The same without a copy (a save may be large): valid until the file is written
@@ -87,7 +89,9 @@ private:
     std::set<std::string> folders_;  // made empty; others exist while files are in them
     FileHandle nextHandle_ = 1;
     std::uint64_t nextIndex_ = 1;
-    // Every write moves this clock on, so that a rewrite always changes the time.
+    // The time of day, moved on by at least one with every write, so that a rewrite
+    // always changes the time.
+    std::int64_t Tick();
     std::int64_t clock_ = 0;
 };
 

@@ -13,9 +13,10 @@
 namespace quellhart {
 namespace {
 
-constexpr std::int64_t kNsPerMs = 1'000'000;
-constexpr std::int64_t kMsPerDay = 86'400'000;
-// Versions written in the same millisecond are told apart by "_02" up to "_99".
+constexpr std::int64_t kNsPerSecond = 1'000'000'000;
+constexpr std::int64_t kSecondsPerDay = 86'400;
+// Versions written at the same time (to the nanosecond, or to the two seconds that FAT
+// keeps) are told apart by "_02" up to "_99".
 constexpr int kMostNamesPerTime = 99;
 constexpr std::string_view kVersionExtension = ".ess";
 
@@ -47,41 +48,45 @@ std::int64_t DaysFromCivil(CivilDate date) {
     return era * 146097 + dayOfEra - 719468;
 }
 
-struct Moment {
-    CivilDate date;
-    int hour, minute, second, millisecond;
-};
-Moment MomentOf(std::int64_t timeNs) {
-    std::int64_t ms = timeNs / kNsPerMs - (timeNs % kNsPerMs < 0 ? 1 : 0);
-    std::int64_t days = ms / kMsPerDay;
-    ms -= days * kMsPerDay;
-    if (ms < 0) {
-        ms += kMsPerDay;
-        --days;
-    }
-    return {CivilFromDays(days), int(ms / 3'600'000), int(ms / 60'000 % 60), int(ms / 1000 % 60),
-            int(ms % 1000)};
+// Division that rounds down, for times before 1970 as well.
+std::int64_t FloorDivide(std::int64_t value, std::int64_t by) {
+    return value / by - (value % by < 0 ? 1 : 0);
 }
 
-// "2026-12-08T21-40-03.123Z", and "_NN" for the n-th name of one time (n from 2).
-std::string VersionName(std::int64_t timeNs, int nth) {
+struct Moment {
+    CivilDate date;
+    int hour, minute, second, nanosecond;
+};
+Moment MomentOf(std::int64_t timeNs) {
+    const std::int64_t seconds = FloorDivide(timeNs, kNsPerSecond);
+    const std::int64_t days = FloorDivide(seconds, kSecondsPerDay);
+    const int ofDay = int(seconds - days * kSecondsPerDay);
+    return {CivilFromDays(days), ofDay / 3600, ofDay / 60 % 60, ofDay % 60,
+            int(timeNs - seconds * kNsPerSecond)};
+}
+
+// "2026-12-08T21-40-03.123456789Z": a version's name without its number and extension,
+// to the nanosecond, so that versions written one right after another sort as written.
+std::string VersionStem(std::int64_t timeNs) {
     const Moment at = MomentOf(timeNs);
-    char name[64];
-    std::snprintf(name, sizeof name, "%04lld-%02d-%02dT%02d-%02d-%02d.%03dZ",
+    char stem[64];
+    std::snprintf(stem, sizeof stem, "%04lld-%02d-%02dT%02d-%02d-%02d.%09dZ",
                   static_cast<long long>(at.date.year), at.date.month, at.date.day, at.hour,
-                  at.minute, at.second, at.millisecond);
-    std::string result = name;
-    if (nth > 1) {
-        std::snprintf(name, sizeof name, "_%02d", nth);
-        result += name;
-    }
-    return result + std::string(kVersionExtension);
+                  at.minute, at.second, at.nanosecond);
+    return stem;
+}
+
+// The stem, "_NN" for the n-th version of one time (n from 2), and ".ess".
+std::string VersionName(const std::string& stem, int nth) {
+    char number[8] = "";
+    if (nth > 1) std::snprintf(number, sizeof number, "_%02d", nth);
+    return stem + number + std::string(kVersionExtension);
 }
 
 // The time a name of VersionName's form stands for; nothing for any other name.
 std::optional<std::int64_t> TimeOfVersionName(std::string_view name) {
     int fields[7] = {};
-    constexpr int kWidths[7] = {4, 2, 2, 2, 2, 2, 3};
+    constexpr int kWidths[7] = {4, 2, 2, 2, 2, 2, 9};
     constexpr char kAfter[7] = {'-', '-', 'T', '-', '-', '.', 'Z'};
     size_t at = 0;
     for (int i = 0; i < 7; ++i) {
@@ -97,11 +102,11 @@ std::optional<std::int64_t> TimeOfVersionName(std::string_view name) {
         rest[1] <= '9' && rest[2] >= '0' && rest[2] <= '9')
         rest.remove_prefix(3);
     if (rest != kVersionExtension) return std::nullopt;
-    const auto& [year, month, day, hour, minute, second, ms] = fields;
+    const auto& [year, month, day, hour, minute, second, ns] = fields;
     if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60)
         return std::nullopt;
     const std::int64_t days = DaysFromCivil({year, month, day});
-    return ((days * 86'400 + hour * 3600 + minute * 60 + second) * 1000 + ms) * kNsPerMs;
+    return (days * kSecondsPerDay + hour * 3600 + minute * 60 + second) * kNsPerSecond + ns;
 }
 
 // A name in the folder, with the separator the folder's path already uses (a path
@@ -200,8 +205,19 @@ FileStatus KeepInHistory(FileSystem& files, const std::string& savePath, const s
         return described;
     if (holder.kind != FileKind::kFolder)
         return {FileError::kNotRegularFile, "Not a folder", *folder};
-    for (int nth = 1; nth <= kMostNamesPerTime; ++nth) {
-        const std::string name = Join(*folder, VersionName(version.modifiedNs, nth));
+    // A version of a time that others have already is numbered after the last of them,
+    // whichever were trimmed since, so that the names keep the order they were kept in.
+    const std::string stem = VersionStem(version.modifiedNs);
+    std::vector<std::string> names;
+    if (const FileStatus listed = files.ListFolder(*folder, names); !listed.Ok()) return listed;
+    int after = 0;
+    for (const std::string& name : names) {
+        if (name.compare(0, stem.size(), stem) != 0 || !TimeOfVersionName(name)) continue;
+        const bool numbered = name.size() > stem.size() && name[stem.size()] == '_';
+        after = std::max(after, numbered ? std::atoi(name.c_str() + stem.size() + 1) : 1);
+    }
+    for (int nth = after + 1; nth <= kMostNamesPerTime; ++nth) {
+        const std::string name = Join(*folder, VersionName(stem, nth));
         const FileStatus moved = files.RenameToFreeName(path, name);
         if (moved == FileError::kExists) continue;
         if (!moved.Ok()) return moved;

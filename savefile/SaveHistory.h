@@ -5,9 +5,9 @@
 //
 // Each version is a whole save, named for the time it was last written (its
 // modification time, in UTC), so that the names sort by time and a player or the game
-// can open one as it is: "2026-12-08T21-40-03.123Z.ess", and where two versions were
-// written in the same millisecond (a file system that keeps times to two seconds),
-// "2026-12-08T21-40-03.123Z_02.ess". The oldest version kept is "the original": the
+// can open one as it is: "2026-12-08T21-40-03.123456789Z.ess", and where two versions were
+// written at the same time (a file system that keeps times to two seconds),
+// "2026-12-08T21-40-03.123456789Z_02.ess". The oldest version kept is "the original": the
 // save as it was before the editor's first commit that kept history (or a still older
 // backup, where there was one), and trimming never removes it. Nothing in the folder
 // whose name is not of that form is ever touched.
@@ -68,7 +68,6 @@ void TrimHistory(FileSystem& files, const std::string& savePath, int keep);
 // history is trimmed to `keep`. Returns false with `error` set, and every file under
 // the name it had, when the version was not put back.
 bool RestoreVersion(const std::string& savePath, const SaveVersion& version, int keep,
-                    SaveError& error, std::string& keptAs,
-                    FileSystem& files = SystemFileSystem());
+                    SaveError& error, std::string& keptAs, FileSystem& files = SystemFileSystem());
 
 }  // namespace quellhart

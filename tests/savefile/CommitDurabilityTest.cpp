@@ -365,7 +365,7 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
                     fs::create_directory(path("history"));
                     test::SaveBuilder()
                         .Raw(versions.at(version))
-                        .WriteTo(path("history/2026-12-08T21-40-03.123Z.ess"));
+                        .WriteTo(path("history/2026-12-08T21-40-03.123456789Z.ess"));
                     continue;
                 }
                 test::SaveBuilder().Raw(versions.at(version)).WriteTo(path(extension));

@@ -1,0 +1,347 @@
+// The earlier versions of a save: what commits keep and for how long, what a restore
+// of one puts back, and that no version is lost when a call fails or the process stops
+// in the middle of a version's restore.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <map>
+
+#include "savefile/FileSystemMemory.h"
+#include "savefile/SaveErrors.h"
+#include "savefile/SaveGame.h"
+#include "savefile/SaveHistory.h"
+#include "savefile/SiblingPaths.h"
+#include "tests/support/FaultyFileSystem.h"
+#include "tests/support/SaveBuilder.h"
+#include "tests/support/ScopedVariable.h"
+#include "tests/support/TempDir.h"
+
+namespace quellhart {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FaultyFileSystem;
+using test::ReadFileBytes;
+
+// The save after a commit of Day = `day`, byte for byte: a changed value is all that
+// differs between two versions.
+std::string SaveWithDay(int day) {
+    return test::SaveBuilder().Header().Glob("Day", float(day)).Filler(200).Player().Bytes();
+}
+
+std::string BytesOf(FileSystem& files, const std::string& path) {
+    FileHandle file = kNoFile;
+    if (!files.OpenForReading(path, file).Ok()) return "(missing)";
+    std::string bytes(1 << 16, '\0');
+    size_t got = 0;
+    files.ReadAt(file, 0, bytes.data(), bytes.size(), got);
+    files.Close(file);
+    bytes.resize(got);
+    return bytes;
+}
+
+// The Day of each earlier version, oldest first; -1 for one that is no such save.
+std::vector<int> VersionDays(FileSystem& files, const std::string& save,
+                             std::vector<SaveVersion>* listed = nullptr) {
+    std::vector<SaveVersion> versions;
+    EXPECT_TRUE(ListVersions(files, save, versions).Ok());
+    std::vector<int> days;
+    for (const SaveVersion& version : versions) {
+        int day = -1;
+        for (int d = 0; d < 100; ++d)
+            if (BytesOf(files, version.path) == SaveWithDay(d)) day = d;
+        days.push_back(day);
+    }
+    if (listed) *listed = versions;
+    return days;
+}
+
+bool CommitDay(FileSystem& files, const std::string& save, int day, int keep,
+               SaveError* note = nullptr) {
+    CSaveGame doc(files);
+    if (!doc.Open(save) || !doc.Load()) return false;
+    doc.SetHistoryKeep(keep);
+    doc.SetGlobValue(0, float(day));
+    const bool committed = doc.Commit();
+    if (note) *note = doc.GetCommitNote();
+    return committed;
+}
+
+// The two places a save may be: the disk, and the browser edition's memory.
+struct Place {
+    const char* name;
+    std::unique_ptr<test::TempDir> dir;
+    MemoryFileSystem memory;
+    FileSystem& files;
+    std::string save;
+    explicit Place(bool onDisk)
+        : name(onDisk ? "disk" : "memory"),
+          dir(onDisk ? std::make_unique<test::TempDir>() : nullptr),
+          files(onDisk ? SystemFileSystem() : static_cast<FileSystem&>(memory)),
+          save(onDisk ? dir->File("save.ess") : "saves/save.ess") {
+        if (onDisk)
+            test::SaveBuilder().Raw(SaveWithDay(0)).WriteTo(save);
+        else
+            memory.Put(save, SaveWithDay(0));
+        StampDay(0);
+    }
+    // Commits Day = `day`; the new save is written a second after the last.
+    bool Commit(int day, int keep) {
+        const bool committed = CommitDay(files, save, day, keep);
+        StampDay(day);
+        return committed;
+    }
+
+private:
+    // A disk may give two files written in the same few milliseconds one time; the
+    // versions here are a second apart, as a player's are.
+    void StampDay(int day) {
+        if (!dir) return;
+        fs::last_write_time(save, fs::file_time_type::clock::now() - std::chrono::hours(1) +
+                                      std::chrono::seconds(day));
+    }
+};
+
+TEST(History, CommitsKeepTheNewestVersionsAndTheOriginal) {
+    struct Case {
+        int commits, keep;
+        std::vector<int> kept;  // the Day of each version, oldest first, the backup last
+    };
+    std::vector<int> oneToTwentyOne;
+    for (int day = 2; day <= 22; ++day) oneToTwentyOne.push_back(day);
+    std::vector<int> withDefault = {0};
+    withDefault.insert(withDefault.end(), oneToTwentyOne.begin(), oneToTwentyOne.end());
+    const Case cases[] = {
+        {1, kDefaultHistoryKeep, {0}},  // only the backup
+        {3, kDefaultHistoryKeep, {0, 1, 2}},
+        // 23 commits: 22 versions in the history, of which the original and the 20
+        // newest are kept; the backup after them.
+        {23, kDefaultHistoryKeep, withDefault},
+        {6, 2, {0, 3, 4, 5}},
+        {4, 0, {3}},  // none kept: the backup alone, as it always was
+    };
+    for (const bool onDisk : {true, false}) {
+        for (const Case& c : cases) {
+            Place place(onDisk);
+            for (int day = 1; day <= c.commits; ++day)
+                ASSERT_TRUE(place.Commit(day, c.keep)) << day;
+            const std::string where = std::string(place.name) + ", " + std::to_string(c.commits) +
+                                      " commits keeping " + std::to_string(c.keep);
+            EXPECT_EQ(BytesOf(place.files, place.save), SaveWithDay(c.commits)) << where;
+            std::vector<SaveVersion> versions;
+            EXPECT_EQ(VersionDays(place.files, place.save, &versions), c.kept) << where;
+            for (size_t i = 0; i < versions.size(); ++i) {
+                EXPECT_EQ(versions[i].original, i == 0) << where << ", version " << i + 1;
+                EXPECT_EQ(versions[i].backup, i + 1 == versions.size()) << where;
+                EXPECT_EQ(versions[i].bytes, int64_t(SaveWithDay(0).size())) << where;
+                if (i > 0) {
+                    EXPECT_LE(versions[i - 1].timeNs, versions[i].timeNs) << where;
+                }
+            }
+            if (c.keep == 0) {
+                FileInfo info;
+                EXPECT_EQ(place.files.DescribePath(*HistoryPathFor(place.save), false, info),
+                          FileError::kNotFound)
+                    << where;
+            }
+        }
+    }
+}
+
+// Files in the history folder that the editor did not name are never touched, nor
+// counted as versions.
+TEST(History, WhatTheEditorDidNotMakeStays) {
+    test::TempDir dir;
+    const std::string save = dir.File("save.ess"), history = dir.File("save.history");
+    test::SaveBuilder().Raw(SaveWithDay(0)).WriteTo(save);
+    fs::create_directory(history);
+    const std::map<std::string, std::string> foreign = {
+        {"notes.txt", "mine"},
+        {"2026-12-08T21-40-03.123456789Z.ess.txt", "mine too"},
+        {"2026-13-08T21-40-03.123456789Z.ess", "not a time"},
+        {"2026-12-08T21-40-03.123456789Z_7.ess", "one digit"}};
+    for (const auto& [name, bytes] : foreign)
+        test::SaveBuilder().Raw(bytes).WriteTo(history + "/" + name);
+    fs::create_directory(history + "/1999-01-01T00-00-00.000Z.ess");  // a folder
+    for (int day = 1; day <= 6; ++day) ASSERT_TRUE(CommitDay(SystemFileSystem(), save, day, 1));
+    EXPECT_EQ(VersionDays(SystemFileSystem(), save), (std::vector<int>{0, 4, 5}));
+    for (const auto& [name, bytes] : foreign) EXPECT_EQ(ReadFileBytes(history + "/" + name), bytes);
+    EXPECT_TRUE(fs::is_directory(history + "/1999-01-01T00-00-00.000Z.ess"));
+}
+
+// A history that cannot take the previous backup never fails the commit: the backup
+// is replaced as before, and the commit says so and why.
+TEST(History, AHistoryThatCannotBeWrittenLetsTheCommitGoOnAndSaysSo) {
+    struct Case {
+        const char* what;
+        bool fileInTheWay;
+        const char* failing;  // a call that fails every time
+        const char* cause;
+    };
+    const Case cases[] = {
+        {"a file under the folder's name", true, "", "Not a folder"},
+        {"a folder that cannot be made (read-only, full disk)", false, "CreateFolder",
+         "CreateFolder failed (injected)"},
+        {"a version that cannot be moved in", false, "RenameToFreeName",
+         "RenameToFreeName failed (injected)"},
+    };
+    for (const Case& c : cases) {
+        test::TempDir dir;
+        const std::string save = dir.File("save.ess");
+        test::SaveBuilder().Raw(SaveWithDay(0)).WriteTo(save);
+        test::SaveBuilder().Raw(SaveWithDay(7)).WriteTo(dir.File("save.bak"));
+        if (c.fileInTheWay) test::SaveBuilder().Raw("mine").WriteTo(dir.File("save.history"));
+        FaultyFileSystem files([&](int, std::string_view name) {
+            return name == c.failing ? FileError::kFailed : FileError::kNone;
+        });
+        files.exchangeSupported = test::SystemExchangesNames();
+        SaveError note;
+        ASSERT_TRUE(CommitDay(files, save, 1, kDefaultHistoryKeep, &note)) << c.what;
+        EXPECT_EQ(note.text, errors::kVersionNotKept) << c.what;
+        EXPECT_NE(note.cause.find(c.cause), std::string::npos) << c.what << ": " << note.cause;
+        EXPECT_EQ(ReadFileBytes(save), SaveWithDay(1)) << c.what;
+        EXPECT_EQ(ReadFileBytes(dir.File("save.bak")), SaveWithDay(0)) << c.what;
+        if (c.fileInTheWay) {
+            EXPECT_EQ(ReadFileBytes(dir.File("save.history")), "mine");
+        }
+    }
+}
+
+// Each version put back, and then the save it replaced: the save is each version in
+// turn, byte for byte, and in the end as it was, with every version still kept.
+TEST(History, EachVersionRestoredAndBack) {
+    for (const bool onDisk : {true, false}) {
+        Place place(onDisk);
+        for (int day = 1; day <= 4; ++day) ASSERT_TRUE(place.Commit(day, kDefaultHistoryKeep));
+        const std::vector<int> before = VersionDays(place.files, place.save);
+        ASSERT_EQ(before, (std::vector<int>{0, 1, 2, 3}));
+        for (size_t n = 0; n < before.size(); ++n) {
+            const std::string where =
+                std::string(place.name) + ", version " + std::to_string(n + 1);
+            std::vector<SaveVersion> versions;
+            VersionDays(place.files, place.save, &versions);
+            SaveError error;
+            std::string keptAs;
+            ASSERT_TRUE(RestoreVersion(place.save, versions[n], 20, error, keptAs, place.files))
+                << where << ": " << error.text << " / " << error.cause;
+            EXPECT_EQ(BytesOf(place.files, place.save), SaveWithDay(before[n])) << where;
+            EXPECT_EQ(BytesOf(place.files, keptAs), SaveWithDay(4)) << where;
+            // Back: the replaced save is a version like any other.
+            std::vector<int> days = VersionDays(place.files, place.save, &versions);
+            const auto replaced = std::find(days.begin(), days.end(), 4);
+            ASSERT_NE(replaced, days.end()) << where;
+            ASSERT_TRUE(RestoreVersion(place.save, versions[size_t(replaced - days.begin())], 20,
+                                       error, keptAs, place.files))
+                << where << ": " << error.text;
+            EXPECT_EQ(BytesOf(place.files, place.save), SaveWithDay(4)) << where;
+            days = VersionDays(place.files, place.save);
+            std::sort(days.begin(), days.end());
+            EXPECT_EQ(days, before) << where;
+        }
+    }
+}
+
+// The files of the folder as a set of versions, by the Day each holds.
+std::multiset<int> DaysIn(const fs::path& folder) {
+    std::multiset<int> days;
+    for (const auto& [name, bytes] : test::FilesUnder(folder)) {
+        int day = -1;
+        for (int d = 0; d < 10; ++d)
+            if (bytes == SaveWithDay(d)) day = d;
+        days.insert(day);
+    }
+    return days;
+}
+
+// A version's restore, with each of its calls failing once, and with the process
+// stopped at each of them: the save is the old one or the version, and every version
+// is under some name afterwards (after the next Open, for a stop).
+TEST(History, AVersionsRestoreLosesNoVersionAtAnyCall) {
+    const auto prepare = [](test::TempDir& dir) {
+        const std::string save = dir.File("save.ess");
+        test::SaveBuilder().Raw(SaveWithDay(0)).WriteTo(save);
+        for (int day = 1; day <= 3; ++day)
+            EXPECT_TRUE(CommitDay(SystemFileSystem(), save, day, kDefaultHistoryKeep));
+        std::vector<SaveVersion> versions;
+        ListVersions(SystemFileSystem(), save, versions);
+        return versions;
+    };
+    int calls = 0;
+    {
+        test::TempDir dir;
+        const std::vector<SaveVersion> versions = prepare(dir);
+        FaultyFileSystem counting;
+        SaveError error;
+        std::string keptAs;
+        ASSERT_TRUE(RestoreVersion(dir.File("save.ess"), versions[1], 20, error, keptAs, counting));
+        calls = counting.Calls();
+    }
+    for (const bool stop : {false, true}) {
+        for (int call = 1; call <= calls + (stop ? 1 : 0); ++call) {
+            test::TempDir dir;
+            const std::vector<SaveVersion> versions = prepare(dir);
+            const std::multiset<int> before = DaysIn(dir.Path());
+            FaultyFileSystem files = stop ? FaultyFileSystem::CrashingAtCall(call)
+                                          : FaultyFileSystem::FailingCall(call, FileError::kFailed);
+            SaveError error;
+            std::string keptAs;
+            const bool restored =
+                RestoreVersion(dir.File("save.ess"), versions[1], 20, error, keptAs, files);
+            const std::string where =
+                std::string(stop ? "stopped" : "failing") + " at call " + std::to_string(call) +
+                " " +
+                (call <= files.Calls() ? files.Names()[size_t(call - 1)] : std::string("(none)"));
+            if (stop) {
+                CSaveGame next;
+                EXPECT_TRUE(next.Open(dir.File("save.ess")))
+                    << where << ": " << next.GetErrorText();
+            } else if (!restored) {
+                // A refusal says why, and leaves every file under the name it had.
+                EXPECT_NE(error.cause.find("failed (injected)"), std::string::npos)
+                    << where << ": " << error.text;
+                EXPECT_TRUE(fs::exists(versions[1].path)) << where;
+            }
+            const std::string save = ReadFileBytes(dir.File("save.ess"));
+            EXPECT_TRUE(save == SaveWithDay(3) || save == SaveWithDay(1)) << where;
+            if (!stop) {
+                EXPECT_EQ(save, restored ? SaveWithDay(1) : SaveWithDay(3)) << where;
+            }
+            EXPECT_EQ(DaysIn(dir.Path()), before) << where;
+            for (const auto& entry : fs::directory_iterator(dir.Path()))
+                EXPECT_NE(entry.path().extension(), ".swap") << where;
+        }
+    }
+}
+
+TEST(History, TimesAreShownInUtc) {
+    const std::pair<std::int64_t, const char*> cases[] = {
+        {0, "1970-01-01T00:00:00Z"},
+        {951782400'000'000'000, "2000-02-29T00:00:00Z"},
+        {1796766003'999'000'000, "2026-12-08T21:40:03Z"},
+        {-1'000'000, "1969-12-31T23:59:59Z"},
+    };
+    for (const auto& [timeNs, text] : cases) EXPECT_EQ(VersionTimeText(timeNs), text) << timeNs;
+}
+
+TEST(History, TheKeptNumberComesFromTheEnvironmentOrTheDefault) {
+    const std::pair<const char*, int> cases[] = {{nullptr, kDefaultHistoryKeep},
+                                                 {"", kDefaultHistoryKeep},
+                                                 {"0", 0},
+                                                 {"35", 35},
+                                                 {"-1", kDefaultHistoryKeep},
+                                                 {"2x", kDefaultHistoryKeep},
+                                                 {" 3", kDefaultHistoryKeep}};
+    for (const auto& [value, keep] : cases) {
+        const test::ScopedVariable variable(kHistoryKeepVariable, value);
+        std::string problem;
+        EXPECT_EQ(HistoryKeepFromEnvironment(&problem), keep) << (value ? value : "unset");
+        // Anything but a number, or nothing, is said.
+        const bool number = !value || !*value || ParseHistoryKeep(value);
+        EXPECT_EQ(problem.empty(), number) << (value ? value : "unset") << ": " << problem;
+    }
+}
+
+}  // namespace
+}  // namespace quellhart
