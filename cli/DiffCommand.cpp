@@ -1,4 +1,4 @@
-// `diff`: what differs between two saves (SaveDiff.h), as text or JSON.
+// `diff`: what differs between two saves (savefile/SaveDiff.h), as text or JSON.
 #include <iostream>
 #include <map>
 #include <optional>
@@ -7,9 +7,9 @@
 #include "cli/Commands.h"
 #include "cli/ErrorLines.h"
 #include "cli/Json.h"
-#include "cli/SaveDiff.h"
 #include "cli/SaveReport.h"
 #include "codepage/CodePage.h"
+#include "savefile/SaveDiff.h"
 #include "savefile/SaveGame.h"
 #include "savefile/ValueText.h"
 
@@ -56,8 +56,8 @@ int RunDiff(const Request& request, Console& console) {
             return kDiffTrouble;
         }
     }
-    const SaveDiff diff = Compare(saves[0], saves[1]);
-    console.out << (request.json ? AsJson(diff) : AsText(diff));
+    const SaveDiff diff = Compare(saves[0], saves[1], ShownText);
+    console.out << (request.json ? AsJson(diff) : DiffAsText(diff));
     return diff.Same() ? kDiffSame : kDiffDiffers;
 }
 

@@ -2,14 +2,12 @@
 // with what changed from it to the next version (from the backup: to the save). Each
 // version is loaded once.
 #include <iostream>
-#include <memory>
 #include <optional>
 #include <sstream>
 
 #include "cli/Commands.h"
 #include "cli/ErrorLines.h"
 #include "cli/Json.h"
-#include "cli/SaveDiff.h"
 #include "cli/SaveReport.h"
 #include "savefile/SaveHistory.h"
 #include "savefile/SiblingPaths.h"
@@ -19,31 +17,15 @@ namespace {
 
 struct ListedVersion {
     SaveVersion version;
-    std::optional<SaveDiff> changes;  // to the next; none where either did not load
-    std::string problem;              // why this one did not load
+    VersionChanges changes;
 };
-
-std::unique_ptr<CSaveGame> Loaded(const std::string& path, Console& console, std::string& problem) {
-    auto save = std::make_unique<CSaveGame>(console.files);
-    if (save->OpenReadOnly(path) && save->Load()) return save;
-    problem = save->GetErrorText();
-    return nullptr;
-}
 
 std::vector<ListedVersion> WithChanges(const std::vector<SaveVersion>& versions,
                                        const std::string& file, Console& console) {
+    const std::vector<VersionChanges> changes =
+        CompareVersions(console.files, file, versions, ShownText);
     std::vector<ListedVersion> listed;
-    for (const SaveVersion& version : versions) listed.push_back({version, {}, {}});
-    if (listed.empty()) return listed;
-    std::unique_ptr<CSaveGame> current = Loaded(versions[0].path, console, listed[0].problem);
-    for (size_t i = 0; i < listed.size(); ++i) {
-        std::string nextProblem;
-        std::unique_ptr<CSaveGame> next =
-            Loaded(i + 1 < listed.size() ? versions[i + 1].path : file, console,
-                   i + 1 < listed.size() ? listed[i + 1].problem : nextProblem);
-        if (current && next) listed[i].changes = Compare(*current, *next);
-        current = std::move(next);
-    }
+    for (size_t i = 0; i < versions.size(); ++i) listed.push_back({versions[i], changes[i]});
     return listed;
 }
 
@@ -67,14 +49,14 @@ std::string AsText(const std::vector<ListedVersion>& listed, const std::string& 
         out << (i + 1) << "  " << VersionTimeText(v.timeNs) << "  " << v.bytes << " bytes  "
             << ForTerminal(v.path) << (v.original ? "  (the original)" : "")
             << (v.backup ? "  (the backup)" : "") << "\n";
-        if (!listed[i].problem.empty())
-            out << "    does not load: " << listed[i].problem << "\n";
-        else if (!listed[i].changes)
+        if (!listed[i].changes.problem.empty())
+            out << "    does not load: " << listed[i].changes.problem << "\n";
+        else if (!listed[i].changes.toNext)
             out << "    (the next does not load)\n";
-        else if (listed[i].changes->Same())
+        else if (listed[i].changes.toNext->Same())
             out << "    (nothing changed)\n";
         else
-            out << Indented(AsText(*listed[i].changes));
+            out << Indented(DiffAsText(*listed[i].changes.toNext));
     }
     return out.str();
 }
@@ -110,8 +92,9 @@ std::string AsJson(const std::vector<ListedVersion>& listed, const std::string& 
             << ", \"time\": " << JsonString(VersionTimeText(v.timeNs)) << ", \"bytes\": " << v.bytes
             << ", \"original\": " << (v.original ? "true" : "false")
             << ", \"backup\": " << (v.backup ? "true" : "false") << ", \"changes\": "
-            << (listed[i].changes ? ChangesAsJson(*listed[i].changes) : "null");
-        if (!listed[i].problem.empty()) out << ", \"error\": " << JsonString(listed[i].problem);
+            << (listed[i].changes.toNext ? ChangesAsJson(*listed[i].changes.toNext) : "null");
+        if (!listed[i].changes.problem.empty())
+            out << ", \"error\": " << JsonString(listed[i].changes.problem);
         out << "}";
     }
     out << "]}\n";

@@ -117,4 +117,12 @@ std::string ShowAsJson(const CSaveGame& save, const std::string& file) {
     return out.str();
 }
 
+std::string DiffAsText(const SaveDiff& diff) {
+    std::string text;
+    for (const std::string& line :
+         DiffLines(diff, [](std::string_view shown) { return ForTerminal(shown); }))
+        text += line + "\n";
+    return text;
+}
+
 }  // namespace quellhart::cli

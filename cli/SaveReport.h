@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "savefile/SaveDiff.h"
 #include "savefile/SaveGame.h"
 
 namespace quellhart::cli {
@@ -33,6 +34,9 @@ std::string ForTerminal(std::string_view utf8);
 std::string JsonHex(std::string_view bytes);
 
 std::string ShowAsText(const CSaveGame& save, const std::string& file);
+
+// The differences one a line, as `diff` prints them, safe on a terminal.
+std::string DiffAsText(const SaveDiff& diff);
 std::string ShowAsJson(const CSaveGame& save, const std::string& file);
 
 }  // namespace quellhart::cli

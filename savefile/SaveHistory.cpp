@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include "savefile/FileClaim.h"
 #include "savefile/SaveGame.h"
@@ -164,6 +165,29 @@ int HistoryKeepFromEnvironment(std::string* problem) {
         *problem = std::string(kHistoryKeepVariable) + " takes a whole number from 0 up, not '" +
                    value + "'.";
     return kDefaultHistoryKeep;
+}
+
+std::vector<VersionChanges> CompareVersions(FileSystem& files, const std::string& savePath,
+                                            const std::vector<SaveVersion>& versions,
+                                            const ShowText& shown) {
+    const auto loaded = [&](const std::string& path, std::string& problem) {
+        auto save = std::make_unique<CSaveGame>(files);
+        if (save->OpenReadOnly(path) && save->Load()) return save;
+        problem = save->GetErrorText();
+        return std::unique_ptr<CSaveGame>();
+    };
+    std::vector<VersionChanges> changes(versions.size());
+    if (versions.empty()) return changes;
+    std::unique_ptr<CSaveGame> current = loaded(versions[0].path, changes[0].problem);
+    for (size_t i = 0; i < versions.size(); ++i) {
+        const bool last = i + 1 == versions.size();
+        std::string saveProblem;
+        std::unique_ptr<CSaveGame> next = loaded(last ? savePath : versions[i + 1].path,
+                                                 last ? saveProblem : changes[i + 1].problem);
+        if (current && next) changes[i].toNext = Compare(*current, *next, shown);
+        current = std::move(next);
+    }
+    return changes;
 }
 
 std::string VersionTimeText(std::int64_t timeNs) {

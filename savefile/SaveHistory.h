@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "savefile/FileSystem.h"
+#include "savefile/SaveDiff.h"
 #include "savefile/SaveErrors.h"
 
 namespace quellhart {
@@ -48,6 +49,16 @@ struct SaveVersion {
 // error.
 FileStatus ListVersions(FileSystem& files, const std::string& savePath,
                         std::vector<SaveVersion>& versions);
+
+// What changed from one version to the next (from the backup: to the save).
+struct VersionChanges {
+    std::optional<SaveDiff> toNext;  // none where this or the next did not load
+    std::string problem;             // why this one did not load
+};
+// The changes after each of `versions` (ListVersions's), each version loaded once.
+std::vector<VersionChanges> CompareVersions(FileSystem& files, const std::string& savePath,
+                                            const std::vector<SaveVersion>& versions,
+                                            const ShowText& shown);
 
 // A version's time as the listing shows it: "2026-12-08T21:40:03Z".
 std::string VersionTimeText(std::int64_t timeNs);
