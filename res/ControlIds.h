@@ -38,4 +38,10 @@ inline constexpr int IDC_PLAYER_CLASS = 1037;
 inline constexpr int IDC_PLAYER_HEAD = 1026;
 inline constexpr int IDC_PLAYER_HAIR = 1027;
 
+// "Versions" window.
+inline constexpr int IDC_VERSION_LIST = 1040;
+inline constexpr int IDC_VERSION_CHANGES = 1041;
+inline constexpr int IDC_VERSION_RESTORE = 1042;
+inline constexpr int IDC_VERSION_CLOSE = 2;  // ends the window as Escape does (IDCANCEL)
+
 }  // namespace quellhart

@@ -81,6 +81,33 @@ const DialogTemplate& WaitTemplate() {
     return t;
 }
 
+// The save's earlier versions: a list of them, what changed from the chosen one to the
+// next, and the button that puts it back.
+const DialogTemplate& VersionsTemplate() {
+    static const DialogTemplate t{
+        IDD_VERSIONS,
+        "Versions",
+        0,
+        0,
+        300,
+        156,
+        {
+            {-1, ControlKind::Static, "Earlier versions, oldest first:", 7, 7, 220, 9, WS_GROUP,
+             IDC_VERSION_LIST},
+            {IDC_VERSION_LIST, ControlKind::ComboBox, "", 7, 18, 286, 120,
+             CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP},
+            {-1, ControlKind::Static, "Changed in the next version:", 7, 38, 220, 9, WS_GROUP,
+             IDC_VERSION_CHANGES},
+            {IDC_VERSION_CHANGES, ControlKind::Static, "", 7, 49, 286, 78,
+             WS_BORDER | SS_NOPREFIX | WS_GROUP},
+            {IDC_VERSION_RESTORE, ControlKind::Button, "Restore", 179, 135, 54, 14,
+             BS_DEFPUSHBUTTON | WS_TABSTOP | WS_DISABLED},
+            {IDC_VERSION_CLOSE, ControlKind::Button, "Close", 239, 135, 54, 14, WS_TABSTOP},
+        },
+        kAboutStyle};
+    return t;
+}
+
 const DialogTemplate& GlobalsPageTemplate() {
     constexpr uint32_t kReadOnly = ES_READONLY | WS_BORDER | ES_AUTOHSCROLL;
     static const DialogTemplate t{
@@ -169,9 +196,9 @@ const DialogTemplate& PlayerPageTemplate() {
 }
 
 const std::vector<const DialogTemplate*>& ProgramDialogTemplates() {
-    static const std::vector<const DialogTemplate*> all = {&AboutTemplate(), &MainTemplate(),
-                                                           &WaitTemplate(), &GlobalsPageTemplate(),
-                                                           &PlayerPageTemplate()};
+    static const std::vector<const DialogTemplate*> all = {
+        &AboutTemplate(),       &MainTemplate(),       &WaitTemplate(),
+        &GlobalsPageTemplate(), &PlayerPageTemplate(), &VersionsTemplate()};
     return all;
 }
 

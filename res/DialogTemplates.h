@@ -15,6 +15,7 @@ inline constexpr int IDD_MAIN = 102;
 inline constexpr int IDD_GLOBALS_PAGE = 134;
 inline constexpr int IDD_PLAYER_PAGE = 135;
 inline constexpr int IDD_WAIT = 137;
+inline constexpr int IDD_VERSIONS = 138;
 inline constexpr int IDS_ABOUTBOX = 101;
 inline constexpr int IDI_MAINFRAME = 128;
 inline constexpr int IDB_PICTURE = 132;
@@ -25,6 +26,7 @@ const DialogTemplate& MainTemplate();
 const DialogTemplate& GlobalsPageTemplate();
 const DialogTemplate& PlayerPageTemplate();
 const DialogTemplate& WaitTemplate();
+const DialogTemplate& VersionsTemplate();
 // Every template of the program: the dialog units are chosen so that all of their
 // texts fit.
 const std::vector<const DialogTemplate*>& ProgramDialogTemplates();

@@ -45,6 +45,23 @@ inline constexpr const char* kRestored =
     "The backup is now the save, and the save before it is the backup.\n\nThe save will be "
     "loaded into the editor again.";
 
+// The earlier versions, from the help window.
+inline constexpr const char* kHelpVersions = "Versions...";
+inline constexpr const char* kNoSaveForVersions =
+    "Open a save first: its earlier versions are listed.";
+inline constexpr const char* kNoVersions = "No earlier versions of this save are kept.";
+inline constexpr const char* kNothingChanged = "Nothing changed.";
+inline constexpr const char* kVersionDoesNotLoad = "This version does not load: ";
+inline constexpr const char* kNextDoesNotLoad = "The next version does not load.";
+inline constexpr const char* kOriginalVersion = "the original";
+inline constexpr const char* kBackupVersion = "the backup";
+inline constexpr const char* kConfirmRestoreVersion =
+    "The chosen version will become the save, and the save will be kept as a version.\n\n"
+    "Proceed?";
+inline constexpr const char* kVersionRestored =
+    "The chosen version is now the save; the save before it is kept as a version.\n\nThe "
+    "save will be loaded into the editor again.";
+
 // What a screen reader says for each picture.
 inline constexpr const char* kIconAccessibleName = "Quellhart Savegame Editor icon";
 inline constexpr const char* kBitmapAccessibleName = "Quellhart Savegame Editor picture";

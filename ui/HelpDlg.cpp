@@ -24,9 +24,10 @@ std::string CHelpDlg::Html() {
 }
 
 CHelpDlg::CHelpDlg(WindowHandle owner, std::function<void()> onAbout,
-                   std::function<void()> onRestore)
+                   std::function<void()> onRestore, std::function<void()> onVersions)
     : HelpWindow(owner, messages::kHelpCaption, Html(),
                  {{messages::kHelpAbout, std::move(onAbout)},
-                  {messages::kHelpRestore, std::move(onRestore)}}) {}
+                  {messages::kHelpRestore, std::move(onRestore)},
+                  {messages::kHelpVersions, std::move(onVersions)}}) {}
 
 }  // namespace quellhart::ui

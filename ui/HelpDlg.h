@@ -1,6 +1,6 @@
 // The help window: what the pages show and how to edit them, what a commit writes,
-// the keys and the command-line companion, with the About box and the backup restore
-// a click away. Modeless, so that it can stay open beside the main window.
+// the keys and the command-line companion, with the About box, the backup restore and
+// the earlier versions a click away. Modeless, so that it can stay open beside the main window.
 #pragma once
 
 #include <functional>
@@ -12,8 +12,9 @@ namespace quellhart::ui {
 
 class CHelpDlg : public HelpWindow {
 public:
-    // `onAbout` and `onRestore` are what its two buttons do.
-    CHelpDlg(WindowHandle owner, std::function<void()> onAbout, std::function<void()> onRestore);
+    // `onAbout`, `onRestore` and `onVersions` are what its three buttons do.
+    CHelpDlg(WindowHandle owner, std::function<void()> onAbout, std::function<void()> onRestore,
+             std::function<void()> onVersions);
 
     // The help text as shown, with the table of keys filled in.
     static std::string Html();

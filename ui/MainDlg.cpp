@@ -9,6 +9,7 @@
 #include "res/EditorLimits.h"
 #include "res/Messages.h"
 #include "savefile/BackupRestore.h"
+#include "savefile/SaveHistory.h"
 #include "savefile/SiblingPaths.h"
 #include "ui/AboutDlg.h"
 #include "ui/EditorKeys.h"
@@ -157,7 +158,8 @@ void CMainDlg::ShowHelp() {
     if (!m_help)
         // About opened from Help belongs to Help, and Escape there returns to it.
         m_help = std::make_unique<CHelpDlg>(
-            Window(), [this] { CAboutDlg(HelpWindow()).DoModal(); }, [this] { OnRestoreBackup(); });
+            Window(), [this] { CAboutDlg(HelpWindow()).DoModal(); }, [this] { OnRestoreBackup(); },
+            [this] { OnVersions(); });
     m_help->Show();
 }
 
@@ -184,6 +186,36 @@ void CMainDlg::OnRestoreBackup() {
     SaveError error;
     if (RestoreBackup(m_path, error))
         AfxMessageBox(owner, messages::kRestored, messages::kDoneCaption,
+                      MB_OK | MB_ICONINFORMATION);
+    else
+        ShowError(owner, error);
+    LoadDocument();
+}
+
+void CMainDlg::OnVersions() {
+    const WindowHandle owner = m_help ? m_help->Handle() : Window();
+    if (m_path.empty()) {
+        AfxMessageBox(owner, messages::kNoSaveForVersions, messages::kWarningCaption,
+                      MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    std::optional<SaveVersion> chosen;
+    {
+        CVersionsDlg versions(owner, m_path);
+        m_versions = &versions;
+        versions.DoModal();
+        m_versions = nullptr;
+        chosen = versions.Chosen();
+    }
+    if (!chosen || AfxMessageBox(owner, messages::kConfirmRestoreVersion, messages::kConfirmCaption,
+                                 MB_YESNO | MB_ICONEXCLAMATION) == IDNO)
+        return;
+    // As for the backup's restore: the document lets go of the save first.
+    CloseDocument();
+    SaveError error;
+    std::string keptAs;
+    if (RestoreVersion(m_path, *chosen, HistoryKeepFromEnvironment(), error, keptAs))
+        AfxMessageBox(owner, messages::kVersionRestored, messages::kDoneCaption,
                       MB_OK | MB_ICONINFORMATION);
     else
         ShowError(owner, error);
@@ -238,7 +270,9 @@ void CMainDlg::OnCommitChanges() {
                                                 step.box.type, step.box.details));
                 break;
             case CommitSteps::Kind::kCommit:
-                step = steps.Committed(CommitUnderWaitBox() ? nullptr : &m_document->GetError());
+                step = CommitUnderWaitBox()
+                           ? steps.Committed(nullptr, NoteLines(m_document->GetCommitNote()))
+                           : steps.Committed(&m_document->GetError());
                 break;
             case CommitSteps::Kind::kReload:
                 DetachPages();

@@ -10,6 +10,7 @@
 #include "ui/MyPSheet.h"
 #include "ui/PSDlgGLOB.h"
 #include "ui/PSDlgPlayerData.h"
+#include "ui/VersionsDlg.h"
 #include "ui/platform/CDialog.h"
 #include "ui/platform/MessageMap.h"
 
@@ -41,6 +42,9 @@ public:
     // backup, after a question, and loads the save again.
     void ShowHelp();
     void OnRestoreBackup();
+    // What the help window's "Versions..." does: lists the save's earlier versions,
+    // and puts back the one chosen, after a question, and loads the save again.
+    void OnVersions();
     WindowHandle HelpWindow() const;
 
 protected:
@@ -74,6 +78,7 @@ private:
     // A commit runs on a thread of its own while the windows stay painted.
     bool m_committing = false;
     std::unique_ptr<CHelpDlg> m_help;
+    CVersionsDlg* m_versions = nullptr;  // while the versions are listed
     std::unique_ptr<CSaveGame> m_document;
     CMyPSheet m_sheet;
     CPSDlgGLOB m_globPage;

@@ -12,6 +12,8 @@ public:
     ui::CMyPSheet& Sheet() const { return main_.m_sheet; }
     ui::CPSDlgGLOB& GlobPage() const { return main_.m_globPage; }
     ui::CPSDlgPlayerData& PlayerPage() const { return main_.m_playerPage; }
+    // The versions window, while it is open.
+    ui::CVersionsDlg* Versions() const { return main_.m_versions; }
 
 private:
     ui::CMainDlg& main_;

@@ -153,6 +153,25 @@ TEST_F(CommitTest, ASuccessfulCommitReportsAndReloadsTheFile) {
     EXPECT_EQ(Label(), path);
 }
 
+// A previous backup that the versions folder cannot take (a file has its name) does not
+// stop the commit: "Done" says beneath that it was replaced, and why.
+TEST_F(CommitTest, DoneSaysWhenThePreviousBackupCouldNotBeKept) {
+    SaveBuilder().Raw("old backup").WriteTo(BackupPath());
+    SaveBuilder().Raw("mine").WriteTo(dir.File("save.history"));
+    Type(Held(main).PlayerPage(), IDC_PLAYER_NAME, "Renamed");
+    ClickCommit({ui::IDYES, ui::IDYES});
+    ASSERT_EQ(prompts->messages.size(), 3u);
+    EXPECT_EQ(prompts->messages[2].caption, "Done");
+    const std::string& done = prompts->messages[2].text;
+    EXPECT_EQ(done.rfind("File Recostruction Done.", 0), 0u) << done;
+    EXPECT_NE(done.find("\n\n" + std::string(errors::kVersionNotKept) + "\n" +
+                        dir.File("save.history") + ": Not a folder"),
+              std::string::npos)
+        << done;
+    EXPECT_EQ(ReadFileBytes(BackupPath()), StandardSave().Bytes());
+    EXPECT_EQ(ReadFileBytes(dir.File("save.history")), "mine");
+}
+
 TEST_F(CommitTest, WritesWhatTheLibraryAloneWritesForTheSameEdit) {
     Type(Held(main).PlayerPage(), IDC_PLAYER_HEAD, "new_head");
     ClickCommit();

@@ -55,5 +55,11 @@ std::vector<std::pair<unsigned, std::string>> SystemMenuItems(ui::CDialog& dialo
 // Runs `opensModal` and dismisses the first modal window it shows; returns that
 // window's title, or nothing when none was shown.
 std::string DismissModalFrom(const std::function<void()>& opensModal);
+// Runs `opensModal` and, once the modal window it shows is up, `act` within that
+// window's own loop (which `act` may end); false when no modal window was shown.
+bool WhileModal(const std::function<void()>& opensModal, const std::function<void()>& act);
+// Clicks the button labelled `text` (Windows-1252) in the modeless window `window`,
+// such as the help window, as with the mouse.
+void ClickButtonLabelled(ui::WindowHandle window, const std::string& text);
 
 }  // namespace quellhart::test

@@ -19,6 +19,11 @@ CommitSteps::Step Show(std::string text, const char* caption, unsigned type,
 
 }  // namespace
 
+std::string NoteLines(const SaveError& note) {
+    if (note.text.empty()) return {};
+    return note.cause.empty() ? note.text : note.text + "\n" + note.cause;
+}
+
 CommitSteps::CommitSteps(std::string unstorableField, std::function<bool()> hasBackup)
     : unstorableField_(std::move(unstorableField)), hasBackup_(std::move(hasBackup)) {}
 

@@ -22,6 +22,10 @@ struct MessageBoxText {
     std::string details;
 };
 
+// What a commit that went through has to add beneath "Done" (the previous backup that
+// could not be kept, and why): its text and cause, a line each; empty for nothing.
+std::string NoteLines(const SaveError& note);
+
 class CommitSteps {
 public:
     enum class Kind {

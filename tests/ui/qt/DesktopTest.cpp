@@ -213,7 +213,7 @@ TEST_F(DesktopTest, HelpIsReadAndLeftByKeyboard) {
     EXPECT_TRUE(text->textInteractionFlags() & Qt::TextSelectableByKeyboard);
     text->setFocus();
     std::vector<std::string> visited;
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 5; ++i) {
         QTest::keyClick(help->focusWidget(), Qt::Key_Tab);
         auto* button = qobject_cast<QPushButton*>(help->focusWidget());
         visited.push_back(button                        ? button->text().toStdString()
@@ -221,7 +221,7 @@ TEST_F(DesktopTest, HelpIsReadAndLeftByKeyboard) {
                                                         : "(other)");
     }
     EXPECT_EQ(visited, (std::vector<std::string>{messages::kHelpAbout, messages::kHelpRestore,
-                                                 "Close", "(text)"}));
+                                                 messages::kHelpVersions, "Close", "(text)"}));
     QWidget* aboutOwner = nullptr;
     QTimer::singleShot(0, [&] {
         if (QWidget* modal = QApplication::activeModalWidget()) {

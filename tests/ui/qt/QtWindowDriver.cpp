@@ -183,4 +183,29 @@ std::string DismissModalFrom(const std::function<void()>& opensModal) {
     return title;
 }
 
+bool WhileModal(const std::function<void()>& opensModal, const std::function<void()>& act) {
+    bool shown = false;
+    QTimer::singleShot(0, [&] {
+        if (!QApplication::activeModalWidget()) return;
+        shown = true;
+        act();
+    });
+    opensModal();
+    QApplication::processEvents();
+    return shown;
+}
+
+void ClickButtonLabelled(ui::WindowHandle window, const std::string& text) {
+    QWidget* widget = ui::ToWidget(window);
+    ASSERT_NE(widget, nullptr);
+    for (QAbstractButton* button : widget->findChildren<QAbstractButton*>()) {
+        if (ui::ToSaveText(button->text()) != text) continue;
+        ASSERT_TRUE(button->isEnabled()) << text;
+        ASSERT_TRUE(button->isVisibleTo(widget)) << text;
+        QTest::mouseClick(button, Qt::LeftButton);
+        return;
+    }
+    FAIL() << "no button " << text;
+}
+
 }  // namespace quellhart::test

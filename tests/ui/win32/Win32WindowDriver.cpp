@@ -245,4 +245,46 @@ std::string DismissModalFrom(const std::function<void()>& opensModal) {
     return title;
 }
 
+bool WhileModal(const std::function<void()>& opensModal, const std::function<void()>& act) {
+    static std::set<HWND> before;
+    static const std::function<void()>* pending;
+    static bool shown;
+    before = ThreadWindows();
+    pending = &act;
+    shown = false;
+    // The modal window's own message loop runs the timer.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (shown) return;
+        for (HWND window : ThreadWindows()) {
+            if (before.count(window)) continue;
+            shown = true;
+            (*pending)();
+            return;
+        }
+    });
+    opensModal();
+    KillTimer(nullptr, timer);
+    return shown;
+}
+
+void ClickButtonLabelled(ui::WindowHandle window, const std::string& text) {
+    struct Search {
+        std::wstring text;
+        HWND found = nullptr;
+    } search{ui::WideFromSaveText(text), nullptr};
+    EnumChildWindows(
+        ui::ToHwnd(window),
+        [](HWND child, LPARAM data) {
+            auto* wanted = reinterpret_cast<Search*>(data);
+            if (ui::WindowTextOf(child) != wanted->text) return ui::TRUE;
+            wanted->found = child;
+            return ui::FALSE;
+        },
+        LPARAM(&search));
+    ASSERT_NE(search.found, nullptr) << text;
+    ASSERT_TRUE(IsWindowEnabled(search.found)) << text;
+    ASSERT_TRUE(IsWindowVisible(search.found)) << text;
+    SendMessageW(search.found, BM_CLICK, 0, 0);
+}
+
 }  // namespace quellhart::test

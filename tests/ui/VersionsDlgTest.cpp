@@ -1,0 +1,143 @@
+// The earlier versions from the help window: listed with what changed in the next,
+// one chosen and put back after the question, and the save loaded again.
+#include <chrono>
+#include <filesystem>
+
+#include "res/Messages.h"
+#include "savefile/SaveHistory.h"
+#include "tests/ui/GuiTestBase.h"
+#include "ui/EditorApp.h"
+
+namespace quellhart::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class VersionsTest : public GuiTest {
+protected:
+    void SetUp() override {
+        path = WriteSave(StandardSave());
+        Stamp(0);
+        // Three commits, a second apart: the original and Ann among the versions, Bea
+        // the backup, Cid the save.
+        int second = 0;
+        for (const char* name : {"Ann", "Bea", "Cid"}) {
+            CSaveGame doc;
+            ASSERT_TRUE(doc.Open(path) && doc.Load());
+            PlayerRecord record = doc.Player();
+            record[PlayerRecord::FNAM] = Subrecord::FromText(name);
+            doc.SetPlayerData(record);
+            ASSERT_TRUE(doc.Commit());
+            Stamp(++second);
+        }
+        app.m_pMainWnd = &main;
+        ClickOpen(path);
+        main.ShowHelp();
+    }
+    void TearDown() override { app.m_pMainWnd = nullptr; }
+    void Stamp(int second) {
+        fs::last_write_time(path, fs::file_time_type::clock::now() - std::chrono::hours(1) +
+                                      std::chrono::seconds(second));
+    }
+    // Clicks "Versions..." in the help window and, while the versions are listed,
+    // does `act` with their window.
+    void WithVersions(const std::function<void(ui::CVersionsDlg&)>& act) {
+        const bool shown =
+            WhileModal([&] { ClickButtonLabelled(main.HelpWindow(), messages::kHelpVersions); },
+                       [&] {
+                           ui::CVersionsDlg* versions = Held(main).Versions();
+                           ASSERT_NE(versions, nullptr);
+                           act(*versions);
+                       });
+        EXPECT_TRUE(shown);
+    }
+
+    ui::CEditorApp app;
+    std::string path;
+};
+
+TEST_F(VersionsTest, ListsEachVersionWithWhatChangedInTheNext) {
+    WithVersions([&](ui::CVersionsDlg& versions) {
+        const std::vector<std::string> entries = Entries(versions, IDC_VERSION_LIST);
+        ASSERT_EQ(entries.size(), 3u);
+        EXPECT_NE(entries[0].find("(the original)"), std::string::npos) << entries[0];
+        EXPECT_NE(entries[2].find("(the backup)"), std::string::npos) << entries[2];
+        EXPECT_EQ(entries[0].rfind("1   ", 0), 0u) << entries[0];
+        // The newest is chosen first; its next is the save itself.
+        EXPECT_EQ(Text(versions, IDC_VERSION_CHANGES), "name: \"Bea\" -> \"Cid\"");
+        Choose(versions, IDC_VERSION_LIST, 0);
+        EXPECT_EQ(Text(versions, IDC_VERSION_CHANGES), "name: \"Bob\" -> \"Ann\"");
+        Click(versions, IDC_VERSION_CLOSE);
+    });
+    EXPECT_TRUE(prompts->messages.empty());
+}
+
+// Restore, answered Yes or No, or Close: the save is the chosen version byte for byte
+// only after a Yes, and the save it replaced is then a version; the window shows what
+// is on disk.
+TEST_F(VersionsTest, TheChosenVersionIsPutBackAfterTheQuestion) {
+    struct Case {
+        int chosen;
+        int button;  // IDC_VERSION_RESTORE or IDC_VERSION_CLOSE
+        int answer;
+        const char* nameAfter;
+    };
+    const Case cases[] = {
+        {0, IDC_VERSION_RESTORE, ui::IDYES, "Bob"}, {1, IDC_VERSION_RESTORE, ui::IDYES, "Ann"},
+        {2, IDC_VERSION_RESTORE, ui::IDYES, "Bea"}, {0, IDC_VERSION_RESTORE, ui::IDNO, "Cid"},
+        {0, IDC_VERSION_CLOSE, ui::IDYES, "Cid"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.chosen) + " " + std::to_string(c.button) + " " +
+                     std::to_string(c.answer));
+        TearDown();
+        for (const auto& entry : fs::directory_iterator(dir.Path())) fs::remove_all(entry);
+        SetUp();
+        std::vector<SaveVersion> before;
+        ASSERT_TRUE(ListVersions(SystemFileSystem(), path, before).Ok());
+        const std::string saveBefore = ReadFileBytes(path);
+        const std::string chosenBytes = ReadFileBytes(before[size_t(c.chosen)].path);
+        prompts->messages.clear();
+        prompts->messageAnswers = {c.answer};
+        WithVersions([&](ui::CVersionsDlg& versions) {
+            Choose(versions, IDC_VERSION_LIST, c.chosen);
+            Click(versions, c.button);
+        });
+        const bool restored = c.button == IDC_VERSION_RESTORE && c.answer == ui::IDYES;
+        if (c.button == IDC_VERSION_RESTORE) {
+            ASSERT_GE(prompts->messages.size(), 1u);
+            EXPECT_EQ(prompts->messages[0].text, messages::kConfirmRestoreVersion);
+        }
+        if (restored) {
+            ASSERT_EQ(prompts->messages.size(), 2u);
+            EXPECT_EQ(prompts->messages[1].text, messages::kVersionRestored);
+        }
+        EXPECT_EQ(ReadFileBytes(path), restored ? chosenBytes : saveBefore);
+        ASSERT_NE(Held(main).Document(), nullptr);
+        EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), c.nameAfter);
+        // Nothing is lost: the save it replaced is a version now.
+        std::vector<SaveVersion> after;
+        ASSERT_TRUE(ListVersions(SystemFileSystem(), path, after).Ok());
+        bool replacedKept = !restored;
+        for (const SaveVersion& version : after)
+            replacedKept = replacedKept || ReadFileBytes(version.path) == saveBefore;
+        EXPECT_TRUE(replacedKept);
+        EXPECT_EQ(after.size(), before.size());
+    }
+}
+
+// A save with no versions has an empty list and nothing to restore.
+TEST_F(VersionsTest, NothingToListSaysSo) {
+    for (const auto& entry : fs::directory_iterator(dir.Path()))
+        if (entry.path() != fs::path(path)) fs::remove_all(entry);
+    ClickOpen(path);
+    WithVersions([&](ui::CVersionsDlg& versions) {
+        EXPECT_TRUE(Entries(versions, IDC_VERSION_LIST).empty());
+        EXPECT_EQ(Text(versions, IDC_VERSION_CHANGES), messages::kNoVersions);
+        EXPECT_FALSE(IsEnabled(versions, IDC_VERSION_RESTORE));
+        Click(versions, IDC_VERSION_CLOSE);
+    });
+}
+
+}  // namespace
+}  // namespace quellhart::test
