@@ -50,6 +50,8 @@ inline constexpr const char* kHelpVersions = "Versions...";
 inline constexpr const char* kNoSaveForVersions =
     "Open a save first: its earlier versions are listed.";
 inline constexpr const char* kNoVersions = "No earlier versions of this save are kept.";
+inline constexpr const char* kVersionsOnlyInFolder =
+    "Earlier versions are kept only when the save is opened from a folder (Open folder...).";
 inline constexpr const char* kNothingChanged = "Nothing changed.";
 inline constexpr const char* kVersionDoesNotLoad = "This version does not load: ";
 inline constexpr const char* kNextDoesNotLoad = "The next version does not load.";

@@ -24,12 +24,14 @@
 #include "savefile/FileSystemMemory.h"
 #include "savefile/SaveErrors.h"
 #include "savefile/SaveGame.h"
+#include "savefile/SaveHistory.h"
 #include "savefile/SiblingPaths.h"
 #include "savefile/ValueText.h"
 #include "ui/EditorKeys.h"
 #include "ui/model/ChoiceList.h"
 #include "ui/model/CommitSteps.h"
 #include "ui/model/PageContents.h"
+#include "ui/model/VersionList.h"
 
 namespace quellhart::web {
 namespace {
@@ -53,6 +55,10 @@ struct Pages {
 
 std::unique_ptr<Session> gSession;
 Pages gPages;
+// Versions are kept where the page writes into the save's folder; after a download
+// there is no folder to keep them in.
+int gHistoryKeep = 0;
+ui::VersionList gVersions;               // as last listed
 std::optional<ui::CommitSteps> gCommit;  // the commit under way
 std::string gReturned;                   // the text or bytes last handed to the page
 SaveError gError;
@@ -69,6 +75,7 @@ bool OpenAndLoad(Session& session) {
         session.save.reset();
         return false;
     }
+    session.save->SetHistoryKeep(gHistoryKeep);
     for (size_t i = 0; i < session.texts.size(); ++i)
         session.texts[i] = std::string(session.save->Player()[kEditablePlayerFields[i]].Text());
     ui::FillGlobList(gPages.globals, *session.save);
@@ -113,6 +120,24 @@ std::string JsonStep(const ui::CommitSteps::Step& step) {
 }
 
 std::string Shown(std::string_view stored) { return SaveTextCodePage().Decode(stored); }
+
+// Every file the library holds beside the save, and the save: its name, and the file
+// it names, so that the page can tell what an operation changed and do the same in its
+// folder.
+std::vector<std::pair<std::string, std::uint64_t>> FilesBesideTheSave(Session& session) {
+    std::vector<std::string> names = {session.name, BackupPathFor(session.name).value_or("")};
+    const std::string history = HistoryPathFor(session.name).value_or("");
+    std::vector<std::string> versions;
+    if (!history.empty() && session.files.ListFolder(history, versions).Ok())
+        for (const std::string& version : versions) names.push_back(history + "/" + version);
+    std::vector<std::pair<std::string, std::uint64_t>> files;
+    for (const std::string& name : names) {
+        FileInfo info;
+        if (!name.empty() && session.files.DescribePath(name, false, info).Ok())
+            files.emplace_back(name, info.index);
+    }
+    return files;
+}
 
 // {"Caption": "text", ...} of a page's fields, captions as the page's template has them.
 std::string JsonFields(const res::DialogTemplate& page,
@@ -163,6 +188,14 @@ const char* qh_texts() {
         {"backupNotWritten", errors::kRenameSaveToBackup},
         {"saveNotWritten", errors::kRenameWorkToSave},
         {"notVerified", errors::kGlobVerify},
+        {"versionNotKept", errors::kVersionNotKept},
+        {"helpVersions", messages::kHelpVersions},
+        {"noSaveForVersions", messages::kNoSaveForVersions},
+        {"noVersions", messages::kNoVersions},
+        {"versionsOnlyInFolder", messages::kVersionsOnlyInFolder},
+        {"confirmRestoreVersion", messages::kConfirmRestoreVersion},
+        {"versionRestored", messages::kVersionRestored},
+        {"restoreVersionFailed", errors::kRestoreVersion},
     };
     for (const auto& [key, text] : texts)
         out += cli::JsonString(key) + ": " + cli::JsonString(text) + ", ";
@@ -176,6 +209,19 @@ const char* qh_texts() {
         out += cli::JsonString(key) + ": " + JsonStrings(lines) + ", ";
     }
     out += "\"aboutCaption\": " + cli::JsonString(res::AboutTemplate().caption) + ", ";
+    // The versions window's caption, labels and buttons.
+    const res::DialogTemplate& versions = res::VersionsTemplate();
+    const auto controlText = [&](int id) {
+        for (const res::ControlTemplate& control : versions.controls)
+            if (control.id == id) return control.text;
+        return std::string();
+    };
+    out += "\"versions\": {\"caption\": " + cli::JsonString(versions.caption) +
+           ", \"list\": " + cli::JsonString(res::CaptionOf(versions, IDC_VERSION_LIST)) +
+           ", \"changes\": " + cli::JsonString(res::CaptionOf(versions, IDC_VERSION_CHANGES)) +
+           ", \"restore\": " + cli::JsonString(controlText(IDC_VERSION_RESTORE)) +
+           ", \"close\": " + cli::JsonString(controlText(IDC_VERSION_CLOSE)) + "}, ";
+    out += "\"historyKeep\": " + std::to_string(kDefaultHistoryKeep) + ", ";
     std::vector<std::string> keys;
     for (const ui::EditorKey& key : ui::kEditorKeys)
         keys.push_back(std::string(key.keys) + ": " + key.description);
@@ -201,10 +247,85 @@ int qh_open(const char* name) {
     return OpenAndLoad(*gSession) ? 1 : 0;
 }
 
-// Puts a file beside the save (its backup, from a folder the user chose).
-void qh_put_file(const char* name, const std::uint8_t* bytes, std::size_t size) {
-    if (gSession)
-        gSession->files.Put(name, std::string(reinterpret_cast<const char*>(bytes), size));
+// Puts a file beside the save, from a folder the user chose: its backup, or a version
+// in its history ("NAME.history/VERSION"), last written at `modifiedMs` (milliseconds
+// since 1970; 0 for now).
+void qh_put_file(const char* name, const std::uint8_t* bytes, std::size_t size, double modifiedMs) {
+    if (!gSession) return;
+    std::optional<std::int64_t> modifiedNs;
+    if (modifiedMs > 0) modifiedNs = std::int64_t(modifiedMs) * 1'000'000;
+    gSession->files.Put(name, std::string(reinterpret_cast<const char*>(bytes), size), modifiedNs);
+}
+
+// Keeps `keep` versions besides the original from the next commit on (the page keeps
+// them only in a folder, 0 after a download).
+void qh_keep_versions(int keep) {
+    gHistoryKeep = keep;
+    if (gSession && gSession->save) gSession->save->SetHistoryKeep(keep);
+}
+
+// The name of the folder of the save's versions beside it ("" when the name has none).
+const char* qh_history_name() {
+    return Return(gSession ? HistoryPathFor(gSession->name).value_or("") : "");
+}
+
+// The save, its backup and its versions as the library holds them: {"name": index}, a
+// name whose index changed naming another file than before.
+const char* qh_files() {
+    if (!gSession) return Return("{}");
+    std::string out = "{";
+    for (const auto& [name, index] : FilesBesideTheSave(*gSession))
+        out += (out.size() > 1 ? ", " : "") + cli::JsonString(name) + ": " + std::to_string(index);
+    return Return(out + "}");
+}
+
+// Lets go of every version held (once their list is closed): the save and its backup
+// stay.
+void qh_forget_versions() {
+    if (!gSession) return;
+    const std::string history = HistoryPathFor(gSession->name).value_or("");
+    for (const auto& [name, index] : FilesBesideTheSave(*gSession))
+        if (!history.empty() && name.rfind(history + "/", 0) == 0) gSession->files.Remove(name);
+    gVersions = {};
+}
+
+// The save's versions as the window lists them, from the versions put beside it:
+// {"entries": [{"entry": text, "changes": text}, ...], "problem": text}.
+const char* qh_versions() {
+    if (!gSession) return Return("{\"entries\": [], \"problem\": \"\"}");
+    gVersions = ui::ListVersionsOf(gSession->files, gSession->name);
+    std::string out = "{\"entries\": [";
+    for (size_t i = 0; i < gVersions.entries.size(); ++i)
+        out += (i ? ", " : "") + std::string("{\"entry\": ") +
+               cli::JsonString(Shown(gVersions.entries[i].entry)) +
+               ", \"changes\": " + cli::JsonString(Shown(gVersions.entries[i].changes)) + "}";
+    return Return(out + "], \"problem\": " + cli::JsonString(gVersions.problem) + "}");
+}
+
+// Puts back the entry `index` of the last list as the save, keeping the save as a
+// version, as the window does: 1, or 0 with the error and every file as it was.
+int qh_restore_version(int index) {
+    if (!gSession || index < 0 || size_t(index) >= gVersions.entries.size()) {
+        gError = {errors::kRestoreVersion, {}};
+        return 0;
+    }
+    gSession->save.reset();  // lets go of the save before its name changes hands
+    std::string keptAs;
+    if (RestoreVersion(gSession->name, gVersions.entries[size_t(index)].version,
+                       gHistoryKeep > 0 ? gHistoryKeep : kDefaultHistoryKeep, gError, keptAs,
+                       gSession->files))
+        return 1;
+    return 0;
+}
+
+// The bytes of the file `name` beside the save (one of qh_files's), valid until the
+// next call; null when there is none. Their length is given in `size`.
+const std::uint8_t* qh_file_named(const char* name, std::size_t* size) {
+    *size = 0;
+    const std::string* bytes = gSession ? gSession->files.Peek(name) : nullptr;
+    if (!bytes) return nullptr;
+    *size = bytes->size();
+    return reinterpret_cast<const std::uint8_t*>(bytes->data());
 }
 
 // The two pages as the window shows them after the last call: {"player": {"fields",

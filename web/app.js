@@ -28,6 +28,18 @@
       return pointer ? lib.HEAPU8.slice(pointer, pointer + size) : null;
     } finally { lib._free(sizeAt); }
   };
+  const namedBytes = (name) => withString(name, (pointer) => {
+    const sizeAt = lib._malloc(4);
+    try {
+      const bytes = lib._qh_file_named(pointer, sizeAt);
+      return bytes ? lib.HEAPU8.slice(bytes, bytes + lib.HEAPU32[sizeAt >> 2]) : null;
+    } finally { lib._free(sizeAt); }
+  });
+  // Puts a file beside the save in the library, last written at `lastModified` (0: now).
+  const putFile = (name, bytes, lastModified = 0) => withString(name, (pointer) =>
+    withBytes(bytes, (data) => lib._qh_put_file(pointer, data, bytes.length, lastModified)));
+  // The save, its backup and its versions as the library holds them: {name: file}.
+  const libraryFiles = () => JSON.parse(text(lib._qh_files()));
   // The error's text, and beneath it its cause where there is one.
   const errorText = () => [lib._qh_error(), lib._qh_error_cause()].map(text).filter(Boolean)
     .join('\n');
@@ -163,6 +175,8 @@
   async function openBytes(name, bytes) {
     const started = performance.now();
     fileName = name;
+    // Versions are kept only where the page writes into the save's folder.
+    lib._qh_keep_versions(folder ? texts.historyKeep : 0);
     const open = () => {
       // (The buffer first: making room may move the library's memory, and with it
       // every view of it.)
@@ -192,7 +206,8 @@
 
   // A save dropped anywhere on the page opens as if chosen, as on the window; not
   // while a question is open or a commit runs.
-  const busy = () => dialog.open || $('help').open || $('wait').textContent !== '';
+  const busy = () => dialog.open || $('help').open || $('versions').open ||
+    $('wait').textContent !== '';
   document.addEventListener('dragover', (event) => {
     if (!event.dataTransfer.types.includes('Files')) return;
     event.preventDefault();
@@ -219,8 +234,8 @@
   // Replaces the folder's file `name` with `bytes`. The browser writes them to a file
   // of its own and puts it in the name's place only when they are all written, so
   // the name holds the old file or the new one, never a part.
-  async function writeFolderFile(name, bytes) {
-    const handle = await folder.getFileHandle(name, { create: true });
+  async function writeFolderFile(name, bytes, into = folder) {
+    const handle = await into.getFileHandle(name, { create: true });
     const writable = await handle.createWritable({ keepExistingData: false });
     try {
       await writable.write(bytes);
@@ -241,9 +256,55 @@
     // The backup beside it, so that a commit asks before replacing it.
     const backupName = text(lib._qh_backup_name());
     const backup = backupName && await readFolderFile(backupName);
-    if (backup) withString(backupName, (pointer) =>
-      withBytes(backup.bytes, (data) => lib._qh_put_file(pointer, data, backup.bytes.length)));
+    if (backup) putFile(backupName, backup.bytes, backup.lastModified);
     performance.mark('folder save opened');  // with its backup: ready to commit
+  }
+
+  // --- the save's earlier versions, in the folder "NAME.history" beside it --------
+  // The library decides what is kept, under which name, and what goes (as on the
+  // desktop, so that a save edited in both shares one history); the page then does
+  // the same to the folder's files.
+  const historyName = () => text(lib._qh_history_name());
+  async function historyFolder(create) {
+    try {
+      return await folder.getDirectoryHandle(historyName(), { create });
+    } catch (error) {
+      if (!create && (error.name === 'NotFoundError' || error.name === 'TypeMismatchError')) return null;
+      throw error;
+    }
+  }
+  // Puts the folder's versions beside the save in the library: with their bytes, to
+  // list them; or their names and times alone, which a commit needs to name and trim.
+  async function putVersions(withContents) {
+    const history = await historyFolder(false);
+    if (!history) return;
+    for await (const [name, entry] of history.entries()) {
+      if (entry.kind !== 'file') continue;
+      const file = await entry.getFile();
+      putFile(`${historyName()}/${name}`,
+        withContents ? new Uint8Array(await file.arrayBuffer()) : new Uint8Array(0), file.lastModified);
+    }
+  }
+  // Writes into the folder each version the library has made since `before`.
+  async function writeNewVersions(before) {
+    const prefix = `${historyName()}/`;
+    let history = null;
+    for (const [name, file] of Object.entries(libraryFiles())) {
+      if (!name.startsWith(prefix) || before[name] === file) continue;
+      history ??= await historyFolder(true);
+      await writeFolderFile(name.slice(prefix.length), namedBytes(name), history);
+    }
+  }
+  // Removes from the folder what the library has let go of since `before`: versions
+  // beyond the number kept, a version put back as the save.
+  async function removeGoneFiles(before) {
+    const now = libraryFiles();
+    const prefix = `${historyName()}/`;
+    for (const name of Object.keys(before)) {
+      if (name in now) continue;
+      if (name.startsWith(prefix)) await (await historyFolder(false))?.removeEntry(name.slice(prefix.length));
+      else await folder.removeEntry(name);
+    }
   }
 
   async function openFolder(handle) {
@@ -368,7 +429,7 @@
     const where = `The new ${fileName} was offered as a download. The file you ` +
       'opened is unchanged: keep it as the backup.';
     $('status').textContent = where;
-    return { ok: true, note: where, status: where };
+    return { ok: true, note: `${where}\n\n${texts.versionsOnlyInFolder}`, status: where };
   }
 
   // The save's folder: the old save is written as the ".bak" first, complete, and
@@ -387,8 +448,18 @@
     return navigator.locks.request(`quellhart-save:${name}`, { ifAvailable: true }, async (lock) => {
       if (!lock) return failed(texts.beingWritten);
       if (!await unchanged()) return failed(texts.changedOnDisk);
+      await putVersions(false);
+      const before = libraryFiles();
       if (!await commitInMemory()) return { ok: false };
       const newSave = fileBytes(0);
+      // The backup the commit replaces goes among the versions first; where the folder
+      // cannot take it, the commit goes on as it always did, and says so.
+      let note = '';
+      try {
+        await writeNewVersions(before);
+      } catch (error) {
+        note = `${texts.versionNotKept}\n${error.message}`;
+      }
       try {
         await writeFolderFile(backupName, loaded.bytes);
       } catch (error) {
@@ -402,7 +473,9 @@
       }
       const written = await readFolderFile(name);
       if (!sameBytes(written?.bytes, newSave)) return failed(texts.notVerified);
-      return { ok: true,
+      // The oldest versions beyond the number kept go once the commit is done.
+      await removeGoneFiles(before).catch(() => {});
+      return { ok: true, note,
         status: `${name} was written in its folder; the save before it is ${backupName}.` };
     });
   }
@@ -428,6 +501,7 @@
   }));
   $('help-about').textContent = texts.helpAbout;
   $('help-restore').textContent = texts.helpRestore;
+  $('help-versions').textContent = texts.helpVersions;
   $('help-button').addEventListener('click', () => help.showModal());
   $('help-close').addEventListener('click', () => help.close());
   $('help-about').addEventListener('click', action(() =>
@@ -449,8 +523,7 @@
       const where = `The backup was offered as a download named ${fileName}.`;
       await report(texts.doneCaption, `${texts.restored}\n\n${where}`);
       await openBytes(fileName, backup.bytes);
-      withString(backupName, (pointer) =>
-        withBytes(save, (data) => lib._qh_put_file(pointer, data, save.length)));
+      putFile(backupName, save);
       $('status').textContent = where;
       return;
     }
@@ -475,6 +548,89 @@
         return openFromFolder(fileName);
       }
       await report(texts.doneCaption, texts.restored);
+      return openFromFolder(fileName);
+    });
+  }));
+
+  // The versions window: the list, what changed after the chosen one, Restore and
+  // Close (Escape too); resolves to the chosen entry's index, or -1.
+  $('versions-caption').textContent = texts.versions.caption;
+  $('version-list-caption').textContent = texts.versions.list;
+  $('version-changes-caption').textContent = texts.versions.changes;
+  $('version-restore').textContent = texts.versions.restore;
+  $('versions-close').textContent = texts.versions.close;
+  function chooseVersion(list) {
+    const box = $('versions');
+    const select = $('version-list');
+    select.replaceChildren(...list.entries.map((entry, i) => new Option(entry.entry, String(i))));
+    select.disabled = list.entries.length === 0;
+    const show = () => {
+      const entry = list.entries[select.selectedIndex];
+      $('version-changes').textContent = entry ? entry.changes : (list.problem || texts.noVersions);
+      $('version-restore').disabled = !entry;
+    };
+    select.selectedIndex = list.entries.length - 1;  // the newest, as the window does
+    show();
+    select.onchange = show;
+    return new Promise((resolve) => {
+      const end = (index) => {
+        box.removeEventListener('cancel', cancelled);
+        box.close();
+        resolve(index);
+      };
+      const cancelled = (event) => {
+        event.preventDefault();
+        end(-1);
+      };
+      $('version-restore').onclick = () => end(select.selectedIndex);
+      $('versions-close').onclick = () => end(-1);
+      box.addEventListener('cancel', cancelled);
+      box.showModal();
+      (list.entries.length ? select : $('versions-close')).focus();
+    });
+  }
+
+  // Lists the versions in the folder and puts the one chosen back, as the window
+  // does: the library restores it among the files it holds, and the page then writes
+  // the same into the folder, the save it replaces among the versions first.
+  $('help-versions').addEventListener('click', action(async () => {
+    if (!page) return report(texts.warningCaption, texts.noSaveForVersions);
+    if (!folder) return report(texts.warningCaption, texts.versionsOnlyInFolder);
+    await putVersions(true);
+    const chosen = await chooseVersion(JSON.parse(text(lib._qh_versions())));
+    if (chosen < 0 || !await confirm(texts.confirmRestoreVersion)) {
+      lib._qh_forget_versions();
+      return;
+    }
+    return navigator.locks.request(`quellhart-save:${fileName}`, { ifAvailable: true }, async (lock) => {
+      if (!lock) return report(texts.errorCaption, texts.beingWritten);
+      const save = await readFolderFile(fileName);
+      if (!sameBytes(save?.bytes, loaded.bytes)) {
+        await report(texts.errorCaption, texts.changedOnDisk);
+        return openFromFolder(fileName);
+      }
+      const before = libraryFiles();
+      if (!lib._qh_restore_version(chosen)) {
+        await report(texts.errorCaption, errorText());
+        return openFromFolder(fileName);
+      }
+      let step = 'version';
+      try {
+        await writeNewVersions(before);
+        step = 'save';
+        await writeFolderFile(fileName, namedBytes(fileName));
+        step = 'done';
+        await removeGoneFiles(before);
+      } catch (error) {
+        // A version that could not be written changed nothing; once the save is
+        // replaced, the save before it is among the versions, and the version
+        // restored may keep its old name as well.
+        if (step !== 'done') {
+          await report(texts.errorCaption, `${texts.restoreVersionFailed}\n${error.message}`);
+          return openFromFolder(fileName);
+        }
+      }
+      await report(texts.doneCaption, texts.versionRestored);
       return openFromFolder(fileName);
     });
   }));

@@ -95,6 +95,17 @@ const folderFile = (page, name, bytes) => page.evaluate(async ([name, bytes]) =>
   return null;
 }, [name, bytes && [...bytes]]);
 
+// The files of a folder in the origin's private file system, in name order.
+const historyFiles = (page, name) => page.evaluate(async (name) => {
+  const root = await navigator.storage.getDirectory();
+  let history;
+  try { history = await root.getDirectoryHandle(name); } catch { return []; }
+  const files = [];
+  for await (const [file, entry] of history.entries())
+    if (entry.kind === 'file') files.push([file, [...new Uint8Array(await (await entry.getFile()).arrayBuffer())]]);
+  return files.sort().map(([, bytes]) => bytes);
+}, name).then((files) => files.map((bytes) => Buffer.from(bytes)));
+
 // Commits into the folder: the first makes the backup, the second asks before
 // replacing it; a save the game rewrote since it was read, and one that another tab
 // is committing, are refused and left as they are.
@@ -145,6 +156,37 @@ async function runFolderCases(page) {
 
   await commit('Wanderer', [['Please Confirm', 'Yes'], ['Please Confirm', 'Yes'], ['Done', 'OK']]);
   check(first.equals(await bytesOf('normal.bak')), 'folder: the second commit backs up the first');
+  // The backup it replaced is kept among the versions, in the folder beside the save
+  // (the same layout as on the desktop).
+  const secondSave = await bytesOf('normal.ess');
+  let versions = await historyFiles(page, 'normal.history');
+  check(versions.length === 1 && original.equals(versions[0]),
+    `folder: the replaced backup is the one version kept (${versions.length})`);
+
+  // "Versions..." lists the original and the backup, and puts the original back: the
+  // save it replaces becomes a version.
+  await page.getByRole('button', { name: 'Help' }).click();
+  await page.getByRole('button', { name: 'Versions...' }).click();
+  const list = page.getByLabel('Earlier versions, oldest first:');
+  const entries = await list.locator('option').allTextContents();
+  check(entries.length === 2 && entries[0].includes('(the original)') && entries[1].includes('(the backup)'),
+    `folder: the versions listed: ${JSON.stringify(entries)}`);
+  // The newest chosen first: the second commit changed nothing of it.
+  let changes = await page.locator('#version-changes').textContent();
+  check(changes === 'Nothing changed.', `folder: what changed after the backup: ${changes}`);
+  await list.selectOption({ index: 0 });
+  changes = await page.locator('#version-changes').textContent();
+  check(/^name: ".*" -> "Wanderer"$/.test(changes), `folder: what changed after the original: ${changes}`);
+  await page.getByRole('button', { name: 'Restore', exact: true }).click();
+  await answer(page, 'Please Confirm', 'Yes');
+  await answer(page, 'Done', 'OK');
+  await page.waitForFunction(() => window.quellhart.running() === 0);
+  await page.getByRole('button', { name: 'Close' }).click();
+  check(original.equals(await bytesOf('normal.ess')), 'folder: the version chosen is the save');
+  check(first.equals(await bytesOf('normal.bak')), 'folder: the backup is untouched by a version\'s restore');
+  versions = await historyFiles(page, 'normal.history');
+  check(versions.length === 1 && secondSave.equals(versions[0]),
+    `folder: the save it replaced is the version now (${versions.length})`);
 
   await choose();
   await folderFile(page, 'normal.ess', gameSave);  // the game saves meanwhile
@@ -319,8 +361,10 @@ async function runCase(page, c) {
   const status = await page.locator('#status').textContent();
   check(status === where, `${what}: the status line: ${status}`);
   // The window's text, then where the two versions are: no ".bak" was made.
-  check(done.startsWith('File Recostruction Done.\n') && done.endsWith(`\n\n${where}`),
-    `${what}: "Done" says where the saves are: ${done}`);
+  check(done.startsWith('File Recostruction Done.\n') &&
+    done.endsWith(`\n\n${where}\n\nEarlier versions are kept only when the save is opened ` +
+      'from a folder (Open folder...).'),
+    `${what}: "Done" says where the saves are, and that versions are kept only in a folder: ${done}`);
   const bytes = readFileSync(await download.path());
   check(Buffer.compare(bytes, expected.bytes) === 0,
     `${what}: the download (${bytes.length} bytes) equals the CLI's save (${expected.bytes.length})`);
