@@ -70,7 +70,7 @@ Moment MomentOf(std::int64_t timeNs) {
 // to the nanosecond, so that versions written one right after another sort as written.
 std::string VersionStem(std::int64_t timeNs) {
     const Moment at = MomentOf(timeNs);
-    char stem[64];
+    char stem[96];
     std::snprintf(stem, sizeof stem, "%04lld-%02d-%02dT%02d-%02d-%02d.%09dZ",
                   static_cast<long long>(at.date.year), at.date.month, at.date.day, at.hour,
                   at.minute, at.second, at.nanosecond);
@@ -79,7 +79,7 @@ std::string VersionStem(std::int64_t timeNs) {
 
 // The stem, "_NN" for the n-th version of one time (n from 2), and ".ess".
 std::string VersionName(const std::string& stem, int nth) {
-    char number[8] = "";
+    char number[16] = "";
     if (nth > 1) std::snprintf(number, sizeof number, "_%02d", nth);
     return stem + number + std::string(kVersionExtension);
 }
@@ -107,7 +107,10 @@ std::optional<std::int64_t> TimeOfVersionName(std::string_view name) {
     if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60)
         return std::nullopt;
     const std::int64_t days = DaysFromCivil({year, month, day});
-    return (days * kSecondsPerDay + hour * 3600 + minute * 60 + second) * kNsPerSecond + ns;
+    return (days * kSecondsPerDay + std::int64_t(hour) * 3600 + std::int64_t(minute) * 60 +
+            second) *
+               kNsPerSecond +
+           ns;
 }
 
 // A name in the folder, with the separator the folder's path already uses (a path
@@ -125,7 +128,7 @@ FileStatus VersionsInHistory(FileSystem& files, const std::string& folder,
                              std::vector<SaveVersion>& versions) {
     versions.clear();
     std::vector<std::string> names;
-    if (const FileStatus listed = files.ListFolder(folder, names); !listed.Ok())
+    if (FileStatus listed = files.ListFolder(folder, names); !listed.Ok())
         return listed == FileError::kNotFound ? FileStatus() : listed;
     std::sort(names.begin(), names.end());
     for (const std::string& name : names) {
@@ -192,7 +195,7 @@ std::vector<VersionChanges> CompareVersions(FileSystem& files, const std::string
 
 std::string VersionTimeText(std::int64_t timeNs) {
     const Moment at = MomentOf(timeNs);
-    char text[48];
+    char text[96];
     std::snprintf(text, sizeof text, "%04lld-%02d-%02dT%02d:%02d:%02dZ",
                   static_cast<long long>(at.date.year), at.date.month, at.date.day, at.hour,
                   at.minute, at.second);
@@ -204,7 +207,7 @@ FileStatus ListVersions(FileSystem& files, const std::string& savePath,
     versions.clear();
     const std::optional<std::string> folder = HistoryPathFor(savePath);
     if (!folder) return FileError::kNone;
-    if (const FileStatus listed = VersionsInHistory(files, *folder, versions); !listed.Ok())
+    if (FileStatus listed = VersionsInHistory(files, *folder, versions); !listed.Ok())
         return listed;
     const std::string backup = *BackupPathFor(savePath);
     FileInfo info;
@@ -218,14 +221,13 @@ FileStatus KeepInHistory(FileSystem& files, const std::string& savePath, const s
     const std::optional<std::string> folder = HistoryPathFor(savePath);
     if (!folder) return FileError::kNotSupported;
     FileInfo version;
-    if (const FileStatus described = files.DescribePath(path, false, version); !described.Ok())
+    if (FileStatus described = files.DescribePath(path, false, version); !described.Ok())
         return described;
-    if (const FileStatus made = files.CreateFolder(*folder);
-        !made.Ok() && made != FileError::kExists)
+    if (FileStatus made = files.CreateFolder(*folder); !made.Ok() && made != FileError::kExists)
         return made;
     // A file under the folder's name, or a link to one, is none of the editor's.
     FileInfo holder;
-    if (const FileStatus described = files.DescribePath(*folder, true, holder); !described.Ok())
+    if (FileStatus described = files.DescribePath(*folder, true, holder); !described.Ok())
         return described;
     if (holder.kind != FileKind::kFolder)
         return {FileError::kNotRegularFile, "Not a folder", *folder};
@@ -233,7 +235,7 @@ FileStatus KeepInHistory(FileSystem& files, const std::string& savePath, const s
     // whichever were trimmed since, so that the names keep the order they were kept in.
     const std::string stem = VersionStem(version.modifiedNs);
     std::vector<std::string> names;
-    if (const FileStatus listed = files.ListFolder(*folder, names); !listed.Ok()) return listed;
+    if (FileStatus listed = files.ListFolder(*folder, names); !listed.Ok()) return listed;
     int after = 0;
     for (const std::string& name : names) {
         if (name.compare(0, stem.size(), stem) != 0 || !TimeOfVersionName(name)) continue;
@@ -242,12 +244,12 @@ FileStatus KeepInHistory(FileSystem& files, const std::string& savePath, const s
     }
     for (int nth = after + 1; nth <= kMostNamesPerTime; ++nth) {
         const std::string name = Join(*folder, VersionName(stem, nth));
-        const FileStatus moved = files.RenameToFreeName(path, name);
+        FileStatus moved = files.RenameToFreeName(path, name);
         if (moved == FileError::kExists) continue;
         if (!moved.Ok()) return moved;
         // The folder's new entry is made durable (the caller syncs the folder the
         // version left), or the version goes back.
-        if (const FileStatus synced = files.SyncFolderOf(name); !synced.Ok()) {
+        if (FileStatus synced = files.SyncFolderOf(name); !synced.Ok()) {
             files.RenameToFreeName(name, path);
             return synced;
         }

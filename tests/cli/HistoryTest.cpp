@@ -3,6 +3,7 @@
 #include <chrono>
 #include <filesystem>
 
+#include "savefile/SaveErrors.h"
 #include "tests/cli/CliTestBase.h"
 
 namespace quellhart::test {
@@ -109,6 +110,18 @@ TEST_F(HistoryCommandTest, RestoreVersionPutsBackAndKeepsWhatItReplaces) {
     EXPECT_EQ(ReadFileBytes(SavePath()), latest);
     EXPECT_EQ(ReadFileBytes(Cli({"history", SavePath(), "--json"}).Json()["versions"][0]["path"]),
               original);
+}
+
+// A backup the versions folder cannot take (a file has its name) does not stop `set`:
+// the save is written, and standard error says the backup was replaced, and why.
+TEST_F(HistoryCommandTest, ABackupThatCannotBeKeptIsSaid) {
+    Set({"--global", "Month=5"});
+    SaveBuilder().Raw("mine").WriteTo(dir.File("save.history"));
+    const CliResult r = Cli({"set", SavePath(), "--global", "Month=6", "--yes"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.err, std::string(errors::kVersionNotKept) + "\n" + dir.File("save.history") +
+                         ": Not a folder\n");
+    EXPECT_EQ(ReadFileBytes(dir.File("save.history")), "mine");
 }
 
 TEST_F(HistoryCommandTest, HowManyVersionsSetKeeps) {

@@ -1,6 +1,5 @@
 #include "ui/model/VersionList.h"
 
-#include <cstdio>
 
 #include "res/Messages.h"
 
@@ -9,12 +8,9 @@ namespace {
 
 // "576 bytes", "8.1 MB": as much as a player needs to tell the versions apart.
 std::string SizeText(std::int64_t bytes) {
-    char text[32];
-    if (bytes < 1'000'000)
-        std::snprintf(text, sizeof text, "%lld bytes", static_cast<long long>(bytes));
-    else
-        std::snprintf(text, sizeof text, "%.1f MB", double(bytes) / 1e6);
-    return text;
+    if (bytes < 1'000'000) return std::to_string(bytes) + " bytes";
+    const std::int64_t tenths = (bytes + 50'000) / 100'000;
+    return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " MB";
 }
 
 // "2026-12-08T21:40:03Z" as "2026-12-08 21:40:03 UTC".
