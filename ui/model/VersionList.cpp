@@ -1,6 +1,5 @@
 #include "ui/model/VersionList.h"
 
-
 #include "res/Messages.h"
 
 namespace quellhart::ui {
