@@ -167,6 +167,7 @@ async function runFolderCases(page) {
   // save it replaces becomes a version.
   await page.getByRole('button', { name: 'Help' }).click();
   await page.getByRole('button', { name: 'Versions...' }).click();
+  await page.getByRole('dialog', { name: 'Versions' }).waitFor();  // once the versions are read
   const list = page.getByLabel('Earlier versions, oldest first:');
   const entries = await list.locator('option').allTextContents();
   check(entries.length === 2 && entries[0].includes('(the original)') && entries[1].includes('(the backup)'),
