@@ -1,9 +1,11 @@
 // Renders the editor's windows to PNG files: the main window with a generated save
-// loaded on each page, the help window, the About box and the wait box.
+// loaded on each page, the help window, the About box, the wait box and the versions
+// window.
 //   render-screens OUTPUT_FOLDER
 #include <QApplication>
 #include <QDialog>
 #include <QTabWidget>
+#include <chrono>
 #include <filesystem>
 
 #include "res/ControlIds.h"
@@ -13,6 +15,7 @@
 #include "tests/ui/qt/QtWidgets.h"
 #include "ui/AboutDlg.h"
 #include "ui/MainDlg.h"
+#include "ui/VersionsDlg.h"
 #include "ui/WaitDlg.h"
 #include "ui/platform/Prompts.h"
 
@@ -62,6 +65,26 @@ int main(int argc, char** argv) {
     ui::CWaitDlg wait;
     wait.Create();
     saved &= Save(DialogOf(wait), folder + "/wait-box.png");
+
+    // Three commits, a minute apart, for the versions window.
+    main.DestroyWindow();
+    for (const auto& [name, day] : {std::pair{"Ysolde", 18.0f}, {"Ysolde Varn", 19.0f},
+                                    {"Ysolde Varn", 20.0f}}) {
+        CSaveGame doc;
+        if (!doc.Open(savePath) || !doc.Load()) return 1;
+        PlayerRecord record = doc.Player();
+        record[PlayerRecord::FNAM] = Subrecord::FromText(name);
+        doc.SetPlayerData(record);
+        doc.SetGlobValue(0, day);
+        if (!doc.Commit()) return 1;
+        std::filesystem::last_write_time(
+            savePath, std::filesystem::last_write_time(savePath) + std::chrono::minutes(int(day)));
+    }
+    ui::CVersionsDlg versions(nullptr, savePath);
+    versions.Create();
+    saved &= Save(DialogOf(versions), folder + "/versions-window.png");
+    for (const char* sibling : {"Quicksave.bak", "Quicksave.history"})
+        std::filesystem::remove_all(std::filesystem::path(argv[1]) / sibling);
     std::filesystem::remove(savePath);
     return saved ? 0 : 1;
 }
