@@ -4,7 +4,6 @@
 
 #include "savefile/FileClaim.h"
 #include "savefile/SaveErrors.h"
-#include "savefile/SaveGame.h"
 #include "savefile/SiblingPaths.h"
 #include "savefile/SwapRecovery.h"
 
@@ -75,18 +74,7 @@ bool SwapWithBackup(const std::string& savePath, SaveError& error, FileSystem& f
         error = {errors::kNoEssInName, {}};
         return false;
     }
-    if (std::string clash = SiblingOfAnotherSave(files, savePath); !clash.empty()) {
-        error = {errors::kRestoreSwap, std::move(clash)};
-        return false;
-    }
-    FinishInterruptedSwaps(files, savePath);
-    {
-        CSaveGame backupSave(files);
-        if (!backupSave.OpenReadOnly(*backup) || !backupSave.Load()) {
-            error = {*backup + ": " + backupSave.GetErrorText(), backupSave.GetError().cause};
-            return false;
-        }
-    }
+    if (!ReadyToPutBack(files, savePath, *backup, errors::kRestoreSwap, error)) return false;
     // Both files are claimed before their names change: a running commit or restore
     // has one of them claimed. The save need not load: putting back the backup of a
     // damaged save is what restore is for.

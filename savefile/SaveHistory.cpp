@@ -279,18 +279,8 @@ bool RestoreVersion(const std::string& givenPath, const SaveVersion& version, in
         error = {errors::kNoEssInName, {}};
         return false;
     }
-    if (std::string clash = SiblingOfAnotherSave(files, savePath); !clash.empty()) {
-        error = {errors::kRestoreVersion, std::move(clash)};
+    if (!ReadyToPutBack(files, savePath, version.path, errors::kRestoreVersion, error))
         return false;
-    }
-    FinishInterruptedSwaps(files, savePath);
-    {
-        CSaveGame candidate(files);
-        if (!candidate.OpenReadOnly(version.path) || !candidate.Load()) {
-            error = {version.path + ": " + candidate.GetErrorText(), candidate.GetError().cause};
-            return false;
-        }
-    }
     // Both files are claimed before their names change, as a commit and the backup's
     // restore claim theirs. A missing save can have a version put back all the same.
     FileClaim saveClaim(files, savePath), versionClaim(files, version.path);

@@ -1,6 +1,7 @@
 #include "savefile/SwapRecovery.h"
 
 #include "savefile/FileClaim.h"
+#include "savefile/SaveGame.h"
 #include "savefile/SaveHistory.h"
 #include "savefile/SiblingPaths.h"
 
@@ -62,6 +63,19 @@ void FinishInterruptedSwaps(FileSystem& files, const std::string& savePath) {
     if (!WorkPathFor(savePath)) return;  // a name without ".ess" has no siblings
     FinishInterruptedCommit(files, savePath);
     FinishInterruptedRestore(files, savePath);
+}
+
+bool ReadyToPutBack(FileSystem& files, const std::string& savePath, const std::string& candidate,
+                    const char* refusal, SaveError& error) {
+    if (std::string clash = SiblingOfAnotherSave(files, savePath); !clash.empty()) {
+        error = {refusal, std::move(clash)};
+        return false;
+    }
+    FinishInterruptedSwaps(files, savePath);
+    CSaveGame loaded(files);
+    if (loaded.OpenReadOnly(candidate) && loaded.Load()) return true;
+    error = {candidate + ": " + loaded.GetErrorText(), loaded.GetError().cause};
+    return false;
 }
 
 std::string LeftBesideMissingSave(FileSystem& files, const std::string& savePath) {

@@ -20,12 +20,19 @@
 #include <string>
 
 #include "savefile/FileSystem.h"
+#include "savefile/SaveErrors.h"
 
 namespace quellhart {
 
 // Callers first make sure that no other save in the folder shares these names
 // (SiblingOfAnotherSave): whose they would be could not be told.
 void FinishInterruptedSwaps(FileSystem& files, const std::string& savePath);
+
+// Before a file is put back as the save (its backup, an earlier version): no other
+// save in the folder shares the save's names, what a stop left is put right, and the
+// file loads whole. Otherwise false, with `error` (`refusal` for a shared name).
+bool ReadyToPutBack(FileSystem& files, const std::string& savePath, const std::string& candidate,
+                    const char* refusal, SaveError& error);
 
 // When the save's name holds nothing: a line naming what lies beside it from such a
 // stop, for the user to sort out; empty when there is nothing.

@@ -180,13 +180,18 @@ void CMainDlg::OnRestoreBackup() {
     if (AfxMessageBox(owner, messages::kConfirmRestore, messages::kConfirmCaption,
                       MB_YESNO | MB_ICONEXCLAMATION) == IDNO)
         return;
+    PutBackAndReload(owner, messages::kRestored,
+                     [this](SaveError& error) { return RestoreBackup(m_path, error); });
+}
+
+void CMainDlg::PutBackAndReload(WindowHandle owner, const char* done,
+                                const std::function<bool(SaveError&)>& putBack) {
     // The document lets go of the save before its name changes hands; unsaved edits
     // go with it, as after a commit.
     CloseDocument();
     SaveError error;
-    if (RestoreBackup(m_path, error))
-        AfxMessageBox(owner, messages::kRestored, messages::kDoneCaption,
-                      MB_OK | MB_ICONINFORMATION);
+    if (putBack(error))
+        AfxMessageBox(owner, done, messages::kDoneCaption, MB_OK | MB_ICONINFORMATION);
     else
         ShowError(owner, error);
     LoadDocument();
@@ -210,16 +215,10 @@ void CMainDlg::OnVersions() {
     if (!chosen || AfxMessageBox(owner, messages::kConfirmRestoreVersion, messages::kConfirmCaption,
                                  MB_YESNO | MB_ICONEXCLAMATION) == IDNO)
         return;
-    // As for the backup's restore: the document lets go of the save first.
-    CloseDocument();
-    SaveError error;
-    std::string keptAs;
-    if (RestoreVersion(m_path, *chosen, HistoryKeepFromEnvironment(), error, keptAs))
-        AfxMessageBox(owner, messages::kVersionRestored, messages::kDoneCaption,
-                      MB_OK | MB_ICONINFORMATION);
-    else
-        ShowError(owner, error);
-    LoadDocument();
+    PutBackAndReload(owner, messages::kVersionRestored, [&](SaveError& error) {
+        std::string keptAs;
+        return RestoreVersion(m_path, *chosen, HistoryKeepFromEnvironment(), error, keptAs);
+    });
 }
 
 PlayerRecord CMainDlg::RecordFromPlayerPage() const {

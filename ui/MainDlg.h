@@ -2,6 +2,7 @@
 // carries the two actions that touch files, "OpenFile" and "CommitChanges".
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -67,6 +68,10 @@ private:
     // hold, or 0 when all can be stored.
     int UnstorablePlayerText() const;
     PlayerRecord RecordFromPlayerPage() const;
+    // Lets go of the document, runs `putBack` (a restore), says "Done" with `done` or
+    // the error, and loads the save again.
+    void PutBackAndReload(WindowHandle owner, const char* done,
+                          const std::function<bool(SaveError&)>& putBack);
     // Writes the edits under the wait box; false with the document's error.
     bool CommitUnderWaitBox();
 

@@ -76,24 +76,35 @@
 
   // --- questions and reports: the window's message boxes as dialogs ---------------
   const dialog = $('message');
+  // Shows the modal `box` until it is answered: `wire` gets the function its buttons
+  // answer with and returns what takes the keyboard; Escape answers `onEscape`. (Not
+  // the dialog's close event, which comes later: a question asked meanwhile, after a
+  // quick key, would take the earlier answer.)
+  function untilAnswered(box, onEscape, wire) {
+    return new Promise((resolve) => {
+      const answer = (value) => {
+        box.removeEventListener('cancel', cancelled);
+        box.close();
+        resolve(value);
+      };
+      const cancelled = (event) => {
+        event.preventDefault();
+        answer(onEscape);
+      };
+      const focused = wire(answer);
+      box.addEventListener('cancel', cancelled);
+      box.showModal();
+      focused.focus();
+    });
+  }
+  // Each question is answered by its own buttons, or by Escape as the window's Escape
+  // answers: No, or OK.
   function ask(caption, message, buttons) {
     $('message-caption').textContent = caption;
     $('message-text').textContent = message;
     const row = $('message-buttons');
     row.replaceChildren();
-    // Each question is answered by its own buttons, or by Escape as the window's
-    // Escape answers: No, or OK. (Not by the dialog's close event, which comes later:
-    // a question asked meanwhile, after a quick key, would take the earlier answer.)
-    return new Promise((resolve) => {
-      const answer = (label) => {
-        dialog.removeEventListener('cancel', cancelled);
-        dialog.close();
-        resolve(label);
-      };
-      const cancelled = (event) => {
-        event.preventDefault();
-        answer(buttons[buttons.length - 1]);
-      };
+    return untilAnswered(dialog, buttons[buttons.length - 1], (answer) => {
       for (const label of buttons) {
         const button = document.createElement('button');
         button.type = 'button';
@@ -101,9 +112,7 @@
         button.addEventListener('click', () => answer(label));
         row.append(button);
       }
-      dialog.addEventListener('cancel', cancelled);
-      dialog.showModal();
-      row.firstChild.focus();
+      return row.firstChild;
     });
   }
   const report = (caption, message) => ask(caption, message, ['OK']);
@@ -572,21 +581,10 @@
     select.selectedIndex = list.entries.length - 1;  // the newest, as the window does
     show();
     select.onchange = show;
-    return new Promise((resolve) => {
-      const end = (index) => {
-        box.removeEventListener('cancel', cancelled);
-        box.close();
-        resolve(index);
-      };
-      const cancelled = (event) => {
-        event.preventDefault();
-        end(-1);
-      };
-      $('version-restore').onclick = () => end(select.selectedIndex);
-      $('versions-close').onclick = () => end(-1);
-      box.addEventListener('cancel', cancelled);
-      box.showModal();
-      (list.entries.length ? select : $('versions-close')).focus();
+    return untilAnswered(box, -1, (answer) => {
+      $('version-restore').onclick = () => answer(select.selectedIndex);
+      $('versions-close').onclick = () => answer(-1);
+      return list.entries.length ? select : $('versions-close');
     });
   }
 
