@@ -11,11 +11,13 @@ namespace {
 
 // A value for --global: the whole text one decimal number ("2.5", "-1e3", ".5") that
 // a finite 32-bit float holds. The window reads its value field more leniently, as
-// the game's own tools did; a script gets told instead of a silent 0.
-std::optional<float> FiniteFloatFromText(const std::string& text) {
+// the game's own tools did; a script gets told instead of a silent 0. `tooLarge`
+// says a number was there, only beyond what a 32-bit float holds (1e40, 1e-50).
+std::optional<float> FiniteFloatFromText(const std::string& text, bool& outOfRange) {
     float value = 0;
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value, std::chars_format::general);
+    outOfRange = !text.empty() && stop == end && error == std::errc::result_out_of_range;
     if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value))
         return std::nullopt;
     return value;
@@ -63,7 +65,11 @@ void Store(Request& request, Option option, const std::string& value) {
             if (equals == std::string::npos || equals == 0)
                 throw UsageError("--global takes NAME=VALUE, not '" + value + "'");
             const std::string name = value.substr(0, equals), number = value.substr(equals + 1);
-            const std::optional<float> parsed = FiniteFloatFromText(number);
+            bool outOfRange = false;
+            const std::optional<float> parsed = FiniteFloatFromText(number, outOfRange);
+            if (outOfRange)
+                throw UsageError("--global " + name + "=" + number +
+                                 " is out of range for a 32-bit float");
             if (!parsed)
                 throw UsageError("--global " + name + " takes a decimal number, not '" + number +
                                  "'");
@@ -133,6 +139,13 @@ Request ParseCommandLine(const std::vector<std::string>& args) {
     if (int(request.files.size()) != command->fileCount)
         throw UsageError(request.command + " takes " + std::to_string(command->fileCount) +
                          (command->fileCount == 1 ? " file" : " files"));
+    // A set that names nothing to change would still rewrite the save, and push the
+    // backup out among the versions: a mistake in a script, said as such.
+    if (command->id == Command::kSet && !request.name && !request.race && !request.cls &&
+        !request.head && !request.hair && request.globals.empty())
+        throw UsageError(
+            "set needs something to change: --name, --race, --class, --head, "
+            "--hair or --global");
     return request;
 }
 

@@ -29,6 +29,13 @@ std::optional<int> HistoryKeep(const Request& request, Console& console) {
     return std::nullopt;
 }
 
+int ExitCodeAfterOutputFailure(const std::vector<std::string>& args, int code) {
+    const std::string command = args.empty() ? "" : args[0];
+    if (command == "set" || command == "restore") return code;
+    if (command == "diff") return kDiffTrouble;
+    return code == kExitOk ? kExitError : code;
+}
+
 int Run(const std::vector<std::string>& args, Console& console) {
     Request request;
     try {

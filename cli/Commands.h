@@ -27,6 +27,12 @@ struct Console {
 
 int Run(const std::vector<std::string>& args, Console& console);
 
+// The exit code of a command whose report could not be written to standard output (a
+// closed pipe, a full disk), having returned `code`: set and restore still say what
+// happened to the files, or a script would retry and undo or repeat what was done;
+// diff says trouble (2), as diff(1) does; the others that they failed.
+int ExitCodeAfterOutputFailure(const std::vector<std::string>& args, int code);
+
 int RunShow(const Request& request, Console& console);
 int RunSet(const Request& request, Console& console);
 int RunRestore(const Request& request, Console& console);

@@ -60,7 +60,7 @@ int RunRestore(const Request& request, Console& console) {
     }
     if (request.version) return RestoreVersionNumbered(file, *request.version, request, console);
     if (!HasBackup(file, console.files)) {
-        console.err << *backup << ": " << errors::kUnableToOpenSave << "\n";
+        console.err << "There is no backup (" << *backup << ") to restore.\n";
         return kExitError;
     }
     if (!Confirm("Swap " + file + " with its backup " + *backup + "?", request, console))

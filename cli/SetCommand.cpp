@@ -65,8 +65,9 @@ PlayerRecord EditedPlayer(const CSaveGame& save, const Request& request, Console
     return EditedPlayerRecord(save.Player(), texts);
 }
 
-// Stores each NAME=VALUE in every slot of that name. False, with nothing changed in
-// a file, when a name has no slot.
+// Stores each NAME=VALUE in every slot of that name; a slot that already holds the
+// value is left unmarked. False, with nothing changed in a file, when a name has no
+// slot.
 bool ApplyGlobals(CSaveGame& save, const Request& request, Console& console) {
     // The slots of each name, found once: a thousand names then cost a thousand
     // lookups, not a thousand passes over the globals.
@@ -79,9 +80,26 @@ bool ApplyGlobals(CSaveGame& save, const Request& request, Console& console) {
                         << UsageText();
             return false;
         }
-        for (int i : slots->second) save.SetGlobValue(i, value);
+        for (int i : slots->second) {
+            const auto before = save.Glob(i).ValueBytes();
+            save.SetGlobValue(i, value);
+            if (save.Glob(i).ValueBytes() == before) save.Glob(i).modified = false;
+        }
     }
     return true;
+}
+
+// Whether the edit changes anything the save holds: a text given that differs from
+// the stored one, or a value marked as changed.
+bool ChangesAnything(const CSaveGame& save, const PlayerRecord& record, const Request& request) {
+    const std::array<TypedText, 5> options = PlayerOptions(request);
+    for (size_t i = 0; i < options.size(); ++i)
+        if (options[i].first && record[kEditablePlayerFields[i]].Text() !=
+                                    save.Player()[kEditablePlayerFields[i]].Text())
+            return true;
+    for (int i = 0; i < save.GlobCount(); ++i)
+        if (save.Glob(i).modified) return true;
+    return false;
 }
 
 }  // namespace
@@ -93,6 +111,12 @@ int RunSet(const Request& request, Console& console) {
     if (!OpenAndLoad(save, file, console, OpenFor::kEditing)) return kExitError;
     if (!ApplyGlobals(save, request, console)) return kExitUsage;
     const PlayerRecord record = EditedPlayer(save, request, console);
+    // What the save holds already is not written again: the backup, and the versions
+    // before it, stay as they are (a nightly script run twice loses nothing).
+    if (!ChangesAnything(save, record, request)) {
+        console.out << "Nothing to change.\n";
+        return kExitOk;
+    }
 
     const std::optional<int> keep = HistoryKeep(request, console);
     if (!keep) return kExitUsage;

@@ -5,15 +5,6 @@
 #include "cli/Commands.h"
 #include "cli/SystemConsole.h"
 
-namespace {
-
-// The commands whose exit code reports a change of the save's files.
-bool ChangesFiles(const std::vector<std::string>& arguments) {
-    return !arguments.empty() && (arguments[0] == "set" || arguments[0] == "restore");
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     using namespace quellhart::cli;
     PrepareStandardStreams();
@@ -23,9 +14,7 @@ int main(int argc, char** argv) {
     const int code = Run(arguments, console);
     std::cout.flush();
     if (std::cout) return code;
-    // The report could not be written (a closed pipe, a full disk). That is said
-    // where it can be; for set and restore the exit code still says what happened to
-    // the files, or a script would retry and undo or repeat what was done.
+    // The report could not be written (a closed pipe, a full disk): said where it can be.
     std::cerr << "quellhart-cli: could not write to standard output\n";
-    return code == kExitOk && !ChangesFiles(arguments) ? kExitError : code;
+    return ExitCodeAfterOutputFailure(arguments, code);
 }

@@ -51,6 +51,21 @@ FileStatus FromErrno(int error, const std::string& path, const std::string& toPa
     }
 }
 
+// Why the open of a file the user named failed: with the system's words even where
+// the kind would say it (no such file), since the user wants to know why.
+FileStatus OpenFailure(int error, const std::string& path) {
+    FileStatus failed = FromErrno(error, path);
+    if (failed.Cause().empty() && error != 0)
+        failed = FileStatus(failed.Kind(), std::strerror(error), path);
+    return failed;
+}
+FileStatus NotARegularFile(mode_t mode, const std::string& path) {
+    return {
+        FileError::kNotRegularFile,
+        S_ISDIR(mode) ? std::strerror(EISDIR) : "Not a regular file (a FIFO, a device or a socket)",
+        path};
+}
+
 FileStatus Result(bool ok, const std::string& path, const std::string& toPath = {}) {
     return ok ? FileStatus() : FromErrno(errno, path, toPath);
 }
@@ -129,13 +144,13 @@ public:
         // this look cannot hang the program either, and what was opened is checked
         // again. (O_NONBLOCK means nothing to a regular file's reads.)
         struct stat st {};
-        if (::stat(path.c_str(), &st) != 0) return FromErrno(errno, path);
-        if (!S_ISREG(st.st_mode)) return FileError::kNotRegularFile;
+        if (::stat(path.c_str(), &st) != 0) return OpenFailure(errno, path);
+        if (!S_ISREG(st.st_mode)) return NotARegularFile(st.st_mode, path);
         const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (fd < 0) return FromErrno(errno, path);
+        if (fd < 0) return OpenFailure(errno, path);
         if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
             ::close(fd);
-            return FileError::kNotRegularFile;
+            return NotARegularFile(st.st_mode, path);
         }
         file = Opened(fd, path);
         return FileError::kNone;

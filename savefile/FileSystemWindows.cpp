@@ -143,16 +143,22 @@ public:
         const HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_READ, kShareAll, nullptr,
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
+            // With the system's words even where the kind says it (no such file): the
+            // user named the file, and wants to know why.
+            const DWORD error = GetLastError();
+            FileStatus failed = FromLastError(path);
+            if (failed.Cause().empty()) failed = FileStatus(failed.Kind(), Reason(error), path);
             // A folder cannot be opened without backup semantics: it is no save.
             const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
             return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
-                       ? FileStatus(FileError::kNotRegularFile)
-                       : FromLastError(path);
+                       ? FileStatus(FileError::kNotRegularFile, "Is a folder", path)
+                       : failed;
         }
         // Only a file on a disk: no pipe, console or device.
         if (GetFileType(handle) != FILE_TYPE_DISK) {
             CloseHandle(handle);
-            return FileError::kNotRegularFile;
+            return {FileError::kNotRegularFile,
+                    "Not a file on a disk (a pipe, a console or a device)", path};
         }
         file = names_.Opened(reinterpret_cast<FileHandle>(handle), path);
         return FileError::kNone;

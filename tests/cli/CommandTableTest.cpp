@@ -18,6 +18,11 @@ TEST(CommandTable, EveryOptionOfEveryCommandIsAcceptedAndShown) {
             const bool number = option == Option::kKeep || option == Option::kVersion;
             if (details.value)
                 args.push_back(option == Option::kGlobal ? "Day=1" : number ? "1" : "text");
+            // A set changes something besides.
+            if (command.id == Command::kSet && option != Option::kName) {
+                args.push_back("--name");
+                args.push_back("n");
+            }
             for (int i = 0; i < command.fileCount; ++i)
                 args.push_back("f" + std::to_string(i) + ".ess");
             EXPECT_NO_THROW(ParseCommandLine(args)) << command.name << " " << details.name;
@@ -32,6 +37,7 @@ TEST(CommandTable, WhatTheTableLacksIsRefused) {
     EXPECT_THROW(ParseCommandLine({"show", "a.ess", "--yes"}), UsageError);  // not show's
     EXPECT_THROW(ParseCommandLine({"diff", "a.ess"}), UsageError);
     EXPECT_THROW(ParseCommandLine({"set", "a.ess", "--name"}), UsageError);
+    EXPECT_THROW(ParseCommandLine({"set", "a.ess", "--yes", "--json"}), UsageError);  // no change
     for (const char* keep : {"-1", "two", "", "3x"})
         EXPECT_THROW(ParseCommandLine({"set", "a.ess", "--keep", keep}), UsageError) << keep;
     for (const char* version : {"0", "-2", "one"})

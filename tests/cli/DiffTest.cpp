@@ -58,7 +58,11 @@ TEST_F(DiffTest, SameSavesAndTrouble) {
 
     r = Cli({"diff", SavePath(), dir.File("missing.ess")});
     EXPECT_EQ(r.code, 2);
-    EXPECT_EQ(r.err, dir.File("missing.ess") + ": Unable to open .ess file. Read\n");
+    EXPECT_EQ(r.err.rfind(dir.File("missing.ess") + ": Unable to open .ess file. Read\n" +
+                              dir.File("missing.ess") + ": ",
+                          0),
+              0u)
+        << r.err;
     EXPECT_EQ(Cli({"diff", SavePath()}).code, 2);
 }
 

@@ -129,11 +129,22 @@ TEST_F(SetTest, AGlobalValueMustBeOneWholeFiniteNumber) {
     const CliResult noName = Cli({"set", SavePath(), "--global", "=1", "--yes"});
     EXPECT_EQ(noName.code, 2);
     EXPECT_NE(noName.err.find("--global takes NAME=VALUE, not '=1'"), std::string::npos);
-    for (const std::string bad : {"abc", "12abc", "", "nan", "inf", "1e39", "1,5", " 1"}) {
+    for (const std::string bad : {"abc", "12abc", "", "nan", "inf", "1,5", " 1"}) {
         const CliResult r = Cli({"set", SavePath(), "--global", "Day=" + bad, "--yes"});
         EXPECT_EQ(r.code, 2) << bad;
-        EXPECT_NE(r.err.find("'" + bad + "'"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("takes a decimal number, not '" + bad + "'"), std::string::npos)
+            << r.err;
         EXPECT_EQ(ReadFileBytes(SavePath()), save.Bytes()) << bad;
+    }
+    // Numbers, only beyond what the save's 32-bit values hold.
+    for (const std::string large : {"1e39", "1e40", "-1e40", "1e-50"}) {
+        const CliResult r = Cli({"set", SavePath(), "--global", "Day=" + large, "--yes"});
+        EXPECT_EQ(r.code, 2) << large;
+        EXPECT_EQ(r.err.rfind("quellhart-cli: --global Day=" + large +
+                                  " is out of range for a 32-bit float\n",
+                              0),
+                  0u)
+            << r.err;
     }
     const std::pair<std::string, double> good[] = {{"2.5", 2.5}, {"-1e3", -1000.0}, {".5", 0.5}};
     for (const auto& [text, value] : good) {
@@ -160,6 +171,35 @@ TEST_F(SetTest, ASaveThatWasReplacedExitsZeroEvenIfReadingItBackFails) {
 }
 
 // What set and restore say, letter for letter, in the situations a user meets them.
+// A set whose values are those stored writes nothing: the save, its backup and the
+// versions stay as they were, however often a script runs it.
+TEST_F(SetTest, WhatTheSaveHoldsAlreadyIsNotWrittenAgain) {
+    const struct {
+        std::vector<std::string> options;
+        bool writes;
+    } cases[] = {
+        {{"--global", "Month=3"}, false},
+        {{"--name", "J\u00e9r\u00f4me"}, false},  // as stored, in Windows-1252
+        {{"--global", "Day=12"}, true},           // the first Day holds 12, the second 1
+        {{"--global", "Month=3", "--race", "Nord"}, false},
+        {{"--global", "Month=4"}, true},
+        {{"--race", "Nord", "--class", "Mage"}, true},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove_all(dir.File("save.history"));
+        save.WriteTo(SavePath());
+        SaveBuilder().Raw("backup").WriteTo(BackupPath());
+        std::vector<std::string> args = {"set", SavePath(), "--yes"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const CliResult r = Cli(args);
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.out == "Nothing to change.\n", !c.writes) << r.out;
+        EXPECT_EQ(ReadFileBytes(SavePath()) != save.Bytes(), c.writes) << c.options.back();
+        EXPECT_EQ(ReadFileBytes(BackupPath()) == "backup", !c.writes) << c.options.back();
+        EXPECT_EQ(std::filesystem::exists(dir.File("save.history")), c.writes);
+    }
+}
+
 TEST_F(SetTest, EveryMessageOfSetAndRestoreIsAsWritten) {
     struct Case {
         std::vector<std::string> args;  // after the save's name
@@ -190,6 +230,13 @@ TEST_F(SetTest, EveryMessageOfSetAndRestoreIsAsWritten) {
          false,
          true,
          "quellhart-cli: no global variable named 'Nope'\nusage: "},
+        {{"set", "--yes"},
+         "",
+         false,
+         true,
+         "quellhart-cli: set needs something to change: --name, --race, --class, --head, "
+         "--hair or --global\nusage: "},
+        {{"set", "--global", "Month=3", "--yes"}, "", false, false, "Nothing to change.\n"},
         {{"set", "--race", "\u0416", "--yes"},
          "",
          false,

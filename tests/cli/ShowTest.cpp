@@ -1,3 +1,8 @@
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include <filesystem>
 #include <tuple>
 
 #include "savefile/SaveErrors.h"
@@ -77,8 +82,31 @@ TEST_F(ShowTest, LoadErrorsAreTheDocumentsTextOnOneLine) {
     EXPECT_EQ(r.code, 1);
     EXPECT_EQ(r.err, std::string(errors::kNoGlobSection) + "\n");
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(Cli({"show", dir.File("missing.ess")}).err,
-              std::string(errors::kUnableToOpenSave) + "\n");
+}
+
+// A file that cannot be opened says why, in the system's words, on the line after the
+// program's own: no such file, a folder, a FIFO.
+TEST_F(ShowTest, WhatIsNoFileToOpenSaysWhy) {
+    std::filesystem::create_directory(dir.File("folder.ess"));
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {dir.File("missing.ess"), "No such file or directory"},
+        {dir.File("folder.ess"), "Is a directory"}};
+#ifndef _WIN32
+    ASSERT_EQ(mkfifo(dir.File("fifo.ess").c_str(), 0600), 0);
+    cases.emplace_back(dir.File("fifo.ess"), "Not a regular file (a FIFO, a device or a socket)");
+#endif
+    for (const auto& [path, reason] : cases) {
+        const CliResult r = Cli({"show", path});
+        EXPECT_EQ(r.code, 1) << path;
+#ifdef _WIN32
+        // Windows says it in words of its own.
+        EXPECT_EQ(r.err.rfind(std::string(errors::kUnableToOpenSave) + "\n" + path + ": ", 0), 0u)
+            << r.err;
+#else
+        EXPECT_EQ(r.err,
+                  std::string(errors::kUnableToOpenSave) + "\n" + path + ": " + reason + "\n");
+#endif
+    }
 }
 
 TEST_F(ShowTest, UsageErrorsHelpAndVersion) {

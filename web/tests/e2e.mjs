@@ -59,10 +59,14 @@ function check(ok, what) {
 function cliResult(c) {
   const copy = join(folder, `cli-${c.save}`);
   copyFileSync(join(folder, c.save), copy);
-  const args = ['set', copy, '--yes', '--code-page', c.codePage ?? '1252'];
+  const edits = [];
   for (const key of ['name', 'race', 'class', 'head', 'hair'])
-    if (c[key] !== undefined) args.push(`--${key}`, c[key]);
-  for (const [name, value] of Object.entries(c.globals ?? {})) args.push('--global', `${name}=${value}`);
+    if (c[key] !== undefined) edits.push(`--${key}`, c[key]);
+  for (const [name, value] of Object.entries(c.globals ?? {})) edits.push('--global', `${name}=${value}`);
+  // Without an edit, `set` refuses before it reads the save: `show` says why a save
+  // does not load.
+  const args = [edits.length ? 'set' : 'show', copy, ...(edits.length ? ['--yes'] : []),
+    '--code-page', c.codePage ?? '1252', ...edits];
   const run = spawnSync(cli, args, { encoding: 'utf8' });
   const bytes = readFileSync(copy);
   rmSync(copy);
