@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "codepage/CodePage.h"
 #include "savefile/SaveHistory.h"
 
 namespace quellhart::cli {
@@ -24,6 +25,10 @@ std::optional<float> FiniteFloatFromText(const std::string& text, bool& outOfRan
 }
 
 void Store(Request& request, Option option, const std::string& value) {
+    // A text that is no well-formed UTF-8 (an overlong "/", a lone surrogate) is no
+    // text a save could be given, or a name it could be looked up by.
+    if (!IsValidUtf8(value))
+        throw UsageError(std::string(Details(option).name) + " is not valid UTF-8");
     switch (option) {
         case Option::kJson:
             request.json = true;

@@ -5,37 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "codepage/CodePage.h"
+
 namespace quellhart::cli {
-
-namespace {
-
-// The length of the well-formed UTF-8 sequence at the start of `text` (no overlong
-// forms, no surrogates, nothing above U+10FFFF), or 0.
-size_t Utf8SequenceLength(std::string_view text) {
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(0);
-    if (lead < 0x80) return 1;
-    size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the allowed range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF)
-        length = 2;
-    else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else
-        return 0;
-    if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
-    for (size_t i = 2; i < length; ++i)
-        if ((byte(i) & 0xC0) != 0x80) return 0;
-    return length;
-}
-
-}  // namespace
 
 std::string JsonString(std::string_view utf8) {
     std::string out = "\"";

@@ -107,17 +107,55 @@ void AppendUtf8(std::string& out, char32_t c) {
     }
 }
 
-char32_t NextCodePoint(std::string_view s, size_t& at) {
-    const auto lead = static_cast<unsigned char>(s[at++]);
-    if (lead < 0x80) return lead;
-    int extra = lead >= 0xF0 && lead < 0xF5 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : -1;
-    if (lead >= 0xF5 || extra < 0) return kReplacement;
-    char32_t c = lead & (0x3F >> extra);
-    for (; extra > 0; --extra) {
-        if (at >= s.size() || (static_cast<unsigned char>(s[at]) & 0xC0) != 0x80)
-            return kReplacement;
-        c = c << 6 | (static_cast<unsigned char>(s[at++]) & 0x3F);
+// The length of the well-formed UTF-8 sequence at the start of `text` (no overlong
+// forms, no surrogates, nothing above U+10FFFF), or 0.
+size_t Utf8SequenceLength(std::string_view text) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) return 1;
+    size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // the allowed range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else
+        return 0;
+    if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
+    for (size_t i = 2; i < length; ++i)
+        if ((byte(i) & 0xC0) != 0x80) return 0;
+    return length;
+}
+
+bool IsValidUtf8(std::string_view text) {
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = Utf8SequenceLength(text.substr(at));
+        if (length == 0) return false;
+        at += length;
     }
+    return true;
+}
+
+// An ill-formed sequence (an overlong form, a surrogate, a stray byte) is one
+// replacement character for its first byte: never a character it might be read as.
+char32_t NextCodePoint(std::string_view s, size_t& at) {
+    const size_t length = Utf8SequenceLength(s.substr(at));
+    const auto lead = static_cast<unsigned char>(s[at]);
+    if (length == 0) {
+        ++at;
+        return kReplacement;
+    }
+    at += length;
+    if (length == 1) return lead;
+    char32_t c = lead & (0x7F >> length);
+    for (size_t i = 1; i < length; ++i)
+        c = c << 6 | (static_cast<unsigned char>(s[at - length + i]) & 0x3F);
     return c;
 }
 

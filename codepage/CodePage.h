@@ -55,4 +55,10 @@ void AppendUtf8(std::string& out, char32_t codePoint);
 // Decodes one UTF-8 sequence at `at`, advancing it; U+FFFD for a malformed one.
 char32_t NextCodePoint(std::string_view utf8, size_t& at);
 
+// The length of the well-formed UTF-8 sequence at the start of `text` (no overlong
+// forms, no surrogates, nothing above U+10FFFF), or 0.
+size_t Utf8SequenceLength(std::string_view text);
+// Whether all of `text` is well-formed UTF-8.
+bool IsValidUtf8(std::string_view text);
+
 }  // namespace quellhart

@@ -34,9 +34,15 @@ std::string KnownNumbers() {
 }  // namespace
 
 int CodePageForLocale(std::string_view locale) {
-    std::string language(locale.substr(0, locale.find_first_of("_-.@")));
-    std::transform(language.begin(), language.end(), language.begin(),
+    std::string lower(locale);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char c) { return char(std::tolower(c)); });
+    const std::string language = lower.substr(0, lower.find_first_of("_-.@"));
+    // Serbian in Latin letters ("sr_RS@latin", a browser's "sr-Latn-RS") is
+    // Windows's Serbian (Latin), in 1250; in Cyrillic, 1251.
+    if (language == "sr" &&
+        (lower.find("@latin") != std::string::npos || lower.find("-latn") != std::string::npos))
+        return 1250;
     for (const LanguageCodePage& entry : kLanguages)
         if (language == entry.language) return entry.codePage;
     return 1252;

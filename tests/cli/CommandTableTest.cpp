@@ -38,6 +38,12 @@ TEST(CommandTable, WhatTheTableLacksIsRefused) {
     EXPECT_THROW(ParseCommandLine({"diff", "a.ess"}), UsageError);
     EXPECT_THROW(ParseCommandLine({"set", "a.ess", "--name"}), UsageError);
     EXPECT_THROW(ParseCommandLine({"set", "a.ess", "--yes", "--json"}), UsageError);  // no change
+    // No text that is not well-formed UTF-8: an overlong "/", a surrogate, a stray byte.
+    for (const char* text : {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "a\xFF"}) {
+        EXPECT_THROW(ParseCommandLine({"set", "a.ess", "--name", text}), UsageError);
+        EXPECT_THROW(ParseCommandLine({"set", "a.ess", "--global", std::string(text) + "=1"}),
+                     UsageError);
+    }
     for (const char* keep : {"-1", "two", "", "3x"})
         EXPECT_THROW(ParseCommandLine({"set", "a.ess", "--keep", keep}), UsageError) << keep;
     for (const char* version : {"0", "-2", "one"})

@@ -56,6 +56,12 @@ TEST(CodePage, WhatACodePageCannotHoldIsKnownAndBecomesAQuestionMark) {
     EXPECT_EQ(russian.Encode("Łukasz"), "?ukasz");
     EXPECT_FALSE(CodePage::Western().CanHold("Иван"));
     EXPECT_FALSE(CodePage::Western().CanHold("bad \xC3 end"));
+    // Ill-formed UTF-8 is no character, however it might be read: an overlong "/", a
+    // surrogate, a code point beyond U+10FFFF.
+    for (const char* illFormed : {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"}) {
+        EXPECT_FALSE(CodePage::Western().CanHold(illFormed)) << illFormed;
+        EXPECT_EQ(CodePage::Western().Encode(std::string("a") + illFormed).substr(0, 2), "a?");
+    }
     EXPECT_EQ(CodePage::Western().Encode("bad \xC3 end \xFF \U0001F600"), "bad ? end ? ?");
     EXPECT_EQ(CodePage::Western().Encode("Dra\u00E7on \u4E2D \u0080"), "Dra\xE7on ? ?");
     EXPECT_EQ(CodePage::Find(1252)->Number(), 1252);

@@ -5,6 +5,7 @@
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 #include "savefile/SaveErrors.h"
+#include "tests/support/ScopedVariable.h"
 #include "tests/ui/GuiTestBase.h"
 #include "ui/EditorApp.h"
 #include "ui/WaitDlg.h"
@@ -273,6 +274,19 @@ TEST_F(MainDlgTest, WithoutTheEditorsWindowTheHelpCommandSaysThereIsNoHelp) {
     Click(main, ID_HELP);
     ASSERT_EQ(prompts->messages.size(), 1u);
     EXPECT_NE(prompts->messages[0].text.find("No help is available"), std::string::npos);
+}
+
+// A mistake found at the start (here in the environment) is said in a box as well as
+// on standard error: started from a desktop launcher, nobody reads the latter.
+TEST_F(MainDlgTest, AMistakeAtTheStartIsShownInABox) {
+    const ScopedVariable codePage("QUELLHART_CODE_PAGE", "65001");
+    ui::CEditorApp app;
+    EXPECT_FALSE(app.InitInstance());
+    EXPECT_EQ(app.m_exitCode, 2);
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].text.rfind("QUELLHART_CODE_PAGE", 0), 0u)
+        << prompts->messages[0].text;
+    EXPECT_EQ(prompts->messages[0].type, kError);
 }
 
 TEST(CommandLine, AFileOpensAndTheOptionsAnswer) {

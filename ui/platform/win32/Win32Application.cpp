@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "ui/platform/Application.h"
+#include "ui/platform/Prompts.h"
 #include "ui/platform/win32/DialogLayout.h"
 #include "ui/platform/win32/Win32.h"
 
@@ -65,8 +66,8 @@ std::string ProgramFileStem() {
 
 // A program of the window subsystem has no console to write to.
 void ShowCommandLineText(const std::string& text, bool mistake) {
-    MessageBoxW(nullptr, WideFromUtf8(text).c_str(), WideFromUtf8(ProgramFileStem()).c_str(),
-                MB_OK | (mistake ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
+    AfxMessageBox(nullptr, text, ProgramFileStem(),
+                  MB_OK | (mistake ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
 }
 
 }  // namespace quellhart::ui
