@@ -127,8 +127,18 @@ Request ParseCommandLine(const std::vector<std::string>& args) {
     if (command == std::end(kCommands)) throw UsageError("unknown command '" + args[0] + "'");
     request.command = command->name;
 
+    bool optionsEnded = false;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        // After "--" every argument is a file, "-x.ess" too, as in the editor.
+        if (optionsEnded) {
+            request.files.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
         const auto option = std::find_if(command->options.begin(), command->options.end(),
                                          [&](Option o) { return arg == Details(o).name; });
         if (option != command->options.end()) {

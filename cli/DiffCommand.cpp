@@ -24,7 +24,7 @@ std::string NameList(const std::vector<std::string>& names) {
 
 std::string AsJson(const SaveDiff& diff) {
     std::ostringstream out;
-    out << "{\"same\": " << (diff.Same() ? "true" : "false")
+    out << "{\"format\": " << kJsonFormat << ", \"same\": " << (diff.Same() ? "true" : "false")
         << ", \"codePage\": " << SaveTextCodePage().Number() << ", \"player\": {";
     for (size_t i = 0; i < diff.texts.size(); ++i)
         out << (i ? ", " : "") << JsonString(diff.texts[i].key)

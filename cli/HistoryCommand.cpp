@@ -84,7 +84,8 @@ std::string ChangesAsJson(const SaveDiff& diff) {
 
 std::string AsJson(const std::vector<ListedVersion>& listed, const std::string& file) {
     std::ostringstream out;
-    out << "{\"format\": 1, \"save\": " << JsonString(file) << ", \"versions\": [";
+    out << "{\"format\": " << kJsonFormat << ", \"save\": " << JsonString(file)
+        << ", \"versions\": [";
     for (size_t i = 0; i < listed.size(); ++i) {
         const SaveVersion& v = listed[i].version;
         out << (i ? ", " : "") << "{\"version\": " << (i + 1)

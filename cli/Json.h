@@ -7,6 +7,10 @@
 
 namespace quellhart::cli {
 
+// The version of the JSON that show, diff and history print (docs/json.md): a field
+// is added without changing it, and a field changed or removed changes it.
+inline constexpr int kJsonFormat = 1;
+
 // A JSON string literal for UTF-8 text.
 std::string JsonString(std::string_view utf8);
 

@@ -95,7 +95,8 @@ std::string ShowAsText(const CSaveGame& save, const std::string& file) {
 
 std::string ShowAsJson(const CSaveGame& save, const std::string& file) {
     std::ostringstream out;
-    out << "{\"file\": " << JsonString(file) << ", \"codePage\": " << SaveTextCodePage().Number()
+    out << "{\"format\": " << kJsonFormat << ", \"file\": " << JsonString(file)
+        << ", \"codePage\": " << SaveTextCodePage().Number()
         << ", \"player\": {\"offset\": " << save.PlayerRawAddress();
     for (const PlayerField& f : kPlayerFields)
         out << ", \"" << f.jsonKey

@@ -46,8 +46,15 @@ std::string ManPage() {
     man << ".SH DESCRIPTION\n"
            "The command\\-line companion of the Quellhart Savegame Editor works on one saved "
            "game (.ess) through the same save document as the editor window, with the same "
-           "checks and the same messages. Texts in a save are Windows\\-1252; the program "
-           "reads and prints UTF\\-8.\n";
+           "checks and the same messages. A save keeps its texts in the code page of the "
+           "Windows the game ran on; the program reads and writes them in the system's "
+           "(on Windows its ANSI code page, elsewhere the one Windows gives the language of "
+           "the locale: LC_ALL, LC_CTYPE, LANG), or in the one given with \\-\\-code\\-page "
+           "or QUELLHART_CODE_PAGE, and reads and prints UTF\\-8. \\-\\- ends the options: "
+           "every argument after it is a file.\n"
+           ".PP\nWith \\-\\-json, show, diff and history print one JSON object; its "
+           "fields are described in json.md beside this program's documentation "
+           "(/usr/share/doc/quellhart\\-editor/json.md).\n";
     man << ".SH COMMANDS\n";
     for (const CommandSpec& command : kCommands) {
         man << ".TP\n.B " << command.name << " " << Roff(command.files) << "\n"
@@ -71,6 +78,9 @@ std::string ManPage() {
     man << ".SH FILES\n"
            ".TP\n.I NAME.bak\nthe backup: the save before the last set, or the save "
            "that restore swapped out.\n"
+           ".TP\n.I NAME.history/\nthe earlier versions of the save: the backup each set "
+           "replaced, the 20 newest and the original (QUELLHART_HISTORY_KEEP=N or \\-\\-keep N "
+           "keeps N, 0 none), each a whole save named for the time it was written.\n"
            ".TP\n.I NAME.out\nthe new save while set writes it. A crash in the middle can "
            "leave it behind; the next time the save is opened (by set, restore or the "
            "editor), the interrupted commit is finished from it, or it is removed.\n";
@@ -113,8 +123,9 @@ std::string BashCompletion() {
             "    else\n"
             // One file name a line, each read whole: a name with spaces or other
             // characters of the shell's stays one word.
-            "        mapfile -t COMPREPLY < <(compgen -f -X '!*.@(ess|bak)' -- \"$cur\"; "
-            "compgen -d -- \"$cur\")\n"
+            // Each extension on its own, which needs no extglob.
+            "        mapfile -t COMPREPLY < <(compgen -f -X '!*.ess' -- \"$cur\"; "
+            "compgen -f -X '!*.bak' -- \"$cur\"; compgen -d -- \"$cur\")\n"
             "    fi\n"
             "}\n"
             "complete -o filenames -F _quellhart_cli quellhart-cli\n";

@@ -32,6 +32,15 @@ TEST(CommandTable, EveryOptionOfEveryCommandIsAcceptedAndShown) {
     }
 }
 
+TEST(CommandTable, AfterTwoDashesEveryArgumentIsAFile) {
+    const Request request = ParseCommandLine({"show", "--json", "--", "--yes.ess"});
+    EXPECT_TRUE(request.json);
+    EXPECT_EQ(request.files, std::vector<std::string>{"--yes.ess"});
+    EXPECT_EQ(ParseCommandLine({"diff", "--", "-a.ess", "--"}).files,
+              (std::vector<std::string>{"-a.ess", "--"}));
+    EXPECT_THROW(ParseCommandLine({"show", "--", "a.ess", "--json"}), UsageError);  // two files
+}
+
 TEST(CommandTable, WhatTheTableLacksIsRefused) {
     EXPECT_THROW(ParseCommandLine({"frobnicate", "a.ess"}), UsageError);
     EXPECT_THROW(ParseCommandLine({"show", "a.ess", "--yes"}), UsageError);  // not show's

@@ -54,7 +54,9 @@ TEST_F(DiffTest, SameSavesAndTrouble) {
     CliResult r = Cli({"diff", SavePath(), BackupPath()});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(Cli({"diff", SavePath(), BackupPath(), "--json"}).Json()["same"], true);
+    const nlohmann::json same = Cli({"diff", SavePath(), BackupPath(), "--json"}).Json();
+    EXPECT_EQ(same["same"], true);
+    EXPECT_EQ(same["format"], 1);
 
     r = Cli({"diff", SavePath(), dir.File("missing.ess")});
     EXPECT_EQ(r.code, 2);

@@ -43,6 +43,7 @@ TEST_F(ShowTest, JsonCarriesEveryStoredField) {
     const CliResult r = Cli({"show", SavePath(), "--json"});
     ASSERT_EQ(r.code, 0) << r.err;
     const nlohmann::json j = r.Json();
+    EXPECT_EQ(j["format"], 1);
     EXPECT_EQ(j["file"], SavePath());
     EXPECT_EQ(j["player"]["offset"], save.Bytes().find("NPC_"));
     EXPECT_EQ(j["player"]["name"], "J\u00E9r\u00F4me");

@@ -10,7 +10,6 @@ trap 'rm -rf "$dir"' EXIT
 cd "$dir"
 touch "with space.ess" "it's [1].bak" "plain.ess" "star*.ess" "notes.txt"
 mkdir "a folder"
-shopt -s extglob
 # shellcheck source=/dev/null
 source "$completion"
 
@@ -31,10 +30,15 @@ expect() {
         failed=$((failed + 1))
     fi
 }
-expect show "with" "with space.ess"
-expect show "it" "it's [1].bak"
-expect show "st" "star*.ess"
-expect show "" $'a folder\nit\'s [1].bak\nplain.ess\nstar*.ess\nwith space.ess'
-expect diff "--j" "--json"
-echo "completion: $((5 - failed)) passed, $failed failed"
+# The same with bash's extended patterns on and off: a user's shell may have either.
+for extglob in -s -u; do
+    shopt "$extglob" extglob
+    expect show "with" "with space.ess"
+    expect show "it" "it's [1].bak"
+    expect show "st" "star*.ess"
+    expect show "" $'a folder\nit\'s [1].bak\nplain.ess\nstar*.ess\nwith space.ess'
+    expect diff "--j" "--json"
+    expect restore "--c" "--code-page"
+done
+echo "completion: $((12 - failed)) passed, $failed failed"
 [ "$failed" -eq 0 ]
