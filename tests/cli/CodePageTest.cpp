@@ -90,6 +90,19 @@ TEST_F(CodePageTest, SetWritesTheCodePagesBytesAndRefusesWhatItCannotHold) {
     EXPECT_EQ(r.Json()["player"]["name"]["new"], "Пётр");
 }
 
+// A global's name is looked up in the save's code page, as its texts are.
+TEST_F(CodePageTest, GlobalNamesAreTheCodePagesToo) {
+    const std::string path = dir.File("money.ess");
+    SaveBuilder().Header().Glob("\xC4\xE5\xED\xFC\xE3\xE8", 1.0f).Player().WriteTo(path);  // Деньги
+    CliResult r = Cli({"set", path, "--global", "Деньги=5", "--yes"});  // Windows-1252
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("no global variable named 'Деньги'"), std::string::npos) << r.err;
+    r = Cli({"set", path, "--global", "Деньги=5", "--code-page", "1251", "--yes", "--json"});
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.Json()["globals"][0]["name"], "Деньги");
+    EXPECT_EQ(r.Json()["globals"][0]["value"], 5.0);
+}
+
 TEST_F(CodePageTest, ANumberThatIsNoCodePageIsAUsageError) {
     for (const char* wrong : {"65001", "cp1251", ""}) {
         const CliResult r = Cli({"show", SavePath(), "--code-page", wrong});
