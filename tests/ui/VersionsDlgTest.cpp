@@ -15,8 +15,10 @@ namespace fs = std::filesystem;
 
 class VersionsTest : public GuiTest {
 protected:
-    void SetUp() override {
-        path = WriteSave(StandardSave());
+    void SetUp() override { Prepare("save.ess"); }
+    // The save `name` with three commits behind it, opened in the window, and Help.
+    void Prepare(const std::string& name) {
+        path = WriteSave(StandardSave(), name);
         Stamp(0);
         // Three commits, a second apart: the original and Ann among the versions, Bea
         // the backup, Cid the save.
@@ -87,14 +89,16 @@ TEST_F(VersionsTest, TheChosenVersionIsPutBackAfterTheQuestion) {
         {2, IDC_VERSION_RESTORE, ui::IDYES, "Bea"}, {0, IDC_VERSION_RESTORE, ui::IDNO, "Cid"},
         {0, IDC_VERSION_CLOSE, ui::IDYES, "Cid"},
     };
+    int row = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.chosen) + " " + std::to_string(c.button) + " " +
                      std::to_string(c.answer));
-        TearDown();
-        for (const auto& entry : fs::directory_iterator(dir.Path())) fs::remove_all(entry);
-        SetUp();
+        // A save of its own for each row: the window lets go of the last one first.
+        ClickOpen(std::nullopt);
+        Prepare("row" + std::to_string(++row) + ".ess");
         std::vector<SaveVersion> before;
         ASSERT_TRUE(ListVersions(SystemFileSystem(), path, before).Ok());
+        ASSERT_EQ(before.size(), 3u);
         const std::string saveBefore = ReadFileBytes(path);
         const std::string chosenBytes = ReadFileBytes(before[size_t(c.chosen)].path);
         prompts->messages.clear();
