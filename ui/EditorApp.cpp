@@ -62,8 +62,12 @@ EditorCommandLine CEditorApp::ParseCommandLine(const std::vector<std::string>& a
             return mistake("Unknown option '" + argument + "'.");
         }
     }
-    if (const CodePageChoice codePage = ChooseCodePage(result.codePage); !codePage.codePage)
-        return mistake(codePage.error + ".");
+    // A wrong QUELLHART_CODE_PAGE is no mistake in the command line: the usage would
+    // only hide what is wrong (and in a box its columns do not hold).
+    if (const CodePageChoice codePage = ChooseCodePage(result.codePage); !codePage.codePage) {
+        if (result.codePage) return mistake(codePage.error + ".");
+        return {std::nullopt, std::nullopt, codePage.error + ".\n", 2};
+    }
     return result;
 }
 

@@ -284,8 +284,10 @@ TEST_F(MainDlgTest, AMistakeAtTheStartIsShownInABox) {
     EXPECT_FALSE(app.InitInstance());
     EXPECT_EQ(app.m_exitCode, 2);
     ASSERT_EQ(prompts->messages.size(), 1u);
-    EXPECT_EQ(prompts->messages[0].text.rfind("QUELLHART_CODE_PAGE", 0), 0u)
-        << prompts->messages[0].text;
+    // What is wrong, without the usage: the command line was right.
+    EXPECT_EQ(prompts->messages[0].text,
+              "QUELLHART_CODE_PAGE names no single-byte Windows code page: '65001' (known: 874, "
+              "1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258).\n");
     EXPECT_EQ(prompts->messages[0].type, kError);
 }
 
