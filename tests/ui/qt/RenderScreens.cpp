@@ -68,8 +68,8 @@ int main(int argc, char** argv) {
 
     // Three commits, a minute apart, for the versions window.
     main.DestroyWindow();
-    for (const auto& [name, day] : {std::pair{"Ysolde", 18.0f}, {"Ysolde Varn", 19.0f},
-                                    {"Ysolde Varn", 20.0f}}) {
+    for (const auto& [name, day] :
+         {std::pair{"Ysolde", 18.0f}, {"Ysolde Varn", 19.0f}, {"Ysolde Varn", 20.0f}}) {
         CSaveGame doc;
         if (!doc.Open(savePath) || !doc.Load()) return 1;
         PlayerRecord record = doc.Player();
