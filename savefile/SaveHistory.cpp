@@ -302,6 +302,10 @@ bool RestoreVersion(const std::string& givenPath, const SaveVersion& version, in
     if (const FileStatus placed = files.RenameToFreeName(version.path, savePath); !placed.Ok()) {
         if (!saveThere || files.RenameToFreeName(*parked, savePath).Ok())
             return RefuseRestore(error, placed);
+        // The save's name is empty, and the save could not go back to it: the next
+        // Open puts it back from ".swap".
+        if (placed != FileError::kExists)
+            return RefuseRestore(error, placed, "The save is now " + *parked + ".");
         // Another program's save took the name meanwhile: it is newer, and the one put
         // aside becomes a version.
         KeepInHistory(files, savePath, *parked, keptAs);

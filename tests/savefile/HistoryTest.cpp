@@ -315,6 +315,33 @@ TEST(History, AVersionsRestoreLosesNoVersionAtAnyCall) {
     }
 }
 
+// When the version cannot take the save's name and the save cannot go back to it
+// either, the message says where the save is, and the next Open puts it back.
+TEST(History, AVersionsRestoreWhoseUndoFailsSaysWhereTheSaveIs) {
+    test::TempDir dir;
+    const std::string save = dir.File("save.ess");
+    test::SaveBuilder().Raw(SaveWithDay(0)).WriteTo(save);
+    for (int day = 1; day <= 2; ++day)
+        ASSERT_TRUE(CommitDay(SystemFileSystem(), save, day, kDefaultHistoryKeep));
+    std::vector<SaveVersion> versions;
+    ASSERT_TRUE(ListVersions(SystemFileSystem(), save, versions).Ok());
+    int renames = 0;
+    FaultyFileSystem files([&](int, std::string_view name) {
+        const bool second = name == "RenameToFreeName" && ++renames >= 2 && renames <= 3;
+        return second ? FileError::kFailed : FileError::kNone;
+    });
+    SaveError error;
+    std::string keptAs;
+    EXPECT_FALSE(RestoreVersion(save, versions[0], 20, error, keptAs, files));
+    EXPECT_EQ(error.text, errors::kRestoreVersion);
+    EXPECT_NE(error.cause.find("The save is now " + dir.File("save.swap") + "."), std::string::npos)
+        << error.cause;
+    CSaveGame next;
+    EXPECT_TRUE(next.Open(save)) << next.GetErrorText();
+    EXPECT_EQ(ReadFileBytes(save), SaveWithDay(2));
+    EXPECT_EQ(ReadFileBytes(versions[0].path), SaveWithDay(0));
+}
+
 TEST(History, TimesAreShownInUtc) {
     const std::pair<std::int64_t, const char*> cases[] = {
         {0, "1970-01-01T00:00:00Z"},
