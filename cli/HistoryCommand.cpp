@@ -15,19 +15,11 @@
 namespace quellhart::cli {
 namespace {
 
-struct ListedVersion {
-    SaveVersion version;
-    VersionChanges changes;
+// The versions, and what changed after each, side by side.
+struct Listing {
+    const std::vector<SaveVersion>& versions;
+    std::vector<VersionChanges> changes;
 };
-
-std::vector<ListedVersion> WithChanges(const std::vector<SaveVersion>& versions,
-                                       const std::string& file, Console& console) {
-    const std::vector<VersionChanges> changes =
-        CompareVersions(console.files, file, versions, ShownText);
-    std::vector<ListedVersion> listed;
-    for (size_t i = 0; i < versions.size(); ++i) listed.push_back({versions[i], changes[i]});
-    return listed;
-}
 
 std::string Indented(const std::string& lines) {
     std::istringstream in(lines);
@@ -36,27 +28,27 @@ std::string Indented(const std::string& lines) {
     return out;
 }
 
-std::string AsText(const std::vector<ListedVersion>& listed, const std::string& file) {
+std::string AsText(const Listing& listed, const std::string& file) {
     std::ostringstream out;
-    if (listed.empty()) {
+    if (listed.versions.empty()) {
         out << "No earlier versions of " << ForTerminal(file) << " are kept.\n";
         return out.str();
     }
     out << "Earlier versions of " << ForTerminal(file)
         << ", oldest first, each with what changed in the next:\n";
-    for (size_t i = 0; i < listed.size(); ++i) {
-        const SaveVersion& v = listed[i].version;
+    for (size_t i = 0; i < listed.versions.size(); ++i) {
+        const SaveVersion& v = listed.versions[i];
         out << (i + 1) << "  " << VersionTimeText(v.timeNs) << "  " << v.bytes << " bytes  "
             << ForTerminal(v.path) << (v.original ? "  (the original)" : "")
             << (v.backup ? "  (the backup)" : "") << "\n";
-        if (!listed[i].changes.problem.empty())
-            out << "    does not load: " << listed[i].changes.problem << "\n";
-        else if (!listed[i].changes.toNext)
+        if (!listed.changes[i].problem.empty())
+            out << "    does not load: " << listed.changes[i].problem << "\n";
+        else if (!listed.changes[i].toNext)
             out << "    (the next does not load)\n";
-        else if (listed[i].changes.toNext->Same())
+        else if (listed.changes[i].toNext->Same())
             out << "    (nothing changed)\n";
         else
-            out << Indented(DiffAsText(*listed[i].changes.toNext));
+            out << Indented(DiffAsText(*listed.changes[i].toNext));
     }
     return out.str();
 }
@@ -82,20 +74,20 @@ std::string ChangesAsJson(const SaveDiff& diff) {
     return json + "]";
 }
 
-std::string AsJson(const std::vector<ListedVersion>& listed, const std::string& file) {
+std::string AsJson(const Listing& listed, const std::string& file) {
     std::ostringstream out;
     out << "{\"format\": " << kJsonFormat << ", \"save\": " << JsonString(file)
         << ", \"versions\": [";
-    for (size_t i = 0; i < listed.size(); ++i) {
-        const SaveVersion& v = listed[i].version;
+    for (size_t i = 0; i < listed.versions.size(); ++i) {
+        const SaveVersion& v = listed.versions[i];
         out << (i ? ", " : "") << "{\"version\": " << (i + 1)
             << ", \"path\": " << JsonString(v.path)
             << ", \"time\": " << JsonString(VersionTimeText(v.timeNs)) << ", \"bytes\": " << v.bytes
             << ", \"original\": " << (v.original ? "true" : "false")
             << ", \"backup\": " << (v.backup ? "true" : "false") << ", \"changes\": "
-            << (listed[i].changes.toNext ? ChangesAsJson(*listed[i].changes.toNext) : "null");
-        if (!listed[i].changes.problem.empty())
-            out << ", \"error\": " << JsonString(listed[i].changes.problem);
+            << (listed.changes[i].toNext ? ChangesAsJson(*listed.changes[i].toNext) : "null");
+        if (!listed.changes[i].problem.empty())
+            out << ", \"error\": " << JsonString(listed.changes[i].problem);
         out << "}";
     }
     out << "]}\n";
@@ -115,7 +107,7 @@ int RunHistory(const Request& request, Console& console) {
         console.err << ErrorLines({errors::kHistoryUnreadable, listed.Cause()});
         return kExitError;
     }
-    const std::vector<ListedVersion> listed = WithChanges(versions, file, console);
+    const Listing listed{versions, CompareVersions(console.files, file, versions, ShownText)};
     console.out << (request.json ? AsJson(listed, file) : AsText(listed, file));
     return kExitOk;
 }

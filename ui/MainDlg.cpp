@@ -165,13 +165,15 @@ void CMainDlg::ShowHelp() {
 
 WindowHandle CMainDlg::HelpWindow() const { return m_help ? m_help->Handle() : nullptr; }
 
+bool CMainDlg::HasSaveElseSay(WindowHandle owner, const char* otherwise) {
+    if (!m_path.empty()) return true;
+    AfxMessageBox(owner, otherwise, messages::kWarningCaption, MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}
+
 void CMainDlg::OnRestoreBackup() {
     const WindowHandle owner = m_help ? m_help->Handle() : Window();
-    if (m_path.empty()) {
-        AfxMessageBox(owner, messages::kNoSaveToRestore, messages::kWarningCaption,
-                      MB_OK | MB_ICONEXCLAMATION);
-        return;
-    }
+    if (!HasSaveElseSay(owner, messages::kNoSaveToRestore)) return;
     if (!HasBackup(m_path)) {
         AfxMessageBox(owner, messages::kNoBackup, messages::kWarningCaption,
                       MB_OK | MB_ICONEXCLAMATION);
@@ -199,11 +201,7 @@ void CMainDlg::PutBackAndReload(WindowHandle owner, const char* done,
 
 void CMainDlg::OnVersions() {
     const WindowHandle owner = m_help ? m_help->Handle() : Window();
-    if (m_path.empty()) {
-        AfxMessageBox(owner, messages::kNoSaveForVersions, messages::kWarningCaption,
-                      MB_OK | MB_ICONEXCLAMATION);
-        return;
-    }
+    if (!HasSaveElseSay(owner, messages::kNoSaveForVersions)) return;
     std::optional<SaveVersion> chosen;
     {
         CVersionsDlg versions(owner, m_path);

@@ -68,6 +68,8 @@ private:
     // hold, or 0 when all can be stored.
     int UnstorablePlayerText() const;
     PlayerRecord RecordFromPlayerPage() const;
+    // Whether a save is open (its path known); otherwise says `otherwise` in a box.
+    bool HasSaveElseSay(WindowHandle owner, const char* otherwise);
     // Lets go of the document, runs `putBack` (a restore), says "Done" with `done` or
     // the error, and loads the save again.
     void PutBackAndReload(WindowHandle owner, const char* done,

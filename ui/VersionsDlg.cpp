@@ -23,10 +23,8 @@ void CVersionsDlg::DoDataExchange(CDataExchange* exchange) {
 
 BOOL CVersionsDlg::OnInitDialog() {
     CDialog::OnInitDialog();
-    for (size_t i = 0; i < m_versions.entries.size(); ++i) {
-        const int at = m_list.AddString(m_versions.entries[i].entry);
-        m_list.SetItemData(at, intptr_t(i));
-    }
+    // The list is not sorted: its entries stand in the versions' order.
+    for (const VersionListEntry& version : m_versions.entries) m_list.AddString(version.entry);
     if (m_versions.entries.empty()) {
         m_list.EnableWindow(FALSE);
         m_changes.SetWindowText(m_versions.problem.empty() ? messages::kNoVersions
@@ -44,21 +42,27 @@ BOOL CVersionsDlg::OnCommand(int id, int code) {
     return DispatchCommand(kMessageMap, this, id, code) ? TRUE : CDialog::OnCommand(id, code);
 }
 
+const VersionListEntry* CVersionsDlg::ChosenEntry() const {
+    const int index = m_list.GetCurSel();
+    return index >= 0 && size_t(index) < m_versions.entries.size()
+               ? &m_versions.entries[size_t(index)]
+               : nullptr;
+}
+
 void CVersionsDlg::ShowChosen(bool announce) {
-    const intptr_t index = m_list.GetItemData(m_list.GetCurSel());
-    if (index < 0 || size_t(index) >= m_versions.entries.size()) return;
-    const VersionListEntry& chosen = m_versions.entries[size_t(index)];
-    m_changes.SetWindowText(chosen.changes);
+    const VersionListEntry* chosen = ChosenEntry();
+    if (!chosen) return;
+    m_changes.SetWindowText(chosen->changes);
     m_restore.EnableWindow(TRUE);
-    if (announce) m_list.Announce(chosen.entry + ". " + chosen.changes);
+    if (announce) m_list.Announce(chosen->entry + ". " + chosen->changes);
 }
 
 void CVersionsDlg::OnSelchangeVersionList() { ShowChosen(true); }
 
 void CVersionsDlg::OnRestore() {
-    const intptr_t index = m_list.GetItemData(m_list.GetCurSel());
-    if (index < 0 || size_t(index) >= m_versions.entries.size()) return;
-    m_chosen = m_versions.entries[size_t(index)].version;
+    const VersionListEntry* chosen = ChosenEntry();
+    if (!chosen) return;
+    m_chosen = chosen->version;
     EndDialog(IDOK);
 }
 

@@ -32,6 +32,8 @@ private:
 
     void OnSelchangeVersionList();
     void OnRestore();
+    // The entry chosen in the list, if any.
+    const VersionListEntry* ChosenEntry() const;
     // Shows what changed after the chosen version, and says it to a screen reader
     // when the user chose it.
     void ShowChosen(bool announce);
