@@ -28,7 +28,17 @@ void Focus(ui::CDialogBase& window, int id);
 
 // Keys pressed where the keyboard is in `window`, through the window's own handling
 // of keys, as a user presses them.
-enum class Key { Enter, CtrlTab, CtrlShiftTab, CtrlPageDown, CtrlPageUp, Right, Left };
+enum class Key {
+    Enter,
+    Tab,
+    ShiftTab,
+    CtrlTab,
+    CtrlShiftTab,
+    CtrlPageDown,
+    CtrlPageUp,
+    Right,
+    Left
+};
 void Press(ui::CDialog& window, Key key);
 // Types the UTF-8 `text` where the keyboard is in `window`.
 void TypeHere(ui::CDialog& window, const std::string& text);

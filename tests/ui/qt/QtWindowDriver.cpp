@@ -77,6 +77,8 @@ void Press(ui::CDialog& window, Key key) {
     };
     static const std::map<Key, Stroke> kStrokes = {
         {Key::Enter, {Qt::Key_Return, Qt::NoModifier}},
+        {Key::Tab, {Qt::Key_Tab, Qt::NoModifier}},
+        {Key::ShiftTab, {Qt::Key_Backtab, Qt::ShiftModifier}},
         {Key::CtrlTab, {Qt::Key_Tab, Qt::ControlModifier}},
         {Key::CtrlShiftTab, {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier}},
         {Key::CtrlPageDown, {Qt::Key_PageDown, Qt::ControlModifier}},

@@ -96,7 +96,8 @@ void Press(ui::CDialog& window, Key key) {
         bool control, shift;
     };
     static const std::map<Key, Stroke> kStrokes = {
-        {Key::Enter, {VK_RETURN, false, false}},    {Key::CtrlTab, {VK_TAB, true, false}},
+        {Key::Enter, {VK_RETURN, false, false}},    {Key::Tab, {VK_TAB, false, false}},
+        {Key::ShiftTab, {VK_TAB, false, true}},     {Key::CtrlTab, {VK_TAB, true, false}},
         {Key::CtrlShiftTab, {VK_TAB, true, true}},  {Key::CtrlPageDown, {VK_NEXT, true, false}},
         {Key::CtrlPageUp, {VK_PRIOR, true, false}}, {Key::Right, {VK_RIGHT, false, false}},
         {Key::Left, {VK_LEFT, false, false}},

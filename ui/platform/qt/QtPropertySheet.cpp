@@ -1,4 +1,6 @@
+#include <QComboBox>
 #include <QDialog>
+#include <QLineEdit>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QTabBar>
@@ -17,17 +19,26 @@ struct NativeSheet {};
 namespace {
 
 // The keyboard follows the page, as in the Windows editor: where it was on a page
-// (the one now hidden), it goes to the first tab stop of the page shown, as Tab would
-// put it there, or to the tabs when that page has none. On the tabs it stays, as the
-// arrow keys there turn the pages.
-void BringKeyboardTo(QTabWidget* tabs) {
+// (the one now hidden), or anywhere in the window when a page key turned the page, it
+// goes to the first tab stop of the page shown, as Tab would put it there (an edit
+// field's text selected), or to the tabs when that page has none. It moves only once
+// the page has been filled: a list the fill enables is that first tab stop, and a text
+// the fill sets would clear the selection. On the tabs it stays, as the arrow keys
+// there turn the pages.
+void BringKeyboardTo(QTabWidget* tabs, bool fromAnywhere) {
     QWidget* focus = tabs->window()->focusWidget();
     QWidget* page = tabs->currentWidget();
-    if (!focus || !page || !tabs->isAncestorOf(focus) || focus == tabs->tabBar()) return;
+    if (!focus || !page || focus == tabs->tabBar()) return;
+    if (!fromAnywhere && !tabs->isAncestorOf(focus)) return;
     for (QWidget* w = page->nextInFocusChain(); w != page; w = w->nextInFocusChain()) {
         if (page->isAncestorOf(w) && w->isEnabled() && w->isVisibleTo(page) &&
             (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus) {
             w->setFocus(Qt::TabFocusReason);
+            // Already there (the tab widget moves the keyboard to the page before it is
+            // filled), the field hears no new focus and would keep its caret.
+            auto* edit = qobject_cast<QLineEdit*>(w);
+            if (auto* combo = qobject_cast<QComboBox*>(w)) edit = combo->lineEdit();
+            if (edit) edit->selectAll();
             return;
         }
     }
@@ -62,19 +73,27 @@ BOOL CPropertySheet::Create(CDialog* parent, uint32_t style) {
     tabs->move(0, 0);
     tabs->resize(
         tabs->sizeHint().expandedTo(pageSize + QSize(4, tabs->tabBar()->sizeHint().height() + 4)));
-    // Ctrl+Page Down and Up turn the pages too, as in the system's property sheets on
-    // Windows (Qt's tab widget knows Ctrl+Tab only).
-    for (const auto& [keys, step] :
-         {std::pair{Qt::CTRL | Qt::Key_PageDown, 1}, std::pair{Qt::CTRL | Qt::Key_PageUp, -1}}) {
+    // The page keys turn the pages wherever the keyboard is in the window, the main
+    // window's buttons included, and take the keyboard to the page: Ctrl+Tab and
+    // Ctrl+Shift+Tab, and Ctrl+Page Down and Up as in the system's property sheets on
+    // Windows (Qt's tab widget knows Ctrl+Tab only, and only from within).
+    const std::pair<QKeyCombination, int> pageKeys[] = {
+        {Qt::CTRL | Qt::Key_Tab, 1},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Tab, -1},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, -1},
+        {Qt::CTRL | Qt::Key_PageDown, 1},
+        {Qt::CTRL | Qt::Key_PageUp, -1}};
+    for (const auto& [keys, step] : pageKeys) {
         auto* shortcut = new QShortcut(QKeySequence(keys), tabs);
-        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        shortcut->setContext(Qt::WindowShortcut);
         QObject::connect(shortcut, &QShortcut::activated, tabs, [tabs, step = step] {
             tabs->setCurrentIndex((tabs->currentIndex() + step + tabs->count()) % tabs->count());
+            BringKeyboardTo(tabs, true);
         });
     }
     QObject::connect(tabs, &QTabWidget::currentChanged, [this, tabs](int index) {
-        BringKeyboardTo(tabs);
         PageActivated(index);
+        BringKeyboardTo(tabs, false);
     });
     OnInitDialog();
     tabs->setVisible(style & WS_VISIBLE);
@@ -88,8 +107,8 @@ BOOL CPropertySheet::SetActivePage(int index) {
         const QSignalBlocker quiet(tabs);
         tabs->setCurrentIndex(index);
     }
-    BringKeyboardTo(tabs);
     PageActivated(index);
+    BringKeyboardTo(tabs, false);
     return TRUE;
 }
 

@@ -139,5 +139,8 @@ void AddModelessWindow(HWND window);
 void AddPropertySheet(HWND sheet);
 void RemoveModelessWindow(HWND window);
 bool IsModelessWindowMessage(MSG& message);
+// A page key anywhere in the sheet's window: the sheet turns its page, and the
+// keyboard goes to the page shown.
+bool TurnPageByKey(HWND sheet, MSG& message);
 
 }  // namespace quellhart::ui

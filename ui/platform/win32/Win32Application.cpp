@@ -48,8 +48,8 @@ void LayOutPropertySheets(HWND window, UINT dpi) {
 bool IsModelessWindowMessage(MSG& message) {
     if (IsPageKey(message))
         for (HWND sheet : PropertySheets())
-            if (IsWindow(sheet) && IsChild(sheet, message.hwnd))
-                return PropSheet_IsDialogMessage(sheet, &message);
+            if (IsWindow(sheet) && IsChild(GetAncestor(sheet, GA_ROOT), message.hwnd))
+                return TurnPageByKey(sheet, message);
     for (HWND window : ModelessWindows())
         if (IsWindow(window) && IsDialogMessageW(window, &message)) return true;
     return false;

@@ -46,16 +46,24 @@ void PlacePage(HWND sheet, HWND page) {
                  metrics.Y(dialog->Template().height), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// A page key is turning the page: the keyboard goes along from wherever it is.
+bool gTurningByKey = false;
+
 // The keyboard follows the page: where it was on the page that is now hidden (or on
-// the sheet itself), it goes to the first tab stop of the page shown, as Tab would
-// put it there (the dialog manager selects a field's text), or to the tabs when that
-// page has none, so that nothing typed reaches a page the user cannot see. On the
-// tabs it stays, as the arrow keys there turn the pages.
+// the sheet itself), or anywhere in the window when a page key turned the page, it
+// goes to the first tab stop of the page shown, as Tab would put it there (the dialog
+// manager selects a field's text), or to the tabs when that page has none, so that
+// nothing typed reaches a page the user cannot see. It moves once the page has been
+// filled: a list the fill enables is that first tab stop, and a text the fill sets
+// would clear the selection. On the tabs it stays, as the arrow keys there turn the
+// pages.
 void BringKeyboardTo(HWND sheet, HWND page) {
     HWND focus = GetFocus();
     HWND tabs = PropSheet_GetTabControl(sheet);
     if (!focus || focus == tabs || IsChild(page, focus)) return;
-    if (focus != sheet && !IsChild(sheet, focus)) return;
+    if (gTurningByKey ? GetAncestor(focus, GA_ROOT) != GetAncestor(sheet, GA_ROOT)
+                      : focus != sheet && !IsChild(sheet, focus))
+        return;
     HWND first = GetNextDlgTabItem(page, nullptr, FALSE);
     SendMessageW(GetAncestor(sheet, GA_ROOT), WM_NEXTDLGCTL,
                  WPARAM(first && IsChild(page, first) ? first : tabs), TRUE);
@@ -81,8 +89,8 @@ INT_PTR CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         case WM_NOTIFY:
             if (reinterpret_cast<NMHDR*>(lParam)->code == UINT(PSN_SETACTIVE)) {
                 if (!gMakingPages) {
-                    BringKeyboardTo(GetParent(window), window);
                     page->OnSetActive();
+                    BringKeyboardTo(GetParent(window), window);
                 }
                 SetWindowLongPtrW(window, DWLP_MSGRESULT, 0);  // the page never refuses
                 return TRUE;
@@ -110,6 +118,17 @@ int CALLBACK SheetCallback(HWND, UINT message, LPARAM lParam) {
 }
 
 }  // namespace
+
+bool TurnPageByKey(HWND sheet, MSG& message) {
+    // The sheet takes only keys sent to itself or its children; from elsewhere in
+    // the window (the main window's buttons) the key is handed to it as its own.
+    MSG forSheet = message;
+    if (forSheet.hwnd != sheet && !IsChild(sheet, forSheet.hwnd)) forSheet.hwnd = sheet;
+    gTurningByKey = true;
+    const bool handled = PropSheet_IsDialogMessage(sheet, &forSheet);
+    gTurningByKey = false;
+    return handled;
+}
 
 CPropertyPage::~CPropertyPage() {
     if (HWND window = ToHwnd(GetSafeHwnd())) {
