@@ -50,10 +50,17 @@ public:
 
     // Writes the new save in the old one's place and keeps the old one as backup;
     // the previous backup moves into the save's history (SaveHistory.h).
-    // A document commits at most once, whatever the outcome. At every moment the
-    // save's name holds a complete save, the old or the new one; a failed commit
-    // leaves the save and the backup as they were and no file of its own.
+    // At every moment the save's name holds a complete save, the old or the new one;
+    // a failed commit leaves the save and the backup as they were and no file of its
+    // own. A document that committed commits no more; after a failure it may try
+    // again, edits and all, while CanCommit says so.
     bool Commit();
+    // Whether Commit may run: a document opened for editing that has not committed,
+    // or whose failed commit left the save's name holding the loaded file, unchanged
+    // (a refusal, or a swap undone), so that the cause can be mended and the same
+    // edits committed. False after a commit that went through, or one whose failure
+    // left another save under the name: that one is to be loaded again.
+    bool CanCommit() const { return !blocked && !readOnly && input.IsOpen(); }
     // How many earlier versions a commit keeps besides the original (0: none, and the
     // previous backup is replaced); QUELLHART_HISTORY_KEEP's by default.
     void SetHistoryKeep(int keep) { historyKeep = keep; }
@@ -120,6 +127,8 @@ private:
     // The save's name still names the loaded file, untouched; otherwise refuses, with
     // the save changed or, where the system could not tell, unreadable.
     bool SaveStillAsLoaded();
+    // The same look, without a word: after a failed commit, whether it may try again.
+    bool SaveIsTheLoadedFile();
     enum class OnDisk { kAsLoaded, kChanged, kUnreadable };
     // The loaded file, wherever its name is now, unchanged since it was loaded: the
     // same size and modification time (and change time, while no name of it has
@@ -153,6 +162,9 @@ private:
     PlayerRecord player;
     bool blocked = false;
     bool readOnly = false;
+    // A commit has changed the loaded file's names (and undone it): its change time
+    // no longer tells whether anything else touched it.
+    bool namesChanged = false;
     // False when the edited prefix cannot be written: its size word would leave the
     // 32-bit range, or its texts could not be stored.
     bool playerPrefixWritable = true;

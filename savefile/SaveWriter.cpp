@@ -299,11 +299,19 @@ bool CSaveGame::Commit() {
     blocked = true;
     commitNote = {};
     if (!input.IsOpen()) return Refuse(errors::kReconstruction);
+    bool committed = false;
     try {
-        if (!CommitLocked()) return false;
+        committed = CommitLocked();
     } catch (const std::exception&) {  // no memory for a copy buffer
-        return Refuse(errors::kReconstruction);
+        Refuse(errors::kReconstruction);
     }
+    if (!committed) {
+        // The same edits may go again once the cause is mended, if the save is still
+        // the file they were made on.
+        blocked = !SaveIsTheLoadedFile();
+        return false;
+    }
+    for (int i = 0; i < globCount; ++i) globs[size_t(i)].modified = false;
     // Closed only once the lock is let go: unlocking a closed handle could reach a
     // file opened since under the same number.
     input.Close();
@@ -376,7 +384,7 @@ bool CSaveGame::SaveStillAsLoaded() {
     if (described == FileError::kFailed) return Refuse(errors::kUnableToOpenSave, described);
     if (!described.Ok() || !named.SameFile(input.OpenedAs())) return Refuse(errors::kChangedOnDisk);
     FileStatus unreadable;
-    switch (LoadedFileOnDisk(true, unreadable)) {
+    switch (LoadedFileOnDisk(!namesChanged, unreadable)) {
         case OnDisk::kAsLoaded:
             return true;
         case OnDisk::kChanged:
@@ -385,6 +393,13 @@ bool CSaveGame::SaveStillAsLoaded() {
             return Refuse(errors::kUnableToOpenSave, unreadable);
     }
     return false;
+}
+
+bool CSaveGame::SaveIsTheLoadedFile() {
+    FileInfo named;
+    FileStatus unreadable;
+    return files.DescribePath(savePath, true, named).Ok() && named.SameFile(input.OpenedAs()) &&
+           LoadedFileOnDisk(!namesChanged, unreadable) == OnDisk::kAsLoaded;
 }
 
 CSaveGame::OnDisk CSaveGame::LoadedFileOnDisk(bool changeTimeToo, FileStatus& unreadable) {
@@ -428,6 +443,7 @@ FileStatus CSaveGame::RememberReliedOnBytes(int64_t globRunStart, int64_t globRu
 bool CSaveGame::SwapInWorkFile(WorkFile& work) {
     const std::string backupPath = *BackupPathFor(savePath);
     PreviousBackup previousBackup(files, savePath, backupPath, historyKeep);
+    namesChanged = true;
     const bool swapped = SwapInWorkFile(work, backupPath, previousBackup);
     if (swapped) {
         previousBackup.Placed();
@@ -689,7 +705,9 @@ bool CSaveGame::PlanValuePatches(std::vector<ValuePatch>& patches) {
 }
 
 // Reads back what the work file now holds where each value went, in one read of the
-// stretch that holds them all (they lie in the GLOB run); the slot keeps what was read.
+// stretch that holds them all (they lie in the GLOB run); the slot keeps what was read
+// once every value read back as written. A failure leaves the slots as the user left
+// them, changes marked, for a commit that tries again.
 bool CSaveGame::ReadBackValuePatches(std::span<const ValuePatch> patches) {
     if (patches.empty()) return true;
     int64_t from = patches.front().offset, to = from;
@@ -701,18 +719,17 @@ bool CSaveGame::ReadBackValuePatches(std::span<const ValuePatch> patches) {
     size_t got = 0;
     const FileStatus stretchRead =
         files.ReadAt(workFile, from, stretch.data(), stretch.size(), got);
-    const bool read = stretchRead.Ok() && got == stretch.size();
-    for (const ValuePatch& patch : patches) {
-        GlobEntry& slot = globs[size_t(patch.slot)];
-        std::array<uint8_t, kGlobValueBytes> readBack{};
-        if (read)
-            std::copy_n(stretch.begin() + (patch.offset - from), patch.length, readBack.begin());
-        slot.SetValueBytes(readBack);
-        if (!read ||
-            !std::equal(patch.bytes.begin(), patch.bytes.begin() + patch.length, readBack.begin()))
-            return Refuse(errors::kGlobVerify, stretchRead);
-        slot.modified = false;
+    if (!stretchRead.Ok() || got != stretch.size()) return Refuse(errors::kGlobVerify, stretchRead);
+    std::vector<std::array<uint8_t, kGlobValueBytes>> readBack(patches.size());
+    for (size_t i = 0; i < patches.size(); ++i) {
+        const ValuePatch& patch = patches[i];
+        std::copy_n(stretch.begin() + (patch.offset - from), patch.length, readBack[i].begin());
+        if (!std::equal(patch.bytes.begin(), patch.bytes.begin() + patch.length,
+                        readBack[i].begin()))
+            return Refuse(errors::kGlobVerify);
     }
+    for (size_t i = 0; i < patches.size(); ++i)
+        globs[size_t(patches[i].slot)].SetValueBytes(readBack[i]);
     return true;
 }
 

@@ -83,9 +83,11 @@ struct SaveFolder {
 };
 
 // The edit every run makes: a longer name and two changed globals.
+// `kept`, where given, receives the document after its commit.
 bool OpenEditCommit(FileSystem& files, const std::string& path, SaveError* error = nullptr,
-                    SaveError* note = nullptr) {
-    CSaveGame doc(files);
+                    SaveError* note = nullptr, std::unique_ptr<CSaveGame>* kept = nullptr) {
+    auto owned = std::make_unique<CSaveGame>(files);
+    CSaveGame& doc = *owned;
     if (!doc.Open(path) || !doc.Load()) {
         if (error) *error = doc.GetError();
         return false;
@@ -100,6 +102,7 @@ bool OpenEditCommit(FileSystem& files, const std::string& path, SaveError* error
     const bool committed = doc.Commit();
     if (error) *error = doc.GetError();
     if (note) *note = doc.GetCommitNote();
+    if (kept) *kept = std::move(owned);
     return committed;
 }
 
@@ -135,7 +138,8 @@ TEST(CommitDurability, EveryCallFailingOnceLeavesTheOldOrTheNewSaveWhole) {
                 FaultyFileSystem files = FaultyFileSystem::FailingCall(call, error);
                 files.exchangeSupported = exchange;
                 SaveError failure, note;
-                const bool committed = OpenEditCommit(files, folder.save, &failure, &note);
+                std::unique_ptr<CSaveGame> doc;
+                const bool committed = OpenEditCommit(files, folder.save, &failure, &note, &doc);
                 const std::string& message = failure.text;
                 const std::string& name = files.Names()[size_t(call - 1)];
                 const std::string where = std::string(exchange ? "exchange" : "renames") +
@@ -214,6 +218,17 @@ TEST(CommitDurability, EveryCallFailingOnceLeavesTheOldOrTheNewSaveWhole) {
                     EXPECT_TRUE(next.Open(folder.save)) << where;
                 }
                 EXPECT_TRUE(folder.OnlyItsOwnFiles()) << where;
+                // A commit that failed with the save as it was offers to go again, and
+                // the same edits then give the same save, the old one its backup.
+                if (!committed && doc && ReadFileBytes(folder.save) == kOldSave) {
+                    ASSERT_TRUE(doc->CanCommit()) << where << ": " << message;
+                    ASSERT_TRUE(doc->Commit())
+                        << where << ": " << doc->GetError().text << " / " << doc->GetError().cause;
+                    EXPECT_EQ(ReadFileBytes(folder.save), clean.newSave) << where;
+                    EXPECT_EQ(ReadFileBytes(folder.backup), kOldSave) << where;
+                    EXPECT_EQ(folder.Holding(kPreviousBackup), 1u) << where;
+                    EXPECT_FALSE(doc->CanCommit()) << where;
+                }
             }
         }
     }
