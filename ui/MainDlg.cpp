@@ -267,9 +267,14 @@ void CMainDlg::OnCommitChanges() {
                                                 step.box.type, step.box.details));
                 break;
             case CommitSteps::Kind::kCommit:
-                step = CommitUnderWaitBox()
-                           ? steps.Committed(nullptr, NoteLines(m_document->GetCommitNote()))
-                           : steps.Committed(&m_document->GetError());
+                // A failure that left the save as loaded keeps the document and every
+                // field as the user left them: the cause mended, CommitChanges again.
+                if (CommitUnderWaitBox())
+                    step = steps.Committed(nullptr, NoteLines(m_document->GetCommitNote()));
+                else if (m_document->CanCommit())
+                    step = steps.Refused(m_document->GetError());
+                else
+                    step = steps.Committed(&m_document->GetError());
                 break;
             case CommitSteps::Kind::kReload:
                 DetachPages();

@@ -128,6 +128,7 @@ TEST_F(SaveSafetyTest, ASaveChangedOnDiskAfterTheLoadIsNotOverwritten) {
             ChangeDay(loaded, 9.0f);
             EXPECT_FALSE(loaded.Commit());
             EXPECT_EQ(loaded.GetErrorText(), errors::kChangedOnDisk);
+            EXPECT_FALSE(loaded.CanCommit());  // the edits were made on another save
             // Found before the commit made anything, it makes nothing at all.
             EXPECT_EQ(std::count(files.Names().begin(), files.Names().end(), "CreateNew"),
                       duringTheCommit ? 1 : 0);
@@ -189,6 +190,7 @@ TEST_F(SaveSafetyTest, ARewriteInPlaceWithTheSameSizeAndTimeIsCaught) {
         committing = true;
         EXPECT_FALSE(loaded.Commit()) << where;
         EXPECT_EQ(loaded.GetErrorText(), errors::kChangedOnDisk) << where;
+        EXPECT_FALSE(loaded.CanCommit()) << where;
         EXPECT_EQ(ReadFileBytes(path)[size_t(at)], '\x7F') << where;
         EXPECT_FALSE(fs::exists(WorkPath())) << where;
         // Rewritten just before the exchange or after it, the rewrite is caught after it.

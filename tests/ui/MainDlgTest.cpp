@@ -1,6 +1,7 @@
 // The main window: opening, committing and reloading a save, and the frame around.
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
@@ -196,21 +197,78 @@ TEST_F(CommitTest, TextsAreCommittedAsAtMost49CharactersAndEmptyAsAZero) {
     EXPECT_EQ(written[PlayerRecord::KNAM].data, std::vector<char>{'\0'});
 }
 
-TEST_F(CommitTest, AFailedCommitReportsAndReloadsTheUntouchedSave) {
-    // A folder under the backup's name is no backup to ask about, and cannot be
-    // replaced by one.
-    fs::create_directories(dir.File("save.bak/inside"));
-    Type(Held(main).PlayerPage(), IDC_PLAYER_NAME, "Lost?");
+// What keeps a commit from going through while the save stays as it was loaded, and
+// how the user mends it.
+struct Refusal {
+    const char* why;
+    const char* error;
+    std::function<std::function<void()>(const std::string& path)> cause;  // returns the mend
+};
+
+// The game holds the save (a lock on it) until it lets go.
+std::function<void()> HeldByAnother(const std::string& path) {
+    FileSystem& files = SystemFileSystem();
+    FileHandle held = kNoFile;
+    EXPECT_TRUE(files.OpenForReading(path, held).Ok());
+    EXPECT_TRUE(files.TryLock(held).Ok());
+    return [&files, held] {
+        files.Unlock(held);
+        files.Close(held);
+    };
+}
+
+// A folder under the backup's name is no backup to ask about, and cannot be replaced by
+// one, until the user moves it.
+std::function<void()> FolderNamedLikeTheBackup(const std::string& path) {
+    const fs::path backup = fs::path(path).replace_extension(".bak");
+    fs::create_directories(backup / "inside");
+    return [backup] { fs::remove_all(backup); };
+}
+
+class RefusedCommitTest : public CommitTest, public ::testing::WithParamInterface<Refusal> {};
+
+// The error, and then the window as the user left it: the same document, the typed text
+// and the confirmed value, the save untouched. Once the cause is mended, CommitChanges
+// writes the same edits.
+TEST_P(RefusedCommitTest, KeepsTheEditsForTheNextCommit) {
+    const Refusal& refusal = GetParam();
+    Type(Held(main).PlayerPage(), IDC_PLAYER_NAME, "Kept");
+    ShowPage(1);
+    Type(Held(main).GlobPage(), IDC_GLOB_VALUE, "7.25");
+    ASSERT_TRUE(IsEnabled(Held(main).GlobPage(), IDC_CONFIRM_CHANGE));
+    Click(Held(main).GlobPage(), IDC_CONFIRM_CHANGE);
+    ShowPage(0);
+    CSaveGame* document = Held(main).Document();
+    const std::function<void()> mend = refusal.cause(path);
+    ASSERT_TRUE(CommitEnabled());
     ClickCommit();
     ASSERT_EQ(prompts->messages.size(), 2u);  // proceed, the error
-    EXPECT_EQ(prompts->messages[1].text, errors::kRenameSaveToBackup);
-    EXPECT_FALSE(prompts->messages[1].details.empty());  // the system's reason, apart
+    EXPECT_EQ(prompts->messages[1].text, refusal.error);
     EXPECT_EQ(prompts->messages[1].caption, "Error");
     EXPECT_EQ(prompts->messages[1].type, kError);
     EXPECT_EQ(ReadFileBytes(path), StandardSave().Bytes());
-    ASSERT_NE(Held(main).Document(), nullptr);
-    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Bob");
+    EXPECT_EQ(Held(main).Document(), document);
+    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Kept");
+    EXPECT_EQ(Text(Held(main).GlobPage(), IDC_GLOB_VALUE), "7.250000");
+
+    mend();
+    prompts->messages.clear();
+    ASSERT_TRUE(CommitEnabled());
+    ClickCommit();
+    ASSERT_EQ(prompts->messages.size(), 2u);
+    EXPECT_EQ(prompts->messages[1].caption, "Done");
+    EXPECT_EQ(ReadFileBytes(BackupPath()), StandardSave().Bytes());
+    CSaveGame written;
+    ASSERT_TRUE(written.Open(path) && written.Load());
+    EXPECT_EQ(written.Player()[PlayerRecord::FNAM].Text(), "Kept");
+    EXPECT_EQ(written.Glob(0).value, 7.25f);
 }
+
+INSTANTIATE_TEST_SUITE_P(Commit, RefusedCommitTest,
+                         ::testing::Values(Refusal{"held", errors::kBeingWritten, HeldByAnother},
+                                           Refusal{"backupIsAFolder", errors::kRenameSaveToBackup,
+                                                   FolderNamedLikeTheBackup}),
+                         [](const auto& info) { return std::string(info.param.why); });
 
 TEST(BackupProbe, OnlyTheFilesOwnNameIsChanged) {
     // The backup of x.ess/y.ess is x.ess/y.bak; x.bak/y.bak is someone else's file.

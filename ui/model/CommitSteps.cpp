@@ -65,6 +65,12 @@ CommitSteps::Step CommitSteps::Next(int button) {
     }
 }
 
+CommitSteps::Step CommitSteps::Refused(const SaveError& failure) {
+    if (stage_ != Stage::kCommit) return End();
+    stage_ = Stage::kRefused;
+    return Show(failure.text, messages::kErrorCaption, kError, failure.cause);
+}
+
 CommitSteps::Step CommitSteps::Committed(const SaveError* failure, std::string_view doneNote) {
     if (stage_ != Stage::kCommit) return End();
     stage_ = Stage::kReport;

@@ -1,6 +1,7 @@
 // A commit as the user meets it, the same in every edition, one step at a time: the
 // check of the player's texts, the two questions, the commit under the wait box,
-// "Done" or the error, and the save loaded again. The window takes each step at once
+// "Done" or the error, and the save loaded again, unless the commit failed with the
+// save untouched: then the edits stay for another try. The window takes each step at once
 // (its message boxes are modal); the browser edition awaits each of its dialogs and
 // of the browser's writes.
 #pragma once
@@ -50,6 +51,10 @@ public:
     // After kCommit: nothing for a commit made, else its error. `doneNote` follows
     // "Done"'s text where an edition has more to say of where the saves are.
     Step Committed(const SaveError* failure, std::string_view doneNote = {});
+    // After kCommit: a failure that left the save as it was loaded. Its error is shown
+    // and the commit ends there, the edits kept, so that the user can mend the cause
+    // and commit them again; nothing is loaded again.
+    Step Refused(const SaveError& failure);
 
 private:
     enum class Stage {
