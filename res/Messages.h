@@ -31,6 +31,11 @@ inline std::string NotInCodePage(int codePage) {
     return kNotInCodePage + std::to_string(codePage) + kNotInCodePageEnd;
 }
 
+// CommitChanges on a save opened with "Open as read-only" ticked.
+inline constexpr const char* kOpenedReadOnly =
+    "Savegame opened read-only.\nNothing will be written.\n\nOpen it again without \"Open as "
+    "read-only\" to commit the changes.";
+
 // Restoring the backup from the help window.
 inline constexpr const char* kHelpCaption = "Quellhart Savegame Editor Help";
 inline constexpr const char* kHelpAbout = "About...";

@@ -113,7 +113,8 @@ void CMainDlg::ShowError(WindowHandle owner, const SaveError& error) {
 
 void CMainDlg::LoadDocument() {
     m_document = std::make_unique<CSaveGame>();
-    if (!m_document->Open(m_path) || !m_document->Load()) {
+    const bool opened = m_readOnly ? m_document->OpenReadOnly(m_path) : m_document->Open(m_path);
+    if (!opened || !m_document->Load()) {
         ShowError();
         DestroyDocument();
         return;
@@ -138,10 +139,11 @@ void CMainDlg::CloseDocument() {
 
 void CMainDlg::OnOpenFile() {
     CloseDocument();
-    const std::optional<std::string> chosen =
+    const std::optional<ChosenFile> chosen =
         CurrentPrompts().OpenFile(nullptr, {"ess", kSaveFilter});
     if (!chosen) return;
-    m_path = *chosen;
+    m_path = chosen->path;
+    m_readOnly = chosen->readOnly;
     LoadDocument();
 }
 
@@ -151,6 +153,7 @@ void CMainDlg::OpenFileFromOutside(const std::string& path) {
     if (m_committing) return;
     CloseDocument();
     m_path = path;
+    m_readOnly = false;
     LoadDocument();
 }
 
@@ -257,6 +260,11 @@ bool CMainDlg::CommitUnderWaitBox() {
 
 void CMainDlg::OnCommitChanges() {
     if (!m_document) return;
+    if (m_readOnly) {
+        AfxMessageBox(Window(), messages::kOpenedReadOnly, messages::kWarningCaption,
+                      MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
     const int unstorable = UnstorablePlayerText();
     CommitSteps steps(unstorable ? res::CaptionOf(res::PlayerPageTemplate(), unstorable) : "",
                       [this] { return HasBackup(m_path); });

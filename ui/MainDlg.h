@@ -81,6 +81,9 @@ private:
     CStatic m_activeFileLabel;
     IconHandle m_hIcon;
     std::string m_path;
+    // "Open as read-only" was ticked: the save is read and nothing beside it touched,
+    // and CommitChanges writes nothing.
+    bool m_readOnly = false;
     std::string m_startFile;
     // A commit runs on a thread of its own while the windows stay painted.
     bool m_committing = false;

@@ -5,6 +5,7 @@
 
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
+#include "res/Messages.h"
 #include "savefile/SaveErrors.h"
 #include "tests/support/ScopedVariable.h"
 #include "tests/ui/GuiTestBase.h"
@@ -269,6 +270,31 @@ INSTANTIATE_TEST_SUITE_P(Commit, RefusedCommitTest,
                                            Refusal{"backupIsAFolder", errors::kRenameSaveToBackup,
                                                    FolderNamedLikeTheBackup}),
                          [](const auto& info) { return std::string(info.param.why); });
+
+// "Open as read-only" ticked in the file dialog: the save shows as any other, and
+// CommitChanges says why it writes nothing, asking nothing; the edits stay.
+TEST_F(CommitTest, ASaveOpenedReadOnlyIsNeverWritten) {
+    prompts->fileAnswers.push_back(ui::ChosenFile(path, true));
+    ASSERT_TRUE(IsEnabled(main, IDC_OPEN_FILE));
+    Click(main, IDC_OPEN_FILE);
+    ASSERT_NE(Held(main).Document(), nullptr);
+    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Bob");
+    Type(Held(main).PlayerPage(), IDC_PLAYER_NAME, "Unwritten");
+    ASSERT_TRUE(CommitEnabled());
+    ClickCommit();
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].text, messages::kOpenedReadOnly);
+    EXPECT_EQ(prompts->messages[0].caption, "Warning");
+    EXPECT_EQ(ReadFileBytes(path), StandardSave().Bytes());
+    EXPECT_FALSE(fs::exists(BackupPath()));
+    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Unwritten");
+    // Opened again for editing, the same save commits.
+    ClickOpen(path);
+    prompts->messages.clear();
+    ClickCommit();
+    ASSERT_EQ(prompts->messages.size(), 2u);
+    EXPECT_EQ(prompts->messages[1].caption, "Done");
+}
 
 TEST(BackupProbe, OnlyTheFilesOwnNameIsChanged) {
     // The backup of x.ess/y.ess is x.ess/y.bak; x.bak/y.bak is someone else's file.

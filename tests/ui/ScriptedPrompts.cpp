@@ -13,11 +13,11 @@ int ScriptedPrompts::MessageBox(WindowHandle, const std::string& text, const std
     return answer;
 }
 
-std::optional<std::string> ScriptedPrompts::OpenFile(WindowHandle,
-                                                     const FileDialogRequest& request) {
+std::optional<ChosenFile> ScriptedPrompts::OpenFile(WindowHandle,
+                                                    const FileDialogRequest& request) {
     fileDialogs.push_back(request);
     if (fileAnswers.empty()) return std::nullopt;
-    std::optional<std::string> answer = fileAnswers.front();
+    std::optional<ChosenFile> answer = fileAnswers.front();
     fileAnswers.pop_front();
     return answer;
 }

@@ -19,8 +19,8 @@ public:
         unsigned type;
         std::string details;
     };
-    std::deque<int> messageAnswers;                      // empty: OK or Yes
-    std::deque<std::optional<std::string>> fileAnswers;  // empty: cancelled
+    std::deque<int> messageAnswers;                     // empty: OK or Yes
+    std::deque<std::optional<ChosenFile>> fileAnswers;  // empty: cancelled
     std::vector<MessageCall> messages;
     std::vector<FileDialogRequest> fileDialogs;
     // What the user does while a message box is open, before answering it.
@@ -28,8 +28,8 @@ public:
 
     int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                    unsigned type, const std::string& details) override;
-    std::optional<std::string> OpenFile(WindowHandle owner,
-                                        const FileDialogRequest& request) override;
+    std::optional<ChosenFile> OpenFile(WindowHandle owner,
+                                       const FileDialogRequest& request) override;
 };
 
 }  // namespace quellhart::ui

@@ -38,7 +38,7 @@ BOOL CDialog::OnInitDialog() {
     return TRUE;
 }
 
-void CDialog::OnSysCommand(unsigned id, intptr_t) { DefaultSysCommand(id); }
+void CDialog::OnSysCommand(unsigned id, intptr_t lParam) { DefaultSysCommand(id, lParam); }
 
 BOOL CDialog::DefaultCommand(int id, int code) {
     if ((id == IDOK || id == IDCANCEL) && code == BN_CLICKED) {

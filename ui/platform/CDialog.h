@@ -97,7 +97,9 @@ public:
 
 protected:
     BOOL DefaultCommand(int id, int code) override;
-    void DefaultSysCommand(unsigned id);
+    // The system's own handling of the command, with the message's second parameter
+    // unchanged: for the keyboard's menu command (Alt+Space) it is the key pressed.
+    void DefaultSysCommand(unsigned id, intptr_t lParam);
 
 private:
     WindowHandle parent_;

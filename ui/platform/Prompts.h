@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/platform/WinTypes.h"
@@ -18,6 +19,15 @@ struct FileDialogRequest {
     std::string filter;            // "Description (*.ext)|*.ext||"
 };
 
+// The file chosen in the file-open dialog: its full path in the file system's
+// encoding, and whether the user ticked "Open as read-only" (where the dialog has it).
+struct ChosenFile {
+    ChosenFile(std::string chosenPath, bool openReadOnly = false)  // NOLINT: a path is one
+        : path(std::move(chosenPath)), readOnly(openReadOnly) {}
+    std::string path;
+    bool readOnly;
+};
+
 class Prompts {
 public:
     virtual ~Prompts() = default;
@@ -26,10 +36,9 @@ public:
     // error), so that the box's own text stays what the program defines.
     virtual int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                            unsigned type, const std::string& details) = 0;
-    // The chosen file's full path in the file system's encoding, or nothing when
-    // cancelled.
-    virtual std::optional<std::string> OpenFile(WindowHandle owner,
-                                                const FileDialogRequest& request) = 0;
+    // The chosen file, or nothing when cancelled.
+    virtual std::optional<ChosenFile> OpenFile(WindowHandle owner,
+                                               const FileDialogRequest& request) = 0;
 };
 
 // The toolkit's real dialogs.

@@ -121,6 +121,24 @@ TEST_F(Win32WindowTest, KeysPressOnlyEnabledButtons) {
     EXPECT_EQ(prompts->messages[0].caption, "Please Confirm");
 }
 
+// Alt+Space reaches the window as the keyboard's menu command with the space as its
+// second parameter: the system menu opens (dismissed here once it is up).
+TEST_F(Win32WindowTest, AltSpaceOpensTheSystemMenu) {
+    HWND window = ui::ToHwnd(main.Window());
+    static bool menuOpened;
+    menuOpened = false;
+    SetTimer(window, 1, 50, [](HWND owner, UINT, UINT_PTR id, DWORD) {
+        // A menu shown is a window of the system's menu class.
+        HWND popup = FindWindowW(L"#32768", nullptr);
+        menuOpened = popup && IsWindowVisible(popup);
+        KillTimer(owner, id);
+        EndMenu();
+    });
+    SendMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    KillTimer(window, 1);
+    EXPECT_TRUE(menuOpened);
+}
+
 // Enter on an open list is the list's: it closes the list on the entry shown, and
 // Confirm Change is not pressed.
 TEST_F(Win32WindowTest, EnterOnAnOpenListIsTheLists) {

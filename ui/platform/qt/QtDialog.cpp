@@ -162,7 +162,7 @@ void CDialog::PostTask(std::function<void()> task) {
     native_->taskTimer.start(0);
 }
 
-void CDialog::DefaultSysCommand(unsigned id) {
+void CDialog::DefaultSysCommand(unsigned id, intptr_t) {
     if ((id & 0xFFF0) == SC_CLOSE && native_) native_->window->close();
 }
 

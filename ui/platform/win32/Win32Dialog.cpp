@@ -306,8 +306,8 @@ void CDialog::PostTask(std::function<void()> task) {
     PostMessageW(ToHwnd(Window()), kRunTaskMessage, 0, 0);
 }
 
-void CDialog::DefaultSysCommand(unsigned id) {
-    if (GetSafeHwnd()) DefWindowProcW(ToHwnd(Window()), WM_SYSCOMMAND, id, 0);
+void CDialog::DefaultSysCommand(unsigned id, intptr_t lParam) {
+    if (GetSafeHwnd()) DefWindowProcW(ToHwnd(Window()), WM_SYSCOMMAND, id, LPARAM(lParam));
 }
 
 IconHandle LoadIcon(int resourceId) {

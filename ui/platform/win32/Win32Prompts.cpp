@@ -16,8 +16,8 @@ public:
         return MessageBoxW(ToHwnd(owner), shown.c_str(), WideFromSaveText(caption).c_str(), type);
     }
 
-    std::optional<std::string> OpenFile(WindowHandle owner,
-                                        const FileDialogRequest& request) override {
+    std::optional<ChosenFile> OpenFile(WindowHandle owner,
+                                       const FileDialogRequest& request) override {
         // "Description\0patterns\0...\0\0"
         std::wstring filter;
         for (const auto& [description, patterns] : FileFilterPairs(request.filter))
@@ -35,7 +35,7 @@ public:
         dialog.Flags = 0;  // the file need not exist; the read-only box shows
         if (!GetOpenFileNameW(&dialog)) return std::nullopt;
         file.resize(wcslen(file.c_str()));
-        return Utf8FromWide(file);
+        return ChosenFile(Utf8FromWide(file), (dialog.Flags & OFN_READONLY) != 0);
     }
 };
 
