@@ -437,12 +437,15 @@ const char* qh_commit_next(int answer) {
 
 // The next step after the commit: made (`committed`, with `doneNote` to follow
 // "Done"), or failed with `text` and `cause`, or with the library's error when
-// `text` is empty.
+// `text` is empty. A failure that left the save as loaded (`saveChanged` 0) and the
+// document able to commit again keeps the edits: nothing is loaded again.
 const char* qh_commit_outcome(int committed, const char* doneNote, const char* text,
-                              const char* cause) {
+                              const char* cause, int saveChanged) {
     if (!gCommit) return Return(JsonStep({}));
     if (committed) return Return(JsonStep(gCommit->Committed(nullptr, doneNote)));
     const SaveError failure = *text ? SaveError{text, cause} : gError;
+    if (!saveChanged && gSession && gSession->save && gSession->save->CanCommit())
+        return Return(JsonStep(gCommit->Refused(failure)));
     return Return(JsonStep(gCommit->Committed(&failure)));
 }
 

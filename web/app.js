@@ -390,7 +390,8 @@
         status = outcome.status ?? '';
         step = withString(outcome.note ?? '', (note) => withString(outcome.text ?? '', (failure) =>
           withString(outcome.cause ?? '', (cause) =>
-            commitStep(lib._qh_commit_outcome(outcome.ok ? 1 : 0, note, failure, cause)))));
+            commitStep(lib._qh_commit_outcome(outcome.ok ? 1 : 0, note, failure, cause,
+              outcome.saveChanged ? 1 : 0)))));
       } else {
         await (folder ? openFromFolder(fileName) : showReloaded());
         step = commitStep(lib._qh_commit_next(0));
@@ -456,7 +457,7 @@
     const failed = (message, error) => ({ ok: false, text: message, cause: error?.message ?? '' });
     return navigator.locks.request(`quellhart-save:${name}`, { ifAvailable: true }, async (lock) => {
       if (!lock) return failed(texts.beingWritten);
-      if (!await unchanged()) return failed(texts.changedOnDisk);
+      if (!await unchanged()) return { ...failed(texts.changedOnDisk), saveChanged: true };
       await putVersions(false);
       const before = libraryFiles();
       if (!await commitInMemory()) return { ok: false };
@@ -474,7 +475,7 @@
       } catch (error) {
         return failed(texts.backupNotWritten, error);
       }
-      if (!await unchanged()) return failed(texts.changedOnDisk);
+      if (!await unchanged()) return { ...failed(texts.changedOnDisk), saveChanged: true };
       try {
         await writeFolderFile(name, newSave);
       } catch (error) {

@@ -211,7 +211,17 @@ async function runFolderCases(page) {
   const busy = await answer(page, 'Error', 'OK');
   check(busy === 'The save is being written by another program.', `folder: a save being committed is refused: ${busy}`);
   check(gameSave.equals(await bytesOf('normal.ess')), 'folder: the save is untouched while locked');
+  const typedName = await page.getByRole('group', { name: 'Player Data' })
+    .getByLabel('Name', { exact: true }).inputValue();
+  check(typedName === 'Other', `folder: a refused commit keeps the typed name: ${typedName}`);
   await page.evaluate(() => window.releaseSave());
+  // The cause gone, CommitChanges writes the edit that was kept.
+  await page.getByRole('button', { name: 'CommitChanges' }).click();
+  for (const [caption, button] of [['Please Confirm', 'Yes'], ['Please Confirm', 'Yes'], ['Done', 'OK']])
+    await answer(page, caption, button);
+  await page.waitForFunction(() => window.quellhart.running() === 0);
+  const kept = await bytesOf('normal.ess');
+  check(kept.includes(Buffer.from('Other\0')), 'folder: the kept edit is committed once the lock is gone');
 
   // A backup that cannot be written (a folder has its name): the save stays as it was.
   await page.evaluate(async () => {
@@ -223,7 +233,7 @@ async function runFolderCases(page) {
   await commit('Unbacked', [['Please Confirm', 'Yes']]);
   const unbacked = await answer(page, 'Error', 'OK');
   check(unbacked.startsWith('Error renaming .ess file to .bak\n'), `folder: no backup, no commit: ${unbacked}`);
-  check(gameSave.equals(await bytesOf('normal.ess')), 'folder: the save is untouched without a backup');
+  check(kept.equals(await bytesOf('normal.ess')), 'folder: the save is untouched without a backup');
 }
 
 // The window's keys, Help with About and "Restore backup...": after a download, the
