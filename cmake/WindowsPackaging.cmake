@@ -1,8 +1,8 @@
 # The Windows editor's resources, and its installer: `cpack -G NSIS` in the Windows
 # build folder makes one setup program that shows the licence, installs the editor
-# and quellhart-cli, a Start menu entry and the .ess file type, offers to start the
-# editor when it is done, and an uninstaller that gives back what it took. It
-# installs silently with /S.
+# and quellhart-cli (stripped of their debugging information), a Start menu entry and
+# the .ess file type, offers to start the editor when it is done, and an uninstaller
+# that gives back what it took. It installs silently with /S.
 enable_language(RC)
 configure_file(${PROJECT_SOURCE_DIR}/res/quellhart-editor.rc.in
                ${CMAKE_CURRENT_BINARY_DIR}/quellhart-editor.rc @ONLY)
@@ -24,14 +24,38 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Edit Quellhart saved games")
 set(CPACK_NSIS_DISPLAY_NAME "Quellhart Savegame Editor")
 set(CPACK_NSIS_PACKAGE_NAME "Quellhart Savegame Editor")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
-# A 64-bit setup program for a 64-bit editor; it runs where the editor runs.
-set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+set(CPACK_STRIP_FILES ON)
+# A 64-bit setup program for a 64-bit editor; it runs where the editor runs. The
+# finish page starts the editor through the shell, so that it runs as the signed-in
+# user and not with the setup's rights (an elevated window takes no files dropped
+# from Explorer).
+set(CPACK_NSIS_DEFINES "Target amd64-unicode
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT 'Run Quellhart Savegame Editor'
+!define MUI_FINISHPAGE_RUN_FUNCTION StartEditorAsUser
+Function StartEditorAsUser
+  Exec '\\\"$WINDIR\\\\explorer.exe\\\" \\\"$INSTDIR\\\\bin\\\\quellhart-editor.exe\\\"'
+FunctionEnd")
 set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/res/images/quellhart-editor.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/res/images/quellhart-editor.ico)
 set(CPACK_NSIS_INSTALLED_ICON_NAME "bin\\\\quellhart-editor.exe")
-set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
-set(CPACK_NSIS_MUI_FINISHPAGE_RUN quellhart-editor.exe)
+# An installed copy is removed only once the user has confirmed the install: its
+# uninstaller runs silently as the install's first step, not before the wizard's first
+# page, so that a setup cancelled on any page leaves the old copy working.
+set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "
+  ReadRegStr $1 HKLM 'Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}' 'UninstallString'
+  StrCmp $1 '' noOldCopy
+    StrCpy $2 $1 1 0
+    StrCmp $2 '\\\"' 0 +2
+      StrCpy $1 $1 -1 1
+    StrLen $2 '\\\\Uninstall.exe'
+    StrCpy $3 $1 -$2
+    ExecWait '\\\"$1\\\" /S _?=$3'
+    Delete $1
+    RMDir $3
+  noOldCopy:
+")
 # The Start menu entry.
 set(CPACK_PACKAGE_EXECUTABLES "quellhart-editor" "Quellhart Savegame Editor")
 # The file type, for every user. The editor is always in the saves' "Open with"
@@ -61,5 +85,12 @@ set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "
     DeleteRegValue HKLM 'Software\\\\Classes\\\\.ess' ''
   DeleteRegKey /ifempty HKLM 'Software\\\\Classes\\\\.ess'
   System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
+  SetRegView 64
+  DeleteRegKey SHCTX 'Software\\\\${CPACK_PACKAGE_VENDOR}\\\\${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}'
+  DeleteRegKey /ifempty SHCTX 'Software\\\\${CPACK_PACKAGE_VENDOR}'
+  SetRegView 32
+  DeleteRegKey SHCTX 'Software\\\\${CPACK_PACKAGE_VENDOR}\\\\${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}'
+  DeleteRegKey /ifempty SHCTX 'Software\\\\${CPACK_PACKAGE_VENDOR}'
+  SetRegView 64
 ")
 include(CPack)

@@ -88,6 +88,14 @@ FileStatus FromLastError(const std::string& path, const std::string& toPath = {}
     }
 }
 
+// The same, with the system's words even where the kind says it (no such file, a lock):
+// for the calls that read the file the user named, who wants to know why.
+FileStatus WithReasonFromLastError(const std::string& path) {
+    const DWORD error = GetLastError();
+    FileStatus failed = FromLastError(path);
+    return failed.Cause().empty() ? FileStatus(failed.Kind(), Reason(error), path) : failed;
+}
+
 FileStatus Result(BOOL ok, const std::string& path, const std::string& toPath = {}) {
     return ok ? FileStatus() : FromLastError(path, toPath);
 }
@@ -143,11 +151,7 @@ public:
         const HANDLE handle = CreateFileW(Wide(path).c_str(), GENERIC_READ, kShareAll, nullptr,
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
-            // With the system's words even where the kind says it (no such file): the
-            // user named the file, and wants to know why.
-            const DWORD error = GetLastError();
-            FileStatus failed = FromLastError(path);
-            if (failed.Cause().empty()) failed = FileStatus(failed.Kind(), Reason(error), path);
+            const FileStatus failed = WithReasonFromLastError(path);
             // A folder cannot be opened without backup semantics: it is no save.
             const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
             return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
@@ -190,7 +194,8 @@ public:
             const DWORD want = DWORD(std::min(count - got, kMaxTransfer));
             if (!ReadFile(Native(file), bytes + got, want, &read, &at)) {
                 if (GetLastError() == ERROR_HANDLE_EOF) break;
-                return FromLastError(names_.Of(file));
+                // A part of the save another program has locked (a game writing it).
+                return WithReasonFromLastError(names_.Of(file));
             }
             if (read == 0) break;
             got += read;

@@ -23,6 +23,9 @@ ROWS = [
     ('Up', ['Up'], 'Day. Value (float): 12.000000'),
     ('7.25 typed, Confirm Change', ['Tab', 'type:7.25', 'Tab', 'Return'],
      'Value (float): 7.250000'),
+    ('Restore backup from Help, Yes', ['F1', 'Tab', 'Tab', 'Return', 'Return'],
+     'The backup is now the save, and the save before it is the backup. The save will be '
+     'loaded into the editor again.'),
 ]
 
 heard = []  # notification texts, and the index of each row as its keys begin

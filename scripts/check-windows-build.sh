@@ -7,7 +7,10 @@
 #   - the editor as a user runs it: a save on its command line, a name typed, Ctrl+S,
 #     the question answered, the save then read back by the Linux program;
 #   - the installer, silently: the files, the Start menu entry and the .ess file type
-#     (a save "opened" through it starts the editor on it), then the uninstaller.
+#     (a save "opened" through it starts the editor on it); the programs stripped and
+#     declaring long paths, a save under a path over 260 characters set and
+#     restored; a setup cancelled over the installed copy leaving it working; then
+#     the uninstaller, which leaves no key of ours.
 #   scripts/check-windows-build.sh LINUX_BUILD_FOLDER
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -182,11 +185,58 @@ expect_window "Error" 100 >/dev/null
 wineserver -k
 echo "the installer: the programs, a Start menu entry, and .ess saves open with the editor"
 
+# The programs ship without their debugging information, and declare long paths.
+editor_size=$(stat -c %s "$installed/bin/quellhart-editor.exe")
+[ "$editor_size" -lt 4000000 ] || { echo "the installed editor is not stripped: $editor_size bytes" >&2; exit 1; }
+for program in quellhart-editor quellhart-cli; do
+    grep -qa '<longPathAware' "$installed/bin/$program.exe" ||
+        { echo "$program.exe does not declare long paths" >&2; exit 1; }
+done
+# A save deeper than 260 characters: set, then restore, with the installed tool.
+deep="$samples/$(printf 'a%.0s' $(seq 100))/$(printf 'b%.0s' $(seq 100))/$(printf 'c%.0s' $(seq 60))"
+mkdir -p "$deep"
+cp "$samples/original.ess.orig" "$deep/deep.ess"
+deep_save=$(winepath -w "$deep/deep.ess")
+[ ${#deep_save} -gt 260 ] || { echo "the deep path is only ${#deep_save} characters" >&2; exit 1; }
+installed_cli="$installed/bin/quellhart-cli.exe"
+wine "$installed_cli" set "$deep_save" --name Deep --yes >/dev/null 2>&1 ||
+    { echo "set refused a save under a ${#deep_save}-character path" >&2; exit 1; }
+wine "$installed_cli" show "$deep_save" --json 2>&1 | grep -q '"name": "Deep"' ||
+    { echo "the deep save does not hold the name set" >&2; exit 1; }
+wine "$installed_cli" restore "$deep_save" --yes >/dev/null 2>&1 && cmp -s "$deep/deep.ess" "$samples/original.ess.orig" ||
+    { echo "the deep save's backup was not restored" >&2; exit 1; }
+echo "the installed programs: ${editor_size} bytes of editor, long paths declared, a save under a ${#deep_save}-character path set and restored"
+
+# Setup over the installed copy, cancelled on its first page (Escape, then Yes to
+# the question whether to quit): the old copy stays.
+wine "$setup" >/dev/null 2>&1 &
+setup_run=$!
+wizard=$(expect_window "Quellhart Savegame Editor Setup" 300)
+sleep 1
+xdotool windowfocus --sync "$wizard" 2>/dev/null || true
+xdotool key Escape
+quit=""
+for _ in $(seq 100); do
+    quit=$(xdotool search --name '^Quellhart Savegame Editor Setup$' 2>/dev/null | grep -vx "$((wizard))" | head -1)
+    [ -n "$quit" ] && break
+    sleep 0.1
+done
+[ -n "$quit" ] || { echo "cancelling setup asked nothing" >&2; exit 1; }
+press_until_gone "$quit" Return
+for _ in $(seq 100); do kill -0 "$setup_run" 2>/dev/null || break; sleep 0.1; done
+wineserver -w
+for file in bin/quellhart-editor.exe bin/quellhart-cli.exe Uninstall.exe; do
+    [ -f "$installed/$file" ] || { echo "a cancelled setup removed the installed $file" >&2; exit 1; }
+done
+wine "$installed_cli" --version >/dev/null 2>&1 || { echo "the old copy no longer starts" >&2; exit 1; }
+echo "a setup cancelled over an installed copy leaves it installed and working"
+
 wine "$installed/Uninstall.exe" /S
 wineserver -w
 for _ in $(seq 100); do [ -e "$installed/bin" ] || break; sleep 0.1; done
 if [ -e "$installed/bin" ] || [ -e "$start_menu" ] || [ -n "$(ess_default)" ] ||
-    wine reg query 'HKLM\Software\Classes\Quellhart.SaveGame' >/dev/null 2>&1; then
+    wine reg query 'HKLM\Software\Classes\Quellhart.SaveGame' >/dev/null 2>&1 ||
+    wine reg query 'HKLM\Software\Quellhart editor developers' >/dev/null 2>&1; then
     echo "the uninstaller left the programs or the file type behind" >&2
     exit 1
 fi

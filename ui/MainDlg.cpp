@@ -195,10 +195,20 @@ void CMainDlg::PutBackAndReload(WindowHandle owner, const char* done,
     // go with it, as after a commit.
     CloseDocument();
     SaveError error;
-    if (putBack(error))
+    if (putBack(error)) {
+        // A screen reader reads the box's button, not its text: the outcome is said,
+        // its paragraphs as sentences of one line.
+        std::string said;
+        for (const char* c = done; *c; ++c)
+            if (*c != '\n')
+                said += *c;
+            else if (!said.empty() && said.back() != ' ')
+                said += ' ';
+        m_activeFileLabel.Announce(said);
         AfxMessageBox(owner, done, messages::kDoneCaption, MB_OK | MB_ICONINFORMATION);
-    else
+    } else {
         ShowError(owner, error);
+    }
     LoadDocument();
 }
 

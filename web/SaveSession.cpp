@@ -249,9 +249,14 @@ int qh_open(const char* name) {
 
 // Puts a file beside the save, from a folder the user chose: its backup, or a version
 // in its history ("NAME.history/VERSION"), last written at `modifiedMs` (milliseconds
-// since 1970; 0 for now).
+// since 1970; 0 for now). No bytes (null): the folder has no such file, nor has the
+// library from now on.
 void qh_put_file(const char* name, const std::uint8_t* bytes, std::size_t size, double modifiedMs) {
     if (!gSession) return;
+    if (!bytes) {
+        gSession->files.Remove(name);
+        return;
+    }
     std::optional<std::int64_t> modifiedNs;
     if (modifiedMs > 0) modifiedNs = std::int64_t(modifiedMs) * 1'000'000;
     gSession->files.Put(name, std::string(reinterpret_cast<const char*>(bytes), size), modifiedNs);

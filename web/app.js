@@ -384,6 +384,10 @@
       if (step.kind === 'show') {
         const label = await ask(step.caption, [step.text, step.details].filter(Boolean).join('\n'),
           step.buttons.map(([button]) => button));
+        // Whether to ask about the backup is decided now: by the folder as it is now,
+        // not as it was when the save was opened (the window, another tab or the
+        // player may have made one since).
+        if (folder) await takeBackupFromFolder();
         step = commitStep(lib._qh_commit_next(step.buttons.find(([button]) => button === label)[1]));
       } else if (step.kind === 'commit') {
         const outcome = await (folder ? commitInFolder() : commitAsDownload());
@@ -400,6 +404,15 @@
     if (unstorable >= 0) playerFields[unstorable].focus();
     if (status) $('status').textContent = status;
   }));
+
+  // The folder's backup of the save, as it is now, in the library's memory (or none).
+  async function takeBackupFromFolder() {
+    const backupName = text(lib._qh_backup_name());
+    if (!backupName) return;
+    const backup = await readFolderFile(backupName);
+    if (backup) putFile(backupName, backup.bytes, backup.lastModified);
+    else withString(backupName, (pointer) => lib._qh_put_file(pointer, 0, 0, 0));
+  }
 
   // The save loaded again in the library, or its error when it no longer loads.
   async function showReloaded() {

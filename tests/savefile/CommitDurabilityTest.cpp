@@ -217,10 +217,14 @@ TEST(CommitDurability, EveryCallFailingOnceLeavesTheOldOrTheNewSaveWhole) {
                     CSaveGame next;
                     EXPECT_TRUE(next.Open(folder.save)) << where;
                 }
+#ifndef _WIN32  // Windows keeps a removed name while the document holds the file open
                 EXPECT_TRUE(folder.OnlyItsOwnFiles()) << where;
+#endif
                 // A commit that failed with the save as it was offers to go again, and
-                // the same edits then give the same save, the old one its backup.
-                if (!committed && doc && ReadFileBytes(folder.save) == kOldSave) {
+                // the same edits then give the same save, the old one its backup. (Not
+                // where the lock Open took stays, as above: it keeps refusing.)
+                if (!committed && doc && ReadFileBytes(folder.save) == kOldSave &&
+                    !(name == "Unlock" && message == errors::kBeingWritten)) {
                     ASSERT_TRUE(doc->CanCommit()) << where << ": " << message;
                     ASSERT_TRUE(doc->Commit())
                         << where << ": " << doc->GetError().text << " / " << doc->GetError().cause;
@@ -229,6 +233,8 @@ TEST(CommitDurability, EveryCallFailingOnceLeavesTheOldOrTheNewSaveWhole) {
                     EXPECT_EQ(folder.Holding(kPreviousBackup), 1u) << where;
                     EXPECT_FALSE(doc->CanCommit()) << where;
                 }
+                doc.reset();
+                EXPECT_TRUE(folder.OnlyItsOwnFiles()) << where;
             }
         }
     }

@@ -1,5 +1,7 @@
 #include "ui/platform/Prompts.h"
 
+#include <sstream>
+
 namespace quellhart::ui {
 namespace {
 
@@ -35,6 +37,31 @@ std::vector<std::pair<std::string, std::string>> FileFilterPairs(const std::stri
         from = next + 1;
     }
     return pairs;
+}
+
+std::string WithoutColumns(const std::string& text) {
+    std::istringstream lines(text);
+    std::string out, line;
+    bool describing = false;  // the line before was a term's
+    while (std::getline(lines, line)) {
+        const size_t first = line.find_first_not_of(' ');
+        const bool indented = first != std::string::npos && first > 0;
+        const size_t gap = indented ? line.find("  ", first) : std::string::npos;
+        const size_t description =
+            gap == std::string::npos ? gap : line.find_first_not_of(' ', gap);
+        if (description != std::string::npos) {
+            out += line.substr(first, gap - first) + ": " + line.substr(description) + '\n';
+            describing = true;
+        } else if (describing && indented) {
+            out.back() = ' ';  // the description's next line, under its column
+            out += line.substr(first) + '\n';
+        } else {
+            out += line + '\n';
+            describing = false;
+        }
+    }
+    if (!text.empty() && text.back() != '\n' && !out.empty()) out.pop_back();
+    return out;
 }
 
 std::string WithDefaultExtension(const std::string& path, const std::string& extension) {

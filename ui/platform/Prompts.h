@@ -52,6 +52,11 @@ std::unique_ptr<Prompts> InstallPrompts(std::unique_ptr<Prompts> prompts);
 // The filter's pairs of description and patterns: "Text|*.a;*.b|Text|*.c||".
 std::vector<std::pair<std::string, std::string>> FileFilterPairs(const std::string& filter);
 
+// A usage text laid out in columns for a terminal, laid out for a message box, whose
+// font is proportional: each "  term   description" line becomes "term: description",
+// its continuation lines joined to it.
+std::string WithoutColumns(const std::string& text);
+
 // Appends ".ext" to a file name typed without an extension.
 std::string WithDefaultExtension(const std::string& path, const std::string& extension);
 

@@ -138,6 +138,17 @@ async function runFolderCases(page) {
   const bytesOf = async (name) => Buffer.from(await folderFile(page, name) ?? []);
 
   await choose();
+  // A backup made after the save was opened (by the window, say) is asked about at
+  // commit time, and No leaves every file as it was.
+  const madeMeanwhile = Buffer.from('a backup made meanwhile');
+  await folderFile(page, 'normal.bak', madeMeanwhile);
+  await commit('Unasked?', [['Please Confirm', 'Yes']]);
+  const question = await answer(page, 'Please Confirm', 'No');
+  check(question.startsWith('Backup exists for this savegame.'), `folder: a new backup is asked about: ${question}`);
+  await page.waitForFunction(() => window.quellhart.running() === 0);
+  check(original.equals(await bytesOf('normal.ess')) && madeMeanwhile.equals(await bytesOf('normal.bak')),
+    'folder: No to the backup question leaves the save and the backup');
+  await page.evaluate(async () => (await navigator.storage.getDirectory()).removeEntry('normal.bak'));
   await commit('Wanderer', [['Please Confirm', 'Yes'], ['Done', 'OK']]);
   const first = cliResult({ save: 'normal.ess', name: 'Wanderer' }).bytes;
   check(first.equals(await bytesOf('normal.ess')), 'folder: the save is the CLI\'s');

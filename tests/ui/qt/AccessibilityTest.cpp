@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QDialog>
 #include <QLabel>
+#include <QStackedWidget>
 #include <QTabWidget>
 #include <algorithm>
 #include <functional>
@@ -175,6 +176,11 @@ TEST_F(AccessibilityTest, ValuesKeepTheirTextAndReadOnlyFieldsSayTheyAre) {
 TEST_F(AccessibilityTest, PicturesAndPagesHaveShortNames) {
     const auto* sheet = DialogOf(main)->findChild<QTabWidget*>();
     ASSERT_NE(sheet, nullptr);
+    // The pages' frame is no "layered pane" to a screen reader.
+    const auto* stack = sheet->findChild<QStackedWidget*>();
+    ASSERT_NE(stack, nullptr);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(const_cast<QStackedWidget*>(stack))->role(),
+              QAccessible::Client);
     EXPECT_EQ(sheet->widget(0)->accessibleName().toStdString(), "Player Data");
     EXPECT_EQ(sheet->widget(1)->accessibleName().toStdString(), "Global Variables");
     bool pictureNamed = false;

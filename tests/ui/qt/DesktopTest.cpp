@@ -1,6 +1,7 @@
 // The editor on the desktop: a file given on the command line or dropped on the
 // window opens as from "OpenFile", the keys press the buttons, and the help window
 // lists the keys and restores the backup.
+#include <QAccessible>
 #include <QApplication>
 #include <QDialog>
 #include <QDropEvent>
@@ -9,7 +10,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
-#include <QTextBrowser>
+#include <QTextEdit>
 #include <QTimer>
 #include <QUrl>
 #include <filesystem>
@@ -151,7 +152,7 @@ TEST_F(DesktopTest, HelpListsEveryKey) {
     Click(main, ID_HELP);
     ASSERT_NE(HelpDialog(main), nullptr);
     EXPECT_EQ(HelpDialog(main)->windowTitle().toStdString(), messages::kHelpCaption);
-    const QString shown = HelpDialog(main)->findChild<QTextBrowser*>()->toPlainText();
+    const QString shown = HelpDialog(main)->findChild<QTextEdit*>()->toPlainText();
     for (const ui::EditorKey& key : ui::kEditorKeys) {
         const QString keys =
             QKeySequence(QString::fromLatin1(key.keys)).toString(QKeySequence::NativeText);
@@ -209,8 +210,13 @@ TEST_F(DesktopTest, HelpIsReadAndLeftByKeyboard) {
     Click(main, ID_HELP);
     QDialog* help = HelpDialog(main);
     ASSERT_NE(help, nullptr);
-    auto* text = help->findChild<QTextBrowser*>();
+    auto* text = help->findChild<QTextEdit*>();
     EXPECT_TRUE(text->textInteractionFlags() & Qt::TextSelectableByKeyboard);
+    // Read as text, line by line, not as a label read at once.
+    QAccessibleInterface* read = QAccessible::queryAccessibleInterface(text);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->role(), QAccessible::EditableText);
+    EXPECT_TRUE(read->state().readOnly);
     text->setFocus();
     std::vector<std::string> visited;
     for (int i = 0; i < 5; ++i) {

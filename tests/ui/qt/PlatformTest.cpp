@@ -126,6 +126,17 @@ TEST(FileDialog, FilterAndDefaultExtension) {
     EXPECT_EQ(WithDefaultExtension("/s.d/quick", "ess"), "/s.d/quick.ess");
 }
 
+// The usage in a message box: no columns for a proportional font to break.
+TEST(CommandLineBox, TermsAndDescriptionsWithoutColumns) {
+    EXPECT_EQ(WithoutColumns("Usage: x [FILE]\n\nOptions:\n  -h, --help     Shows this.\n"
+                             "  --code-page N  Reads the texts\n                 in N.\n"
+                             "\nArguments:\n  FILE           the save\n"),
+              "Usage: x [FILE]\n\nOptions:\n-h, --help: Shows this.\n"
+              "--code-page N: Reads the texts in N.\n\nArguments:\nFILE: the save\n");
+    EXPECT_EQ(WithoutColumns("--code-page needs a number."), "--code-page needs a number.");
+    EXPECT_EQ(WithoutColumns("Reason\n\n  indented alone\n"), "Reason\n\n  indented alone\n");
+}
+
 class CountingPage : public CPropertyPage {
 public:
     explicit CountingPage(const char* caption) : CPropertyPage({0, caption, 0, 0, 100, 50, {}}) {}

@@ -121,6 +121,22 @@ TEST_F(Win32WindowTest, KeysPressOnlyEnabledButtons) {
     EXPECT_EQ(prompts->messages[0].caption, "Please Confirm");
 }
 
+// A save another program holds open without sharing it (as a game writing it does):
+// the error on open says the system's reason, as a commit's does.
+TEST_F(Win32WindowTest, ASaveHeldByAnotherSaysWhyItCannotOpen) {
+    const std::string path = WriteSave(StandardSave());
+    HANDLE held = CreateFileW(ui::WideFromUtf8(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ClickOpen(path);
+    CloseHandle(held);
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].caption, "Error");
+    EXPECT_NE(prompts->messages[0].details.find(path), std::string::npos)
+        << prompts->messages[0].text << " / " << prompts->messages[0].details;
+    EXPECT_EQ(Held(main).Document(), nullptr);
+}
+
 // Alt+Space reaches the window as the keyboard's menu command with the space as its
 // second parameter: the system menu opens (dismissed here once it is up).
 TEST_F(Win32WindowTest, AltSpaceOpensTheSystemMenu) {
@@ -200,6 +216,12 @@ TEST_F(Win32WindowTest, HelpReadsAsPlainText) {
         EXPECT_NE(text.find(phrase), std::string::npos) << phrase;
     for (const char* phrase : {"file manager", "Orca"})
         EXPECT_EQ(text.find(phrase), std::string::npos) << phrase;
+    // The program's icon in its title bar and its task-switcher entry.
+    HWND help = ui::ToHwnd(main.HelpWindow());
+    for (WPARAM size : {ICON_BIG, ICON_SMALL})
+        EXPECT_EQ(SendMessageW(help, WM_GETICON, size, 0),
+                  LRESULT(ui::LoadIcon(res::IDI_MAINFRAME)))
+            << size;
 }
 
 }  // namespace

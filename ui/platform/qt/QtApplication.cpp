@@ -39,7 +39,7 @@ void ShowCommandLineText(const std::string& text, bool mistake) {
         static char* argv[] = {name, nullptr};
         started = std::make_unique<QApplication>(argc, argv);
     }
-    AfxMessageBox(nullptr, text, ProgramFileStem(), MB_OK | MB_ICONEXCLAMATION);
+    AfxMessageBox(nullptr, WithoutColumns(text), ProgramFileStem(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 }  // namespace quellhart::ui

@@ -2,7 +2,7 @@
 #include <QHBoxLayout>
 #include <QPointer>
 #include <QPushButton>
-#include <QTextBrowser>
+#include <QTextEdit>
 #include <QVBoxLayout>
 
 #include "ui/platform/HelpWindow.h"
@@ -20,13 +20,16 @@ HelpWindow::HelpWindow(WindowHandle owner, const std::string& title, const std::
     auto* window = new QDialog(ToWidget(owner));
     native_->window = window;
     window->setWindowTitle(QString::fromStdString(title));
-    auto* text = new QTextBrowser(window);
+    // A read-only text field, which a screen reader reads as text (Qt describes a text
+    // browser as a label, read at once and not line by line).
+    auto* text = new QTextEdit(window);
+    text->setReadOnly(true);
     text->setHtml(QString::fromStdString(html));
-    text->setOpenLinks(false);
     text->setAccessibleName(QString::fromStdString(title));
     // A caret the arrows move, so that a screen reader reads the text line by line
     // (read-only, the text still passes Tab on to the buttons).
-    text->setTextInteractionFlags(Qt::TextBrowserInteraction | Qt::TextSelectableByKeyboard);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    text->setTabChangesFocus(true);
 
     // Tab goes from the text through the buttons in the order they are shown, Close
     // last.

@@ -1,8 +1,11 @@
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -45,6 +48,15 @@ void BringKeyboardTo(QTabWidget* tabs, bool fromAnywhere) {
     tabs->tabBar()->setFocus(Qt::TabFocusReason);
 }
 
+// The tab widget's stack of pages, which Qt describes as a layered pane: a screen
+// reader says so on every way into a page. It is only the pages' frame, and is
+// described as that (as the page's area of a window is): the pages speak for themselves.
+QAccessibleInterface* PageStackFor(const QString&, QObject* object) {
+    auto* stack = qobject_cast<QStackedWidget*>(object);
+    if (!stack || !qobject_cast<QTabWidget*>(stack->parentWidget())) return nullptr;
+    return new QAccessibleWidget(stack, QAccessible::Client);
+}
+
 }  // namespace
 
 CPropertyPage::~CPropertyPage() = default;
@@ -53,6 +65,11 @@ CPropertySheet::CPropertySheet() = default;
 CPropertySheet::~CPropertySheet() = default;
 
 BOOL CPropertySheet::Create(CDialog* parent, uint32_t style) {
+    static const bool describedPageStacks = [] {
+        QAccessible::installFactory(PageStackFor);
+        return true;
+    }();
+    (void)describedPageStacks;
     auto* tabs = new QTabWidget(ToWidget(parent->Window()));
     Attach(HandleOf(tabs));
     tabs->setFont(DialogFont());

@@ -56,8 +56,13 @@ bool IsModelessWindowMessage(MSG& message) {
 }
 
 std::string ProgramFileStem() {
+    // Installed under a long path (the manifest allows them), the name may be longer
+    // than MAX_PATH: the buffer grows until it holds it.
     std::wstring path(MAX_PATH, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, path.data(), DWORD(path.size())));
+    while (GetModuleFileNameW(nullptr, path.data(), DWORD(path.size())) == path.size() &&
+           path.size() < 32768)
+        path.resize(path.size() * 2);
+    path.resize(wcslen(path.c_str()));
     const size_t name = path.find_last_of(L"\\/");
     std::wstring stem = name == std::wstring::npos ? path : path.substr(name + 1);
     if (const size_t dot = stem.rfind(L'.'); dot != std::wstring::npos) stem.resize(dot);
@@ -66,7 +71,7 @@ std::string ProgramFileStem() {
 
 // A program of the window subsystem has no console to write to.
 void ShowCommandLineText(const std::string& text, bool mistake) {
-    AfxMessageBox(nullptr, text, ProgramFileStem(),
+    AfxMessageBox(nullptr, WithoutColumns(text), ProgramFileStem(),
                   MB_OK | (mistake ? MB_ICONEXCLAMATION : MB_ICONINFORMATION));
 }
 

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "codepage/CodePage.h"
+#include "res/DialogTemplates.h"
 #include "ui/platform/CDialog.h"
 #include "ui/platform/HelpWindow.h"
 #include "ui/platform/win32/Win32.h"
@@ -103,6 +104,10 @@ HelpWindow::HelpWindow(WindowHandle owner, const std::string& title, const std::
     native_->dialog = std::make_unique<HelpDialog>(std::move(t), std::move(buttons));
     HelpDialog& dialog = *native_->dialog;
     dialog.Create(owner);
+    // The program's icon, as the main window's: a dialog has none of its own.
+    const IconHandle icon = LoadIcon(res::IDI_MAINFRAME);
+    dialog.SetIcon(icon, TRUE);
+    dialog.SetIcon(icon, FALSE);
     HWND window = ToHwnd(dialog.Window());
     SetDlgItemTextW(window, kTextId, WideFromUtf8(PlainText(html)).c_str());
     AddModelessWindow(window);
