@@ -193,10 +193,10 @@ for program in quellhart-editor quellhart-cli; do
         { echo "$program.exe does not declare long paths" >&2; exit 1; }
 done
 # A save deeper than 260 characters: set, then restore, with the installed tool.
-deep="$samples/$(printf 'a%.0s' $(seq 100))/$(printf 'b%.0s' $(seq 100))/$(printf 'c%.0s' $(seq 60))"
+deep="$samples/$(printf 'a%.0s' $(seq 120))/$(printf 'b%.0s' $(seq 120))/$(printf 'c%.0s' $(seq 60))"
 mkdir -p "$deep"
 cp "$samples/original.ess.orig" "$deep/deep.ess"
-deep_save=$(winepath -w "$deep/deep.ess")
+deep_save="Z:$(tr / '\\' <<<"$deep/deep.ess")"  # (winepath stops at 260 characters)
 [ ${#deep_save} -gt 260 ] || { echo "the deep path is only ${#deep_save} characters" >&2; exit 1; }
 installed_cli="$installed/bin/quellhart-cli.exe"
 wine "$installed_cli" set "$deep_save" --name Deep --yes >/dev/null 2>&1 ||
@@ -207,17 +207,24 @@ wine "$installed_cli" restore "$deep_save" --yes >/dev/null 2>&1 && cmp -s "$dee
     { echo "the deep save's backup was not restored" >&2; exit 1; }
 echo "the installed programs: ${editor_size} bytes of editor, long paths declared, a save under a ${#deep_save}-character path set and restored"
 
-# Setup over the installed copy, cancelled on its first page (Escape, then Yes to
-# the question whether to quit): the old copy stays.
+# Setup over the installed copy: Enter on its first window (Next; Yes, were it asked
+# whether to remove the old copy first), then cancelled (Escape, and Yes to the
+# question whether to quit): the old copy stays.
 wine "$setup" >/dev/null 2>&1 &
 setup_run=$!
 wizard=$(expect_window "Quellhart Savegame Editor Setup" 300)
 sleep 1
 xdotool windowfocus --sync "$wizard" 2>/dev/null || true
+xdotool key Return
+sleep 2
+# (From its second page on, the wizard's caption ends in a space.)
+wizard=$(xdotool search --name '^Quellhart Savegame Editor Setup ?$' 2>/dev/null | head -1)
+[ -n "$wizard" ] || { echo "the setup's wizard went away" >&2; exit 1; }
+xdotool windowfocus --sync "$wizard" 2>/dev/null || true
 xdotool key Escape
 quit=""
 for _ in $(seq 100); do
-    quit=$(xdotool search --name '^Quellhart Savegame Editor Setup$' 2>/dev/null | grep -vx "$((wizard))" | head -1)
+    quit=$(xdotool search --name '^Quellhart Savegame Editor Setup ?$' 2>/dev/null | grep -vx "$wizard" | head -1)
     [ -n "$quit" ] && break
     sleep 0.1
 done
@@ -230,6 +237,16 @@ for file in bin/quellhart-editor.exe bin/quellhart-cli.exe Uninstall.exe; do
 done
 wine "$installed_cli" --version >/dev/null 2>&1 || { echo "the old copy no longer starts" >&2; exit 1; }
 echo "a setup cancelled over an installed copy leaves it installed and working"
+# And run to its end, it replaces the copy: the programs, the file type, one entry in
+# the list of installed apps.
+wine "$setup" /S
+wineserver -w
+for file in bin/quellhart-editor.exe bin/quellhart-cli.exe Uninstall.exe; do
+    [ -f "$installed/$file" ] || { echo "a setup over an installed copy left no $file" >&2; exit 1; }
+done
+[ "$(ess_default)" = Quellhart.SaveGame ] || { echo "a setup over an installed copy lost the file type" >&2; exit 1; }
+wine "$installed_cli" --version >/dev/null 2>&1 || { echo "the replaced copy does not start" >&2; exit 1; }
+echo "a setup run over an installed copy replaces it"
 
 wine "$installed/Uninstall.exe" /S
 wineserver -w

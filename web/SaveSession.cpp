@@ -173,6 +173,7 @@ const char* qh_texts() {
         {"confirmCaption", messages::kConfirmCaption},
         {"doneCaption", messages::kDoneCaption},
         {"errorCaption", messages::kErrorCaption},
+        {"unableToOpen", errors::kUnableToOpenSave},
         {"warningCaption", messages::kWarningCaption},
         {"chargenWarning", messages::kChargenWarning},
         {"helpCaption", messages::kHelpCaption},

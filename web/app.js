@@ -204,7 +204,24 @@
   async function openChosenFile(file) {
     folder = null;
     $('folder-choice').hidden = true;
-    return openBytes(file.name, new Uint8Array(await file.arrayBuffer()));
+    const bytes = await readOrSay(file.name, async () => new Uint8Array(await file.arrayBuffer()));
+    if (bytes) return openBytes(file.name, bytes);
+  }
+
+  // Reads a file with `read`; where the browser cannot (the file gone or changed since
+  // it was chosen, its permission withdrawn), the window's error with the browser's
+  // reason, and the page left without a save, as after any open that fails: nothing
+  // of the save before stays to be committed. Undefined then.
+  async function readOrSay(name, read) {
+    try {
+      return await read();
+    } catch (error) {
+      lib._qh_save_buffer(0);  // a session without a save
+      fileName = '';
+      showSave();
+      await report(texts.errorCaption, `${texts.unableToOpen}\n${name}: ${error.message}`);
+      return undefined;
+    }
   }
 
   $('open-file').addEventListener('change', action((event) => {
@@ -258,7 +275,8 @@
   const sameBytes = (a, b) => a && b && a.length === b.length && a.every((x, i) => x === b[i]);
 
   async function openFromFolder(name) {
-    const save = await readFolderFile(name);
+    const save = await readOrSay(name, () => readFolderFile(name));
+    if (save === undefined) return;
     if (!save) return report(texts.errorCaption, `${name} is no longer in the folder.`);
     loaded = save;
     await openBytes(name, save.bytes);
@@ -320,7 +338,9 @@
     folder = handle;
     const saves = [];
     for await (const [name, entry] of folder.entries())
-      if (entry.kind === 'file' && /\.ess$/i.test(name)) saves.push(name);
+      // Only what the page can open: a save's name holds ".ess" as it is (the
+      // backup's and the work file's names are made from it).
+      if (entry.kind === 'file' && /\.ess$/i.test(name) && name.includes('.ess')) saves.push(name);
     saves.sort();
     const list = $('folder-saves');
     list.replaceChildren(new Option('', ''), ...saves.map((name) => new Option(name, name)));

@@ -117,7 +117,11 @@ async function runFolderCases(page) {
   const original = readFileSync(join(folder, 'normal.ess'));
   const gameSave = readFileSync(join(folder, 'windows-1252.ess'));
   await folderFile(page, 'normal.ess', original);
+  await folderFile(page, 'CAPS.ESS', original);  // no save the page can open: not offered
   await page.evaluate(async () => window.quellhart.openFolder(await navigator.storage.getDirectory()));
+  const offered = await page.getByLabel('Save in folder').locator('option').allTextContents();
+  check(offered.includes('normal.ess') && !offered.includes('CAPS.ESS'),
+    `folder: only saves the page can open are offered: ${offered}`);
   // Chooses the save and waits until the page has read it and its backup: what is
   // typed before would be replaced by the save's own texts.
   const choose = async () => {
@@ -264,6 +268,28 @@ async function runLargeOpen(page) {
   check(await page.locator('#active-file').textContent() === 'large.ess', 'the large save is open');
 }
 
+// A file the browser cannot read (gone since it was chosen): the window's error with
+// the browser's reason, and the page without a save, nothing of the one before left to
+// commit.
+async function runUnreadableFile(page) {
+  await page.getByLabel('OpenFile').setInputFiles(join(folder, 'normal.ess'));
+  await page.waitForFunction(() => window.quellhart.running() === 0);
+  await page.evaluate(() => {
+    window.readable = File.prototype.arrayBuffer;
+    File.prototype.arrayBuffer = () =>
+      Promise.reject(new DOMException('The file could not be read.', 'NotReadableError'));
+  });
+  await page.getByLabel('OpenFile').setInputFiles(join(folder, 'normal.ess'));
+  const said = await answer(page, 'Error', 'OK');
+  await page.evaluate(() => { File.prototype.arrayBuffer = window.readable; });
+  check(said === 'Unable to open .ess file. Read\nnormal.ess: The file could not be read.',
+    `an unreadable file is named with the browser's reason: ${said}`);
+  await page.waitForFunction(() => window.quellhart.running() === 0);
+  check(await page.getByRole('button', { name: 'CommitChanges' }).isDisabled(),
+    'an unreadable file leaves nothing to commit');
+  check(await page.locator('#active-file').textContent() === '', 'an unreadable file leaves no save named');
+}
+
 async function runKeysAndHelp(page) {
   const original = readFileSync(join(folder, 'normal.ess'));
   await page.getByLabel('OpenFile').setInputFiles(join(folder, 'normal.ess'));
@@ -407,6 +433,7 @@ try {
   for (const c of kCases) await runCase(page, c);
   await runKeysAndHelp(page);
   await runLargeOpen(page);
+  await runUnreadableFile(page);
 
   // Accessibility with a save loaded, and a dialog open.
   await page.getByLabel('OpenFile').setInputFiles(join(folder, 'normal.ess'));
