@@ -307,8 +307,12 @@ bool CSaveGame::Commit() {
     }
     if (!committed) {
         // The same edits may go again once the cause is mended, if the save is still
-        // the file they were made on.
-        blocked = !SaveIsTheLoadedFile();
+        // the file they were made on (and that can be told).
+        try {
+            blocked = !SaveIsTheLoadedFile();
+        } catch (const std::exception&) {
+            blocked = true;
+        }
         return false;
     }
     for (int i = 0; i < globCount; ++i) globs[size_t(i)].modified = false;

@@ -400,14 +400,16 @@
     }
     let status = '';
     let step = commitStep(lib._qh_commit_begin(unstorable));
+    let firstAnswer = true;
     while (step.kind !== 'end') {
       if (step.kind === 'show') {
         const label = await ask(step.caption, [step.text, step.details].filter(Boolean).join('\n'),
           step.buttons.map(([button]) => button));
-        // Whether to ask about the backup is decided now: by the folder as it is now,
-        // not as it was when the save was opened (the window, another tab or the
-        // player may have made one since).
-        if (folder) await takeBackupFromFolder();
+        // Whether to ask about the backup is decided after the first answer: by the
+        // folder as it is then, not as it was when the save was opened (the window,
+        // another tab or the player may have made one since).
+        if (folder && firstAnswer) await takeBackupFromFolder();
+        firstAnswer = false;
         step = commitStep(lib._qh_commit_next(step.buttons.find(([button]) => button === label)[1]));
       } else if (step.kind === 'commit') {
         const outcome = await (folder ? commitInFolder() : commitAsDownload());

@@ -1,9 +1,9 @@
 // A commit as the user meets it, the same in every edition, one step at a time: the
 // check of the player's texts, the two questions, the commit under the wait box,
 // "Done" or the error, and the save loaded again, unless the commit failed with the
-// save untouched: then the edits stay for another try. The window takes each step at once
-// (its message boxes are modal); the browser edition awaits each of its dialogs and
-// of the browser's writes.
+// save untouched: then the edits stay for another try. The window takes each step at
+// once (its message boxes are modal); the browser edition awaits each of its dialogs
+// and of the browser's writes.
 #pragma once
 
 #include <functional>
