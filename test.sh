@@ -45,7 +45,7 @@ run_tests() {
 }
 
 if $quick; then
-    scripts/ensure-packages.sh cmake make g++ libgtest-dev libbenchmark-dev nlohmann-json3-dev \
+    scripts/ensure-packages.sh cmake make g++ libgtest-dev libbenchmark-dev nlohmann-json3-dev libxxhash-dev \
         qt6-base-dev libgl-dev
     scripts/ensure-locale.sh de_DE.UTF-8
     scripts/ensure-locale.sh ru_RU.UTF-8
@@ -54,7 +54,7 @@ if $quick; then
     exit 0
 fi
 
-scripts/ensure-packages.sh cmake make g++ clang clang-tidy clang-format libclang-rt-14-dev libgtest-dev \
+scripts/ensure-packages.sh cmake make g++ clang clang-tidy clang-format libclang-rt-14-dev libgtest-dev libxxhash-dev \
     libbenchmark-dev nlohmann-json3-dev qt6-base-dev libgl-dev xvfb xauth openbox x11-utils \
     g++-mingw-w64-x86-64-posix wine wine64 fonts-wine nsis xdotool desktop-file-utils appstream libxml2-utils dpkg-dev \
     emscripten chromium firefox-esr at-spi2-core dbus-daemon python3-pyatspi

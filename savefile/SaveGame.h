@@ -107,7 +107,7 @@ private:
 
     // Open and OpenReadOnly: an editable document needs ".ess" in the file's name.
     bool Bind(const std::string& givenPath, bool onlyForReading);
-    bool OpenInput(const std::string& path);
+    bool OpenInput(const std::string& path, bool forEditing);
     void Unbind();
     // SetError, ClearModel, false; the cause is the failed call's, by default the
     // input's failed read, if any.
@@ -131,10 +131,12 @@ private:
     bool SaveIsTheLoadedFile();
     enum class OnDisk { kAsLoaded, kChanged, kUnreadable };
     // The loaded file, wherever its name is now, unchanged since it was loaded: the
-    // same size and modification time (and change time, while no name of it has
-    // changed since), and the same bytes where the commit relies on them, since a time
-    // kept to the second cannot tell a rewrite in the same second. Unreadable: the call
-    // that failed is in `unreadable`.
+    // same size and modification time, and the same bytes where the commit relies on
+    // them, since a time kept to the second cannot tell a rewrite in the same second.
+    // While no name of it has changed since, a change time that moved (an attribute
+    // changed, or the bytes with the modification time put back) has the whole
+    // file's bytes decide, by their fingerprint. Unreadable: the call that failed is
+    // in `unreadable`.
     OnDisk LoadedFileOnDisk(bool changeTimeToo, FileStatus& unreadable);
     FileStatus RememberReliedOnBytes(int64_t globRunStart, int64_t globRunEnd);
     enum class StaleWorkFile { kRemoved, kClaimed, kNotOurs };
@@ -177,6 +179,8 @@ private:
     PlayerRecord readPlayer;
     // The GLOB run and the player prefix as loaded: offset and bytes.
     std::vector<std::pair<int64_t, std::vector<char>>> reliedOn;
+    // The whole save's, as loaded for editing (none where it could not be read).
+    std::optional<uint64_t> loadedFingerprint;
     bool chargenClass = false;
     SaveInput input;
     std::string savePath;

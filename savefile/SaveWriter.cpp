@@ -40,6 +40,7 @@
 
 #include "savefile/FileClaim.h"
 #include "savefile/SaveErrors.h"
+#include "savefile/SaveFingerprint.h"
 #include "savefile/SaveGame.h"
 #include "savefile/SaveHistory.h"
 #include "savefile/SiblingPaths.h"
@@ -413,8 +414,18 @@ CSaveGame::OnDisk CSaveGame::LoadedFileOnDisk(bool changeTimeToo, FileStatus& un
         return OnDisk::kUnreadable;
     }
     // The handle holds the file it was opened on, wherever its names have gone.
-    if (changeTimeToo ? !now.Untouched(input.OpenedAs()) : !now.Unchanged(input.OpenedAs()))
-        return OnDisk::kChanged;
+    if (!now.Unchanged(input.OpenedAs())) return OnDisk::kChanged;
+    if (changeTimeToo && !now.Untouched(input.OpenedAs())) {
+        uint64_t fingerprint = 0;
+        if (!loadedFingerprint) return OnDisk::kChanged;
+        if (FileStatus read = FingerprintOf(files, input.Handle(), now.size, fingerprint);
+            !read.Ok()) {
+            unreadable = std::move(read);
+            return OnDisk::kUnreadable;
+        }
+        if (fingerprint != *loadedFingerprint) return OnDisk::kChanged;
+        input.Redescribe(now);  // the same bytes: only an attribute changed
+    }
     std::vector<char> bytes;
     for (const auto& [offset, loaded] : reliedOn) {
         bytes.resize(loaded.size());

@@ -138,6 +138,25 @@ TEST_F(SaveSafetyTest, ASaveChangedOnDiskAfterTheLoadIsNotOverwritten) {
     }
 }
 
+// A change time that moved for an attribute alone (a read-only mark set and cleared
+// again, as a user mends a refused commit; the access changed) is no change of the
+// save: its bytes are those loaded, and the commit goes through, giving the new save
+// the access the old one has now.
+TEST_F(SaveSafetyTest, AnAttributeChangedSinceTheLoadIsNoChange) {
+    ASSERT_TRUE(OpenAndLoad(test::StandardSave()));
+    fs::permissions(SavePath(), fs::perms::owner_write, fs::perm_options::remove);
+    const fs::perms now = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(SavePath(), now);
+    ChangeDay(*doc, 9.0f);
+    ASSERT_TRUE(doc->Commit()) << doc->GetErrorText();
+    CSaveGame result;
+    ASSERT_TRUE(result.Open(SavePath()) && result.Load());
+    EXPECT_EQ(result.Glob(0).value, 9.0f);
+#ifndef _WIN32  // (Windows keeps only a read-only mark)
+    EXPECT_EQ(fs::status(SavePath()).permissions(), now);
+#endif
+}
+
 // Where times are kept to the second (exFAT), or a game rewrites its save in place
 // within one tick of the clock, size and time cannot tell: the bytes the commit relies
 // on can, and the change time, which a writer cannot put back as it can the

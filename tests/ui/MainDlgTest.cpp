@@ -204,6 +204,7 @@ struct Refusal {
     const char* why;
     const char* error;
     std::function<std::function<void()>(const std::string& path)> cause;  // returns the mend
+    bool beforeOpen = false;  // the save is opened again once the cause is there
 };
 
 // The game holds the save (a lock on it) until it lets go.
@@ -226,6 +227,24 @@ std::function<void()> FolderNamedLikeTheBackup(const std::string& path) {
     return [backup] { fs::remove_all(backup); };
 }
 
+#ifdef _WIN32
+// The save's read-only attribute, which the system's replace refuses, until the user
+// clears it.
+std::function<void()> ReadOnlySave(const std::string& path) {
+    fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    return [path] { fs::permissions(path, fs::perms::owner_write, fs::perm_options::add); };
+}
+#endif
+
+const Refusal kRefusals[] = {
+    {"held", errors::kBeingWritten, HeldByAnother},
+    {"backupIsAFolder", errors::kRenameSaveToBackup, FolderNamedLikeTheBackup},
+#ifdef _WIN32
+    {"readOnly", errors::kRenameSaveToBackup, ReadOnlySave, true},
+#endif
+};
+
 class RefusedCommitTest : public CommitTest, public ::testing::WithParamInterface<Refusal> {};
 
 // The error, and then the window as the user left it: the same document, the typed text
@@ -233,6 +252,8 @@ class RefusedCommitTest : public CommitTest, public ::testing::WithParamInterfac
 // writes the same edits.
 TEST_P(RefusedCommitTest, KeepsTheEditsForTheNextCommit) {
     const Refusal& refusal = GetParam();
+    const std::function<void()> mend = refusal.cause(path);
+    if (refusal.beforeOpen) ClickOpen(path);
     Type(Held(main).PlayerPage(), IDC_PLAYER_NAME, "Kept");
     ShowPage(1);
     Type(Held(main).GlobPage(), IDC_GLOB_VALUE, "7.25");
@@ -240,7 +261,6 @@ TEST_P(RefusedCommitTest, KeepsTheEditsForTheNextCommit) {
     Click(Held(main).GlobPage(), IDC_CONFIRM_CHANGE);
     ShowPage(0);
     CSaveGame* document = Held(main).Document();
-    const std::function<void()> mend = refusal.cause(path);
     ASSERT_TRUE(CommitEnabled());
     ClickCommit();
     ASSERT_EQ(prompts->messages.size(), 2u);  // proceed, the error
@@ -265,10 +285,7 @@ TEST_P(RefusedCommitTest, KeepsTheEditsForTheNextCommit) {
     EXPECT_EQ(written.Glob(0).value, 7.25f);
 }
 
-INSTANTIATE_TEST_SUITE_P(Commit, RefusedCommitTest,
-                         ::testing::Values(Refusal{"held", errors::kBeingWritten, HeldByAnother},
-                                           Refusal{"backupIsAFolder", errors::kRenameSaveToBackup,
-                                                   FolderNamedLikeTheBackup}),
+INSTANTIATE_TEST_SUITE_P(Commit, RefusedCommitTest, ::testing::ValuesIn(kRefusals),
                          [](const auto& info) { return std::string(info.param.why); });
 
 // "Open as read-only" ticked in the file dialog: the save shows as any other, and
