@@ -1,6 +1,7 @@
 #include "savefile/SaveFingerprint.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -9,29 +10,12 @@
 
 namespace quellhart {
 
-struct Fingerprinting::State {
-    State() : xxh(XXH3_createState()) {
-        if (!xxh) throw std::bad_alloc();
-        XXH3_64bits_reset(xxh);
-    }
-    ~State() { XXH3_freeState(xxh); }
-    State(const State&) = delete;
-    State& operator=(const State&) = delete;
-    XXH3_state_t* xxh;
-};
-
-Fingerprinting::Fingerprinting() : state_(std::make_unique<State>()) {}
-Fingerprinting::~Fingerprinting() = default;
-
-void Fingerprinting::Add(const void* bytes, size_t count) {
-    XXH3_64bits_update(state_->xxh, bytes, count);
-}
-
-uint64_t Fingerprinting::Value() const { return XXH3_64bits_digest(state_->xxh); }
-
 FileStatus FingerprintOf(FileSystem& files, FileHandle file, int64_t size, uint64_t& fingerprint) {
     constexpr int64_t kBlock = 1 << 20;
-    Fingerprinting whole;
+    const std::unique_ptr<XXH3_state_t, decltype(&XXH3_freeState)> state(XXH3_createState(),
+                                                                         &XXH3_freeState);
+    if (!state) throw std::bad_alloc();
+    XXH3_64bits_reset(state.get());
     std::vector<char> block(size_t(std::min(size, kBlock)));
     for (int64_t at = 0; at < size;) {
         const size_t want = size_t(std::min(size - at, kBlock));
@@ -39,10 +23,10 @@ FileStatus FingerprintOf(FileSystem& files, FileHandle file, int64_t size, uint6
         if (FileStatus read = files.ReadAt(file, at, block.data(), want, got); !read.Ok())
             return read;
         if (got != want) return FileError::kFailed;  // the file was cut short meanwhile
-        whole.Add(block.data(), got);
+        XXH3_64bits_update(state.get(), block.data(), got);
         at += int64_t(got);
     }
-    fingerprint = whole.Value();
+    fingerprint = XXH3_64bits_digest(state.get());
     return FileError::kNone;
 }
 

@@ -35,7 +35,7 @@ bool CSaveGame::Bind(const std::string& givenPath, bool onlyForReading) {
         // are cannot be told, and a commit of either save refuses.
         const bool ownSiblings = work && SiblingOfAnotherSave(files, path).empty();
         if (ownSiblings) FinishInterruptedSwaps(files, path);
-        if (!OpenInput(path, !onlyForReading)) {
+        if (!OpenInput(path)) {
             // Where a stop left the save's versions under other names, the cause says
             // where.
             if (const std::string left = LeftBesideMissingSave(files, path); !left.empty())
@@ -70,9 +70,8 @@ void CSaveGame::Unbind() {
     chargenClass = false;
 }
 
-bool CSaveGame::OpenInput(const std::string& path, bool forEditing) {
-    // A save opened for editing is fingerprinted as it loads, for its commit.
-    if (const FileStatus opened = input.Open(path, forEditing); !opened.Ok())
+bool CSaveGame::OpenInput(const std::string& path) {
+    if (const FileStatus opened = input.Open(path); !opened.Ok())
         return Refuse(errors::kUnableToOpenSave, opened);
     uint32_t magic = 0;
     if (!input.ReadValue(magic) || magic != kTagTES3) {

@@ -30,9 +30,8 @@ int FindTagIn(const char* bytes, int count, uint32_t tag) {
 
 SaveInput::SaveInput(FileSystem& files) : files_(files), buffer_(kBufferBytes) {}
 
-FileStatus SaveInput::Open(const std::string& path, bool fingerprinted) {
+FileStatus SaveInput::Open(const std::string& path) {
     Close();
-    if (fingerprinted) fingerprinting_ = std::make_unique<Fingerprinting>();
     FileHandle file = kNoFile;
     if (FileStatus opened = files_.OpenForReading(path, file); !opened.Ok()) return opened;
     file_ = file;
@@ -52,8 +51,6 @@ void SaveInput::Close() {
     bufferLength_ = 0;
     failed_ = false;
     readFailure_ = FileStatus();
-    fingerprinting_.reset();
-    fingerprintedUpTo_ = 0;
 }
 
 SaveInput& SaveInput::Seek(int64_t offset) {
@@ -68,24 +65,7 @@ size_t SaveInput::ReadFile(int64_t offset, char* into, size_t count) {
         if (readFailure_.Ok()) readFailure_ = std::move(read);
     }
     bytesReadFromFile_ += int64_t(got);
-    // Bytes that continue those fingerprinted so far are added as they pass.
-    const int64_t end = offset + int64_t(got);
-    if (fingerprinting_ && offset <= fingerprintedUpTo_ && end > fingerprintedUpTo_) {
-        const size_t from = size_t(fingerprintedUpTo_ - offset);
-        fingerprinting_->Add(into + from, got - from);
-        fingerprintedUpTo_ = end;
-    }
     return got;
-}
-
-std::optional<uint64_t> SaveInput::Fingerprint() {
-    if (!fingerprinting_ || !IsOpen()) return std::nullopt;
-    std::vector<char> rest(std::min<size_t>(size_t(size_ - fingerprintedUpTo_), 1 << 20));
-    while (fingerprintedUpTo_ < size_) {
-        const size_t want = std::min(rest.size(), size_t(size_ - fingerprintedUpTo_));
-        if (ReadFile(fingerprintedUpTo_, rest.data(), want) != want) return std::nullopt;
-    }
-    return fingerprinting_->Value();
 }
 
 void SaveInput::FillFrom(int64_t offset) {

@@ -9,13 +9,11 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "savefile/FileSystem.h"
-#include "savefile/SaveFingerprint.h"
 
 namespace quellhart {
 
@@ -31,8 +29,7 @@ public:
     SaveInput& operator=(const SaveInput&) = delete;
 
     // Opens a regular file; anything else, or a file that cannot be described, fails.
-    // `fingerprinted`: the bytes are fingerprinted as they are read (see Fingerprint).
-    FileStatus Open(const std::string& path, bool fingerprinted = false);
+    FileStatus Open(const std::string& path);
     void Close();
     bool IsOpen() const { return file_ != kNoFile; }
     // The open file, for the document's lock and identity checks.
@@ -72,12 +69,6 @@ public:
     // left failed at the end of the file.
     std::optional<int64_t> FindTag(uint32_t tag);
 
-    // The whole file's fingerprint, for an input opened fingerprinted: of the bytes
-    // read so far from its start in order (the loader's scan, at no cost of its own),
-    // and of the rest of the file, read now. A file that ends early, or a read that
-    // fails, gives none.
-    std::optional<uint64_t> Fingerprint();
-
 private:
     // Makes the buffer start at `offset`, keeping bytes it already holds from there on.
     void FillFrom(int64_t offset);
@@ -96,10 +87,6 @@ private:
     int64_t bufferStart_ = 0;
     size_t bufferLength_ = 0;
     int64_t bytesReadFromFile_ = 0;
-    // The fingerprint of the file's first `fingerprintedUpTo_` bytes, while opened
-    // fingerprinted.
-    std::unique_ptr<Fingerprinting> fingerprinting_;
-    int64_t fingerprintedUpTo_ = 0;
 };
 
 }  // namespace quellhart

@@ -101,7 +101,6 @@ bool CSaveGame::Load() {
 bool CSaveGame::LoadModel() {
     ClearModel();
     chargenClass = false;
-    loadedFingerprint.reset();
 
     if (!input.Seek(0) || !input.FindTag(kTagGLOB)) return Fail(errors::kNoGlobSection);
     const int64_t runStart = input.Tell();
@@ -138,10 +137,6 @@ bool CSaveGame::LoadModel() {
             if (const FileStatus kept = RememberReliedOnBytes(runStart, runEnd); !kept.Ok())
                 return Fail(errors::kPlayerExtraction, kept);
             SetPlayerData(readPlayer);
-            // The whole save's fingerprint, for a commit to tell by the bytes whether
-            // the file was rewritten where its times cannot; without one, the times
-            // alone decide, more strictly.
-            loadedFingerprint = input.Fingerprint();
             return true;
         }
     }

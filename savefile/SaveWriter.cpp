@@ -311,6 +311,7 @@ bool CSaveGame::Commit() {
         // the file they were made on (and that can be told).
         try {
             blocked = !SaveIsTheLoadedFile();
+            if (!blocked && !namesChanged && !fingerprintAsLoaded) TakeFingerprint();
         } catch (const std::exception&) {
             blocked = true;
         }
@@ -407,6 +408,16 @@ bool CSaveGame::SaveIsTheLoadedFile() {
            LoadedFileOnDisk(!namesChanged, unreadable) == OnDisk::kAsLoaded;
 }
 
+void CSaveGame::TakeFingerprint() {
+    // Taken now, not as the save loads, so that only a failed commit pays for a read
+    // of the whole save. It stands for the bytes as loaded as long as the change time
+    // has not moved since the load: checked after the read, too.
+    uint64_t fingerprint = 0;
+    if (FingerprintOf(files, input.Handle(), input.OpenedAs().size, fingerprint).Ok() &&
+        SaveIsTheLoadedFile())
+        fingerprintAsLoaded = fingerprint;
+}
+
 CSaveGame::OnDisk CSaveGame::LoadedFileOnDisk(bool changeTimeToo, FileStatus& unreadable) {
     FileInfo now;
     if (FileStatus described = files.Describe(input.Handle(), now); !described.Ok()) {
@@ -417,13 +428,13 @@ CSaveGame::OnDisk CSaveGame::LoadedFileOnDisk(bool changeTimeToo, FileStatus& un
     if (!now.Unchanged(input.OpenedAs())) return OnDisk::kChanged;
     if (changeTimeToo && !now.Untouched(input.OpenedAs())) {
         uint64_t fingerprint = 0;
-        if (!loadedFingerprint) return OnDisk::kChanged;
+        if (!fingerprintAsLoaded) return OnDisk::kChanged;
         if (FileStatus read = FingerprintOf(files, input.Handle(), now.size, fingerprint);
             !read.Ok()) {
             unreadable = std::move(read);
             return OnDisk::kUnreadable;
         }
-        if (fingerprint != *loadedFingerprint) return OnDisk::kChanged;
+        if (fingerprint != *fingerprintAsLoaded) return OnDisk::kChanged;
         input.Redescribe(now);  // the same bytes: only an attribute changed
     }
     std::vector<char> bytes;

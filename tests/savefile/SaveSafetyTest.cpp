@@ -138,23 +138,59 @@ TEST_F(SaveSafetyTest, ASaveChangedOnDiskAfterTheLoadIsNotOverwritten) {
     }
 }
 
-// A change time that moved for an attribute alone (a read-only mark set and cleared
-// again, as a user mends a refused commit; the access changed) is no change of the
-// save: its bytes are those loaded, and the commit goes through, giving the new save
-// the access the old one has now.
-TEST_F(SaveSafetyTest, AnAttributeChangedSinceTheLoadIsNoChange) {
-    ASSERT_TRUE(OpenAndLoad(test::StandardSave()));
-    fs::permissions(SavePath(), fs::perms::owner_write, fs::perm_options::remove);
+// A change time that moved for an attribute alone is no change of the save once a
+// refused commit has fingerprinted it: the user who mends the refusal (clears a
+// read-only mark, lets the game release the save, changes its access) commits the same
+// edits, and the new save has the access the old one has now. A rewrite with the time
+// put back is still refused by its bytes; without a refusal before, the change time
+// alone refuses, as it cannot tell the two apart.
+TEST_F(SaveSafetyTest, AnAttributeChangedAfterARefusalIsNoChange) {
+    struct Row {
+        bool refusedFirst, rewritten, committed;
+    };
     const fs::perms now = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    fs::permissions(SavePath(), now);
-    ChangeDay(*doc, 9.0f);
-    ASSERT_TRUE(doc->Commit()) << doc->GetErrorText();
-    CSaveGame result;
-    ASSERT_TRUE(result.Open(SavePath()) && result.Load());
-    EXPECT_EQ(result.Glob(0).value, 9.0f);
+    for (const Row row :
+         {Row{true, false, true}, Row{true, true, false}, Row{false, false, false}}) {
+        SCOPED_TRACE(std::to_string(row.refusedFirst) + std::to_string(row.rewritten));
+        ASSERT_TRUE(OpenAndLoad(test::StandardSave()));
+        fs::remove(BackupPath());
+        ChangeDay(*doc, 9.0f);
+        if (row.refusedFirst) {
+            FileSystem& files = SystemFileSystem();
+            FileHandle held = kNoFile;  // the game holds the save
+            ASSERT_TRUE(files.OpenForReading(SavePath(), held).Ok());
+            ASSERT_TRUE(files.TryLock(held).Ok());
+            EXPECT_FALSE(doc->Commit());
+            EXPECT_EQ(doc->GetErrorText(), errors::kBeingWritten);
+            files.Unlock(held);
+            files.Close(held);
+            ASSERT_TRUE(doc->CanCommit());
+        }
+        if (row.rewritten) {  // the last byte, the time put back
+            const auto time = fs::last_write_time(SavePath());
+            std::fstream file(SavePath(), std::ios::in | std::ios::out | std::ios::binary);
+            file.seekp(-1, std::ios::end);
+            file.put('\x7F');
+            file.close();
+            fs::last_write_time(SavePath(), time);
+        } else {
+            fs::permissions(SavePath(), fs::perms::owner_write, fs::perm_options::remove);
+            fs::permissions(SavePath(), now);
+        }
+        EXPECT_EQ(doc->Commit(), row.committed) << doc->GetErrorText();
+        CSaveGame result;
+        ASSERT_TRUE(result.Open(SavePath()) && result.Load());
+        EXPECT_EQ(result.Glob(0).value, row.committed ? 9.0f : 12.0f);
+        if (!row.committed) {
+            EXPECT_EQ(doc->GetErrorText(), errors::kChangedOnDisk);
+            EXPECT_FALSE(fs::exists(BackupPath()));
+        }
 #ifndef _WIN32  // (Windows keeps only a read-only mark)
-    EXPECT_EQ(fs::status(SavePath()).permissions(), now);
+        if (row.committed) {
+            EXPECT_EQ(fs::status(SavePath()).permissions(), now);
+        }
 #endif
+    }
 }
 
 // Where times are kept to the second (exFAT), or a game rewrites its save in place
