@@ -74,6 +74,27 @@
     try { return await handler(...args); } finally { running -= 1; }
   };
 
+  // Opening a save, committing and putting a version back each hold the page from the
+  // first step to the outcome: meanwhile OpenFile, Open folder, the folder's list,
+  // CommitChanges, drops and the keys do nothing and look disabled, so that a second
+  // commit cannot start beside the first (it would take its state and report its
+  // success as a failure) nor a save open under it.
+  let exclusive = false;
+  const kHeldControls = ['open-file', 'open-folder', 'folder-saves', 'commit'];
+  const alone = (handler) => action(async (...args) => {
+    if (exclusive) return undefined;
+    exclusive = true;
+    const before = kHeldControls.map((id) => $(id).disabled);
+    for (const id of kHeldControls) $(id).disabled = true;
+    try {
+      return await handler(...args);
+    } finally {
+      exclusive = false;
+      kHeldControls.forEach((id, i) => { $(id).disabled = before[i]; });
+      $('commit').disabled = page === null;  // as the outcome left the save
+    }
+  });
+
   // --- questions and reports: the window's message boxes as dialogs ---------------
   const dialog = $('message');
   // Shows the modal `box` until it is answered: `wire` gets the function its buttons
@@ -224,7 +245,7 @@
     }
   }
 
-  $('open-file').addEventListener('change', action((event) => {
+  $('open-file').addEventListener('change', alone((event) => {
     const file = event.target.files[0];
     event.target.value = '';  // the same file may be chosen again
     if (file) return openChosenFile(file);
@@ -232,18 +253,19 @@
 
   // A save dropped anywhere on the page opens as if chosen, as on the window; not
   // while a question is open or a commit runs.
-  const busy = () => dialog.open || $('help').open || $('versions').open ||
+  const busy = () => exclusive || dialog.open || $('help').open || $('versions').open ||
     $('wait').textContent !== '';
   document.addEventListener('dragover', (event) => {
     if (!event.dataTransfer.types.includes('Files')) return;
     event.preventDefault();
     event.dataTransfer.dropEffect = busy() ? 'none' : 'copy';
   });
-  document.addEventListener('drop', action((event) => {
+  const openDropped = alone(openChosenFile);
+  document.addEventListener('drop', (event) => {
     event.preventDefault();
     const file = event.dataTransfer.files[0];
-    if (file && !busy()) return openChosenFile(file);
-  }));
+    if (file && !busy()) openDropped(file);
+  });
 
   // --- a folder to commit in ------------------------------------------------------
   async function readFolderFile(name) {
@@ -348,13 +370,13 @@
     $('status').textContent = `${saves.length} saves in the folder ${folder.name}.`;
     list.focus();
   }
-  $('folder-saves').addEventListener('change', action((event) => {
+  $('folder-saves').addEventListener('change', alone((event) => {
     if (event.target.value) return openFromFolder(event.target.value);
   }));
   if ('showDirectoryPicker' in window) {
     $('open-folder').hidden = false;
     $('folder-note').hidden = false;
-    $('open-folder').addEventListener('click', action(async () => {
+    $('open-folder').addEventListener('click', alone(async () => {
       try {
         await openFolder(await window.showDirectoryPicker({ id: 'saves', mode: 'readwrite' }));
       } catch (error) {
@@ -390,7 +412,7 @@
   // texts checked first, then its two questions, the commit under the wait box,
   // "Done" or the error, and the save loaded again (with the chargen warning, if due).
   const commitStep = (json) => JSON.parse(text(json));
-  $('commit').addEventListener('click', action(async () => {
+  $('commit').addEventListener('click', alone(async () => {
     let unstorable = -1;
     for (const [i, field] of playerFields.entries()) {
       if (!withString(field.value, (pointer) => lib._qh_set_player_text(i, pointer))) {
@@ -556,7 +578,7 @@
   // (the file that was opened) is offered for download under the save's name, and the
   // page holds the two as swapped. In a folder, the save is first copied to a third
   // name, so that each version is whole under some name whenever a write fails.
-  $('help-restore').addEventListener('click', action(async () => {
+  $('help-restore').addEventListener('click', alone(async () => {
     if (!page) return report(texts.warningCaption, texts.noSaveToRestore);
     const backupName = text(lib._qh_backup_name());
     const backup = folder ? await readFolderFile(backupName) : { bytes: fileBytes(1) };
@@ -627,7 +649,7 @@
   // Lists the versions in the folder and puts the one chosen back, as the window
   // does: the library restores it among the files it holds, and the page then writes
   // the same into the folder, the save it replaces among the versions first.
-  $('help-versions').addEventListener('click', action(async () => {
+  $('help-versions').addEventListener('click', alone(async () => {
     if (!page) return report(texts.warningCaption, texts.noSaveForVersions);
     if (!folder) return report(texts.warningCaption, texts.versionsOnlyInFolder);
     await putVersions(true);

@@ -153,7 +153,20 @@ async function runFolderCases(page) {
   check(original.equals(await bytesOf('normal.ess')) && madeMeanwhile.equals(await bytesOf('normal.bak')),
     'folder: No to the backup question leaves the save and the backup');
   await page.evaluate(async () => (await navigator.storage.getDirectory()).removeEntry('normal.bak'));
+  // From the first step to the outcome, OpenFile and CommitChanges are held (disabled),
+  // so that nothing starts beside the commit.
+  await page.evaluate(() => {
+    window.heldStates = [];
+    const held = () => window.heldStates.push(['commit', 'open-file', 'folder-saves']
+      .map((id) => document.getElementById(id).disabled));
+    new MutationObserver(held).observe(document.getElementById('commit'),
+      { attributes: true, attributeFilter: ['disabled'] });
+  });
   await commit('Wanderer', [['Please Confirm', 'Yes'], ['Done', 'OK']]);
+  const heldStates = await page.evaluate(() => window.heldStates);
+  check(heldStates.some((states) => states.every(Boolean)) &&
+    await page.getByRole('button', { name: 'CommitChanges' }).isEnabled(),
+    `folder: a commit holds OpenFile, the folder's list and CommitChanges until its outcome: ${JSON.stringify(heldStates)}`);
   const first = cliResult({ save: 'normal.ess', name: 'Wanderer' }).bytes;
   check(first.equals(await bytesOf('normal.ess')), 'folder: the save is the CLI\'s');
   check(original.equals(await bytesOf('normal.bak')), 'folder: the backup is the old save');
