@@ -69,6 +69,11 @@ inline constexpr const char* kVersionRestored =
     "The chosen version is now the save; the save before it is kept as a version.\n\nThe "
     "save will be loaded into the editor again.";
 
+// The browser edition, before edits not yet written go (another save opened, the code
+// page changed).
+inline constexpr const char* kConfirmDropEdits =
+    "Changes not yet written will be lost.\n\nProceed?";
+
 // What a screen reader says for each picture.
 inline constexpr const char* kIconAccessibleName = "Quellhart Savegame Editor icon";
 inline constexpr const char* kBitmapAccessibleName = "Quellhart Savegame Editor picture";

@@ -180,6 +180,7 @@ const char* qh_texts() {
         {"helpAbout", messages::kHelpAbout},
         {"helpRestore", messages::kHelpRestore},
         {"confirmRestore", messages::kConfirmRestore},
+        {"confirmDropEdits", messages::kConfirmDropEdits},
         {"noSaveToRestore", messages::kNoSaveToRestore},
         {"noBackup", messages::kNoBackup},
         {"restored", messages::kRestored},

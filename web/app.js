@@ -45,6 +45,14 @@
     .join('\n');
   const texts = JSON.parse(text(lib._qh_texts()));
 
+  // How many of the user's actions are still running (waiting for an answer, a file or
+  // the library): scripts and tests wait until none is.
+  let running = 0;
+  const action = (handler) => async (...args) => {
+    running += 1;
+    try { return await handler(...args); } finally { running -= 1; }
+  };
+
   // --- the code page of the save's texts: the one Windows gives the browser's
   // language, or the one the user chose here last time -----------------------------
   const kCodePages = [[874, 'Thai'], [1250, 'Central European'], [1251, 'Cyrillic'],
@@ -60,19 +68,20 @@
     withString(language, (pointer) => lib._qh_code_page_for_language(pointer));
   codePage.value = String(lib._qh_use_code_page(initial) ? initial : 1252);
   lib._qh_use_code_page(Number(codePage.value));
-  codePage.addEventListener('change', () => {
+  let shownCodePage = codePage.value;
+  codePage.addEventListener('change', action(async () => {
+    // The save's texts are read again in the new code page: typed ones go.
+    if (!await editsMayGo()) {
+      codePage.value = shownCodePage;
+      return;
+    }
+    shownCodePage = codePage.value;
+    edited = false;
     lib._qh_use_code_page(Number(codePage.value));
     remember(codePage.value);
     if (page) showSave({ warn: false });  // the save's texts read again in the code page chosen
-  });
+  }));
 
-  // How many of the user's actions are still running (waiting for an answer, a file or
-  // the library): scripts and tests wait until none is.
-  let running = 0;
-  const action = (handler) => async (...args) => {
-    running += 1;
-    try { return await handler(...args); } finally { running -= 1; }
-  };
 
   // Opening a save, committing and putting a version back each hold the page from the
   // first step to the outcome: meanwhile OpenFile, Open folder, the folder's list,
@@ -140,10 +149,23 @@
   const confirm = async (message) =>
     (await ask(texts.confirmCaption, message, ['Yes', 'No'])) === 'Yes';
 
+  // Edits typed or confirmed since the save was loaded, not yet written: another save,
+  // the code page, closing or reloading the tab (a phone's pull to refresh) ask first.
+  let edited = false;
+  const editsMayGo = async () => !edited || confirm(texts.confirmDropEdits);
+  window.addEventListener('beforeunload', (event) => {
+    if (!edited) return;
+    event.preventDefault();
+    event.returnValue = '';
+  });
+
   // --- the pages: drawn from what the library says the window shows ----------------
   const playerFields = ['player-name', 'player-race', 'player-class', 'player-head',
     'player-hair'].map($);
-  for (const field of playerFields) field.maxLength = texts.textLimit;
+  for (const field of playerFields) {
+    field.maxLength = texts.textLimit;
+    field.addEventListener('input', () => { edited = true; });
+  }
   let page = null;  // the library's view of the two pages; null without a save
   let fileName = '';
   const readPage = () => { page = JSON.parse(text(lib._qh_page())); };
@@ -215,6 +237,7 @@
       return withString(name, (pointer) => lib._qh_open(pointer));
     };
     const opened = bytes.length >= kLargeSave ? await whileWaiting(open) : open();
+    edited = false;  // what is shown is the save as loaded
     if (!opened) return showLoadFailure();
     $('status').textContent = '';
     performance.measure('open save', { start: started });
@@ -223,6 +246,7 @@
 
   // A file chosen with "OpenFile" or dropped on the page: committed as a download.
   async function openChosenFile(file) {
+    if (!await editsMayGo()) return;
     folder = null;
     $('folder-choice').hidden = true;
     const bytes = await readOrSay(file.name, async () => new Uint8Array(await file.arrayBuffer()));
@@ -239,6 +263,7 @@
     } catch (error) {
       lib._qh_save_buffer(0);  // a session without a save
       fileName = '';
+      edited = false;
       showSave();
       await report(texts.errorCaption, `${texts.unableToOpen}\n${name}: ${error.message}`);
       return undefined;
@@ -370,8 +395,10 @@
     $('status').textContent = `${saves.length} saves in the folder ${folder.name}.`;
     list.focus();
   }
-  $('folder-saves').addEventListener('change', alone((event) => {
-    if (event.target.value) return openFromFolder(event.target.value);
+  $('folder-saves').addEventListener('change', alone(async (event) => {
+    if (!event.target.value) return;
+    if (await editsMayGo()) return openFromFolder(event.target.value);
+    event.target.value = fileName;
   }));
   if ('showDirectoryPicker' in window) {
     $('open-folder').hidden = false;
@@ -398,7 +425,7 @@
   });
 
   $('confirm-change').addEventListener('click', () => {
-    withString($('glob-value').value, (pointer) => lib._qh_confirm_change(pointer));
+    if (withString($('glob-value').value, (pointer) => lib._qh_confirm_change(pointer))) edited = true;
     readPage();
     showGlobals();
     // The keyboard on the value as stored, so that the next value can be typed.
@@ -460,6 +487,7 @@
 
   // The save loaded again in the library, or its error when it no longer loads.
   async function showReloaded() {
+    edited = false;  // what is shown is the save as loaded again
     return lib._qh_reload() ? showSave() : showLoadFailure();
   }
 

@@ -110,6 +110,16 @@ const historyFiles = (page, name) => page.evaluate(async (name) => {
   return files.sort().map(([, bytes]) => bytes);
 }, name).then((files) => files.map((bytes) => Buffer.from(bytes)));
 
+// OpenFile with the sample save `name`; edits a step before left unwritten are let go
+// (the page asks first, as it must).
+async function chooseFile(page, name) {
+  await page.getByLabel('OpenFile').setInputFiles(join(folder, name));
+  await page.waitForFunction(() => window.quellhart.running() === 0 ||
+    document.querySelector('dialog[open]'));
+  const asked = await page.evaluate(() => document.querySelector('dialog[open] p')?.textContent ?? '');
+  if (asked.startsWith('Changes not yet written')) await answer(page, 'Please Confirm', 'Yes');
+}
+
 // Commits into the folder: the first makes the backup, the second asks before
 // replacing it; a save the game rewrote since it was read, and one that another tab
 // is committing, are refused and left as they are.
@@ -274,7 +284,7 @@ async function runLargeOpen(page) {
     new MutationObserver(() => window.waitTexts.push(box.textContent))
       .observe(box, { childList: true, characterData: true, subtree: true });
   });
-  await page.getByLabel('OpenFile').setInputFiles(join(folder, 'large.ess'));
+  await chooseFile(page, 'large.ess');
   await page.waitForFunction(() => window.quellhart.running() === 0);
   const said = await page.evaluate(() => window.waitTexts.filter(Boolean));
   check(JSON.stringify(said) === '["Now generating the new file. Please Wait"]', `a large save's open: ${said}`);
@@ -285,14 +295,14 @@ async function runLargeOpen(page) {
 // the browser's reason, and the page without a save, nothing of the one before left to
 // commit.
 async function runUnreadableFile(page) {
-  await page.getByLabel('OpenFile').setInputFiles(join(folder, 'normal.ess'));
+  await chooseFile(page, 'normal.ess');
   await page.waitForFunction(() => window.quellhart.running() === 0);
   await page.evaluate(() => {
     window.readable = File.prototype.arrayBuffer;
     File.prototype.arrayBuffer = () =>
       Promise.reject(new DOMException('The file could not be read.', 'NotReadableError'));
   });
-  await page.getByLabel('OpenFile').setInputFiles(join(folder, 'normal.ess'));
+  await chooseFile(page, 'normal.ess');
   const said = await answer(page, 'Error', 'OK');
   await page.evaluate(() => { File.prototype.arrayBuffer = window.readable; });
   check(said === 'Unable to open .ess file. Read\nnormal.ess: The file could not be read.',
@@ -303,9 +313,43 @@ async function runUnreadableFile(page) {
   check(await page.locator('#active-file').textContent() === '', 'an unreadable file leaves no save named');
 }
 
+// Edits not yet written: another save, the code page and closing the tab ask first;
+// No keeps them, Yes lets them go. Without edits nothing asks.
+async function runUnsavedEdits(page) {
+  await chooseFile(page, 'normal.ess');
+  await page.waitForFunction(() => window.quellhart.running() === 0);
+  const name = page.getByRole('group', { name: 'Player Data' }).getByLabel('Name', { exact: true });
+  const leaving = () => page.evaluate(() => {
+    const event = new Event('beforeunload', { cancelable: true });
+    window.dispatchEvent(event);
+    return event.defaultPrevented;
+  });
+  check(!await leaving(), 'nothing asks before the tab closes without edits');
+  await name.fill('Unwritten');
+  check(await leaving(), 'closing the tab with a typed edit asks first');
+  await page.getByLabel('OpenFile').setInputFiles(join(folder, 'windows-1252.ess'));
+  const question = await answer(page, 'Please Confirm', 'No');
+  check(question.startsWith('Changes not yet written will be lost.'), `another save asks first: ${question}`);
+  await page.waitForFunction(() => window.quellhart.running() === 0);
+  check(await name.inputValue() === 'Unwritten' &&
+    await page.locator('#active-file').textContent() === 'normal.ess', 'No keeps the edit and the save');
+  const codePage = page.getByLabel('Code page');
+  const before = await codePage.inputValue();
+  await codePage.selectOption('1251');
+  await answer(page, 'Please Confirm', 'No');
+  await page.waitForFunction(() => window.quellhart.running() === 0);
+  check(await codePage.inputValue() === before && await name.inputValue() === 'Unwritten',
+    'No to the code page keeps it and the edit');
+  await page.getByLabel('OpenFile').setInputFiles(join(folder, 'windows-1252.ess'));
+  await answer(page, 'Please Confirm', 'Yes');
+  await page.waitForFunction(() => window.quellhart.running() === 0);
+  check(await page.locator('#active-file').textContent() === 'windows-1252.ess' && !await leaving(),
+    'Yes opens the other save, with nothing left to ask about');
+}
+
 async function runKeysAndHelp(page) {
   const original = readFileSync(join(folder, 'normal.ess'));
-  await page.getByLabel('OpenFile').setInputFiles(join(folder, 'normal.ess'));
+  await chooseFile(page, 'normal.ess');
   await page.waitForFunction(() => window.quellhart.running() === 0);  // the save is read
   const help = page.getByRole('dialog', { name: 'Quellhart Savegame Editor Help' });
   const restore = async () => {
@@ -369,7 +413,7 @@ async function runKeysAndHelp(page) {
 
 async function runCase(page, c) {
   const what = `${c.save} ${JSON.stringify(c)}`;
-  await page.getByLabel('OpenFile').setInputFiles(join(folder, c.save));
+  await chooseFile(page, c.save);
   const expected = cliResult(c);
   if (!expected.ok && !c.refusedEdit) {
     const message = await answer(page, 'Error', 'OK');
@@ -447,9 +491,10 @@ try {
   await runKeysAndHelp(page);
   await runLargeOpen(page);
   await runUnreadableFile(page);
+  await runUnsavedEdits(page);
 
   // Accessibility with a save loaded, and a dialog open.
-  await page.getByLabel('OpenFile').setInputFiles(join(folder, 'normal.ess'));
+  await chooseFile(page, 'normal.ess');
   await page.addScriptTag({ content: axeSource });
   const clean = await page.evaluate(async () => (await axe.run()).violations);
   check(clean.length === 0, `axe: ${JSON.stringify(clean.map((v) => [v.id, v.nodes.length]))}`);
