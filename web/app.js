@@ -82,7 +82,6 @@
     if (page) showSave({ warn: false });  // the save's texts read again in the code page chosen
   }));
 
-
   // Opening a save, committing and putting a version back each hold the page from the
   // first step to the outcome: meanwhile OpenFile, Open folder, the folder's list,
   // CommitChanges, drops and the keys do nothing and look disabled, so that a second
