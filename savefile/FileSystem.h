@@ -125,16 +125,11 @@ public:
     // Asks the system to start writing a range of the file to disk now, so that a
     // later Sync waits for less; a hint, which may do nothing.
     virtual void StartWriteBack(FileHandle file, std::int64_t offset, std::int64_t length) = 0;
-    // Copies up to `count` bytes at `fromOffset` in `from` to `toOffset` in `to`
-    // within the system: without a trip through the program's memory, or, on a file
-    // system that can, by letting both files share the stored blocks until either is
-    // written (as `cp` does there). `copied` says how many, fewer than `count` only at
-    // the end of `from`, and also after a failure. kNotSupported where the system
-    // cannot copy between these files so: the caller copies through its own buffer.
-    virtual FileStatus CopyRange(FileHandle from, std::int64_t fromOffset, FileHandle to,
-                                 std::int64_t toOffset, std::int64_t count,
-                                 std::int64_t& copied) = 0;
-
+    // Says that the file being written will be about `size` bytes long: a layer that
+    // holds files in memory takes the room at once, rather than growing the file by
+    // doubling, which for a moment holds its bytes twice over. A hint, which may do
+    // nothing.
+    virtual void ExpectSize(FileHandle /*file*/, std::int64_t /*size*/) {}
     virtual FileStatus Describe(FileHandle file, FileInfo& info) = 0;
     // Describes what the name stands for; a link is described itself, not followed,
     // unless `followLinks`.

@@ -10,24 +10,7 @@ namespace quellhart {
 // A device number of its own, so that no file here is ever the same as a disk's.
 constexpr std::uint64_t kMemoryDevice = 0x4D454D;
 
-namespace {
-
-// Room beyond the size of the file a file is copied from: a commit's new save differs
-// from the old one by a few edited texts.
-constexpr std::size_t kCopyHeadroomBytes = std::size_t{64} * 1024;
-
-// Makes the file `size` bytes long. Where it outgrows its room, it takes room for
-// `expected` bytes at once when that is more: a file copied from another (a commit's
-// new save, copied piece by piece from the old one) then does not grow by doubling,
-// which for a moment holds its bytes twice over and room for twice as many (three
-// times the save in all, with the old save beside it).
-void GrowTo(std::string& bytes, std::size_t size, std::size_t expected) {
-    if (size <= bytes.size()) return;
-    if (size > bytes.capacity() && expected > size) bytes.reserve(expected);
-    bytes.resize(size);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 std::int64_t MemoryFileSystem::Tick() {
     const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -114,37 +97,25 @@ FileStatus MemoryFileSystem::ReadAt(FileHandle file, std::int64_t offset, void* 
     return FileError::kNone;
 }
 
+void MemoryFileSystem::ExpectSize(FileHandle file, std::int64_t size) {
+    // Room for the expected size; a file written piece by piece (a commit's new save,
+    // copied from the old one) then never grows by doubling, which for a moment would
+    // hold its bytes twice over and room for twice as many (three times the save in
+    // all, with the old save beside it).
+    const std::lock_guard lock(mutex_);
+    if (Open* open = Find(file); open && open->writable && size > 0)
+        open->file->bytes.reserve(std::size_t(size));
+}
+
 FileStatus MemoryFileSystem::WriteAt(FileHandle file, std::int64_t offset, const void* from,
                                      std::size_t count) {
     const std::lock_guard lock(mutex_);
     Open* open = Find(file);
     if (!open || !open->writable || offset < 0) return FileError::kFailed;
     std::string& bytes = open->file->bytes;
-    GrowTo(bytes, std::size_t(offset) + count, 0);
+    if (std::size_t(offset) + count > bytes.size()) bytes.resize(std::size_t(offset) + count);
     std::memcpy(bytes.data() + offset, from, count);
     open->file->modifiedNs = Tick();
-    return FileError::kNone;
-}
-
-FileStatus MemoryFileSystem::CopyRange(FileHandle from, std::int64_t fromOffset, FileHandle to,
-                                       std::int64_t toOffset, std::int64_t count,
-                                       std::int64_t& copied) {
-    const std::lock_guard lock(mutex_);
-    copied = 0;
-    Open* source = Find(from);
-    Open* target = Find(to);
-    if (!source || !target || !target->writable || fromOffset < 0 || toOffset < 0 || count < 0)
-        return FileError::kFailed;
-    const std::string& bytes = source->file->bytes;
-    if (std::uint64_t(fromOffset) >= bytes.size()) return FileError::kNone;
-    const auto length =
-        std::size_t(std::min<std::int64_t>(count, std::int64_t(bytes.size()) - fromOffset));
-    std::string& into = target->file->bytes;
-    GrowTo(into, std::size_t(toOffset) + length, bytes.size() + kCopyHeadroomBytes);
-    // One file may be both: the bytes then move within it.
-    std::memmove(into.data() + toOffset, bytes.data() + fromOffset, length);
-    target->file->modifiedNs = Tick();
-    copied = std::int64_t(length);
     return FileError::kNone;
 }
 

@@ -42,8 +42,7 @@ public:
                        std::size_t count) override;
     FileStatus Sync(FileHandle) override { return FileError::kNone; }
     void StartWriteBack(FileHandle, std::int64_t, std::int64_t) override {}
-    FileStatus CopyRange(FileHandle from, std::int64_t fromOffset, FileHandle to,
-                         std::int64_t toOffset, std::int64_t count, std::int64_t& copied) override;
+    void ExpectSize(FileHandle file, std::int64_t size) override;
     FileStatus Describe(FileHandle file, FileInfo& info) override;
     FileStatus DescribePath(const std::string& path, bool followLinks, FileInfo& info) override;
     FileStatus CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) override;

@@ -78,9 +78,18 @@ int Descriptor(FileHandle file) { return int(file); }
 FileStatus CopyAttributes([[maybe_unused]] int from, [[maybe_unused]] int to,
                           [[maybe_unused]] const std::string& path) {
 #if QH_HAVE_XATTR
-    std::vector<char> names(size_t(std::max<ssize_t>(::flistxattr(from, nullptr, 0), 0)));
-    if (names.empty()) return FileError::kNone;  // none, or a file system without them
-    const ssize_t listed = ::flistxattr(from, names.data(), names.size());
+    std::vector<char> names;
+    ssize_t listed = 0;
+    do {
+        const ssize_t needed = ::flistxattr(from, nullptr, 0);
+        // A file system without attributes has none to copy. Any other failure (an I/O
+        // error, a server that cannot list them) may hide an access list that the new
+        // save would then lack.
+        if (needed < 0) return errno == ENOTSUP ? FileError::kNone : FromErrno(errno, path);
+        if (needed == 0) return FileError::kNone;
+        names.resize(size_t(needed));
+        listed = ::flistxattr(from, names.data(), names.size());
+    } while (listed < 0 && errno == ERANGE);  // one added between the two calls
     if (listed < 0) return FromErrno(errno, path);
     for (const char* name = names.data(); name < names.data() + listed;
          name += std::strlen(name) + 1) {
@@ -95,6 +104,24 @@ FileStatus CopyAttributes([[maybe_unused]] int from, [[maybe_unused]] int to,
     }
 #endif
     return FileError::kNone;
+}
+
+// Owner and group first: changing them can clear set-id bits that the mode then sets
+// again. Only a privileged process may give a file away, so a refusal there is
+// expected and not a failure; some file systems have no owners to set at all (FAT
+// through FUSE answers "not implemented"): every file there is the mount's. But a
+// group the new save cannot have (one its user is not in) would leave the old save's
+// group bits giving access to the user's group instead: that is refused.
+FileStatus CopyOwner(int to, const FileInfo& like, const std::string& path) {
+    if (::fchown(to, uid_t(like.owner), gid_t(like.group)) == 0) return FileError::kNone;
+    if (errno != EPERM && errno != ENOSYS && errno != EOPNOTSUPP) return FromErrno(errno, path);
+    struct stat made {};
+    if (::fstat(to, &made) != 0) return FromErrno(errno, path);
+    if (made.st_gid == gid_t(like.group) || (like.permissions & 070) == 0) return FileError::kNone;
+    return {FileError::kFailed,
+            "the save's group (" + std::to_string(like.group) +
+                ") cannot be given to the new save, and its access would pass to another group",
+            path};
 }
 
 // A folder with a default access list gives a new file in it an access list of its
@@ -219,25 +246,24 @@ public:
     }
 
     FileStatus CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) override {
-        // Owner and group first: changing them can clear set-id bits that the mode
-        // then sets again. Only a privileged process may give a file away, so a
-        // refusal there is expected and not a failure.
-        // Some file systems have no owners to set at all (FAT through FUSE answers
-        // "not implemented"): every file there is the mount's.
-        if (::fchown(Descriptor(file), uid_t(like.owner), gid_t(like.group)) != 0 &&
-            errno != EPERM && errno != ENOSYS && errno != EOPNOTSUPP)
-            return FromErrno(errno, PathOf(file));
+        const std::string path = PathOf(file);
+        if (FileStatus owned = CopyOwner(Descriptor(file), like, path); !owned.Ok()) return owned;
         // The attributes before the mode: an access list's mask is the mode's group
         // bits, so until the list is there those bits would give the owning group
         // what only the mask allows. Until then the file is its owner's alone.
-        const std::string path = PathOf(file);
         if (FileStatus dropped = DropInheritedAccessList(Descriptor(from), Descriptor(file), path);
             !dropped.Ok())
             return dropped;
         if (FileStatus copied = CopyAttributes(Descriptor(from), Descriptor(file), path);
             !copied.Ok())
             return copied;
-        return Result(::fchmod(Descriptor(file), mode_t(like.permissions)) == 0, path);
+        // A file system without permissions (FAT through FUSE, or mounted to refuse a
+        // change) answers "not implemented" or "not permitted": its files all have the
+        // mount's, and the new save stays its owner's alone meanwhile.
+        if (::fchmod(Descriptor(file), mode_t(like.permissions)) != 0 && errno != EPERM &&
+            errno != ENOSYS && errno != EOPNOTSUPP)
+            return FromErrno(errno, path);
+        return FileError::kNone;
     }
 
     // flock locks belong to the open file, not the process: two documents of one
@@ -305,33 +331,6 @@ public:
                         [[maybe_unused]] int64_t length) override {
 #if QH_HAVE_SYNC_FILE_RANGE
         ::sync_file_range(Descriptor(file), offset, length, SYNC_FILE_RANGE_WRITE);
-#endif
-    }
-
-    FileStatus CopyRange([[maybe_unused]] FileHandle from, [[maybe_unused]] int64_t fromOffset,
-                         [[maybe_unused]] FileHandle to, [[maybe_unused]] int64_t toOffset,
-                         [[maybe_unused]] int64_t count, int64_t& copied) override {
-        copied = 0;
-#if QH_HAVE_COPY_FILE_RANGE
-        while (copied < count) {
-            off_t in = off_t(fromOffset + copied), out = off_t(toOffset + copied);
-            const ssize_t n = ::copy_file_range(Descriptor(from), &in, Descriptor(to), &out,
-                                                size_t(count - copied), 0);
-            if (n < 0 && errno == EINTR) continue;
-            if (n == 0) break;  // the end of `from`
-            if (n > 0) {
-                copied += n;
-                continue;
-            }
-            // Two file systems, or one (or a kernel) without the call: nothing wrong
-            // with the files, and the caller's own copy will do.
-            if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)
-                return FileError::kNotSupported;
-            return FromErrno(errno, PathOf(to));
-        }
-        return FileError::kNone;
-#else
-        return FileError::kNotSupported;
 #endif
     }
 

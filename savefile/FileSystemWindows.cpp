@@ -316,13 +316,6 @@ public:
 
     // Windows writes back on its own schedule; FlushFileBuffers is the sync.
     void StartWriteBack(FileHandle, int64_t, int64_t) override {}
-    // Windows copies whole files, not stretches of them: the caller copies.
-    FileStatus CopyRange(FileHandle, int64_t, FileHandle, int64_t, int64_t,
-                         int64_t& copied) override {
-        copied = 0;
-        return FileError::kNotSupported;
-    }
-
     // Links to saves are rare on Windows, where making one needs a privilege: a
     // linked save is worked on under the link's own name.
     std::string FinalPath(const std::string& path) override { return path; }

@@ -134,6 +134,8 @@ void CSaveGame::ClearModel() {
     player = PlayerRecord{};
     readPlayer = PlayerRecord{};
     reliedOn.clear();
+    fingerprintAsLoaded.reset();
+    copiedAnotherSave = false;
 }
 
 bool CSaveGame::Fail(const char* text, const FileStatus& failed) {

@@ -129,16 +129,14 @@ private:
     bool SaveStillAsLoaded();
     // The same look, without a word: after a failed commit, whether it may try again.
     bool SaveIsTheLoadedFile();
-    // After a failed commit that left the save as loaded: its fingerprint, for the next.
-    void TakeFingerprint();
     enum class OnDisk { kAsLoaded, kChanged, kUnreadable };
     // The loaded file, wherever its name is now, unchanged since it was loaded: the
     // same size and modification time, and the same bytes where the commit relies on
     // them, since a time kept to the second cannot tell a rewrite in the same second.
     // While no name of it has changed since, a change time that moved (an attribute
-    // changed, or the bytes with the modification time put back) means a change,
-    // unless a fingerprint was taken: then the whole file's bytes decide. Unreadable:
-    // the call that failed is in `unreadable`.
+    // changed, or the bytes with the modification time put back) sends the look to
+    // the whole file's bytes, which decide. Unreadable: the call that failed is in
+    // `unreadable`.
     OnDisk LoadedFileOnDisk(bool changeTimeToo, FileStatus& unreadable);
     FileStatus RememberReliedOnBytes(int64_t globRunStart, int64_t globRunEnd);
     enum class StaleWorkFile { kRemoved, kClaimed, kNotOurs };
@@ -181,10 +179,12 @@ private:
     PlayerRecord readPlayer;
     // The GLOB run and the player prefix as loaded: offset and bytes.
     std::vector<std::pair<int64_t, std::vector<char>>> reliedOn;
-    // The whole save's fingerprint, taken once a failed commit found the save as it
-    // was loaded, so that the next commit can tell by the bytes what a moved change
-    // time means (an attribute changed to mend the failure, or a rewrite).
+    // The whole save's fingerprint, taken as an editable save loads. A commit copies
+    // the save only if the bytes it copies have it, and a change time that moved (an
+    // attribute changed to mend a failure, or a rewrite) is told by it.
     std::optional<uint64_t> fingerprintAsLoaded;
+    // A commit found other bytes than those loaded, though the times did not show it.
+    bool copiedAnotherSave = false;
     bool chargenClass = false;
     SaveInput input;
     std::string savePath;

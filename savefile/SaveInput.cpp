@@ -51,6 +51,8 @@ void SaveInput::Close() {
     bufferLength_ = 0;
     failed_ = false;
     readFailure_ = FileStatus();
+    fingerprint_.reset();
+    fingerprintedTo_ = 0;
 }
 
 SaveInput& SaveInput::Seek(int64_t offset) {
@@ -65,7 +67,42 @@ size_t SaveInput::ReadFile(int64_t offset, char* into, size_t count) {
         if (readFailure_.Ok()) readFailure_ = std::move(read);
     }
     bytesReadFromFile_ += int64_t(got);
+    Fingerprinted(offset, into, got);
     return got;
+}
+
+void SaveInput::Fingerprinted(int64_t offset, const char* bytes, size_t count) {
+    // Only up to the size the file had when opened: that is the save loaded.
+    const int64_t end = std::min(offset + int64_t(count), size_);
+    if (!fingerprint_ || offset > fingerprintedTo_ || end <= fingerprintedTo_) return;
+    fingerprint_->Add(bytes + (fingerprintedTo_ - offset), size_t(end - fingerprintedTo_));
+    fingerprintedTo_ = end;
+}
+
+void SaveInput::StartFingerprint() {
+    fingerprint_ = std::make_unique<Fingerprint>();
+    fingerprintedTo_ = 0;
+    if (bufferStart_ == 0) Fingerprinted(0, buffer_.data(), bufferLength_);
+}
+
+FileStatus SaveInput::FinishFingerprint(uint64_t& value) {
+    if (!fingerprint_) StartFingerprint();
+    // The buffer holds what is read here no longer than the read.
+    bufferStart_ = 0;
+    bufferLength_ = 0;
+    while (fingerprintedTo_ < size_) {
+        const size_t want = size_t(std::min(size_ - fingerprintedTo_, int64_t(buffer_.size())));
+        size_t got = 0;
+        if (FileStatus read = files_.ReadAt(file_, fingerprintedTo_, buffer_.data(), want, got);
+            !read.Ok())
+            return read;
+        if (got != want) return FileError::kFailed;  // the file was cut short meanwhile
+        bytesReadFromFile_ += int64_t(got);
+        Fingerprinted(fingerprintedTo_, buffer_.data(), got);
+    }
+    value = fingerprint_->Value();
+    fingerprint_.reset();
+    return FileError::kNone;
 }
 
 void SaveInput::FillFrom(int64_t offset) {

@@ -9,11 +9,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "savefile/FileSystem.h"
+#include "savefile/SaveFingerprint.h"
 
 namespace quellhart {
 
@@ -64,6 +66,14 @@ public:
         return Read(&value, sizeof value) == sizeof value;
     }
 
+    // From now on every byte read from the file, from its start on, goes into a
+    // fingerprint of the file as it was opened, as it passes: the loader's forward
+    // scan pays for no second read.
+    void StartFingerprint();
+    // Reads what the scan left out, to the size the file had when opened, and gives
+    // the fingerprint of those bytes. A file that ends sooner fails.
+    FileStatus FinishFingerprint(uint64_t& value);
+
     // Moves forward to the first whole occurrence of `tag` at or after the current
     // offset and returns its offset, clearing a failure. Without one, the input is
     // left failed at the end of the file.
@@ -75,6 +85,8 @@ private:
     // Reads from the file itself; a read error delivers nothing.
     size_t ReadFile(int64_t offset, char* into, size_t count);
     int64_t BufferEnd() const { return bufferStart_ + int64_t(bufferLength_); }
+    // Adds the bytes read at `offset` that follow on those already fingerprinted.
+    void Fingerprinted(int64_t offset, const char* bytes, size_t count);
 
     FileSystem& files_;
     FileHandle file_ = kNoFile;
@@ -87,6 +99,8 @@ private:
     int64_t bufferStart_ = 0;
     size_t bufferLength_ = 0;
     int64_t bytesReadFromFile_ = 0;
+    std::unique_ptr<Fingerprint> fingerprint_;
+    int64_t fingerprintedTo_ = 0;
 };
 
 }  // namespace quellhart

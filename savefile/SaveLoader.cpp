@@ -90,7 +90,16 @@ bool CSaveGame::ReadPlayerRest() {
 bool CSaveGame::Load() {
     if (blocked) return Refuse(errors::kBlocked);
     try {
-        return LoadModel();
+        // An editable save is fingerprinted as it loads: a commit copies it only if it
+        // copies these bytes.
+        if (!readOnly) input.StartFingerprint();
+        if (!LoadModel()) return false;
+        if (readOnly) return true;
+        uint64_t fingerprint = 0;
+        if (const FileStatus read = input.FinishFingerprint(fingerprint); !read.Ok())
+            return Fail(errors::kPlayerExtraction, read);
+        fingerprintAsLoaded = fingerprint;
+        return true;
     } catch (const std::exception&) {
         // Only an allocation can throw here, and every field is at most 1 MiB: the
         // machine has run out of memory. The save is not read any further.

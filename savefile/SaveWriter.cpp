@@ -310,8 +310,7 @@ bool CSaveGame::Commit() {
         // The same edits may go again once the cause is mended, if the save is still
         // the file they were made on (and that can be told).
         try {
-            blocked = !SaveIsTheLoadedFile();
-            if (!blocked && !namesChanged && !fingerprintAsLoaded) TakeFingerprint();
+            blocked = copiedAnotherSave || !SaveIsTheLoadedFile();
         } catch (const std::exception&) {
             blocked = true;
         }
@@ -406,16 +405,6 @@ bool CSaveGame::SaveIsTheLoadedFile() {
     FileStatus unreadable;
     return files.DescribePath(savePath, true, named).Ok() && named.SameFile(input.OpenedAs()) &&
            LoadedFileOnDisk(!namesChanged, unreadable) == OnDisk::kAsLoaded;
-}
-
-void CSaveGame::TakeFingerprint() {
-    // Taken now, not as the save loads, so that only a failed commit pays for a read
-    // of the whole save. It stands for the bytes as loaded as long as the change time
-    // has not moved since the load: checked after the read, too.
-    uint64_t fingerprint = 0;
-    if (FingerprintOf(files, input.Handle(), input.OpenedAs().size, fingerprint).Ok() &&
-        SaveIsTheLoadedFile())
-        fingerprintAsLoaded = fingerprint;
 }
 
 CSaveGame::OnDisk CSaveGame::LoadedFileOnDisk(bool changeTimeToo, FileStatus& unreadable) {
@@ -660,13 +649,22 @@ bool CSaveGame::SwapByTwoRenames(WorkFile& work, const std::string& backupPath,
 }
 
 bool CSaveGame::RebuildOutFile(std::span<const ValuePatch> patches) {
-    SaveCopier copier(files, input.Handle(), workFile);
+    // What is copied must be the save as loaded: a game that rewrote it in place since,
+    // or rewrites it while it is copied, on a file system whose times cannot show it,
+    // would otherwise leave a new save spliced from two.
+    Fingerprint copied;
+    SaveCopier copier(files, input.Handle(), workFile, copied);
+    const std::vector<char> prefix = PrefixBytes(player);
+    files.ExpectSize(workFile, input.Size() - readPrefixLength + int64_t(prefix.size()));
     // The values lie before the player record, which never moves them.
     if (!copier.Copy(0, readRawAddress, patches))
         return Refuse(errors::kReconstruction, copier.Failure());
 
-    if (!copier.Write(PrefixBytes(player)))
-        return Refuse(errors::kReconstruction, copier.Failure());
+    if (!copier.Write(prefix)) return Refuse(errors::kReconstruction, copier.Failure());
+    // The old prefix is not copied; its bytes as loaded stand in for it here, and those
+    // on disk are compared with them before the swap.
+    const std::vector<char>& oldPrefix = reliedOn.back().second;
+    copied.Add(oldPrefix.data(), oldPrefix.size());
 
     // The tail: everything after the old prefix, to the end of the save as loaded.
     const int64_t tailFrom = int64_t(readRawAddress) + readPrefixLength;
@@ -677,6 +675,10 @@ bool CSaveGame::RebuildOutFile(std::span<const ValuePatch> patches) {
     if (const FileStatus described = files.Describe(workFile, made); !described.Ok())
         return Refuse(errors::kReconstructionTail, described);
     if (made.size != copier.Written()) return Refuse(errors::kReconstructionTail);
+    if (copied.Value() != fingerprintAsLoaded) {
+        copiedAnotherSave = true;
+        return Refuse(errors::kChangedOnDisk);
+    }
     return true;
 }
 

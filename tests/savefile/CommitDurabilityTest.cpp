@@ -153,8 +153,8 @@ TEST(CommitDurability, EveryCallFailingOnceLeavesTheOldOrTheNewSaveWhole) {
                     std::count(clean.names.begin() + call, clean.names.end(), name) == 0;
                 const bool earlierFolderSync =
                     name == "SyncFolderOf" && !files.ReplacesWithBackup() && !lastFolderSync;
-                if (error == FileError::kFailed && (name == "WriteAt" || name == "CopyRange" ||
-                                                    name == "Sync" || earlierFolderSync)) {
+                if (error == FileError::kFailed &&
+                    (name == "WriteAt" || name == "Sync" || earlierFolderSync)) {
                     EXPECT_TRUE(!committed || note.text == errors::kVersionNotKept) << where;
                 }
                 // A failing file system is never taken for a save changed on disk, and the
@@ -560,9 +560,9 @@ TEST(CommitDurability, TheDurableStepsComeInTheirOrder) {
          false,
          {"Exchange", "RenameToFreeName", "RenameToFreeName", "RenameToFreeName", "SyncFolderOf"}},
     };
-    const std::set<std::string> durable = {"WriteAt",      "CopyRange",        "Sync",
-                                           "Exchange",     "Rename",           "RenameToFreeName",
-                                           "SyncFolderOf", "ReplaceWithBackup"};
+    const std::set<std::string> durable = {
+        "WriteAt",          "Sync",         "Exchange",         "Rename",
+        "RenameToFreeName", "SyncFolderOf", "ReplaceWithBackup"};
     for (const Case& c : cases) {
         if (c.exchange && !test::SystemExchangesNames()) continue;
         SaveFolder folder;
@@ -573,7 +573,7 @@ TEST(CommitDurability, TheDurableStepsComeInTheirOrder) {
         std::vector<std::string> steps;
         for (const std::string& name : files.Names()) {
             if (!durable.count(name)) continue;
-            const std::string step = name == "WriteAt" || name == "CopyRange" ? "write" : name;
+            const std::string step = name == "WriteAt" ? "write" : name;
             if (step == "write" && !steps.empty() && steps.back() == "write") continue;
             if (step == "write") steps.clear();  // from the last write on
             steps.push_back(step);

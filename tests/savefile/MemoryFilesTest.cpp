@@ -47,19 +47,6 @@ bool Unsupported(const FileStatus& result, bool inMemory) {
 }
 
 const Case kCases[] = {
-    {"a copy of a stretch stops at the end of its source and extends its target",
-     [](FileSystem& files, const Name& at, bool inMemory) {
-         const FileHandle from = Created(files, at("a"), "0123456789");
-         const FileHandle to = Created(files, at("b"), "ab");
-         std::int64_t copied = -1;
-         const FileStatus result = files.CopyRange(from, 6, to, 4, 100, copied);
-         files.Close(from);
-         files.Close(to);
-         if (Unsupported(result, inMemory)) return;
-         ASSERT_EQ(result, FileError::kNone);
-         EXPECT_EQ(copied, 4);
-         EXPECT_EQ(Read(files, at("b")), "ab" + std::string(2, '\0') + "6789");
-     }},
     {"an exclusive create meets the existing name",
      [](FileSystem& files, const Name& at, bool) {
          files.Close(Created(files, at("a"), "one"));

@@ -138,19 +138,18 @@ TEST_F(SaveSafetyTest, ASaveChangedOnDiskAfterTheLoadIsNotOverwritten) {
     }
 }
 
-// A change time that moved for an attribute alone is no change of the save once a
-// refused commit has fingerprinted it: the user who mends the refusal (clears a
-// read-only mark, lets the game release the save, changes its access) commits the same
-// edits, and the new save has the access the old one has now. A rewrite with the time
-// put back is still refused by its bytes; without a refusal before, the change time
-// alone refuses, as it cannot tell the two apart.
+// A change time that moved for an attribute alone is no change of the save: its bytes
+// are those loaded. The user who mends a refusal (clears a read-only mark, lets the
+// game release the save, changes its access) commits the same edits, and the new save
+// has the access the old one has now. A rewrite with the time put back is refused by
+// its bytes.
 TEST_F(SaveSafetyTest, AnAttributeChangedAfterARefusalIsNoChange) {
     struct Row {
         bool refusedFirst, rewritten, committed;
     };
     const fs::perms now = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-    for (const Row row :
-         {Row{true, false, true}, Row{true, true, false}, Row{false, false, false}}) {
+    for (const Row row : {Row{true, false, true}, Row{true, true, false}, Row{false, false, true},
+                          Row{false, true, false}}) {
         SCOPED_TRACE(std::to_string(row.refusedFirst) + std::to_string(row.rewritten));
         ASSERT_TRUE(OpenAndLoad(test::StandardSave()));
         fs::remove(BackupPath());
@@ -199,7 +198,8 @@ TEST_F(SaveSafetyTest, AnAttributeChangedAfterARefusalIsNoChange) {
 // modification time, tells a rewrite anywhere else. Whenever such a rewrite comes, up
 // to the moment the old save leaves the save's name (anywhere in the file: up to the
 // commit's last look before the swap), the commit refuses and the game's save keeps
-// the name.
+// the name. Where there is no change time either, the bytes the commit copies decide,
+// up to the end of the copy: a save spliced from two is never made.
 TEST_F(SaveSafetyTest, ARewriteInPlaceWithTheSameSizeAndTimeIsCaught) {
     const SaveBuilder save = test::StandardSave();
     struct Moment {
@@ -207,12 +207,16 @@ TEST_F(SaveSafetyTest, ARewriteInPlaceWithTheSameSizeAndTimeIsCaught) {
         const char* call;  // the rewrite comes just before the commit's first such call
         bool swapped;      // by then the old save is under the work file's name
         bool reliedOn;     // the rewrite changes a byte the commit copies from memory
+        bool coarseTimes = false;
     };
     for (const Moment m :
          {Moment{true, "", false, true}, Moment{true, "Sync", false, true},
           Moment{true, "Exchange", false, true}, Moment{true, "SyncFolderOf", true, true},
           Moment{false, "Rename", false, true}, Moment{true, "", false, false},
-          Moment{true, "Sync", false, false}, Moment{false, "Sync", false, false}}) {
+          Moment{true, "Sync", false, false}, Moment{false, "Sync", false, false},
+          // The copy's first block is written before its last is read: torn in two.
+          Moment{true, "", false, false, true}, Moment{true, "WriteAt", false, false, true},
+          Moment{false, "WriteAt", false, false, true}}) {
         if (m.exchange && !test::SystemExchangesNames()) continue;
         ASSERT_TRUE(OpenAndLoad(save));
         const std::string path = SavePath();
@@ -227,7 +231,8 @@ TEST_F(SaveSafetyTest, ARewriteInPlaceWithTheSameSizeAndTimeIsCaught) {
             file.close();
             fs::last_write_time(old, time);
         };
-        const std::string where = std::string(m.call) + (m.reliedOn ? "" : ", elsewhere");
+        const std::string where = std::string(m.call) + (m.reliedOn ? "" : ", elsewhere") +
+                                  (m.coarseTimes ? ", coarse times" : "");
         bool committing = false, rewritten = false;
         test::FaultyFileSystem files([&](int, std::string_view name) {
             if (committing && !rewritten && name == m.call) {
@@ -238,6 +243,7 @@ TEST_F(SaveSafetyTest, ARewriteInPlaceWithTheSameSizeAndTimeIsCaught) {
         });
         files.exchangeSupported = m.exchange;
         files.replaceSupported = false;  // the renames, wherever they run
+        files.coarseTimes = m.coarseTimes;
         CSaveGame loaded(files);
         ASSERT_TRUE(loaded.Open(path) && loaded.Load());
         if (*m.call == '\0') rewrite();

@@ -73,30 +73,6 @@ FileStatus FaultyFileSystem::WriteAt(FileHandle file, std::int64_t offset, const
     return WriteCorrupted(file, offset, std::string(static_cast<const char*>(from), count));
 }
 
-FileStatus FaultyFileSystem::CopyRange(FileHandle from, std::int64_t fromOffset, FileHandle to,
-                                       std::int64_t toOffset, std::int64_t count,
-                                       std::int64_t& copied) {
-    copied = 0;
-    QH_PASS_UNLESS_INJECTED("CopyRange", {});
-    if (!copyRangeSupported) {
-        // Half of it done before the system gives up: the caller must go on from there.
-        system_.CopyRange(from, fromOffset, to, toOffset, count / 2, copied);
-        return FileError::kNotSupported;
-    }
-    if (corruptByteAt < toOffset || corruptByteAt >= toOffset + count)
-        return system_.CopyRange(from, fromOffset, to, toOffset, count, copied);
-    // Through memory, so that the byte can be changed on its way.
-    std::string bytes(std::size_t(count), '\0');
-    std::size_t got = 0;
-    if (FileStatus read = system_.ReadAt(from, fromOffset, bytes.data(), bytes.size(), got);
-        !read.Ok())
-        return read;
-    bytes.resize(got);
-    FileStatus written = WriteCorrupted(to, toOffset, std::move(bytes));
-    if (written.Ok()) copied = std::int64_t(got);
-    return written;
-}
-
 FileStatus FaultyFileSystem::WriteCorrupted(FileHandle file, std::int64_t offset,
                                             std::string bytes) {
     if (corruptByteAt >= offset && corruptByteAt < offset + std::int64_t(bytes.size()))
@@ -111,13 +87,22 @@ FileStatus FaultyFileSystem::Sync(FileHandle file) {
 
 FileStatus FaultyFileSystem::Describe(FileHandle file, FileInfo& info) {
     QH_PASS_UNLESS_INJECTED("Describe", {});
-    return system_.Describe(file, info);
+    return Coarsened(system_.Describe(file, info), info);
 }
 
 FileStatus FaultyFileSystem::DescribePath(const std::string& path, bool followLinks,
                                           FileInfo& info) {
     QH_PASS_UNLESS_INJECTED("DescribePath", path);
-    return system_.DescribePath(path, followLinks, info);
+    return Coarsened(system_.DescribePath(path, followLinks, info), info);
+}
+
+FileStatus FaultyFileSystem::Coarsened(FileStatus described, FileInfo& info) const {
+    if (coarseTimes) {
+        constexpr std::int64_t kTick = 2'000'000'000;
+        info.modifiedNs = info.modifiedNs / kTick * kTick;
+        info.changedNs = info.modifiedNs;
+    }
+    return described;
 }
 
 FileStatus FaultyFileSystem::CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) {

@@ -32,12 +32,12 @@ public:
     bool exchangeSupported = true;
     bool linksSupported = true;
     bool replaceSupported = true;
-    // A system that cannot copy a stretch between two files itself (Windows, say),
-    // here after copying half of the first one asked for.
-    bool copyRangeSupported = true;
     // A write that covers this file offset reaches the disk with the byte there
     // changed and is reported as done: a disk that corrupts what it is given.
     std::int64_t corruptByteAt = -1;
+    // Times kept to two seconds, and no change time but the modification time (FAT,
+    // exFAT): a rewrite that puts the time back cannot be told by the times.
+    bool coarseTimes = false;
 
     int Calls() const { return int(names_.size()); }
     const std::vector<std::string>& Names() const { return names_; }
@@ -53,8 +53,7 @@ public:
     void StartWriteBack(FileHandle file, std::int64_t offset, std::int64_t length) override {
         system_.StartWriteBack(file, offset, length);
     }
-    FileStatus CopyRange(FileHandle from, std::int64_t fromOffset, FileHandle to,
-                         std::int64_t toOffset, std::int64_t count, std::int64_t& copied) override;
+    void ExpectSize(FileHandle file, std::int64_t size) override { system_.ExpectSize(file, size); }
     FileStatus Describe(FileHandle file, FileInfo& info) override;
     FileStatus DescribePath(const std::string& path, bool followLinks, FileInfo& info) override;
     FileStatus CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) override;
@@ -79,6 +78,7 @@ private:
     // An injected failure (kFailed) gives as its reason the call's name, "WriteAt failed
     // (injected)", and the path where the call names one.
     FileStatus Injected(std::string_view name, const std::string& path);
+    FileStatus Coarsened(FileStatus described, FileInfo& info) const;
     // Writes `bytes`, with the byte at `corruptByteAt` changed if they cover it.
     FileStatus WriteCorrupted(FileHandle file, std::int64_t offset, std::string bytes);
 

@@ -1,0 +1,109 @@
+// The POSIX file layer at the system's door: a failing call it must not swallow
+// refuses the commit with the system's reason and leaves the save as it was; a call
+// that a file system without owners, permissions or attributes cannot answer is no
+// failure; and every sync the commit asks for reaches the system.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "savefile/SaveErrors.h"
+#include "tests/support/FaultyFileSystem.h"
+#include "tests/support/LoadedSave.h"
+#include "tests/support/SystemCallFaults.h"
+
+namespace quellhart {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFileBytes;
+
+class SystemCallFaultTest : public test::LoadedSaveTest {
+protected:
+    void TearDown() override { test::syscalls::Reset(); }
+};
+
+TEST_F(SystemCallFaultTest, FailuresRefuseAndMissingFeaturesDoNot) {
+    struct Row {
+        const char* call;
+        int error;
+        bool committed;
+        const char* reason = "";  // the system's words, in the message's cause
+        int saveGroup = -1;       // the save given this group first (needs root)
+        fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+        int nth = 0;  // only the call's n-th from the commit's start fails
+    };
+    constexpr fs::perms kOwnerOnly = fs::perms::owner_read | fs::perms::owner_write;
+    constexpr fs::perms kGroupReads = kOwnerOnly | fs::perms::group_read;
+    for (const Row row : {
+             // An attribute list that cannot be read may hide an access list.
+             Row{"flistxattr", EIO, false, "Input/output error"},
+             Row{"flistxattr", ENOTSUP, true},  // a file system without attributes
+             // Permissions and owners a file system does not have.
+             Row{"fchmod", ENOSYS, true}, Row{"fchmod", EPERM, true},
+             Row{"fchmod", EIO, false, "Input/output error"}, Row{"fchown", ENOSYS, true},
+             Row{"fchown", EIO, false, "Input/output error"},
+             // A group the new save cannot have: its access would pass to another.
+             Row{"fchown", EPERM, false, "cannot be given to the new save", 4242},
+             Row{"fchown", EPERM, true, "", 4242, kOwnerOnly},  // it gives that group nothing
+             Row{"fsync", EIO, false, "Input/output error"},
+             Row{"fsync", EIO, false, "Input/output error", -1, kGroupReads, 1},  // the new save's
+             Row{"fsync", EIO, false, "Input/output error", -1, kGroupReads, 2},  // the folder's
+         }) {
+        const std::string where = std::string(row.call) + " " + std::strerror(row.error) + " " +
+                                  std::to_string(row.saveGroup) + " " + std::to_string(row.nth);
+        SCOPED_TRACE(where);
+        if (row.saveGroup >= 0 && ::geteuid() != 0) continue;  // giving a file away needs root
+        ASSERT_TRUE(OpenAndLoad(test::StandardSave()));
+        fs::remove(BackupPath());
+        fs::permissions(SavePath(), row.mode);
+        if (row.saveGroup >= 0) {
+            ASSERT_EQ(::chown(SavePath().c_str(), 0, gid_t(row.saveGroup)), 0);
+        }
+        ASSERT_TRUE(doc->Open(SavePath()) && doc->Load());  // as the save is now
+        const std::string before = ReadFileBytes(SavePath());
+        ChangeDay(*doc, 9.0f);
+        test::syscalls::Fail(row.call, row.error, row.nth);
+        EXPECT_EQ(doc->Commit(), row.committed) << doc->GetErrorText();
+        test::syscalls::Reset();
+        EXPECT_FALSE(fs::exists(WorkPath()));
+        if (!row.committed) {
+            EXPECT_NE(doc->GetError().cause.find(row.reason), std::string::npos)
+                << doc->GetError().cause;
+            EXPECT_EQ(ReadFileBytes(SavePath()), before);
+            EXPECT_FALSE(fs::exists(BackupPath()));
+            continue;
+        }
+        EXPECT_EQ(ReadFileBytes(BackupPath()), before);
+        CSaveGame result;
+        ASSERT_TRUE(result.OpenReadOnly(SavePath()) && result.Load());
+        EXPECT_EQ(result.Glob(0).value, 9.0f);
+    }
+}
+
+// Each sync the commit asks of its file layer is a sync of the system: one that
+// answered without reaching the disk would pass every test that watches the layer.
+TEST_F(SystemCallFaultTest, EverySyncReachesTheSystem) {
+    for (const bool exchange : {true, false}) {
+        SCOPED_TRACE(exchange ? "exchange" : "renames");
+        test::FaultyFileSystem files;
+        files.exchangeSupported = exchange;
+        ASSERT_TRUE(OpenAndLoad(test::StandardSave(), files));
+        ChangeDay(*doc, 9.0f);
+        test::syscalls::Reset();
+        ASSERT_TRUE(doc->Commit()) << doc->GetErrorText();
+        const auto asked = std::count_if(
+            files.Names().begin(), files.Names().end(),
+            [](const std::string& name) { return name == "Sync" || name == "SyncFolderOf"; });
+        EXPECT_GE(asked, 2);
+        EXPECT_EQ(test::syscalls::Count("fsync") + test::syscalls::Count("fdatasync"), asked);
+    }
+}
+
+}  // namespace
+}  // namespace quellhart

@@ -1,0 +1,107 @@
+#include "tests/support/SystemCallFaults.h"
+
+#include <dlfcn.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <map>
+#include <mutex>
+
+namespace quellhart::test::syscalls {
+namespace {
+
+struct Fault {
+    int error;
+    int nth;  // 0: every call
+    int calls = 0;
+};
+
+struct Faults {
+    std::mutex mutex;
+    std::map<std::string, Fault> faults;
+    std::map<std::string, int> counts;
+};
+
+Faults& State() {
+    static Faults faults;
+    return faults;
+}
+
+// Counts the call; true where it is to fail (errno set).
+bool Injected(const char* name) {
+    Faults& faults = State();
+    const std::lock_guard<std::mutex> lock(faults.mutex);
+    ++faults.counts[name];
+    const auto fault = faults.faults.find(name);
+    if (fault == faults.faults.end()) return false;
+    Fault& planned = fault->second;
+    if (planned.nth != 0 && ++planned.calls != planned.nth) return false;
+    errno = planned.error;
+    return true;
+}
+
+template <typename Function>
+Function* Real(const char* name) {
+    return reinterpret_cast<Function*>(::dlsym(RTLD_NEXT, name));
+}
+
+}  // namespace
+
+void Fail(const std::string& name, int error, int nth) {
+    const std::lock_guard<std::mutex> lock(State().mutex);
+    State().faults.insert_or_assign(name, Fault{error, nth});
+}
+
+int Count(const std::string& name) {
+    const std::lock_guard<std::mutex> lock(State().mutex);
+    const auto count = State().counts.find(name);
+    return count == State().counts.end() ? 0 : count->second;
+}
+
+void Reset() {
+    const std::lock_guard<std::mutex> lock(State().mutex);
+    State().faults.clear();
+    State().counts.clear();
+}
+
+}  // namespace quellhart::test::syscalls
+
+using quellhart::test::syscalls::Injected;
+using quellhart::test::syscalls::Real;
+
+extern "C" {
+
+int fsync(int fd) {
+    static auto* real = Real<int(int)>("fsync");
+    return Injected("fsync") ? -1 : real(fd);
+}
+
+int fdatasync(int fd) {
+    static auto* real = Real<int(int)>("fdatasync");
+    return Injected("fdatasync") ? -1 : real(fd);
+}
+
+ssize_t flistxattr(int fd, char* list, size_t size) noexcept {
+    static auto* real = Real<ssize_t(int, char*, size_t)>("flistxattr");
+    return Injected("flistxattr") ? -1 : real(fd, list, size);
+}
+
+int fchmod(int fd, mode_t mode) noexcept {
+    static auto* real = Real<int(int, mode_t)>("fchmod");
+    return Injected("fchmod") ? -1 : real(fd, mode);
+}
+
+int fchown(int fd, uid_t owner, gid_t group) noexcept {
+    static auto* real = Real<int(int, uid_t, gid_t)>("fchown");
+    return Injected("fchown") ? -1 : real(fd, owner, group);
+}
+
+int flock(int fd, int operation) noexcept {
+    static auto* real = Real<int(int, int)>("flock");
+    return Injected("flock") ? -1 : real(fd, operation);
+}
+
+}  // extern "C"
