@@ -29,7 +29,10 @@ NameHolds WhatNameHolds(FileSystem& files, const std::string& path, const FileIn
 }
 
 FileStatus LockByName(FileSystem& files, const std::string& path, FileHandle file) {
-    if (FileStatus locked = files.TryLock(file); !locked.Ok()) return locked;
+    // Where the file system has no locks, nobody can claim a file: the name alone is
+    // checked, and the operation goes on as if it held the claim.
+    if (FileStatus locked = files.TryLock(file); !locked.Ok() && locked != FileError::kNotSupported)
+        return locked;
     FileInfo open;
     FileStatus unknown = files.Describe(file, open);
     if (unknown.Ok()) {

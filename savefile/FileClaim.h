@@ -24,7 +24,8 @@ NameHolds WhatNameHolds(FileSystem& files, const std::string& path, const FileIn
 
 // Takes the lock of the file open as `file` and checks that `path` still names it.
 // kLocked, with the lock not kept, when another holds it or the name has moved on; the
-// failed call's status where the system could not say.
+// failed call's status where the system could not say. On a file system without
+// locks only the name is checked.
 FileStatus LockByName(FileSystem& files, const std::string& path, FileHandle file);
 
 // One claimed name for as long as the object lives.

@@ -45,6 +45,7 @@ FileStatus FromErrno(int error, const std::string& path, const std::string& toPa
         case EINVAL:
         case ENOSYS:
         case EOPNOTSUPP:
+        case ENOLCK:  // a file system without locks (NFS without its lock service)
             return status(FileError::kNotSupported);
         default:
             return status(FileError::kFailed);

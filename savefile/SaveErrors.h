@@ -57,6 +57,9 @@ inline constexpr const char* kRestoreSwap =
 inline constexpr const char* kRestoreVersion =
     "Error restoring the version; the save keeps its old contents.";
 inline constexpr const char* kHistoryUnreadable = "The save's earlier versions cannot be listed.";
+inline constexpr const char* kSaveNotLocked =
+    "The save could not be locked while it was written: the file system has no locks. "
+    "Another program writing it at the same moment would not have been kept out.";
 inline constexpr const char* kVersionNotKept =
     "The previous backup could not be kept among the versions; it was replaced.";
 

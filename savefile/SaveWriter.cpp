@@ -326,7 +326,11 @@ bool CSaveGame::Commit() {
 bool CSaveGame::CommitLocked() {
     const FileStatus lock = files.TryLock(input.Handle());
     if (lock == FileError::kLocked) return Refuse(errors::kBeingWritten);
-    if (!lock.Ok()) return Refuse(errors::kOpenOutForWrite, lock);
+    // A file system without locks (NFS without its lock service): the commit goes on,
+    // every look that the save is still the one loaded holds as ever, but another
+    // program's commit at the same moment is not kept out; the outcome says so.
+    if (!lock.Ok() && lock != FileError::kNotSupported)
+        return Refuse(errors::kOpenOutForWrite, lock);
     const LockHold hold(files, input.Handle());
 
     if (!SaveStillAsLoaded()) return false;
@@ -340,6 +344,16 @@ bool CSaveGame::CommitLocked() {
     if (const std::string clash = SiblingOfAnotherSave(files, savePath); !clash.empty()) {
         Refuse(errors::kOpenOutForWrite);
         SayWhereVersionsAre(clash);
+        return false;
+    }
+    if (const std::string tooLong = SiblingNameTooLong(savePath); !tooLong.empty()) {
+        Refuse(errors::kOpenOutForWrite);
+        SayWhereVersionsAre(tooLong);
+        return false;
+    }
+    if (const std::string inTheWay = BackupNameInTheWay(files, savePath); !inTheWay.empty()) {
+        Refuse(errors::kRenameSaveToBackup);
+        SayWhereVersionsAre(inTheWay);
         return false;
     }
     // Without a loaded player record there is nothing to put in its place, and a
@@ -380,7 +394,17 @@ bool CSaveGame::CommitLocked() {
         return Refuse(errors::kReconstructionTail, synced);
     // What was copied must be what was loaded: the game may have saved meanwhile.
     if (!SaveStillAsLoaded()) return false;
-    return SwapInWorkFile(work);
+    if (!SwapInWorkFile(work)) return false;
+    if (!lock.Ok()) {  // said after whatever else the commit has to say
+        const SaveError unlocked{errors::kSaveNotLocked, lock.Cause()};
+        if (commitNote.text.empty()) {
+            commitNote = unlocked;
+        } else {
+            commitNote.AddCause(unlocked.text);
+            commitNote.AddCause(unlocked.cause);
+        }
+    }
+    return true;
 }
 
 bool CSaveGame::SaveStillAsLoaded() {

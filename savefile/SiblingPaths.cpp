@@ -74,6 +74,35 @@ std::string SiblingOfAnotherSave(FileSystem& files, std::string_view savePath) {
     return {};
 }
 
+std::string SiblingNameTooLong(std::string_view savePath) {
+    constexpr size_t kLongestName = 255;
+    const auto nameLength = [](std::string_view path) {
+        return path.size() - (path.find_last_of("/\\") + 1);
+    };
+    // A longer name of the save's own: the file system counts otherwise (exFAT counts
+    // UTF-16 units), and it took that one.
+    if (nameLength(savePath) > kLongestName) return {};
+    for (const SiblingKind& kind : kSiblingKinds) {
+        // Without the folder of versions a commit still goes through (and says so).
+        if (kind.extension == ".history") continue;
+        const std::optional<std::string> sibling = SiblingPathFor(savePath, kind.extension);
+        if (sibling && nameLength(*sibling) > kLongestName)
+            return "The name of the save's " + std::string(kind.role) + ", " + *sibling +
+                   ", would be longer than a file name may be; give the save a shorter name.";
+    }
+    return {};
+}
+
+std::string BackupNameInTheWay(FileSystem& files, std::string_view savePath) {
+    const std::optional<std::string> backup = BackupPathFor(savePath);
+    FileInfo info;
+    if (!backup || files.DescribePath(*backup, true, info) != FileError::kNone ||
+        info.kind == FileKind::kRegular)
+        return {};
+    return *backup + " is " + (info.kind == FileKind::kFolder ? "a folder" : "no file") +
+           ", where the backup goes; move it elsewhere to commit.";
+}
+
 bool BeginsAsASave(FileSystem& files, FileHandle file) {
     uint32_t magic = 0;
     size_t got = 0;

@@ -46,6 +46,18 @@ inline std::optional<std::string> HistoryPathFor(std::string_view savePath) {
 // shared name: it may hold the other save's only backup.
 std::string SiblingOfAnotherSave(FileSystem& files, std::string_view savePath);
 
+// Where the name of a sibling a commit or restore needs would be longer than file
+// systems allow (255 bytes, when the save's own name keeps within them), a line
+// naming it; empty when all fit. A commit checks before it makes anything, rather
+// than failing half-way at the first name that does not fit. (The folder of versions
+// is not needed: a commit without it goes through, and says so.)
+std::string SiblingNameTooLong(std::string_view savePath);
+
+// Where the backup's name holds something that is no file (a folder, a FIFO, a device,
+// or a link to one), a line naming it: the commit would replace it, or fail half-way.
+// Empty when there is none, or a file.
+std::string BackupNameInTheWay(FileSystem& files, std::string_view savePath);
+
 // Whether the file open as `file` begins as every save does. A file under a sibling
 // name that does not (and is not an empty work file, stopped before its first write)
 // is none the program left there: it is a file of the user's own.

@@ -56,11 +56,19 @@ TEST_F(PosixFilesTest, AFifoIsNeitherASaveNorABackupAndNeverBlocks) {
     EXPECT_EQ(fifo.GetErrorText(), errors::kUnableToOpenSave);
     fs::remove(SavePath());
 
+    // Nor is it replaced: it is named, and stays, and the same edits go once it is gone.
     ASSERT_EQ(::mkfifo(BackupPath().c_str(), 0600), 0);
     EXPECT_FALSE(HasBackup(SavePath()));
     const SaveBuilder save = test::StandardSave();
     ASSERT_TRUE(OpenAndLoad(save));
     ChangeDay(*doc, 2.0f);
+    EXPECT_FALSE(doc->Commit());
+    EXPECT_EQ(doc->GetErrorText(), errors::kRenameSaveToBackup);
+    EXPECT_NE(doc->GetError().cause.find(BackupPath() + " is no file"), std::string::npos);
+    EXPECT_TRUE(fs::is_fifo(BackupPath()));
+    EXPECT_EQ(ReadFileBytes(SavePath()), save.Bytes());
+    EXPECT_FALSE(fs::exists(WorkPath()));
+    fs::remove(BackupPath());
     ASSERT_TRUE(doc->Commit()) << doc->GetErrorText();
     EXPECT_EQ(ReadFileBytes(BackupPath()), save.Bytes());
     EXPECT_TRUE(HasBackup(SavePath()));

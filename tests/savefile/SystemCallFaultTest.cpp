@@ -36,7 +36,8 @@ TEST_F(SystemCallFaultTest, FailuresRefuseAndMissingFeaturesDoNot) {
         const char* reason = "";  // the system's words, in the message's cause
         int saveGroup = -1;       // the save given this group first (needs root)
         fs::perms mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
-        int nth = 0;  // only the call's n-th from the commit's start fails
+        int nth = 0;            // only the call's n-th from the commit's start fails
+        const char* note = "";  // what "Done" is followed by
     };
     constexpr fs::perms kOwnerOnly = fs::perms::owner_read | fs::perms::owner_write;
     constexpr fs::perms kGroupReads = kOwnerOnly | fs::perms::group_read;
@@ -52,6 +53,9 @@ TEST_F(SystemCallFaultTest, FailuresRefuseAndMissingFeaturesDoNot) {
              Row{"fchown", EPERM, false, "cannot be given to the new save", 4242},
              Row{"fchown", EPERM, true, "", 4242, kOwnerOnly},  // it gives that group nothing
              Row{"fsync", EIO, false, "Input/output error"},
+             // A file system without locks: the commit goes on, and says it could not lock.
+             Row{"flock", ENOLCK, true, "", -1, kGroupReads, 0, errors::kSaveNotLocked},
+             Row{"flock", EIO, false, "Input/output error"},
              Row{"fsync", EIO, false, "Input/output error", -1, kGroupReads, 1},  // the new save's
              Row{"fsync", EIO, false, "Input/output error", -1, kGroupReads, 2},  // the folder's
          }) {
@@ -80,6 +84,7 @@ TEST_F(SystemCallFaultTest, FailuresRefuseAndMissingFeaturesDoNot) {
             continue;
         }
         EXPECT_EQ(ReadFileBytes(BackupPath()), before);
+        EXPECT_EQ(doc->GetCommitNote().text, row.note);
         CSaveGame result;
         ASSERT_TRUE(result.OpenReadOnly(SavePath()) && result.Load());
         EXPECT_EQ(result.Glob(0).value, 9.0f);

@@ -58,6 +58,34 @@ TEST_F(WriterFaultTest, BackupNameIsAFolder) {
     EXPECT_EQ(doc->GetErrorText(), errors::kRenameSaveToBackup);
     ExpectSaveUntouched(SavePath(), save.Bytes());
     EXPECT_EQ(ReadFileBytes(dir.File("save.bak/inside")), "keep");
+    EXPECT_NE(doc->GetError().cause.find(BackupPath() + " is a folder"), std::string::npos);
+}
+
+// A save whose name leaves no room for its second name (".prev", one byte longer) in
+// the 255 bytes a file name may have is refused before anything is made; one byte
+// shorter, it commits (its folder of versions, longer still, cannot be made, and the
+// previous backup is replaced as the commit says).
+TEST_F(WriterFaultTest, SiblingNamesLongerThanAFileNameMayBeAreRefusedFirst) {
+    for (const auto& [nameBytes, committed] : {std::pair{254, true}, std::pair{255, false}}) {
+        SCOPED_TRACE(nameBytes);
+        const std::string path = dir.File(std::string(size_t(nameBytes) - 4, 'n') + ".ess");
+        const test::SaveBuilder save = test::StandardSave();
+        save.WriteTo(path);
+        save.WriteTo(*BackupPathFor(path));
+        CSaveGame long_named;
+        ASSERT_TRUE(long_named.Open(path) && long_named.Load());
+        ChangeDay(long_named, 99.0f);
+        EXPECT_EQ(long_named.Commit(), committed) << long_named.GetErrorText();
+        if (committed) {
+            EXPECT_EQ(long_named.GetCommitNote().text, errors::kVersionNotKept);
+        } else {
+            EXPECT_EQ(long_named.GetErrorText(), errors::kOpenOutForWrite);
+            EXPECT_NE(long_named.GetError().cause.find(*PreviousPathFor(path)), std::string::npos);
+            ExpectSaveUntouched(path, save.Bytes());
+        }
+        fs::remove(path);
+        fs::remove(*BackupPathFor(path));
+    }
 }
 
 // A slot that no longer matches what lies at its offset in the work file: the patch
