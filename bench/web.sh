@@ -11,5 +11,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 web/build.sh "$work/page" >/dev/null
 (cd web && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
-build-release/bench/make-bench-save "$work/save.ess" 64
-node bench/web.mjs "$work/page" "$work/save.ess" "${1:-5}"
+for mib in 64 256; do
+    build-release/bench/make-bench-save "$work/save.ess" "$mib"
+    node bench/web.mjs "$work/page" "$work/save.ess" "${1:-5}"
+done

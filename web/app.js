@@ -293,9 +293,13 @@
 
   // --- a folder to commit in ------------------------------------------------------
   async function readFolderFile(name) {
+    const file = await folderFile(name);
+    return file && { bytes: new Uint8Array(await file.arrayBuffer()), lastModified: file.lastModified };
+  }
+  // The folder's file `name` as the browser gives it, its bytes not read yet; or null.
+  async function folderFile(name) {
     try {
-      const file = await (await folder.getFileHandle(name)).getFile();
-      return { bytes: new Uint8Array(await file.arrayBuffer()), lastModified: file.lastModified };
+      return await (await folder.getFileHandle(name)).getFile();
     } catch (error) {
       // No file of that name, or a folder: nothing to read.
       if (error.name === 'NotFoundError' || error.name === 'TypeMismatchError') return null;
@@ -326,10 +330,7 @@
     if (!save) return report(texts.errorCaption, `${name} is no longer in the folder.`);
     loaded = save;
     await openBytes(name, save.bytes);
-    // The backup beside it, so that a commit asks before replacing it.
-    const backupName = text(lib._qh_backup_name());
-    const backup = backupName && await readFolderFile(backupName);
-    if (backup) putFile(backupName, backup.bytes, backup.lastModified);
+    await takeBackupFromFolder();  // so that a commit asks before replacing it
     performance.mark('folder save opened');  // with its backup: ready to commit
   }
 
@@ -346,9 +347,13 @@
       throw error;
     }
   }
-  // Puts the folder's versions beside the save in the library: with their bytes, to
-  // list them; or their names and times alone, which a commit needs to name and trim.
+  // Puts the folder's versions beside the save in the library: with their bytes (the
+  // backup's too), to list them; or their names and times alone, which a commit needs
+  // to name and trim.
   async function putVersions(withContents) {
+    const backupName = text(lib._qh_backup_name());
+    const backup = withContents && backupName && await folderFile(backupName);
+    if (backup) putFile(backupName, new Uint8Array(await backup.arrayBuffer()), backup.lastModified);
     const history = await historyFolder(false);
     if (!history) return;
     for await (const [name, entry] of history.entries()) {
@@ -358,14 +363,17 @@
         withContents ? new Uint8Array(await file.arrayBuffer()) : new Uint8Array(0), file.lastModified);
     }
   }
-  // Writes into the folder each version the library has made since `before`.
+  // Writes into the folder each version the library has made since `before`: the
+  // backup it moved among them, from the folder's backup file.
   async function writeNewVersions(before) {
     const prefix = `${historyName()}/`;
+    const backupName = text(lib._qh_backup_name());
     let history = null;
     for (const [name, file] of Object.entries(libraryFiles())) {
       if (!name.startsWith(prefix) || before[name] === file) continue;
       history ??= await historyFolder(true);
-      await writeFolderFile(name.slice(prefix.length), namedBytes(name), history);
+      const bytes = file === before[backupName] ? folderBackup : namedBytes(name);
+      await writeFolderFile(name.slice(prefix.length), bytes, history);
     }
   }
   // Removes from the folder what the library has let go of since `before`: versions
@@ -475,14 +483,20 @@
     if (status) $('status').textContent = status;
   }));
 
-  // The folder's backup of the save, as it is now, in the library's memory (or none).
+  // The folder's backup of the save, as it is now, in the library's memory (or none):
+  // its name and time alone, which is all a commit needs to ask about it and to name
+  // it among the versions. Its bytes stay in the folder (folderBackup), from where
+  // they are copied into the history, so that the library holds at most the save and
+  // its new copy.
+  let folderBackup = null;
   async function takeBackupFromFolder() {
     const backupName = text(lib._qh_backup_name());
     if (!backupName) return;
-    const backup = await readFolderFile(backupName);
-    if (backup) putFile(backupName, backup.bytes, backup.lastModified);
-    else withString(backupName, (pointer) => lib._qh_put_file(pointer, 0, 0, 0));
+    folderBackup = await folderFile(backupName);
+    if (folderBackup) putFile(backupName, new Uint8Array(0), folderBackup.lastModified);
+    else forgetFile(backupName);
   }
+  const forgetFile = (name) => withString(name, (pointer) => lib._qh_put_file(pointer, 0, 0, 0));
 
   // The save loaded again in the library, or its error when it no longer loads.
   async function showReloaded() {
@@ -517,6 +531,9 @@
   // A commit's outcome: {ok, note to follow "Done", status line} or {ok: false, text,
   // cause} (no text: the library's error).
   async function commitAsDownload() {
+    // The backup held since the last commit (the file opened before it) goes before
+    // this commit writes, so that the library holds at most the save and its new copy.
+    forgetFile(text(lib._qh_backup_name()));
     if (!await commitInMemory()) return { ok: false };
     download(fileBytes(0), fileName);
     // No ".bak" is made here: the window's words first, then where the versions are.
@@ -683,6 +700,7 @@
     const chosen = await chooseVersion(JSON.parse(text(lib._qh_versions())));
     if (chosen < 0 || !await confirm(texts.confirmRestoreVersion)) {
       lib._qh_forget_versions();
+      await takeBackupFromFolder();  // its name and time again, not its bytes
       return;
     }
     return navigator.locks.request(`quellhart-save:${fileName}`, { ifAvailable: true }, async (lock) => {

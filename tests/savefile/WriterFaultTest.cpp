@@ -63,9 +63,14 @@ TEST_F(WriterFaultTest, BackupNameIsAFolder) {
 
 // A save whose name leaves no room for its second name (".prev", one byte longer) in
 // the 255 bytes a file name may have is refused before anything is made; one byte
-// shorter, it commits (its folder of versions, longer still, cannot be made, and the
-// previous backup is replaced as the commit says).
+// shorter, it commits (where its folder of versions, longer still, cannot be made,
+// the previous backup is replaced, as the commit says).
 TEST_F(WriterFaultTest, SiblingNamesLongerThanAFileNameMayBeAreRefusedFirst) {
+#ifdef __EMSCRIPTEN__
+    // Its POSIX layer over node (the tests' only) takes the longest names wrongly; the
+    // page keeps its files in memory, where no name is too long.
+    GTEST_SKIP() << "names near the limit are not the system's own here";
+#endif
     for (const auto& [nameBytes, committed] : {std::pair{254, true}, std::pair{255, false}}) {
         SCOPED_TRACE(nameBytes);
         const std::string path = dir.File(std::string(size_t(nameBytes) - 4, 'n') + ".ess");
@@ -77,7 +82,9 @@ TEST_F(WriterFaultTest, SiblingNamesLongerThanAFileNameMayBeAreRefusedFirst) {
         ChangeDay(long_named, 99.0f);
         EXPECT_EQ(long_named.Commit(), committed) << long_named.GetErrorText();
         if (committed) {
-            EXPECT_EQ(long_named.GetCommitNote().text, errors::kVersionNotKept);
+            CSaveGame result;
+            ASSERT_TRUE(result.OpenReadOnly(path) && result.Load());
+            EXPECT_EQ(result.Glob(0).value, 99.0f);
         } else {
             EXPECT_EQ(long_named.GetErrorText(), errors::kOpenOutForWrite);
             EXPECT_NE(long_named.GetError().cause.find(*PreviousPathFor(path)), std::string::npos);
