@@ -55,6 +55,11 @@ inline constexpr const char* kHelpVersions = "Versions...";
 inline constexpr const char* kNoSaveForVersions =
     "Open a save first: its earlier versions are listed.";
 inline constexpr const char* kNoVersions = "No earlier versions of this save are kept.";
+// The page's memory is the browser's to give, at most 2 GiB: room for the save and its
+// new copy up to about 1 GiB.
+inline constexpr const char* kSaveTooLargeForThePage =
+    "The browser gives this page at most 2 GiB, room for saves up to about 1 GiB. Commit a "
+    "save this large with the desktop editor or quellhart-cli.";
 inline constexpr const char* kVersionsOnlyInFolder =
     "Earlier versions are kept only when the save is opened from a folder (Open folder...).";
 inline constexpr const char* kNothingChanged = "Nothing changed.";

@@ -57,6 +57,8 @@ inline constexpr const char* kRestoreSwap =
 inline constexpr const char* kRestoreVersion =
     "Error restoring the version; the save keeps its old contents.";
 inline constexpr const char* kHistoryUnreadable = "The save's earlier versions cannot be listed.";
+inline constexpr const char* kNoMemoryForNewSave =
+    "There was not enough memory for the new save beside the old one.";
 inline constexpr const char* kSaveNotLocked =
     "The save could not be locked while it was written: the file system has no locks. "
     "Another program writing it at the same moment would not have been kept out.";

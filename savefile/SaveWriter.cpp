@@ -303,8 +303,9 @@ bool CSaveGame::Commit() {
     bool committed = false;
     try {
         committed = CommitLocked();
-    } catch (const std::exception&) {  // no memory for a copy buffer
+    } catch (const std::exception&) {  // no memory for a copy buffer, or for the new save
         Refuse(errors::kReconstruction);
+        SayWhereVersionsAre(errors::kNoMemoryForNewSave);
     }
     if (!committed) {
         // The same edits may go again once the cause is mended, if the save is still

@@ -416,6 +416,8 @@ int qh_commit() {
     session.save->SetPlayerData(ui::RecordFromShownTexts(session.save->Player(), session.texts));
     if (session.save->Commit()) return 1;
     gError = session.save->GetError();
+    if (gError.cause.find(errors::kNoMemoryForNewSave) != std::string::npos)
+        gError.AddCause(messages::kSaveTooLargeForThePage);
     return 0;
 }
 

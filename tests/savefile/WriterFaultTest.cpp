@@ -6,6 +6,7 @@
 
 #include "savefile/SaveErrors.h"
 #include "savefile/SiblingPaths.h"
+#include "tests/support/FaultyFileSystem.h"
 #include "tests/support/LoadedSave.h"
 
 namespace quellhart {
@@ -59,6 +60,23 @@ TEST_F(WriterFaultTest, BackupNameIsAFolder) {
     ExpectSaveUntouched(SavePath(), save.Bytes());
     EXPECT_EQ(ReadFileBytes(dir.File("save.bak/inside")), "keep");
     EXPECT_NE(doc->GetError().cause.find(BackupPath() + " is a folder"), std::string::npos);
+}
+
+// Where the files are held in memory (the browser), a save may leave no room for its
+// new copy: the commit says that memory was the cause, and the same edits may go
+// again where there is more.
+TEST_F(WriterFaultTest, NoRoomForTheNewSaveIsSaid) {
+    const test::SaveBuilder save = test::StandardSave();
+    test::FaultyFileSystem files;
+    files.noRoomForTheNewSave = true;
+    ASSERT_TRUE(OpenAndLoad(save, files));
+    ChangeDay(*doc, 99.0f);
+    EXPECT_FALSE(doc->Commit());
+    EXPECT_EQ(doc->GetErrorText(), errors::kReconstruction);
+    EXPECT_EQ(doc->GetError().cause, errors::kNoMemoryForNewSave);
+    ExpectSaveUntouched(SavePath(), save.Bytes());
+    EXPECT_TRUE(doc->CanCommit());
+    doc.reset();  // before its file layer goes
 }
 
 // A save whose name leaves no room for its second name (".prev", one byte longer) in

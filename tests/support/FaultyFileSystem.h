@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +36,8 @@ public:
     // A write that covers this file offset reaches the disk with the byte there
     // changed and is reported as done: a disk that corrupts what it is given.
     std::int64_t corruptByteAt = -1;
+    // Files held in memory, with no room left for the new save (a browser's limit).
+    bool noRoomForTheNewSave = false;
     // Times kept to two seconds, and no change time but the modification time (FAT,
     // exFAT): a rewrite that puts the time back cannot be told by the times.
     bool coarseTimes = false;
@@ -53,7 +56,10 @@ public:
     void StartWriteBack(FileHandle file, std::int64_t offset, std::int64_t length) override {
         system_.StartWriteBack(file, offset, length);
     }
-    void ExpectSize(FileHandle file, std::int64_t size) override { system_.ExpectSize(file, size); }
+    void ExpectSize(FileHandle file, std::int64_t size) override {
+        if (noRoomForTheNewSave) throw std::bad_alloc();
+        system_.ExpectSize(file, size);
+    }
     FileStatus Describe(FileHandle file, FileInfo& info) override;
     FileStatus DescribePath(const std::string& path, bool followLinks, FileInfo& info) override;
     FileStatus CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) override;
