@@ -19,19 +19,31 @@ namespace {
 bool SwapByRenames(FileSystem& files, const std::string& save, FileHandle parkedFile,
                    const std::string& backup, SaveError& error) {
     const std::string parked = *SwapPathFor(save);
-    if (const FileStatus parking = files.RenameToFreeName(save, parked); !parking.Ok()) {
+    // Each rename but the last (which the caller makes durable) is made durable before
+    // the next: a file system without a journal (FAT, exFAT) may otherwise keep a later
+    // rename and lose an earlier one, and with it the version the earlier one moved. A
+    // rename that cannot be made durable is undone, as if it had failed.
+    const auto durableRename = [&](const std::string& from, const std::string& to) {
+        const FileStatus renamed = files.RenameToFreeName(from, to);
+        if (!renamed.Ok()) return renamed;
+        const FileStatus synced = files.SyncFolderOf(save);
+        if (!synced.Ok()) files.RenameToFreeName(to, from);
+        return synced;
+    };
+    if (const FileStatus parking = durableRename(save, parked); !parking.Ok()) {
         error = {errors::kRestoreSwap, parking.Cause()};
         return false;
     }
     // The rename that failed gives the cause; where its undo failed as well, the cause
     // says where each version is too.
     const auto undone = [&](const FileStatus& failed, bool undoOk) {
+        files.SyncFolderOf(save);
         error = {errors::kRestoreSwap, failed.Cause()};
         if (!undoOk)
             error.AddCause("The save is now " + parked + "; the backup is " + backup + ".");
         return false;
     };
-    if (const FileStatus moved = files.RenameToFreeName(backup, save); !moved.Ok()) {
+    if (const FileStatus moved = durableRename(backup, save); !moved.Ok()) {
         // Another program's save has taken the save's name meanwhile (a game saving
         // by rename): it is newer than the one put aside, which goes as that rename
         // would have replaced it.

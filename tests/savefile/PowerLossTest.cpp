@@ -1,0 +1,149 @@
+// A commit cut off by a power failure at any of its calls, on a disk that keeps or
+// loses each change of names made since the last sync of its folder, in any
+// combination, and the bytes written since each file's last sync or not: the next
+// Open finds the old save or the new one whole under the save's name, with the old
+// one beside it where the new one is in place, and loses no earlier version. What a
+// process that stopped (but whose system went on) leaves is the case where everything
+// is kept.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "savefile/BackupRestore.h"
+#include "savefile/SaveGame.h"
+#include "tests/support/PowerLossFileSystem.h"
+#include "tests/support/SaveBuilder.h"
+
+namespace quellhart {
+namespace {
+
+using test::PowerLossFileSystem;
+
+std::string SaveNamed(const std::string& name) {
+    test::PlayerTexts texts;
+    texts.name = name;
+    return test::SaveBuilder().Header().Glob("Day", 3.0f).Filler(3000).Player(texts).Bytes();
+}
+
+const std::string kOld = SaveNamed("Old");
+const std::string kPrevious = SaveNamed("Previous");
+const std::string kSave = "saves/save.ess";
+const std::string kBackup = "saves/save.bak";
+
+bool EditAndCommit(FileSystem& files) {
+    CSaveGame doc(files);
+    if (!doc.Open(kSave) || !doc.Load()) return false;
+    doc.Glob(0).value = 9.0f;
+    doc.Glob(0).modified = true;
+    return doc.Commit();
+}
+
+size_t Holding(const std::map<std::string, std::string>& files, const std::string& version) {
+    size_t count = 0;
+    for (const auto& [name, bytes] : files) count += bytes == version;
+    return count;
+}
+
+// File systems with a journal (ext4, XFS, Btrfs; NFS and SMB servers, whose calls are
+// done when they return) keep changes of names in the order they were made: a power
+// cut keeps those up to some point. Those without (FAT, exFAT, which also have no
+// links) keep any of them.
+struct Profile {
+    bool exchange, links, ordered;
+};
+constexpr Profile kProfiles[] = {{true, true, true}, {false, true, true}, {false, false, false}};
+
+// Runs `operation` on the save and its previous backup, cut at each of its calls, and
+// hands every disk such a cut can leave to `check`, with a line saying which it is.
+template <typename Operation, typename Check>
+void CutAtEveryCall(const Profile& can, Operation operation, Check check) {
+    PowerLossFileSystem clean({{kSave, kOld}, {kBackup, kPrevious}});
+    clean.exchangeSupported = can.exchange;
+    clean.linksSupported = can.links;
+    ASSERT_TRUE(operation(clean));
+    for (int call = 1; call <= clean.Calls() + 1; ++call) {
+        PowerLossFileSystem files({{kSave, kOld}, {kBackup, kPrevious}});
+        files.exchangeSupported = can.exchange;
+        files.linksSupported = can.links;
+        files.stopAtCall = call;
+        operation(files);
+        const std::uint32_t combinations = 1u << files.UnsyncedNameChanges();
+        for (std::uint32_t kept = 0; kept < combinations * 2; ++kept) {
+            const std::uint32_t names = kept / 2;
+            if (can.ordered && (names & (names + 1)) != 0) continue;  // not the first n
+            const std::string where =
+                std::string(can.exchange ? "exchange" : "renames") + (can.links ? ", links" : "") +
+                ", cut at call " + std::to_string(call) + ", name changes kept " +
+                std::to_string(names) + " of " + std::to_string(combinations - 1) +
+                (kept % 2 ? ", bytes kept" : "") + " (" + files.UnsyncedNameChangesText() + ")";
+            std::unique_ptr<MemoryFileSystem> disk = files.AfterPowerCut(names, kept % 2 != 0);
+            check(*disk, where);
+        }
+    }
+}
+
+TEST(PowerLoss, ACommitCutAtAnyCallLeavesTheOldOrTheNewSaveAndEveryVersion) {
+    for (const Profile& can : kProfiles) {
+        PowerLossFileSystem clean({{kSave, kOld}, {kBackup, kPrevious}});
+        clean.exchangeSupported = can.exchange;
+        clean.linksSupported = can.links;
+        ASSERT_TRUE(EditAndCommit(clean));
+        const std::string newSave = *clean.AfterPowerCut(~0u, true)->Contents(kSave);
+        ASSERT_NE(newSave, kOld);
+        // "Done" means on the disk: the new save and its backup, whatever the power does
+        // next (the old save's second name, removed last, may come back, for the next
+        // Open to clear).
+        const auto done = clean.AfterPowerCut(0, false);
+        EXPECT_EQ(done->Contents(kSave), newSave);
+        EXPECT_EQ(done->Contents(kBackup), kOld);
+        CutAtEveryCall(can, EditAndCommit, [&](MemoryFileSystem& disk, const std::string& where) {
+            CSaveGame next(disk);
+            const bool opened = next.Open(kSave);
+            const auto left = test::FilesIn(disk, {"saves", "saves/save.history"});
+            // No version is ever lost: the old save and the previous backup are
+            // somewhere (the backup, a version, a name of a stopped swap).
+            EXPECT_GE(Holding(left, kOld), 1u) << where;
+            EXPECT_GE(Holding(left, kPrevious), 1u) << where;
+            if (!opened) {
+                // Only without second names can the save's name be left empty, and the
+                // Open then says where the versions are.
+                EXPECT_FALSE(can.links) << where;
+                EXPECT_NE(next.GetError().cause.find("beside it"), std::string::npos) << where;
+                return;
+            }
+            ASSERT_TRUE(next.Load()) << where << ": " << next.GetErrorText();
+            const std::string save = *disk.Contents(kSave);
+            EXPECT_TRUE(save == kOld || save == newSave) << where;
+            if (save == newSave) {
+                EXPECT_TRUE(disk.Contents(kBackup) == kOld) << where;
+            }
+        });
+    }
+}
+
+// A restore cut likewise leaves both versions, each whole, the save's name holding one.
+TEST(PowerLoss, ARestoreCutAtAnyCallLeavesBothVersionsWhole) {
+    const auto restore = [](FileSystem& files) {
+        SaveError error;
+        return RestoreBackup(kSave, error, files);
+    };
+    for (const Profile& can : kProfiles) {
+        CutAtEveryCall(can, restore, [&](MemoryFileSystem& disk, const std::string& where) {
+            CSaveGame next(disk);
+            const bool opened = next.Open(kSave);
+            const auto left = test::FilesIn(disk, {"saves", "saves/save.history"});
+            EXPECT_GE(Holding(left, kOld), 1u) << where;
+            EXPECT_GE(Holding(left, kPrevious), 1u) << where;
+            if (!opened) {
+                EXPECT_FALSE(can.links) << where;
+                return;
+            }
+            ASSERT_TRUE(next.Load()) << where << ": " << next.GetErrorText();
+            const std::string save = *disk.Contents(kSave);
+            EXPECT_TRUE(save == kOld || save == kPrevious) << where;
+        });
+    }
+}
+
+}  // namespace
+}  // namespace quellhart
