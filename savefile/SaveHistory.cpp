@@ -298,6 +298,13 @@ bool RestoreVersion(const std::string& givenPath, const SaveVersion& version, in
     if (saveThere) {
         if (const FileStatus parking = files.RenameToFreeName(savePath, *parked); !parking.Ok())
             return RefuseRestore(error, parking);
+        // On the disk before the version takes the save's name: a file system without a
+        // journal may otherwise keep that rename and lose this one, and with it the save.
+        if (const FileStatus synced = files.SyncFolderOf(savePath); !synced.Ok()) {
+            files.RenameToFreeName(*parked, savePath);
+            files.SyncFolderOf(savePath);
+            return RefuseRestore(error, synced);
+        }
     }
     if (const FileStatus placed = files.RenameToFreeName(version.path, savePath); !placed.Ok()) {
         if (!saveThere || files.RenameToFreeName(*parked, savePath).Ok())

@@ -255,6 +255,14 @@ public:
         }
         if (backup.kind != FileKind::kRegular) return;  // a link or a folder is the user's
         failure_ = KeepInHistory(files_, savePath_, backupPath_, keptAs_);
+        // The backup's name is empty on the disk, too, before anything takes it: a file
+        // system without a journal may otherwise keep the later rename into the name
+        // and lose this one, and with it the version.
+        if (failure_.Ok()) failure_ = files_.SyncFolderOf(backupPath_);
+        if (!failure_.Ok() && !keptAs_.empty()) {
+            files_.RenameToFreeName(keptAs_, backupPath_);
+            files_.SyncFolderOf(backupPath_);
+        }
         if (!failure_.Ok()) keptAs_.clear();
     }
     // The commit went through: the version stays, and the oldest beyond the limit go.

@@ -550,17 +550,17 @@ TEST(CommitDurability, TheDurableStepsComeInTheirOrder) {
     };
     const Case cases[] = {
         // The previous backup goes among the versions (a rename into the history folder,
-        // which is synced) once the new save's name is durable, right before the old
-        // save takes the backup's name.
+        // which is synced, and then the folder it left) once the new save's name is
+        // durable, right before the old save takes the backup's name.
         {true,
          true,
-         {"write", "Sync", "Exchange", "SyncFolderOf", "RenameToFreeName", "SyncFolderOf", "Rename",
-          "SyncFolderOf"}},
+         {"write", "Sync", "Exchange", "SyncFolderOf", "RenameToFreeName", "SyncFolderOf",
+          "SyncFolderOf", "Rename", "SyncFolderOf"}},
         // Without an exchange it is asked for, and refused.
         {true,
          false,
-         {"write", "Sync", "Exchange", "RenameToFreeName", "SyncFolderOf", "Rename", "SyncFolderOf",
-          "RenameToFreeName", "SyncFolderOf"}},
+         {"write", "Sync", "Exchange", "RenameToFreeName", "SyncFolderOf", "SyncFolderOf", "Rename",
+          "SyncFolderOf", "RenameToFreeName", "SyncFolderOf"}},
         {false, true, {"Exchange", "SyncFolderOf"}},
         {false,
          false,

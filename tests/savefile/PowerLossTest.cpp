@@ -11,6 +11,7 @@
 
 #include "savefile/BackupRestore.h"
 #include "savefile/SaveGame.h"
+#include "savefile/SaveHistory.h"
 #include "tests/support/PowerLossFileSystem.h"
 #include "tests/support/SaveBuilder.h"
 
@@ -44,33 +45,35 @@ size_t Holding(const std::map<std::string, std::string>& files, const std::strin
     return count;
 }
 
-// File systems with a journal (ext4, XFS, Btrfs; NFS and SMB servers, whose calls are
-// done when they return) keep changes of names in the order they were made: a power
-// cut keeps those up to some point. Those without (FAT, exFAT, which also have no
-// links) keep any of them.
+// With a journal (ext4, XFS, Btrfs; NFS and SMB servers) or without (FAT, exFAT, which
+// also have no links).
 struct Profile {
-    bool exchange, links, ordered;
+    bool exchange, links, journal;
 };
 constexpr Profile kProfiles[] = {{true, true, true}, {false, true, true}, {false, false, false}};
 
-// Runs `operation` on the save and its previous backup, cut at each of its calls, and
+// Runs `operation` on the save and its previous backup (or `start`), cut at each of its calls, and
 // hands every disk such a cut can leave to `check`, with a line saying which it is.
 template <typename Operation, typename Check>
-void CutAtEveryCall(const Profile& can, Operation operation, Check check) {
-    PowerLossFileSystem clean({{kSave, kOld}, {kBackup, kPrevious}});
+void CutAtEveryCall(const Profile& can, Operation operation, Check check,
+                    const std::map<std::string, std::string>& start = {{kSave, kOld},
+                                                                       {kBackup, kPrevious}}) {
+    PowerLossFileSystem clean(start);
     clean.exchangeSupported = can.exchange;
     clean.linksSupported = can.links;
+    clean.journal = can.journal;
     ASSERT_TRUE(operation(clean));
     for (int call = 1; call <= clean.Calls() + 1; ++call) {
-        PowerLossFileSystem files({{kSave, kOld}, {kBackup, kPrevious}});
+        PowerLossFileSystem files(start);
         files.exchangeSupported = can.exchange;
         files.linksSupported = can.links;
+        files.journal = can.journal;
         files.stopAtCall = call;
         operation(files);
         const std::uint32_t combinations = 1u << files.UnsyncedNameChanges();
         for (std::uint32_t kept = 0; kept < combinations * 2; ++kept) {
             const std::uint32_t names = kept / 2;
-            if (can.ordered && (names & (names + 1)) != 0) continue;  // not the first n
+            if (can.journal && (names & (names + 1)) != 0) continue;  // not the first n
             const std::string where =
                 std::string(can.exchange ? "exchange" : "renames") + (can.links ? ", links" : "") +
                 ", cut at call " + std::to_string(call) + ", name changes kept " +
@@ -87,6 +90,7 @@ TEST(PowerLoss, ACommitCutAtAnyCallLeavesTheOldOrTheNewSaveAndEveryVersion) {
         PowerLossFileSystem clean({{kSave, kOld}, {kBackup, kPrevious}});
         clean.exchangeSupported = can.exchange;
         clean.linksSupported = can.links;
+        clean.journal = can.journal;
         ASSERT_TRUE(EditAndCommit(clean));
         const std::string newSave = *clean.AfterPowerCut(~0u, true)->Contents(kSave);
         ASSERT_NE(newSave, kOld);
@@ -142,6 +146,35 @@ TEST(PowerLoss, ARestoreCutAtAnyCallLeavesBothVersionsWhole) {
             const std::string save = *disk.Contents(kSave);
             EXPECT_TRUE(save == kOld || save == kPrevious) << where;
         });
+    }
+}
+
+// As does a version's restore: the save, its backup and every version stay.
+TEST(PowerLoss, AVersionsRestoreCutAtAnyCallLeavesEveryVersion) {
+    const std::string version = SaveNamed("Version");
+    const auto restore = [](FileSystem& files) {
+        std::vector<SaveVersion> versions;
+        if (!ListVersions(files, kSave, versions).Ok() || versions.empty()) return false;
+        SaveError error;
+        std::string keptAs;
+        return RestoreVersion(kSave, versions.front(), kDefaultHistoryKeep, error, keptAs, files);
+    };
+    for (const Profile& can : kProfiles) {
+        CutAtEveryCall(can, restore,
+                       [&](MemoryFileSystem& disk, const std::string& where) {
+                           CSaveGame next(disk);
+                           const bool opened = next.Open(kSave);
+                           const auto left = test::FilesIn(disk, {"saves", "saves/save.history"});
+                           for (const std::string* kept : {&kOld, &kPrevious, &version})
+                               EXPECT_GE(Holding(left, *kept), 1u) << where;
+                           if (!opened) return;
+                           ASSERT_TRUE(next.Load()) << where << ": " << next.GetErrorText();
+                           const std::string save = *disk.Contents(kSave);
+                           EXPECT_TRUE(save == kOld || save == version) << where;
+                       },
+                       {{kSave, kOld},
+                        {kBackup, kPrevious},
+                        {"saves/save.history/2026-01-01T00-00-00.000000000Z.ess", version}});
     }
 }
 

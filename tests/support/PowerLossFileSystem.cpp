@@ -25,34 +25,18 @@ PowerLossFileSystem::PowerLossFileSystem(const std::map<std::string, std::string
 }
 
 void PowerLossFileSystem::Apply(const NameChange& change, Names& names) {
-    const auto take = [&](const std::string& path) {
-        const auto found = names.find(path);
-        if (found == names.end()) return std::optional<std::uint64_t>();
-        const std::uint64_t index = found->second;
-        names.erase(found);
-        return std::optional(index);
-    };
-    switch (change.kind) {
-        case NameChange::kCreate:
-            names[change.first] = change.index;
-            break;
-        case NameChange::kRename:
-            if (const auto index = take(change.first)) names[change.second] = *index;
-            break;
-        case NameChange::kExchange: {
-            const auto first = take(change.first), second = take(change.second);
-            if (first) names[change.second] = *first;
-            if (second) names[change.first] = *second;
-            break;
-        }
-        case NameChange::kLink:
-            if (const auto found = names.find(change.first); found != names.end())
-                names[change.second] = found->second;
-            break;
-        case NameChange::kRemove:
-            names.erase(change.first);
-            break;
+    for (const auto& [path, index] : change.entries) {
+        if (index)
+            names[path] = *index;
+        else
+            names.erase(path);
     }
+}
+
+std::string PowerLossFileSystem::UnsyncedNameChangesText() const {
+    std::string text;
+    for (const NameChange& change : unsynced_) text += (text.empty() ? "" : ", ") + change.text;
+    return text;
 }
 
 std::map<std::uint64_t, std::string> PowerLossFileSystem::LiveBytes() {
@@ -91,24 +75,25 @@ std::unique_ptr<MemoryFileSystem> PowerLossFileSystem::AfterPowerCut(std::uint32
     return disk;
 }
 
-std::string PowerLossFileSystem::UnsyncedNameChangesText() const {
-    static const char* const kKinds[] = {"create", "rename", "exchange", "link", "remove"};
-    std::string text;
-    for (const NameChange& change : unsynced_) {
-        text += (text.empty() ? "" : ", ") + std::string(kKinds[change.kind]) + " " + change.first;
-        if (!change.second.empty()) text += " -> " + change.second;
-    }
-    return text;
-}
-
 bool PowerLossFileSystem::Goes(const std::string& path) {
     ++calls_;
     if (!path.empty()) folders_.insert(FolderOf(path));
     return stopAtCall == 0 || calls_ < stopAtCall;
 }
 
-FileStatus PowerLossFileSystem::Logged(FileStatus status, NameChange change) {
-    if (status.Ok()) unsynced_.push_back(std::move(change));
+FileStatus PowerLossFileSystem::Logged(FileStatus status, std::string text,
+                                       std::vector<std::string> paths) {
+    if (!status.Ok()) return status;
+    NameChange change{std::move(text), {}, {}};
+    for (const std::string& path : paths) {
+        folders_.insert(FolderOf(path));
+        FileInfo info;
+        std::optional<std::uint64_t> index;
+        if (live_.DescribePath(path, false, info).Ok()) index = info.index;
+        change.entries.emplace_back(path, index);
+        change.unsyncedFolders.insert(FolderOf(path));
+    }
+    unsynced_.push_back(std::move(change));
     return status;
 }
 
@@ -124,18 +109,17 @@ FileStatus PowerLossFileSystem::Sync(FileHandle file) {
     return FileError::kNone;
 }
 
-// The folder's changes of names reach the disk, in the order they were made, each
-// whole (a rename between two folders among them).
 FileStatus PowerLossFileSystem::SyncFolderOf(const std::string& path) {
     if (!Goes(path)) return FileError::kFailed;
     const std::string folder = FolderOf(path);
-    const auto touches = [&](const NameChange& change) {
-        return FolderOf(change.first) == folder ||
-               (!change.second.empty() && FolderOf(change.second) == folder);
-    };
-    for (const NameChange& change : unsynced_)
-        if (touches(change)) Apply(change, diskNames_);
-    std::erase_if(unsynced_, touches);
+    // A journal writes every change so far; without one, a change is written once each
+    // of its folders has been.
+    std::erase_if(unsynced_, [&](NameChange& change) {
+        change.unsyncedFolders.erase(folder);
+        const bool written = journal || change.unsyncedFolders.empty();
+        if (written) Apply(change, diskNames_);
+        return written;
+    });
     return FileError::kNone;
 }
 
@@ -146,10 +130,7 @@ FileStatus PowerLossFileSystem::OpenForReading(const std::string& path, FileHand
 
 FileStatus PowerLossFileSystem::CreateNew(const std::string& path, FileHandle& file) {
     if (!Goes(path)) return FileError::kFailed;
-    FileStatus created = live_.CreateNew(path, file);
-    FileInfo info;
-    if (created.Ok()) live_.Describe(file, info);
-    return Logged(std::move(created), {NameChange::kCreate, path, {}, info.index});
+    return Logged(live_.CreateNew(path, file), "create " + path, {path});
 }
 
 FileStatus PowerLossFileSystem::ReadAt(FileHandle file, std::int64_t offset, void* into,
@@ -187,31 +168,30 @@ FileStatus PowerLossFileSystem::TryLock(FileHandle file) {
 
 FileStatus PowerLossFileSystem::Rename(const std::string& from, const std::string& to) {
     if (!Goes(from)) return FileError::kFailed;
-    folders_.insert(FolderOf(to));
-    return Logged(live_.Rename(from, to), {NameChange::kRename, from, to});
+    return Logged(live_.Rename(from, to), "rename " + from + " -> " + to, {from, to});
 }
 
 FileStatus PowerLossFileSystem::RenameToFreeName(const std::string& from, const std::string& to) {
     if (!Goes(from)) return FileError::kFailed;
-    folders_.insert(FolderOf(to));
-    return Logged(live_.RenameToFreeName(from, to), {NameChange::kRename, from, to});
+    return Logged(live_.RenameToFreeName(from, to), "rename " + from + " -> " + to, {from, to});
 }
 
 FileStatus PowerLossFileSystem::Exchange(const std::string& first, const std::string& second) {
     if (!Goes(first)) return FileError::kFailed;
     if (!exchangeSupported) return FileError::kNotSupported;
-    return Logged(live_.Exchange(first, second), {NameChange::kExchange, first, second});
+    return Logged(live_.Exchange(first, second), "exchange " + first + " <-> " + second,
+                  {first, second});
 }
 
 FileStatus PowerLossFileSystem::Link(const std::string& existing, const std::string& link) {
     if (!Goes(link)) return FileError::kFailed;
     if (!linksSupported) return FileError::kNotSupported;
-    return Logged(live_.Link(existing, link), {NameChange::kLink, existing, link});
+    return Logged(live_.Link(existing, link), "link " + link + " to " + existing, {link});
 }
 
 FileStatus PowerLossFileSystem::Remove(const std::string& path) {
     if (!Goes(path)) return FileError::kFailed;
-    return Logged(live_.Remove(path), {NameChange::kRemove, path, {}});
+    return Logged(live_.Remove(path), "remove " + path, {path});
 }
 
 FileStatus PowerLossFileSystem::CreateFolder(const std::string& path) {

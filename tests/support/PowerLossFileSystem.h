@@ -2,11 +2,13 @@
 // disk would still hold if the power went now, after SQLite's crash-test layer and
 // LevelDB's fault-injection environment. A file's bytes reach the disk when the file
 // is synced; a change of names (a new file, a rename, an exchange, a link, a removal)
-// when a folder it touches is synced. A power cut keeps or drops each change of names
-// not yet synced, in any combination (a file system without a journal, such as FAT,
-// keeps them in no particular order), and the unsynced bytes of every file or none;
-// what is left is a new file system on which the next Open runs. A file never synced
-// is empty on the disk (its blocks were never written).
+// when the folders it touches are synced. Each change reaches the disk whole. With a
+// journal (ext4, XFS, Btrfs; NFS and SMB servers, whose calls are done when they
+// return) changes of names reach the disk in the order they were made, all of them at
+// any folder's sync, and a power cut keeps those up to some point; without one (FAT,
+// exFAT) a power cut keeps any of those not yet synced. The unsynced bytes of every
+// file are kept, or none; a file never synced is empty on the disk (its blocks were
+// never written). What is left is a new file system on which the next Open runs.
 //
 // Every call is counted; from a chosen call on every call fails, as if the process
 // had died there (its open files are still closed, as the system closes a dead
@@ -16,6 +18,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -32,14 +35,15 @@ public:
     int stopAtCall = 0;  // 0: never
     bool exchangeSupported = true;
     bool linksSupported = true;
+    bool journal = true;  // changes of names in order, each whole
     int Calls() const { return calls_; }
 
-    // How many changes of names are not synced yet.
+    // How many changes of names a power cut may keep or lose.
     int UnsyncedNameChanges() const { return int(unsynced_.size()); }
-    // Them, for a failure's message ("rename a -> b, remove c").
+    // The unsynced changes, for a failure's message ("rename a -> b, remove c").
     std::string UnsyncedNameChangesText() const;
-    // The disk a power cut leaves that keeps the unsynced changes of names whose bit
-    // is set in `keptChanges` (bit 0 the earliest), and the unsynced bytes or none.
+    // The disk a power cut leaves that keeps the unsynced changes of names whose bit is
+    // set in `keptChanges` (bit 0 the earliest), and the unsynced bytes or none.
     std::unique_ptr<MemoryFileSystem> AfterPowerCut(std::uint32_t keptChanges, bool keptBytes);
 
     FileStatus OpenForReading(const std::string& path, FileHandle& file) override;
@@ -72,19 +76,20 @@ public:
     FileStatus ListFolder(const std::string& path, std::vector<std::string>& names) override;
 
 private:
-    // A change of names: the file's index for a new name, the two paths for a rename
-    // or an exchange or a link, the path for a removal.
-    struct NameChange {
-        enum Kind { kCreate, kRename, kExchange, kLink, kRemove } kind;
-        std::string first, second;
-        std::uint64_t index = 0;
-    };
     using Names = std::map<std::string, std::uint64_t>;  // path: file index
+    // A change of names: each path then names the file of that index, or nothing. It
+    // is on the disk once each folder it touches has been synced since.
+    struct NameChange {
+        std::string text;
+        std::vector<std::pair<std::string, std::optional<std::uint64_t>>> entries;
+        std::set<std::string> unsyncedFolders;
+    };
     static void Apply(const NameChange& change, Names& names);
     // Counts the call; false when the process has stopped.
     bool Goes(const std::string& path = {});
-    // Keeps a change that went through, to be synced or lost.
-    FileStatus Logged(FileStatus status, NameChange change);
+    // Keeps a change of the names `paths` that went through, as they are now, to be
+    // synced or lost.
+    FileStatus Logged(FileStatus status, std::string text, std::vector<std::string> paths);
     // The bytes each file holds now, by its index.
     std::map<std::uint64_t, std::string> LiveBytes();
 
