@@ -55,6 +55,17 @@ inline constexpr const char* kHelpVersions = "Versions...";
 inline constexpr const char* kNoSaveForVersions =
     "Open a save first: its earlier versions are listed.";
 inline constexpr const char* kNoVersions = "No earlier versions of this save are kept.";
+// What the page's status line says while it works, step by step.
+inline constexpr const char* kReadingSave = "Reading the save...";
+inline constexpr const char* kCheckingSave = "Checking that the save is as it was read...";
+inline constexpr const char* kWritingNewSave = "Writing the new save...";
+inline constexpr const char* kWritingVersions = "Keeping the backup among the versions...";
+inline constexpr const char* kWritingBackup = "Writing the backup...";
+inline constexpr const char* kWritingSave = "Writing the save in its folder...";
+inline constexpr const char* kCheckingNewSave = "Checking the new save...";
+// What the window's screen reader announcements say on loading a save.
+inline constexpr const char* kLoaded = "Loaded";
+
 // The page's memory is the browser's to give, at most 2 GiB: room for the save and its
 // new copy up to about 1 GiB.
 inline constexpr const char* kSaveTooLargeForThePage =

@@ -125,7 +125,8 @@ void CMainDlg::LoadDocument() {
     m_commitButton.EnableWindow(TRUE);
     m_sheet.SetActivePage(0);
     // Nothing the keyboard is on changes: a screen reader is told the save is there.
-    m_activeFileLabel.Announce("Loaded " + m_path.substr(m_path.find_last_of("/\\") + 1) + ". " +
+    m_activeFileLabel.Announce(std::string(messages::kLoaded) + " " +
+                                   m_path.substr(m_path.find_last_of("/\\") + 1) + ". " +
                                    res::CaptionOf(res::GlobalsPageTemplate(), IDC_GLOB_COUNT) +
                                    " " + std::to_string(m_document->GlobCount()),
                                AnnounceWhen::kOnceSettled);

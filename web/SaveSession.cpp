@@ -198,6 +198,14 @@ const char* qh_texts() {
         {"confirmRestoreVersion", messages::kConfirmRestoreVersion},
         {"versionRestored", messages::kVersionRestored},
         {"restoreVersionFailed", errors::kRestoreVersion},
+        {"readingSave", messages::kReadingSave},
+        {"checkingSave", messages::kCheckingSave},
+        {"writingNewSave", messages::kWritingNewSave},
+        {"writingVersions", messages::kWritingVersions},
+        {"writingBackup", messages::kWritingBackup},
+        {"writingSave", messages::kWritingSave},
+        {"checkingNewSave", messages::kCheckingNewSave},
+        {"loaded", messages::kLoaded},
     };
     for (const auto& [key, text] : texts)
         out += cli::JsonString(key) + ": " + cli::JsonString(text) + ", ";

@@ -235,12 +235,20 @@
       lib.HEAPU8.set(bytes, buffer);
       return withString(name, (pointer) => lib._qh_open(pointer));
     };
-    const opened = bytes.length >= kLargeSave ? await whileWaiting(open) : open();
+    const opened = bytes.length >= kLargeSave ? await whileWaiting(open, texts.readingSave) : open();
     edited = false;  // what is shown is the save as loaded
     if (!opened) return showLoadFailure();
     $('status').textContent = '';
     performance.measure('open save', { start: started });
-    return showSave();
+    await showSave();
+    // Nothing the keyboard is on changes: a screen reader is told the save is there.
+    announce(`${texts.loaded} ${name}. ${$('glob-count').labels[0].textContent} ${$('glob-count').value}`);
+  }
+  // Said by a screen reader, as the window's announcements are (the same words again
+  // are said again).
+  function announce(words) {
+    $('announce').textContent = '';
+    setTimeout(() => { $('announce').textContent = words; }, 50);
   }
 
   // A file chosen with "OpenFile" or dropped on the page: committed as a download.
@@ -419,10 +427,15 @@
     }));
   }
 
+  // A variable chosen with the mouse or the arrow keys: its name and value are said,
+  // as the list's own events do not say them to every screen reader.
   $('glob-list').addEventListener('change', () => {
     lib._qh_choose_glob($('glob-list').selectedIndex);
     readPage();
     showGlobals();
+    const list = $('glob-list');
+    const caption = $('glob-value').labels[0].textContent.replace(/:$/, '');
+    announce(`${list.options[list.selectedIndex]?.text ?? ''}. ${caption}: ${$('glob-value').value}`);
   });
   // Enter in the value presses Confirm Change, the page's default button in the window.
   $('glob-value').addEventListener('keydown', (event) => {
@@ -512,11 +525,15 @@
     return report(texts.errorCaption, message);
   }
 
-  // The wait box's texts, on screen and said by a screen reader, while `work` runs:
-  // the browser paints them before the library takes the page's thread.
-  async function whileWaiting(work) {
-    $('wait').textContent = texts.wait.join('. ');
+  // What the page is doing, on screen and said by a screen reader (the wait box's
+  // texts while the library commits): the browser paints it before the library takes
+  // the page's thread.
+  async function phase(words) {
+    $('wait').textContent = words;
     await new Promise((painted) => requestAnimationFrame(() => setTimeout(painted, 0)));
+  }
+  async function whileWaiting(work, words = texts.wait.join('. ')) {
+    await phase(words);
     try { return work(); } finally { $('wait').textContent = ''; }
   }
 
@@ -558,6 +575,10 @@
     const failed = (message, error) => ({ ok: false, text: message, cause: error?.message ?? '' });
     return navigator.locks.request(`quellhart-save:${name}`, { ifAvailable: true }, async (lock) => {
       if (!lock) return failed(texts.beingWritten);
+      try { return await phases(); } finally { $('wait').textContent = ''; }
+    });
+    async function phases() {
+      await phase(texts.checkingSave);
       if (!await unchanged()) return { ...failed(texts.changedOnDisk), saveChanged: true };
       await putVersions(false);
       const before = libraryFiles();
@@ -566,29 +587,34 @@
       // The backup the commit replaces goes among the versions first; where the folder
       // cannot take it, the commit goes on as it always did, and says so.
       let note = '';
+      await phase(texts.writingVersions);
       try {
         await writeNewVersions(before);
       } catch (error) {
         note = `${texts.versionNotKept}\n${error.message}`;
       }
+      await phase(texts.writingBackup);
       try {
         await writeFolderFile(backupName, loaded.bytes);
       } catch (error) {
         return failed(texts.backupNotWritten, error);
       }
+      await phase(texts.checkingSave);
       if (!await unchanged()) return { ...failed(texts.changedOnDisk), saveChanged: true };
+      await phase(texts.writingSave);
       try {
         await writeFolderFile(name, newSave);
       } catch (error) {
         return failed(texts.saveNotWritten, error);
       }
+      await phase(texts.checkingNewSave);
       const written = await readFolderFile(name);
       if (!sameBytes(written?.bytes, newSave)) return failed(texts.notVerified);
       // The oldest versions beyond the number kept go once the commit is done.
       await removeGoneFiles(before).catch(() => {});
       return { ok: true, note,
         status: `${name} was written in its folder; the save before it is ${backupName}.` };
-    });
+    }
   }
 
   function download(bytes, name) {

@@ -165,18 +165,28 @@ async function runFolderCases(page) {
   await page.evaluate(async () => (await navigator.storage.getDirectory()).removeEntry('normal.bak'));
   // From the first step to the outcome, OpenFile and CommitChanges are held (disabled),
   // so that nothing starts beside the commit.
+  // Each step is named in the status line meanwhile.
   await page.evaluate(() => {
     window.heldStates = [];
     const held = () => window.heldStates.push(['commit', 'open-file', 'folder-saves']
       .map((id) => document.getElementById(id).disabled));
     new MutationObserver(held).observe(document.getElementById('commit'),
       { attributes: true, attributeFilter: ['disabled'] });
+    window.phases = [];
+    const wait = document.getElementById('wait');
+    new MutationObserver(() => wait.textContent && window.phases.push(wait.textContent))
+      .observe(wait, { childList: true, characterData: true, subtree: true });
   });
   await commit('Wanderer', [['Please Confirm', 'Yes'], ['Done', 'OK']]);
   const heldStates = await page.evaluate(() => window.heldStates);
   check(heldStates.some((states) => states.every(Boolean)) &&
     await page.getByRole('button', { name: 'CommitChanges' }).isEnabled(),
     `folder: a commit holds OpenFile, the folder's list and CommitChanges until its outcome: ${JSON.stringify(heldStates)}`);
+  const phases = await page.evaluate(() => window.phases);
+  const inOrder = ['Checking that the save', 'Now generating the new file', 'Keeping the backup',
+    'Writing the backup', 'Checking that the save', 'Writing the save', 'Checking the new save'];
+  check(JSON.stringify(phases.map((said) => inOrder.find((start) => said.startsWith(start)))) ===
+    JSON.stringify(inOrder), `folder: the commit's steps are named in order: ${JSON.stringify(phases)}`);
   const first = cliResult({ save: 'normal.ess', name: 'Wanderer' }).bytes;
   check(first.equals(await bytesOf('normal.ess')), 'folder: the save is the CLI\'s');
   check(original.equals(await bytesOf('normal.bak')), 'folder: the backup is the old save');
@@ -287,8 +297,39 @@ async function runLargeOpen(page) {
   await chooseFile(page, 'large.ess');
   await page.waitForFunction(() => window.quellhart.running() === 0);
   const said = await page.evaluate(() => window.waitTexts.filter(Boolean));
-  check(JSON.stringify(said) === '["Now generating the new file. Please Wait"]', `a large save's open: ${said}`);
+  // Its own words, not the commit's.
+  check(JSON.stringify(said) === '["Reading the save..."]', `a large save's open: ${said}`);
   check(await page.locator('#active-file').textContent() === 'large.ess', 'the large save is open');
+}
+
+// As in the window: a loaded save, and a variable chosen by keys, are said to a screen
+// reader; the read-only fields are no tab stops; no two fields share a name.
+async function runWhatIsSaid(page) {
+  await chooseFile(page, 'normal.ess');
+  await page.waitForFunction(() => window.quellhart.running() === 0);
+  const said = () => page.waitForFunction((before) => {
+    const now = document.getElementById('announce').textContent;
+    return now !== '' && now !== before && now;
+  }, '').then((handle) => handle.jsonValue());
+  const count = await page.locator('#glob-count').textContent();
+  const loaded = await said();
+  check(loaded === `Loaded normal.ess. Number of variables found: ${count}`, `a load is said: ${loaded}`);
+  await page.getByLabel('SelectVar').focus();
+  await page.evaluate(() => { document.getElementById('announce').textContent = ''; });
+  await page.keyboard.press('ArrowDown');
+  const chosen = await said();
+  const expected = `${await page.locator('#glob-list option:checked').textContent()}. Value (float): ` +
+    `${await page.locator('#glob-value').inputValue()}`;
+  check(chosen === expected, `a variable chosen by keys is said: ${chosen} (${expected})`);
+  await page.getByRole('group', { name: 'Player Data' }).getByLabel('Name', { exact: true }).focus();
+  const stops = [];
+  for (let i = 0; i < 20; ++i) {
+    await page.keyboard.press('Tab');
+    stops.push(await page.evaluate(() => document.activeElement.readOnly === true));
+  }
+  check(!stops.includes(true), 'Tab passes over the read-only fields');
+  check(await page.getByRole('textbox', { name: 'Name', exact: true }).count() === 1,
+    'one field is named "Name" (the variable\'s is "GLOB Data Name")');
 }
 
 // A file the browser cannot read (gone since it was chosen): the window's error with
@@ -489,6 +530,7 @@ try {
   console.log(`page ready from the file system in ${Date.now() - started} ms`);
   for (const c of kCases) await runCase(page, c);
   await runKeysAndHelp(page);
+  await runWhatIsSaid(page);
   await runLargeOpen(page);
   await runUnreadableFile(page);
   await runUnsavedEdits(page);
