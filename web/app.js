@@ -784,5 +784,14 @@
     // The save as the last commit left it (what was offered as a download).
     saveBytes: () => fileBytes(0),
   };
+  // Served (not opened from the file system, where neither works): the page is kept
+  // for use without a network and can be installed.
+  if (location.protocol.startsWith('http')) {
+    const manifest = document.createElement('link');
+    manifest.rel = 'manifest';
+    manifest.href = 'manifest.webmanifest';
+    document.head.append(manifest);
+    navigator.serviceWorker?.register('sw.js').catch(() => {});
+  }
   document.body.dataset.ready = 'true';
 })();

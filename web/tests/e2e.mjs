@@ -568,6 +568,16 @@ try {
   await served.waitForSelector('body[data-ready="true"]');
   await runCase(served, kCases[0]);
   await runFolderCases(served);
+  // Once visited, it loads without a network.
+  await served.waitForFunction(() => navigator.serviceWorker.controller !== null);
+  await served.context().setOffline(true);
+  await served.reload();
+  const offline = await served.waitForSelector('body[data-ready="true"]', { timeout: 10000 })
+    .then(() => true, () => false);
+  check(offline, 'served: the page loads again without a network');
+  check(await served.evaluate(() => document.querySelector('link[rel="manifest"]') !== null),
+    'served: the page names its web app manifest');
+  await served.context().setOffline(false);
   server.close();
 } finally {
   await browser.close();

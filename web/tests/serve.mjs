@@ -2,13 +2,20 @@
 // 127.0.0.1 (a secure context, as the browser's file-system access needs).
 import { readFileSync } from 'node:fs';
 import { createServer } from 'node:http';
-import { join } from 'node:path';
+import { extname, join } from 'node:path';
+
+// As a web server says them: a service worker is taken only as JavaScript.
+const kTypes = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
+  '.webmanifest': 'application/manifest+json', '.svg': 'image/svg+xml', '.png': 'image/png' };
 
 export async function servePage(folder) {
   const server = createServer((request, response) => {
     const name = new URL(request.url, 'http://x').pathname.slice(1) || 'index.html';
     try {
-      response.end(readFileSync(join(folder, name.replace(/[^\w.-]/g, ''))));
+      const file = name.replace(/[^\w.-]/g, '');
+      const bytes = readFileSync(join(folder, file));
+      response.writeHead(200, { 'Content-Type': kTypes[extname(file)] ?? 'application/octet-stream' });
+      response.end(bytes);
     } catch {
       response.writeHead(404).end();
     }
