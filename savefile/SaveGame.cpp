@@ -95,6 +95,17 @@ CSaveGame::StaleWorkFile CSaveGame::RemoveStaleWorkFile() {
     if (files.Describe(stale.Handle(), info) != FileError::kNone ||
         (info.size != 0 && !BeginsAsASave(files, stale.Handle())))
         return StaleWorkFile::kNotOurs;
+    // A whole save there is an edited save a commit finished writing, stopped before
+    // it took the save's name (where the file system has no second names, the save's
+    // name is then empty, and a game may have saved into it since): it is kept among
+    // the versions. Anything less is a copy stopped half-way.
+    if (historyKeep > 0 && info.size != 0) {
+        CSaveGame edited(files);
+        std::string keptAs;
+        if (edited.OpenReadOnly(workPath) && edited.Load() &&
+            KeepInHistory(files, savePath, workPath, keptAs).Ok())
+            return StaleWorkFile::kRemoved;
+    }
     files.Remove(workPath);
     return StaleWorkFile::kRemoved;
 }

@@ -128,14 +128,20 @@ TEST_F(ShowTest, UsageErrorsHelpAndVersion) {
     EXPECT_EQ(Cli({"--version"}).out, "quellhart-cli 2.1 (Quellhart Savegame Editor)\n");
 }
 
+// Whatever a stop left beside the save (a work file, a save put aside by a restore,
+// a second name), reading it renames, deletes and creates nothing: only an Open for
+// editing puts such things right.
 TEST_F(ShowTest, ReadingDeletesAndCreatesNothingAndTakesAnyName) {
     SaveBuilder().Raw("work file of a running commit").WriteTo(dir.File("save.out"));
     std::filesystem::copy_file(SavePath(), BackupPath());
+    std::filesystem::copy_file(SavePath(), dir.File("save.swap"));
+    std::filesystem::copy_file(BackupPath(), dir.File("save.prev"));
+    const auto before = test::FilesUnder(dir.Path());
     EXPECT_EQ(Cli({"show", SavePath()}).code, 0);
     EXPECT_EQ(Cli({"show", BackupPath()}).code, 0);
     EXPECT_EQ(Cli({"diff", SavePath(), BackupPath()}).code, 0);
-    EXPECT_EQ(ReadFileBytes(dir.File("save.out")), "work file of a running commit");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 3);
+    EXPECT_EQ(Cli({"history", SavePath()}).code, 0);
+    EXPECT_EQ(test::FilesUnder(dir.Path()), before);
 }
 
 TEST_F(ShowTest, JsonIsValidUtf8WhateverThePathsBytes) {

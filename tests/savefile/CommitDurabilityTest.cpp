@@ -306,6 +306,8 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
     const std::map<std::string, std::string> versions = {{"Old", kOldSave},
                                                          {"New", SaveNamed("New")},
                                                          {"Previous", kPreviousBackup},
+                                                         {"Game", SaveNamed("Game")},
+                                                         {"Part", SaveNamed("New").substr(0, 600)},
                                                          {"notes", "my notes"}};
     struct Case {
         const char* what;
@@ -374,6 +376,20 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
          {},
          {{"ess", "Previous"}, {"history", "Old"}, {"bak", "notes"}},
          {{"ess", "Previous"}, {"history", "Old"}, {"bak", "notes"}}},
+        // Without second names (FAT), nothing tells the new save from a stale work file:
+        // where a game has saved since, the edited save is kept among the versions.
+        {"a commit by renames stopped between them, the game saved since",
+         {{"ess", "Game"}, {"out", "New"}, {"bak", "Old"}},
+         {},
+         {},
+         {{"ess", "Game"}, {"bak", "Old"}, {"history", "New"}},
+         {{"ess", "Old"}, {"bak", "Game"}, {"out", "New"}}},
+        {"a work file stopped half-way",
+         {{"ess", "Old"}, {"out", "Part"}, {"bak", "Previous"}},
+         {},
+         {},
+         {{"ess", "Old"}, {"bak", "Previous"}},
+         {{"ess", "Previous"}, {"bak", "Old"}, {"out", "Part"}}},
         {"a second name of the save left by a commit",
          {{"ess", "Old"}, {"bak", "Previous"}},
          {{"prev", "ess"}},
