@@ -288,7 +288,22 @@ public:
             return FromErrno(errno, from, to);
 #endif
         // A file system (or C library) that cannot refuse to replace in the rename
-        // itself: looked at first, which leaves only the moment in between open.
+        // itself. Where it has links, a second name made with link(), which never
+        // replaces, and the first name then removed: a file another program put under
+        // `to` meanwhile is refused. A stop in between leaves the file under both
+        // names, which loses no version.
+        if (::link(from.c_str(), to.c_str()) == 0) {
+            if (::unlink(from.c_str()) == 0) return FileError::kNone;
+            const int error = errno;
+            ::unlink(to.c_str());
+            return FromErrno(error, from);
+        }
+        if (errno == EEXIST) return FileError::kExists;
+        if (errno != EPERM && errno != EXDEV && errno != EMLINK && errno != ENOTSUP &&
+            errno != ENOSYS)
+            return FromErrno(errno, from, to);
+        // Without links (FAT, exFAT): looked at first, which leaves only the moment in
+        // between open.
         struct stat st {};
         if (::lstat(to.c_str(), &st) == 0) return FileError::kExists;
         if (errno != ENOENT) return FromErrno(errno, to);

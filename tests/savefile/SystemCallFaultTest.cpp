@@ -15,6 +15,7 @@
 #include "savefile/SaveErrors.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/LoadedSave.h"
+#include "tests/support/SaveBuilder.h"
 #include "tests/support/SystemCallFaults.h"
 
 namespace quellhart {
@@ -56,6 +57,8 @@ TEST_F(SystemCallFaultTest, FailuresRefuseAndMissingFeaturesDoNot) {
              // A file system without locks: the commit goes on, and says it could not lock.
              Row{"flock", ENOLCK, true, "", -1, kGroupReads, 0, errors::kSaveNotLocked},
              Row{"flock", EIO, false, "Input/output error"},
+             // No exchange and no refusing rename (some network and FUSE file systems).
+             Row{"renameat2", EINVAL, true},
              Row{"fsync", EIO, false, "Input/output error", -1, kGroupReads, 1},  // the new save's
              Row{"fsync", EIO, false, "Input/output error", -1, kGroupReads, 2},  // the folder's
          }) {
@@ -88,6 +91,31 @@ TEST_F(SystemCallFaultTest, FailuresRefuseAndMissingFeaturesDoNot) {
         CSaveGame result;
         ASSERT_TRUE(result.OpenReadOnly(SavePath()) && result.Load());
         EXPECT_EQ(result.Glob(0).value, 9.0f);
+    }
+}
+
+// Where the file system cannot refuse to replace in a rename itself, a rename into a
+// free name still never replaces: by a second name made with link() where links work,
+// by a look right before the rename where they do not (FAT).
+TEST_F(SystemCallFaultTest, WithoutANoReplaceRenameAFreeNameIsNeverReplaced) {
+    for (const int linkError : {0, EPERM}) {
+        SCOPED_TRACE(linkError);
+        const std::string a = dir.File("a.ess"), b = dir.File("b.ess"), c = dir.File("c.ess");
+        test::SaveBuilder().Raw("a").WriteTo(a);
+        test::SaveBuilder().Raw("b").WriteTo(b);
+        test::syscalls::Fail("renameat2", EINVAL);
+        if (linkError != 0) test::syscalls::Fail("link", linkError);
+        FileSystem& files = SystemFileSystem();
+        EXPECT_EQ(files.RenameToFreeName(a, b), FileError::kExists);
+        EXPECT_EQ(ReadFileBytes(a), "a");
+        EXPECT_EQ(ReadFileBytes(b), "b");
+        EXPECT_EQ(files.RenameToFreeName(a, c), FileError::kNone);
+        EXPECT_FALSE(fs::exists(a));
+        EXPECT_EQ(ReadFileBytes(c), "a");
+        EXPECT_GE(test::syscalls::Count("link"), 2);
+        test::syscalls::Reset();
+        fs::remove(b);
+        fs::remove(c);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <map>
 #include <mutex>
 
@@ -97,6 +98,17 @@ int fchmod(int fd, mode_t mode) noexcept {
 int fchown(int fd, uid_t owner, gid_t group) noexcept {
     static auto* real = Real<int(int, uid_t, gid_t)>("fchown");
     return Injected("fchown") ? -1 : real(fd, owner, group);
+}
+
+int renameat2(int fromFolder, const char* from, int toFolder, const char* to,
+              unsigned int flags) noexcept {
+    static auto* real = Real<int(int, const char*, int, const char*, unsigned int)>("renameat2");
+    return Injected("renameat2") ? -1 : real(fromFolder, from, toFolder, to, flags);
+}
+
+int link(const char* existing, const char* name) noexcept {
+    static auto* real = Real<int(const char*, const char*)>("link");
+    return Injected("link") ? -1 : real(existing, name);
 }
 
 int flock(int fd, int operation) noexcept {
