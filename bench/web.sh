@@ -9,7 +9,7 @@ cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQH_BUILD_BENCH=ON >/dev
 cmake --build build-release -j"$(nproc)" --target make-bench-save >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-web/build.sh "$work/page" >/dev/null
+web/build.sh --test-hooks "$work/page" >/dev/null
 (cd web && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
 for mib in 64 256; do
     build-release/bench/make-bench-save "$work/save.ess" "$mib"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the browser edition and checks it:
 #   - the save library's tests built for WebAssembly, run under node;
+#   - the page as published loads, without the tests' hooks;
 #   - the page in headless Chromium (Debian's), driven by playwright-core: every save
 #     of a table opened, edited and committed, the download compared with what the
 #     Linux quellhart-cli writes; axe-core finds no accessibility fault;
@@ -15,7 +16,7 @@ build=build-web
 command -v npm >/dev/null || scripts/ensure-packages.sh npm
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 
-web/build.sh "$build/page" >/dev/null
+web/build.sh --test-hooks "$build/page" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target savefile_tests >/dev/null
 # emscripten's C library keeps an open file by its name, not by the file: a handle
 # follows a rename to whatever then has the name, and the commit's look at the old
@@ -33,6 +34,8 @@ passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\./\1/p' "$build/tests/wasm
 echo "savefile_tests in WebAssembly under node: $passed passed"
 
 (cd web && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+web/build.sh "$build/published" >/dev/null
+node web/tests/published.mjs "$build/published"
 node web/tests/e2e.mjs "$build/page" "$linux_build/cli/quellhart-cli" \
     "$linux_build/tests/make-sample-saves"
 node web/tests/scenarios.mjs "$build/page" "$linux_build/cli/quellhart-cli" \

@@ -774,6 +774,7 @@
     if (!busy() && !button.disabled) button.click();
   });
 
+  // BEGIN TEST HOOKS (left out of the page unless it is built for the tests)
   // For scripts, tests and benchmarks: a folder handle from elsewhere (the origin's
   // private file system, say) opened as if the user had chosen it.
   // The size of the library's memory, which only grows: its peak.
@@ -784,6 +785,7 @@
     // The save as the last commit left it (what was offered as a download).
     saveBytes: () => fileBytes(0),
   };
+  // END TEST HOOKS
   // Served (not opened from the file system, where neither works): the page is kept
   // for use without a network and can be installed.
   if (location.protocol.startsWith('http')) {
