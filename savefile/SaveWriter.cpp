@@ -684,7 +684,9 @@ bool CSaveGame::SwapByTwoRenames(WorkFile& work, const std::string& backupPath,
 bool CSaveGame::RebuildOutFile(std::span<const ValuePatch> patches) {
     // What is copied must be the save as loaded: a game that rewrote it in place since,
     // or rewrites it while it is copied, on a file system whose times cannot show it,
-    // would otherwise leave a new save spliced from two.
+    // would otherwise leave a new save spliced from two. (A document given player data
+    // without a load has nothing to prove it by.)
+    if (reliedOn.size() != 2 || !fingerprintAsLoaded) return Refuse(errors::kReconstruction);
     Fingerprint copied;
     SaveCopier copier(files, input.Handle(), workFile, copied);
     const std::vector<char> prefix = PrefixBytes(player);
