@@ -10,7 +10,8 @@
 namespace quellhart::test::syscalls {
 
 // Every later call of `name` ("fsync", "fdatasync", "flistxattr", "fchmod", "fchown",
-// "flock", "renameat2", "link") fails with `error` (an errno), until Reset; or only its `nth` call from now.
+// "flock", "renameat2", "link") fails with `error` (an errno), until Reset; or only its `nth` call
+// from now.
 void Fail(const std::string& name, int error, int nth = 0);
 // How many times `name` was called since Reset.
 int Count(const std::string& name);
