@@ -24,9 +24,9 @@ bool SwapByRenames(FileSystem& files, const std::string& save, FileHandle parked
     // rename and lose an earlier one, and with it the version the earlier one moved. A
     // rename that cannot be made durable is undone, as if it had failed.
     const auto durableRename = [&](const std::string& from, const std::string& to) {
-        const FileStatus renamed = files.RenameToFreeName(from, to);
+        FileStatus renamed = files.RenameToFreeName(from, to);
         if (!renamed.Ok()) return renamed;
-        const FileStatus synced = files.SyncFolderOf(save);
+        FileStatus synced = files.SyncFolderOf(save);
         if (!synced.Ok()) files.RenameToFreeName(to, from);
         return synced;
     };
