@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# `quellhart-cli set` against the least a commit can cost, a durable copy of the save
-# (`cp` and `sync` of the copy), at 1, 16, 64 and 256 MiB with 0, 1 and 1000 changed
+# `quellhart-cli set` against the least a commit can cost: a durable copy of the save
+# (`cp` and `sync` of the copy), and the streaming limit (bench/StreamingLimit.cpp:
+# one read and one write in 1 MiB blocks, write-back hints every 2 MiB, a sync), at 1, 16, 64 and 256 MiB with 0, 1 and 1000 changed
 # globals (and a changed name), taking turns round by round so that the disk's state
 # falls on all alike. Prints a Markdown table of medians with their ranges, one
 # column pair for each build given (a build from before a change, say).
@@ -16,7 +17,7 @@ for build in "$@"; do
     clis+=("$(realpath "${build#*=}")")
 done
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQH_BUILD_BENCH=ON >/dev/null
-cmake --build build-release -j"$(nproc)" --target make-bench-save time-run >/dev/null
+cmake --build build-release -j"$(nproc)" --target make-bench-save time-run streaming-limit >/dev/null
 work=$(mktemp -d "${FOLDER:-${TMPDIR:-/tmp}}/set-vs-copy.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
@@ -28,11 +29,11 @@ fresh() { cp "$work/save.ess" "$work/edit.ess" && rm -f "$work/edit.bak" "$work/
 summary() { sort -g | awk '{a[NR]=$1*1000} END {printf "%.1f %.1f %.1f\n", a[int((NR+1)/2)], a[1], a[NR]}'; }
 cell() { printf " %s ms (%s-%s) |" "$1" "$2" "$3"; }
 
-header="| save | globals | cp + sync |"
-rule="|---|---|---|"
+header="| save | globals | cp + sync | limit |"
+rule="|---|---|---|---|"
 for name in "${names[@]}"; do
-    header+=" set, $name | / (cp + sync) |"
-    rule+="---|---|"
+    header+=" set, $name | / (cp + sync) | / limit |"
+    rule+="---|---|---|"
 done
 echo "$header"
 echo "$rule"
@@ -49,12 +50,16 @@ for mib in 1 16 64 256; do
             done
             fresh
             echo "copy $(seconds sh -c "cp '$work/save.ess' '$work/copy.ess' && sync '$work/copy.ess'")"
+            fresh
+            echo "limit $(seconds build-release/bench/streaming-limit "$work/save.ess" "$work/copy.ess")"
         done >>"$work/times"
         read -r c clo chi < <(grep '^copy ' "$work/times" | awk '{print $2}' | summary)
-        row="| $mib MiB | $count |$(cell "$c" "$clo" "$chi")"
+        read -r l llo lhi < <(grep '^limit ' "$work/times" | awk '{print $2}' | summary)
+        row="| $mib MiB | $count |$(cell "$c" "$clo" "$chi")$(cell "$l" "$llo" "$lhi")"
         for i in "${!clis[@]}"; do
             read -r n nlo nhi < <(grep "^$i " "$work/times" | awk '{print $2}' | summary)
             row+="$(cell "$n" "$nlo" "$nhi") $(echo "$n $c" | awk '{printf "%.2fx", $1 / $2}') |"
+            row+=" $(echo "$n $l" | awk '{printf "%.2fx", $1 / $2}') |"
         done
         echo "$row"
     done
