@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <regex>
 #include <set>
 
 #include "savefile/BackupRestore.h"
@@ -81,6 +82,28 @@ struct SaveFolder {
     }
     std::vector<std::string> History() const { return test::HistoryVersions(history); }
 };
+
+// Every file a failure's message names holds what the message says it holds: "the old
+// one is X" and "the old save is now X" the old save, "the new one is X" and "The new
+// save is in place" the new save.
+void ExpectWhatTheMessageSays(const SaveError& failure, const std::string& savePath,
+                              const std::string& newSave, const std::string& where) {
+    static const std::regex kOld("(?:the old one is|The old save is now) (\\S+)[.;]");
+    static const std::regex kNew("the new one is (\\S+)\\.");
+    const auto holds = [&](const std::regex& says, const std::string& version) {
+        for (std::sregex_iterator at(failure.cause.begin(), failure.cause.end(), says), end;
+             at != end; ++at) {
+            const std::string named = (*at)[1];
+            ASSERT_TRUE(fs::exists(named)) << where << ": " << failure.cause;
+            EXPECT_EQ(ReadFileBytes(named), version) << where << ": " << named;
+        }
+    };
+    holds(kOld, kOldSave);
+    holds(kNew, newSave);
+    if (failure.cause.find("The new save is in place") != std::string::npos) {
+        EXPECT_EQ(ReadFileBytes(savePath), newSave) << where << ": " << failure.cause;
+    }
+}
 
 // The edit every run makes: a longer name and two changed globals.
 // `kept`, where given, receives the document after its commit.
@@ -194,6 +217,7 @@ TEST(CommitDurability, EveryCallFailingOnceLeavesTheOldOrTheNewSaveWhole) {
                     }
                 } else {
                     EXPECT_FALSE(message.empty()) << where;
+                    ExpectWhatTheMessageSays(failure, folder.save, clean.newSave, where);
                     EXPECT_EQ(ReadFileBytes(folder.save), kOldSave) << where << ": " << message;
                     // The previous backup is back under its name, or, where two renames
                     // could not be undone and the old save kept the backup's name, still
@@ -263,10 +287,12 @@ TEST(CommitDurability, StoppedAtAnyCallTheNextOpenFindsTheOldOrTheNewSaveAndItsB
             FaultyFileSystem files = FaultyFileSystem::CrashingAtCall(call);
             files.exchangeSupported = can.exchange;
             files.linksSupported = can.links;
-            OpenEditCommit(files, folder.save);
+            SaveError failure;
+            OpenEditCommit(files, folder.save, &failure);
             const std::string where = std::string(can.exchange ? "exchange" : "renames") +
                                       (can.links ? ", links" : "") + ", stopped at call " +
                                       std::to_string(call);
+            ExpectWhatTheMessageSays(failure, folder.save, clean.newSave, where);
             // The next Open puts right what the stop left, and names what it cannot.
             CSaveGame next;
             // Whatever the stop, the previous backup is the backup or a version.
