@@ -146,7 +146,7 @@ void CSaveGame::ClearModel() {
     readPlayer = PlayerRecord{};
     reliedOn.clear();
     fingerprintAsLoaded.reset();
-    copiedAnotherSave = false;
+    bytesChangedSinceLoad = false;
 }
 
 bool CSaveGame::Fail(const char* text, const FileStatus& failed) {

@@ -135,9 +135,10 @@ private:
     // them, since a time kept to the second cannot tell a rewrite in the same second.
     // While no name of it has changed since, a change time that moved (an attribute
     // changed, or the bytes with the modification time put back) sends the look to
-    // the whole file's bytes, which decide. Unreadable: the call that failed is in
-    // `unreadable`.
-    OnDisk LoadedFileOnDisk(bool changeTimeToo, FileStatus& unreadable);
+    // the whole file's bytes, which decide; so, for the file that `leftTheName` of the
+    // save at the swap, do times too coarse to tell a rewrite (FAT, exFAT). Unreadable:
+    // the call that failed is in `unreadable`.
+    OnDisk LoadedFileOnDisk(bool changeTimeToo, FileStatus& unreadable, bool leftTheName = false);
     FileStatus RememberReliedOnBytes(int64_t globRunStart, int64_t globRunEnd);
     enum class StaleWorkFile { kRemoved, kClaimed, kNotOurs };
     // Removes a work file that no running commit has claimed (none there counts as
@@ -183,8 +184,9 @@ private:
     // the save only if the bytes it copies have it, and a change time that moved (an
     // attribute changed to mend a failure, or a rewrite) is told by it.
     std::optional<uint64_t> fingerprintAsLoaded;
-    // A commit found other bytes than those loaded, though the times did not show it.
-    bool copiedAnotherSave = false;
+    // A commit found other bytes than those loaded (copying them, or in the file that
+    // left the save's name), though the times did not show it.
+    bool bytesChangedSinceLoad = false;
     bool chargenClass = false;
     SaveInput input;
     std::string savePath;

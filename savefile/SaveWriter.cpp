@@ -319,7 +319,7 @@ bool CSaveGame::Commit() {
         // The same edits may go again once the cause is mended, if the save is still
         // the file they were made on (and that can be told).
         try {
-            blocked = copiedAnotherSave || !SaveIsTheLoadedFile();
+            blocked = bytesChangedSinceLoad || !SaveIsTheLoadedFile();
         } catch (const std::exception&) {
             blocked = true;
         }
@@ -440,7 +440,19 @@ bool CSaveGame::SaveIsTheLoadedFile() {
            LoadedFileOnDisk(!namesChanged, unreadable) == OnDisk::kAsLoaded;
 }
 
-CSaveGame::OnDisk CSaveGame::LoadedFileOnDisk(bool changeTimeToo, FileStatus& unreadable) {
+namespace {
+
+// Times kept coarsely, and no change time of its own (FAT and exFAT keep the
+// modification time to 2 s or 10 ms, and the change time is the same): a rewrite
+// that puts the modification time back cannot be told by them.
+bool TimesCannotTell(const FileInfo& file) {
+    return file.changedNs == file.modifiedNs && file.modifiedNs % 10'000'000 == 0;
+}
+
+}  // namespace
+
+CSaveGame::OnDisk CSaveGame::LoadedFileOnDisk(bool changeTimeToo, FileStatus& unreadable,
+                                              bool leftTheName) {
     FileInfo now;
     if (FileStatus described = files.Describe(input.Handle(), now); !described.Ok()) {
         unreadable = std::move(described);
@@ -448,7 +460,7 @@ CSaveGame::OnDisk CSaveGame::LoadedFileOnDisk(bool changeTimeToo, FileStatus& un
     }
     // The handle holds the file it was opened on, wherever its names have gone.
     if (!now.Unchanged(input.OpenedAs())) return OnDisk::kChanged;
-    if (changeTimeToo && !now.Untouched(input.OpenedAs())) {
+    const auto sameBytes = [&] {
         uint64_t fingerprint = 0;
         if (!fingerprintAsLoaded) return OnDisk::kChanged;
         if (FileStatus read = FingerprintOf(files, input.Handle(), now.size, fingerprint);
@@ -456,8 +468,17 @@ CSaveGame::OnDisk CSaveGame::LoadedFileOnDisk(bool changeTimeToo, FileStatus& un
             unreadable = std::move(read);
             return OnDisk::kUnreadable;
         }
-        if (fingerprint != *fingerprintAsLoaded) return OnDisk::kChanged;
+        if (fingerprint == *fingerprintAsLoaded) return OnDisk::kAsLoaded;
+        bytesChangedSinceLoad = true;
+        return OnDisk::kChanged;
+    };
+    if (changeTimeToo && !now.Untouched(input.OpenedAs())) {
+        if (const OnDisk bytes = sameBytes(); bytes != OnDisk::kAsLoaded) return bytes;
         input.Redescribe(now);  // the same bytes: only an attribute changed
+    } else if (leftTheName && TimesCannotTell(input.OpenedAs())) {
+        // The file that left the save's name is the one loaded, byte for byte: its
+        // times could not show a rewrite between the copy and the swap.
+        if (const OnDisk bytes = sameBytes(); bytes != OnDisk::kAsLoaded) return bytes;
     }
     std::vector<char> bytes;
     for (const auto& [offset, loaded] : reliedOn) {
@@ -537,7 +558,7 @@ bool CSaveGame::SwapInWorkFile(WorkFile& work, const std::string& backupPath,
     FileStatus unreadable;
     const NameHolds took = WhatNameHolds(files, workPath, input.OpenedAs(), &unreadable);
     const FileStatus synced = files.SyncFolderOf(savePath);
-    const OnDisk loaded = took == NameHolds::kThatFile  ? LoadedFileOnDisk(false, unreadable)
+    const OnDisk loaded = took == NameHolds::kThatFile  ? LoadedFileOnDisk(false, unreadable, true)
                           : took == NameHolds::kAnother ? OnDisk::kChanged
                                                         : OnDisk::kUnreadable;
     if (!synced.Ok() || loaded != OnDisk::kAsLoaded) {
@@ -655,8 +676,8 @@ bool CSaveGame::SwapByTwoRenames(WorkFile& work, const std::string& backupPath,
     // (The previous backup is among the versions by now, and comes back when this
     // fails; without a history it is gone. The save is not.) So does one the system
     // cannot say anything of.
-    const OnDisk loaded =
-        took == NameHolds::kThatFile ? LoadedFileOnDisk(false, unreadable) : OnDisk::kUnreadable;
+    const OnDisk loaded = took == NameHolds::kThatFile ? LoadedFileOnDisk(false, unreadable, true)
+                                                       : OnDisk::kUnreadable;
     if (loaded != OnDisk::kAsLoaded) {
         if (!files.RenameToFreeName(backupPath, savePath).Ok()) work.Keep();
         if (loaded == OnDisk::kChanged) return Refuse(errors::kChangedOnDisk);
@@ -711,7 +732,7 @@ bool CSaveGame::RebuildOutFile(std::span<const ValuePatch> patches) {
         return Refuse(errors::kReconstructionTail, described);
     if (made.size != copier.Written()) return Refuse(errors::kReconstructionTail);
     if (copied.Value() != fingerprintAsLoaded) {
-        copiedAnotherSave = true;
+        bytesChangedSinceLoad = true;
         return Refuse(errors::kChangedOnDisk);
     }
     return true;
