@@ -67,12 +67,14 @@ std::optional<std::string> NextOpenFinds(MemoryFileSystem& disk, bool links,
     return disk.Contents(kSave);
 }
 
-// With a journal (ext4, XFS, Btrfs; NFS and SMB servers) or without (FAT, exFAT, which
-// also have no links).
+// With a journal and fine times (ext4, XFS, Btrfs; NFS and SMB servers) or without
+// either (FAT, exFAT, which also have no links; their times are kept to 2 s or 10 ms,
+// with no change time of their own).
 struct Profile {
-    bool exchange, links, journal;
+    bool exchange, links, journal, coarseTimes;
 };
-constexpr Profile kProfiles[] = {{true, true, true}, {false, true, true}, {false, false, false}};
+constexpr Profile kProfiles[] = {
+    {true, true, true, false}, {false, true, true, false}, {false, false, false, true}};
 
 // Runs `operation` on the save and its previous backup (or `start`), cut at each of its calls, and
 // hands every disk such a cut can leave to `check`, with a line saying which it is.
@@ -84,12 +86,14 @@ void CutAtEveryCall(const Profile& can, Operation operation, Check check,
     clean.exchangeSupported = can.exchange;
     clean.linksSupported = can.links;
     clean.journal = can.journal;
+    clean.coarseTimes = can.coarseTimes;
     ASSERT_TRUE(operation(clean));
     for (int call = 1; call <= clean.Calls() + 1; ++call) {
         PowerLossFileSystem files(start);
         files.exchangeSupported = can.exchange;
         files.linksSupported = can.links;
         files.journal = can.journal;
+        files.coarseTimes = can.coarseTimes;
         files.stopAtCall = call;
         operation(files);
         const std::uint32_t combinations = 1u << files.UnsyncedNameChanges();
@@ -113,6 +117,7 @@ TEST(PowerLoss, ACommitCutAtAnyCallLeavesTheOldOrTheNewSaveAndEveryVersion) {
         clean.exchangeSupported = can.exchange;
         clean.linksSupported = can.links;
         clean.journal = can.journal;
+        clean.coarseTimes = can.coarseTimes;
         ASSERT_TRUE(EditAndCommit(clean));
         const std::string newSave = *clean.AfterPowerCut(~0u, true)->Contents(kSave);
         ASSERT_NE(newSave, kOld);

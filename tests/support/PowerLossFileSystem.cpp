@@ -147,13 +147,22 @@ FileStatus PowerLossFileSystem::WriteAt(FileHandle file, std::int64_t offset, co
 
 FileStatus PowerLossFileSystem::Describe(FileHandle file, FileInfo& info) {
     if (!Goes()) return FileError::kFailed;
-    return live_.Describe(file, info);
+    return Coarsened(live_.Describe(file, info), info);
 }
 
 FileStatus PowerLossFileSystem::DescribePath(const std::string& path, bool followLinks,
                                              FileInfo& info) {
     if (!Goes(path)) return FileError::kFailed;
-    return live_.DescribePath(path, followLinks, info);
+    return Coarsened(live_.DescribePath(path, followLinks, info), info);
+}
+
+FileStatus PowerLossFileSystem::Coarsened(FileStatus described, FileInfo& info) const {
+    if (coarseTimes) {
+        constexpr std::int64_t kTick = 2'000'000'000;
+        info.modifiedNs = info.modifiedNs / kTick * kTick;
+        info.changedNs = info.modifiedNs;
+    }
+    return described;
 }
 
 FileStatus PowerLossFileSystem::CopyAccess(FileHandle file, FileHandle from, const FileInfo& like) {

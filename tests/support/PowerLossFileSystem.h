@@ -36,6 +36,8 @@ public:
     bool exchangeSupported = true;
     bool linksSupported = true;
     bool journal = true;  // changes of names in order, each whole
+    // Times kept to 2 s, and the change time the modification time (FAT, exFAT).
+    bool coarseTimes = false;
     int Calls() const { return calls_; }
 
     // How many changes of names a power cut may keep or lose.
@@ -90,6 +92,7 @@ private:
     // Keeps a change of the names `paths` that went through, as they are now, to be
     // synced or lost.
     FileStatus Logged(FileStatus status, std::string text, std::vector<std::string> paths);
+    FileStatus Coarsened(FileStatus described, FileInfo& info) const;
     // The bytes each file holds now, by its index.
     std::map<std::uint64_t, std::string> LiveBytes();
 
