@@ -3,6 +3,7 @@
 #include <fstream>
 #include <utility>
 
+#include "tests/support/CoarseTimes.h"
 #include "tests/support/TempDir.h"
 
 namespace quellhart::test {
@@ -97,11 +98,7 @@ FileStatus FaultyFileSystem::DescribePath(const std::string& path, bool followLi
 }
 
 FileStatus FaultyFileSystem::Coarsened(FileStatus described, FileInfo& info) const {
-    if (coarseTimes) {
-        constexpr std::int64_t kTick = 2'000'000'000;
-        info.modifiedNs = info.modifiedNs / kTick * kTick;
-        info.changedNs = info.modifiedNs;
-    }
+    if (coarseTimes) CoarsenTimes(info);
     return described;
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "tests/support/CoarseTimes.h"
+
 namespace quellhart::test {
 namespace {
 
@@ -157,11 +159,7 @@ FileStatus PowerLossFileSystem::DescribePath(const std::string& path, bool follo
 }
 
 FileStatus PowerLossFileSystem::Coarsened(FileStatus described, FileInfo& info) const {
-    if (coarseTimes) {
-        constexpr std::int64_t kTick = 2'000'000'000;
-        info.modifiedNs = info.modifiedNs / kTick * kTick;
-        info.changedNs = info.modifiedNs;
-    }
+    if (coarseTimes) CoarsenTimes(info);
     return described;
 }
 
