@@ -84,6 +84,11 @@ bool CSaveGame::OpenInput(const std::string& path) {
 
 // Called with the save's lock held. Only a file is deleted: a folder or a link of
 // that name is the user's.
+bool CSaveGame::LoadsWhole(const std::string& path) {
+    CSaveGame other(files);  // closed again before anything is done to the file
+    return other.OpenReadOnly(path) && other.Load();
+}
+
 CSaveGame::StaleWorkFile CSaveGame::RemoveStaleWorkFile() {
     FileClaim stale(files, workPath);
     const FileStatus claimed = stale.Take();
@@ -99,12 +104,9 @@ CSaveGame::StaleWorkFile CSaveGame::RemoveStaleWorkFile() {
     // it took the save's name (where the file system has no second names, the save's
     // name is then empty, and a game may have saved into it since): it is kept among
     // the versions. Anything less is a copy stopped half-way.
-    if (historyKeep > 0 && info.size != 0) {
-        CSaveGame edited(files);
+    if (historyKeep > 0 && info.size != 0 && LoadsWhole(workPath)) {
         std::string keptAs;
-        if (edited.OpenReadOnly(workPath) && edited.Load() &&
-            KeepInHistory(files, savePath, workPath, keptAs).Ok())
-            return StaleWorkFile::kRemoved;
+        if (KeepInHistory(files, savePath, workPath, keptAs).Ok()) return StaleWorkFile::kRemoved;
     }
     files.Remove(workPath);
     return StaleWorkFile::kRemoved;

@@ -145,6 +145,8 @@ private:
     // removed). A file that no commit could have left, one that does not begin as a
     // save does, is another program's and stays.
     StaleWorkFile RemoveStaleWorkFile();
+    // Whether the file at `path` opens and loads as a whole save.
+    bool LoadsWhole(const std::string& path);
     bool PlanValuePatches(std::vector<ValuePatch>& patches);
     bool RebuildOutFile(std::span<const ValuePatch> patches);
     bool ReadBackValuePatches(std::span<const ValuePatch> patches);
