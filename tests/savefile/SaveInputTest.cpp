@@ -1,6 +1,7 @@
 // The save input's classic stream state and its tag search across its own buffer.
 #include <gtest/gtest.h>
 
+#include "savefile/SaveFingerprint.h"
 #include "savefile/SaveFormat.h"
 #include "savefile/SaveInput.h"
 #include "tests/support/SaveBuilder.h"
@@ -69,6 +70,31 @@ TEST_F(SaveInputTest, LargeReadsAfterSmallOnesDeliverEveryByteInOrder) {
     std::string rest(bytes.size() - 5, '\0');
     EXPECT_EQ(input.Read(rest.data(), rest.size()), rest.size());
     EXPECT_EQ(got + rest, bytes);
+}
+
+// The fingerprint taken as the file is read is the whole file's, however much the
+// reads covered before it was finished (a backward step included), and reads after it
+// still deliver the file's bytes.
+TEST_F(SaveInputTest, TheFingerprintAsReadIsTheWholeFilesAndReadsGoOnAfterIt) {
+    std::string bytes;
+    for (int i = 0; i < 700000; ++i) bytes += char('a' + i * 7 % 26);
+    for (const size_t readFirst : {size_t{0}, size_t{5}, size_t{300000}}) {
+        SCOPED_TRACE(readFirst);
+        Write(bytes);
+        input.StartFingerprint();
+        std::string first(readFirst, '\0');
+        input.Read(first.data(), first.size());
+        if (readFirst > 0) input.Skip(-1);
+        uint64_t asRead = 0, whole = 0;
+        ASSERT_EQ(input.FinishFingerprint(asRead), FileError::kNone);
+        ASSERT_EQ(FingerprintOf(SystemFileSystem(), input.Handle(), int64_t(bytes.size()), whole),
+                  FileError::kNone);
+        EXPECT_EQ(asRead, whole);
+        std::string after(6, '\0');
+        input.Seek(10);
+        EXPECT_EQ(input.Read(after.data(), after.size()), after.size());
+        EXPECT_EQ(after, bytes.substr(10, 6));
+    }
 }
 
 }  // namespace
