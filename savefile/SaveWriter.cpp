@@ -232,7 +232,11 @@ private:
 };
 
 // The previous backup, moved into the history before anything takes its name, and
-// back to its name unless the commit goes through.
+// back to its name unless the commit goes through. Where no versions are kept it
+// stays under its name, which the old save then replaces in one rename, except on
+// the way by two renames: there the old save takes the backup's name before the new
+// save is in place, so the previous backup waits among the versions until then, and
+// goes only once the commit went through.
 class PreviousBackup {
 public:
     PreviousBackup(FileSystem& files, const std::string& savePath, std::string backupPath, int keep)
@@ -243,9 +247,9 @@ public:
     PreviousBackup(const PreviousBackup&) = delete;
     PreviousBackup& operator=(const PreviousBackup&) = delete;
 
-    // Moves the backup, where there is one and versions are kept.
-    void MoveIntoHistory() {
-        if (keep_ <= 0) return;
+    // Moves the backup, where there is one and versions are kept, or `untilPlaced`.
+    void MoveIntoHistory(bool untilPlaced = false) {
+        if (keep_ <= 0 && !untilPlaced) return;
         FileInfo backup;
         const FileStatus described = files_.DescribePath(backupPath_, false, backup);
         if (described == FileError::kNotFound) return;
@@ -268,11 +272,17 @@ public:
     // The commit went through: the version stays, and the oldest beyond the limit go.
     void Placed() {
         placed_ = true;
-        if (!keptAs_.empty()) TrimHistory(files_, savePath_, keep_);
+        if (keptAs_.empty()) return;
+        if (keep_ > 0) {
+            TrimHistory(files_, savePath_, keep_);
+        } else {
+            files_.Remove(keptAs_);
+        }
     }
-    // What "Done" is followed by where the history could not take the backup.
+    // What "Done" is followed by where the history could not take the backup. Without
+    // versions kept nothing was promised: the backup was replaced as ever.
     SaveError Note() const {
-        if (failure_.Ok()) return {};
+        if (failure_.Ok() || keep_ <= 0) return {};
         return {errors::kVersionNotKept, failure_.Cause()};
     }
 
@@ -647,8 +657,9 @@ bool CSaveGame::ReplaceWithoutExchange(WorkFile& work, const std::string& backup
 bool CSaveGame::SwapByTwoRenames(WorkFile& work, const std::string& backupPath,
                                  PreviousName& previous, PreviousBackup& previousBackup) {
     // The old save takes the backup's name first, so the previous backup steps aside
-    // before the new save is in place; it comes back if the commit fails.
-    previousBackup.MoveIntoHistory();
+    // before the new save is in place, versions kept or not; it comes back if the
+    // commit fails.
+    previousBackup.MoveIntoHistory(true);
     if (const FileStatus renamed = files.Rename(savePath, backupPath); !renamed.Ok())
         return Refuse(errors::kRenameSaveToBackup, renamed);
     // The old save's new name is made durable before the new file takes the save's:

@@ -17,6 +17,7 @@
 #include "savefile/FileClaim.h"
 #include "savefile/SaveErrors.h"
 #include "savefile/SaveGame.h"
+#include "savefile/SaveHistory.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/SaveBuilder.h"
 #include "tests/support/TempDir.h"
@@ -108,9 +109,11 @@ void ExpectWhatTheMessageSays(const SaveError& failure, const std::string& saveP
 // The edit every run makes: a longer name and two changed globals.
 // `kept`, where given, receives the document after its commit.
 bool OpenEditCommit(FileSystem& files, const std::string& path, SaveError* error = nullptr,
-                    SaveError* note = nullptr, std::unique_ptr<CSaveGame>* kept = nullptr) {
+                    SaveError* note = nullptr, std::unique_ptr<CSaveGame>* kept = nullptr,
+                    int keep = kDefaultHistoryKeep) {
     auto owned = std::make_unique<CSaveGame>(files);
     CSaveGame& doc = *owned;
+    doc.SetHistoryKeep(keep);
     if (!doc.Open(path) || !doc.Load()) {
         if (error) *error = doc.GetError();
         return false;
@@ -137,11 +140,11 @@ struct CleanRun {
     std::vector<std::string> names;
 };
 
-CleanRun MeasureCleanRun(bool exchangeSupported) {
+CleanRun MeasureCleanRun(bool exchangeSupported, int keep = kDefaultHistoryKeep) {
     SaveFolder folder;
     FaultyFileSystem counting;
     counting.exchangeSupported = exchangeSupported;
-    EXPECT_TRUE(OpenEditCommit(counting, folder.save));
+    EXPECT_TRUE(OpenEditCommit(counting, folder.save, nullptr, nullptr, nullptr, keep));
     return {ReadFileBytes(folder.save), counting.Calls(), counting.Names()};
 }
 
@@ -471,27 +474,44 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
 
 TEST(CommitDurability, WithoutAnExchangeAFailedCommitStillKeepsTheSave) {
     // Where names cannot be exchanged, the save is renamed to the backup first, once
-    // the previous backup is among the versions: when the second rename fails, neither
-    // the save nor the previous backup is gone.
-    const CleanRun clean = MeasureCleanRun(false);
-    for (int call = 1; call <= clean.calls; ++call) {
-        SaveFolder folder;
-        FaultyFileSystem files = FaultyFileSystem::FailingCall(call, FileError::kFailed);
-        files.exchangeSupported = false;
-        const bool committed = OpenEditCommit(files, folder.save);
-        const std::string where =
-            "call " + std::to_string(call) + " " + files.Names()[size_t(call - 1)];
-        EXPECT_EQ(ReadFileBytes(folder.save), committed ? clean.newSave : kOldSave) << where;
-        if (committed) {
-            EXPECT_EQ(ReadFileBytes(folder.backup), kOldSave) << where;
+    // the previous backup is among the versions (kept or not): when the second rename
+    // fails, neither the save nor the previous backup is gone. Without versions kept,
+    // a commit that went through leaves none.
+    for (const int keep : {kDefaultHistoryKeep, 0}) {
+        const CleanRun clean = MeasureCleanRun(false, keep);
+        for (int call = 1; call <= clean.calls; ++call) {
+            SaveFolder folder;
+            FaultyFileSystem files = FaultyFileSystem::FailingCall(call, FileError::kFailed);
+            files.exchangeSupported = false;
+            SaveError failure, note;
+            const bool committed =
+                OpenEditCommit(files, folder.save, &failure, &note, nullptr, keep);
+            const std::string where = "keep " + std::to_string(keep) + ", call " +
+                                      std::to_string(call) + " " + files.Names()[size_t(call - 1)];
+            EXPECT_EQ(ReadFileBytes(folder.save), committed ? clean.newSave : kOldSave) << where;
+            if (committed) {
+                EXPECT_EQ(ReadFileBytes(folder.backup), kOldSave) << where;
+                if (keep == 0) {
+                    // (A previous backup that could not be removed stays a version.)
+                    const bool removeFailed = files.Names()[size_t(call - 1)] == "Remove";
+                    EXPECT_TRUE(folder.History().empty() ||
+                                (removeFailed &&
+                                 folder.History() == std::vector<std::string>{kPreviousBackup}))
+                        << where;
+                    EXPECT_EQ(note.text, "") << where;
+                }
+            } else {
+                // Only a history that could not take the previous backup lets it go, as
+                // a commit without history would.
+                const auto firstRename =
+                    std::find(clean.names.begin(), clean.names.end(), "Rename");
+                if (call > firstRename - clean.names.begin()) {
+                    EXPECT_EQ(folder.Holding(kPreviousBackup), 1u)
+                        << where << ": " << failure.text << " / " << failure.cause;
+                }
+            }
+            EXPECT_FALSE(fs::exists(folder.dir.File("save.out"))) << where;
         }
-        // Only a history that could not take the previous backup lets it go, as a
-        // commit without history would.
-        const auto firstRename = std::find(clean.names.begin(), clean.names.end(), "Rename");
-        if (call > firstRename - clean.names.begin()) {
-            EXPECT_EQ(folder.Holding(kPreviousBackup), 1u) << where;
-        }
-        EXPECT_FALSE(fs::exists(folder.dir.File("save.out"))) << where;
     }
 }
 
