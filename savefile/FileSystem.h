@@ -176,6 +176,18 @@ public:
     virtual FileStatus CreateFolder(const std::string& path) = 0;
     // The names in the folder `path` (without "." and ".."), in no particular order.
     virtual FileStatus ListFolder(const std::string& path, std::vector<std::string>& names) = 0;
+
+    // A short note of the program's own kept with a file (an extended attribute): it
+    // stays with the file through renames, is never given to another file by
+    // CopyAccess, and is lost by a copy. kNotSupported where the file system keeps
+    // none; a layer without notes keeps none.
+    virtual FileStatus SetNote(FileHandle /*file*/, const std::string& /*note*/) {
+        return FileError::kNotSupported;
+    }
+    // The note of the file `path` names (through links), or kNotFound for none.
+    virtual FileStatus ReadNote(const std::string& /*path*/, std::string& /*note*/) {
+        return FileError::kNotSupported;
+    }
 };
 
 // The operating system's files.

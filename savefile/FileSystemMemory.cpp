@@ -160,6 +160,22 @@ FileStatus MemoryFileSystem::CopyAccess(FileHandle file, FileHandle, const FileI
     return FileError::kNone;
 }
 
+FileStatus MemoryFileSystem::SetNote(FileHandle file, const std::string& note) {
+    const std::lock_guard lock(mutex_);
+    Open* open = Find(file);
+    if (!open) return FileError::kFailed;
+    open->file->note = note;
+    return FileError::kNone;
+}
+
+FileStatus MemoryFileSystem::ReadNote(const std::string& path, std::string& note) {
+    const std::lock_guard lock(mutex_);
+    const auto found = names_.find(path);
+    if (found == names_.end() || !found->second->note) return FileError::kNotFound;
+    note = *found->second->note;
+    return FileError::kNone;
+}
+
 FileStatus MemoryFileSystem::TryLock(FileHandle file) {
     const std::lock_guard lock(mutex_);
     Open* open = Find(file);

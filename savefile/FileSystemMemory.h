@@ -62,6 +62,8 @@ public:
     FileStatus SyncFolderOf(const std::string&) override { return FileError::kNone; }
     FileStatus CreateFolder(const std::string& path) override;
     FileStatus ListFolder(const std::string& path, std::vector<std::string>& names) override;
+    FileStatus SetNote(FileHandle file, const std::string& note) override;
+    FileStatus ReadNote(const std::string& path, std::string& note) override;
 
 private:
     struct File {
@@ -70,6 +72,7 @@ private:
         std::int64_t modifiedNs = 0;
         std::uint32_t permissions = 0600;
         FileHandle lockedBy = kNoFile;
+        std::optional<std::string> note;
     };
     struct Open {
         std::shared_ptr<File> file;

@@ -73,6 +73,10 @@ FileStatus Result(bool ok, const std::string& path, const std::string& toPath = 
 
 int Descriptor(FileHandle file) { return int(file); }
 
+// The attribute the program keeps its notes in: in the user's namespace, so that the
+// file's owner may set it, and never copied from one save to another.
+constexpr const char* kNoteAttribute = "user.quellhart.note";
+
 // Copies every extended attribute of `from` to `to`. The kernel's own labels
 // ("security.") are the kernel's to set and are passed over when it refuses them.
 // Without the calls a file has no attributes to lose.
@@ -94,6 +98,7 @@ FileStatus CopyAttributes([[maybe_unused]] int from, [[maybe_unused]] int to,
     if (listed < 0) return FromErrno(errno, path);
     for (const char* name = names.data(); name < names.data() + listed;
          name += std::strlen(name) + 1) {
+        if (std::strcmp(name, kNoteAttribute) == 0) continue;  // a note is the file's own
         const ssize_t size = ::fgetxattr(from, name, nullptr, 0);
         if (size < 0) return FromErrno(errno, path);
         std::vector<char> value(static_cast<size_t>(size));
@@ -383,6 +388,25 @@ public:
             names.push_back(it->path().filename().string());
         return error ? FromErrno(error.value(), path) : FileStatus();
     }
+
+#if QH_HAVE_XATTR
+    FileStatus SetNote(FileHandle file, const std::string& note) override {
+        return Result(
+            ::fsetxattr(Descriptor(file), kNoteAttribute, note.data(), note.size(), 0) == 0,
+            PathOf(file));
+    }
+
+    FileStatus ReadNote(const std::string& path, std::string& note) override {
+        // Notes are short: one that does not fit is none of the program's.
+        char value[256];
+        const ssize_t size = ::getxattr(path.c_str(), kNoteAttribute, value, sizeof value);
+        if (size >= 0) {
+            note.assign(value, size_t(size));
+            return FileError::kNone;
+        }
+        return FromErrno(errno == ENODATA || errno == ERANGE ? ENOENT : errno, path);
+    }
+#endif
 
 private:
     FileHandle Opened(int fd, const std::string& path) { return names_.Opened(fd, path); }

@@ -44,6 +44,7 @@
 #include "savefile/SaveGame.h"
 #include "savefile/SaveHistory.h"
 #include "savefile/SiblingPaths.h"
+#include "savefile/WholeSaveNote.h"
 
 namespace quellhart {
 namespace {
@@ -411,9 +412,14 @@ bool CSaveGame::CommitLocked() {
     // claimed, until its name has taken the old save's place.
     if (const FileStatus synced = files.Sync(work.Handle()); !synced.Ok())
         return Refuse(errors::kReconstructionTail, synced);
+    // Both versions are known whole now, which spares a restore the reading of either
+    // (the old save's note once it is the backup: a note moves its change time).
+    if (FileInfo written; files.Describe(work.Handle(), written).Ok())
+        NoteLoadsWhole(files, work.Handle(), written);
     // What was copied must be what was loaded: the game may have saved meanwhile.
     if (!SaveStillAsLoaded()) return false;
     if (!SwapInWorkFile(work)) return false;
+    NoteLoadsWhole(files, input.Handle(), input.OpenedAs());
     if (!lock.Ok()) {  // said after whatever else the commit has to say
         const SaveError unlocked{errors::kSaveNotLocked, lock.Cause()};
         if (commitNote.text.empty()) {

@@ -4,6 +4,7 @@
 #include "savefile/SaveGame.h"
 #include "savefile/SaveHistory.h"
 #include "savefile/SiblingPaths.h"
+#include "savefile/WholeSaveNote.h"
 
 namespace quellhart {
 namespace {
@@ -72,6 +73,7 @@ bool ReadyToPutBack(FileSystem& files, const std::string& savePath, const std::s
         return false;
     }
     FinishInterruptedSwaps(files, savePath);
+    if (NotedLoadsWhole(files, candidate)) return true;
     CSaveGame loaded(files);
     if (loaded.OpenReadOnly(candidate) && loaded.Load()) return true;
     error = {candidate + ": " + loaded.GetErrorText(), loaded.GetError().cause};

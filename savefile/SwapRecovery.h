@@ -30,7 +30,8 @@ void FinishInterruptedSwaps(FileSystem& files, const std::string& savePath);
 
 // Before a file is put back as the save (its backup, an earlier version): no other
 // save in the folder shares the save's names, what a stop left is put right, and the
-// file loads whole. Otherwise false, with `error` (`refusal` for a shared name).
+// file loads whole (or is noted as whole by the commit that made it a version, and not
+// written to since). Otherwise false, with `error` (`refusal` for a shared name).
 bool ReadyToPutBack(FileSystem& files, const std::string& savePath, const std::string& candidate,
                     const char* refusal, SaveError& error);
 

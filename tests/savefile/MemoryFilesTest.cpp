@@ -96,6 +96,25 @@ const Case kCases[] = {
          EXPECT_EQ(Read(files, at("c")), "one");
          EXPECT_EQ(files.Remove(at("b")), FileError::kNotFound);
      }},
+    {"a note stays with its file through a rename and is given to no other",
+     [](FileSystem& files, const Name& at, bool inMemory) {
+         const FileHandle a = Created(files, at("a"), "one");
+         const FileHandle b = Created(files, at("b"), "two");
+         const FileStatus noted = files.SetNote(a, "whole");
+         if (Unsupported(noted, inMemory)) return (void)(files.Close(a), files.Close(b));
+         ASSERT_EQ(noted, FileError::kNone);
+         FileInfo like;
+         ASSERT_EQ(files.Describe(a, like), FileError::kNone);
+         EXPECT_EQ(files.CopyAccess(b, a, like), FileError::kNone);
+         files.Close(a);
+         files.Close(b);
+         ASSERT_EQ(files.Rename(at("a"), at("c")), FileError::kNone);
+         std::string note;
+         EXPECT_EQ(files.ReadNote(at("c"), note), FileError::kNone);
+         EXPECT_EQ(note, "whole");
+         EXPECT_EQ(files.ReadNote(at("b"), note), FileError::kNotFound);
+         EXPECT_EQ(files.ReadNote(at("a"), note), FileError::kNotFound);
+     }},
 };
 
 TEST(MemoryFiles, DoWhatTheSystemsFilesDo) {

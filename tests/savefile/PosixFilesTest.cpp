@@ -146,7 +146,8 @@ TEST_F(PosixFilesTest, ExtendedAttributesAndTheAccessListAreKeptAndNoneIsAdded) 
         save.WriteTo(SavePath());
         fs::permissions(SavePath(), fs::perms(0640));
         const std::string folder = fs::path(SavePath()).parent_path().string();
-        std::vector<std::pair<std::string, std::string>> kept = {{"user.quellhart.note", "kept"}};
+        std::vector<std::pair<std::string, std::string>> kept = {
+            {"user.xdg.origin.url", "https://example.org/save.ess"}};
         if (c.saveHasList) kept.emplace_back("system.posix_acl_access", acl);
         for (const auto& [name, value] : kept)
             if (::setxattr(SavePath().c_str(), name.c_str(), value.data(), value.size(), 0) != 0)

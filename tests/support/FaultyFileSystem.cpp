@@ -167,6 +167,19 @@ FileStatus FaultyFileSystem::ListFolder(const std::string& path, std::vector<std
     return system_.ListFolder(path, names);
 }
 
+// FAT and exFAT, whose times are coarse, keep no notes either.
+FileStatus FaultyFileSystem::SetNote(FileHandle file, const std::string& note) {
+    QH_PASS_UNLESS_INJECTED("SetNote", {});
+    if (coarseTimes) return FileError::kNotSupported;
+    return system_.SetNote(file, note);
+}
+
+FileStatus FaultyFileSystem::ReadNote(const std::string& path, std::string& note) {
+    QH_PASS_UNLESS_INJECTED("ReadNote", path);
+    if (coarseTimes) return FileError::kNotSupported;
+    return system_.ReadNote(path, note);
+}
+
 #undef QH_PASS_UNLESS_INJECTED
 
 }  // namespace quellhart::test

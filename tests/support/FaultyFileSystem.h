@@ -78,6 +78,8 @@ public:
     FileStatus SyncFolderOf(const std::string& path) override;
     FileStatus CreateFolder(const std::string& path) override;
     FileStatus ListFolder(const std::string& path, std::vector<std::string>& names) override;
+    FileStatus SetNote(FileHandle file, const std::string& note) override;
+    FileStatus ReadNote(const std::string& path, std::string& note) override;
     std::string FinalPath(const std::string& path) override { return system_.FinalPath(path); }
 
 private:

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# `quellhart-cli restore` against the least a restore can cost: an exchange of the two
+# names and a sync of their folder (bench/ExchangeLimit.cpp), at 16, 64 and 256 MiB,
+# the player record at the end of the save (so that a load reads all of it). The save
+# and its backup are made by a commit, as a user's are; each restore swaps them, and
+# the next swaps them back. Taking turns round by round; medians of the rounds, one
+# column pair for each build given (a build from before a change, say).
+#   bench/restore-vs-exchange.sh ROUNDS NAME=CLI [NAME=CLI...]
+#   FOLDER=/mnt/xfs bench/restore-vs-exchange.sh ...   # the saves in another file system
+set -euo pipefail
+cd "$(dirname "$0")/.."
+rounds=$1
+shift
+names=() clis=()
+for build in "$@"; do
+    names+=("${build%%=*}")
+    clis+=("$(realpath "${build#*=}")")
+done
+cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQH_BUILD_BENCH=ON >/dev/null
+cmake --build build-release -j"$(nproc)" --target make-bench-save time-run exchange-limit >/dev/null
+work=$(mktemp -d "${FOLDER:-${TMPDIR:-/tmp}}/restore-vs-exchange.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+seconds() { build-release/bench/time-run "$@"; }
+summary() { sort -g | awk '{a[NR]=$1*1000} END {printf "%.1f %.1f %.1f\n", a[int((NR+1)/2)], a[1], a[NR]}'; }
+cell() { printf " %s ms (%s-%s) |" "$1" "$2" "$3"; }
+
+header="| save | exchange + folder sync |"
+rule="|---|---|"
+for name in "${names[@]}"; do
+    header+=" restore, $name | / exchange |"
+    rule+="---|---|"
+done
+echo "$header"
+echo "$rule"
+for mib in 16 64 256; do
+    build-release/bench/make-bench-save "$work/save.ess" "$mib"
+    # Each build's pair is made by that build's own commit, so that each finds what
+    # its commits leave beside a save.
+    for i in "${!clis[@]}"; do
+        cp "$work/save.ess" "$work/b$i.ess"
+        "${clis[$i]}" set "$work/b$i.ess" --global "var1=1.5" --yes >/dev/null
+    done
+    cp "$work/save.ess" "$work/x.ess" && cp "$work/save.ess" "$work/x.bak"
+    sync
+    : >"$work/times"
+    for _ in $(seq "$rounds"); do
+        for i in "${!clis[@]}"; do
+            echo "$i $(seconds "${clis[$i]}" restore "$work/b$i.ess" --yes)"
+        done
+        echo "exchange $(seconds build-release/bench/exchange-limit "$work/x.ess" "$work/x.bak")"
+    done >>"$work/times"
+    read -r e elo ehi < <(grep '^exchange ' "$work/times" | awk '{print $2}' | summary)
+    row="| $mib MiB |$(cell "$e" "$elo" "$ehi")"
+    for i in "${!clis[@]}"; do
+        read -r n nlo nhi < <(grep "^$i " "$work/times" | awk '{print $2}' | summary)
+        row+="$(cell "$n" "$nlo" "$nhi") $(echo "$n $e" | awk '{printf "%.1fx", $1 / $2}') |"
+    done
+    echo "$row"
+    rm -f "$work"/b*.ess "$work"/b*.bak "$work"/x.*
+    rm -rf "$work"/b*.history
+done
