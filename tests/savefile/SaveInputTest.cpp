@@ -1,8 +1,11 @@
 // The save input's classic stream state and its tag search across its own buffer.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "savefile/SaveFingerprint.h"
 #include "savefile/SaveFormat.h"
+#include "savefile/SaveGame.h"
 #include "savefile/SaveInput.h"
 #include "tests/support/SaveBuilder.h"
 #include "tests/support/TempDir.h"
@@ -95,6 +98,53 @@ TEST_F(SaveInputTest, TheFingerprintAsReadIsTheWholeFilesAndReadsGoOnAfterIt) {
         EXPECT_EQ(input.Read(after.data(), after.size()), after.size());
         EXPECT_EQ(after, bytes.substr(10, 6));
     }
+}
+
+// A file cut short by another program between its open and the reads: every read
+// past the new end fails, the fingerprint cannot be finished, and a load says the
+// save is not whole.
+TEST_F(SaveInputTest, AFileCutShortWhileOpenFailsItsReadsAndNothingElse) {
+    constexpr size_t kBuffer = 256 << 10;
+    std::string bytes(3 * kBuffer, 'x');
+    bytes.replace(bytes.size() - 4, 4, "NPC_");
+    const auto cutShort = [&] { std::filesystem::resize_file(dir.File("in.ess"), 1000); };
+    struct Case {
+        const char* what;
+        std::function<bool(SaveInput&)> reads;  // whether it got what it asked for
+    };
+    const Case cases[] = {
+        {"a search", [](SaveInput& in) { return in.FindTag(kTagNPC_).has_value(); }},
+        {"a read across the end",
+         [](SaveInput& in) {
+             std::string got(2 * kBuffer, '\0');
+             return in.Skip(500).Read(got.data(), got.size()) == got.size();
+         }},
+        {"a read after a search of the part still there",
+         [](SaveInput& in) {
+             char tag[4];
+             return !in.FindTag(kTagNPC_) && (in.Clear(), in.Seek(2 * kBuffer).Read(tag, 4) == 4);
+         }},
+        {"the fingerprint",
+         [](SaveInput& in) {
+             in.StartFingerprint();
+             uint64_t value = 0;
+             return in.FinishFingerprint(value).Ok();
+         }},
+    };
+    for (const Case& c : cases) {
+        Write(bytes);
+        cutShort();
+        EXPECT_FALSE(c.reads(input)) << c.what;
+        input.Close();
+    }
+    CSaveGame save(SystemFileSystem());
+    test::SaveBuilder()
+        .Raw(test::StandardSave().Filler(4 * kBuffer).Player().Bytes())
+        .WriteTo(dir.File("save.ess"));
+    ASSERT_TRUE(save.Open(dir.File("save.ess")));
+    std::filesystem::resize_file(dir.File("save.ess"), 2 * kBuffer);
+    EXPECT_FALSE(save.Load());
+    EXPECT_FALSE(save.GetErrorText().empty());
 }
 
 }  // namespace
