@@ -16,15 +16,12 @@
 #include "savefile/SaveErrors.h"
 #include "savefile/SaveInput.h"
 #include "savefile/SaveRecords.h"
+#include "savefile/SaveReplace.h"
 
 namespace quellhart {
 namespace test {
 class SaveGameProbe;
 }
-
-class WorkFile;
-class PreviousName;
-class PreviousBackup;
 
 class CSaveGame {
 public:
@@ -129,7 +126,6 @@ private:
     bool SaveStillAsLoaded();
     // The same look, without a word: after a failed commit, whether it may try again.
     bool SaveIsTheLoadedFile();
-    enum class OnDisk { kAsLoaded, kChanged, kUnreadable };
     // The loaded file, wherever its name is now, unchanged since it was loaded: the
     // same size and modification time, and the same bytes where the commit relies on
     // them, since a time kept to the second cannot tell a rewrite in the same second.
@@ -151,14 +147,6 @@ private:
     bool RebuildOutFile(std::span<const ValuePatch> patches);
     bool ReadBackValuePatches(std::span<const ValuePatch> patches);
     std::optional<int64_t> LocateGlobValue(const GlobEntry& slot);
-    bool SwapInWorkFile(WorkFile& work);
-    bool SwapInWorkFile(WorkFile& work, const std::string& backupPath,
-                        PreviousBackup& previousBackup);
-    bool ReplaceWithoutExchange(WorkFile& work, const std::string& backupPath,
-                                PreviousName& previous, PreviousBackup& previousBackup);
-    bool SwapByTwoRenames(WorkFile& work, const std::string& backupPath, PreviousName& previous,
-                          PreviousBackup& previousBackup);
-    void KeepUnplacedSave(WorkFile& work, bool isTheLoadedFile, const std::string& backupPath);
 
     FileSystem& files;
     int globCount = 0;

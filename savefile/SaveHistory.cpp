@@ -8,6 +8,7 @@
 
 #include "savefile/FileClaim.h"
 #include "savefile/SaveGame.h"
+#include "savefile/SaveReplace.h"
 #include "savefile/SiblingPaths.h"
 #include "savefile/SwapRecovery.h"
 
@@ -244,15 +245,11 @@ FileStatus KeepInHistory(FileSystem& files, const std::string& savePath, const s
     }
     for (int nth = after + 1; nth <= kMostNamesPerTime; ++nth) {
         const std::string name = Join(*folder, VersionName(stem, nth));
-        FileStatus moved = files.RenameToFreeName(path, name);
-        if (moved == FileError::kExists) continue;
-        if (!moved.Ok()) return moved;
         // The folder's new entry is made durable (the caller syncs the folder the
         // version left), or the version goes back.
-        if (FileStatus synced = files.SyncFolderOf(name); !synced.Ok()) {
-            files.RenameToFreeName(name, path);
-            return synced;
-        }
+        FileStatus moved = DurableRename(files, path, name);
+        if (moved == FileError::kExists) continue;
+        if (!moved.Ok()) return moved;
         keptAs = name;
         return FileError::kNone;
     }
@@ -296,14 +293,10 @@ bool RestoreVersion(const std::string& givenPath, const SaveVersion& version, in
     // The save steps aside under ".swap", which the next Open puts back should this
     // stop half-way; the version takes the save's name; the save goes into the history.
     if (saveThere) {
-        if (const FileStatus parking = files.RenameToFreeName(savePath, *parked); !parking.Ok())
-            return RefuseRestore(error, parking);
-        // On the disk before the version takes the save's name: a file system without a
-        // journal may otherwise keep that rename and lose this one, and with it the save.
-        if (const FileStatus synced = files.SyncFolderOf(savePath); !synced.Ok()) {
-            files.RenameToFreeName(*parked, savePath);
+        // On the disk before the version takes the save's name.
+        if (const FileStatus parking = DurableRename(files, savePath, *parked); !parking.Ok()) {
             files.SyncFolderOf(savePath);
-            return RefuseRestore(error, synced);
+            return RefuseRestore(error, parking);
         }
     }
     if (const FileStatus placed = files.RenameToFreeName(version.path, savePath); !placed.Ok()) {
