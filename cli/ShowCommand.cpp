@@ -8,7 +8,10 @@ namespace quellhart::cli {
 
 bool OpenAndLoad(CSaveGame& save, const std::string& file, Console& console, OpenFor purpose) {
     const bool opened = purpose == OpenFor::kEditing ? save.Open(file) : save.OpenReadOnly(file);
-    if (opened && save.Load()) return true;
+    if (opened && save.Load()) {
+        if (!save.GetOpenNote().text.empty()) console.err << ErrorLines(save.GetOpenNote());
+        return true;
+    }
     console.err << ErrorLines(save.GetError());
     return false;
 }

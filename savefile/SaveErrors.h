@@ -36,6 +36,11 @@ inline constexpr const char* kNoPlayerData = "No Player Data Found!";
 inline constexpr const char* kPlayerSearch = "Error during Player Data Search";
 inline constexpr const char* kPlayerExtraction = "Error during Player Data extraction";
 
+// What an Open says of an edited save a stopped commit had written whole but not put
+// in place, which it kept among the versions (the cause names it).
+inline constexpr const char* kEditKeptAsVersion =
+    "An edited save that a stopped commit had not put in place was kept among the versions.";
+
 inline constexpr const char* kOpenOutForWrite = "Error Opening .out file to write to.";
 inline constexpr const char* kReconstruction = "Error during .out file reconstruction";
 inline constexpr const char* kReconstructionTail = "Error during .out file reconstruction.";

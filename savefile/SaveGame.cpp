@@ -68,6 +68,7 @@ void CSaveGame::Unbind() {
     workPath.clear();
     readOnly = false;
     chargenClass = false;
+    openNote = {};
 }
 
 bool CSaveGame::OpenInput(const std::string& path) {
@@ -103,10 +104,14 @@ CSaveGame::StaleWorkFile CSaveGame::RemoveStaleWorkFile() {
     // A whole save there is an edited save a commit finished writing, stopped before
     // it took the save's name (where the file system has no second names, the save's
     // name is then empty, and a game may have saved into it since): it is kept among
-    // the versions. Anything less is a copy stopped half-way.
-    if (historyKeep > 0 && info.size != 0 && LoadsWhole(workPath)) {
+    // the versions, versions kept or not, and the Open says where. Anything less is a
+    // copy stopped half-way.
+    if (info.size != 0 && LoadsWhole(workPath)) {
         std::string keptAs;
-        if (KeepInHistory(files, savePath, workPath, keptAs).Ok()) return StaleWorkFile::kRemoved;
+        const FileStatus kept = KeepInHistory(files, savePath, workPath, keptAs);
+        if (!kept.Ok()) return StaleWorkFile::kEditStays;  // never deleted
+        openNote = {errors::kEditKeptAsVersion, "It is now " + keptAs + "."};
+        return StaleWorkFile::kRemoved;
     }
     files.Remove(workPath);
     return StaleWorkFile::kRemoved;

@@ -64,6 +64,9 @@ public:
     // After a commit that went through: what it has to say beside "Done" (the previous
     // backup could not be kept, and why); empty text when nothing.
     const SaveError& GetCommitNote() const { return commitNote; }
+    // What an Open that went through has to say (an edited save it kept among the
+    // versions); empty for nothing.
+    const SaveError& GetOpenNote() const { return openNote; }
 
     // Replaces the edited player prefix with `record`'s texts, each stored with exactly
     // one terminating zero; the size word follows the change in prefix length.
@@ -136,7 +139,8 @@ private:
     // the call that failed is in `unreadable`.
     OnDisk LoadedFileOnDisk(bool changeTimeToo, FileStatus& unreadable, bool leftTheName = false);
     FileStatus RememberReliedOnBytes(int64_t globRunStart, int64_t globRunEnd);
-    enum class StaleWorkFile { kRemoved, kClaimed, kNotOurs };
+    // kEditStays: an edited save, whole, which the versions could not take.
+    enum class StaleWorkFile { kRemoved, kClaimed, kNotOurs, kEditStays };
     // Removes a work file that no running commit has claimed (none there counts as
     // removed). A file that no commit could have left, one that does not begin as a
     // save does, is another program's and stays.
@@ -165,6 +169,7 @@ private:
     SaveError error;
     int historyKeep;
     SaveError commitNote;
+    SaveError openNote;
     int32_t readRawAddress = 0;
     int32_t readPrefixLength = 0;
     PlayerRecord readPlayer;

@@ -195,6 +195,12 @@ bool CSaveGame::CommitLocked() {
                                 " is not a work file of this program; move it elsewhere"
                                 " to commit.");
             return false;
+        case StaleWorkFile::kEditStays:
+            Refuse(errors::kOpenOutForWrite);
+            SayWhereVersionsAre(workPath +
+                                " holds an edited save that could not be kept among the"
+                                " versions; move it elsewhere to commit.");
+            return false;
     }
     WorkFile work(files, workPath);
     if (const FileStatus created = work.Create(); !created.Ok())

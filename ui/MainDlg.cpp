@@ -124,6 +124,9 @@ void CMainDlg::LoadDocument() {
     m_activeFileLabel.SetWindowTextPath(m_path);
     m_commitButton.EnableWindow(TRUE);
     m_sheet.SetActivePage(0);
+    if (const SaveError& note = m_document->GetOpenNote(); !note.text.empty())
+        AfxMessageBox(Window(), note.text, messages::kWarningCaption, MB_OK | MB_ICONINFORMATION,
+                      note.cause);
     // Nothing the keyboard is on changes: a screen reader is told the save is there.
     m_activeFileLabel.Announce(std::string(messages::kLoaded) + " " +
                                    m_path.substr(m_path.find_last_of("/\\") + 1) + ". " +

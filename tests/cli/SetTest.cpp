@@ -207,8 +207,9 @@ TEST_F(SetTest, EveryMessageOfSetAndRestoreIsAsWritten) {
         std::vector<std::string> args;  // after the save's name
         const char* answers;
         bool onTerminal;
-        bool onError;        // the text is on standard error, else on standard output
-        std::string begins;  // what that stream begins with; {save} and {backup} stand in
+        bool onError;                 // the text is on standard error, else on standard output
+        std::string begins;           // what that stream begins with; {save} and {backup} stand in
+        bool editLeftBeside = false;  // a whole edited save as the work file, from a stop
     };
     const Case cases[] = {
         {{"restore"},
@@ -246,10 +247,18 @@ TEST_F(SetTest, EveryMessageOfSetAndRestoreIsAsWritten) {
          "quellhart-cli: --race '\u0416' has characters that Windows-1252 cannot hold: the "
          "save's texts are read and written as Windows-1252; give the save's code page with "
          "--code-page N\n"},
+        {{"set", "--name", "Ann", "--yes"},
+         "",
+         false,
+         true,
+         "An edited save that a stopped commit had not put in place was kept among the "
+         "versions.\nIt is now ",
+         true},
     };
     for (const Case& c : cases) {
         save.WriteTo(SavePath());
         save.WriteTo(BackupPath());
+        if (c.editLeftBeside) save.WriteTo(dir.File("save.out"));
         std::vector<std::string> args = {c.args[0], SavePath()};
         args.insert(args.end(), c.args.begin() + 1, c.args.end());
         const CliResult r = Cli(args, c.answers, c.onTerminal);

@@ -344,6 +344,7 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
         std::vector<std::pair<std::string, std::string>> links;  // new name, existing name
         std::vector<std::string> claimed;                        // held during the run
         Files afterOpen, afterRestore;  // every file in the folder afterwards
+        bool openSays = false;          // the Open names a version it kept
     };
     // "history" stands for the one version in the history folder.
     const Files commitAfterExchange = {
@@ -412,7 +413,8 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
          {},
          {},
          {{"ess", "Game"}, {"bak", "Old"}, {"history", "New"}},
-         {{"ess", "Old"}, {"bak", "Game"}, {"out", "New"}}},
+         {{"ess", "Old"}, {"bak", "Game"}, {"out", "New"}},
+         true},
         {"a work file stopped half-way",
          {{"ess", "Old"}, {"out", "Part"}, {"bak", "Previous"}},
          {},
@@ -427,7 +429,10 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
          {{"ess", "Previous"}, {"bak", "Old"}}},
     };
     for (const Case& c : cases) {
-        for (const bool restore : {false, true}) {
+        // An Open, the same keeping no versions (where it keeps one), and a restore.
+        for (const int run : {0, 1, 2}) {
+            const bool restore = run == 2;
+            if (run == 1 && !c.openSays) continue;
             test::TempDir dir;
             const auto path = [&](const std::string& extension) {
                 return dir.File("save." + extension);
@@ -454,7 +459,17 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
                 RestoreBackup(path("ess"), error);
             } else {
                 CSaveGame doc;
+                if (run == 1) doc.SetHistoryKeep(0);
                 doc.Open(path("ess"));
+                // What the Open says it kept is there, holding the edited save.
+                const SaveError& note = doc.GetOpenNote();
+                EXPECT_EQ(note.text, c.openSays ? errors::kEditKeptAsVersion : "") << c.what;
+                std::smatch named;
+                if (std::regex_search(note.cause, named, std::regex("It is now (\\S+)\\.$"))) {
+                    EXPECT_EQ(ReadFileBytes(named[1]), versions.at("New")) << c.what;
+                } else {
+                    EXPECT_FALSE(c.openSays) << c.what << ": " << note.cause;
+                }
             }
             claims.clear();
             Files found;

@@ -65,6 +65,23 @@ TEST_F(MainDlgTest, OpeningASaveShowsItOnThePlayerPage) {
     EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Bob");
 }
 
+// An edited save a stopped commit left beside the save is kept among the versions,
+// and the window says where, after the save is shown.
+TEST_F(MainDlgTest, AnEditedSaveKeptAtOpenIsNamed) {
+    const std::string path = WriteSave(StandardSave());
+    const std::string edited = WriteSave(StandardSave().Filler(100), "save.out");
+    ClickOpen(path);
+    ASSERT_NE(Held(main).Document(), nullptr);
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].text, errors::kEditKeptAsVersion);
+    EXPECT_EQ(prompts->messages[0].caption, "Warning");
+    EXPECT_EQ(prompts->messages[0].type, kInformation);
+    const std::string& details = prompts->messages[0].details;
+    EXPECT_NE(details.find(fs::path(path).parent_path().string()), std::string::npos) << details;
+    EXPECT_FALSE(fs::exists(edited));
+    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Bob");
+}
+
 TEST_F(MainDlgTest, FailedOpensReportTheDocumentsErrorAndLeaveTheWindowEmpty) {
     const std::string notASave = WriteSave(SaveBuilder().Raw("garbage"), "bad.ess");
     ClickOpen(notASave);
