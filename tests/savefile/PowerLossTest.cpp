@@ -67,14 +67,23 @@ std::optional<std::string> NextOpenFinds(MemoryFileSystem& disk, bool links,
     return disk.Contents(kSave);
 }
 
-// With a journal and fine times (ext4, XFS, Btrfs; NFS and SMB servers) or without
-// either (FAT, exFAT, which also have no links; their times are kept to 2 s or 10 ms,
-// with no change time of their own).
+// With a journal and fine times (ext4, XFS, Btrfs; NFS and SMB servers, the first
+// of them without its lock service) or without either (FAT, exFAT, which also have no
+// links; their times are kept to 2 s or 10 ms, with no change time of their own).
 struct Profile {
-    bool exchange, links, journal, coarseTimes;
+    bool exchange, links, journal, coarseTimes, locks;
+
+    void GiveTo(PowerLossFileSystem& files) const {
+        files.exchangeSupported = exchange;
+        files.linksSupported = links;
+        files.journal = journal;
+        files.coarseTimes = coarseTimes;
+        files.locksSupported = locks;
+    }
 };
-constexpr Profile kProfiles[] = {
-    {true, true, true, false}, {false, true, true, false}, {false, false, false, true}};
+constexpr Profile kProfiles[] = {{true, true, true, false, true},
+                                 {false, true, true, false, false},
+                                 {false, false, false, true, true}};
 
 // Runs `operation` on the save and its previous backup (or `start`), cut at each of its calls, and
 // hands every disk such a cut can leave to `check`, with a line saying which it is.
@@ -83,17 +92,11 @@ void CutAtEveryCall(const Profile& can, Operation operation, Check check,
                     const std::map<std::string, std::string>& start = {{kSave, kOld},
                                                                        {kBackup, kPrevious}}) {
     PowerLossFileSystem clean(start);
-    clean.exchangeSupported = can.exchange;
-    clean.linksSupported = can.links;
-    clean.journal = can.journal;
-    clean.coarseTimes = can.coarseTimes;
+    can.GiveTo(clean);
     ASSERT_TRUE(operation(clean));
     for (int call = 1; call <= clean.Calls() + 1; ++call) {
         PowerLossFileSystem files(start);
-        files.exchangeSupported = can.exchange;
-        files.linksSupported = can.links;
-        files.journal = can.journal;
-        files.coarseTimes = can.coarseTimes;
+        can.GiveTo(files);
         files.stopAtCall = call;
         operation(files);
         const std::uint32_t combinations = 1u << files.UnsyncedNameChanges();
@@ -102,9 +105,10 @@ void CutAtEveryCall(const Profile& can, Operation operation, Check check,
             if (can.journal && (names & (names + 1)) != 0) continue;  // not the first n
             const std::string where =
                 std::string(can.exchange ? "exchange" : "renames") + (can.links ? ", links" : "") +
-                ", cut at call " + std::to_string(call) + ", name changes kept " +
-                std::to_string(names) + " of " + std::to_string(combinations - 1) +
-                (kept % 2 ? ", bytes kept" : "") + " (" + files.UnsyncedNameChangesText() + ")";
+                (can.locks ? "" : ", no locks") + ", cut at call " + std::to_string(call) +
+                ", name changes kept " + std::to_string(names) + " of " +
+                std::to_string(combinations - 1) + (kept % 2 ? ", bytes kept" : "") + " (" +
+                files.UnsyncedNameChangesText() + ")";
             std::unique_ptr<MemoryFileSystem> disk = files.AfterPowerCut(names, kept % 2 != 0);
             check(*disk, where);
         }
@@ -114,10 +118,7 @@ void CutAtEveryCall(const Profile& can, Operation operation, Check check,
 TEST(PowerLoss, ACommitCutAtAnyCallLeavesTheOldOrTheNewSaveAndEveryVersion) {
     for (const Profile& can : kProfiles) {
         PowerLossFileSystem clean({{kSave, kOld}, {kBackup, kPrevious}});
-        clean.exchangeSupported = can.exchange;
-        clean.linksSupported = can.links;
-        clean.journal = can.journal;
-        clean.coarseTimes = can.coarseTimes;
+        can.GiveTo(clean);
         ASSERT_TRUE(EditAndCommit(clean));
         const std::string newSave = *clean.AfterPowerCut(~0u, true)->Contents(kSave);
         ASSERT_NE(newSave, kOld);

@@ -170,6 +170,7 @@ FileStatus PowerLossFileSystem::CopyAccess(FileHandle file, FileHandle from, con
 
 FileStatus PowerLossFileSystem::TryLock(FileHandle file) {
     if (!Goes()) return FileError::kFailed;
+    if (!locksSupported) return FileError::kNotSupported;
     return live_.TryLock(file);
 }
 

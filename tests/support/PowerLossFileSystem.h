@@ -38,6 +38,8 @@ public:
     bool journal = true;  // changes of names in order, each whole
     // Times kept to 2 s, and the change time the modification time (FAT, exFAT).
     bool coarseTimes = false;
+    // No locks (NFS without its lock service): every lock is refused as unsupported.
+    bool locksSupported = true;
     int Calls() const { return calls_; }
 
     // How many changes of names a power cut may keep or lose.
