@@ -73,9 +73,11 @@ FileStatus Result(bool ok, const std::string& path, const std::string& toPath = 
 
 int Descriptor(FileHandle file) { return int(file); }
 
+#if QH_HAVE_XATTR
 // The attribute the program keeps its notes in: in the user's namespace, so that the
 // file's owner may set it, and never copied from one save to another.
 constexpr const char* kNoteAttribute = "user.quellhart.note";
+#endif
 
 // Copies every extended attribute of `from` to `to`. The kernel's own labels
 // ("security.") are the kernel's to set and are passed over when it refuses them.

@@ -61,17 +61,27 @@ int gHistoryKeep = 0;
 ui::VersionList gVersions;               // as last listed
 std::optional<ui::CommitSteps> gCommit;  // the commit under way
 std::string gReturned;                   // the text or bytes last handed to the page
-SaveError gError;
 
 const char* Return(std::string text) {
     gReturned = std::move(text);
     return gReturned.c_str();
 }
 
-bool OpenAndLoad(Session& session) {
+// What a call that can fail returns: nothing ("") when it went through, else its own
+// error as {"text", "cause"} (the cause the system's reason, or where each version of
+// the save is), which the page shows as the window's message box does.
+const char* Outcome(const SaveError* failure) {
+    if (!failure) return Return("");
+    return Return("{\"text\": " + cli::JsonString(failure->text) +
+                  ", \"cause\": " + cli::JsonString(failure->cause) + "}");
+}
+const SaveError kNoSave{"No save is open.", {}};
+
+// Opens and loads the session's save; false with `error`.
+bool OpenAndLoad(Session& session, SaveError& error) {
     session.save = std::make_unique<CSaveGame>(session.files);
     if (!session.save->Open(session.name) || !session.save->Load()) {
-        gError = session.save->GetError();
+        error = session.save->GetError();
         session.save.reset();
         return false;
     }
@@ -83,10 +93,11 @@ bool OpenAndLoad(Session& session) {
     return true;
 }
 
-bool HaveSave() {
-    if (gSession && gSession->save) return true;
-    gError = {"No save is open.", {}};
-    return false;
+bool HaveSave() { return gSession && gSession->save; }
+
+const char* OpenAndLoadOutcome(Session& session) {
+    SaveError error;
+    return Outcome(OpenAndLoad(session, error) ? nullptr : &error);
 }
 
 std::string JsonStrings(const std::vector<std::string>& items) {
@@ -249,12 +260,12 @@ std::uint8_t* qh_save_buffer(std::size_t size) {
 }
 
 // Takes the bytes put in qh_save_buffer as the save of that file name (no folder),
-// and opens and loads it; 0 and an error text when the window would refuse it.
-int qh_open(const char* name) {
+// and opens and loads it; the error where the window would refuse it.
+const char* qh_open(const char* name) {
     if (!gSession) gSession = std::make_unique<Session>();
     gSession->name = name;
     gSession->files.Put(name, std::move(gSession->pending));
-    return OpenAndLoad(*gSession) ? 1 : 0;
+    return OpenAndLoadOutcome(*gSession);
 }
 
 // Puts a file beside the save, from a folder the user chose: its backup, or a version
@@ -318,19 +329,16 @@ const char* qh_versions() {
 }
 
 // Puts back the entry `index` of the last list as the save, keeping the save as a
-// version, as the window does: 1, or 0 with the error and every file as it was.
-int qh_restore_version(int index) {
-    if (!gSession || index < 0 || size_t(index) >= gVersions.entries.size()) {
-        gError = {errors::kRestoreVersion, {}};
-        return 0;
-    }
+// version, as the window does; the error, with every file as it was, where it cannot.
+const char* qh_restore_version(int index) {
+    SaveError error{errors::kRestoreVersion, {}};
+    if (!gSession || index < 0 || size_t(index) >= gVersions.entries.size()) return Outcome(&error);
     gSession->save.reset();  // lets go of the save before its name changes hands
     std::string keptAs;
-    if (RestoreVersion(gSession->name, gVersions.entries[size_t(index)].version,
-                       gHistoryKeep > 0 ? gHistoryKeep : kDefaultHistoryKeep, gError, keptAs,
-                       gSession->files))
-        return 1;
-    return 0;
+    const bool restored = RestoreVersion(gSession->name, gVersions.entries[size_t(index)].version,
+                                         gHistoryKeep > 0 ? gHistoryKeep : kDefaultHistoryKeep,
+                                         error, keptAs, gSession->files);
+    return Outcome(restored ? nullptr : &error);
 }
 
 // The bytes of the file `name` beside the save (one of qh_files's), valid until the
@@ -402,14 +410,15 @@ int qh_use_code_page(int number) {
 // One of the five player texts (0 name, 1 race, 2 class, 3 head, 4 hair), stored in
 // the save's code page; refused, with nothing changed, when the code page cannot hold
 // a character of it. A commit cuts a changed text to what the window's fields take.
-int qh_set_player_text(int field, const char* utf8) {
-    if (!HaveSave() || field < 0 || field >= int(gSession->texts.size())) return 0;
+const char* qh_set_player_text(int field, const char* utf8) {
+    if (!HaveSave()) return Outcome(&kNoSave);
+    if (field < 0 || field >= int(gSession->texts.size())) return Return("");
     if (!SaveTextCodePage().CanHold(utf8)) {
-        gError = {messages::NotInCodePage(SaveTextCodePage().Number()), {}};
-        return 0;
+        const SaveError unstorable{messages::NotInCodePage(SaveTextCodePage().Number()), {}};
+        return Outcome(&unstorable);
     }
     gSession->texts[size_t(field)] = SaveTextCodePage().Encode(utf8);
-    return 1;
+    return Return("");
 }
 
 // The name of the save's backup beside it ("" when the name has none).
@@ -417,21 +426,21 @@ const char* qh_backup_name() {
     return Return(gSession ? BackupPathFor(gSession->name).value_or("") : "");
 }
 
-// The commit itself, in memory, as the window's: 0 with its error.
-int qh_commit() {
-    if (!HaveSave()) return 0;
+// The commit itself, in memory, as the window's; its error where it fails.
+const char* qh_commit() {
+    if (!HaveSave()) return Outcome(&kNoSave);
     Session& session = *gSession;
     session.save->SetPlayerData(ui::RecordFromShownTexts(session.save->Player(), session.texts));
-    if (session.save->Commit()) return 1;
-    gError = session.save->GetError();
-    if (gError.cause.find(errors::kNoMemoryForNewSave) != std::string::npos)
-        gError.AddCause(messages::kSaveTooLargeForThePage);
-    return 0;
+    if (session.save->Commit()) return Outcome(nullptr);
+    SaveError error = session.save->GetError();
+    if (error.cause.find(errors::kNoMemoryForNewSave) != std::string::npos)
+        error.AddCause(messages::kSaveTooLargeForThePage);
+    return Outcome(&error);
 }
 
-// The save loaded again after a commit or a restore, as the window does; 0 with the
-// error when it can no longer be loaded.
-int qh_reload() { return gSession && OpenAndLoad(*gSession) ? 1 : 0; }
+// The save loaded again after a commit or a restore, as the window does; the error
+// when it can no longer be loaded.
+const char* qh_reload() { return gSession ? OpenAndLoadOutcome(*gSession) : Outcome(&kNoSave); }
 
 // A commit's steps in the window's order (ui::CommitSteps), each as {"kind": "show",
 // "caption", "text", "details", "buttons": [[label, answer], ...]}, {"kind": "commit"},
@@ -453,14 +462,13 @@ const char* qh_commit_next(int answer) {
 }
 
 // The next step after the commit: made (`committed`, with `doneNote` to follow
-// "Done"), or failed with `text` and `cause`, or with the library's error when
-// `text` is empty. A failure that left the save as loaded (`saveChanged` 0) and the
+// "Done"), or failed with `text` and `cause`. A failure that left the save as loaded (`saveChanged` 0) and the
 // document able to commit again keeps the edits: nothing is loaded again.
 const char* qh_commit_outcome(int committed, const char* doneNote, const char* text,
                               const char* cause, int saveChanged) {
     if (!gCommit) return Return(JsonStep({}));
     if (committed) return Return(JsonStep(gCommit->Committed(nullptr, doneNote)));
-    const SaveError failure = *text ? SaveError{text, cause} : gError;
+    const SaveError failure{text, cause};
     if (!saveChanged && gSession && gSession->save && gSession->save->CanCommit())
         return Return(JsonStep(gCommit->Refused(failure)));
     return Return(JsonStep(gCommit->Committed(&failure)));
@@ -477,10 +485,5 @@ const std::uint8_t* qh_file(int which, std::size_t* size) {
     *size = bytes->size();
     return reinterpret_cast<const std::uint8_t*>(bytes->data());
 }
-
-// The last failure's text, and its cause (the system's reason, or where each version
-// of the save is), which the page shows beneath it as the window's message box does.
-const char* qh_error() { return gError.text.c_str(); }
-const char* qh_error_cause() { return gError.cause.c_str(); }
 
 }  // extern "C"

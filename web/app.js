@@ -4,46 +4,9 @@
 'use strict';
 
 (async function main() {
-  const lib = await QuellhartModule();
+  const library = await openQuellhartLibrary();
   const $ = (id) => document.getElementById(id);
-
-  // --- the library's C interface -----------------------------------------------
-  const text = (pointer) => lib.UTF8ToString(pointer);
-  const withString = (value, use) => {
-    const size = lib.lengthBytesUTF8(value) + 1;
-    const pointer = lib._malloc(size);
-    lib.stringToUTF8(value, pointer, size);
-    try { return use(pointer); } finally { lib._free(pointer); }
-  };
-  const withBytes = (bytes, use) => {
-    const pointer = lib._malloc(Math.max(bytes.length, 1));
-    lib.HEAPU8.set(bytes, pointer);
-    try { return use(pointer); } finally { lib._free(pointer); }
-  };
-  const fileBytes = (which) => {
-    const sizeAt = lib._malloc(4);
-    try {
-      const pointer = lib._qh_file(which, sizeAt);
-      const size = lib.HEAPU32[sizeAt >> 2];
-      return pointer ? lib.HEAPU8.slice(pointer, pointer + size) : null;
-    } finally { lib._free(sizeAt); }
-  };
-  const namedBytes = (name) => withString(name, (pointer) => {
-    const sizeAt = lib._malloc(4);
-    try {
-      const bytes = lib._qh_file_named(pointer, sizeAt);
-      return bytes ? lib.HEAPU8.slice(bytes, bytes + lib.HEAPU32[sizeAt >> 2]) : null;
-    } finally { lib._free(sizeAt); }
-  });
-  // Puts a file beside the save in the library, last written at `lastModified` (0: now).
-  const putFile = (name, bytes, lastModified = 0) => withString(name, (pointer) =>
-    withBytes(bytes, (data) => lib._qh_put_file(pointer, data, bytes.length, lastModified)));
-  // The save, its backup and its versions as the library holds them: {name: file}.
-  const libraryFiles = () => JSON.parse(text(lib._qh_files()));
-  // The error's text, and beneath it its cause where there is one.
-  const errorText = () => [lib._qh_error(), lib._qh_error_cause()].map(text).filter(Boolean)
-    .join('\n');
-  const texts = JSON.parse(text(lib._qh_texts()));
+  const texts = library.texts();
 
   // How many of the user's actions are still running (waiting for an answer, a file or
   // the library): scripts and tests wait until none is.
@@ -64,10 +27,9 @@
   const codePage = $('code-page');
   for (const [number, name] of kCodePages) codePage.add(new Option(`${number} ${name}`, String(number)));
   const language = (navigator.languages && navigator.languages[0]) || navigator.language || '';
-  const initial = Number(remembered()) ||
-    withString(language, (pointer) => lib._qh_code_page_for_language(pointer));
-  codePage.value = String(lib._qh_use_code_page(initial) ? initial : 1252);
-  lib._qh_use_code_page(Number(codePage.value));
+  const initial = Number(remembered()) || library.codePageForLanguage(language);
+  codePage.value = String(library.useCodePage(initial) ? initial : 1252);
+  library.useCodePage(Number(codePage.value));
   let shownCodePage = codePage.value;
   codePage.addEventListener('change', action(async () => {
     // The save's texts are read again in the new code page: typed ones go.
@@ -77,7 +39,7 @@
     }
     shownCodePage = codePage.value;
     edited = false;
-    lib._qh_use_code_page(Number(codePage.value));
+    library.useCodePage(Number(codePage.value));
     remember(codePage.value);
     if (page) showSave({ warn: false });  // the save's texts read again in the code page chosen
   }));
@@ -167,7 +129,7 @@
   }
   let page = null;  // the library's view of the two pages; null without a save
   let fileName = '';
-  const readPage = () => { page = JSON.parse(text(lib._qh_page())); };
+  const readPage = () => { page = library.page(); };
 
   // Sets each field of the group by its label, the caption the window's page has.
   function fillByCaption(group, fields) {
@@ -227,17 +189,15 @@
     const started = performance.now();
     fileName = name;
     // Versions are kept only where the page writes into the save's folder.
-    lib._qh_keep_versions(folder ? texts.historyKeep : 0);
-    const open = () => {
-      // (The buffer first: making room may move the library's memory, and with it
-      // every view of it.)
-      const buffer = lib._qh_save_buffer(bytes.length);
-      lib.HEAPU8.set(bytes, buffer);
-      return withString(name, (pointer) => lib._qh_open(pointer));
-    };
-    const opened = bytes.length >= kLargeSave ? await whileWaiting(open, texts.readingSave) : open();
+    library.keepVersions(folder ? texts.historyKeep : 0);
+    const open = () => library.open(name, bytes);
+    try {
+      await (bytes.length >= kLargeSave ? whileWaiting(open, texts.readingSave) : open());
+    } catch (error) {
+      edited = false;
+      return showLoadFailure(error);
+    }
     edited = false;  // what is shown is the save as loaded
-    if (!opened) return showLoadFailure();
     $('status').textContent = '';
     performance.measure('open save', { start: started });
     await showSave();
@@ -268,7 +228,7 @@
     try {
       return await read();
     } catch (error) {
-      lib._qh_save_buffer(0);  // a session without a save
+      library.close();
       fileName = '';
       edited = false;
       showSave();
@@ -346,7 +306,7 @@
   // The library decides what is kept, under which name, and what goes (as on the
   // desktop, so that a save edited in both shares one history); the page then does
   // the same to the folder's files.
-  const historyName = () => text(lib._qh_history_name());
+  const historyName = () => library.historyName();
   async function historyFolder(create) {
     try {
       return await folder.getDirectoryHandle(historyName(), { create });
@@ -359,15 +319,15 @@
   // backup's too), to list them; or their names and times alone, which a commit needs
   // to name and trim.
   async function putVersions(withContents) {
-    const backupName = text(lib._qh_backup_name());
+    const backupName = library.backupName();
     const backup = withContents && backupName && await folderFile(backupName);
-    if (backup) putFile(backupName, new Uint8Array(await backup.arrayBuffer()), backup.lastModified);
+    if (backup) library.putFile(backupName, new Uint8Array(await backup.arrayBuffer()), backup.lastModified);
     const history = await historyFolder(false);
     if (!history) return;
     for await (const [name, entry] of history.entries()) {
       if (entry.kind !== 'file') continue;
       const file = await entry.getFile();
-      putFile(`${historyName()}/${name}`,
+      library.putFile(`${historyName()}/${name}`,
         withContents ? new Uint8Array(await file.arrayBuffer()) : new Uint8Array(0), file.lastModified);
     }
   }
@@ -375,19 +335,19 @@
   // backup it moved among them, from the folder's backup file.
   async function writeNewVersions(before) {
     const prefix = `${historyName()}/`;
-    const backupName = text(lib._qh_backup_name());
+    const backupName = library.backupName();
     let history = null;
-    for (const [name, file] of Object.entries(libraryFiles())) {
+    for (const [name, file] of Object.entries(library.files())) {
       if (!name.startsWith(prefix) || before[name] === file) continue;
       history ??= await historyFolder(true);
-      const bytes = file === before[backupName] ? folderBackup : namedBytes(name);
+      const bytes = file === before[backupName] ? folderBackup : library.fileNamed(name);
       await writeFolderFile(name.slice(prefix.length), bytes, history);
     }
   }
   // Removes from the folder what the library has let go of since `before`: versions
   // beyond the number kept, a version put back as the save.
   async function removeGoneFiles(before) {
-    const now = libraryFiles();
+    const now = library.files();
     const prefix = `${historyName()}/`;
     for (const name of Object.keys(before)) {
       if (name in now) continue;
@@ -430,7 +390,7 @@
   // A variable chosen with the mouse or the arrow keys: its name and value are said,
   // as the list's own events do not say them to every screen reader.
   $('glob-list').addEventListener('change', () => {
-    lib._qh_choose_glob($('glob-list').selectedIndex);
+    library.chooseGlob($('glob-list').selectedIndex);
     readPage();
     showGlobals();
     const list = $('glob-list');
@@ -445,7 +405,7 @@
   });
 
   $('confirm-change').addEventListener('click', () => {
-    if (withString($('glob-value').value, (pointer) => lib._qh_confirm_change(pointer))) edited = true;
+    if (library.confirmChange($('glob-value').value)) edited = true;
     readPage();
     showGlobals();
     // The keyboard on the value as stored, so that the next value can be typed.
@@ -458,17 +418,19 @@
   // A commit takes the library's steps (the window's own, ui/model/CommitSteps): the
   // texts checked first, then its two questions, the commit under the wait box,
   // "Done" or the error, and the save loaded again (with the chargen warning, if due).
-  const commitStep = (json) => JSON.parse(text(json));
   $('commit').addEventListener('click', alone(async () => {
     let unstorable = -1;
     for (const [i, field] of playerFields.entries()) {
-      if (!withString(field.value, (pointer) => lib._qh_set_player_text(i, pointer))) {
+      try {
+        library.setPlayerText(i, field.value);
+      } catch (error) {
+        if (!(error instanceof LibraryError)) throw error;
         unstorable = i;
         break;
       }
     }
     let status = '';
-    let step = commitStep(lib._qh_commit_begin(unstorable));
+    let step = library.commitBegin(unstorable);
     let firstAnswer = true;
     while (step.kind !== 'end') {
       if (step.kind === 'show') {
@@ -479,17 +441,14 @@
         // another tab or the player may have made one since).
         if (folder && firstAnswer) await takeBackupFromFolder();
         firstAnswer = false;
-        step = commitStep(lib._qh_commit_next(step.buttons.find(([button]) => button === label)[1]));
+        step = library.commitNext(step.buttons.find(([button]) => button === label)[1]);
       } else if (step.kind === 'commit') {
         const outcome = await (folder ? commitInFolder() : commitAsDownload());
         status = outcome.status ?? '';
-        step = withString(outcome.note ?? '', (note) => withString(outcome.text ?? '', (failure) =>
-          withString(outcome.cause ?? '', (cause) =>
-            commitStep(lib._qh_commit_outcome(outcome.ok ? 1 : 0, note, failure, cause,
-              outcome.saveChanged ? 1 : 0)))));
+        step = library.commitOutcome(outcome);
       } else {
         await (folder ? openFromFolder(fileName) : showReloaded());
-        step = commitStep(lib._qh_commit_next(0));
+        step = library.commitNext(0);
       }
     }
     if (unstorable >= 0) playerFields[unstorable].focus();
@@ -503,26 +462,30 @@
   // its new copy.
   let folderBackup = null;
   async function takeBackupFromFolder() {
-    const backupName = text(lib._qh_backup_name());
+    const backupName = library.backupName();
     if (!backupName) return;
     folderBackup = await folderFile(backupName);
-    if (folderBackup) putFile(backupName, new Uint8Array(0), folderBackup.lastModified);
-    else forgetFile(backupName);
+    if (folderBackup) library.putFile(backupName, new Uint8Array(0), folderBackup.lastModified);
+    else library.forgetFile(backupName);
   }
-  const forgetFile = (name) => withString(name, (pointer) => lib._qh_put_file(pointer, 0, 0, 0));
 
   // The save loaded again in the library, or its error when it no longer loads.
   async function showReloaded() {
     edited = false;  // what is shown is the save as loaded again
-    return lib._qh_reload() ? showSave() : showLoadFailure();
+    try {
+      library.reload();
+    } catch (error) {
+      return showLoadFailure(error);
+    }
+    return showSave();
   }
 
   // As the window after a failed open: the error, and no list, count or field left
   // of the save before.
-  function showLoadFailure() {
-    const message = errorText();
+  function showLoadFailure(error) {
+    if (!(error instanceof LibraryError)) throw error;
     showSave();
-    return report(texts.errorCaption, message);
+    return report(texts.errorCaption, error.message);
   }
 
   // What the page is doing, on screen and said by a screen reader (the wait box's
@@ -537,22 +500,30 @@
     try { return work(); } finally { $('wait').textContent = ''; }
   }
 
-  // Commits in the library's memory; false, with the library's error, when it refuses.
+  // Commits in the library's memory: {ok: true}, or the library's error as a commit's
+  // outcome.
   async function commitInMemory() {
     const started = performance.now();
-    const committed = await whileWaiting(() => lib._qh_commit());
-    performance.measure('commit', { start: started });
-    return committed !== 0;
+    try {
+      await whileWaiting(() => library.commit());
+      return { ok: true };
+    } catch (error) {
+      if (!(error instanceof LibraryError)) throw error;
+      return { ok: false, text: error.text, cause: error.cause };
+    } finally {
+      performance.measure('commit', { start: started });
+    }
   }
 
   // A commit's outcome: {ok, note to follow "Done", status line} or {ok: false, text,
-  // cause} (no text: the library's error).
+  // cause}.
   async function commitAsDownload() {
     // The backup held since the last commit (the file opened before it) goes before
     // this commit writes, so that the library holds at most the save and its new copy.
-    forgetFile(text(lib._qh_backup_name()));
-    if (!await commitInMemory()) return { ok: false };
-    download(fileBytes(0), fileName);
+    library.forgetFile(library.backupName());
+    const committed = await commitInMemory();
+    if (!committed.ok) return committed;
+    download(library.file(0), fileName);
     // No ".bak" is made here: the window's words first, then where the versions are.
     const where = `The new ${fileName} was offered as a download. The file you ` +
       'opened is unchanged: keep it as the backup.';
@@ -567,7 +538,7 @@
   // read (the game saved meanwhile) is left as it is.
   async function commitInFolder() {
     const name = fileName;
-    const backupName = text(lib._qh_backup_name());
+    const backupName = library.backupName();
     const unchanged = async () => {
       const now = await readFolderFile(name);
       return now && now.lastModified === loaded.lastModified && sameBytes(now.bytes, loaded.bytes);
@@ -581,9 +552,10 @@
       await phase(texts.checkingSave);
       if (!await unchanged()) return { ...failed(texts.changedOnDisk), saveChanged: true };
       await putVersions(false);
-      const before = libraryFiles();
-      if (!await commitInMemory()) return { ok: false };
-      const newSave = fileBytes(0);
+      const before = library.files();
+      const committed = await commitInMemory();
+      if (!committed.ok) return committed;
+      const newSave = library.file(0);
       // The backup the commit replaces goes among the versions first; where the folder
       // cannot take it, the commit goes on as it always did, and says so.
       let note = '';
@@ -650,17 +622,17 @@
   // name, so that each version is whole under some name whenever a write fails.
   $('help-restore').addEventListener('click', alone(async () => {
     if (!page) return report(texts.warningCaption, texts.noSaveToRestore);
-    const backupName = text(lib._qh_backup_name());
-    const backup = folder ? await readFolderFile(backupName) : { bytes: fileBytes(1) };
+    const backupName = library.backupName();
+    const backup = folder ? await readFolderFile(backupName) : { bytes: library.file(1) };
     if (!backup?.bytes) return report(texts.warningCaption, texts.noBackup);
     if (!await confirm(texts.confirmRestore)) return;
     if (!folder) {
-      const save = fileBytes(0);
+      const save = library.file(0);
       download(backup.bytes, fileName);
       const where = `The backup was offered as a download named ${fileName}.`;
       await report(texts.doneCaption, `${texts.restored}\n\n${where}`);
       await openBytes(fileName, backup.bytes);
-      putFile(backupName, save);
+      library.putFile(backupName, save);
       $('status').textContent = where;
       return;
     }
@@ -723,9 +695,9 @@
     if (!page) return report(texts.warningCaption, texts.noSaveForVersions);
     if (!folder) return report(texts.warningCaption, texts.versionsOnlyInFolder);
     await putVersions(true);
-    const chosen = await chooseVersion(JSON.parse(text(lib._qh_versions())));
+    const chosen = await chooseVersion(library.versions());
     if (chosen < 0 || !await confirm(texts.confirmRestoreVersion)) {
-      lib._qh_forget_versions();
+      library.forgetVersions();
       await takeBackupFromFolder();  // its name and time again, not its bytes
       return;
     }
@@ -736,16 +708,19 @@
         await report(texts.errorCaption, texts.changedOnDisk);
         return openFromFolder(fileName);
       }
-      const before = libraryFiles();
-      if (!lib._qh_restore_version(chosen)) {
-        await report(texts.errorCaption, errorText());
+      const before = library.files();
+      try {
+        library.restoreVersion(chosen);
+      } catch (error) {
+        if (!(error instanceof LibraryError)) throw error;
+        await report(texts.errorCaption, error.message);
         return openFromFolder(fileName);
       }
       let step = 'version';
       try {
         await writeNewVersions(before);
         step = 'save';
-        await writeFolderFile(fileName, namedBytes(fileName));
+        await writeFolderFile(fileName, library.fileNamed(fileName));
         step = 'done';
         await removeGoneFiles(before);
       } catch (error) {
@@ -780,10 +755,10 @@
   // The size of the library's memory, which only grows: its peak.
   window.quellhart = {
     openFolder: action(openFolder),
-    memoryBytes: () => lib.HEAPU8.length,
+    memoryBytes: () => library.memoryBytes(),
     running: () => running,
     // The save as the last commit left it (what was offered as a download).
-    saveBytes: () => fileBytes(0),
+    saveBytes: () => library.file(0),
   };
   // END TEST HOOKS
   // Served (not opened from the file system, where neither works): the page is kept

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the browser edition into the folder OUT: index.html, app.js, style.css and
+# Builds the browser edition into the folder OUT: index.html, library.js, app.js, style.css and
 # quellhart.js (the save library in WebAssembly, carried inside the script, so that
 # the page works from any static web server and from the file system alike), and for
 # a served page the service worker that keeps it for offline use, its web app
@@ -21,7 +21,7 @@ export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 emcmake cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQH_WERROR=ON 2>&1 >/dev/null |
     { grep -v '^configure: ' || true; }
 cmake --build "$build" -j"$(nproc)" --target quellhart-web
-cp web/index.html web/style.css web/sw.js web/manifest.webmanifest \
+cp web/index.html web/library.js web/style.css web/sw.js web/manifest.webmanifest \
     res/images/icons/quellhart-editor.svg res/images/icons/quellhart-editor-256.png \
     "$build/web/quellhart.js" "$out/"
 # The page the tests drive has hooks of their own, which a published page leaves out.

@@ -25,12 +25,14 @@ std::string SaveWithDay(int day) {
     return test::SaveBuilder().Header().Glob("Day", float(day)).Filler(4000).Player().Bytes();
 }
 
-bool CommitDay(FileSystem& files, const std::string& save, int day) {
+::testing::AssertionResult CommitDay(FileSystem& files, const std::string& save, int day) {
     CSaveGame doc(files);
-    if (!doc.Open(save) || !doc.Load()) return false;
-    doc.Glob(0).value = float(day);
-    doc.Glob(0).modified = true;
-    return doc.Commit();
+    if (doc.Open(save) && doc.Load()) {
+        doc.Glob(0).value = float(day);
+        doc.Glob(0).modified = true;
+        if (doc.Commit()) return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << doc.GetErrorText() << " / " << doc.GetError().cause;
 }
 
 // Writes `bytes` over the file in place (the same file, a new modification time
