@@ -462,8 +462,9 @@ const char* qh_commit_next(int answer) {
 }
 
 // The next step after the commit: made (`committed`, with `doneNote` to follow
-// "Done"), or failed with `text` and `cause`. A failure that left the save as loaded (`saveChanged` 0) and the
-// document able to commit again keeps the edits: nothing is loaded again.
+// "Done"), or failed with `text` and `cause`. A failure that left the save as loaded
+// (`saveChanged` 0) and the document able to commit again keeps the edits: nothing is
+// loaded again.
 const char* qh_commit_outcome(int committed, const char* doneNote, const char* text,
                               const char* cause, int saveChanged) {
     if (!gCommit) return Return(JsonStep({}));
