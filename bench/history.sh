@@ -11,14 +11,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=${1:-7}
-cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQH_BUILD_BENCH=ON >/dev/null
-cmake --build build-release -j"$(nproc)" --target make-bench-save time-run quellhart-cli >/dev/null
+source bench/timing.sh
+build_release make-bench-save time-run quellhart-cli
 cli=build-release/cli/quellhart-cli
 work=$(mktemp -d "${FOLDER:-${TMPDIR:-/tmp}}/history-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-seconds() { build-release/bench/time-run "$@"; }
-# "median min max" in milliseconds of the seconds on standard input.
-summary() { sort -g | awk '{a[NR]=$1*1000} END {printf "%.1f %.1f %.1f\n", a[int((NR+1)/2)], a[1], a[NR]}'; }
 
 echo "| save | set, none kept | set, versions kept | kept / none |"
 echo "|---|---|---|---|"

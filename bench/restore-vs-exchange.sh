@@ -11,18 +11,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=$1
 shift
-names=() clis=()
-for build in "$@"; do
-    names+=("${build%%=*}")
-    clis+=("$(realpath "${build#*=}")")
-done
-cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQH_BUILD_BENCH=ON >/dev/null
-cmake --build build-release -j"$(nproc)" --target make-bench-save time-run exchange-limit >/dev/null
+source bench/timing.sh
+read_builds "$@"
+build_release make-bench-save time-run exchange-limit
 work=$(mktemp -d "${FOLDER:-${TMPDIR:-/tmp}}/restore-vs-exchange.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-seconds() { build-release/bench/time-run "$@"; }
-summary() { sort -g | awk '{a[NR]=$1*1000} END {printf "%.1f %.1f %.1f\n", a[int((NR+1)/2)], a[1], a[NR]}'; }
-cell() { printf " %s ms (%s-%s) |" "$1" "$2" "$3"; }
 
 header="| save | exchange + folder sync |"
 rule="|---|---|"

@@ -11,23 +11,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 rounds=$1
 shift
-names=() clis=()
-for build in "$@"; do
-    names+=("${build%%=*}")
-    clis+=("$(realpath "${build#*=}")")
-done
-cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQH_BUILD_BENCH=ON >/dev/null
-cmake --build build-release -j"$(nproc)" --target make-bench-save time-run streaming-limit >/dev/null
+source bench/timing.sh
+read_builds "$@"
+build_release make-bench-save time-run streaming-limit
 work=$(mktemp -d "${FOLDER:-${TMPDIR:-/tmp}}/set-vs-copy.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-# Timed by a program of its own: timing in the shell would also count bash's work
-# on a thousand options, about 2 ms, which is neither side's.
-seconds() { build-release/bench/time-run "$@"; }
 fresh() { cp "$work/save.ess" "$work/edit.ess" && rm -f "$work/edit.bak" "$work/copy.ess" && sync; }
-# "median min max" in milliseconds of the seconds on standard input.
-summary() { sort -g | awk '{a[NR]=$1*1000} END {printf "%.1f %.1f %.1f\n", a[int((NR+1)/2)], a[1], a[NR]}'; }
-cell() { printf " %s ms (%s-%s) |" "$1" "$2" "$3"; }
 
 header="| save | globals | cp + sync | limit |"
 rule="|---|---|---|---|"
