@@ -6,7 +6,7 @@
 (async function main() {
   const library = await openQuellhartLibrary();
   const $ = (id) => document.getElementById(id);
-  const texts = library.texts();
+  const texts = await library.texts();
 
   // How many of the user's actions are still running (waiting for an answer, a file or
   // the library): scripts and tests wait until none is.
@@ -27,9 +27,9 @@
   const codePage = $('code-page');
   for (const [number, name] of kCodePages) codePage.add(new Option(`${number} ${name}`, String(number)));
   const language = (navigator.languages && navigator.languages[0]) || navigator.language || '';
-  const initial = Number(remembered()) || library.codePageForLanguage(language);
-  codePage.value = String(library.useCodePage(initial) ? initial : 1252);
-  library.useCodePage(Number(codePage.value));
+  const initial = Number(remembered()) || await library.codePageForLanguage(language);
+  codePage.value = String(await library.useCodePage(initial) ? initial : 1252);
+  await library.useCodePage(Number(codePage.value));
   let shownCodePage = codePage.value;
   codePage.addEventListener('change', action(async () => {
     // The save's texts are read again in the new code page: typed ones go.
@@ -39,9 +39,9 @@
     }
     shownCodePage = codePage.value;
     edited = false;
-    library.useCodePage(Number(codePage.value));
+    await library.useCodePage(Number(codePage.value));
     remember(codePage.value);
-    if (page) showSave({ warn: false });  // the save's texts read again in the code page chosen
+    if (page) await showSave({ warn: false });  // the save's texts read again in the code page chosen
   }));
 
   // Opening a save, committing and putting a version back each hold the page from the
@@ -129,7 +129,7 @@
   }
   let page = null;  // the library's view of the two pages; null without a save
   let fileName = '';
-  const readPage = () => { page = library.page(); };
+  const readPage = async () => { page = await library.page(); };
 
   // Sets each field of the group by its label, the caption the window's page has.
   function fillByCaption(group, fields) {
@@ -164,8 +164,8 @@
 
   // The pages of the save now loaded, or emptied without one; the chargen warning
   // when the save's class is one it does not define.
-  function showSave({ warn = true } = {}) {
-    readPage();
+  async function showSave({ warn = true } = {}) {
+    await readPage();
     const hasSave = page !== null;
     $('player').disabled = !hasSave;
     $('globals').disabled = !hasSave;
@@ -189,7 +189,7 @@
     const started = performance.now();
     fileName = name;
     // Versions are kept only where the page writes into the save's folder.
-    library.keepVersions(folder ? texts.historyKeep : 0);
+    await library.keepVersions(folder ? texts.historyKeep : 0);
     const open = () => library.open(name, bytes);
     try {
       await (bytes.length >= kLargeSave ? whileWaiting(open, texts.readingSave) : open());
@@ -198,6 +198,7 @@
       return showLoadFailure(error);
     }
     edited = false;  // what is shown is the save as loaded
+    historyName = await library.historyName();
     $('status').textContent = '';
     performance.measure('open save', { start: started });
     await showSave();
@@ -228,10 +229,10 @@
     try {
       return await read();
     } catch (error) {
-      library.close();
+      await library.close();
       fileName = '';
       edited = false;
-      showSave();
+      await showSave();
       await report(texts.errorCaption, `${texts.unableToOpen}\n${name}: ${error.message}`);
       return undefined;
     }
@@ -306,10 +307,10 @@
   // The library decides what is kept, under which name, and what goes (as on the
   // desktop, so that a save edited in both shares one history); the page then does
   // the same to the folder's files.
-  const historyName = () => library.historyName();
+  let historyName = '';  // of the save open, set as it opens
   async function historyFolder(create) {
     try {
-      return await folder.getDirectoryHandle(historyName(), { create });
+      return await folder.getDirectoryHandle(historyName, { create });
     } catch (error) {
       if (!create && (error.name === 'NotFoundError' || error.name === 'TypeMismatchError')) return null;
       throw error;
@@ -319,36 +320,36 @@
   // backup's too), to list them; or their names and times alone, which a commit needs
   // to name and trim.
   async function putVersions(withContents) {
-    const backupName = library.backupName();
+    const backupName = await library.backupName();
     const backup = withContents && backupName && await folderFile(backupName);
-    if (backup) library.putFile(backupName, new Uint8Array(await backup.arrayBuffer()), backup.lastModified);
+    if (backup) await library.putFile(backupName, new Uint8Array(await backup.arrayBuffer()), backup.lastModified);
     const history = await historyFolder(false);
     if (!history) return;
     for await (const [name, entry] of history.entries()) {
       if (entry.kind !== 'file') continue;
       const file = await entry.getFile();
-      library.putFile(`${historyName()}/${name}`,
+      await library.putFile(`${historyName}/${name}`,
         withContents ? new Uint8Array(await file.arrayBuffer()) : new Uint8Array(0), file.lastModified);
     }
   }
   // Writes into the folder each version the library has made since `before`: the
   // backup it moved among them, from the folder's backup file.
   async function writeNewVersions(before) {
-    const prefix = `${historyName()}/`;
-    const backupName = library.backupName();
+    const prefix = `${historyName}/`;
+    const backupName = await library.backupName();
     let history = null;
-    for (const [name, file] of Object.entries(library.files())) {
+    for (const [name, file] of Object.entries(await library.files())) {
       if (!name.startsWith(prefix) || before[name] === file) continue;
       history ??= await historyFolder(true);
-      const bytes = file === before[backupName] ? folderBackup : library.fileNamed(name);
+      const bytes = file === before[backupName] ? folderBackup : await library.fileNamed(name);
       await writeFolderFile(name.slice(prefix.length), bytes, history);
     }
   }
   // Removes from the folder what the library has let go of since `before`: versions
   // beyond the number kept, a version put back as the save.
   async function removeGoneFiles(before) {
-    const now = library.files();
-    const prefix = `${historyName()}/`;
+    const now = await library.files();
+    const prefix = `${historyName}/`;
     for (const name of Object.keys(before)) {
       if (name in now) continue;
       if (name.startsWith(prefix)) await (await historyFolder(false))?.removeEntry(name.slice(prefix.length));
@@ -389,14 +390,14 @@
 
   // A variable chosen with the mouse or the arrow keys: its name and value are said,
   // as the list's own events do not say them to every screen reader.
-  $('glob-list').addEventListener('change', () => {
-    library.chooseGlob($('glob-list').selectedIndex);
-    readPage();
+  $('glob-list').addEventListener('change', action(async () => {
+    await library.chooseGlob($('glob-list').selectedIndex);
+    await readPage();
     showGlobals();
     const list = $('glob-list');
     const caption = $('glob-value').labels[0].textContent.replace(/:$/, '');
     announce(`${list.options[list.selectedIndex]?.text ?? ''}. ${caption}: ${$('glob-value').value}`);
-  });
+  }));
   // Enter in the value presses Confirm Change, the page's default button in the window.
   $('glob-value').addEventListener('keydown', (event) => {
     if (event.key !== 'Enter' || $('confirm-change').disabled) return;
@@ -404,16 +405,16 @@
     $('confirm-change').click();
   });
 
-  $('confirm-change').addEventListener('click', () => {
-    if (library.confirmChange($('glob-value').value)) edited = true;
-    readPage();
+  $('confirm-change').addEventListener('click', action(async () => {
+    if (await library.confirmChange($('glob-value').value)) edited = true;
+    await readPage();
     showGlobals();
     // The keyboard on the value as stored, so that the next value can be typed.
     $('glob-value').focus();
     $('glob-value').select();
     $('status').textContent = `${page.globals.fields.Name} is now ${$('glob-value').value}` +
       ' (written with CommitChanges).';
-  });
+  }));
 
   // A commit takes the library's steps (the window's own, ui/model/CommitSteps): the
   // texts checked first, then its two questions, the commit under the wait box,
@@ -422,7 +423,7 @@
     let unstorable = -1;
     for (const [i, field] of playerFields.entries()) {
       try {
-        library.setPlayerText(i, field.value);
+        await library.setPlayerText(i, field.value);
       } catch (error) {
         if (!(error instanceof LibraryError)) throw error;
         unstorable = i;
@@ -430,7 +431,7 @@
       }
     }
     let status = '';
-    let step = library.commitBegin(unstorable);
+    let step = await library.commitBegin(unstorable);
     let firstAnswer = true;
     while (step.kind !== 'end') {
       if (step.kind === 'show') {
@@ -441,14 +442,14 @@
         // another tab or the player may have made one since).
         if (folder && firstAnswer) await takeBackupFromFolder();
         firstAnswer = false;
-        step = library.commitNext(step.buttons.find(([button]) => button === label)[1]);
+        step = await library.commitNext(step.buttons.find(([button]) => button === label)[1]);
       } else if (step.kind === 'commit') {
         const outcome = await (folder ? commitInFolder() : commitAsDownload());
         status = outcome.status ?? '';
-        step = library.commitOutcome(outcome);
+        step = await library.commitOutcome(outcome);
       } else {
         await (folder ? openFromFolder(fileName) : showReloaded());
-        step = library.commitNext(0);
+        step = await library.commitNext(0);
       }
     }
     if (unstorable >= 0) playerFields[unstorable].focus();
@@ -462,18 +463,18 @@
   // its new copy.
   let folderBackup = null;
   async function takeBackupFromFolder() {
-    const backupName = library.backupName();
+    const backupName = await library.backupName();
     if (!backupName) return;
     folderBackup = await folderFile(backupName);
-    if (folderBackup) library.putFile(backupName, new Uint8Array(0), folderBackup.lastModified);
-    else library.forgetFile(backupName);
+    if (folderBackup) await library.putFile(backupName, new Uint8Array(0), folderBackup.lastModified);
+    else await library.forgetFile(backupName);
   }
 
   // The save loaded again in the library, or its error when it no longer loads.
   async function showReloaded() {
     edited = false;  // what is shown is the save as loaded again
     try {
-      library.reload();
+      await library.reload();
     } catch (error) {
       return showLoadFailure(error);
     }
@@ -482,9 +483,9 @@
 
   // As the window after a failed open: the error, and no list, count or field left
   // of the save before.
-  function showLoadFailure(error) {
+  async function showLoadFailure(error) {
     if (!(error instanceof LibraryError)) throw error;
-    showSave();
+    await showSave();
     return report(texts.errorCaption, error.message);
   }
 
@@ -497,7 +498,7 @@
   }
   async function whileWaiting(work, words = texts.wait.join('. ')) {
     await phase(words);
-    try { return work(); } finally { $('wait').textContent = ''; }
+    try { return await work(); } finally { $('wait').textContent = ''; }
   }
 
   // Commits in the library's memory: {ok: true}, or the library's error as a commit's
@@ -520,10 +521,10 @@
   async function commitAsDownload() {
     // The backup held since the last commit (the file opened before it) goes before
     // this commit writes, so that the library holds at most the save and its new copy.
-    library.forgetFile(library.backupName());
+    await library.forgetFile(await library.backupName());
     const committed = await commitInMemory();
     if (!committed.ok) return committed;
-    download(library.file(0), fileName);
+    download(await library.file(0), fileName);
     // No ".bak" is made here: the window's words first, then where the versions are.
     const where = `The new ${fileName} was offered as a download. The file you ` +
       'opened is unchanged: keep it as the backup.';
@@ -538,7 +539,7 @@
   // read (the game saved meanwhile) is left as it is.
   async function commitInFolder() {
     const name = fileName;
-    const backupName = library.backupName();
+    const backupName = await library.backupName();
     const unchanged = async () => {
       const now = await readFolderFile(name);
       return now && now.lastModified === loaded.lastModified && sameBytes(now.bytes, loaded.bytes);
@@ -552,10 +553,10 @@
       await phase(texts.checkingSave);
       if (!await unchanged()) return { ...failed(texts.changedOnDisk), saveChanged: true };
       await putVersions(false);
-      const before = library.files();
+      const before = await library.files();
       const committed = await commitInMemory();
       if (!committed.ok) return committed;
-      const newSave = library.file(0);
+      const newSave = await library.file(0);
       // The backup the commit replaces goes among the versions first; where the folder
       // cannot take it, the commit goes on as it always did, and says so.
       let note = '';
@@ -622,17 +623,17 @@
   // name, so that each version is whole under some name whenever a write fails.
   $('help-restore').addEventListener('click', alone(async () => {
     if (!page) return report(texts.warningCaption, texts.noSaveToRestore);
-    const backupName = library.backupName();
-    const backup = folder ? await readFolderFile(backupName) : { bytes: library.file(1) };
+    const backupName = await library.backupName();
+    const backup = folder ? await readFolderFile(backupName) : { bytes: await library.file(1) };
     if (!backup?.bytes) return report(texts.warningCaption, texts.noBackup);
     if (!await confirm(texts.confirmRestore)) return;
     if (!folder) {
-      const save = library.file(0);
+      const save = await library.file(0);
       download(backup.bytes, fileName);
       const where = `The backup was offered as a download named ${fileName}.`;
       await report(texts.doneCaption, `${texts.restored}\n\n${where}`);
       await openBytes(fileName, backup.bytes);
-      library.putFile(backupName, save);
+      await library.putFile(backupName, save);
       $('status').textContent = where;
       return;
     }
@@ -695,9 +696,9 @@
     if (!page) return report(texts.warningCaption, texts.noSaveForVersions);
     if (!folder) return report(texts.warningCaption, texts.versionsOnlyInFolder);
     await putVersions(true);
-    const chosen = await chooseVersion(library.versions());
+    const chosen = await chooseVersion(await library.versions());
     if (chosen < 0 || !await confirm(texts.confirmRestoreVersion)) {
-      library.forgetVersions();
+      await library.forgetVersions();
       await takeBackupFromFolder();  // its name and time again, not its bytes
       return;
     }
@@ -708,9 +709,9 @@
         await report(texts.errorCaption, texts.changedOnDisk);
         return openFromFolder(fileName);
       }
-      const before = library.files();
+      const before = await library.files();
       try {
-        library.restoreVersion(chosen);
+        await library.restoreVersion(chosen);
       } catch (error) {
         if (!(error instanceof LibraryError)) throw error;
         await report(texts.errorCaption, error.message);
@@ -720,7 +721,7 @@
       try {
         await writeNewVersions(before);
         step = 'save';
-        await writeFolderFile(fileName, library.fileNamed(fileName));
+        await writeFolderFile(fileName, await library.fileNamed(fileName));
         step = 'done';
         await removeGoneFiles(before);
       } catch (error) {
@@ -757,6 +758,8 @@
     openFolder: action(openFolder),
     memoryBytes: () => library.memoryBytes(),
     running: () => running,
+    // Whether the library runs in a worker of its own (served) or in the page.
+    inWorker: () => library.inWorker,
     // The save as the last commit left it (what was offered as a download).
     saveBytes: () => library.file(0),
   };

@@ -21,7 +21,7 @@ export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
 emcmake cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQH_WERROR=ON 2>&1 >/dev/null |
     { grep -v '^configure: ' || true; }
 cmake --build "$build" -j"$(nproc)" --target quellhart-web
-cp web/index.html web/library.js web/style.css web/sw.js web/manifest.webmanifest \
+cp web/index.html web/library.js web/library-worker.js web/style.css web/sw.js web/manifest.webmanifest \
     res/images/icons/quellhart-editor.svg res/images/icons/quellhart-editor-256.png \
     "$build/web/quellhart.js" "$out/"
 # The page the tests drive has hooks of their own, which a published page leaves out.

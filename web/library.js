@@ -3,6 +3,11 @@
 // bytes, parsed JSON). The library's memory is lent and given back here, so the page
 // never holds a pointer; and a call that can fail returns its result or throws its own
 // LibraryError, with the library's text and cause for that call.
+//
+// Served, the library runs in a thread of its own (library-worker.js), so that the page
+// answers while a large save opens or commits; opened from the file system, where a
+// browser starts no worker, it runs in the page. Either way every method returns a
+// promise.
 'use strict';
 
 // A failure the library reports: `text` is the window's message, `cause` what lies
@@ -16,7 +21,8 @@ class LibraryError extends Error {
   }
 }
 
-async function openQuellhartLibrary() {
+// The library in this thread, its methods answering at once.
+async function openLocalLibrary() {
   const lib = await QuellhartModule();
 
   const text = (pointer) => lib.UTF8ToString(pointer);
@@ -104,4 +110,46 @@ async function openQuellhartLibrary() {
     // The size of the library's memory, which only grows: its peak.
     memoryBytes: () => lib.HEAPU8.length,
   };
+}
+
+// The library for the page: in a worker where one can start, else in the page.
+async function openQuellhartLibrary() {
+  const inThePage = async () => {
+    const local = await openLocalLibrary();
+    const library = { inWorker: false };
+    for (const [method, call] of Object.entries(local)) library[method] = async (...args) => call(...args);
+    return library;
+  };
+  if (!location.protocol.startsWith('http') || typeof Worker === 'undefined') return inThePage();
+  const worker = new Worker('library-worker.js');
+  const waiting = new Map();  // call number: its promise's {resolve, reject}
+  let calls = 0;
+  worker.onmessage = ({ data: { id, result, error, unexpected } }) => {
+    const { resolve, reject } = waiting.get(id);
+    waiting.delete(id);
+    if (unexpected) reject(new Error(unexpected));
+    else if (error) reject(new LibraryError(error));
+    else resolve(result);
+  };
+  const call = (method, ...args) => new Promise((resolve, reject) => {
+    calls += 1;
+    waiting.set(calls, { resolve, reject });
+    worker.postMessage({ id: calls, method, args });
+  });
+  // A worker that cannot start (a browser's policy, a file missing) leaves the library
+  // in the page.
+  worker.onerror = (event) => {
+    for (const { reject } of waiting.values()) reject(new Error(event.message || 'no worker'));
+    waiting.clear();
+  };
+  let methods;
+  try {
+    methods = await call('methods');
+  } catch {
+    worker.terminate();
+    return inThePage();
+  }
+  const library = { inWorker: true };
+  for (const method of methods) library[method] = (...args) => call(method, ...args);
+  return library;
 }

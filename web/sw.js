@@ -3,8 +3,8 @@
 // server is seen at once, and to the kept copy only when the network fails. The saves
 // themselves never pass through here: the page reads them from the user's files.
 const kCache = 'quellhart-page';
-const kFiles = ['./', 'index.html', 'library.js', 'app.js', 'style.css', 'quellhart.js',
-  'manifest.webmanifest', 'quellhart-editor.svg', 'quellhart-editor-256.png'];
+const kFiles = ['./', 'index.html', 'library.js', 'library-worker.js', 'app.js', 'style.css',
+  'quellhart.js', 'manifest.webmanifest', 'quellhart-editor.svg', 'quellhart-editor-256.png'];
 
 self.addEventListener('install', (event) => {
   event.waitUntil(caches.open(kCache).then((cache) => cache.addAll(kFiles))

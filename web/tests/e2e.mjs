@@ -566,6 +566,10 @@ try {
   const served = await browser.newPage({ acceptDownloads: true });
   await served.goto(server.url);
   await served.waitForSelector('body[data-ready="true"]');
+  check(await served.evaluate(() => window.quellhart.inWorker()),
+    'served: the library runs in a worker of its own, the page free meanwhile');
+  check(!await page.evaluate(() => window.quellhart.inWorker()),
+    'from the file system: the library runs in the page');
   await runCase(served, kCases[0]);
   await runFolderCases(served);
   // Once visited, it loads without a network.

@@ -176,7 +176,7 @@ async function runScenarios(browser, url, name) {
     check(same(waits, Array(commits).fill('Now generating the new file. Please Wait')),
       `${what}: the wait box said ${JSON.stringify(waits)}`);
     const opened = scenario.steps.filter((step) => step.open).at(-1).open;
-    if (scenario.saved) checkSaved(await page.evaluate(() => [...window.quellhart.saveBytes()]),
+    if (scenario.saved) checkSaved(await page.evaluate(async () => [...await window.quellhart.saveBytes()]),
       opened, scenario.saved, what);
   }
   await page.close();
