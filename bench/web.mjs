@@ -46,10 +46,10 @@ for (let round = 0; round < rounds; ++round) {
   await page.getByRole('dialog', { name: 'Please Confirm' }).getByRole('button', { name: 'Yes' }).click();
   await (await downloading).path();
   figures.commitAll.push(Date.now() - started);
-  const measured = await page.evaluate(() => ({
+  const measured = await page.evaluate(async () => ({
     open: performance.getEntriesByName('open save')[0].duration,
     commit: performance.getEntriesByName('commit')[0].duration,
-    memory: window.quellhart.memoryBytes(),
+    memory: await window.quellhart.memoryBytes(),
   }));
   figures.open.push(measured.open);
   figures.commit.push(measured.commit);
