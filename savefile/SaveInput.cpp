@@ -75,8 +75,10 @@ bool SaveInput::Looked(Look&& look) {
     }
     if (Guarded(look)) return true;
     if (readFailure_.Ok())
-        readFailure_ =
-            FileStatus(FileError::kFailed, "The file was cut short while it was read", {});
+        readFailure_ = FileStatus(FileError::kFailed,
+                                  "Part of the file could not be read: it was cut short while it "
+                                  "was read, or the disk failed",
+                                  {});
     failed_ = true;
     return false;
 }
