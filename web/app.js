@@ -390,10 +390,17 @@
 
   // A variable chosen with the mouse or the arrow keys: its name and value are said,
   // as the list's own events do not say them to every screen reader.
+  // A value typed while the chosen variable's page was still on its way from the
+  // library stays as typed: it was typed for the variable chosen.
+  let valueTyping = 0;
+  $('glob-value').addEventListener('input', () => { valueTyping += 1; });
   $('glob-list').addEventListener('change', action(async () => {
+    const typingBefore = valueTyping;
     await library.chooseGlob($('glob-list').selectedIndex);
     await readPage();
+    const typed = valueTyping !== typingBefore ? $('glob-value').value : null;
     showGlobals();
+    if (typed !== null) $('glob-value').value = typed;
     const list = $('glob-list');
     const caption = $('glob-value').labels[0].textContent.replace(/:$/, '');
     announce(`${list.options[list.selectedIndex]?.text ?? ''}. ${caption}: ${$('glob-value').value}`);

@@ -315,11 +315,14 @@ async function runWhatIsSaid(page) {
   const loaded = await said();
   check(loaded === `Loaded normal.ess. Number of variables found: ${count}`, `a load is said: ${loaded}`);
   await page.getByLabel('SelectVar').focus();
-  await page.evaluate(() => { document.getElementById('announce').textContent = ''; });
   await page.keyboard.press('ArrowDown');
-  const chosen = await said();
+  await page.waitForFunction(() => window.quellhart.running() === 0);
   const expected = `${await page.locator('#glob-list option:checked').textContent()}. Value (float): ` +
     `${await page.locator('#glob-value').inputValue()}`;
+  // (What was said before, a load's words said late among them, may come first.)
+  const chosen = await page.waitForFunction((words) =>
+    document.getElementById('announce').textContent === words, expected, { timeout: 5000 })
+    .then(() => expected, () => page.locator('#announce').textContent());
   check(chosen === expected, `a variable chosen by keys is said: ${chosen} (${expected})`);
   await page.getByRole('group', { name: 'Player Data' }).getByLabel('Name', { exact: true }).focus();
   const stops = [];
@@ -485,6 +488,8 @@ async function runCase(page, c) {
     // The first value confirmed with the button, the others with Enter in the field.
     if (i === 0) await confirm.click();
     else await field.press('Enter');
+    // (Served, the library answers from its worker: the page draws what it stored then.)
+    await page.waitForFunction(() => window.quellhart.running() === 0);
     // The stored bytes shown are the new value's.
     const shown = await field.inputValue();
     const bytes = [...new Uint8Array(new Float32Array([Number(shown)]).buffer)];

@@ -83,6 +83,10 @@ const drop = (page, name) => page.evaluate((name, base64) => {
     cancelable: true }));
 }, name, readFileSync(join(folder, name)).toString('base64'));
 
+// Served, the library answers from its worker: the page draws what it was told once
+// no action of the user's is still running.
+const settled = (page) => page.waitForFunction(() => window.quellhart.running() === 0);
+
 async function runStep(page, step, dialogs, what) {
   if (step.open) {
     await drop(page, step.open);
@@ -95,6 +99,7 @@ async function runStep(page, step, dialogs, what) {
         options.findIndex((option) => option.textContent === name), step.choose);
       check(index >= 0, `${what}: ${step.choose} is listed`);
       await page.select('#glob-list', String(index));
+      await settled(page);
     }
     for (const [caption, text] of Object.entries(step.type ?? {}))
       await typeInto(page, await controlOf(page, group, caption), text);
@@ -103,6 +108,7 @@ async function runStep(page, step, dialogs, what) {
       await page.focus(await controlOf(page, group, step.enter));
       await page.keyboard.press('Enter');
     }
+    await settled(page);
     for (const [caption, expected] of Object.entries(step.expect ?? {})) {
       const shown = await page.$eval(await controlOf(page, group, caption),
         (field) => field.value.replace(/ +$/, ''));
