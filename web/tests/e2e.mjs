@@ -576,6 +576,20 @@ try {
   check(!await page.evaluate(() => window.quellhart.inWorker()),
     'from the file system: the library runs in the page');
   await runCase(served, kCases[0]);
+  // A value typed before the chosen variable's page comes back from the worker stays
+  // as typed (the page draws the variable's other fields).
+  await served.waitForFunction(() => window.quellhart.running() === 0);
+  const typedMeanwhile = await served.evaluate(async () => {
+    const list = document.getElementById('glob-list');
+    const field = document.getElementById('glob-value');
+    list.selectedIndex = (list.selectedIndex + 1) % list.options.length;
+    list.dispatchEvent(new Event('change'));
+    field.value = '42';
+    field.dispatchEvent(new Event('input'));
+    while (window.quellhart.running() > 0) await new Promise((settled) => setTimeout(settled, 10));
+    return field.value;
+  });
+  check(typedMeanwhile === '42', `served: a value typed while a variable is chosen stays: ${typedMeanwhile}`);
   await runFolderCases(served);
   // Once visited, it loads without a network.
   await served.waitForFunction(() => navigator.serviceWorker.controller !== null);
