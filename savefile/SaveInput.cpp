@@ -60,7 +60,6 @@ void SaveInput::Close() {
     readFailure_ = FileStatus();
     fingerprint_.reset();
     fingerprintedTo_ = 0;
-    fingerprintFailure_ = FileStatus();
 }
 
 SaveInput& SaveInput::Seek(int64_t offset) {
@@ -104,21 +103,18 @@ void SaveInput::Fingerprinted(int64_t offset, const char* bytes, size_t count) {
 }
 
 void SaveInput::StartFingerprint() {
+    // A fingerprint is taken of bytes read into the program.
+    if (map_.bytes) {
+        files_.Unmap(map_);
+        bufferLength_ = 0;
+    }
+    mapWanted_ = false;
     fingerprint_ = std::make_unique<Fingerprint>();
     fingerprintedTo_ = 0;
-    if (bufferStart_ == 0) FingerprintWindow();
-}
-
-void SaveInput::FingerprintWindow() {
-    if (!fingerprint_) return;
-    // A page of the map that cannot be read halfway through the hash leaves no
-    // fingerprint to finish: the load fails with the failed read.
-    if (!Looked([&] { Fingerprinted(bufferStart_, Window(), bufferLength_); }))
-        fingerprintFailure_ = readFailure_;
+    if (bufferStart_ == 0) Fingerprinted(0, buffer_.data(), bufferLength_);
 }
 
 FileStatus SaveInput::FinishFingerprint(uint64_t& value) {
-    if (!fingerprintFailure_.Ok()) return fingerprintFailure_;
     if (!fingerprint_) StartFingerprint();
     // The buffer holds what is read here no longer than the read.
     bufferStart_ = 0;
@@ -154,9 +150,6 @@ bool SaveInput::MapFrom(int64_t offset) {
     bytesReadFromFile_ += std::max<int64_t>(end - std::max(offset, BufferEnd()), 0);
     bufferStart_ = offset;
     bufferLength_ = size_t(end - offset);
-    // The window's bytes go into the fingerprint when first looked at, before the
-    // loader interprets them.
-    FingerprintWindow();
     return true;
 }
 

@@ -3,11 +3,11 @@
 // own so that the loader's searches and its back-and-forth reads ("move back 4
 // bytes", "read the candidate at the tag just found") cost no second read of the file.
 //
-// Opened to be read through a map, and where the file layer can map, the buffer is a
-// window onto a mapped part of the file instead: the bytes are looked at where the
-// system keeps them, with no copy into the program, and no more than one part of the
-// file at a time counts in its memory. A page that cannot be read (the file cut short
-// meanwhile) is a failed read.
+// Opened to be read through a map (a read-only look, which takes no fingerprint), and
+// where the file layer can map, the buffer is a window onto a mapped part of the file
+// instead: the bytes are looked at where the system keeps them, with no copy into the
+// program, and no more than one part of the file at a time counts in its memory. A
+// page that cannot be read (the file cut short meanwhile) is a failed read.
 //
 // Classic state: a read that delivers fewer bytes than asked leaves the input failed;
 // while failed, reads deliver nothing and seeking does nothing. Only Clear (and a
@@ -77,8 +77,8 @@ public:
     }
 
     // From now on every byte read from the file, from its start on, goes into a
-    // fingerprint of the file as it was opened, as it passes (through a map: as a
-    // window first shows it): the loader's forward scan pays for no second read.
+    // fingerprint of the file as it was opened, as it passes: the loader's forward
+    // scan pays for no second read.
     void StartFingerprint();
     // Reads what the scan left out, to the size the file had when opened, and gives
     // the fingerprint of those bytes. A file that ends sooner fails.
@@ -108,9 +108,6 @@ private:
     bool Looked(Look&& look);
     // Adds the bytes read at `offset` that follow on those already fingerprinted.
     void Fingerprinted(int64_t offset, const char* bytes, size_t count);
-    // Adds the window's bytes that follow on those already fingerprinted, if a
-    // fingerprint is being taken.
-    void FingerprintWindow();
 
     FileSystem& files_;
     FileHandle file_ = kNoFile;
@@ -128,7 +125,6 @@ private:
     int64_t bytesReadFromFile_ = 0;
     std::unique_ptr<Fingerprint> fingerprint_;
     int64_t fingerprintedTo_ = 0;
-    FileStatus fingerprintFailure_;  // a window that failed while it was hashed
 };
 
 }  // namespace quellhart

@@ -15,7 +15,6 @@ public:
     static std::int64_t BytesReadFromSave(const CSaveGame& doc) {
         return doc.input.BytesReadFromFile();
     }
-    static bool ReadsThroughAMap(const CSaveGame& doc) { return doc.input.ReadsThroughAMap(); }
 };
 
 }  // namespace quellhart::test
