@@ -100,15 +100,6 @@ struct FileInfo {
     }
 };
 
-// A part of a file mapped for reading: `length` bytes from `bytes` on; the rest is the
-// layer's, to let go of the mapping.
-struct MappedRange {
-    const char* bytes = nullptr;
-    std::size_t length = 0;
-    void* base = nullptr;
-    std::size_t baseLength = 0;
-};
-
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -185,16 +176,6 @@ public:
     virtual FileStatus CreateFolder(const std::string& path) = 0;
     // The names in the folder `path` (without "." and ".."), in no particular order.
     virtual FileStatus ListFolder(const std::string& path, std::vector<std::string>& names) = 0;
-
-    // Maps `length` bytes of the file from `offset` for reading, without copying them,
-    // until Unmap. kNotSupported where the layer does not map (reads then go through
-    // ReadAt). A page past the file's end as it is now (it was cut short meanwhile)
-    // cannot be read: read mapped bytes only inside Guarded (MapGuard.h).
-    virtual FileStatus Map(FileHandle /*file*/, std::int64_t /*offset*/, std::size_t /*length*/,
-                           MappedRange& /*range*/) {
-        return FileError::kNotSupported;
-    }
-    virtual void Unmap(MappedRange& range) { range = {}; }
 
     // A short note of the program's own kept with a file (an extended attribute): it
     // stays with the file through renames, is never given to another file by

@@ -4,9 +4,7 @@
 #include <fcntl.h>
 #include <stdio.h>  // renameat2
 #include <sys/file.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
-#include <sys/vfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -20,7 +18,6 @@
 #include <vector>
 
 #include "savefile/FileSystem.h"
-#include "savefile/MapGuard.h"
 #include "savefile/OpenFileNames.h"
 
 namespace quellhart {
@@ -393,32 +390,6 @@ public:
             names.push_back(it->path().filename().string());
         return error ? FromErrno(error.value(), path) : FileStatus();
     }
-
-#if QH_MAPS_FILES
-    static constexpr decltype(statfs::f_type) kTmpfsMagic = 0x01021994;
-
-    FileStatus Map(FileHandle file, std::int64_t offset, std::size_t length,
-                   MappedRange& range) override {
-        // On tmpfs every page of a map faults in through the slow path of memory the
-        // system shares: copying the bytes in costs less there (measured).
-        if (struct statfs where{};
-            ::fstatfs(Descriptor(file), &where) == 0 && where.f_type == kTmpfsMagic)
-            return FileError::kNotSupported;
-        static const std::int64_t page = ::sysconf(_SC_PAGESIZE);
-        const std::int64_t start = offset - offset % page;
-        const std::size_t mapped = length + std::size_t(offset - start);
-        void* base = ::mmap(nullptr, mapped, PROT_READ, MAP_SHARED, Descriptor(file), off_t(start));
-        if (base == MAP_FAILED) return FromErrno(errno, PathOf(file));
-        ::madvise(base, mapped, MADV_SEQUENTIAL);
-        range = {static_cast<const char*>(base) + (offset - start), length, base, mapped};
-        return FileError::kNone;
-    }
-
-    void Unmap(MappedRange& range) override {
-        if (range.base) ::munmap(range.base, range.baseLength);
-        range = {};
-    }
-#endif
 
 #if QH_HAVE_XATTR
     FileStatus SetNote(FileHandle file, const std::string& note) override {

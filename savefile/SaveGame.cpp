@@ -35,7 +35,7 @@ bool CSaveGame::Bind(const std::string& givenPath, bool onlyForReading) {
         // are cannot be told, and a commit of either save refuses.
         const bool ownSiblings = work && SiblingOfAnotherSave(files, path).empty();
         if (ownSiblings) FinishInterruptedSwaps(files, path);
-        if (!OpenInput(path, onlyForReading)) {
+        if (!OpenInput(path)) {
             // Where a stop left the save's versions under other names, the cause says
             // where.
             if (const std::string left = LeftBesideMissingSave(files, path); !left.empty())
@@ -71,10 +71,8 @@ void CSaveGame::Unbind() {
     openNote = {};
 }
 
-bool CSaveGame::OpenInput(const std::string& path, bool onlyForReading) {
-    // A look that edits nothing reads the save through a map where it can: no copy
-    // into the program. An editable load reads it in, to fingerprint it as it passes.
-    if (const FileStatus opened = input.Open(path, onlyForReading); !opened.Ok())
+bool CSaveGame::OpenInput(const std::string& path) {
+    if (const FileStatus opened = input.Open(path); !opened.Ok())
         return Refuse(errors::kUnableToOpenSave, opened);
     uint32_t magic = 0;
     if (!input.ReadValue(magic) || magic != kTagTES3) {

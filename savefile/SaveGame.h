@@ -107,7 +107,7 @@ private:
 
     // Open and OpenReadOnly: an editable document needs ".ess" in the file's name.
     bool Bind(const std::string& givenPath, bool onlyForReading);
-    bool OpenInput(const std::string& path, bool onlyForReading);
+    bool OpenInput(const std::string& path);
     void Unbind();
     // SetError, ClearModel, false; the cause is the failed call's, by default the
     // input's failed read, if any.

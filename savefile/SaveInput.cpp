@@ -4,7 +4,6 @@
 #include <cstring>
 #include <utility>
 
-#include "savefile/MapGuard.h"
 #include "savefile/SaveFormat.h"
 
 namespace quellhart {
@@ -13,9 +12,6 @@ namespace {
 // Large enough that a search reads in few calls, small enough to stay in the cache
 // while it is searched.
 constexpr size_t kBufferBytes = 256 << 10;
-// The part of the file mapped at a time: few calls to map, little of the program's
-// memory.
-constexpr int64_t kMapBytes = 2 << 20;
 
 }  // namespace
 
@@ -34,7 +30,7 @@ int FindTagIn(const char* bytes, int count, uint32_t tag) {
 
 SaveInput::SaveInput(FileSystem& files) : files_(files), buffer_(kBufferBytes) {}
 
-FileStatus SaveInput::Open(const std::string& path, bool mapped) {
+FileStatus SaveInput::Open(const std::string& path) {
     Close();
     FileHandle file = kNoFile;
     if (FileStatus opened = files_.OpenForReading(path, file); !opened.Ok()) return opened;
@@ -44,13 +40,10 @@ FileStatus SaveInput::Open(const std::string& path, bool mapped) {
         return described;
     }
     size_ = openedAs_.size;
-    mapWanted_ = mapped;
     return FileError::kNone;
 }
 
 void SaveInput::Close() {
-    if (map_.bytes) files_.Unmap(map_);
-    mapWanted_ = false;
     if (file_ != kNoFile) files_.Close(file_);
     file_ = kNoFile;
     openedAs_ = FileInfo{};
@@ -65,22 +58,6 @@ void SaveInput::Close() {
 SaveInput& SaveInput::Seek(int64_t offset) {
     if (Good() && offset >= 0) position_ = offset;
     return *this;
-}
-
-template <typename Look>
-bool SaveInput::Looked(Look&& look) {
-    if (!map_.bytes) {
-        look();
-        return true;
-    }
-    if (Guarded(look)) return true;
-    if (readFailure_.Ok())
-        readFailure_ = FileStatus(FileError::kFailed,
-                                  "Part of the file could not be read: it was cut short while it "
-                                  "was read, or the disk failed",
-                                  {});
-    failed_ = true;
-    return false;
 }
 
 size_t SaveInput::ReadFile(int64_t offset, char* into, size_t count) {
@@ -103,12 +80,6 @@ void SaveInput::Fingerprinted(int64_t offset, const char* bytes, size_t count) {
 }
 
 void SaveInput::StartFingerprint() {
-    // A fingerprint is taken of bytes read into the program.
-    if (map_.bytes) {
-        files_.Unmap(map_);
-        bufferLength_ = 0;
-    }
-    mapWanted_ = false;
     fingerprint_ = std::make_unique<Fingerprint>();
     fingerprintedTo_ = 0;
     if (bufferStart_ == 0) Fingerprinted(0, buffer_.data(), bufferLength_);
@@ -134,35 +105,7 @@ FileStatus SaveInput::FinishFingerprint(uint64_t& value) {
     return FileError::kNone;
 }
 
-bool SaveInput::MapFrom(int64_t offset) {
-    const int64_t end = std::min(offset + int64_t(buffer_.size()), size_);
-    if (offset >= end) return false;  // nothing there: the buffer says so
-    if (!map_.bytes || offset < mapStart_ || end > mapStart_ + int64_t(map_.length)) {
-        if (map_.bytes) files_.Unmap(map_);
-        const size_t length = size_t(std::min(kMapBytes, size_ - offset));
-        if (!files_.Map(file_, offset, length, map_).Ok()) {
-            mapWanted_ = false;
-            map_ = {};
-            return false;
-        }
-        mapStart_ = offset;
-    }
-    bytesReadFromFile_ += std::max<int64_t>(end - std::max(offset, BufferEnd()), 0);
-    bufferStart_ = offset;
-    bufferLength_ = size_t(end - offset);
-    return true;
-}
-
 void SaveInput::FillFrom(int64_t offset) {
-    if (mapWanted_) {
-        if (MapFrom(offset)) return;
-        if (mapWanted_) {  // past the end
-            bufferStart_ = offset;
-            bufferLength_ = 0;
-            return;
-        }
-        bufferLength_ = 0;  // the buffer holds nothing of the map's
-    }
     size_t kept = 0;
     if (offset >= bufferStart_ && offset < BufferEnd()) {
         kept = size_t(BufferEnd() - offset);
@@ -181,7 +124,7 @@ size_t SaveInput::Read(void* into, size_t count) {
     while (delivered < count && position_ < size_) {
         if (position_ < bufferStart_ || position_ >= BufferEnd()) {
             const size_t wanted = count - delivered;
-            if (!mapWanted_ && wanted >= buffer_.size()) {  // large copies skip the buffer
+            if (wanted >= buffer_.size()) {  // large copies skip the buffer
                 const size_t got = ReadFile(position_, out + delivered, wanted);
                 delivered += got;
                 position_ += int64_t(got);
@@ -193,8 +136,7 @@ size_t SaveInput::Read(void* into, size_t count) {
         }
         const size_t available = size_t(BufferEnd() - position_);
         const size_t take = std::min(available, count - delivered);
-        const char* from = Window() + (position_ - bufferStart_);
-        if (!Looked([&] { std::memcpy(out + delivered, from, take); })) break;
+        std::memcpy(out + delivered, buffer_.data() + (position_ - bufferStart_), take);
         delivered += take;
         position_ += int64_t(take);
     }
@@ -212,10 +154,8 @@ std::optional<int64_t> SaveInput::FindTag(uint32_t tag) {
             FillFrom(position_);
             if (BufferEnd() - position_ < kTagSize) break;
         }
-        const char* from = Window() + (position_ - bufferStart_);
-        int hit = -1;
-        if (!Looked([&] { hit = FindTagIn(from, int(BufferEnd() - position_), tag); }))
-            return std::nullopt;
+        const char* from = buffer_.data() + (position_ - bufferStart_);
+        const int hit = FindTagIn(from, int(BufferEnd() - position_), tag);
         if (hit >= 0) {
             position_ += hit;
             return position_;

@@ -3,12 +3,6 @@
 // own so that the loader's searches and its back-and-forth reads ("move back 4
 // bytes", "read the candidate at the tag just found") cost no second read of the file.
 //
-// Opened to be read through a map (a read-only look, which takes no fingerprint), and
-// where the file layer can map, the buffer is a window onto a mapped part of the file
-// instead: the bytes are looked at where the system keeps them, with no copy into the
-// program, and no more than one part of the file at a time counts in its memory. A
-// page that cannot be read (the file cut short meanwhile) is a failed read.
-//
 // Classic state: a read that delivers fewer bytes than asked leaves the input failed;
 // while failed, reads deliver nothing and seeking does nothing. Only Clear (and a
 // found tag) ends the failure. Seeking past the end is allowed; the next read fails.
@@ -37,8 +31,7 @@ public:
     SaveInput& operator=(const SaveInput&) = delete;
 
     // Opens a regular file; anything else, or a file that cannot be described, fails.
-    // `mapped`: read through a map of the file where the layer can map it.
-    FileStatus Open(const std::string& path, bool mapped = false);
+    FileStatus Open(const std::string& path);
     void Close();
     bool IsOpen() const { return file_ != kNoFile; }
     // The open file, for the document's lock and identity checks.
@@ -48,9 +41,6 @@ public:
     // The file as it is now, its bytes known to be those read: what it is taken as
     // from here on (its times and access, after an attribute changed).
     void Redescribe(const FileInfo& now) { openedAs_ = now; }
-
-    // Whether the bytes now looked at are in a map of the file.
-    bool ReadsThroughAMap() const { return map_.bytes != nullptr; }
 
     bool Good() const { return IsOpen() && !failed_; }
     explicit operator bool() const { return Good(); }
@@ -95,17 +85,6 @@ private:
     // Reads from the file itself; a read error delivers nothing.
     size_t ReadFile(int64_t offset, char* into, size_t count);
     int64_t BufferEnd() const { return bufferStart_ + int64_t(bufferLength_); }
-    // The buffer's bytes: in the mapped part of the file while there is one.
-    const char* Window() const {
-        return map_.bytes ? map_.bytes + (bufferStart_ - mapStart_) : buffer_.data();
-    }
-    // Makes the window start at `offset` in a mapped part of the file; false where the
-    // layer could not map it (reads then go into the buffer).
-    bool MapFrom(int64_t offset);
-    // Looks at the buffer's bytes through `look`; in a map, a page that cannot be read
-    // fails the input.
-    template <typename Look>
-    bool Looked(Look&& look);
     // Adds the bytes read at `offset` that follow on those already fingerprinted.
     void Fingerprinted(int64_t offset, const char* bytes, size_t count);
 
@@ -116,9 +95,6 @@ private:
     int64_t position_ = 0;
     bool failed_ = false;
     FileStatus readFailure_;
-    bool mapWanted_ = false;
-    MappedRange map_;
-    int64_t mapStart_ = 0;
     std::vector<char> buffer_;
     int64_t bufferStart_ = 0;
     size_t bufferLength_ = 0;

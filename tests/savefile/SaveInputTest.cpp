@@ -1,65 +1,29 @@
-// The save input's classic stream state and its tag search across its own buffer,
-// each case read into the buffer and through a map of the file.
+// The save input's classic stream state and its tag search across its own buffer.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
-#include <sys/vfs.h>
-#endif
 
 #include "savefile/SaveFingerprint.h"
 #include "savefile/SaveFormat.h"
 #include "savefile/SaveGame.h"
 #include "savefile/SaveInput.h"
 #include "tests/support/SaveBuilder.h"
-#include "tests/support/ScopedVariable.h"
 #include "tests/support/TempDir.h"
 
 namespace quellhart {
 namespace {
 
-class SaveInputTest : public ::testing::TestWithParam<bool> {
+class SaveInputTest : public ::testing::Test {
 protected:
     void Write(const std::string& bytes) {
         test::SaveBuilder().Raw(bytes).WriteTo(dir.File("in.ess"));
-        ASSERT_EQ(input.Open(dir.File("in.ess"), GetParam()), FileError::kNone);
+        ASSERT_EQ(input.Open(dir.File("in.ess")), FileError::kNone);
     }
     test::TempDir dir;
     SaveInput input{SystemFileSystem()};
 };
 
-INSTANTIATE_TEST_SUITE_P(ReadOrMapped, SaveInputTest, ::testing::Bool(),
-                         [](const auto& info) { return info.param ? "Mapped" : "Read"; });
-
-// Where the system's files can be mapped (not on Windows, nor in the browser, nor on
-// tmpfs, where a copy costs less), a mapped input looks at the map, and a buffered one
-// never does.
-TEST_P(SaveInputTest, AMappedInputLooksAtTheMap) {
-    Write(std::string(1 << 20, 'x') + "NPC_");
-    ASSERT_TRUE(input.FindTag(kTagNPC_));
-#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
-    struct statfs where {};
-    const bool tmpfs = ::statfs(dir.Path().c_str(), &where) == 0 && where.f_type == 0x01021994;
-    EXPECT_EQ(input.ReadsThroughAMap(), GetParam() && !tmpfs);
-    // The same on tmpfs, where there is one, is read in.
-    if (::statfs("/dev/shm", &where) == 0 && where.f_type == 0x01021994) {
-        const test::ScopedVariable inMemory("TMPDIR", "/dev/shm");
-        test::TempDir shared;
-        test::SaveBuilder().Raw(std::string(1 << 20, 'x') + "NPC_").WriteTo(shared.File("in.ess"));
-        SaveInput there{SystemFileSystem()};
-        ASSERT_EQ(there.Open(shared.File("in.ess"), GetParam()), FileError::kNone);
-        ASSERT_TRUE(there.FindTag(kTagNPC_));
-        EXPECT_FALSE(there.ReadsThroughAMap());
-    }
-#else
-    EXPECT_FALSE(input.ReadsThroughAMap());
-#endif
-    // A fingerprint is taken of bytes read in: the map goes.
-    input.StartFingerprint();
-    EXPECT_FALSE(input.ReadsThroughAMap());
-}
-
-TEST_P(SaveInputTest, ShortReadFailsAndSeekingDoesNotClearIt) {
+TEST_F(SaveInputTest, ShortReadFailsAndSeekingDoesNotClearIt) {
     Write("abcdef");
     char buffer[8];
     EXPECT_EQ(input.Read(buffer, 4), 4u);
@@ -75,7 +39,7 @@ TEST_P(SaveInputTest, ShortReadFailsAndSeekingDoesNotClearIt) {
     EXPECT_EQ(std::string(buffer, 2), "bc");
 }
 
-TEST_P(SaveInputTest, SeekingPastTheEndFailsTheNextRead) {
+TEST_F(SaveInputTest, SeekingPastTheEndFailsTheNextRead) {
     Write("abc");
     char c;
     EXPECT_TRUE(input.Seek(10));
@@ -83,7 +47,7 @@ TEST_P(SaveInputTest, SeekingPastTheEndFailsTheNextRead) {
     EXPECT_FALSE(input);
 }
 
-TEST_P(SaveInputTest, FindsTagsStraddlingItsBufferAndReadsBackAcrossIt) {
+TEST_F(SaveInputTest, FindsTagsStraddlingItsBufferAndReadsBackAcrossIt) {
     constexpr size_t kBuffer = 256 << 10;
     for (size_t at :
          {kBuffer - 4, kBuffer - 3, kBuffer - 1, kBuffer, 2 * kBuffer - 5, 2 * kBuffer - 2}) {
@@ -100,7 +64,7 @@ TEST_P(SaveInputTest, FindsTagsStraddlingItsBufferAndReadsBackAcrossIt) {
     }
 }
 
-TEST_P(SaveInputTest, LargeReadsAfterSmallOnesDeliverEveryByteInOrder) {
+TEST_F(SaveInputTest, LargeReadsAfterSmallOnesDeliverEveryByteInOrder) {
     std::string bytes;
     for (int i = 0; i < 700000; ++i) bytes += char('a' + i % 26);
     Write(bytes);
@@ -114,7 +78,7 @@ TEST_P(SaveInputTest, LargeReadsAfterSmallOnesDeliverEveryByteInOrder) {
 // The fingerprint taken as the file is read is the whole file's, however much the
 // reads covered before it was finished (a backward step included), and reads after it
 // still deliver the file's bytes.
-TEST_P(SaveInputTest, TheFingerprintAsReadIsTheWholeFilesAndReadsGoOnAfterIt) {
+TEST_F(SaveInputTest, TheFingerprintAsReadIsTheWholeFilesAndReadsGoOnAfterIt) {
     std::string bytes;
     for (int i = 0; i < 700000; ++i) bytes += char('a' + i * 7 % 26);
     for (const size_t readFirst : {size_t{0}, size_t{5}, size_t{300000}}) {
@@ -137,10 +101,9 @@ TEST_P(SaveInputTest, TheFingerprintAsReadIsTheWholeFilesAndReadsGoOnAfterIt) {
 }
 
 // A file cut short by another program between its open and the reads: every read
-// past the new end fails (in a map, the page that cannot be read stops the read, not
-// the program), the fingerprint cannot be finished, and a load says the save is not
-// whole.
-TEST_P(SaveInputTest, AFileCutShortWhileOpenFailsItsReadsAndNothingElse) {
+// past the new end fails, the fingerprint cannot be finished, and a load says the
+// save is not whole.
+TEST_F(SaveInputTest, AFileCutShortWhileOpenFailsItsReadsAndNothingElse) {
     constexpr size_t kBuffer = 256 << 10;
     std::string bytes(3 * kBuffer, 'x');
     bytes.replace(bytes.size() - 4, 4, "NPC_");
@@ -176,11 +139,9 @@ TEST_P(SaveInputTest, AFileCutShortWhileOpenFailsItsReadsAndNothingElse) {
     }
     CSaveGame save(SystemFileSystem());
     test::SaveBuilder()
-        .Raw(test::SaveBuilder().Header().Glob("Day", 2.0f).Filler(4 * kBuffer).Player().Bytes())
+        .Raw(test::StandardSave().Filler(4 * kBuffer).Player().Bytes())
         .WriteTo(dir.File("save.ess"));
-    // (Only a look that edits nothing reads through a map.)
-    ASSERT_TRUE(GetParam() ? save.OpenReadOnly(dir.File("save.ess"))
-                           : save.Open(dir.File("save.ess")));
+    ASSERT_TRUE(save.Open(dir.File("save.ess")));
     std::filesystem::resize_file(dir.File("save.ess"), 2 * kBuffer);
     EXPECT_FALSE(save.Load());
     EXPECT_FALSE(save.GetErrorText().empty());
