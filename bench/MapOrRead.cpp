@@ -132,20 +132,20 @@ int main(int argc, char** argv) {
             found += fingerprint.Value() != 0;
         };
     };
-    std::vector<double> reads, maps, populated, windows, inputRead, inputMapped;
+    std::vector<double> reads, maps, populated, windows, fingerprintedRead, fingerprintedMapped;
     read();  // the file into the page cache
     for (int round = 0; round < rounds; ++round) {
         reads.push_back(Milliseconds(read));
         maps.push_back(Milliseconds(mapped(0)));
         populated.push_back(Milliseconds(mapped(MAP_POPULATE)));
         windows.push_back(Milliseconds(windowed));
-        inputRead.push_back(Milliseconds(fingerprinted(false)));
-        inputMapped.push_back(Milliseconds(fingerprinted(true)));
+        fingerprintedRead.push_back(Milliseconds(fingerprinted(false)));
+        fingerprintedMapped.push_back(Milliseconds(fingerprinted(true)));
     }
     std::printf(
         "read %.1f ms, map %.1f ms, map populated %.1f ms, 4 MiB windows %.1f ms; "
         "fingerprinted as an editable load: read %.1f ms, mapped %.1f ms (%zu)\n",
-        Median(reads), Median(maps), Median(populated), Median(windows), Median(inputRead),
-        Median(inputMapped), found);
+        Median(reads), Median(maps), Median(populated), Median(windows), Median(fingerprintedRead),
+        Median(fingerprintedMapped), found);
     return 0;
 }
