@@ -38,6 +38,17 @@ size_t Scan(const char* bytes, size_t count) {
     return hits;
 }
 
+// `length` bytes of the file from `from` on, mapped to be read through once; null
+// where they cannot be mapped.
+const char* MapToScan(int fd, size_t from, size_t length, int flags = 0) {
+    void* map = ::mmap(nullptr, length, PROT_READ, MAP_SHARED | flags, fd, off_t(from));
+    if (map == MAP_FAILED) return nullptr;
+    ::madvise(map, length, MADV_SEQUENTIAL);
+    return static_cast<const char*>(map);
+}
+
+void Unmap(const char* bytes, size_t length) { ::munmap(const_cast<char*>(bytes), length); }
+
 double Milliseconds(const std::function<void()>& run) {
     const auto start = std::chrono::steady_clock::now();
     run();
@@ -77,13 +88,11 @@ int main(int argc, char** argv) {
     };
     const auto mapped = [&](int flags) {
         return [&, flags] {
-            void* map = ::mmap(nullptr, size, PROT_READ, MAP_SHARED | flags, fd, 0);
-            if (map == MAP_FAILED) return;
-            ::madvise(map, size, MADV_SEQUENTIAL);
-            const char* bytes = static_cast<const char*>(map);
+            const char* bytes = MapToScan(fd, 0, size, flags);
+            if (!bytes) return;
             for (size_t at = 0; at < size; at += kChunk)
                 found += Scan(bytes + at, std::min(kChunk, size - at));
-            ::munmap(map, size);
+            Unmap(bytes, size);
         };
     };
     // A window of the file mapped at a time, so that no more than it counts in the
@@ -92,13 +101,11 @@ int main(int argc, char** argv) {
     const auto windowed = [&] {
         for (size_t from = 0; from < size; from += kWindow) {
             const size_t length = std::min(kWindow, size - from);
-            void* map = ::mmap(nullptr, length, PROT_READ, MAP_SHARED, fd, off_t(from));
-            if (map == MAP_FAILED) return;
-            ::madvise(map, length, MADV_SEQUENTIAL);
-            const char* bytes = static_cast<const char*>(map);
+            const char* bytes = MapToScan(fd, from, length);
+            if (!bytes) return;
             for (size_t at = 0; at < length; at += kChunk)
                 found += Scan(bytes + at, std::min(kChunk, length - at));
-            ::munmap(map, length);
+            Unmap(bytes, length);
         }
     };
     // An editable load fingerprints every byte as its scan passes: the same scan, each
@@ -109,14 +116,8 @@ int main(int argc, char** argv) {
             constexpr size_t kMapWindow = 2 << 20;
             for (size_t from = 0; from < size; from += kMapWindow) {
                 const size_t length = std::min(kMapWindow, size - from);
-                const char* bytes = nullptr;
-                void* map = nullptr;
-                if (throughAMap) {
-                    map = ::mmap(nullptr, length, PROT_READ, MAP_SHARED, fd, off_t(from));
-                    if (map == MAP_FAILED) return;
-                    ::madvise(map, length, MADV_SEQUENTIAL);
-                    bytes = static_cast<const char*>(map);
-                }
+                const char* bytes = throughAMap ? MapToScan(fd, from, length) : nullptr;
+                if (throughAMap && !bytes) return;
                 for (size_t at = 0; at < length; at += kChunk) {
                     const size_t part = std::min(kChunk, length - at);
                     if (!throughAMap) {
@@ -127,7 +128,7 @@ int main(int argc, char** argv) {
                     fingerprint.Add(here, part);
                     found += Scan(here, part);
                 }
-                if (map) ::munmap(map, length);
+                if (bytes) Unmap(bytes, length);
             }
             found += fingerprint.Value() != 0;
         };
