@@ -14,8 +14,7 @@ rounds=${1:-7}
 source bench/timing.sh
 build_release make-bench-save time-run quellhart-cli
 cli=build-release/cli/quellhart-cli
-work=$(mktemp -d "${FOLDER:-${TMPDIR:-/tmp}}/history-bench.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+make_work_folder history-bench
 
 echo "| save | set, none kept | set, versions kept | kept / none |"
 echo "|---|---|---|---|"

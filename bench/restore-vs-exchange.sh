@@ -14,8 +14,7 @@ shift
 source bench/timing.sh
 read_builds "$@"
 build_release make-bench-save time-run exchange-limit
-work=$(mktemp -d "${FOLDER:-${TMPDIR:-/tmp}}/restore-vs-exchange.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+make_work_folder restore-vs-exchange
 
 header="| save | exchange + folder sync |"
 rule="|---|---|"

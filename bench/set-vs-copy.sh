@@ -14,8 +14,7 @@ shift
 source bench/timing.sh
 read_builds "$@"
 build_release make-bench-save time-run streaming-limit
-work=$(mktemp -d "${FOLDER:-${TMPDIR:-/tmp}}/set-vs-copy.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+make_work_folder set-vs-copy
 
 fresh() { cp "$work/save.ess" "$work/edit.ess" && rm -f "$work/edit.bak" "$work/copy.ess" && sync; }
 

@@ -13,6 +13,12 @@ build_release() {
     cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DQH_BUILD_BENCH=ON >/dev/null
     cmake --build build-release -j"$(nproc)" --target "$@" >/dev/null
 }
+# `work`: a folder of its own for the run's saves, in $FOLDER where that is given
+# (another file system), removed when the script ends.
+make_work_folder() {
+    work=$(mktemp -d "${FOLDER:-${TMPDIR:-/tmp}}/$1.XXXXXX")
+    trap 'rm -rf "$work"' EXIT
+}
 # Timed by a program of its own: timing in the shell would also count bash's work
 # on a thousand options, about 2 ms, which is neither side's.
 seconds() { build-release/bench/time-run "$@"; }
