@@ -450,6 +450,8 @@ async function runKeysAndHelp(page) {
   await answer(page, 'Done', 'OK');
   await help.getByRole('button', { name: 'Close' }).click();
 
+  // The keys press nothing while the page still loads the save restored.
+  await page.waitForFunction(() => window.quellhart.running() === 0);
   const choosing = page.waitForEvent('filechooser', { timeout: 5000 });
   await page.keyboard.press('Control+o');
   check(await choosing.then(() => true, () => false), 'Ctrl+O opens the file chooser');
