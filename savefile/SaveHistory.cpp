@@ -294,10 +294,8 @@ bool RestoreVersion(const std::string& givenPath, const SaveVersion& version, in
     // stop half-way; the version takes the save's name; the save goes into the history.
     if (saveThere) {
         // On the disk before the version takes the save's name.
-        if (const FileStatus parking = DurableRename(files, savePath, *parked); !parking.Ok()) {
-            files.SyncFolderOf(savePath);
+        if (const FileStatus parking = DurableRename(files, savePath, *parked); !parking.Ok())
             return RefuseRestore(error, parking);
-        }
     }
     if (const FileStatus placed = files.RenameToFreeName(version.path, savePath); !placed.Ok()) {
         if (!saveThere || files.RenameToFreeName(*parked, savePath).Ok())

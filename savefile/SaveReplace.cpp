@@ -429,7 +429,7 @@ bool SwapByRenames(FileSystem& files, const std::string& save, FileHandle parked
 FileStatus DurableRename(FileSystem& files, const std::string& from, const std::string& to) {
     if (FileStatus renamed = files.RenameToFreeName(from, to); !renamed.Ok()) return renamed;
     FileStatus synced = files.SyncFolderOf(to);
-    if (!synced.Ok()) files.RenameToFreeName(to, from);
+    if (!synced.Ok() && files.RenameToFreeName(to, from).Ok()) files.SyncFolderOf(from);
     return synced;
 }
 

@@ -116,7 +116,8 @@ ReplaceOutcome ExchangeWithBackup(FileSystem& files, const std::string& savePath
 // Renames `from` to the free name `to` and makes the rename durable (the folder of
 // `to` synced) before anything else moves: a file system without a journal (FAT,
 // exFAT) may otherwise keep a later rename and lose this one, and with it the version
-// it moved. A rename that cannot be made durable is undone, as if it had failed.
+// it moved. A rename that cannot be made durable is undone (and the undo synced as
+// far as the folder lets), as if it had failed.
 FileStatus DurableRename(FileSystem& files, const std::string& from, const std::string& to);
 
 }  // namespace quellhart
