@@ -14,6 +14,9 @@ inline constexpr int IDC_ABOUT_OK = 1;
 inline constexpr int IDC_OPEN_FILE = 1009;
 inline constexpr int IDC_COMMIT_CHANGES = 1035;
 inline constexpr int IDC_ACTIVE_FILE = 1014;
+// A line beneath the buttons about the save on disk: loaded again after the game saved
+// it, or changed since the edits began.
+inline constexpr int IDC_DISK_STATUS = 1040;
 
 // "Global Variables" page.
 inline constexpr int IDC_GLOB_COUNT = 1001;

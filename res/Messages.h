@@ -66,6 +66,18 @@ inline constexpr const char* kCheckingNewSave = "Checking the new save...";
 // What the window's screen reader announcements say on loading a save.
 inline constexpr const char* kLoaded = "Loaded";
 
+// The save on disk changed while the editor showed it (the game saved): the window's
+// line about it, also said to a screen reader, and the question a commit asks.
+inline constexpr const char* kReloadedFromDisk = "The save changed on disk and was loaded again.";
+inline constexpr const char* kChangedSinceEdits =
+    "The save changed on disk since your edits began. They are kept.";
+inline constexpr const char* kChangedDoesNotLoad =
+    "The save changed on disk and does not load now; the one shown is kept.";
+inline constexpr const char* kApplyToNewer =
+    "The save was changed on disk after it was opened.\n\nApply your changes to the newer save?";
+inline constexpr const char* kHelpReload = "Reload";
+inline constexpr const char* kNoSaveToReload = "Open a save first: it is loaded again from disk.";
+
 // The page's memory is the browser's to give, at most 2 GiB: room for the save and its
 // new copy up to about 1 GiB.
 inline constexpr const char* kSaveTooLargeForThePage =

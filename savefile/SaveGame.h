@@ -34,8 +34,9 @@ public:
     // Binds the document to `path` (the file it names, through a symbolic link) and
     // checks the "TES3" magic; before that it finishes or undoes a commit or restore
     // that a stop interrupted, and after it deletes a stale work file beside the save
-    // unless a running commit claims it. The input stays open until Commit or
-    // destruction. A refused Open leaves the document empty.
+    // unless a running commit claims it. The input stays open until Load has read what
+    // it needs, and is opened again by Commit. A refused Open leaves the document
+    // empty.
     bool Open(const std::string& path);
 
     // Opens any file, whatever its name, for reading only: nothing beside it is
@@ -57,7 +58,11 @@ public:
     // (a refusal, or a swap undone), so that the cause can be mended and the same
     // edits committed. False after a commit that went through, or one whose failure
     // left another save under the name: that one is to be loaded again.
-    bool CanCommit() const { return !blocked && !readOnly && input.IsOpen(); }
+    bool CanCommit() const { return !blocked && !readOnly && (input.IsOpen() || input.IsLetGo()); }
+    // Whether the save's name still names the file loaded, with the size and times it
+    // had then: a look for a watcher, made as often as the folder changes, which reads
+    // no byte and holds nothing open. (The commit's own checks read the bytes too.)
+    bool SaveLooksAsLoaded();
     // How many earlier versions a commit keeps besides the original (0: none, and the
     // previous backup is replaced); QUELLHART_HISTORY_KEEP's by default.
     void SetHistoryKeep(int keep) { historyKeep = keep; }
@@ -124,6 +129,9 @@ private:
     bool ReadPlayerRest();
 
     bool CommitLocked();
+    // Opens the save again for the commit; false, with the error, unless its name
+    // still names the file loaded.
+    bool TakeSaveAgain();
     // The save's name still names the loaded file, untouched; otherwise refuses, with
     // the save changed or, where the system could not tell, unreadable.
     bool SaveStillAsLoaded();

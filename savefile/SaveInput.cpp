@@ -43,9 +43,33 @@ FileStatus SaveInput::Open(const std::string& path) {
     return FileError::kNone;
 }
 
+void SaveInput::LetGo() {
+    if (file_ == kNoFile) return;
+    files_.Close(file_);
+    file_ = kNoFile;
+    letGo_ = true;
+    // Nothing read before stays: the next reads are of the file taken again.
+    position_ = bufferStart_ = 0;
+    bufferLength_ = 0;
+    failed_ = false;
+    fingerprint_.reset();
+    fingerprintedTo_ = 0;
+}
+
+FileStatus SaveInput::TakeAgain(const std::string& path) {
+    if (!letGo_) return FileError::kFailed;
+    FileHandle file = kNoFile;
+    if (FileStatus opened = files_.OpenForReading(path, file); !opened.Ok()) return opened;
+    file_ = file;
+    letGo_ = false;
+    readFailure_ = FileStatus();
+    return FileError::kNone;
+}
+
 void SaveInput::Close() {
     if (file_ != kNoFile) files_.Close(file_);
     file_ = kNoFile;
+    letGo_ = false;
     openedAs_ = FileInfo{};
     size_ = position_ = bufferStart_ = bytesReadFromFile_ = 0;
     bufferLength_ = 0;

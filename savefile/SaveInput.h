@@ -34,6 +34,16 @@ public:
     FileStatus Open(const std::string& path);
     void Close();
     bool IsOpen() const { return file_ != kNoFile; }
+    // Closes the file but keeps what it was opened as: between a load and a commit
+    // nothing of the editor's holds the save, so that a game can rename another file
+    // over it, rewrite it or open it for itself alone (Windows refuses all three while
+    // another handle is open on the file).
+    void LetGo();
+    bool IsLetGo() const { return letGo_; }
+    // Opens `path` again after LetGo, still taken as the file it was opened as: the
+    // caller checks that it is that file (FileInfo::SameFile) before relying on it. A
+    // failure leaves it let go.
+    FileStatus TakeAgain(const std::string& path);
     // The open file, for the document's lock and identity checks.
     FileHandle Handle() const { return file_; }
     // The file as it was when opened (or last redescribed).
@@ -90,6 +100,7 @@ private:
 
     FileSystem& files_;
     FileHandle file_ = kNoFile;
+    bool letGo_ = false;
     FileInfo openedAs_;
     int64_t size_ = 0;
     int64_t position_ = 0;

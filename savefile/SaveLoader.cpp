@@ -89,16 +89,23 @@ bool CSaveGame::ReadPlayerRest() {
 
 bool CSaveGame::Load() {
     if (blocked) return Refuse(errors::kBlocked);
+    // Loaded before: the save under its name now is read afresh.
+    if (input.IsLetGo())
+        if (const FileStatus opened = input.Open(savePath); !opened.Ok())
+            return Fail(errors::kUnableToOpenSave, opened);
     try {
         // An editable save is fingerprinted as it loads: a commit copies it only if it
         // copies these bytes.
         if (!readOnly) input.StartFingerprint();
         if (!LoadModel()) return false;
-        if (readOnly) return true;
-        uint64_t fingerprint = 0;
-        if (const FileStatus read = input.FinishFingerprint(fingerprint); !read.Ok())
-            return Fail(errors::kPlayerExtraction, read);
-        fingerprintAsLoaded = fingerprint;
+        if (!readOnly) {
+            uint64_t fingerprint = 0;
+            if (const FileStatus read = input.FinishFingerprint(fingerprint); !read.Ok())
+                return Fail(errors::kPlayerExtraction, read);
+            fingerprintAsLoaded = fingerprint;
+        }
+        // Everything the commit needs of the save as loaded is held in memory now.
+        input.LetGo();
         return true;
     } catch (const std::exception&) {
         // Only an allocation can throw here, and every field is at most 1 MiB: the

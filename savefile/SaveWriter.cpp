@@ -121,7 +121,11 @@ bool CSaveGame::Commit() {
     if (blocked || readOnly) return Refuse(errors::kBlocked);
     blocked = true;
     commitNote = {};
-    if (!input.IsOpen()) return Refuse(errors::kReconstruction);
+    if (!input.IsOpen() && !input.IsLetGo()) return Refuse(errors::kReconstruction);
+    if (!input.IsOpen() && !TakeSaveAgain()) {
+        blocked = !input.IsLetGo();
+        return false;
+    }
     bool committed = false;
     try {
         committed = CommitLocked();
@@ -137,6 +141,8 @@ bool CSaveGame::Commit() {
         } catch (const std::exception&) {
             blocked = true;
         }
+        // Nothing is held between commits either.
+        if (!blocked) input.LetGo();
         return false;
     }
     for (int i = 0; i < globCount; ++i) globs[size_t(i)].modified = false;
@@ -249,6 +255,34 @@ bool CSaveGame::CommitLocked() {
         }
     }
     return true;
+}
+
+// The file under the save's name, opened again for the commit, must be the one
+// loaded: the same file (a name the game gave another file since is refused here),
+// and the commit's checks then look at its size, times and bytes as ever. A file
+// system that reuses a freed file's number for a new file cannot fool it either: the
+// bytes copied must have the fingerprint taken at the load.
+bool CSaveGame::TakeSaveAgain() {
+    const FileStatus taken = input.TakeAgain(savePath);
+    if (taken == FileError::kNotFound) return Refuse(errors::kChangedOnDisk);
+    if (!taken.Ok()) return Refuse(errors::kUnableToOpenSave, taken);
+    FileInfo now;
+    if (FileStatus described = files.Describe(input.Handle(), now); !described.Ok()) {
+        input.LetGo();
+        return Refuse(errors::kUnableToOpenSave, described);
+    }
+    if (!now.SameFile(input.OpenedAs())) {
+        input.Close();  // another file: these edits were made on a save that is gone
+        return Refuse(errors::kChangedOnDisk);
+    }
+    return true;
+}
+
+bool CSaveGame::SaveLooksAsLoaded() {
+    if (savePath.empty()) return false;
+    FileInfo named;
+    return files.DescribePath(savePath, true, named).Ok() && named.SameFile(input.OpenedAs()) &&
+           named.Untouched(input.OpenedAs());
 }
 
 bool CSaveGame::SaveStillAsLoaded() {

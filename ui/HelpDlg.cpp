@@ -24,10 +24,12 @@ std::string CHelpDlg::Html() {
 }
 
 CHelpDlg::CHelpDlg(WindowHandle owner, std::function<void()> onAbout,
-                   std::function<void()> onRestore, std::function<void()> onVersions)
+                   std::function<void()> onRestore, std::function<void()> onVersions,
+                   std::function<void()> onReload)
     : HelpWindow(owner, messages::kHelpCaption, Html(),
                  {{messages::kHelpAbout, std::move(onAbout)},
                   {messages::kHelpRestore, std::move(onRestore)},
-                  {messages::kHelpVersions, std::move(onVersions)}}) {}
+                  {messages::kHelpVersions, std::move(onVersions)},
+                  {messages::kHelpReload, std::move(onReload)}}) {}
 
 }  // namespace quellhart::ui

@@ -12,9 +12,9 @@ namespace quellhart::ui {
 
 class CHelpDlg : public HelpWindow {
 public:
-    // `onAbout`, `onRestore` and `onVersions` are what its three buttons do.
+    // `onAbout`, `onRestore`, `onVersions` and `onReload` are what its four buttons do.
     CHelpDlg(WindowHandle owner, std::function<void()> onAbout, std::function<void()> onRestore,
-             std::function<void()> onVersions);
+             std::function<void()> onVersions, std::function<void()> onReload);
 
     // The help text as shown, with the table of keys filled in.
     static std::string Html();

@@ -30,12 +30,16 @@ const MessageMap<CMainDlg> CMainDlg::kMessageMap = {
 
 namespace {
 
-constexpr int kWholeText = 1 << 16;
 constexpr const char* kSaveFilter = "Quellhart save Files (*.ess)|*.ess||";
+// How often a save that changed on disk but does not load (the game still writing it,
+// slowly) is looked at again before the window says so.
+constexpr int kLooksAtUnloadable = 10;
 }  // namespace
 
 CMainDlg::CMainDlg(WindowHandle parent)
-    : CDialog(res::MainTemplate(), parent), m_hIcon(LoadIcon(res::IDI_MAINFRAME)) {}
+    : CDialog(res::MainTemplate(), parent),
+      m_hIcon(LoadIcon(res::IDI_MAINFRAME)),
+      m_watcher([this] { OnSaveMayHaveChanged(); }) {}
 
 CMainDlg::~CMainDlg() {
     // The pages go with the window; they never outlive the document they point at.
@@ -49,6 +53,7 @@ BOOL CMainDlg::OnCommand(int id, int code) {
 void CMainDlg::DoDataExchange(CDataExchange* exchange) {
     DDX_Control(exchange, IDC_COMMIT_CHANGES, m_commitButton);
     DDX_Control(exchange, IDC_ACTIVE_FILE, m_activeFileLabel);
+    DDX_Control(exchange, IDC_DISK_STATUS, m_diskStatus);
 }
 
 BOOL CMainDlg::OnInitDialog() {
@@ -90,6 +95,7 @@ void CMainDlg::OnSysCommand(unsigned id, intptr_t lParam) {
 }
 
 void CMainDlg::OnDestroy() {
+    m_watcher.Watch("");
     WinHelp(0, HELP_QUIT);
     m_help.reset();
     DetachPages();
@@ -119,6 +125,11 @@ void CMainDlg::LoadDocument() {
         DestroyDocument();
         return;
     }
+    m_loaded = LoadedValues::Of(*m_document);
+    m_changedOnDisk = false;
+    m_looksAtUnloadable = 0;
+    m_diskStatus.SetWindowText("");
+    m_watcher.Watch(m_path);
     m_globPage.Attach(m_document.get());
     m_playerPage.Attach(m_document.get());
     m_activeFileLabel.SetWindowTextPath(m_path);
@@ -136,6 +147,9 @@ void CMainDlg::LoadDocument() {
 }
 
 void CMainDlg::CloseDocument() {
+    m_watcher.Watch("");
+    m_changedOnDisk = false;
+    m_diskStatus.SetWindowText("");
     m_activeFileLabel.SetWindowText("");
     DetachPages();
     DestroyDocument();
@@ -166,7 +180,7 @@ void CMainDlg::ShowHelp() {
         // About opened from Help belongs to Help, and Escape there returns to it.
         m_help = std::make_unique<CHelpDlg>(
             Window(), [this] { CAboutDlg(HelpWindow()).DoModal(); }, [this] { OnRestoreBackup(); },
-            [this] { OnVersions(); });
+            [this] { OnVersions(); }, [this] { OnReload(); });
     m_help->Show();
 }
 
@@ -178,7 +192,114 @@ bool CMainDlg::HasSaveElseSay(WindowHandle owner, const char* otherwise) {
     return false;
 }
 
+void CMainDlg::WhileBusy(const std::function<void()>& task) {
+    ++m_busy;
+    task();
+    if (--m_busy == 0 && std::exchange(m_lookWhenIdle, false)) OnSaveMayHaveChanged();
+}
+
+void CMainDlg::SayDiskStatus(const char* text) {
+    m_diskStatus.SetWindowText(text);
+    // Said without taking the keyboard: the player may be in the game.
+    if (*text) m_diskStatus.Announce(text);
+}
+
+PendingEdits CMainDlg::EditsNotCommitted() const {
+    if (!m_document) return {};
+    return CollectPendingEdits(*m_document, m_loaded, m_playerPage.ShownAtFill(),
+                               m_playerPage.ShownTexts());
+}
+
+void CMainDlg::OnSaveMayHaveChanged() {
+    if (!m_document) return;
+    if (m_busy || m_committing) {
+        m_lookWhenIdle = true;
+        return;
+    }
+    if (m_document->SaveLooksAsLoaded()) return;
+    // Nothing is loaded under the user's hands: the edits stay, and the next commit
+    // asks to carry them over.
+    if (!EditsNotCommitted().Empty()) {
+        if (!std::exchange(m_changedOnDisk, true)) SayDiskStatus(messages::kChangedSinceEdits);
+        return;
+    }
+    std::unique_ptr<CSaveGame> newer = LoadNewerSave(false);
+    // Taken only once it loads whole and stayed as it was while it loaded: a save
+    // still being written is looked at again once the folder is quiet.
+    if (!newer || !newer->SaveLooksAsLoaded()) {
+        if (++m_looksAtUnloadable <= kLooksAtUnloadable)
+            m_watcher.LookAgainLater();
+        else
+            SayDiskStatus(messages::kChangedDoesNotLoad);
+        return;
+    }
+    ShowNewerSave(std::move(newer));
+    SayDiskStatus(messages::kReloadedFromDisk);
+}
+
+std::unique_ptr<CSaveGame> CMainDlg::LoadNewerSave(bool sayWhy) {
+    auto newer = std::make_unique<CSaveGame>();
+    const bool opened = m_readOnly ? newer->OpenReadOnly(m_path) : newer->Open(m_path);
+    if (opened && newer->Load()) return newer;
+    if (sayWhy) ShowError(m_help ? m_help->Handle() : Window(), newer->GetError());
+    return nullptr;
+}
+
+void CMainDlg::ShowNewerSave(std::unique_ptr<CSaveGame> newer, const PendingEdits& edits) {
+    const LoadedValues loaded = LoadedValues::Of(*newer);
+    if (!edits.Empty()) ApplyEdits(edits, *newer);
+    // The pages let go of the old document before it goes.
+    const std::unique_ptr<CSaveGame> old = std::exchange(m_document, std::move(newer));
+    m_loaded = loaded;
+    m_changedOnDisk = false;
+    m_looksAtUnloadable = 0;
+    m_globPage.AttachKeepingChoice(m_document.get(), m_sheet.GetActiveIndex() == 1);
+    m_playerPage.Attach(m_document.get());
+    m_playerPage.FillNow(true);
+    // The texts carried over show in their fields, and still count as typed.
+    if (!edits.texts.empty()) {
+        EditablePlayerTexts shown = *m_playerPage.ShownAtFill();
+        for (const PendingEdits::Text& text : edits.texts)
+            shown[text.field] = loaded.texts[text.field];
+        m_playerPage.TakeAsShownAtFill(shown);
+    }
+    m_watcher.Watch(m_path);
+}
+
+bool CMainDlg::CarryEditsToNewerSave(WindowHandle owner) {
+    std::unique_ptr<CSaveGame> newer = LoadNewerSave(true);
+    if (!newer) return false;
+    const PendingEdits edits = EditsNotCommitted();
+    std::string question = messages::kApplyToNewer;
+    if (const std::string clashes = ClashLines(ClashesWith(edits, *newer)); !clashes.empty())
+        question += "\n\n" + clashes;
+    if (AfxMessageBox(owner, question, messages::kConfirmCaption, MB_YESNO | MB_ICONEXCLAMATION) ==
+        IDNO)
+        return false;
+    ShowNewerSave(std::move(newer), edits);
+    return true;
+}
+
+void CMainDlg::OnReload() {
+    const WindowHandle owner = m_help ? m_help->Handle() : Window();
+    if (m_committing || !HasSaveElseSay(owner, messages::kNoSaveToReload)) return;
+    WhileBusy([&] {
+        if (!m_document) {  // a save that did not load before
+            LoadDocument();
+        } else if (!EditsNotCommitted().Empty()) {
+            CarryEditsToNewerSave(owner);
+        } else if (std::unique_ptr<CSaveGame> newer = LoadNewerSave(true)) {
+            ShowNewerSave(std::move(newer));
+            SayDiskStatus(messages::kReloadedFromDisk);
+        }
+    });
+}
+
 void CMainDlg::OnRestoreBackup() {
+    WhileBusy([this] { RestoreBackupAsked(); });
+}
+
+void CMainDlg::RestoreBackupAsked() {
     const WindowHandle owner = m_help ? m_help->Handle() : Window();
     if (!HasSaveElseSay(owner, messages::kNoSaveToRestore)) return;
     if (!HasBackup(m_path)) {
@@ -217,6 +338,10 @@ void CMainDlg::PutBackAndReload(WindowHandle owner, const char* done,
 }
 
 void CMainDlg::OnVersions() {
+    WhileBusy([this] { VersionsAsked(); });
+}
+
+void CMainDlg::VersionsAsked() {
     const WindowHandle owner = m_help ? m_help->Handle() : Window();
     if (!HasSaveElseSay(owner, messages::kNoSaveForVersions)) return;
     std::optional<SaveVersion> chosen;
@@ -237,14 +362,7 @@ void CMainDlg::OnVersions() {
 }
 
 PlayerRecord CMainDlg::RecordFromPlayerPage() const {
-    EditablePlayerTexts texts;
-    for (size_t i = 0; i < texts.size(); ++i) {
-        CWnd control;
-        control.Attach(m_playerPage.GetDlgItem(kPlayerTextControls[i]));
-        // All of it: a stored text longer than the field shows whole.
-        texts[i] = control.GetWindowText(kWholeText);
-    }
-    return RecordFromShownTexts(m_document->Player(), texts);
+    return RecordFromShownTexts(m_document->Player(), m_playerPage.ShownTexts());
 }
 
 int CMainDlg::UnstorablePlayerText() const {
@@ -273,6 +391,10 @@ bool CMainDlg::CommitUnderWaitBox() {
 }
 
 void CMainDlg::OnCommitChanges() {
+    WhileBusy([this] { CommitAsked(); });
+}
+
+void CMainDlg::CommitAsked() {
     if (!m_document) return;
     if (m_readOnly) {
         AfxMessageBox(Window(), messages::kOpenedReadOnly, messages::kWarningCaption,
@@ -288,16 +410,31 @@ void CMainDlg::OnCommitChanges() {
                 step = steps.Next(AfxMessageBox(Window(), step.box.text, step.box.caption,
                                                 step.box.type, step.box.details));
                 break;
-            case CommitSteps::Kind::kCommit:
+            case CommitSteps::Kind::kCommit: {
+                // The game saved since the load: the edits go onto its newer save, if
+                // the user says so, and the commit goes on against that save.
+                if ((m_changedOnDisk || !m_document->SaveLooksAsLoaded()) &&
+                    !CarryEditsToNewerSave(Window())) {
+                    step = {};
+                    break;
+                }
+                const bool edited = !EditsNotCommitted().Empty();
                 // A failure that left the save as loaded keeps the document and every
                 // field as the user left them: the cause mended, CommitChanges again.
-                if (CommitUnderWaitBox())
+                // One where the game saved meanwhile keeps them too, for its newer save.
+                if (CommitUnderWaitBox()) {
                     step = steps.Committed(nullptr, NoteLines(m_document->GetCommitNote()));
-                else if (m_document->CanCommit())
+                } else if (m_document->CanCommit()) {
                     step = steps.Refused(m_document->GetError());
-                else
+                } else if (edited && !m_document->SaveLooksAsLoaded()) {
+                    m_changedOnDisk = true;
+                    SayDiskStatus(messages::kChangedSinceEdits);
+                    step = steps.Refused(m_document->GetError());
+                } else {
                     step = steps.Committed(&m_document->GetError());
+                }
                 break;
+            }
             case CommitSteps::Kind::kReload:
                 DetachPages();
                 DestroyDocument();

@@ -12,7 +12,9 @@
 #include "ui/PSDlgGLOB.h"
 #include "ui/PSDlgPlayerData.h"
 #include "ui/VersionsDlg.h"
+#include "ui/model/PendingEdits.h"
 #include "ui/platform/CDialog.h"
+#include "ui/platform/FileWatcher.h"
 #include "ui/platform/MessageMap.h"
 
 namespace quellhart::test {
@@ -46,7 +48,14 @@ public:
     // What the help window's "Versions..." does: lists the save's earlier versions,
     // and puts back the one chosen, after a question, and loads the save again.
     void OnVersions();
+    // What the help window's "Reload" does: loads the save again from disk, carrying
+    // the edits not yet committed over to it after a question.
+    void OnReload();
     WindowHandle HelpWindow() const;
+    // A notice of the watcher: the save on disk may have changed. Unless something is
+    // asked or written just now (then once that ends), a save the game wrote is loaded
+    // again when no edit is pending, and otherwise only said.
+    void OnSaveMayHaveChanged();
 
 protected:
     void DoDataExchange(CDataExchange* exchange) override;
@@ -74,8 +83,24 @@ private:
     // the error, and loads the save again.
     void PutBackAndReload(WindowHandle owner, const char* done,
                           const std::function<bool(SaveError&)>& putBack);
+    // The three actions' own work, while notices of the watcher wait.
+    void CommitAsked();
+    void RestoreBackupAsked();
+    void VersionsAsked();
     // Writes the edits under the wait box; false with the document's error.
     bool CommitUnderWaitBox();
+    PendingEdits EditsNotCommitted() const;
+    // The save loaded afresh from m_path, or none, with its error said when `sayWhy`.
+    std::unique_ptr<CSaveGame> LoadNewerSave(bool sayWhy);
+    // Shows `newer` in place of the document, keeping the page, the chosen variable and
+    // the keyboard where they are; `edits` are carried over to it.
+    void ShowNewerSave(std::unique_ptr<CSaveGame> newer, const PendingEdits& edits = {});
+    // Asks whether the edits go to the newer save, listing what the game changed too;
+    // then carries them over. False when the user said No or the save does not load.
+    bool CarryEditsToNewerSave(WindowHandle owner);
+    void SayDiskStatus(const char* text);
+    // Runs `task` with notices of the watcher held back until it ends.
+    void WhileBusy(const std::function<void()>& task);
 
     CButton m_commitButton;
     CStatic m_activeFileLabel;
@@ -90,6 +115,16 @@ private:
     std::unique_ptr<CHelpDlg> m_help;
     CVersionsDlg* m_versions = nullptr;  // while the versions are listed
     std::unique_ptr<CSaveGame> m_document;
+    CStatic m_diskStatus;
+    FileWatcher m_watcher;
+    // What the document held as loaded: what the edits are told apart from.
+    LoadedValues m_loaded;
+    // The save on disk is newer than the document, which holds edits: the next commit
+    // asks to carry them over.
+    bool m_changedOnDisk = false;
+    int m_busy = 0;  // something is asked or written; notices wait
+    bool m_lookWhenIdle = false;
+    int m_looksAtUnloadable = 0;  // a newer save found mid-write, looked at again
     CMyPSheet m_sheet;
     CPSDlgGLOB m_globPage;
     CPSDlgPlayerData m_playerPage;

@@ -41,6 +41,13 @@ void CPSDlgGLOB::Attach(CSaveGame* document) {
     m_stale = true;
 }
 
+void CPSDlgGLOB::AttachKeepingChoice(CSaveGame* document, bool shown) {
+    const int slot = SelectedSlot();
+    m_keepChosen = slot >= 0 ? std::string(m_document->Glob(slot).NameText()) : std::string();
+    Attach(document);
+    if (shown) OnSetActive();
+}
+
 void CPSDlgGLOB::HexDump(std::string& text, const uint8_t* bytes, int count) {
     text = HexDumpText(bytes, count);
 }
@@ -57,6 +64,13 @@ BOOL CPSDlgGLOB::OnSetActive() {
         for (CWnd* field : fields) field->SetWindowText("");
     } else {
         FillGlobList(m_list, *m_document);
+        if (!m_keepChosen.empty())
+            for (int i = 0; i < m_list.GetCount(); ++i)
+                if (m_list.GetLBText(i) == m_keepChosen) {
+                    m_list.SetCurSel(i);
+                    break;
+                }
+        m_keepChosen.clear();
         m_count.SetWindowText(std::to_string(m_document->GlobCount()));
         m_list.EnableWindow(TRUE);
         ShowSelectedGlob();

@@ -16,6 +16,9 @@ public:
     CPSDlgGLOB();
 
     void Attach(CSaveGame* document);
+    // The same, keeping the variable chosen now (by its name) chosen in the new
+    // document where it has one; filled at once when `shown`.
+    void AttachKeepingChoice(CSaveGame* document, bool shown);
     BOOL OnSetActive() override;
     BOOL OnCommand(int id, int code) override;
 
@@ -49,6 +52,7 @@ private:
     CEdit m_name;
     CComboBox m_list;
     bool m_stale = true;
+    std::string m_keepChosen;  // the name to choose at the next fill
     CSaveGame* m_document = nullptr;
 
     static const MessageMap<CPSDlgGLOB> kMessageMap;

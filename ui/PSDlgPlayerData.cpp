@@ -24,22 +24,39 @@ void CPSDlgPlayerData::DoDataExchange(CDataExchange* exchange) {
 void CPSDlgPlayerData::Attach(CSaveGame* document) {
     m_document = document;
     m_stale = true;
+    m_shownAtFill.reset();
 }
 
 BOOL CPSDlgPlayerData::OnSetActive() {
     const BOOL result = CPropertyPage::OnSetActive();
-    if (!m_stale) return result;  // keeps the user's uncommitted typing
+    if (m_stale) FillNow(false);  // otherwise keeps the user's uncommitted typing
+    return result;
+}
+
+EditablePlayerTexts CPSDlgPlayerData::ShownTexts() const {
+    constexpr int kWholeText = 1 << 16;  // a stored text longer than the field shows whole
+    EditablePlayerTexts texts;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        CWnd control;
+        control.Attach(GetDlgItem(kPlayerTextControls[i]));
+        texts[i] = control.GetWindowText(kWholeText);
+    }
+    return texts;
+}
+
+void CPSDlgPlayerData::FillNow(bool quietly) {
     // The save stores at most 49 bytes of each text: the fields take no more.
     for (CWnd* field : {static_cast<CWnd*>(&m_name), static_cast<CWnd*>(&m_raceList),
                         static_cast<CWnd*>(&m_classList), static_cast<CWnd*>(&m_headModel),
                         static_cast<CWnd*>(&m_hairModel)})
         field->LimitText(int(limits::kPlayerTextBytes));
-    if (m_document)
-        ShowDocument();
-    else
+    if (m_document) {
+        ShowDocument(quietly);
+        m_shownAtFill = ShownTexts();
+    } else {
         ShowNoDocument();
+    }
     m_stale = false;
-    return result;
 }
 
 void CPSDlgPlayerData::ShowNoDocument() {
@@ -51,14 +68,14 @@ void CPSDlgPlayerData::ShowNoDocument() {
     m_headModel.SetWindowText(" ");
 }
 
-void CPSDlgPlayerData::ShowDocument() {
+void CPSDlgPlayerData::ShowDocument(bool quietly) {
     const PlayerRecord& player = m_document->Player();
     m_rawAddress.SetWindowText(FormatHexOffset(m_document->PlayerRawAddress()));
     m_name.SetWindowText(player[PlayerRecord::FNAM].Text());
     m_raceList.EnableWindow(TRUE);
     m_classList.EnableWindow(TRUE);
 
-    if (ShowPlayerLists(m_raceList, m_classList, *m_document))
+    if (ShowPlayerLists(m_raceList, m_classList, *m_document) && !quietly)
         AfxMessageBox(GetSafeHwnd(), messages::kChargenWarning, messages::kWarningCaption,
                       MB_OK | MB_ICONEXCLAMATION);
 

@@ -3,6 +3,8 @@
 // window reads the texts from its controls.
 #pragma once
 
+#include <optional>
+
 #include "savefile/SaveGame.h"
 #include "ui/platform/CComboBox.h"
 #include "ui/platform/CPropertySheet.h"
@@ -17,13 +19,25 @@ public:
     // time the sheet activates it.
     void Attach(CSaveGame* document);
     BOOL OnSetActive() override;
+    // Fills the page from the document now, shown or not; `quietly`: without the
+    // warning box about the class (the save was loaded again while the player plays).
+    void FillNow(bool quietly);
+    // The texts the fields showed when the page was last filled from the document, in
+    // kEditablePlayerFields order; none while it has not been since Attach. A field that
+    // shows anything else holds the user's typing.
+    const std::optional<EditablePlayerTexts>& ShownAtFill() const { return m_shownAtFill; }
+    // Takes `texts` as what the fields showed at the fill: after edits were carried to
+    // a newer save, its own texts, so that the carried ones still count as typed.
+    void TakeAsShownAtFill(const EditablePlayerTexts& texts) { m_shownAtFill = texts; }
+    // What the fields hold now, in kEditablePlayerFields order.
+    EditablePlayerTexts ShownTexts() const;
 
 protected:
     void DoDataExchange(CDataExchange* exchange) override;
 
 private:
     void ShowNoDocument();
-    void ShowDocument();
+    void ShowDocument(bool quietly);
 
     CEdit m_headModel;
     CEdit m_hairModel;
@@ -33,6 +47,7 @@ private:
     CEdit m_name;
     CSaveGame* m_document = nullptr;
     bool m_stale = false;
+    std::optional<EditablePlayerTexts> m_shownAtFill;
 };
 
 }  // namespace quellhart::ui

@@ -1,6 +1,7 @@
 // The main window: opening, committing and reloading a save, and the frame around.
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "res/ControlIds.h"
@@ -329,6 +330,223 @@ TEST_F(CommitTest, ASaveOpenedReadOnlyIsNeverWritten) {
     ASSERT_EQ(prompts->messages.size(), 2u);
     EXPECT_EQ(prompts->messages[1].caption, "Done");
 }
+
+// The game saves while the editor shows the save: a new file renamed over it, a
+// rewrite in place, and a rewrite with its time put back as it was.
+struct GameSave {
+    const char* how;
+    void (*write)(const std::string& path, const std::string& bytes);
+};
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+const GameSave kGameSaves[] = {
+    {"byRename",
+     [](const std::string& path, const std::string& bytes) {
+         WriteBytes(path + ".tmp", bytes);
+         fs::rename(path + ".tmp", path);  // MoveFileExW replacing, on Windows
+     }},
+    {"inPlace", WriteBytes},
+    {"inPlaceTimePutBack",
+     [](const std::string& path, const std::string& bytes) {
+         const auto time = fs::last_write_time(path);
+         WriteBytes(path, bytes);
+         fs::last_write_time(path, time);
+     }},
+};
+
+// The save as the game writes it later: the same shape, other values.
+SaveBuilder GameSaved(float day, const char* name = "Bob", bool withMonth = true,
+                      const char* before = nullptr) {
+    SaveBuilder b;
+    b.Header();
+    if (before) b.Glob(before, 1.0f);
+    b.Glob("Day", day);
+    if (withMonth) b.Glob("Month", 3.0f);
+    b.Glob("GameHour", 9.5f);
+    PlayerTexts texts;
+    texts.name = name;
+    b.Record("FACT", {TextSub("NAME", "Guild")}).Filler(500).Player(texts).Filler(200);
+    return b;
+}
+
+class GameSavesTest : public CommitTest, public ::testing::WithParamInterface<GameSave> {
+protected:
+    void GameWrites(const SaveBuilder& save) { GetParam().write(path, save.Bytes()); }
+    // Waits, as the player does, for the window to notice.
+    void WaitForStatus(const char* status) {
+        EXPECT_TRUE(RunEventsUntil([&] { return Text(main, IDC_DISK_STATUS) == status; }, 3000))
+            << Text(main, IDC_DISK_STATUS);
+    }
+    void ConfirmValue(int entry, const char* value) {
+        ShowPage(1);
+        Choose(Held(main).GlobPage(), IDC_GLOB_LIST, entry);
+        Type(Held(main).GlobPage(), IDC_GLOB_VALUE, value);
+        ASSERT_TRUE(IsEnabled(Held(main).GlobPage(), IDC_CONFIRM_CHANGE));
+        Click(Held(main).GlobPage(), IDC_CONFIRM_CHANGE);
+    }
+    static std::unique_ptr<CSaveGame> Written(const std::string& at) {
+        auto written = std::make_unique<CSaveGame>();
+        EXPECT_TRUE(written->Open(at) && written->Load());
+        return written;
+    }
+};
+
+// Nothing typed: the window follows the game, on the page and the variable the player
+// left it on, without a box; a second save (in place, after a rename) is followed too.
+TEST_P(GameSavesTest, WithNothingTypedTheWindowFollowsTheGame) {
+    ShowPage(1);
+    Choose(Held(main).GlobPage(), IDC_GLOB_LIST, 2);  // Month
+    Focus(Held(main).GlobPage(), IDC_GLOB_LIST);
+    GameWrites(GameSaved(13.0f, "Bobby"));
+    WaitForStatus(messages::kReloadedFromDisk);
+    EXPECT_TRUE(prompts->messages.empty());
+    EXPECT_EQ(Held(main).Sheet().GetActiveIndex(), 1);
+    EXPECT_EQ(Text(Held(main).GlobPage(), IDC_GLOB_NAME), "Month");
+    EXPECT_TRUE(HasFocus(Held(main).GlobPage(), IDC_GLOB_LIST));
+    EXPECT_EQ(Held(main).Document()->Player()[PlayerRecord::FNAM].Text(), "Bobby");
+    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Bobby");
+
+    Control(main, IDC_DISK_STATUS).SetWindowText("");
+    WriteBytes(path, GameSaved(14.0f, "Bobbie").Bytes());
+    WaitForStatus(messages::kReloadedFromDisk);
+    EXPECT_EQ(Held(main).Document()->Glob(0).value, 14.0f);
+    // Its own commit is not taken for the game's.
+    ClickCommit();
+    ASSERT_EQ(prompts->messages.size(), 2u);
+    EXPECT_EQ(prompts->messages[1].caption, "Done");
+    EXPECT_EQ(Text(main, IDC_DISK_STATUS), "");
+    EXPECT_FALSE(RunEventsUntil([&] { return !Text(main, IDC_DISK_STATUS).empty(); }, 1000));
+}
+
+// A name typed: nothing is loaded under the player's hands; CommitChanges asks, and Yes
+// writes the name into the game's newer save, which becomes the backup.
+TEST_P(GameSavesTest, ATypedNameIsKeptAndGoesOntoTheNewerSave) {
+    Type(Held(main).PlayerPage(), IDC_PLAYER_NAME, "Typed");
+    CSaveGame* document = Held(main).Document();
+    const SaveBuilder newer = GameSaved(13.0f);
+    GameWrites(newer);
+    WaitForStatus(messages::kChangedSinceEdits);
+    EXPECT_EQ(Held(main).Document(), document);
+    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Typed");
+
+    ClickCommit({ui::IDYES, ui::IDNO});  // No: nothing written, the edit stays
+    ASSERT_EQ(prompts->messages.size(), 2u);
+    EXPECT_EQ(prompts->messages[1].text, messages::kApplyToNewer);
+    EXPECT_EQ(prompts->messages[1].type, kQuestion);
+    EXPECT_EQ(ReadFileBytes(path), newer.Bytes());
+    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Typed");
+
+    prompts->messages.clear();
+    ClickCommit({ui::IDYES, ui::IDYES});
+    ASSERT_EQ(prompts->messages.size(), 3u);
+    EXPECT_EQ(prompts->messages[2].caption, "Done");
+    EXPECT_EQ(ReadFileBytes(BackupPath()), newer.Bytes());
+    const auto written = Written(path);
+    EXPECT_EQ(written->Player()[PlayerRecord::FNAM].Text(), "Typed");
+    EXPECT_EQ(written->Glob(0).value, 13.0f);
+}
+
+// A value confirmed goes to its variable by name, wherever the newer save has it; one
+// the newer save no longer has, and one the game changed too, are listed first.
+TEST_P(GameSavesTest, ConfirmedValuesGoByNameAndClashesAreListed) {
+    ConfirmValue(2, "7");   // Month
+    ConfirmValue(0, "20");  // Day
+    Type(Held(main).PlayerPage(), IDC_PLAYER_NAME, "Typed");
+    GameWrites(GameSaved(13.0f, "Gamer", false, "Age"));
+    WaitForStatus(messages::kChangedSinceEdits);
+    ClickCommit({ui::IDYES, ui::IDYES});
+    ASSERT_EQ(prompts->messages.size(), 3u);
+    EXPECT_EQ(prompts->messages[1].text,
+              std::string(messages::kApplyToNewer) +
+                  "\n\nChanged by the game too (yours will be written):\nName: the game's Gamer, "
+                  "yours Typed\nDay: the game's 13.000000, yours 20.000000\n\nNo longer in the "
+                  "save (not applied):\nMonth: yours 7.000000");
+    const auto written = Written(path);
+    EXPECT_EQ(written->Player()[PlayerRecord::FNAM].Text(), "Typed");
+    ASSERT_EQ(written->GlobCount(), 3);
+    EXPECT_EQ(written->Glob(0).value, 1.0f);  // Age, where Day stood
+    EXPECT_EQ(written->Glob(1).value, 20.0f);
+}
+
+// A global confirmed, and the newer save moved it: applied by name, nothing listed.
+TEST_P(GameSavesTest, AValueTheNewerSaveMovedIsAppliedByName) {
+    ConfirmValue(2, "7");  // Month, the save's second variable
+    GameWrites(GameSaved(12.0f, "Bob", true, "Age"));
+    WaitForStatus(messages::kChangedSinceEdits);
+    ClickCommit({ui::IDYES, ui::IDYES});
+    ASSERT_EQ(prompts->messages.size(), 3u);
+    EXPECT_EQ(prompts->messages[1].text, messages::kApplyToNewer);
+    const auto written = Written(path);
+    EXPECT_EQ(written->Glob(1).value, 12.0f);  // Day
+    EXPECT_EQ(written->Glob(2).value, 7.0f);   // Month
+}
+
+// A newer save that does not load is refused with its error, and the edits stay.
+TEST_P(GameSavesTest, ANewerSaveThatDoesNotLoadKeepsTheEdits) {
+    Type(Held(main).PlayerPage(), IDC_PLAYER_NAME, "Typed");
+    GameWrites(SaveBuilder().Raw("TES3").Filler(40));
+    WaitForStatus(messages::kChangedSinceEdits);
+    ClickCommit({ui::IDYES});
+    ASSERT_EQ(prompts->messages.size(), 2u);
+    EXPECT_EQ(prompts->messages[1].text, errors::kNoGlobSection);
+    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Typed");
+    EXPECT_FALSE(fs::exists(BackupPath()));
+}
+
+// The game saves again while the question is open: the commit against the save it
+// answered about is refused as ever, and the edits stay for the newest one.
+TEST_P(GameSavesTest, TheGameSavingAgainDuringTheCommitKeepsTheEdits) {
+    Type(Held(main).PlayerPage(), IDC_PLAYER_NAME, "Typed");
+    GameWrites(GameSaved(13.0f));
+    WaitForStatus(messages::kChangedSinceEdits);
+    const SaveBuilder newest = GameSaved(14.0f);
+    prompts->whileShown = [&](const ui::ScriptedPrompts::MessageCall& call) {
+        if (call.text == messages::kApplyToNewer) GameWrites(newest);
+    };
+    ClickCommit({ui::IDYES, ui::IDYES});
+    prompts->whileShown = nullptr;
+    ASSERT_EQ(prompts->messages.size(), 3u);
+    EXPECT_EQ(prompts->messages[2].text, errors::kChangedOnDisk);
+    EXPECT_EQ(ReadFileBytes(path), newest.Bytes());
+    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Typed");
+    EXPECT_EQ(Text(main, IDC_DISK_STATUS), messages::kChangedSinceEdits);
+    prompts->messages.clear();
+    ClickCommit({ui::IDYES, ui::IDYES});
+    ASSERT_EQ(prompts->messages.size(), 3u);
+    EXPECT_EQ(prompts->messages[2].caption, "Done");
+    EXPECT_EQ(Written(path)->Glob(0).value, 14.0f);
+    EXPECT_EQ(Written(path)->Player()[PlayerRecord::FNAM].Text(), "Typed");
+}
+
+// "Reload" in the help window: the typed name carried to the save on disk after the
+// question, nothing written->
+TEST_P(GameSavesTest, ReloadCarriesTheEditsWithoutCommitting) {
+    Type(Held(main).PlayerPage(), IDC_PLAYER_NAME, "Typed");
+    const SaveBuilder newer = GameSaved(13.0f);
+    GameWrites(newer);
+    ui::CEditorApp app;
+    app.m_pMainWnd = &main;
+    Click(main, ID_HELP);
+    app.m_pMainWnd = nullptr;
+    prompts->messageAnswers = {ui::IDYES};
+    ClickButtonLabelled(main.HelpWindow(), messages::kHelpReload);
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].text, messages::kApplyToNewer);
+    EXPECT_EQ(Held(main).Document()->Glob(0).value, 13.0f);
+    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Typed");
+    EXPECT_EQ(ReadFileBytes(path), newer.Bytes());
+    // Still an edit: the next commit writes it, asking nothing more.
+    prompts->messages.clear();
+    ClickCommit();
+    ASSERT_EQ(prompts->messages.size(), 2u);
+    EXPECT_EQ(Written(path)->Player()[PlayerRecord::FNAM].Text(), "Typed");
+}
+
+INSTANTIATE_TEST_SUITE_P(Game, GameSavesTest, ::testing::ValuesIn(kGameSaves),
+                         [](const auto& info) { return std::string(info.param.how); });
 
 TEST(BackupProbe, OnlyTheFilesOwnNameIsChanged) {
     // The backup of x.ess/y.ess is x.ess/y.bak; x.bak/y.bak is someone else's file.

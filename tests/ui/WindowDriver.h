@@ -68,6 +68,9 @@ std::string DismissModalFrom(const std::function<void()>& opensModal);
 // Runs `opensModal` and, once the modal window it shows is up, `act` within that
 // window's own loop (which `act` may end); false when no modal window was shown.
 bool WhileModal(const std::function<void()>& opensModal, const std::function<void()>& act);
+// Lets the program run its events, as while the user looks on, until `done` holds or
+// `milliseconds` have passed; whether `done` held.
+bool RunEventsUntil(const std::function<bool()>& done, int milliseconds);
 // Clicks the button labelled `text` (Windows-1252) in the modeless window `window`,
 // such as the help window, as with the mouse.
 void ClickButtonLabelled(ui::WindowHandle window, const std::string& text);

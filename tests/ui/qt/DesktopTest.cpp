@@ -219,7 +219,7 @@ TEST_F(DesktopTest, HelpIsReadAndLeftByKeyboard) {
     EXPECT_TRUE(read->state().readOnly);
     text->setFocus();
     std::vector<std::string> visited;
-    for (int i = 0; i < 5; ++i) {
+    for (int i = 0; i < 6; ++i) {
         QTest::keyClick(help->focusWidget(), Qt::Key_Tab);
         auto* button = qobject_cast<QPushButton*>(help->focusWidget());
         visited.push_back(button                        ? button->text().toStdString()
@@ -227,7 +227,8 @@ TEST_F(DesktopTest, HelpIsReadAndLeftByKeyboard) {
                                                         : "(other)");
     }
     EXPECT_EQ(visited, (std::vector<std::string>{messages::kHelpAbout, messages::kHelpRestore,
-                                                 messages::kHelpVersions, "Close", "(text)"}));
+                                                 messages::kHelpVersions, messages::kHelpReload,
+                                                 "Close", "(text)"}));
     QWidget* aboutOwner = nullptr;
     QTimer::singleShot(0, [&] {
         if (QWidget* modal = QApplication::activeModalWidget()) {

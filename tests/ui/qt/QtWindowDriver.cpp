@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabBar>
@@ -195,6 +196,17 @@ bool WhileModal(const std::function<void()>& opensModal, const std::function<voi
     opensModal();
     QApplication::processEvents();
     return shown;
+}
+
+bool RunEventsUntil(const std::function<bool()>& done, int milliseconds) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > milliseconds) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QTest::qSleep(10);
+    }
+    return true;
 }
 
 void ClickButtonLabelled(ui::WindowHandle window, const std::string& text) {

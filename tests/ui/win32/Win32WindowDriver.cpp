@@ -90,6 +90,16 @@ void RunQueuedMessages() {
 
 }  // namespace
 
+bool RunEventsUntil(const std::function<bool()>& done, int milliseconds) {
+    const ULONGLONG until = GetTickCount64() + ULONGLONG(milliseconds);
+    while (!done()) {
+        if (GetTickCount64() > until) return false;
+        RunQueuedMessages();
+        Sleep(10);
+    }
+    return true;
+}
+
 void Press(ui::CDialog& window, Key key) {
     struct Stroke {
         UINT key;

@@ -63,13 +63,16 @@ res::DialogTemplate HelpTemplate(const std::string& title, const std::vector<Hel
                           {},  WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_SETFONT | DS_CENTER};
     t.controls.push_back({kTextId, res::ControlKind::Edit, "", 7, 7, 306, 262,
                           kMultiLine | ES_READONLY | WS_VSCROLL | WS_BORDER | WS_TABSTOP});
+    // The buttons and "Close" share the row beneath the text evenly, 4 units apart.
+    const int count = int(buttons.size()) + 1;
+    const int width = (306 - 4 * (count - 1)) / count;
     int x = 7;
-    for (size_t i = 0; i < buttons.size(); ++i, x += 80)
+    for (size_t i = 0; i < buttons.size(); ++i, x += width + 4)
         t.controls.push_back({kFirstButtonId + int(i), res::ControlKind::Button,
-                              SaveTextCodePage().Encode(buttons[i].text), x, 277, 74, 16,
+                              SaveTextCodePage().Encode(buttons[i].text), x, 277, width, 16,
                               WS_TABSTOP});
     t.controls.push_back(
-        {IDCANCEL, res::ControlKind::Button, "Close", 259, 277, 54, 16, WS_TABSTOP});
+        {IDCANCEL, res::ControlKind::Button, "Close", x, 277, width, 16, WS_TABSTOP});
     return t;
 }
 
