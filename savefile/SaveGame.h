@@ -129,8 +129,8 @@ private:
     bool ReadPlayerRest();
 
     bool CommitLocked();
-    // Opens the save again for the commit; false, with the error, unless its name
-    // still names the file loaded.
+    // Opens the save under its name again for the commit; false, with the error, when
+    // it cannot.
     bool TakeSaveAgain();
     // The save's name still names the loaded file, untouched; otherwise refuses, with
     // the save changed or, where the system could not tell, unreadable.

@@ -257,24 +257,15 @@ bool CSaveGame::CommitLocked() {
     return true;
 }
 
-// The file under the save's name, opened again for the commit, must be the one
-// loaded: the same file (a name the game gave another file since is refused here),
-// and the commit's checks then look at its size, times and bytes as ever. A file
-// system that reuses a freed file's number for a new file cannot fool it either: the
-// bytes copied must have the fingerprint taken at the load.
+// The file under the save's name, opened again for the commit. Whether it is the one
+// loaded is the commit's first look (SaveStillAsLoaded): the same file, size, times
+// and the bytes relied on. A file system that gives a freed file's number to a new
+// file cannot fool it either: the bytes copied must have the fingerprint taken at the
+// load.
 bool CSaveGame::TakeSaveAgain() {
     const FileStatus taken = input.TakeAgain(savePath);
     if (taken == FileError::kNotFound) return Refuse(errors::kChangedOnDisk);
     if (!taken.Ok()) return Refuse(errors::kUnableToOpenSave, taken);
-    FileInfo now;
-    if (FileStatus described = files.Describe(input.Handle(), now); !described.Ok()) {
-        input.LetGo();
-        return Refuse(errors::kUnableToOpenSave, described);
-    }
-    if (!now.SameFile(input.OpenedAs())) {
-        input.Close();  // another file: these edits were made on a save that is gone
-        return Refuse(errors::kChangedOnDisk);
-    }
     return true;
 }
 
