@@ -2,6 +2,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 #include <functional>
 
 #include "res/ControlIds.h"
@@ -349,6 +352,18 @@ const GameSave kGameSaves[] = {
          fs::rename(path + ".tmp", path);  // MoveFileExW replacing, on Windows
      }},
     {"inPlace", WriteBytes},
+#ifdef _WIN32
+    // Opened for itself alone, as some games write: refused while any handle is open.
+    {"exclusively",
+     [](const std::string& path, const std::string& bytes) {
+         HANDLE file = CreateFileW(fs::u8path(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                   TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+         ASSERT_NE(file, INVALID_HANDLE_VALUE) << GetLastError();
+         DWORD written = 0;
+         EXPECT_TRUE(WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr));
+         CloseHandle(file);
+     }},
+#endif
     {"inPlaceTimePutBack",
      [](const std::string& path, const std::string& bytes) {
          const auto time = fs::last_write_time(path);
