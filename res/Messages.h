@@ -73,10 +73,14 @@ inline constexpr const char* kChangedSinceEdits =
     "The save changed on disk since your edits began. They are kept.";
 inline constexpr const char* kChangedDoesNotLoad =
     "The save changed on disk and does not load now; the one shown is kept.";
+inline constexpr const char* kWaitingForSave =
+    "The save does not load now (the game may be writing it); it is loaded once it does.";
 inline constexpr const char* kApplyToNewer =
     "The save was changed on disk after it was opened.\n\nApply your changes to the newer save?";
 inline constexpr const char* kHelpReload = "Reload";
 inline constexpr const char* kNoSaveToReload = "Open a save first: it is loaded again from disk.";
+inline constexpr const char* kReloadOnlyInFolder =
+    "A save is loaded again from disk only when it was opened from a folder (Open folder...).";
 
 // The page's memory is the browser's to give, at most 2 GiB: room for the save and its
 // new copy up to about 1 GiB.

@@ -117,13 +117,13 @@ void CMainDlg::ShowError(WindowHandle owner, const SaveError& error) {
                   error.cause);
 }
 
-void CMainDlg::LoadDocument() {
+bool CMainDlg::LoadDocument(bool sayFailure) {
     m_document = std::make_unique<CSaveGame>();
     const bool opened = m_readOnly ? m_document->OpenReadOnly(m_path) : m_document->Open(m_path);
     if (!opened || !m_document->Load()) {
-        ShowError();
+        if (sayFailure) ShowError();
         DestroyDocument();
-        return;
+        return false;
     }
     m_loaded = LoadedValues::Of(*m_document);
     m_changedOnDisk = false;
@@ -144,10 +144,12 @@ void CMainDlg::LoadDocument() {
                                    res::CaptionOf(res::GlobalsPageTemplate(), IDC_GLOB_COUNT) +
                                    " " + std::to_string(m_document->GlobCount()),
                                AnnounceWhen::kOnceSettled);
+    return true;
 }
 
 void CMainDlg::CloseDocument() {
     m_watcher.Watch("");
+    m_awaitingReload = false;
     m_changedOnDisk = false;
     m_diskStatus.SetWindowText("");
     m_activeFileLabel.SetWindowText("");
@@ -211,9 +213,13 @@ PendingEdits CMainDlg::EditsNotCommitted() const {
 }
 
 void CMainDlg::OnSaveMayHaveChanged() {
-    if (!m_document) return;
+    if (!m_document && !m_awaitingReload) return;
     if (m_busy || m_committing) {
         m_lookWhenIdle = true;
+        return;
+    }
+    if (m_awaitingReload) {
+        LookForReload();
         return;
     }
     if (m_document->SaveLooksAsLoaded()) return;
@@ -235,6 +241,32 @@ void CMainDlg::OnSaveMayHaveChanged() {
     }
     ShowNewerSave(std::move(newer));
     SayDiskStatus(messages::kReloadedFromDisk);
+}
+
+void CMainDlg::AwaitReload() {
+    m_awaitingReload = true;
+    m_looksAtUnloadable = 0;
+    // Nothing of the save before stays on the pages.
+    m_globPage.AttachKeepingChoice(nullptr, m_sheet.GetActiveIndex() == 1);
+    m_playerPage.FillNow(true);
+    m_watcher.Watch(m_path);
+    m_watcher.LookAgainLater();
+    SayDiskStatus(messages::kWaitingForSave);
+}
+
+void CMainDlg::LookForReload() {
+    std::unique_ptr<CSaveGame> saved = LoadNewerSave(false);
+    if (saved && saved->SaveLooksAsLoaded()) {
+        m_awaitingReload = false;
+        ShowNewerSave(std::move(saved));
+        SayDiskStatus(messages::kReloadedFromDisk);
+    } else if (++m_looksAtUnloadable <= kLooksAtUnloadable) {
+        m_watcher.LookAgainLater();
+    } else {  // it does not load: said as after any open that fails
+        m_awaitingReload = false;
+        m_diskStatus.SetWindowText("");
+        LoadDocument();
+    }
 }
 
 std::unique_ptr<CSaveGame> CMainDlg::LoadNewerSave(bool sayWhy) {
@@ -438,7 +470,9 @@ void CMainDlg::CommitAsked() {
             case CommitSteps::Kind::kReload:
                 DetachPages();
                 DestroyDocument();
-                LoadDocument();
+                // The game may be writing the save just now: it is loaded once it
+                // loads whole.
+                if (!LoadDocument(false)) AwaitReload();
                 step = steps.Next(IDOK);
                 break;
             case CommitSteps::Kind::kEnd:

@@ -69,8 +69,13 @@ private:
     void CloseDocument();
     void InstallKeysAndDrops();
     // Opens and loads m_path into a new document and shows it; on failure reports the
-    // document's error and leaves the window without one.
-    void LoadDocument();
+    // document's error (when `sayFailure`) and leaves the window without one.
+    bool LoadDocument(bool sayFailure = true);
+    // After a commit, a save that does not load yet (the game writing it): the pages
+    // empty, and the save loaded by the watcher's notices once it loads whole; after
+    // too many looks, the error as any open says it.
+    void AwaitReload();
+    void LookForReload();
     void ShowError();
     static void ShowError(WindowHandle owner, const SaveError& error);
     // The first player text field holding a character the save's code page cannot
@@ -124,6 +129,7 @@ private:
     bool m_changedOnDisk = false;
     int m_busy = 0;  // something is asked or written; notices wait
     bool m_lookWhenIdle = false;
+    bool m_awaitingReload = false;
     int m_looksAtUnloadable = 0;  // a newer save found mid-write, looked at again
     CMyPSheet m_sheet;
     CPSDlgGLOB m_globPage;

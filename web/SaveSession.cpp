@@ -31,6 +31,7 @@
 #include "ui/model/ChoiceList.h"
 #include "ui/model/CommitSteps.h"
 #include "ui/model/PageContents.h"
+#include "ui/model/PendingEdits.h"
 #include "ui/model/VersionList.h"
 
 namespace quellhart::web {
@@ -42,6 +43,12 @@ struct Session {
     std::string pending;  // the save's bytes on their way in
     std::unique_ptr<CSaveGame> save;
     EditablePlayerTexts texts;  // as the page's fields hold them, stored form
+    // What the save held as loaded, and the texts its fields showed then: what the
+    // edits are told apart from when they go onto a newer save.
+    ui::LoadedValues loaded;
+    EditablePlayerTexts shownAtLoad;
+    // The save under the name loaded afresh (the game saved), until it is taken.
+    std::unique_ptr<CSaveGame> newer;
 };
 
 // The pages' lists live as long as the page, as the window's do: a race or class
@@ -77,20 +84,54 @@ const char* Outcome(const SaveError* failure) {
 }
 const SaveError kNoSave{"No save is open.", {}};
 
+// The session's save loaded afresh from its file, or none with `error`.
+std::unique_ptr<CSaveGame> LoadSave(Session& session, SaveError& error) {
+    auto save = std::make_unique<CSaveGame>(session.files);
+    if (!save->Open(session.name) || !save->Load()) {
+        error = save->GetError();
+        return nullptr;
+    }
+    save->SetHistoryKeep(gHistoryKeep);
+    return save;
+}
+
+// Makes `save` the session's and fills the pages from it; `keepChoice`: the variable
+// chosen stays chosen by its name (the same save loaded again), else the first.
+void ShowSave(Session& session, std::unique_ptr<CSaveGame> save, bool keepChoice) {
+    const int chosen = gPages.globals.GetCurSel();
+    const std::string chosenName =
+        keepChoice && chosen >= 0 ? gPages.globals.GetLBText(chosen) : std::string();
+    session.save = std::move(save);
+    session.newer.reset();
+    session.loaded = ui::LoadedValues::Of(*session.save);
+    session.texts = session.loaded.texts;
+    ui::FillGlobList(gPages.globals, *session.save);
+    if (!chosenName.empty())
+        for (int i = 0; i < gPages.globals.GetCount(); ++i)
+            if (gPages.globals.GetLBText(i) == chosenName) {
+                gPages.globals.SetCurSel(i);
+                break;
+            }
+    gPages.chargenWarning = ui::ShowPlayerLists(gPages.races, gPages.classes, *session.save);
+    session.shownAtLoad = session.texts;
+    session.shownAtLoad[1] = gPages.races.EditText();
+    session.shownAtLoad[2] = gPages.classes.EditText();
+}
+
 // Opens and loads the session's save; false with `error`.
 bool OpenAndLoad(Session& session, SaveError& error) {
-    session.save = std::make_unique<CSaveGame>(session.files);
-    if (!session.save->Open(session.name) || !session.save->Load()) {
-        error = session.save->GetError();
-        session.save.reset();
-        return false;
-    }
-    session.save->SetHistoryKeep(gHistoryKeep);
-    for (size_t i = 0; i < session.texts.size(); ++i)
-        session.texts[i] = std::string(session.save->Player()[kEditablePlayerFields[i]].Text());
-    ui::FillGlobList(gPages.globals, *session.save);
-    gPages.chargenWarning = ui::ShowPlayerLists(gPages.races, gPages.classes, *session.save);
+    session.save.reset();
+    std::unique_ptr<CSaveGame> save = LoadSave(session, error);
+    if (!save) return false;
+    ShowSave(session, std::move(save), false);
     return true;
+}
+
+// The edits not yet committed: the texts as last given (qh_set_player_text) and the
+// values confirmed.
+ui::PendingEdits EditsNotCommitted(const Session& session) {
+    return ui::CollectPendingEdits(*session.save, session.loaded, session.shownAtLoad,
+                                   session.texts);
 }
 
 bool HaveSave() { return gSession && gSession->save; }
@@ -217,6 +258,11 @@ const char* qh_texts() {
         {"writingSave", messages::kWritingSave},
         {"checkingNewSave", messages::kCheckingNewSave},
         {"loaded", messages::kLoaded},
+        {"reloadedFromDisk", messages::kReloadedFromDisk},
+        {"changedSinceEdits", messages::kChangedSinceEdits},
+        {"helpReload", messages::kHelpReload},
+        {"noSaveToReload", messages::kNoSaveToReload},
+        {"reloadOnlyInFolder", messages::kReloadOnlyInFolder},
     };
     for (const auto& [key, text] : texts)
         out += cli::JsonString(key) + ": " + cli::JsonString(text) + ", ";
@@ -441,6 +487,44 @@ const char* qh_commit() {
 // The save loaded again after a commit or a restore, as the window does; the error
 // when it can no longer be loaded.
 const char* qh_reload() { return gSession ? OpenAndLoadOutcome(*gSession) : Outcome(&kNoSave); }
+
+// The save under its name loaded afresh (after qh_put_file has put the game's newer
+// save there), held beside the one shown: {"edited": whether edits are pending (the
+// texts as last given), "question": the window's question, listing what the game
+// changed too}; the error when it does not load (the game still writing it, say),
+// with the save shown kept.
+const char* qh_newer() {
+    if (!HaveSave()) return Outcome(&kNoSave);
+    Session& session = *gSession;
+    SaveError error;
+    session.newer = LoadSave(session, error);
+    if (!session.newer) return Outcome(&error);
+    const ui::PendingEdits edits = EditsNotCommitted(session);
+    std::string question = messages::kApplyToNewer;
+    if (const std::string clashes = ui::ClashLines(ui::ClashesWith(edits, *session.newer));
+        !clashes.empty())
+        question += "\n\n" + Shown(clashes);
+    return Return("{\"edited\": " + std::string(edits.Empty() ? "false" : "true") +
+                  ", \"question\": " + cli::JsonString(question) + "}");
+}
+
+// Shows the save qh_newer loaded in place of the one shown, the variable chosen kept,
+// with the edits not yet committed carried over to it (each value by its variable's
+// name): they stay edits, for the next commit. The texts' fields are to show the
+// page's texts again (qh_page).
+void qh_take_newer() {
+    if (!HaveSave() || !gSession->newer) return;
+    Session& session = *gSession;
+    const ui::PendingEdits edits = EditsNotCommitted(session);
+    std::unique_ptr<CSaveGame> newer = std::move(session.newer);
+    const ui::LoadedValues loaded = ui::LoadedValues::Of(*newer);
+    const EditablePlayerTexts typed = ui::ApplyEdits(edits, *newer);
+    ShowSave(session, std::move(newer), true);
+    // The carried texts are still typed: told apart from the newer save's own.
+    session.loaded = loaded;
+    session.shownAtLoad = loaded.texts;
+    session.texts = typed;
+}
 
 // A commit's steps in the window's order (ui::CommitSteps), each as {"kind": "show",
 // "caption", "text", "details", "buttons": [[label, answer], ...]}, {"kind": "commit"},

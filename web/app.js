@@ -198,8 +198,10 @@
       return showLoadFailure(error);
     }
     edited = false;  // what is shown is the save as loaded
+    changedOnDisk = false;
     historyName = await library.historyName();
     $('status').textContent = '';
+    $('disk-status').textContent = '';
     performance.measure('open save', { start: started });
     await showSave();
     // Nothing the keyboard is on changes: a screen reader is told the save is there.
@@ -426,17 +428,22 @@
   // A commit takes the library's steps (the window's own, ui/model/CommitSteps): the
   // texts checked first, then its two questions, the commit under the wait box,
   // "Done" or the error, and the save loaded again (with the chargen warning, if due).
-  $('commit').addEventListener('click', alone(async () => {
-    let unstorable = -1;
+  // Gives the library the player's texts as the fields hold them; the first field it
+  // cannot store, or -1.
+  async function giveTexts() {
     for (const [i, field] of playerFields.entries()) {
       try {
         await library.setPlayerText(i, field.value);
       } catch (error) {
         if (!(error instanceof LibraryError)) throw error;
-        unstorable = i;
-        break;
+        return i;
       }
     }
+    return -1;
+  }
+
+  $('commit').addEventListener('click', alone(async () => {
+    const unstorable = await giveTexts();
     let status = '';
     let step = await library.commitBegin(unstorable);
     let firstAnswer = true;
@@ -451,8 +458,18 @@
         firstAnswer = false;
         step = await library.commitNext(step.buttons.find(([button]) => button === label)[1]);
       } else if (step.kind === 'commit') {
+        // The game saved since the load: the edits go onto its newer save, if the
+        // user says so, and the commit goes on against that save.
+        if (folder && (changedOnDisk || !sameAsLoaded(await folderFile(fileName))) &&
+            !await carryEditsToNewer()) break;
         const outcome = await (folder ? commitInFolder() : commitAsDownload());
         status = outcome.status ?? '';
+        // The game saved again meanwhile: refused, and the edits stay for its newer save.
+        if (outcome.saveChanged && edited) {
+          outcome.saveChanged = false;
+          changedOnDisk = true;
+          sayDiskStatus(texts.changedSinceEdits);
+        }
         step = await library.commitOutcome(outcome);
       } else {
         await (folder ? openFromFolder(fileName) : showReloaded());
@@ -462,6 +479,84 @@
     if (unstorable >= 0) playerFields[unstorable].focus();
     if (status) $('status').textContent = status;
   }));
+
+  // --- the game saving while the page shows a save of a folder --------------------
+  // Every 2 s while the tab is seen, the folder's file is looked at (its size and time,
+  // no byte read). With nothing typed or confirmed, a save the game wrote is loaded
+  // again, the page, the variable chosen and the keyboard kept; with edits, that is
+  // only said, and the next commit asks whether to apply them to it. A file chosen
+  // alone is the browser's copy, which cannot be watched.
+  const kLookEveryMs = 2000;
+  let changedOnDisk = false;  // the folder's save is newer than the one shown, which holds edits
+  const sameAsLoaded = (file) => Boolean(file && loaded && file.lastModified === loaded.lastModified &&
+    file.size === loaded.bytes.length);
+  function sayDiskStatus(words) {
+    $('disk-status').textContent = words;
+    if (words) announce(words);
+  }
+
+  // The folder's save loaded afresh in the library beside the one shown: {save, edited,
+  // question}, or {save, error} where it does not load now (the game still writing it).
+  async function loadNewer() {
+    const save = await readFolderFile(fileName);
+    if (!save) return { error: new LibraryError({ text: texts.unableToOpen, cause: `${fileName} is no longer in the folder.` }) };
+    await library.putFile(fileName, save.bytes, save.lastModified);
+    try {
+      return { save, ...await library.newer() };
+    } catch (error) {
+      if (!(error instanceof LibraryError)) throw error;
+      return { save, error };
+    }
+  }
+  // Shows the newer save loaded with loadNewer, the edits carried over to it.
+  async function takeNewer(save) {
+    await library.takeNewer();
+    loaded = save;
+    changedOnDisk = false;
+    await readPage();
+    const typed = playerFields.map((field) => field.value);
+    showPlayer();
+    showGlobals();
+    // Texts typed stay as typed (the library has them carried over).
+    if (edited) playerFields.forEach((field, i) => { field.value = typed[i]; });
+  }
+  // Asks whether the edits go onto the folder's newer save, listing what the game
+  // changed too, and carries them over; false for No, or a save that does not load.
+  async function carryEditsToNewer() {
+    await giveTexts();
+    const newer = await loadNewer();
+    if (newer.error) {
+      await report(texts.errorCaption, newer.error.message);
+      return false;
+    }
+    if (!await confirm(newer.question)) return false;
+    await takeNewer(newer.save);
+    sayDiskStatus('');
+    return true;
+  }
+
+  const followTheFolderSave = action(async () => {
+    exclusive = true;  // nothing starts beside it; nothing is disabled, the keyboard stays
+    try {
+      const file = await folderFile(fileName).catch(() => null);
+      if (!file || sameAsLoaded(file)) return;
+      if (edited) {
+        if (!changedOnDisk) sayDiskStatus(texts.changedSinceEdits);
+        changedOnDisk = true;
+        return;
+      }
+      const newer = await loadNewer();
+      if (newer.error || edited) return;  // looked at again in a moment
+      await takeNewer(newer.save);
+      await takeBackupFromFolder();
+      sayDiskStatus(texts.reloadedFromDisk);
+    } finally {
+      exclusive = false;
+    }
+  });
+  setInterval(() => {
+    if (!running && !busy() && !document.hidden && folder && page && loaded) followTheFolderSave();
+  }, kLookEveryMs);
 
   // The folder's backup of the save, as it is now, in the library's memory (or none):
   // its name and time alone, which is all a commit needs to ask about it and to name
@@ -619,6 +714,7 @@
   $('help-about').textContent = texts.helpAbout;
   $('help-restore').textContent = texts.helpRestore;
   $('help-versions').textContent = texts.helpVersions;
+  $('help-reload').textContent = texts.helpReload;
   $('help-button').addEventListener('click', () => help.showModal());
   $('help-close').addEventListener('click', () => help.close());
   $('help-about').addEventListener('click', action(() =>
@@ -667,6 +763,19 @@
       await report(texts.doneCaption, texts.restored);
       return openFromFolder(fileName);
     });
+  }));
+
+  // "Reload": the folder's save loaded again at once, the edits carried over to it
+  // after the question, nothing written.
+  $('help-reload').addEventListener('click', alone(async () => {
+    if (!page) return report(texts.warningCaption, texts.noSaveToReload);
+    if (!folder) return report(texts.warningCaption, texts.reloadOnlyInFolder);
+    if (edited) return carryEditsToNewer();
+    const newer = await loadNewer();
+    if (newer.error) return report(texts.errorCaption, newer.error.message);
+    await takeNewer(newer.save);
+    await takeBackupFromFolder();
+    sayDiskStatus(texts.reloadedFromDisk);
   }));
 
   // The versions window: the list, what changed after the chosen one, Restore and

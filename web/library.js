@@ -106,6 +106,16 @@ async function openLocalLibrary() {
           textPointer, causePointer, saveChanged ? 1 : 0))))),
     commit: () => orThrow(lib._qh_commit()),
     reload: () => orThrow(lib._qh_reload()),
+    // The save under its name loaded afresh (put there with putFile), beside the one
+    // shown: {edited, question}; throws where it does not load.
+    newer() {
+      const said = text(lib._qh_newer());
+      const outcome = JSON.parse(said);
+      if (outcome.text !== undefined) throw new LibraryError(outcome);
+      return outcome;
+    },
+    // The newer save shown in place of the one before, the edits carried over.
+    takeNewer: () => lib._qh_take_newer(),
 
     // The size of the library's memory, which only grows: its peak.
     memoryBytes: () => lib.HEAPU8.length,

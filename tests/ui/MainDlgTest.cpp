@@ -389,7 +389,8 @@ SaveBuilder GameSaved(float day, const char* name = "Bob", bool withMonth = true
 
 class GameSavesTest : public CommitTest, public ::testing::WithParamInterface<GameSave> {
 protected:
-    void GameWrites(const SaveBuilder& save) { GetParam().write(path, save.Bytes()); }
+    void GameWrites(const SaveBuilder& save) { GameWrites(save.Bytes()); }
+    void GameWrites(const std::string& bytes) { GetParam().write(path, bytes); }
     // Waits, as the player does, for the window to notice.
     void WaitForStatus(const char* status) {
         EXPECT_TRUE(RunEventsUntil([&] { return Text(main, IDC_DISK_STATUS) == status; }, 3000))
@@ -534,6 +535,25 @@ TEST_P(GameSavesTest, TheGameSavingAgainDuringTheCommitKeepsTheEdits) {
     EXPECT_EQ(prompts->messages[2].caption, "Done");
     EXPECT_EQ(Written(path)->Glob(0).value, 14.0f);
     EXPECT_EQ(Written(path)->Player()[PlayerRecord::FNAM].Text(), "Typed");
+}
+
+// The game writing its save just as the commit loads the new one again: the window
+// waits until the save loads whole, and then shows it, with no error in between.
+TEST_P(GameSavesTest, TheReloadAfterACommitWaitsForTheGamesWrite) {
+    Type(Held(main).PlayerPage(), IDC_PLAYER_NAME, "Typed");
+    prompts->whileShown = [&](const ui::ScriptedPrompts::MessageCall& call) {
+        if (call.caption == "Done") GameWrites(GameSaved(13.0f).Bytes().substr(0, 300));
+    };
+    ClickCommit();
+    prompts->whileShown = nullptr;
+    ASSERT_EQ(prompts->messages.size(), 2u);
+    EXPECT_EQ(Text(main, IDC_DISK_STATUS), messages::kWaitingForSave);
+    EXPECT_EQ(Held(main).Document(), nullptr);
+    GameWrites(GameSaved(13.0f));
+    WaitForStatus(messages::kReloadedFromDisk);
+    ASSERT_NE(Held(main).Document(), nullptr);
+    EXPECT_EQ(Held(main).Document()->Glob(0).value, 13.0f);
+    EXPECT_EQ(prompts->messages.size(), 2u);
 }
 
 // "Reload" in the help window: the typed name carried to the save on disk after the

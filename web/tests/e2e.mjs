@@ -241,13 +241,39 @@ async function runFolderCases(page) {
   check(versions.length === 1 && secondSave.equals(versions[0]),
     `folder: the save it replaced is the version now (${versions.length})`);
 
+  // Nothing typed, the game saves: the page loads its save by itself, the variable
+  // chosen kept, and says so.
   await choose();
+  const nameField = page.getByRole('group', { name: 'Player Data' }).getByLabel('Name', { exact: true });
+  await page.locator('#glob-list').selectOption({ index: 1 });
+  const chosenBefore = await page.locator('#glob-list').inputValue();
+  await folderFile(page, 'normal.ess', first);  // the game saves
+  await page.waitForFunction((said) => document.getElementById('disk-status').textContent === said,
+    'The save changed on disk and was loaded again.', { timeout: 8000 });
+  check(await nameField.inputValue() === 'Wanderer', 'folder: the page follows the game\'s save');
+  check(await page.locator('#glob-list').inputValue() === chosenBefore,
+    'folder: the variable chosen stays chosen when the game\'s save is loaded');
+
+  // A name typed, the game saves: the question to apply it comes after the usual ones;
+  // No writes nothing and keeps the name, Yes writes it onto the game's save.
+  await choose();
+  await nameField.fill('Late');
   await folderFile(page, 'normal.ess', gameSave);  // the game saves meanwhile
+  await page.waitForFunction((said) => document.getElementById('disk-status').textContent === said,
+    'The save changed on disk since your edits began. They are kept.', { timeout: 8000 });
   await commit('Late', [['Please Confirm', 'Yes'], ['Please Confirm', 'Yes']]);
-  const changed = await answer(page, 'Error', 'OK');
-  check(changed.startsWith('The save was changed on disk'), `folder: a rewritten save is refused: ${changed}`);
+  const changed = await answer(page, 'Please Confirm', 'No');
+  check(changed.startsWith('The save was changed on disk after it was opened.\n\nApply your changes'),
+    `folder: a rewritten save is asked about: ${changed}`);
   check(gameSave.equals(await bytesOf('normal.ess')), 'folder: the game\'s save is kept');
   check(first.equals(await bytesOf('normal.bak')), 'folder: the backup is kept');
+  check(await nameField.inputValue() === 'Late', 'folder: No keeps the typed name');
+  await commit('Late', [['Please Confirm', 'Yes'], ['Please Confirm', 'Yes'], ['Please Confirm', 'Yes'],
+    ['Done', 'OK']]);
+  check(cliResult({ save: 'windows-1252.ess', name: 'Late' }).bytes.equals(await bytesOf('normal.ess')),
+    'folder: the typed name goes onto the game\'s save');
+  check(gameSave.equals(await bytesOf('normal.bak')), 'folder: the game\'s save is the backup');
+  const lateSave = await bytesOf('normal.ess');
 
   await page.evaluate(() => new Promise((held) => {
     navigator.locks.request('quellhart-save:normal.ess', () => {
@@ -258,7 +284,7 @@ async function runFolderCases(page) {
   await commit('Other', [['Please Confirm', 'Yes'], ['Please Confirm', 'Yes']]);
   const busy = await answer(page, 'Error', 'OK');
   check(busy === 'The save is being written by another program.', `folder: a save being committed is refused: ${busy}`);
-  check(gameSave.equals(await bytesOf('normal.ess')), 'folder: the save is untouched while locked');
+  check(lateSave.equals(await bytesOf('normal.ess')), 'folder: the save is untouched while locked');
   const typedName = await page.getByRole('group', { name: 'Player Data' })
     .getByLabel('Name', { exact: true }).inputValue();
   check(typedName === 'Other', `folder: a refused commit keeps the typed name: ${typedName}`);

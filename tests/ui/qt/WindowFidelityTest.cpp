@@ -13,6 +13,7 @@
 
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
+#include "res/Messages.h"
 #include "savefile/SaveErrors.h"
 #include "tests/ui/GuiTestBase.h"
 #include "tests/ui/qt/QtWidgets.h"
@@ -90,7 +91,11 @@ TEST_F(WindowFidelityTest, AFailedReloadAfterACommitLeavesNothingToUse) {
     };
     ClickCommit({ui::IDYES});
     prompts->whileShown = nullptr;
-    ASSERT_EQ(prompts->messages.back().text, errors::kNotASave);
+    // The window waits a moment for a save the game may be writing, then says why.
+    EXPECT_EQ(Text(main, IDC_DISK_STATUS), messages::kWaitingForSave);
+    ASSERT_TRUE(
+        RunEventsUntil([&] { return prompts->messages.back().text == errors::kNotASave; }, 8000));
+    EXPECT_EQ(Text(main, IDC_DISK_STATUS), "");
     EXPECT_EQ(Held(main).Document(), nullptr);
     const size_t shown = prompts->messages.size();
 
