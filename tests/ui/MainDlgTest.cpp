@@ -2,15 +2,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#ifdef _WIN32
-#include <windows.h>
-#endif
 #include <functional>
 
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 #include "res/Messages.h"
 #include "savefile/SaveErrors.h"
+#include "tests/support/ExclusiveWrite.h"
 #include "tests/support/ScopedVariable.h"
 #include "tests/ui/GuiTestBase.h"
 #include "ui/EditorApp.h"
@@ -354,15 +352,8 @@ const GameSave kGameSaves[] = {
     {"inPlace", WriteBytes},
 #ifdef _WIN32
     // Opened for itself alone, as some games write: refused while any handle is open.
-    {"exclusively",
-     [](const std::string& path, const std::string& bytes) {
-         HANDLE file = CreateFileW(fs::u8path(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                   TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-         ASSERT_NE(file, INVALID_HANDLE_VALUE) << GetLastError();
-         DWORD written = 0;
-         EXPECT_TRUE(WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr));
-         CloseHandle(file);
-     }},
+    {"exclusively", [](const std::string& path,
+                       const std::string& bytes) { EXPECT_TRUE(WriteExclusively(path, bytes)); }},
 #endif
     {"inPlaceTimePutBack",
      [](const std::string& path, const std::string& bytes) {
@@ -435,6 +426,16 @@ TEST_P(GameSavesTest, WithNothingTypedTheWindowFollowsTheGame) {
     EXPECT_EQ(prompts->messages[1].caption, "Done");
     EXPECT_EQ(Text(main, IDC_DISK_STATUS), "");
     EXPECT_FALSE(RunEventsUntil([&] { return !Text(main, IDC_DISK_STATUS).empty(); }, 1000));
+}
+
+// Opened with "Open as read-only": the window holds nothing either, and follows.
+TEST_P(GameSavesTest, ASaveOpenedReadOnlyFollowsTheGameToo) {
+    prompts->fileAnswers.push_back(ui::ChosenFile(path, true));
+    Click(main, IDC_OPEN_FILE);
+    GameWrites(GameSaved(13.0f));
+    WaitForStatus(messages::kReloadedFromDisk);
+    EXPECT_EQ(Held(main).Document()->Glob(0).value, 13.0f);
+    EXPECT_TRUE(prompts->messages.empty());
 }
 
 // A name typed: nothing is loaded under the player's hands; CommitChanges asks, and Yes
