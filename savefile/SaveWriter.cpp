@@ -272,8 +272,25 @@ bool CSaveGame::TakeSaveAgain() {
 bool CSaveGame::SaveLooksAsLoaded() {
     if (savePath.empty()) return false;
     FileInfo named;
-    return files.DescribePath(savePath, true, named).Ok() && named.SameFile(input.OpenedAs()) &&
-           named.Untouched(input.OpenedAs());
+    if (!files.DescribePath(savePath, true, named).Ok() || !named.SameFile(input.OpenedAs()) ||
+        !named.Unchanged(input.OpenedAs()))
+        return false;
+    if (named.Untouched(input.OpenedAs())) return true;
+    // Only the change time moved: an attribute changed (a read-only mark cleared to
+    // mend a refused commit), or a writer put the modification time back. The bytes
+    // tell, read once: the same bytes are the file as loaded from now on.
+    if (!fingerprintAsLoaded) return false;
+    FileHandle file = kNoFile;
+    if (!files.OpenForReading(savePath, file).Ok()) return false;
+    FileInfo opened;
+    uint64_t fingerprint = 0;
+    const bool same = files.Describe(file, opened).Ok() && opened.SameFile(named) &&
+                      opened.Untouched(named) &&
+                      FingerprintOf(files, file, opened.size, fingerprint).Ok() &&
+                      fingerprint == *fingerprintAsLoaded;
+    files.Close(file);
+    if (same) input.Redescribe(opened);
+    return same;
 }
 
 bool CSaveGame::SaveStillAsLoaded() {

@@ -307,6 +307,18 @@ TEST_P(RefusedCommitTest, KeepsTheEditsForTheNextCommit) {
 INSTANTIATE_TEST_SUITE_P(Commit, RefusedCommitTest, ::testing::ValuesIn(kRefusals),
                          [](const auto& info) { return std::string(info.param.why); });
 
+// An attribute changed (as a user mends a refused commit) is no save of the game's:
+// nothing is loaded again, and the commit asks nothing more.
+TEST_F(CommitTest, AnAttributeChangedIsNoGameSave) {
+    Type(Held(main).PlayerPage(), IDC_PLAYER_NAME, "Kept");
+    fs::permissions(path, fs::perms::others_read, fs::perm_options::add);
+    fs::permissions(path, fs::perms::others_read, fs::perm_options::remove);
+    EXPECT_FALSE(RunEventsUntil([&] { return !Text(main, IDC_DISK_STATUS).empty(); }, 1000));
+    ClickCommit();
+    ASSERT_EQ(prompts->messages.size(), 2u);
+    EXPECT_EQ(prompts->messages[1].caption, "Done");
+}
+
 // "Open as read-only" ticked in the file dialog: the save shows as any other, and
 // CommitChanges says why it writes nothing, asking nothing; the edits stay.
 TEST_F(CommitTest, ASaveOpenedReadOnlyIsNeverWritten) {
