@@ -1,7 +1,6 @@
 #include "ui/model/PendingEdits.h"
 
-#include <bit>
-#include <cstdint>
+#include <cstring>
 
 #include "res/DialogTemplates.h"
 #include "savefile/ValueText.h"
@@ -11,9 +10,7 @@ namespace quellhart::ui {
 namespace {
 
 // Values compare by their bits: a stored NaN is the same NaN, and -0 is not 0.
-bool SameValue(float a, float b) {
-    return std::bit_cast<uint32_t>(a) == std::bit_cast<uint32_t>(b);
-}
+bool SameValue(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // The slot of the first variable named `name`, or -1.
 int SlotNamed(const CSaveGame& save, const std::string& name) {
