@@ -52,7 +52,8 @@ const DialogTemplate& MainTemplate() {
             {IDC_ACTIVE_FILE, ControlKind::Static, "", 7, 247, 425, 15,
              SS_CENTER | SS_CENTERIMAGE | SS_SUNKEN | SS_PATHELLIPSIS | SS_NOTIFY | WS_BORDER |
                  WS_GROUP},
-            {IDC_DISK_STATUS, ControlKind::Static, "", 256, 226, 176, 18, SS_NOPREFIX | WS_GROUP},
+            {IDC_DISK_STATUS, ControlKind::Static, "", 140, 226, 292, 10,
+             SS_RIGHT | SS_NOPREFIX | WS_GROUP},
             {IDC_OPEN_FILE, ControlKind::Button, "OpenFile", 324, 21, 80, 20, WS_TABSTOP},
             {-1, ControlKind::Bitmap, "132", 306, 86, 117, 134, SS_BITMAP},
             {ID_HELP, ControlKind::Button, "Help", 382, 89, 38, 14, WS_TABSTOP, 0,

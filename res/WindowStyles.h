@@ -32,6 +32,7 @@ inline constexpr uint32_t WS_EX_APPWINDOW = 0x00040000;
 
 // Static controls.
 inline constexpr uint32_t SS_CENTER = 0x0001;
+inline constexpr uint32_t SS_RIGHT = 0x0002;
 inline constexpr uint32_t SS_ICON = 0x0003;
 inline constexpr uint32_t SS_BITMAP = 0x000E;
 inline constexpr uint32_t SS_NOPREFIX = 0x0080;

@@ -21,7 +21,11 @@ namespace {
 
 QLabel* CreateStatic(const ControlTemplate& c, QWidget* parent) {
     auto* label = new QLabel(QString::fromStdString(c.text), parent);
-    Qt::Alignment alignment = c.style & SS_CENTER ? Qt::AlignHCenter : Qt::AlignLeft;
+    // The type of a text control is a number, not a set of bits.
+    const uint32_t type = c.style & 0x1F;
+    Qt::Alignment alignment = type == SS_CENTER  ? Qt::AlignHCenter
+                              : type == SS_RIGHT ? Qt::AlignRight
+                                                 : Qt::AlignLeft;
     alignment |= c.style & (SS_CENTERIMAGE | SS_SUNKEN) ? Qt::AlignVCenter : Qt::AlignTop;
     label->setAlignment(alignment);
     label->setWordWrap(!(c.style & SS_CENTERIMAGE));
