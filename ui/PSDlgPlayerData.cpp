@@ -50,13 +50,17 @@ void CPSDlgPlayerData::FillNow(bool quietly) {
                         static_cast<CWnd*>(&m_classList), static_cast<CWnd*>(&m_headModel),
                         static_cast<CWnd*>(&m_hairModel)})
         field->LimitText(int(limits::kPlayerTextBytes));
-    if (m_document) {
-        ShowDocument(quietly);
+    const bool undefinedClass = m_document && ShowDocument();
+    if (m_document)
         m_shownAtFill = ShownTexts();
-    } else {
+    else
         ShowNoDocument();
-    }
     m_stale = false;
+    // Last: while the box is open, the game may save and the window load its save,
+    // which takes this document away.
+    if (undefinedClass && !quietly)
+        AfxMessageBox(GetSafeHwnd(), messages::kChargenWarning, messages::kWarningCaption,
+                      MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CPSDlgPlayerData::ShowNoDocument() {
@@ -68,19 +72,17 @@ void CPSDlgPlayerData::ShowNoDocument() {
     m_headModel.SetWindowText(" ");
 }
 
-void CPSDlgPlayerData::ShowDocument(bool quietly) {
+bool CPSDlgPlayerData::ShowDocument() {
     const PlayerRecord& player = m_document->Player();
     m_rawAddress.SetWindowText(FormatHexOffset(m_document->PlayerRawAddress()));
     m_name.SetWindowText(player[PlayerRecord::FNAM].Text());
     m_raceList.EnableWindow(TRUE);
     m_classList.EnableWindow(TRUE);
 
-    if (ShowPlayerLists(m_raceList, m_classList, *m_document) && !quietly)
-        AfxMessageBox(GetSafeHwnd(), messages::kChargenWarning, messages::kWarningCaption,
-                      MB_OK | MB_ICONEXCLAMATION);
-
+    const bool undefinedClass = ShowPlayerLists(m_raceList, m_classList, *m_document);
     m_hairModel.SetWindowText(player[PlayerRecord::KNAM].Text());
     m_headModel.SetWindowText(player[PlayerRecord::BNAM].Text());
+    return undefinedClass;
 }
 
 }  // namespace quellhart::ui

@@ -37,7 +37,9 @@ protected:
 
 private:
     void ShowNoDocument();
-    void ShowDocument(bool quietly);
+    // Fills the fields from the document; whether its class is an undefined chargen
+    // class, of which the user is to be warned.
+    bool ShowDocument();
 
     CEdit m_headModel;
     CEdit m_hairModel;
