@@ -131,6 +131,8 @@ public:
             files_.Remove(keptAs_);
         }
     }
+    // Where the backup is among the versions once moved; empty while it is not.
+    const std::string& KeptAs() const { return keptAs_; }
     // What "Done" is followed by where the history could not take the backup. Without
     // versions kept nothing was promised: the backup was replaced as ever.
     SaveError Note() const {
@@ -169,7 +171,11 @@ private:
                                 PreviousBackup& previousBackup);
     bool SwapByTwoRenames(const std::string& backupPath, PreviousName& previous,
                           PreviousBackup& previousBackup);
-    void KeepUnplacedSave(bool isTheLoadedFile, const std::string& backupPath);
+    void KeepUnplacedSave(bool isTheLoadedFile, const std::string& backupPath,
+                          PreviousBackup& previousBackup);
+    // Puts the work file, which holds a save the commit did not place, under the
+    // backup's name, and says where it and the previous backup are.
+    std::string KeepAsBackup(const std::string& backupPath, PreviousBackup& previousBackup);
     // The step that failed, with the failed call's reason, if any.
     bool Refuse(const char* text, const FileStatus& failed = {}) {
         outcome.error = {text, failed.Cause()};
@@ -246,17 +252,15 @@ bool CommitSwap::SwapInWorkFile(const std::string& backupPath, PreviousBackup& p
         else
             Refuse(errors::kRenameWorkToSave, unreadable);
         if (!undone) {
-            KeepUnplacedSave(took != NameHolds::kAnother, backupPath);
+            KeepUnplacedSave(took != NameHolds::kAnother, backupPath, previousBackup);
         } else if (loaded == OnDisk::kChanged && took == NameHolds::kThatFile) {
             // A game saving in place wrote into the old save; in the moment the new one
             // had the save's name it may have opened that one by the name and written
             // into it as well. Nothing it wrote is lost: the new save is the backup.
-            work.Keep();
-            const bool kept = files.Rename(workPath, backupPath) == FileError::kNone;
             SayWhereVersionsAre(
                 "A game wrote into the save while its names changed hands; the edited save, "
                 "which it may have written into too, is now " +
-                (kept ? backupPath : workPath) + ".");
+                KeepAsBackup(backupPath, previousBackup) + ".");
         }
         files.SyncFolderOf(savePath);
         return false;
@@ -285,16 +289,30 @@ bool CommitSwap::SwapInWorkFile(const std::string& backupPath, PreviousBackup& p
 // work file's name holds the other one: the loaded save, which ".prev" names and the
 // next Open makes the backup, or another program's save, made the backup now since
 // nothing else would tell it from a stale work file.
-void CommitSwap::KeepUnplacedSave(bool isTheLoadedFile, const std::string& backupPath) {
+void CommitSwap::KeepUnplacedSave(bool isTheLoadedFile, const std::string& backupPath,
+                                  PreviousBackup& previousBackup) {
     work.Keep();
     if (isTheLoadedFile) {
         SayWhereVersionsAre("The new save is in place; the old one is " + workPath + ".");
         return;
     }
-    const bool kept = files.Rename(workPath, backupPath) == FileError::kNone;
-    files.SyncFolderOf(savePath);
     SayWhereVersionsAre("The edited save is in place; the one another program wrote is " +
-                        (kept ? backupPath : workPath) + ".");
+                        KeepAsBackup(backupPath, previousBackup) + ".");
+}
+
+// The previous backup steps aside among the versions first (versions kept or not: it
+// is no longer replaced); where it cannot, or the name is taken meanwhile, the work
+// file keeps its own name, which the next Open keeps among the versions. No file is
+// renamed over another.
+std::string CommitSwap::KeepAsBackup(const std::string& backupPath,
+                                     PreviousBackup& previousBackup) {
+    work.Keep();
+    previousBackup.MoveIntoHistory(true);
+    const bool kept = files.RenameToFreeName(workPath, backupPath).Ok();
+    files.SyncFolderOf(savePath);
+    if (!kept) return workPath;
+    if (previousBackup.KeptAs().empty()) return backupPath;
+    return backupPath + ", and the backup before it is " + previousBackup.KeptAs();
 }
 
 // Where two names cannot be exchanged in one step, or the old save can have no

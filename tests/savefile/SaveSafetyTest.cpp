@@ -219,10 +219,14 @@ TEST_F(SaveSafetyTest, ARewriteInPlaceWithTheSameSizeAndTimeIsCaught) {
           Moment{true, "", false, false, true}, Moment{true, "WriteAt", false, false, true},
           Moment{false, "WriteAt", false, false, true},
           // After the copy: the file that leaves the save's name is compared whole.
-          Moment{true, "Sync", false, false, true}, Moment{false, "Sync", false, false, true}}) {
+          Moment{true, "Sync", false, false, true}, Moment{false, "Sync", false, false, true}})
+    // With a previous backup too: a refused commit leaves it under a name.
+    for (const bool previousBackup : {false, true}) {
         if (m.exchange && !test::SystemExchangesNames()) continue;
         ASSERT_TRUE(OpenAndLoad(save));
         const std::string path = SavePath();
+        const std::string previous = test::StandardSave().Filler(33).Bytes();
+        if (previousBackup) SaveBuilder().Raw(previous).WriteTo(BackupPath());
         const int64_t at =
             m.reliedOn ? doc->Glob(0).rawAddress + 4 : int64_t(save.Bytes().size()) - 1;
         const auto rewrite = [&] {  // the game writes into the file it has open
@@ -235,7 +239,8 @@ TEST_F(SaveSafetyTest, ARewriteInPlaceWithTheSameSizeAndTimeIsCaught) {
             fs::last_write_time(old, time);
         };
         const std::string where = std::string(m.call) + (m.reliedOn ? "" : ", elsewhere") +
-                                  (m.coarseTimes ? ", coarse times" : "");
+                                  (m.coarseTimes ? ", coarse times" : "") +
+                                  (previousBackup ? ", a previous backup" : "");
         bool committing = false, rewritten = false;
         test::FaultyFileSystem files([&](int, std::string_view name) {
             if (committing && !rewritten && name == m.call) {
@@ -268,9 +273,22 @@ TEST_F(SaveSafetyTest, ARewriteInPlaceWithTheSameSizeAndTimeIsCaught) {
             EXPECT_EQ(kept.Glob(0).value, 9.0f) << where;
             EXPECT_NE(loaded.GetError().cause.find(BackupPath()), std::string::npos) << where;
             fs::remove(BackupPath());
+            // The backup before it stepped aside among the versions, and is named.
+            if (previousBackup) {
+                const fs::path history = *HistoryPathFor(path);
+                ASSERT_TRUE(fs::is_directory(history)) << where;
+                const fs::path version = fs::directory_iterator(history)->path();
+                EXPECT_EQ(ReadFileBytes(version.string()), previous) << where;
+                EXPECT_NE(loaded.GetError().cause.find(version.string()), std::string::npos)
+                    << where << ": " << loaded.GetError().cause;
+            }
+        } else if (previousBackup) {
+            EXPECT_EQ(ReadFileBytes(BackupPath()), previous) << where;
         } else {
             EXPECT_FALSE(fs::exists(BackupPath())) << where;
         }
+        fs::remove(BackupPath());
+        fs::remove_all(*HistoryPathFor(path));
     }
 }
 
