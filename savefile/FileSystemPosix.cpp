@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -156,14 +157,22 @@ FileKind KindOf(mode_t mode) {
     return FileKind::kOther;
 }
 
+// A file time as nanoseconds since 1970; times the nanoseconds cannot hold (before
+// 1678, after 2262: a clock set wrong, a file from a broken archive) are held at the
+// nearest end rather than wrapped round into another century.
+int64_t Nanoseconds(const struct timespec& time) {
+    constexpr int64_t kLimit = std::numeric_limits<int64_t>::max() / 1'000'000'000 - 1;
+    return std::clamp(int64_t(time.tv_sec), -kLimit, kLimit) * 1'000'000'000 + time.tv_nsec;
+}
+
 FileInfo InfoFrom(const struct stat& st) {
     FileInfo info;
     info.kind = KindOf(st.st_mode);
     info.device = uint64_t(st.st_dev);
     info.index = uint64_t(st.st_ino);
     info.size = int64_t(st.st_size);
-    info.modifiedNs = int64_t(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
-    info.changedNs = int64_t(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
+    info.modifiedNs = Nanoseconds(st.st_mtim);
+    info.changedNs = Nanoseconds(st.st_ctim);
     info.permissions = uint32_t(st.st_mode & 07777);
     info.owner = uint32_t(st.st_uid);
     info.group = uint32_t(st.st_gid);

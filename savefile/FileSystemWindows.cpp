@@ -12,6 +12,8 @@
 //   (the game, a second window) can still read the save while a commit runs.
 #include <windows.h>
 
+#include <algorithm>
+#include <limits>
 #include <string>
 #include <utility>
 
@@ -104,6 +106,17 @@ HANDLE Native(FileHandle file) { return reinterpret_cast<HANDLE>(file); }
 
 int64_t Combine(DWORD high, DWORD low) { return int64_t((uint64_t(high) << 32) | low); }
 
+// A file time (100-nanosecond steps since 1601) as nanoseconds since 1970, as every
+// other file layer counts: the versions are named by it, and a save's folder may be
+// shared with the editions of other systems. Times the nanoseconds cannot hold (before
+// 1678, after 2262) are held at the nearest end.
+int64_t UnixNanoseconds(int64_t ticks) {
+    constexpr int64_t kTicksFrom1601To1970 = 116'444'736'000'000'000;
+    constexpr int64_t kLimit = std::numeric_limits<int64_t>::max() / 100;
+    const int64_t since1970 = ticks - kTicksFrom1601To1970;
+    return std::clamp(since1970, -kLimit, kLimit) * 100;
+}
+
 FileInfo InfoFrom(const BY_HANDLE_FILE_INFORMATION& native) {
     FileInfo info;
     if (native.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
@@ -115,9 +128,8 @@ FileInfo InfoFrom(const BY_HANDLE_FILE_INFORMATION& native) {
     info.device = native.dwVolumeSerialNumber;
     info.index = uint64_t(Combine(native.nFileIndexHigh, native.nFileIndexLow));
     info.size = Combine(native.nFileSizeHigh, native.nFileSizeLow);
-    // 100-nanosecond steps since 1601; only compared, never shown.
-    info.modifiedNs =
-        Combine(native.ftLastWriteTime.dwHighDateTime, native.ftLastWriteTime.dwLowDateTime) * 100;
+    info.modifiedNs = UnixNanoseconds(
+        Combine(native.ftLastWriteTime.dwHighDateTime, native.ftLastWriteTime.dwLowDateTime));
     info.permissions = (native.dwFileAttributes & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
     return info;
 }
@@ -127,7 +139,7 @@ FileInfo InfoFrom(const BY_HANDLE_FILE_INFORMATION& native) {
 int64_t ChangeTimeOf(HANDLE file) {
     FILE_BASIC_INFO basic{};
     if (!GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic)) return 0;
-    return int64_t(basic.ChangeTime.QuadPart) * 100;
+    return basic.ChangeTime.QuadPart ? UnixNanoseconds(basic.ChangeTime.QuadPart) : 0;
 }
 
 // Every handle lets others read, write, rename and delete the file, as POSIX does:

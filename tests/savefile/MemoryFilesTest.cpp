@@ -2,6 +2,8 @@
 // on it, and a commit through it ends as one on disk does.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <functional>
 
 #include "savefile/FileSystemMemory.h"
@@ -114,6 +116,22 @@ const Case kCases[] = {
          EXPECT_EQ(note, "whole");
          EXPECT_EQ(files.ReadNote(at("b"), note), FileError::kNotFound);
          EXPECT_EQ(files.ReadNote(at("a"), note), FileError::kNotFound);
+     }},
+    // The versions are named by it, and a save is shared by the editions of every system.
+    {"a file's times count from 1970, as the clock does",
+     [](FileSystem& files, const Name& at, bool) {
+         const FileHandle a = Created(files, at("a"), "one");
+         FileInfo info;
+         ASSERT_EQ(files.Describe(a, info), FileError::kNone);
+         files.Close(a);
+         const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                      std::chrono::system_clock::now().time_since_epoch())
+                                      .count();
+         constexpr std::int64_t kMinute = 60'000'000'000;
+         EXPECT_LT(std::llabs(info.modifiedNs - now), kMinute) << info.modifiedNs;
+         if (info.changedNs != 0) {
+             EXPECT_LT(std::llabs(info.changedNs - now), kMinute);
+         }
      }},
 };
 
