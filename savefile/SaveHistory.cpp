@@ -123,11 +123,38 @@ std::string Join(const std::string& folder, const std::string& name) {
     return folder + (windowsStyle ? "\\" : "/") + name;
 }
 
+// The folder `path` is in.
+std::string FolderAbove(const std::string& path) {
+    const size_t cut = path.find_last_of("/\\");
+    if (cut == std::string::npos) return ".";
+    return cut == 0 ? path.substr(0, 1) : path.substr(0, cut);
+}
+
+// The history folder is the editor's only where it is a folder of its own beside the
+// save: not a link, which could lead out of the save's folder (a commit would move the
+// backup there, and trimming delete files there that merely have a version's name),
+// and owned by whoever owns the save's folder.
+FileStatus HistoryFolderIsOurs(FileSystem& files, const std::string& folder) {
+    FileInfo holder;
+    if (FileStatus described = files.DescribePath(folder, false, holder); !described.Ok())
+        return described;
+    if (holder.kind == FileKind::kLink)
+        return {FileError::kNotRegularFile, "A link, not a folder of the editor's", folder};
+    if (holder.kind != FileKind::kFolder)
+        return {FileError::kNotRegularFile, "Not a folder", folder};
+    FileInfo above;
+    if (files.DescribePath(FolderAbove(folder), true, above).Ok() && above.owner != holder.owner)
+        return {FileError::kNotRegularFile, "Owned by another user than the save's folder", folder};
+    return FileError::kNone;
+}
+
 // The history's versions, oldest first: the files of the folder with names of the
-// editor's making, nothing else.
+// editor's making, nothing else. A folder that is not the editor's is not looked into.
 FileStatus VersionsInHistory(FileSystem& files, const std::string& folder,
                              std::vector<SaveVersion>& versions) {
     versions.clear();
+    if (FileStatus ours = HistoryFolderIsOurs(files, folder); !ours.Ok())
+        return ours == FileError::kNotFound ? FileStatus() : ours;
     std::vector<std::string> names;
     if (FileStatus listed = files.ListFolder(folder, names); !listed.Ok())
         return listed == FileError::kNotFound ? FileStatus() : listed;
@@ -226,12 +253,8 @@ FileStatus KeepInHistory(FileSystem& files, const std::string& savePath, const s
         return described;
     if (FileStatus made = files.CreateFolder(*folder); !made.Ok() && made != FileError::kExists)
         return made;
-    // A file under the folder's name, or a link to one, is none of the editor's.
-    FileInfo holder;
-    if (FileStatus described = files.DescribePath(*folder, true, holder); !described.Ok())
-        return described;
-    if (holder.kind != FileKind::kFolder)
-        return {FileError::kNotRegularFile, "Not a folder", *folder};
+    // A file under the folder's name, or a link, is none of the editor's.
+    if (FileStatus ours = HistoryFolderIsOurs(files, *folder); !ours.Ok()) return ours;
     // A version of a time that others have already is numbered after the last of them,
     // whichever were trimmed since, so that the names keep the order they were kept in.
     const std::string stem = VersionStem(version.modifiedNs);

@@ -181,9 +181,11 @@ TEST(History, AHistoryThatCannotBeWrittenLetsTheCommitGoOnAndSaysSo) {
         bool fileInTheWay;
         const char* failing;  // a call that fails every time
         const char* cause;
+        bool linkElsewhere = false;  // the folder's name a link to another folder
     };
     const Case cases[] = {
         {"a file under the folder's name", true, "", "Not a folder"},
+        {"a link to another folder", false, "", "A link", true},
         {"a folder that cannot be made (read-only, full disk)", false, "CreateFolder",
          "CreateFolder failed (injected)"},
         {"a version that cannot be moved in", false, "RenameToFreeName",
@@ -195,6 +197,15 @@ TEST(History, AHistoryThatCannotBeWrittenLetsTheCommitGoOnAndSaysSo) {
         test::SaveBuilder().Raw(SaveWithDay(0)).WriteTo(save);
         test::SaveBuilder().Raw(SaveWithDay(7)).WriteTo(dir.File("save.bak"));
         if (c.fileInTheWay) test::SaveBuilder().Raw("mine").WriteTo(dir.File("save.history"));
+        // Elsewhere, a file with a version's name: never moved, trimmed or replaced.
+        const std::string elsewhere = dir.File("other/2001-01-01T00-00-00.000000000Z.ess");
+        if (c.linkElsewhere) {
+            fs::create_directory(dir.File("other"));
+            test::SaveBuilder().Raw("not a version").WriteTo(elsewhere);
+            std::error_code linked;
+            fs::create_directory_symlink("other", dir.File("save.history"), linked);
+            if (linked) continue;  // a system where a user makes no links
+        }
         FaultyFileSystem files([&](int, std::string_view name) {
             return name == c.failing ? FileError::kFailed : FileError::kNone;
         });
@@ -207,6 +218,13 @@ TEST(History, AHistoryThatCannotBeWrittenLetsTheCommitGoOnAndSaysSo) {
         EXPECT_EQ(ReadFileBytes(dir.File("save.bak")), SaveWithDay(0)) << c.what;
         if (c.fileInTheWay) {
             EXPECT_EQ(ReadFileBytes(dir.File("save.history")), "mine");
+        }
+        if (c.linkElsewhere) {
+            EXPECT_EQ(test::FilesUnder(dir.File("other")),
+                      (std::map<std::string, std::string>{
+                          {"2001-01-01T00-00-00.000000000Z.ess", "not a version"}}));
+            std::vector<SaveVersion> listed;
+            EXPECT_FALSE(ListVersions(files, save, listed).Ok());
         }
     }
 }
