@@ -91,6 +91,15 @@ bool CSaveGame::LoadsWhole(const std::string& path) {
 }
 
 CSaveGame::StaleWorkFile CSaveGame::RemoveStaleWorkFile() {
+    // A stop between a link and an unlink leaves the work file's name a second name of
+    // the save itself (whose lock the caller holds, so that a claim would fail as if
+    // another commit held it): only that name goes; the save keeps its own.
+    if (FileInfo named; files.DescribePath(workPath, false, named).Ok() &&
+                        named.kind == FileKind::kRegular && named.SameFile(input.OpenedAs())) {
+        if (!files.Remove(workPath).Ok()) return StaleWorkFile::kClaimed;
+        files.SyncFolderOf(workPath);
+        return StaleWorkFile::kRemoved;
+    }
     FileClaim stale(files, workPath);
     const FileStatus claimed = stale.Take();
     if (claimed == FileError::kLocked) return StaleWorkFile::kClaimed;
