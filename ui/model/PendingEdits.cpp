@@ -1,5 +1,6 @@
 #include "ui/model/PendingEdits.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "res/DialogTemplates.h"
@@ -10,7 +11,12 @@ namespace quellhart::ui {
 namespace {
 
 // Values compare by their bits: a stored NaN is the same NaN, and -0 is not 0.
-bool SameValue(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+uint32_t Bits(float value) {
+    uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+bool SameValue(float a, float b) { return Bits(a) == Bits(b); }
 
 // The slot of the first variable named `name`, or -1.
 int SlotNamed(const CSaveGame& save, const std::string& name) {
