@@ -34,7 +34,8 @@ bool CSaveGame::Bind(const std::string& givenPath, bool onlyForReading) {
         // Names shared with another save's files are left as they are: whose they
         // are cannot be told, and a commit of either save refuses.
         const bool ownSiblings = work && SiblingOfAnotherSave(files, path).empty();
-        if (ownSiblings) FinishInterruptedSwaps(files, path);
+        SaveError recovered;
+        if (ownSiblings) recovered = FinishInterruptedSwaps(files, path, historyKeep);
         if (!OpenInput(path)) {
             // Where a stop left the save's versions under other names, the cause says
             // where.
@@ -44,6 +45,7 @@ bool CSaveGame::Bind(const std::string& givenPath, bool onlyForReading) {
         }
         savePath = path;
         readOnly = onlyForReading;
+        openNote = std::move(recovered);
         // A work file left by a commit that was stopped half-way is deleted, but only
         // when no commit is running now: a running one claims the save before it
         // makes its work file, and the work file from then on.

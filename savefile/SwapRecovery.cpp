@@ -14,27 +14,38 @@ bool Exists(FileSystem& files, const std::string& path) {
     return files.DescribePath(path, false, info) == FileError::kNone;
 }
 
-void FinishInterruptedCommit(FileSystem& files, const std::string& save) {
+SaveError FinishInterruptedCommit(FileSystem& files, const std::string& save, int keep) {
     const std::string previousPath = *PreviousPathFor(save), workPath = *WorkPathFor(save),
                       backupPath = *BackupPathFor(save);
     FileClaim previous(files, previousPath);
-    if (previous.Take() != FileError::kNone) return;
+    if (previous.Take() != FileError::kNone) return {};
     // The claim on ".prev" covers every name of the old save: a file has one lock. A
     // work file that is another file and claimed belongs to a commit still running,
     // and so does every name beside it.
     const bool workIsTheOldSave = NameStillRefersTo(files, workPath, previous.Handle());
     FileClaim work(files, workPath);
-    if (!workIsTheOldSave && work.Take() == FileError::kLocked) return;
+    if (!workIsTheOldSave && work.Take() == FileError::kLocked) return {};
+    SaveError said;
     if (workIsTheOldSave) {
         // The commit had not yet moved the previous backup among the versions: done
-        // now, as it would have, before the old save takes the backup's name.
+        // now, as it would have, before the old save takes the backup's name. Where
+        // the history cannot take it, it is not replaced: the old save keeps the work
+        // file's name (and ".prev"), and the Open says where.
         std::string keptAs;
+        FileStatus kept;
         FileInfo backup;
-        if (HistoryKeepFromEnvironment() > 0 &&
-            files.DescribePath(backupPath, false, backup) == FileError::kNone &&
-            backup.kind == FileKind::kRegular)
-            KeepInHistory(files, save, backupPath, keptAs);
-        files.Rename(workPath, backupPath);
+        if (keep > 0 && files.DescribePath(backupPath, false, backup) == FileError::kNone &&
+            backup.kind == FileKind::kRegular) {
+            kept = KeepInHistory(files, save, backupPath, keptAs);
+            if (kept.Ok()) kept = files.SyncFolderOf(keptAs);
+        }
+        const FileStatus renamed = kept.Ok() ? files.Rename(workPath, backupPath)
+                                             : files.RenameToFreeName(workPath, backupPath);
+        if (!renamed.Ok())
+            said = {errors::kVersionNotKept, (kept.Ok() ? renamed : kept).Cause() +
+                                                 "\nThe save before the commit that "
+                                                 "was stopped is " +
+                                                 workPath + "; the backup is as it was."};
     } else if (!Exists(files, save) && work.Handle() != kNoFile &&
                NameStillRefersTo(files, backupPath, previous.Handle())) {
         files.RenameToFreeName(workPath, save);
@@ -43,6 +54,7 @@ void FinishInterruptedCommit(FileSystem& files, const std::string& save) {
         NameStillRefersTo(files, backupPath, previous.Handle()))
         files.Remove(previousPath);
     files.SyncFolderOf(save);
+    return said;
 }
 
 void FinishInterruptedRestore(FileSystem& files, const std::string& save) {
@@ -60,10 +72,11 @@ void FinishInterruptedRestore(FileSystem& files, const std::string& save) {
 
 }  // namespace
 
-void FinishInterruptedSwaps(FileSystem& files, const std::string& savePath) {
-    if (!WorkPathFor(savePath)) return;  // a name without ".ess" has no siblings
-    FinishInterruptedCommit(files, savePath);
+SaveError FinishInterruptedSwaps(FileSystem& files, const std::string& savePath, int keep) {
+    if (!WorkPathFor(savePath)) return {};  // a name without ".ess" has no siblings
+    SaveError said = FinishInterruptedCommit(files, savePath, keep);
     FinishInterruptedRestore(files, savePath);
+    return said;
 }
 
 bool ReadyToPutBack(FileSystem& files, const std::string& savePath, const std::string& candidate,
@@ -72,7 +85,7 @@ bool ReadyToPutBack(FileSystem& files, const std::string& savePath, const std::s
         error = {refusal, std::move(clash)};
         return false;
     }
-    FinishInterruptedSwaps(files, savePath);
+    FinishInterruptedSwaps(files, savePath, HistoryKeepFromEnvironment());
     if (NotedLoadsWhole(files, candidate)) return true;
     CSaveGame loaded(files);
     if (loaded.OpenReadOnly(candidate) && loaded.Load()) return true;

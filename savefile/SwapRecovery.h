@@ -25,8 +25,11 @@
 namespace quellhart {
 
 // Callers first make sure that no other save in the folder shares these names
-// (SiblingOfAnotherSave): whose they would be could not be told.
-void FinishInterruptedSwaps(FileSystem& files, const std::string& savePath);
+// (SiblingOfAnotherSave): whose they would be could not be told. `keep` is the number
+// of versions the commit kept (0: the previous backup is replaced, as without
+// versions). Returns what the Open has to say: where a stopped commit's old save stays
+// because the history could not take the previous backup; empty for nothing.
+SaveError FinishInterruptedSwaps(FileSystem& files, const std::string& savePath, int keep);
 
 // Before a file is put back as the save (its backup, an earlier version): no other
 // save in the folder shares the save's names, what a stop left is put right, and the

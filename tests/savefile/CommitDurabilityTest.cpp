@@ -345,6 +345,7 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
         std::vector<std::string> claimed;                        // held during the run
         Files afterOpen, afterRestore;  // every file in the folder afterwards
         bool openSays = false;          // the Open names a version it kept
+        const char* openNote = "";      // or what else the Open says
     };
     // "history" stands for the one version in the history folder.
     const Files commitAfterExchange = {
@@ -421,6 +422,24 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
          {},
          {{"ess", "Old"}, {"bak", "Previous"}},
          {{"ess", "Previous"}, {"bak", "Old"}, {"out", "Part"}}},
+        // A history that cannot take the previous backup (a file has its name): nothing
+        // is replaced, and the Open says where the old save is.
+        {"a commit stopped after its exchange, the history in the way",
+         {{"ess", "New"}, {"out", "Old"}, {"bak", "Previous"}, {"history", "notes"}},
+         {{"prev", "out"}},
+         {},
+         {{"ess", "New"},
+          {"out", "Old"},
+          {"prev", "Old"},
+          {"bak", "Previous"},
+          {"history", "notes"}},
+         {{"ess", "Previous"},
+          {"out", "Old"},
+          {"prev", "Old"},
+          {"bak", "New"},
+          {"history", "notes"}},
+         false,
+         errors::kVersionNotKept},
         {"a second name of the save left by a commit",
          {{"ess", "Old"}, {"bak", "Previous"}},
          {{"prev", "ess"}},
@@ -438,7 +457,7 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
                 return dir.File("save." + extension);
             };
             for (const auto& [extension, version] : c.start) {
-                if (extension == "history") {
+                if (extension == "history" && version != "notes") {
                     fs::create_directory(path("history"));
                     test::SaveBuilder()
                         .Raw(versions.at(version))
@@ -463,12 +482,16 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
                 doc.Open(path("ess"));
                 // What the Open says it kept is there, holding the edited save.
                 const SaveError& note = doc.GetOpenNote();
-                EXPECT_EQ(note.text, c.openSays ? errors::kEditKeptAsVersion : "") << c.what;
+                EXPECT_EQ(note.text, c.openSays ? errors::kEditKeptAsVersion : c.openNote)
+                    << c.what;
                 std::smatch named;
                 if (std::regex_search(note.cause, named, std::regex("It is now (\\S+)\\.$"))) {
                     EXPECT_EQ(ReadFileBytes(named[1]), versions.at("New")) << c.what;
                 } else {
                     EXPECT_FALSE(c.openSays) << c.what << ": " << note.cause;
+                }
+                if (*c.openNote) {
+                    EXPECT_NE(note.cause.find(path("out")), std::string::npos) << note.cause;
                 }
             }
             claims.clear();
