@@ -114,7 +114,14 @@ int RunSet(const Request& request, Console& console) {
     // What the save holds already is not written again: the backup, and the versions
     // before it, stay as they are (a nightly script run twice loses nothing).
     if (!ChangesAnything(save, record, request)) {
-        console.out << "Nothing to change.\n";
+        // A script reads the save as it is, as after any set; a person is told why
+        // nothing was written.
+        if (request.json) {
+            console.err << "Nothing to change.\n";
+            console.out << ShowAsJson(save, file);
+        } else {
+            console.out << "Nothing to change.\n";
+        }
         return kExitOk;
     }
 

@@ -70,7 +70,8 @@ std::string ManPage() {
         << ".TP\n.B \\-\\-version\nprint the version and end.\n";
     man << ".SH EXIT STATUS\n"
            ".TP\n.B 0\ndone; for set and restore: the save was replaced, also when reading "
-           "it back afterwards failed, which is then said on standard error.\n"
+           "it back afterwards failed, which is then said on standard error; for set, also "
+           "when the save already held what was asked and nothing was written.\n"
            ".TP\n.B 1\nnot done; the save's own error is on standard error.\n"
            ".TP\n.B 2\na usage error.\n"
            ".TP\n.B 3\na question was not answered yes.\n"

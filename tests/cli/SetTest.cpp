@@ -187,19 +187,27 @@ TEST_F(SetTest, WhatTheSaveHoldsAlreadyIsNotWrittenAgain) {
         {{"--global", "Month=4"}, true},
         {{"--race", "Nord", "--class", "Mage"}, true},
     };
-    for (const auto& c : cases) {
-        std::filesystem::remove_all(dir.File("save.history"));
-        save.WriteTo(SavePath());
-        SaveBuilder().Raw("backup").WriteTo(BackupPath());
-        std::vector<std::string> args = {"set", SavePath(), "--yes"};
-        args.insert(args.end(), c.options.begin(), c.options.end());
-        const CliResult r = Cli(args);
-        EXPECT_EQ(r.code, 0) << r.err;
-        EXPECT_EQ(r.out == "Nothing to change.\n", !c.writes) << r.out;
-        EXPECT_EQ(ReadFileBytes(SavePath()) != save.Bytes(), c.writes) << c.options.back();
-        EXPECT_EQ(ReadFileBytes(BackupPath()) == "backup", !c.writes) << c.options.back();
-        EXPECT_EQ(std::filesystem::exists(dir.File("save.history")), c.writes);
-    }
+    // With --json, the save as show gives it either way: a script reads one object.
+    for (const bool json : {false, true})
+        for (const auto& c : cases) {
+            std::filesystem::remove_all(dir.File("save.history"));
+            save.WriteTo(SavePath());
+            SaveBuilder().Raw("backup").WriteTo(BackupPath());
+            std::vector<std::string> args = {"set", SavePath(), "--yes"};
+            args.insert(args.end(), c.options.begin(), c.options.end());
+            if (json) args.push_back("--json");
+            const CliResult r = Cli(args);
+            EXPECT_EQ(r.code, 0) << r.err;
+            if (json) {
+                EXPECT_EQ(r.out, Cli({"show", SavePath(), "--json"}).out);
+                EXPECT_EQ(r.err, c.writes ? "" : "Nothing to change.\n");
+            } else {
+                EXPECT_EQ(r.out == "Nothing to change.\n", !c.writes) << r.out;
+            }
+            EXPECT_EQ(ReadFileBytes(SavePath()) != save.Bytes(), c.writes) << c.options.back();
+            EXPECT_EQ(ReadFileBytes(BackupPath()) == "backup", !c.writes) << c.options.back();
+            EXPECT_EQ(std::filesystem::exists(dir.File("save.history")), c.writes);
+        }
 }
 
 TEST_F(SetTest, EveryMessageOfSetAndRestoreIsAsWritten) {
