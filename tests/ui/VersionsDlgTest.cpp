@@ -58,6 +58,20 @@ protected:
     std::string path;
 };
 
+// The game saves while the versions are listed: nothing is loaded under the open
+// window; once it closes, the window follows the game.
+TEST_F(VersionsTest, AGameSaveWhileTheVersionsAreListedIsLoadedOnceTheyClose) {
+    WithVersions([&](ui::CVersionsDlg& versions) {
+        StandardSave().WriteTo(path + ".tmp");
+        fs::rename(path + ".tmp", path);
+        EXPECT_FALSE(RunEventsUntil([&] { return !Text(main, IDC_DISK_STATUS).empty(); }, 1500));
+        Click(versions, IDC_VERSION_CLOSE);
+    });
+    EXPECT_TRUE(RunEventsUntil(
+        [&] { return Text(main, IDC_DISK_STATUS) == messages::kReloadedFromDisk; }, 3000));
+    EXPECT_EQ(Held(main).Document()->Player()[PlayerRecord::FNAM].Text(), "Bob");
+}
+
 TEST_F(VersionsTest, ListsEachVersionWithWhatChangedInTheNext) {
     WithVersions([&](ui::CVersionsDlg& versions) {
         const std::vector<std::string> entries = Entries(versions, IDC_VERSION_LIST);
