@@ -121,10 +121,14 @@ bool CSaveGame::Commit() {
     if (blocked || readOnly) return Refuse(errors::kBlocked);
     blocked = true;
     commitNote = {};
-    if (!input.IsOpen() && !input.IsLetGo()) return Refuse(errors::kReconstruction);
-    if (!input.IsOpen() && !TakeSaveAgain()) {
-        blocked = !input.IsLetGo();
-        return false;
+    if (!input.IsOpen()) {
+        if (!input.IsLetGo()) return Refuse(errors::kReconstruction);
+        // Not taken again (the save's name empty while a game renames, say): nothing
+        // was done, and the same edits may go once it is there again.
+        if (!TakeSaveAgain()) {
+            blocked = false;
+            return false;
+        }
     }
     bool committed = false;
     try {

@@ -1,5 +1,7 @@
 #include "ui/PSDlgGLOB.h"
 
+#include <utility>
+
 #include "codepage/CodePage.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
@@ -64,13 +66,7 @@ BOOL CPSDlgGLOB::OnSetActive() {
         for (CWnd* field : fields) field->SetWindowText("");
     } else {
         FillGlobList(m_list, *m_document);
-        if (!m_keepChosen.empty())
-            for (int i = 0; i < m_list.GetCount(); ++i)
-                if (m_list.GetLBText(i) == m_keepChosen) {
-                    m_list.SetCurSel(i);
-                    break;
-                }
-        m_keepChosen.clear();
+        if (!m_keepChosen.empty()) SelectEntryNamed(m_list, std::exchange(m_keepChosen, {}));
         m_count.SetWindowText(std::to_string(m_document->GlobCount()));
         m_list.EnableWindow(TRUE);
         ShowSelectedGlob();

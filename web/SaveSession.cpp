@@ -106,13 +106,9 @@ void ShowSave(Session& session, std::unique_ptr<CSaveGame> save, bool keepChoice
     session.loaded = ui::LoadedValues::Of(*session.save);
     session.texts = session.loaded.texts;
     ui::FillGlobList(gPages.globals, *session.save);
-    if (!chosenName.empty())
-        for (int i = 0; i < gPages.globals.GetCount(); ++i)
-            if (gPages.globals.GetLBText(i) == chosenName) {
-                gPages.globals.SetCurSel(i);
-                break;
-            }
+    if (!chosenName.empty()) ui::SelectEntryNamed(gPages.globals, chosenName);
     gPages.chargenWarning = ui::ShowPlayerLists(gPages.races, gPages.classes, *session.save);
+    // Race and class show as their lists have them ("dark elf" as "Dark Elf").
     session.shownAtLoad = session.texts;
     session.shownAtLoad[1] = gPages.races.EditText();
     session.shownAtLoad[2] = gPages.classes.EditText();

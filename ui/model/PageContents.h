@@ -53,6 +53,17 @@ int SelectedGlobSlot(const List& list, const CSaveGame* save) {
     return slot >= 0 && slot < save->GlobCount() ? int(slot) : -1;
 }
 
+// Selects the first entry whose text is `text` exactly (a variable chosen before the
+// same save was loaded again); nothing changes where none is.
+template <class List>
+void SelectEntryNamed(List& list, std::string_view text) {
+    for (int i = 0; i < list.GetCount(); ++i)
+        if (list.GetLBText(i) == text) {
+            list.SetCurSel(i);
+            return;
+        }
+}
+
 // Selects the first entry, after the first, that the text begins with (case ignored):
 // a stored "dark elf" shows, and is committed, as "Dark Elf", and an empty text as
 // the second entry. A text no entry begins with is added first.
