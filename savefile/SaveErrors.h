@@ -69,5 +69,9 @@ inline constexpr const char* kSaveNotLocked =
     "Another program writing it at the same moment would not have been kept out.";
 inline constexpr const char* kVersionNotKept =
     "The previous backup could not be kept among the versions; it was replaced.";
+inline constexpr const char* kStoppedCommitLeftAside =
+    "A commit that was stopped could not be finished: the previous backup could not be kept "
+    "among the versions, so it stays the backup, and the save before that commit was left "
+    "beside it.";
 
 }  // namespace quellhart::errors

@@ -42,10 +42,8 @@ SaveError FinishInterruptedCommit(FileSystem& files, const std::string& save, in
         const FileStatus renamed = kept.Ok() ? files.Rename(workPath, backupPath)
                                              : files.RenameToFreeName(workPath, backupPath);
         if (!renamed.Ok())
-            said = {errors::kVersionNotKept, (kept.Ok() ? renamed : kept).Cause() +
-                                                 "\nThe save before the commit that "
-                                                 "was stopped is " +
-                                                 workPath + "; the backup is as it was."};
+            said = {errors::kStoppedCommitLeftAside,
+                    (kept.Ok() ? renamed : kept).Cause() + "\nIt is " + workPath + "."};
     } else if (!Exists(files, save) && work.Handle() != kNoFile &&
                NameStillRefersTo(files, backupPath, previous.Handle())) {
         files.RenameToFreeName(workPath, save);

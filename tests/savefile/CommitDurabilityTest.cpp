@@ -439,7 +439,7 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
           {"bak", "New"},
           {"history", "notes"}},
          false,
-         errors::kVersionNotKept},
+         errors::kStoppedCommitLeftAside},
         {"a second name of the save left by a commit",
          {{"ess", "Old"}, {"bak", "Previous"}},
          {{"prev", "ess"}},
