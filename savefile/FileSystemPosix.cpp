@@ -46,7 +46,8 @@ FileStatus FromErrno(int error, const std::string& path, const std::string& toPa
         case EINVAL:
         case ENOSYS:
         case EOPNOTSUPP:
-        case ENOLCK:  // a file system without locks (NFS without its lock service)
+        case ENOLCK:        // a file system without locks (NFS without its lock service)
+        case ENAMETOOLONG:  // a sibling's name (the history's) longer than the save's
             return status(FileError::kNotSupported);
         default:
             return status(FileError::kFailed);

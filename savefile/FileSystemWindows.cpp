@@ -84,6 +84,7 @@ FileStatus FromLastError(const std::string& path, const std::string& toPath = {}
             return status(FileError::kLocked);
         case ERROR_NOT_SUPPORTED:
         case ERROR_INVALID_FUNCTION:
+        case ERROR_FILENAME_EXCED_RANGE:  // a sibling's name longer than the save's
             return status(FileError::kNotSupported);
         default:
             return status(FileError::kFailed);

@@ -69,6 +69,12 @@ inline constexpr const char* kSaveNotLocked =
     "Another program writing it at the same moment would not have been kept out.";
 inline constexpr const char* kVersionNotKept =
     "The previous backup could not be kept among the versions; it was replaced.";
+// Beneath a refused commit whose previous backup could not step aside among the
+// versions, on a file system where the old save must take the backup's name before
+// the new save is in place.
+inline constexpr const char* kBackupLeftAlone =
+    "The previous backup could not be kept among the versions, so the commit did not "
+    "replace it; the save and its backup are as they were.";
 inline constexpr const char* kStoppedCommitLeftAside =
     "A commit that was stopped could not be finished: the previous backup could not be kept "
     "among the versions, so it stays the backup, and the save before that commit was left "

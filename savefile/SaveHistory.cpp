@@ -153,8 +153,10 @@ FileStatus HistoryFolderIsOurs(FileSystem& files, const std::string& folder) {
 FileStatus VersionsInHistory(FileSystem& files, const std::string& folder,
                              std::vector<SaveVersion>& versions) {
     versions.clear();
+    // No folder, or none that a name this long can have: no versions.
     if (FileStatus ours = HistoryFolderIsOurs(files, folder); !ours.Ok())
-        return ours == FileError::kNotFound ? FileStatus() : ours;
+        return ours == FileError::kNotFound || ours == FileError::kNotSupported ? FileStatus()
+                                                                                : ours;
     std::vector<std::string> names;
     if (FileStatus listed = files.ListFolder(folder, names); !listed.Ok())
         return listed == FileError::kNotFound ? FileStatus() : listed;

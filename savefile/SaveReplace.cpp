@@ -115,11 +115,13 @@ public:
         // system without a journal may otherwise keep the later rename into the name
         // and lose this one, and with it the version.
         if (failure_.Ok()) failure_ = files_.SyncFolderOf(backupPath_);
-        if (!failure_.Ok() && !keptAs_.empty()) {
-            files_.RenameToFreeName(keptAs_, backupPath_);
+        // Moved but not durable: back under its name, or, where even that fails, still
+        // among the versions, where the end of the commit tries again.
+        if (!failure_.Ok() && !keptAs_.empty() &&
+            files_.RenameToFreeName(keptAs_, backupPath_).Ok()) {
             files_.SyncFolderOf(backupPath_);
+            keptAs_.clear();
         }
-        if (!failure_.Ok()) keptAs_.clear();
     }
     // The commit went through: the version stays, and the oldest beyond the limit go.
     void Placed() {
@@ -133,6 +135,14 @@ public:
     }
     // Where the backup is among the versions once moved; empty while it is not.
     const std::string& KeptAs() const { return keptAs_; }
+    // Why the backup could not step aside where that is a reason to leave it alone:
+    // the history failed for the system's own reason (an I/O error, a full disk), not
+    // for being none of the editor's. A failing disk is no place to replace a version.
+    FileStatus SystemFailure() const {
+        return failure_ == FileError::kFailed ? failure_ : FileStatus();
+    }
+    // Why a backup that is still under its name could not step aside at all.
+    const FileStatus& Failure() const { return failure_; }
     // What "Done" is followed by where the history could not take the backup. Without
     // versions kept nothing was promised: the backup was replaced as ever.
     SaveError Note() const {
@@ -266,9 +276,12 @@ bool CommitSwap::SwapInWorkFile(const std::string& backupPath, PreviousBackup& p
         return false;
     }
     // The new save is in place and durable: only now does the previous backup step
-    // aside for the old save.
+    // aside for the old save. A history the system failed to write is no reason to
+    // replace the previous backup: the commit is undone instead.
     previousBackup.MoveIntoHistory();
-    if (const FileStatus renamed = files.Rename(workPath, backupPath); !renamed.Ok()) {
+    FileStatus renamed = previousBackup.SystemFailure();
+    if (renamed.Ok()) renamed = files.Rename(workPath, backupPath);
+    if (!renamed.Ok()) {
         // Undone, the work file's name holds the new save again and is removed. If
         // even that fails, the old save's bytes stay under the work file's name,
         // which the next Open makes the backup.
@@ -323,9 +336,11 @@ bool CommitSwap::ReplaceWithoutExchange(const std::string& backupPath, PreviousN
     if (!files.ReplacesWithBackup()) return SwapByTwoRenames(backupPath, previous, previousBackup);
     // The replace shares the work file with no other handle: whoever claims the file
     // meanwhile can only make the replace fail.
+    previousBackup.MoveIntoHistory();
+    if (const FileStatus failed = previousBackup.SystemFailure(); !failed.Ok())
+        return Refuse(errors::kRenameSaveToBackup, failed);
     work.Release();
     work.Keep();  // no longer held: if it is left, it is removed under a claim
-    previousBackup.MoveIntoHistory();
     if (const FileStatus replaced = files.ReplaceWithBackup(savePath, workPath, backupPath);
         !replaced.Ok()) {
         outcome.releasedWorkFileLeft = true;
@@ -339,8 +354,14 @@ bool CommitSwap::SwapByTwoRenames(const std::string& backupPath, PreviousName& p
                                   PreviousBackup& previousBackup) {
     // The old save takes the backup's name first, so the previous backup steps aside
     // before the new save is in place, versions kept or not; it comes back if the
-    // commit fails.
+    // commit fails. Where it cannot step aside, nothing takes its name: the commit
+    // could still fail after that, and the previous backup would be gone with it.
     previousBackup.MoveIntoHistory(true);
+    if (const FileStatus stayed = previousBackup.Failure(); !stayed.Ok()) {
+        Refuse(errors::kRenameSaveToBackup, stayed);
+        SayWhereVersionsAre(errors::kBackupLeftAlone);
+        return false;
+    }
     if (const FileStatus renamed = files.Rename(savePath, backupPath); !renamed.Ok())
         return Refuse(errors::kRenameSaveToBackup, renamed);
     // The old save's new name is made durable before the new file takes the save's:

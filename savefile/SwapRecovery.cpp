@@ -44,6 +44,8 @@ SaveError FinishInterruptedCommit(FileSystem& files, const std::string& save, in
         if (!renamed.Ok())
             said = {errors::kStoppedCommitLeftAside,
                     (kept.Ok() ? renamed : kept).Cause() + "\nIt is " + workPath + "."};
+        else if (!keptAs.empty())
+            TrimHistory(files, save, keep);
     } else if (!Exists(files, save) && work.Handle() != kNoFile &&
                NameStillRefersTo(files, backupPath, previous.Handle())) {
         files.RenameToFreeName(workPath, save);

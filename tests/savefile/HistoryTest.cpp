@@ -67,7 +67,7 @@ bool CommitDay(FileSystem& files, const std::string& save, int day, int keep,
     doc.SetHistoryKeep(keep);
     doc.SetGlobValue(0, float(day));
     const bool committed = doc.Commit();
-    if (note) *note = doc.GetCommitNote();
+    if (note) *note = committed ? doc.GetCommitNote() : doc.GetError();
     return committed;
 }
 
@@ -173,58 +173,69 @@ TEST(History, WhatTheEditorDidNotMakeStays) {
     EXPECT_TRUE(fs::is_directory(history + "/1999-01-01T00-00-00.000Z.ess"));
 }
 
-// A history that cannot take the previous backup never fails the commit: the backup
-// is replaced as before, and the commit says so and why.
-TEST(History, AHistoryThatCannotBeWrittenLetsTheCommitGoOnAndSaysSo) {
+// A history that is none of the editor's lets the commit go on where the new save is
+// in place before the previous backup must step aside (an exchange of names): the
+// backup is replaced, and the commit says so and why. A history the system fails to
+// write (an I/O error, a full disk), or any that cannot take the backup where the old
+// save must take the backup's name first (two renames), refuses the commit instead,
+// and the save and its backup stay as they were.
+TEST(History, AHistoryThatCannotTakeTheBackupIsSaidAndNeverCostsAVersionOnFailure) {
     struct Case {
         const char* what;
         bool fileInTheWay;
         const char* failing;  // a call that fails every time
         const char* cause;
         bool linkElsewhere = false;  // the folder's name a link to another folder
+        bool systemFailure = false;  // refused on every file system
     };
     const Case cases[] = {
         {"a file under the folder's name", true, "", "Not a folder"},
         {"a link to another folder", false, "", "A link", true},
         {"a folder that cannot be made (read-only, full disk)", false, "CreateFolder",
-         "CreateFolder failed (injected)"},
+         "CreateFolder failed (injected)", false, true},
         {"a version that cannot be moved in", false, "RenameToFreeName",
-         "RenameToFreeName failed (injected)"},
+         "RenameToFreeName failed (injected)", false, true},
     };
-    for (const Case& c : cases) {
-        test::TempDir dir;
-        const std::string save = dir.File("save.ess");
-        test::SaveBuilder().Raw(SaveWithDay(0)).WriteTo(save);
-        test::SaveBuilder().Raw(SaveWithDay(7)).WriteTo(dir.File("save.bak"));
-        if (c.fileInTheWay) test::SaveBuilder().Raw("mine").WriteTo(dir.File("save.history"));
-        // Elsewhere, a file with a version's name: never moved, trimmed or replaced.
-        const std::string elsewhere = dir.File("other/2001-01-01T00-00-00.000000000Z.ess");
-        if (c.linkElsewhere) {
-            fs::create_directory(dir.File("other"));
-            test::SaveBuilder().Raw("not a version").WriteTo(elsewhere);
-            std::error_code linked;
-            fs::create_directory_symlink("other", dir.File("save.history"), linked);
-            if (linked) continue;  // a system where a user makes no links
-        }
-        FaultyFileSystem files([&](int, std::string_view name) {
-            return name == c.failing ? FileError::kFailed : FileError::kNone;
-        });
-        files.exchangeSupported = test::SystemExchangesNames();
-        SaveError note;
-        ASSERT_TRUE(CommitDay(files, save, 1, kDefaultHistoryKeep, &note)) << c.what;
-        EXPECT_EQ(note.text, errors::kVersionNotKept) << c.what;
-        EXPECT_NE(note.cause.find(c.cause), std::string::npos) << c.what << ": " << note.cause;
-        EXPECT_EQ(ReadFileBytes(save), SaveWithDay(1)) << c.what;
-        EXPECT_EQ(ReadFileBytes(dir.File("save.bak")), SaveWithDay(0)) << c.what;
-        if (c.fileInTheWay) {
-            EXPECT_EQ(ReadFileBytes(dir.File("save.history")), "mine");
-        }
-        if (c.linkElsewhere) {
-            EXPECT_EQ(test::FilesUnder(dir.File("other")),
-                      (std::map<std::string, std::string>{
-                          {"2001-01-01T00-00-00.000000000Z.ess", "not a version"}}));
-            std::vector<SaveVersion> listed;
-            EXPECT_FALSE(ListVersions(files, save, listed).Ok());
+    for (const bool exchange : {true, false}) {
+        if (exchange && !test::SystemExchangesNames()) continue;
+        for (const Case& c : cases) {
+            const std::string what = std::string(c.what) + (exchange ? ", exchange" : ", renames");
+            test::TempDir dir;
+            const std::string save = dir.File("save.ess");
+            test::SaveBuilder().Raw(SaveWithDay(0)).WriteTo(save);
+            test::SaveBuilder().Raw(SaveWithDay(7)).WriteTo(dir.File("save.bak"));
+            if (c.fileInTheWay) test::SaveBuilder().Raw("mine").WriteTo(dir.File("save.history"));
+            // Elsewhere, a file with a version's name: never moved, trimmed or replaced.
+            const std::string elsewhere = dir.File("other/2001-01-01T00-00-00.000000000Z.ess");
+            if (c.linkElsewhere) {
+                fs::create_directory(dir.File("other"));
+                test::SaveBuilder().Raw("not a version").WriteTo(elsewhere);
+                std::error_code linked;
+                fs::create_directory_symlink("other", dir.File("save.history"), linked);
+                if (linked) continue;  // a system where a user makes no links
+            }
+            FaultyFileSystem files([&](int, std::string_view name) {
+                return name == c.failing ? FileError::kFailed : FileError::kNone;
+            });
+            files.exchangeSupported = exchange;
+            const bool refused = c.systemFailure || !exchange;
+            SaveError said;
+            ASSERT_EQ(CommitDay(files, save, 1, kDefaultHistoryKeep, &said), !refused) << what;
+            EXPECT_EQ(said.text, refused ? errors::kRenameSaveToBackup : errors::kVersionNotKept)
+                << what;
+            EXPECT_NE(said.cause.find(c.cause), std::string::npos) << what << ": " << said.cause;
+            EXPECT_EQ(ReadFileBytes(save), SaveWithDay(refused ? 0 : 1)) << what;
+            EXPECT_EQ(ReadFileBytes(dir.File("save.bak")), SaveWithDay(refused ? 7 : 0)) << what;
+            if (c.fileInTheWay) {
+                EXPECT_EQ(ReadFileBytes(dir.File("save.history")), "mine");
+            }
+            if (c.linkElsewhere) {
+                EXPECT_EQ(test::FilesUnder(dir.File("other")),
+                          (std::map<std::string, std::string>{
+                              {"2001-01-01T00-00-00.000000000Z.ess", "not a version"}}));
+                std::vector<SaveVersion> listed;
+                EXPECT_FALSE(ListVersions(files, save, listed).Ok());
+            }
         }
     }
 }

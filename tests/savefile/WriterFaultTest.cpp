@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "savefile/SaveErrors.h"
+#include "savefile/SaveHistory.h"
 #include "savefile/SiblingPaths.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/LoadedSave.h"
@@ -103,6 +104,10 @@ TEST_F(WriterFaultTest, SiblingNamesLongerThanAFileNameMayBeAreRefusedFirst) {
             CSaveGame result;
             ASSERT_TRUE(result.OpenReadOnly(path) && result.Load());
             EXPECT_EQ(result.Glob(0).value, 99.0f);
+            // Its history cannot be: the backup is its one version, and is listed.
+            std::vector<SaveVersion> versions;
+            ASSERT_TRUE(ListVersions(SystemFileSystem(), path, versions).Ok());
+            EXPECT_EQ(versions.size(), 1u);
         } else {
             EXPECT_EQ(long_named.GetErrorText(), errors::kOpenOutForWrite);
             EXPECT_NE(long_named.GetError().cause.find(*PreviousPathFor(path)), std::string::npos);
