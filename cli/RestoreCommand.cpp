@@ -63,10 +63,12 @@ int RunRestore(const Request& request, Console& console) {
         console.err << "There is no backup (" << *backup << ") to restore.\n";
         return kExitError;
     }
+    const std::optional<int> keep = HistoryKeep(request, console);
+    if (!keep) return kExitUsage;
     if (!Confirm("Swap " + file + " with its backup " + *backup + "?", request, console))
         return kExitDeclined;
     SaveError error;
-    if (!RestoreBackup(file, error, console.files)) {
+    if (!RestoreBackup(file, *keep, error, console.files)) {
         console.err << ErrorLines(error);
         return kExitError;
     }

@@ -107,7 +107,12 @@ bool ChangesAnything(const CSaveGame& save, const PlayerRecord& record, const Re
 int RunSet(const Request& request, Console& console) {
     const std::string& file = request.files[0];
     if (!TextsStorable(request, console)) return kExitUsage;
+    // The number of versions to keep is known before the Open, which finishes a commit
+    // that was stopped as that commit would have.
+    const std::optional<int> keep = HistoryKeep(request, console);
+    if (!keep) return kExitUsage;
     CSaveGame save(console.files);
+    save.SetHistoryKeep(*keep);
     if (!OpenAndLoad(save, file, console, OpenFor::kEditing)) return kExitError;
     if (!ApplyGlobals(save, request, console)) return kExitUsage;
     const PlayerRecord record = EditedPlayer(save, request, console);
@@ -124,10 +129,6 @@ int RunSet(const Request& request, Console& console) {
         }
         return kExitOk;
     }
-
-    const std::optional<int> keep = HistoryKeep(request, console);
-    if (!keep) return kExitUsage;
-    save.SetHistoryKeep(*keep);
 
     if (!Confirm(messages::kConfirmWrite, request, console)) return kExitDeclined;
     if (HasBackup(file, console.files) &&

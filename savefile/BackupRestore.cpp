@@ -11,23 +11,23 @@
 namespace quellhart {
 namespace {
 
-bool SwapWithBackup(const std::string& savePath, SaveError& error, FileSystem& files);
+bool SwapWithBackup(const std::string& savePath, int keep, SaveError& error, FileSystem& files);
 
 }  // namespace
 
-bool RestoreBackup(const std::string& givenPath, SaveError& error, FileSystem& files) {
-    return SwapWithBackup(files.FinalPath(givenPath), error, files);
+bool RestoreBackup(const std::string& givenPath, int keep, SaveError& error, FileSystem& files) {
+    return SwapWithBackup(files.FinalPath(givenPath), keep, error, files);
 }
 
 namespace {
 
-bool SwapWithBackup(const std::string& savePath, SaveError& error, FileSystem& files) {
+bool SwapWithBackup(const std::string& savePath, int keep, SaveError& error, FileSystem& files) {
     const std::optional<std::string> backup = BackupPathFor(savePath);
     if (!backup) {
         error = {errors::kNoEssInName, {}};
         return false;
     }
-    if (!ReadyToPutBack(files, savePath, *backup, errors::kRestoreSwap, error)) return false;
+    if (!ReadyToPutBack(files, savePath, *backup, keep, errors::kRestoreSwap, error)) return false;
     // Both files are claimed before their names change: a running commit or restore
     // has one of them claimed. The save need not load: putting back the backup of a
     // damaged save is what restore is for.

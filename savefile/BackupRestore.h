@@ -14,8 +14,9 @@ namespace quellhart {
 // anything is touched; a commit of the save must not be running. Where the file
 // system can exchange two names in one step, both names hold a complete save at every
 // moment. Returns false with `error` set, both files as they were and no file left
-// behind, when the swap did not happen.
-bool RestoreBackup(const std::string& savePath, SaveError& error,
+// behind, when the swap did not happen. `keep` is the number of versions kept by a
+// stopped commit the restore finishes first.
+bool RestoreBackup(const std::string& savePath, int keep, SaveError& error,
                    FileSystem& files = SystemFileSystem());
 
 }  // namespace quellhart

@@ -11,7 +11,7 @@
 namespace quellhart {
 
 CSaveGame::CSaveGame(FileSystem& files)
-    : files(files), historyKeep(HistoryKeepFromEnvironment()), input(files) {}
+    : files(files), historyKeep(kDefaultHistoryKeep), input(files) {}
 
 CSaveGame::~CSaveGame() {
     ClearModel();

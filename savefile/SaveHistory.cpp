@@ -301,7 +301,7 @@ bool RestoreVersion(const std::string& givenPath, const SaveVersion& version, in
         error = {errors::kNoEssInName, {}};
         return false;
     }
-    if (!ReadyToPutBack(files, savePath, version.path, errors::kRestoreVersion, error))
+    if (!ReadyToPutBack(files, savePath, version.path, keep, errors::kRestoreVersion, error))
         return false;
     // Both files are claimed before their names change, as a commit and the backup's
     // restore claim theirs. A missing save can have a version put back all the same.

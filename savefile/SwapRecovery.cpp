@@ -80,12 +80,12 @@ SaveError FinishInterruptedSwaps(FileSystem& files, const std::string& savePath,
 }
 
 bool ReadyToPutBack(FileSystem& files, const std::string& savePath, const std::string& candidate,
-                    const char* refusal, SaveError& error) {
+                    int keep, const char* refusal, SaveError& error) {
     if (std::string clash = SiblingOfAnotherSave(files, savePath); !clash.empty()) {
         error = {refusal, std::move(clash)};
         return false;
     }
-    FinishInterruptedSwaps(files, savePath, HistoryKeepFromEnvironment());
+    FinishInterruptedSwaps(files, savePath, keep);
     if (NotedLoadsWhole(files, candidate)) return true;
     CSaveGame loaded(files);
     if (loaded.OpenReadOnly(candidate) && loaded.Load()) return true;

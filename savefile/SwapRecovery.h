@@ -36,7 +36,7 @@ SaveError FinishInterruptedSwaps(FileSystem& files, const std::string& savePath,
 // file loads whole (or is noted as whole by the commit that made it a version, and not
 // written to since). Otherwise false, with `error` (`refusal` for a shared name).
 bool ReadyToPutBack(FileSystem& files, const std::string& savePath, const std::string& candidate,
-                    const char* refusal, SaveError& error);
+                    int keep, const char* refusal, SaveError& error);
 
 // When the save's name holds nothing: a line naming what lies beside it from such a
 // stop, for the user to sort out; empty when there is nothing.

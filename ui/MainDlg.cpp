@@ -39,6 +39,7 @@ constexpr int kLooksAtUnloadable = 10;
 CMainDlg::CMainDlg(WindowHandle parent)
     : CDialog(res::MainTemplate(), parent),
       m_hIcon(LoadIcon(res::IDI_MAINFRAME)),
+      m_historyKeep(HistoryKeepFromEnvironment()),
       m_watcher([this] { OnSaveMayHaveChanged(); }) {}
 
 CMainDlg::~CMainDlg() {
@@ -117,8 +118,14 @@ void CMainDlg::ShowError(WindowHandle owner, const SaveError& error) {
                   error.cause);
 }
 
+std::unique_ptr<CSaveGame> CMainDlg::NewDocument() const {
+    auto document = std::make_unique<CSaveGame>();
+    document->SetHistoryKeep(m_historyKeep);
+    return document;
+}
+
 bool CMainDlg::LoadDocument(bool sayFailure) {
-    m_document = std::make_unique<CSaveGame>();
+    m_document = NewDocument();
     const bool opened = m_readOnly ? m_document->OpenReadOnly(m_path) : m_document->Open(m_path);
     if (!opened || !m_document->Load()) {
         if (sayFailure) ShowError();
@@ -270,7 +277,7 @@ void CMainDlg::LookForReload() {
 }
 
 std::unique_ptr<CSaveGame> CMainDlg::LoadNewerSave(bool sayWhy) {
-    auto newer = std::make_unique<CSaveGame>();
+    std::unique_ptr<CSaveGame> newer = NewDocument();
     const bool opened = m_readOnly ? newer->OpenReadOnly(m_path) : newer->Open(m_path);
     if (opened && newer->Load()) return newer;
     if (sayWhy) ShowError(m_help ? m_help->Handle() : Window(), newer->GetError());
@@ -342,8 +349,9 @@ void CMainDlg::RestoreBackupAsked() {
     if (AfxMessageBox(owner, messages::kConfirmRestore, messages::kConfirmCaption,
                       MB_YESNO | MB_ICONEXCLAMATION) == IDNO)
         return;
-    PutBackAndReload(owner, messages::kRestored,
-                     [this](SaveError& error) { return RestoreBackup(m_path, error); });
+    PutBackAndReload(owner, messages::kRestored, [this](SaveError& error) {
+        return RestoreBackup(m_path, m_historyKeep, error);
+    });
 }
 
 void CMainDlg::PutBackAndReload(WindowHandle owner, const char* done,
@@ -389,7 +397,7 @@ void CMainDlg::VersionsAsked() {
         return;
     PutBackAndReload(owner, messages::kVersionRestored, [&](SaveError& error) {
         std::string keptAs;
-        return RestoreVersion(m_path, *chosen, HistoryKeepFromEnvironment(), error, keptAs);
+        return RestoreVersion(m_path, *chosen, m_historyKeep, error, keptAs);
     });
 }
 

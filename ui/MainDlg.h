@@ -68,6 +68,8 @@ private:
     // Clears the file label and lets go of the document, before another is opened.
     void CloseDocument();
     void InstallKeysAndDrops();
+    // An empty document that keeps the versions this window keeps.
+    std::unique_ptr<CSaveGame> NewDocument() const;
     // Opens and loads m_path into a new document and shows it; on failure reports the
     // document's error (when `sayFailure`) and leaves the window without one.
     bool LoadDocument(bool sayFailure = true);
@@ -114,6 +116,9 @@ private:
     // "Open as read-only" was ticked: the save is read and nothing beside it touched,
     // and CommitChanges writes nothing.
     bool m_readOnly = false;
+    // How many earlier versions a commit or restore keeps: read once, as the window
+    // opens, from QUELLHART_HISTORY_KEEP.
+    const int m_historyKeep;
     std::string m_startFile;
     // A commit runs on a thread of its own while the windows stay painted.
     bool m_committing = false;

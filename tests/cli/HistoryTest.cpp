@@ -149,10 +149,18 @@ TEST_F(HistoryCommandTest, HowManyVersionsSetKeeps) {
         EXPECT_EQ(Cli({"history", SavePath(), "--json"}).Json()["versions"].size(), c.versions)
             << (c.variable ? c.variable : "unset") << " " << c.keep.size();
     }
+    // A wrong number is said before anything is touched, by each command that keeps.
     const ScopedVariable wrong("QUELLHART_HISTORY_KEEP", "many");
-    const CliResult r = Cli({"set", SavePath(), "--global", "Month=9", "--yes"});
-    EXPECT_EQ(r.code, 2);
-    EXPECT_NE(r.err.find("QUELLHART_HISTORY_KEEP takes a whole number"), std::string::npos);
+    const std::string before = ReadFileBytes(SavePath());
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"set", SavePath(), "--global", "Month=9", "--yes"},
+          std::vector<std::string>{"restore", SavePath(), "--yes"}}) {
+        const CliResult r = Cli(command);
+        EXPECT_EQ(r.code, 2) << command[0];
+        EXPECT_NE(r.err.find("QUELLHART_HISTORY_KEEP takes a whole number"), std::string::npos)
+            << command[0];
+        EXPECT_EQ(ReadFileBytes(SavePath()), before) << command[0];
+    }
 }
 
 }  // namespace

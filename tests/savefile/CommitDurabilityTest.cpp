@@ -478,7 +478,7 @@ TEST(Recovery, EveryStateAStopCanLeaveEndsAsItsNamesSay) {
             }
             SaveError error;
             if (restore) {
-                RestoreBackup(path("ess"), error);
+                RestoreBackup(path("ess"), kDefaultHistoryKeep, error);
             } else {
                 CSaveGame doc;
                 if (run == 1) doc.SetHistoryKeep(0);
@@ -553,7 +553,7 @@ TEST(CommitDurability, WithoutAnExchangeAFailedCommitStillKeepsTheSave) {
 
 bool Restore(FileSystem& files, const std::string& save, SaveError* error = nullptr) {
     SaveError failure;
-    const bool swapped = RestoreBackup(save, failure, files);
+    const bool swapped = RestoreBackup(save, kDefaultHistoryKeep, failure, files);
     if (error) *error = failure;
     return swapped;
 }

@@ -457,7 +457,8 @@ TEST(RestoreCheck, OnlyAVersionTheCommitSawWholeIsPutBackUnread) {
 
         FaultyFileSystem files;
         SaveError error;
-        EXPECT_EQ(RestoreBackup(save, error, files), c.restored) << c.what << ": " << error.text;
+        EXPECT_EQ(RestoreBackup(save, kDefaultHistoryKeep, error, files), c.restored)
+            << c.what << ": " << error.text;
         // The whole backup is read where it is not known whole; a restore that is
         // refused leaves both where they were.
         EXPECT_EQ(ReadsIn(files) > 0, c.readWhole) << c.what;
@@ -480,7 +481,7 @@ TEST(RestoreCheck, BackAndForthAndFromTheHistoryNothingIsRead) {
     for (const int expected : {2, 3}) {
         FaultyFileSystem files;
         SaveError error;
-        ASSERT_TRUE(RestoreBackup(save, error, files)) << error.text;
+        ASSERT_TRUE(RestoreBackup(save, kDefaultHistoryKeep, error, files)) << error.text;
         EXPECT_EQ(ReadsIn(files), 0) << "restored day " << expected;
         EXPECT_TRUE(ReadFileBytes(save) == SaveWithDay(expected)) << "restored day " << expected;
     }

@@ -11,6 +11,7 @@
 
 #include "savefile/BackupRestore.h"
 #include "savefile/SaveGame.h"
+#include "savefile/SaveHistory.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/SaveBuilder.h"
 #include "tests/support/TempDir.h"
@@ -75,7 +76,7 @@ const Operation kShow{"show",
 const Operation kRestore{"restore",
                          [](FileSystem& files, const std::string& save) {
                              SaveError error;
-                             return RestoreBackup(save, error, files);
+                             return RestoreBackup(save, kDefaultHistoryKeep, error, files);
                          },
                          [](const Names& before) {
                              return Names{before.backup, before.save};

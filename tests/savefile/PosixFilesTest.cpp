@@ -20,6 +20,7 @@
 
 #include "savefile/BackupRestore.h"
 #include "savefile/SaveErrors.h"
+#include "savefile/SaveHistory.h"
 #include "savefile/SiblingPaths.h"
 #include "tests/support/LoadedSave.h"
 #include "tests/support/SaveBuilder.h"
@@ -220,7 +221,7 @@ TEST_F(PosixFilesTest, ProcessesWorkingOnOneSaveAtOnce) {
                     if (::read(start[0], &go, 1) != 0) _exit(20);  // released together
                     if (i >= crowd.committers) {
                         SaveError error;
-                        _exit(RestoreBackup(SavePath(), error) ? 0 : 1);
+                        _exit(RestoreBackup(SavePath(), kDefaultHistoryKeep, error) ? 0 : 1);
                     }
                     CSaveGame mine;
                     if (!mine.Open(SavePath()) || !mine.Load()) _exit(1);

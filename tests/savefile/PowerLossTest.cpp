@@ -143,7 +143,7 @@ TEST(PowerLoss, ACommitCutAtAnyCallLeavesTheOldOrTheNewSaveAndEveryVersion) {
 TEST(PowerLoss, ARestoreCutAtAnyCallLeavesBothVersionsWhole) {
     const auto restore = [](FileSystem& files) {
         SaveError error;
-        return RestoreBackup(kSave, error, files);
+        return RestoreBackup(kSave, kDefaultHistoryKeep, error, files);
     };
     for (const Profile& can : kProfiles) {
         CutAtEveryCall(can, restore, [&](MemoryFileSystem& disk, const std::string& where) {

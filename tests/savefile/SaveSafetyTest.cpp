@@ -18,6 +18,7 @@
 
 #include "savefile/BackupRestore.h"
 #include "savefile/SaveErrors.h"
+#include "savefile/SaveHistory.h"
 #include "savefile/SiblingPaths.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/LoadedSave.h"
@@ -67,7 +68,7 @@ TEST_F(SaveSafetyTest, ASecondCommitOfTheSaveWaitsForNoneAndTouchesNothing) {
         EXPECT_FALSE(second.Commit());
         secondError = second.GetErrorText();
         // Nor can the backup be restored meanwhile.
-        EXPECT_FALSE(RestoreBackup(SavePath(), restoreError));
+        EXPECT_FALSE(RestoreBackup(SavePath(), kDefaultHistoryKeep, restoreError));
     });
     CSaveGame first(files);
     ASSERT_TRUE(first.Open(SavePath()) && first.Load());
