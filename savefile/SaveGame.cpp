@@ -119,7 +119,7 @@ CSaveGame::StaleWorkFile CSaveGame::RemoveStaleWorkFile() {
     // copy stopped half-way.
     if (info.size != 0 && LoadsWhole(workPath)) {
         std::string keptAs;
-        const FileStatus kept = KeepInHistory(files, savePath, workPath, keptAs);
+        const FileStatus kept = KeepInHistory(files, savePath, workPath, KeptFrom::kOther, keptAs);
         if (!kept.Ok()) return StaleWorkFile::kEditStays;  // never deleted
         openNote = {errors::kEditKeptAsVersion, "It is now " + keptAs + "."};
         return StaleWorkFile::kRemoved;

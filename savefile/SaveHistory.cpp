@@ -21,6 +21,10 @@ constexpr std::int64_t kSecondsPerDay = 86'400;
 // keeps) are told apart by "_02" up to "_99".
 constexpr int kMostNamesPerTime = 99;
 constexpr std::string_view kVersionExtension = ".ess";
+// The mark of the first version kept, after its time, and the file that says the
+// history's original has been put back as the save.
+constexpr std::string_view kOriginalMark = "_original";
+constexpr std::string_view kOriginalRestored = "original-was-restored";
 
 // Days since 1970-01-01 to the civil date and back (proleptic Gregorian, in UTC), by
 // the usual era arithmetic, so that no time zone or locale of the system enters a name.
@@ -84,9 +88,18 @@ std::string VersionName(const std::string& stem, int nth) {
     if (nth > 1) std::snprintf(number, sizeof number, "_%02d", nth);
     return stem + number + std::string(kVersionExtension);
 }
+std::string OriginalName(const std::string& stem) {
+    return stem + std::string(kOriginalMark) + std::string(kVersionExtension);
+}
 
-// The time a name of VersionName's form stands for; nothing for any other name.
-std::optional<std::int64_t> TimeOfVersionName(std::string_view name) {
+struct NamedVersion {
+    std::int64_t timeNs;
+    bool original;
+};
+
+// What a name of VersionName's or OriginalName's form stands for; nothing for any
+// other name.
+std::optional<NamedVersion> ReadVersionName(std::string_view name) {
     int fields[7] = {};
     constexpr int kWidths[7] = {4, 2, 2, 2, 2, 2, 9};
     constexpr char kAfter[7] = {'-', '-', 'T', '-', '-', '.', 'Z'};
@@ -100,18 +113,23 @@ std::optional<std::int64_t> TimeOfVersionName(std::string_view name) {
         at = end + 1;
     }
     std::string_view rest = name.substr(at);
-    if (rest.size() == 3 + kVersionExtension.size() && rest[0] == '_' && rest[1] >= '0' &&
-        rest[1] <= '9' && rest[2] >= '0' && rest[2] <= '9')
+    const bool original = rest.substr(0, kOriginalMark.size()) == kOriginalMark;
+    if (original) {
+        rest.remove_prefix(kOriginalMark.size());
+    } else if (rest.size() == 3 + kVersionExtension.size() && rest[0] == '_' && rest[1] >= '0' &&
+               rest[1] <= '9' && rest[2] >= '0' && rest[2] <= '9') {
         rest.remove_prefix(3);
+    }
     if (rest != kVersionExtension) return std::nullopt;
     const auto& [year, month, day, hour, minute, second, ns] = fields;
     if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60)
         return std::nullopt;
     const std::int64_t days = DaysFromCivil({year, month, day});
-    return (days * kSecondsPerDay + std::int64_t(hour) * 3600 + std::int64_t(minute) * 60 +
-            second) *
-               kNsPerSecond +
-           ns;
+    return NamedVersion{
+        (days * kSecondsPerDay + std::int64_t(hour) * 3600 + std::int64_t(minute) * 60 + second) *
+                kNsPerSecond +
+            ns,
+        original};
 }
 
 // A name in the folder, with the separator the folder's path already uses (a path
@@ -148,11 +166,14 @@ FileStatus HistoryFolderIsOurs(FileSystem& files, const std::string& folder) {
     return FileError::kNone;
 }
 
-// The history's versions, oldest first: the files of the folder with names of the
-// editor's making, nothing else. A folder that is not the editor's is not looked into.
+// The history's versions, the original first and the others oldest first: the files of
+// the folder with names of the editor's making, nothing else. A folder that is not the
+// editor's is not looked into. `originalRestored`: whether the original has been put
+// back as the save.
 FileStatus VersionsInHistory(FileSystem& files, const std::string& folder,
-                             std::vector<SaveVersion>& versions) {
+                             std::vector<SaveVersion>& versions, bool* originalRestored = nullptr) {
     versions.clear();
+    if (originalRestored) *originalRestored = false;
     // No folder, or none that a name this long can have: no versions.
     if (FileStatus ours = HistoryFolderIsOurs(files, folder); !ours.Ok())
         return ours == FileError::kNotFound || ours == FileError::kNotSupported ? FileStatus()
@@ -161,15 +182,35 @@ FileStatus VersionsInHistory(FileSystem& files, const std::string& folder,
     if (FileStatus listed = files.ListFolder(folder, names); !listed.Ok())
         return listed == FileError::kNotFound ? FileStatus() : listed;
     std::sort(names.begin(), names.end());
+    bool restored = false, marked = false;
     for (const std::string& name : names) {
-        const std::optional<std::int64_t> time = TimeOfVersionName(name);
+        restored = restored || name == kOriginalRestored;
+        const std::optional<NamedVersion> named = ReadVersionName(name);
         FileInfo info;
-        if (!time || !files.DescribePath(Join(folder, name), false, info).Ok() ||
+        if (!named || !files.DescribePath(Join(folder, name), false, info).Ok() ||
             info.kind != FileKind::kRegular)
             continue;
-        versions.push_back({Join(folder, name), *time, info.size, versions.empty(), false});
+        versions.push_back({Join(folder, name), named->timeNs, info.size, named->original, false});
+        marked = marked || named->original;
     }
+    std::stable_partition(versions.begin(), versions.end(),
+                          [](const SaveVersion& v) { return v.original; });
+    // A history kept before the original was marked: its oldest version is the one.
+    if (!marked && !restored && !versions.empty()) versions.front().original = true;
+    if (originalRestored) *originalRestored = restored;
     return FileError::kNone;
+}
+
+// Says, by an empty file in the history, that its original has been put back as the
+// save: no other version is taken for it since. A mark that cannot be made leaves the
+// oldest version to be taken for it.
+void MarkOriginalRestored(FileSystem& files, const std::string& savePath) {
+    const std::string mark = Join(*HistoryPathFor(savePath), std::string(kOriginalRestored));
+    FileHandle made = kNoFile;
+    if (files.CreateNew(mark, made).Ok()) {
+        files.Close(made);
+        files.SyncFolderOf(mark);
+    }
 }
 
 // After a failed step of a version's restore: the cause, and where the versions are
@@ -237,17 +278,22 @@ FileStatus ListVersions(FileSystem& files, const std::string& savePath,
     versions.clear();
     const std::optional<std::string> folder = HistoryPathFor(savePath);
     if (!folder) return FileError::kNone;
-    if (FileStatus listed = VersionsInHistory(files, *folder, versions); !listed.Ok())
+    bool originalRestored = false;
+    if (FileStatus listed = VersionsInHistory(files, *folder, versions, &originalRestored);
+        !listed.Ok())
         return listed;
+    // Before the history holds any version, the backup is the one the next commit keeps
+    // as the original.
     const std::string backup = *BackupPathFor(savePath);
     FileInfo info;
     if (files.DescribePath(backup, true, info).Ok() && info.kind == FileKind::kRegular)
-        versions.push_back({backup, info.modifiedNs, info.size, versions.empty(), true});
+        versions.push_back(
+            {backup, info.modifiedNs, info.size, versions.empty() && !originalRestored, true});
     return FileError::kNone;
 }
 
 FileStatus KeepInHistory(FileSystem& files, const std::string& savePath, const std::string& path,
-                         std::string& keptAs) {
+                         KeptFrom from, std::string& keptAs) {
     const std::optional<std::string> folder = HistoryPathFor(savePath);
     if (!folder) return FileError::kNotSupported;
     FileInfo version;
@@ -263,13 +309,18 @@ FileStatus KeepInHistory(FileSystem& files, const std::string& savePath, const s
     std::vector<std::string> names;
     if (FileStatus listed = files.ListFolder(*folder, names); !listed.Ok()) return listed;
     int after = 0;
+    bool first = true;  // no version yet, and no original put back
     for (const std::string& name : names) {
-        if (name.compare(0, stem.size(), stem) != 0 || !TimeOfVersionName(name)) continue;
+        const std::optional<NamedVersion> named = ReadVersionName(name);
+        first = first && !named && name != kOriginalRestored;
+        if (!named || named->original || name.compare(0, stem.size(), stem) != 0) continue;
         const bool numbered = name.size() > stem.size() && name[stem.size()] == '_';
         after = std::max(after, numbered ? std::atoi(name.c_str() + stem.size() + 1) : 1);
     }
+    const bool original = first && from == KeptFrom::kPreviousBackup;
     for (int nth = after + 1; nth <= kMostNamesPerTime; ++nth) {
-        const std::string name = Join(*folder, VersionName(stem, nth));
+        const std::string name =
+            Join(*folder, original ? OriginalName(stem) : VersionName(stem, nth));
         // The folder's new entry is made durable (the caller syncs the folder the
         // version left), or the version goes back.
         FileStatus moved = DurableRename(files, path, name);
@@ -284,11 +335,15 @@ FileStatus KeepInHistory(FileSystem& files, const std::string& savePath, const s
 void TrimHistory(FileSystem& files, const std::string& savePath, int keep) {
     const std::optional<std::string> folder = HistoryPathFor(savePath);
     std::vector<SaveVersion> versions;
-    if (keep <= 0 || !folder || !VersionsInHistory(files, *folder, versions).Ok()) return;
-    // The original is the first; the `keep` newest are the last.
-    const size_t surplus =
-        versions.size() > size_t(keep) + 1 ? versions.size() - size_t(keep) - 1 : 0;
-    for (size_t i = 1; i <= surplus; ++i) files.Remove(versions[i].path);
+    if (keep <= 0 || !folder || !VersionsInHistory(files, *folder, versions).Ok() ||
+        versions.empty())
+        return;
+    // The original, where there is one, is the first and stays; the `keep` newest of the
+    // others are the last.
+    const size_t first = versions.front().original ? 1 : 0;
+    const size_t others = versions.size() - first;
+    const size_t surplus = others > size_t(keep) ? others - size_t(keep) : 0;
+    for (size_t i = first; i < first + surplus; ++i) files.Remove(versions[i].path);
     if (surplus > 0) files.SyncFolderOf(versions.front().path);
 }
 
@@ -331,16 +386,18 @@ bool RestoreVersion(const std::string& givenPath, const SaveVersion& version, in
             return RefuseRestore(error, placed, "The save is now " + *parked + ".");
         // Another program's save took the name meanwhile: it is newer, and the one put
         // aside becomes a version.
-        KeepInHistory(files, savePath, *parked, keptAs);
+        KeepInHistory(files, savePath, *parked, KeptFrom::kOther, keptAs);
         files.SyncFolderOf(savePath);
         error = {errors::kChangedOnDisk, {}};
         error.AddCause(keptAs.empty() ? "The save it replaced is now " + *parked + "."
                                       : "The save it replaced is now " + keptAs + ".");
         return false;
     }
-    FileStatus done = saveThere ? KeepInHistory(files, savePath, *parked, keptAs) : FileStatus();
+    FileStatus done = saveThere ? KeepInHistory(files, savePath, *parked, KeptFrom::kOther, keptAs)
+                                : FileStatus();
     if (done.Ok()) done = files.SyncFolderOf(savePath);
     if (done.Ok()) {
+        if (version.original) MarkOriginalRestored(files, savePath);
         TrimHistory(files, savePath, keep);
         return true;
     }

@@ -7,10 +7,17 @@
 // modification time, in UTC), so that the names sort by time and a player or the game
 // can open one as it is: "2026-12-08T21-40-03.123456789Z.ess", and where two versions were
 // written at the same time (a file system that keeps times to two seconds),
-// "2026-12-08T21-40-03.123456789Z_02.ess". The oldest version kept is "the original": the
-// save as it was before the editor's first commit that kept history (or a still older
-// backup, where there was one), and trimming never removes it. Nothing in the folder
-// whose name is not of that form is ever touched.
+// "2026-12-08T21-40-03.123456789Z_02.ess".
+//
+// The first version kept, the backup the editor's first commit that kept history
+// replaced (the save as it was before the editor, or a still older backup), is "the
+// original", and says so in its name: "2026-12-08T21-40-03.123456789Z_original.ess".
+// Trimming never removes it, and no other version takes its place, whatever its time:
+// a backup touched to 2001 or copied from an archive is one more version. Once the
+// original is put back as the save, an empty file "original-was-restored" says that
+// the history has none any more. A folder kept by an editor that did not mark the
+// original (and holds neither name) takes its oldest version for it, as that editor
+// did. Nothing in the folder whose name is not of these forms is ever touched.
 #pragma once
 
 #include <cstdint>
@@ -40,7 +47,7 @@ struct SaveVersion {
     std::string path;
     std::int64_t timeNs = 0;  // when it was last written
     std::int64_t bytes = 0;
-    bool original = false;  // the oldest kept, which trimming leaves
+    bool original = false;  // the first kept, which trimming leaves
     bool backup = false;    // the backup (".bak"), the newest
 };
 
@@ -63,11 +70,16 @@ std::vector<VersionChanges> CompareVersions(FileSystem& files, const std::string
 // A version's time as the listing shows it: "2026-12-08T21:40:03Z".
 std::string VersionTimeText(std::int64_t timeNs);
 
+// What a file kept among the versions was: a commit's previous backup, which is the
+// original where the history holds no version yet, or any other save (one a restore
+// replaced, an edit a stopped commit left), which is never the original.
+enum class KeptFrom { kPreviousBackup, kOther };
+
 // Moves the file named `path`, a whole save of `savePath`'s, into the history under a
 // name of its time, making the folder where there is none; `keptAs` is its new name.
 // The file keeps `path` on failure.
 FileStatus KeepInHistory(FileSystem& files, const std::string& savePath, const std::string& path,
-                         std::string& keptAs);
+                         KeptFrom from, std::string& keptAs);
 
 // Removes the oldest versions beyond the `keep` newest, never the original; with
 // `keep` 0, nothing. A version that cannot be removed stays; trimming never fails a

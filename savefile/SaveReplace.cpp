@@ -110,7 +110,8 @@ public:
             return;
         }
         if (backup.kind != FileKind::kRegular) return;  // a link or a folder is the user's
-        failure_ = KeepInHistory(files_, savePath_, backupPath_, keptAs_);
+        failure_ =
+            KeepInHistory(files_, savePath_, backupPath_, KeptFrom::kPreviousBackup, keptAs_);
         // The backup's name is empty on the disk, too, before anything takes it: a file
         // system without a journal may otherwise keep the later rename into the name
         // and lose this one, and with it the version.

@@ -36,7 +36,7 @@ SaveError FinishInterruptedCommit(FileSystem& files, const std::string& save, in
         FileInfo backup;
         if (keep > 0 && files.DescribePath(backupPath, false, backup) == FileError::kNone &&
             backup.kind == FileKind::kRegular) {
-            kept = KeepInHistory(files, save, backupPath, keptAs);
+            kept = KeepInHistory(files, save, backupPath, KeptFrom::kPreviousBackup, keptAs);
             if (kept.Ok()) kept = files.SyncFolderOf(keptAs);
         }
         const FileStatus renamed = kept.Ok() ? files.Rename(workPath, backupPath)
@@ -66,7 +66,7 @@ void FinishInterruptedRestore(FileSystem& files, const std::string& save) {
     std::string keptAs;
     if (files.RenameToFreeName(swapPath, save) == FileError::kExists &&
         files.RenameToFreeName(swapPath, backupPath) == FileError::kExists)
-        KeepInHistory(files, save, swapPath, keptAs);
+        KeepInHistory(files, save, swapPath, KeptFrom::kOther, keptAs);
     files.SyncFolderOf(save);
 }
 

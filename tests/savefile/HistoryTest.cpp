@@ -96,6 +96,16 @@ struct Place {
         return committed;
     }
 
+    // Makes the backup look written in 2001 (touched, copied from an archive).
+    void AgeBackup() {
+        const std::string backup = *BackupPathFor(save);
+        if (dir)
+            fs::last_write_time(backup, fs::file_time_type::clock::now() -
+                                            std::chrono::hours(24 * 365 * 25));
+        else
+            memory.Put(backup, *memory.Contents(backup), std::int64_t{978'307'200} * 1'000'000'000);
+    }
+
 private:
     // A disk may give two files written in the same few milliseconds one time; the
     // versions here are a second apart, as a player's are.
@@ -110,6 +120,7 @@ TEST(History, CommitsKeepTheNewestVersionsAndTheOriginal) {
     struct Case {
         int commits, keep;
         std::vector<int> kept;  // the Day of each version, oldest first, the backup last
+        int agedBefore = 0;     // the commit before which the backup is made to look old
     };
     std::vector<int> oneToTwentyOne;
     for (int day = 2; day <= 22; ++day) oneToTwentyOne.push_back(day);
@@ -122,13 +133,19 @@ TEST(History, CommitsKeepTheNewestVersionsAndTheOriginal) {
         // newest are kept; the backup after them.
         {23, kDefaultHistoryKeep, withDefault},
         {6, 2, {0, 3, 4, 5}},
+        // A version that looks older than the original is one more version, listed
+        // after it and trimmed first: the original is the first kept.
+        {4, 2, {0, 2, 1, 3}, 4},
+        {6, 2, {0, 3, 4, 5}, 4},
         {4, 0, {3}},  // none kept: the backup alone, as it always was
     };
     for (const bool onDisk : {true, false}) {
         for (const Case& c : cases) {
             Place place(onDisk);
-            for (int day = 1; day <= c.commits; ++day)
+            for (int day = 1; day <= c.commits; ++day) {
+                if (day == c.agedBefore) place.AgeBackup();
                 ASSERT_TRUE(place.Commit(day, c.keep)) << day;
+            }
             const std::string where = std::string(place.name) + ", " + std::to_string(c.commits) +
                                       " commits keeping " + std::to_string(c.keep);
             EXPECT_EQ(BytesOf(place.files, place.save), SaveWithDay(c.commits)) << where;
@@ -138,7 +155,7 @@ TEST(History, CommitsKeepTheNewestVersionsAndTheOriginal) {
                 EXPECT_EQ(versions[i].original, i == 0) << where << ", version " << i + 1;
                 EXPECT_EQ(versions[i].backup, i + 1 == versions.size()) << where;
                 EXPECT_EQ(versions[i].bytes, int64_t(SaveWithDay(0).size())) << where;
-                if (i > 0) {
+                if (i > 1) {  // times order all but the original
                     EXPECT_LE(versions[i - 1].timeNs, versions[i].timeNs) << where;
                 }
             }
@@ -267,10 +284,15 @@ TEST(History, EachVersionRestoredAndBack) {
                                        error, keptAs, place.files))
                 << where << ": " << error.text;
             EXPECT_EQ(BytesOf(place.files, place.save), SaveWithDay(4)) << where;
-            days = VersionDays(place.files, place.save);
+            days = VersionDays(place.files, place.save, &versions);
             std::sort(days.begin(), days.end());
             EXPECT_EQ(days, before) << where;
+            // Once the original has been the save, no other version is taken for it.
+            for (const SaveVersion& v : versions) EXPECT_FALSE(v.original) << where;
         }
+        // Without an original, trimming keeps the newest alone.
+        TrimHistory(place.files, place.save, 1);
+        EXPECT_EQ(VersionDays(place.files, place.save), (std::vector<int>{3})) << place.name;
     }
 }
 
