@@ -33,6 +33,9 @@ bool SwapWithBackup(const std::string& savePath, int keep, SaveError& error, Fil
     // damaged save is what restore is for.
     FileClaim saveClaim(files, savePath), backupClaim(files, *backup);
     FileStatus claimed = saveClaim.Take();
+    if (claimed.Ok() &&
+        SecondNameOfSave(files, *backup, saveClaim.Handle(), errors::kRestoreSwap, error))
+        return false;
     if (claimed.Ok()) claimed = backupClaim.Take();
     if (!claimed.Ok()) {
         error = {claimed == FileError::kLocked ? errors::kBeingWritten : errors::kUnableToOpenSave,

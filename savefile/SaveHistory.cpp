@@ -364,6 +364,9 @@ bool RestoreVersion(const std::string& givenPath, const SaveVersion& version, in
     FileStatus claimed = saveClaim.Take();
     const bool saveThere = claimed != FileError::kNotFound;
     if (!saveThere) claimed = {};
+    if (saveThere && claimed.Ok() &&
+        SecondNameOfSave(files, version.path, saveClaim.Handle(), errors::kRestoreVersion, error))
+        return false;
     if (claimed.Ok()) claimed = versionClaim.Take();
     if (!claimed.Ok()) {
         error = {claimed == FileError::kLocked ? errors::kBeingWritten : errors::kUnableToOpenSave,

@@ -93,6 +93,19 @@ bool ReadyToPutBack(FileSystem& files, const std::string& savePath, const std::s
     return false;
 }
 
+bool SecondNameOfSave(FileSystem& files, const std::string& candidate, FileHandle save,
+                      const char* refusal, SaveError& error) {
+    if (!NameStillRefersTo(files, candidate, save)) return false;
+    const FileStatus removed = files.Remove(candidate);
+    if (removed.Ok()) files.SyncFolderOf(candidate);
+    error = {refusal, candidate +
+                          " is the save itself under a second name, not an earlier "
+                          "version" +
+                          (removed.Ok() ? "; that name was removed." : ".")};
+    error.AddCause(removed.Cause());
+    return true;
+}
+
 std::string LeftBesideMissingSave(FileSystem& files, const std::string& savePath) {
     if (!WorkPathFor(savePath) || Exists(files, savePath)) return {};
     std::string found;

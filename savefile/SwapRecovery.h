@@ -38,6 +38,13 @@ SaveError FinishInterruptedSwaps(FileSystem& files, const std::string& savePath,
 bool ReadyToPutBack(FileSystem& files, const std::string& savePath, const std::string& candidate,
                     int keep, const char* refusal, SaveError& error);
 
+// Whether `candidate`, to be put back as the save, is the save itself under a second
+// name (a stop between a link and an unlink, or a link made by hand): no earlier
+// version, and a name whose claim would fail as if another program held the save.
+// That name is removed, and `error` (`refusal`) says so. `save` is the save, claimed.
+bool SecondNameOfSave(FileSystem& files, const std::string& candidate, FileHandle save,
+                      const char* refusal, SaveError& error);
+
 // When the save's name holds nothing: a line naming what lies beside it from such a
 // stop, for the user to sort out; empty when there is nothing.
 std::string LeftBesideMissingSave(FileSystem& files, const std::string& savePath);

@@ -34,6 +34,18 @@ TEST_F(RestoreTest, RefusesAMissingOrBrokenBackup) {
     EXPECT_NE(r.err.find("No GLOB's section found!"), std::string::npos);
     EXPECT_EQ(ReadFileBytes(SavePath()), save.Bytes());
     EXPECT_EQ(ReadFileBytes(BackupPath()), "TES3 but no globals");
+
+    // The save itself under the backup's name is no backup: that name goes, the save
+    // stays, and the refusal says why (not that another program writes the save).
+    std::filesystem::remove(BackupPath());
+    std::filesystem::create_hard_link(SavePath(), BackupPath());
+    r = Cli({"restore", SavePath(), "--yes"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find(BackupPath() + " is the save itself under a second name"),
+              std::string::npos)
+        << r.err;
+    EXPECT_FALSE(std::filesystem::exists(BackupPath()));
+    EXPECT_EQ(ReadFileBytes(SavePath()), save.Bytes());
 }
 
 TEST_F(RestoreTest, AsksFirstAndNoChangesNothing) {
