@@ -2,6 +2,7 @@
 
 #include <iostream>
 
+#include "cli/SaveReport.h"
 #include "codepage/CodePageChoice.h"
 #include "res/QuellhartVersion.h"
 #include "savefile/SaveHistory.h"
@@ -14,7 +15,7 @@ bool Confirm(const std::string& question, const Request& request, Console& conso
         console.err << "Not confirmed: standard input is not a terminal (use --yes).\n";
         return false;
     }
-    console.err << question << " [y/N] " << std::flush;
+    console.err << ForTerminalLines(question) << " [y/N] " << std::flush;
     std::string answer;
     std::getline(console.in, answer);
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";

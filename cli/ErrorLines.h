@@ -1,6 +1,6 @@
 // How a command reports a failure on standard error: the error's text on a line of its
 // own, then the cause, where there is one, line by line, so that a script can match the
-// first line alone.
+// first line alone. Control characters (in a file's name) are escaped.
 #pragma once
 
 #include <string>

@@ -6,6 +6,7 @@
 
 #include "cli/Commands.h"
 #include "cli/ErrorLines.h"
+#include "cli/SaveReport.h"
 #include "savefile/BackupRestore.h"
 #include "savefile/SaveErrors.h"
 #include "savefile/SaveHistory.h"
@@ -24,9 +25,9 @@ int RestoreVersionNumbered(const std::string& file, int number, const Request& r
         return kExitError;
     }
     if (size_t(number) > versions.size()) {
-        console.err << "quellhart-cli: " << file << " has no version " << number << "; "
-                    << versions.size() << (versions.size() == 1 ? " is" : " are")
-                    << " kept (quellhart-cli history " << file << " lists them)\n";
+        console.err << "quellhart-cli: " << ForTerminal(file) << " has no version " << number
+                    << "; " << versions.size() << (versions.size() == 1 ? " is" : " are")
+                    << " kept (quellhart-cli history " << ForTerminal(file) << " lists them)\n";
         return kExitUsage;
     }
     const SaveVersion& version = versions[size_t(number) - 1];
@@ -41,8 +42,8 @@ int RestoreVersionNumbered(const std::string& file, int number, const Request& r
         console.err << ErrorLines(error);
         return kExitError;
     }
-    console.out << "Restored version " << number << " (" << when << ") as " << file;
-    if (!keptAs.empty()) console.out << "; the save it replaced is now " << keptAs;
+    console.out << "Restored version " << number << " (" << when << ") as " << ForTerminal(file);
+    if (!keptAs.empty()) console.out << "; the save it replaced is now " << ForTerminal(keptAs);
     console.out << ".\n";
     return kExitOk;
 }
@@ -60,7 +61,7 @@ int RunRestore(const Request& request, Console& console) {
     }
     if (request.version) return RestoreVersionNumbered(file, *request.version, request, console);
     if (!HasBackup(file, console.files)) {
-        console.err << "There is no backup (" << *backup << ") to restore.\n";
+        console.err << "There is no backup (" << ForTerminal(*backup) << ") to restore.\n";
         return kExitError;
     }
     const std::optional<int> keep = HistoryKeep(request, console);
@@ -73,8 +74,8 @@ int RunRestore(const Request& request, Console& console) {
         return kExitError;
     }
     // The swap has happened: the exit code says so even if nothing can be printed.
-    console.out << "Restored " << *backup << " as " << file << "; the previous save is now "
-                << *backup << ".\n";
+    console.out << "Restored " << ForTerminal(*backup) << " as " << ForTerminal(file)
+                << "; the previous save is now " << ForTerminal(*backup) << ".\n";
     return kExitOk;
 }
 

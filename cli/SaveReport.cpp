@@ -38,6 +38,17 @@ std::string ShownText(std::string_view stored) {
     return SaveTextCodePage().Decode(stored.substr(0, stored.find('\0')));
 }
 
+std::string ForTerminalLines(std::string_view utf8) {
+    std::string out;
+    for (size_t start = 0; start <= utf8.size();) {
+        const size_t end = std::min(utf8.find('\n', start), utf8.size());
+        out += ForTerminal(utf8.substr(start, end - start));
+        if (end < utf8.size()) out += '\n';
+        start = end + 1;
+    }
+    return out;
+}
+
 std::string ForTerminal(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());

@@ -29,6 +29,8 @@ std::string ShownText(std::string_view stored);
 // which a save's bytes may hold and a terminal would obey) are shown as "\xNN" or
 // "\u00NN" escapes.
 std::string ForTerminal(std::string_view utf8);
+// The same for text of several lines, each escaped and the line ends kept.
+std::string ForTerminalLines(std::string_view utf8);
 
 // "%.2X " per byte without the final space.
 std::string JsonHex(std::string_view bytes);

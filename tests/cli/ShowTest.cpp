@@ -196,6 +196,15 @@ TEST_F(ShowTest, ControlBytesFromASaveAreEscapedOnTheTerminal) {
     const CliResult json = Cli({"show", SavePath(), "--json"});
     EXPECT_NE(json.out.find("\"name\": \"a\\u001Fz\""), std::string::npos) << json.out;
     EXPECT_EQ(json.Json()["player"]["name"], "a\x1Fz");
+    // A file's name in what is said on standard error, the cause included.
+    const std::string named = dir.File("a\x1B[2Jb.ess");
+    std::filesystem::create_directory(named);
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"show", named}, {"restore", named, "--yes"}}) {
+        const CliResult refused = Cli(command);
+        EXPECT_EQ(refused.err.find('\x1B'), std::string::npos) << refused.err;
+        EXPECT_NE(refused.err.find("a\\x1B[2Jb."), std::string::npos) << refused.err;
+    }
 }
 
 }  // namespace
