@@ -75,6 +75,10 @@ inline constexpr const char* kVersionNotKept =
 inline constexpr const char* kBackupLeftAlone =
     "The previous backup could not be kept among the versions, so the commit did not "
     "replace it; the save and its backup are as they were.";
+// Beneath "Done" where the folder could not be synced after the new save took its name.
+inline constexpr const char* kPlacedNotDurable =
+    "The new save is in place, but the system could not make that durable: after a power "
+    "cut the save may be as it was before.";
 inline constexpr const char* kStoppedCommitLeftAside =
     "A commit that was stopped could not be finished: the previous backup could not be kept "
     "among the versions, so it stays the backup, and the save before that commit was left "

@@ -194,6 +194,9 @@ private:
     }
     // After an undo that failed: where each version is, beside the system's reason.
     void SayWhereVersionsAre(const std::string& where) { outcome.error.AddCause(where); }
+    // The folder's sync after the last rename, which decides no more: the new save is
+    // in place either way, but a failure is said beneath "Done".
+    void SyncPlacedSave() { lastSync = files.SyncFolderOf(savePath); }
 
     FileSystem& files;
     const std::string& savePath;
@@ -201,6 +204,7 @@ private:
     WorkFile& work;
     const LoadedSave& oldSave;
     int keep;
+    FileStatus lastSync;
 };
 
 bool CommitSwap::Run() {
@@ -210,6 +214,16 @@ bool CommitSwap::Run() {
     if (outcome.done) {
         previousBackup.Placed();
         outcome.note = previousBackup.Note();
+        // (A folder that cannot be synced at all is no failure of this commit's.)
+        if (lastSync == FileError::kFailed) {
+            const SaveError notDurable{errors::kPlacedNotDurable, lastSync.Cause()};
+            if (outcome.note.text.empty()) {
+                outcome.note = notDurable;
+            } else {
+                outcome.note.AddCause(notDurable.text);
+                outcome.note.AddCause(notDurable.cause);
+            }
+        }
     }
     return outcome.done;
 }
@@ -295,7 +309,8 @@ bool CommitSwap::SwapInWorkFile(const std::string& backupPath, PreviousBackup& p
         return false;
     }
     work.Keep();
-    if (files.SyncFolderOf(savePath) != FileError::kNone) previous.Keep();
+    SyncPlacedSave();
+    if (!lastSync.Ok()) previous.Keep();
     return true;
 }
 
@@ -347,7 +362,7 @@ bool CommitSwap::ReplaceWithoutExchange(const std::string& backupPath, PreviousN
         outcome.releasedWorkFileLeft = true;
         return Refuse(errors::kRenameSaveToBackup, replaced);  // its first step, and undone
     }
-    files.SyncFolderOf(savePath);
+    SyncPlacedSave();
     return true;
 }
 
@@ -412,7 +427,7 @@ bool CommitSwap::SwapByTwoRenames(const std::string& backupPath, PreviousName& p
         return false;
     }
     work.Keep();
-    files.SyncFolderOf(savePath);
+    SyncPlacedSave();
     return true;
 }
 
