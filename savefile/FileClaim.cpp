@@ -50,7 +50,13 @@ FileStatus FileClaim::Take() {
     FileInfo named;
     if (FileStatus described = files_.DescribePath(path_, false, named); !described.Ok())
         return described;
-    if (named.kind != FileKind::kRegular) return FileError::kNotRegularFile;
+    if (named.kind != FileKind::kRegular)
+        return {FileError::kNotRegularFile,
+                named.kind == FileKind::kLink ? "A link, not a file of its own"
+                : named.kind == FileKind::kFolder
+                    ? "A folder"
+                    : "Not a regular file (a FIFO, a device or a socket)",
+                path_};
     if (FileStatus opened = files_.OpenForReading(path_, file_); !opened.Ok()) {
         file_ = kNoFile;
         return opened;

@@ -46,6 +46,16 @@ TEST_F(RestoreTest, RefusesAMissingOrBrokenBackup) {
         << r.err;
     EXPECT_FALSE(std::filesystem::exists(BackupPath()));
     EXPECT_EQ(ReadFileBytes(SavePath()), save.Bytes());
+
+#ifndef _WIN32  // links to files need a privilege there
+    // A backup that is a link is not followed, and the refusal says what it is.
+    save.WriteTo(dir.File("elsewhere.ess"));
+    std::filesystem::create_symlink(dir.File("elsewhere.ess"), BackupPath());
+    r = Cli({"restore", SavePath(), "--yes"});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find(BackupPath() + ": A link, not a file of its own"), std::string::npos)
+        << r.err;
+#endif
 }
 
 TEST_F(RestoreTest, AsksFirstAndNoChangesNothing) {
