@@ -75,9 +75,9 @@ public:
 
 private:
     FileSystem& files_;
-    const std::string& savePath_;
+    std::string savePath_;
     std::string path_;
-    const FileInfo& oldSave_;
+    FileInfo oldSave_;
     bool made_ = false;
     bool dropped_ = false;
     FileStatus failure_;
@@ -153,7 +153,7 @@ public:
 
 private:
     FileSystem& files_;
-    const std::string& savePath_;
+    std::string savePath_;
     std::string backupPath_;
     int keep_;
     std::string keptAs_;

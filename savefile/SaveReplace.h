@@ -67,7 +67,7 @@ public:
 
 private:
     FileSystem& files_;
-    const std::string& path_;
+    std::string path_;
     FileHandle handle_ = kNoFile;
     bool created_ = false;
     bool locked_ = false;
