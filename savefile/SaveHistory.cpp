@@ -221,6 +221,46 @@ bool RefuseRestore(SaveError& error, const FileStatus& failed, const std::string
     return false;
 }
 
+// A version's restore done: the history says so where the original was put back, and
+// is trimmed.
+bool RestoredVersion(FileSystem& files, const std::string& savePath, const SaveVersion& version,
+                     int keep) {
+    if (version.original) MarkOriginalRestored(files, savePath);
+    TrimHistory(files, savePath, keep);
+    return true;
+}
+
+// After the version and the save traded names: the save it replaced, now under the
+// version's name, takes a version's name of its own time. (A stop in between leaves it
+// under the version's name: kept, though named for the version's time.) Another
+// program's save that had taken the save's name since the claim goes back to it, and
+// so does the save where the history cannot take it.
+bool KeepExchangedSave(FileSystem& files, const std::string& savePath, const SaveVersion& version,
+                       FileHandle save, int keep, SaveError& error, std::string& keptAs) {
+    FileInfo saveInfo;
+    FileStatus done = files.Describe(save, saveInfo);
+    const NameHolds took =
+        done.Ok() ? WhatNameHolds(files, version.path, saveInfo, &done) : NameHolds::kUnknown;
+    if (took == NameHolds::kThatFile) {
+        done = files.SyncFolderOf(savePath);
+        if (done.Ok()) done = files.SyncFolderOf(version.path);
+        if (done.Ok())
+            done = KeepInHistory(files, savePath, version.path, KeptFrom::kOther, keptAs);
+        if (done.Ok()) return RestoredVersion(files, savePath, version, keep);
+    }
+    const bool undone = files.Exchange(version.path, savePath).Ok();
+    files.SyncFolderOf(savePath);
+    files.SyncFolderOf(version.path);
+    if (took == NameHolds::kAnother && undone) {
+        error = {errors::kChangedOnDisk, {}};
+        return false;
+    }
+    return RefuseRestore(
+        error, done,
+        undone ? std::string()
+               : "The version is now the save; the save it replaced is " + version.path + ".");
+}
+
 }  // namespace
 
 std::optional<int> ParseHistoryKeep(std::string_view text) {
@@ -373,8 +413,18 @@ bool RestoreVersion(const std::string& givenPath, const SaveVersion& version, in
                  claimed.Cause()};
         return false;
     }
-    // The save steps aside under ".swap", which the next Open puts back should this
-    // stop half-way; the version takes the save's name; the save goes into the history.
+    // Where the system exchanges two names in one step, the version and the save trade
+    // names, so that the save's name never goes empty.
+    if (saveThere) {
+        const FileStatus exchanged = files.Exchange(version.path, savePath);
+        if (exchanged.Ok())
+            return KeepExchangedSave(files, savePath, version, saveClaim.Handle(), keep, error,
+                                     keptAs);
+        if (exchanged != FileError::kNotSupported) return RefuseRestore(error, exchanged);
+    }
+    // Elsewhere the save steps aside under ".swap", which the next Open puts back should
+    // this stop half-way; the version takes the save's name; the save goes into the
+    // history.
     if (saveThere) {
         // On the disk before the version takes the save's name.
         if (const FileStatus parking = DurableRename(files, savePath, *parked); !parking.Ok())
@@ -399,11 +449,7 @@ bool RestoreVersion(const std::string& givenPath, const SaveVersion& version, in
     FileStatus done = saveThere ? KeepInHistory(files, savePath, *parked, KeptFrom::kOther, keptAs)
                                 : FileStatus();
     if (done.Ok()) done = files.SyncFolderOf(savePath);
-    if (done.Ok()) {
-        if (version.original) MarkOriginalRestored(files, savePath);
-        TrimHistory(files, savePath, keep);
-        return true;
-    }
+    if (done.Ok()) return RestoredVersion(files, savePath, version, keep);
     // The history could not take the save, or the folder could not be made durable:
     // the names go back.
     const bool versionBack = files.RenameToFreeName(savePath, version.path).Ok();

@@ -100,8 +100,8 @@ struct Place {
     void AgeBackup() {
         const std::string backup = *BackupPathFor(save);
         if (dir)
-            fs::last_write_time(backup, fs::file_time_type::clock::now() -
-                                            std::chrono::hours(24 * 365 * 25));
+            fs::last_write_time(
+                backup, fs::file_time_type::clock::now() - std::chrono::hours(24 * 365 * 25));
         else
             memory.Put(backup, *memory.Contents(backup), std::int64_t{978'307'200} * 1'000'000'000);
     }
@@ -321,55 +321,72 @@ TEST(History, AVersionsRestoreLosesNoVersionAtAnyCall) {
         ListVersions(SystemFileSystem(), save, versions);
         return versions;
     };
-    int calls = 0;
-    {
-        test::TempDir dir;
-        const std::vector<SaveVersion> versions = prepare(dir);
-        FaultyFileSystem counting;
-        SaveError error;
-        std::string keptAs;
-        ASSERT_TRUE(RestoreVersion(dir.File("save.ess"), versions[1], 20, error, keptAs, counting));
-        calls = counting.Calls();
-    }
-    for (const bool stop : {false, true}) {
-        for (int call = 1; call <= calls + (stop ? 1 : 0); ++call) {
+    for (const bool exchange : {true, false}) {
+        if (exchange && !test::SystemExchangesNames()) continue;
+        int calls = 0;
+        {
+            // A game loading the save at any moment finds one, where names are exchanged.
             test::TempDir dir;
             const std::vector<SaveVersion> versions = prepare(dir);
-            const std::multiset<int> before = DaysIn(dir.Path());
-            FaultyFileSystem files = stop ? FaultyFileSystem::CrashingAtCall(call)
-                                          : FaultyFileSystem::FailingCall(call, FileError::kFailed);
+            bool saveMissing = false;
+            FaultyFileSystem counting([&](int, std::string_view) {
+                saveMissing = saveMissing || !fs::exists(dir.File("save.ess"));
+                return FileError::kNone;
+            });
+            counting.exchangeSupported = exchange;
             SaveError error;
             std::string keptAs;
-            const bool restored =
-                RestoreVersion(dir.File("save.ess"), versions[1], 20, error, keptAs, files);
-            const std::string where =
-                std::string(stop ? "stopped" : "failing") + " at call " + std::to_string(call) +
-                " " +
-                (call <= files.Calls() ? files.Names()[size_t(call - 1)] : std::string("(none)"));
-            if (stop) {
-                CSaveGame next;
-                EXPECT_TRUE(next.Open(dir.File("save.ess")))
-                    << where << ": " << next.GetErrorText();
-            } else if (!restored) {
-                // A refusal says why, and leaves every file under the name it had.
-                EXPECT_NE(error.cause.find("failed (injected)"), std::string::npos)
-                    << where << ": " << error.text;
-                EXPECT_TRUE(fs::exists(versions[1].path)) << where;
+            ASSERT_TRUE(
+                RestoreVersion(dir.File("save.ess"), versions[1], 20, error, keptAs, counting));
+            EXPECT_EQ(saveMissing, !exchange);
+            calls = counting.Calls();
+        }
+        for (const bool stop : {false, true}) {
+            for (int call = 1; call <= calls + (stop ? 1 : 0); ++call) {
+                test::TempDir dir;
+                const std::vector<SaveVersion> versions = prepare(dir);
+                const std::multiset<int> before = DaysIn(dir.Path());
+                FaultyFileSystem files =
+                    stop ? FaultyFileSystem::CrashingAtCall(call)
+                         : FaultyFileSystem::FailingCall(call, FileError::kFailed);
+                files.exchangeSupported = exchange;
+                SaveError error;
+                std::string keptAs;
+                const bool restored =
+                    RestoreVersion(dir.File("save.ess"), versions[1], 20, error, keptAs, files);
+                const std::string where = std::string(exchange ? "exchange, " : "renames, ") +
+                                          (stop ? "stopped" : "failing") + " at call " +
+                                          std::to_string(call) + " " +
+                                          (call <= files.Calls() ? files.Names()[size_t(call - 1)]
+                                                                 : std::string("(none)"));
+                if (stop) {
+                    CSaveGame next;
+                    EXPECT_TRUE(next.Open(dir.File("save.ess")))
+                        << where << ": " << next.GetErrorText();
+                } else if (!restored) {
+                    // A refusal says why, and leaves every file under the name it had.
+                    EXPECT_NE(error.cause.find("failed (injected)"), std::string::npos)
+                        << where << ": " << error.text;
+                    EXPECT_TRUE(fs::exists(versions[1].path)) << where;
+                }
+                const std::string save = ReadFileBytes(dir.File("save.ess"));
+                EXPECT_TRUE(save == SaveWithDay(3) || save == SaveWithDay(1)) << where;
+                if (!stop) {
+                    EXPECT_EQ(save, restored ? SaveWithDay(1) : SaveWithDay(3)) << where;
+                }
+                // A restore that says it is done kept the save it replaced as a version.
+                if (restored) {
+                    ASSERT_TRUE(fs::exists(keptAs)) << where << ": '" << keptAs << "'";
+                    EXPECT_EQ(ReadFileBytes(keptAs), SaveWithDay(3)) << where;
+                }
+                EXPECT_EQ(DaysIn(dir.Path()), before) << where;
+                for (const auto& entry : fs::directory_iterator(dir.Path()))
+                    EXPECT_NE(entry.path().extension(), ".swap") << where;
             }
-            const std::string save = ReadFileBytes(dir.File("save.ess"));
-            EXPECT_TRUE(save == SaveWithDay(3) || save == SaveWithDay(1)) << where;
-            if (!stop) {
-                EXPECT_EQ(save, restored ? SaveWithDay(1) : SaveWithDay(3)) << where;
-            }
-            EXPECT_EQ(DaysIn(dir.Path()), before) << where;
-            for (const auto& entry : fs::directory_iterator(dir.Path()))
-                EXPECT_NE(entry.path().extension(), ".swap") << where;
         }
     }
 }
 
-// When the version cannot take the save's name and the save cannot go back to it
-// either, the message says where the save is, and the next Open puts it back.
 TEST(History, AVersionsRestoreWhoseUndoFailsSaysWhereTheSaveIs) {
     test::TempDir dir;
     const std::string save = dir.File("save.ess");
@@ -383,6 +400,7 @@ TEST(History, AVersionsRestoreWhoseUndoFailsSaysWhereTheSaveIs) {
         const bool second = name == "RenameToFreeName" && ++renames >= 2 && renames <= 3;
         return second ? FileError::kFailed : FileError::kNone;
     });
+    files.exchangeSupported = false;  // the save steps aside, and cannot go back
     SaveError error;
     std::string keptAs;
     EXPECT_FALSE(RestoreVersion(save, versions[0], 20, error, keptAs, files));
