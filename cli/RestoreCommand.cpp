@@ -59,6 +59,10 @@ int RunRestore(const Request& request, Console& console) {
         console.err << errors::kNoEssInName << "\n";
         return kExitError;
     }
+    if (std::string version = VersionNotToEdit(file); !version.empty()) {
+        console.err << ErrorLines({errors::kVersionNotASave, std::move(version)});
+        return kExitError;
+    }
     if (request.version) return RestoreVersionNumbered(file, *request.version, request, console);
     if (!HasBackup(file, console.files)) {
         console.err << "There is no backup (" << ForTerminal(*backup) << ") to restore.\n";

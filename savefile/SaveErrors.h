@@ -61,6 +61,8 @@ inline constexpr const char* kRestoreSwap =
     "Error swapping the save and its backup; both keep their old contents.";
 inline constexpr const char* kRestoreVersion =
     "Error restoring the version; the save keeps its old contents.";
+inline constexpr const char* kVersionNotASave =
+    "This file is an earlier version of a save, not a save to edit.";
 inline constexpr const char* kHistoryUnreadable = "The save's earlier versions cannot be listed.";
 inline constexpr const char* kNoMemoryForNewSave =
     "There was not enough memory for the new save beside the old one.";

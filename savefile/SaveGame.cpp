@@ -31,6 +31,11 @@ bool CSaveGame::Bind(const std::string& givenPath, bool onlyForReading) {
         const std::string path = onlyForReading ? givenPath : files.FinalPath(givenPath);
         std::optional<std::string> work;
         if (!onlyForReading && !(work = WorkPathFor(path))) return Refuse(errors::kNoEssInName);
+        if (std::string version = onlyForReading ? "" : VersionNotToEdit(path); !version.empty()) {
+            Refuse(errors::kVersionNotASave);
+            SayWhereVersionsAre(version);
+            return false;
+        }
         // Names shared with another save's files are left as they are: whose they
         // are cannot be told, and a commit of either save refuses.
         const bool ownSiblings = work && SiblingOfAnotherSave(files, path).empty();

@@ -372,6 +372,27 @@ FileStatus KeepInHistory(FileSystem& files, const std::string& savePath, const s
     return {FileError::kExists, "Too many versions of the same time", *folder};
 }
 
+std::string VersionNotToEdit(const std::string& path) {
+    constexpr std::string_view kHistoryExtension = ".history";
+    const size_t cut = path.find_last_of("/\\");
+    if (cut == std::string::npos || !ReadVersionName(std::string_view(path).substr(cut + 1)))
+        return {};
+    const std::string folder = path.substr(0, cut);
+    const size_t folderName = folder.find_last_of("/\\") + 1;  // 0 where there is no slash
+    if (folder.size() < kHistoryExtension.size() + 1 ||
+        folder.compare(folder.size() - kHistoryExtension.size(), kHistoryExtension.size(),
+                       kHistoryExtension) != 0 ||
+        folder.size() - kHistoryExtension.size() <= folderName)
+        return {};
+    const std::string save =
+        folder.substr(0, folder.size() - kHistoryExtension.size()) + std::string(kVersionExtension);
+    return path + " is an earlier version of " + save +
+           ", kept in its history. Put it back as the save with Versions... in the editor or "
+           "quellhart-cli restore " +
+           save + " --version N (quellhart-cli history " + save +
+           " lists them), or copy it out of " + folder + " to edit it as a save of its own.";
+}
+
 void TrimHistory(FileSystem& files, const std::string& savePath, int keep) {
     const std::optional<std::string> folder = HistoryPathFor(savePath);
     std::vector<SaveVersion> versions;

@@ -81,6 +81,12 @@ enum class KeptFrom { kPreviousBackup, kOther };
 FileStatus KeepInHistory(FileSystem& files, const std::string& savePath, const std::string& path,
                          KeptFrom from, std::string& keptAs);
 
+// Where `path` is a version in a save's history (a file of a version's name in a
+// folder "NAME.history"), a line saying so and how to put it back or copy it out:
+// versions are history, read but never edited in place (its name would no longer tell
+// its time, and its backup would land inside the history). Empty for anything else.
+std::string VersionNotToEdit(const std::string& path);
+
 // Removes the oldest versions beyond the `keep` newest, never the original; with
 // `keep` 0, nothing. A version that cannot be removed stays; trimming never fails a
 // commit.

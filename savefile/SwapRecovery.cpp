@@ -81,6 +81,10 @@ SaveError FinishInterruptedSwaps(FileSystem& files, const std::string& savePath,
 
 bool ReadyToPutBack(FileSystem& files, const std::string& savePath, const std::string& candidate,
                     int keep, const char* refusal, SaveError& error) {
+    if (std::string version = VersionNotToEdit(savePath); !version.empty()) {
+        error = {errors::kVersionNotASave, std::move(version)};
+        return false;
+    }
     if (std::string clash = SiblingOfAnotherSave(files, savePath); !clash.empty()) {
         error = {refusal, std::move(clash)};
         return false;

@@ -65,6 +65,24 @@ TEST_F(HistoryCommandTest, ListsEachVersionWithWhatChangedInTheNext) {
     EXPECT_NE(text.out.find("name: \"J\u00e9r\u00f4me\" -> \"Ann\""), std::string::npos);
     EXPECT_NE(text.out.find("(the original)"), std::string::npos);
 
+    // A version is read, never edited in place: set and restore refuse it and say how
+    // to put it back; it stays as it was, with nothing made beside it.
+    const std::string version = first["path"];
+    EXPECT_EQ(Cli({"show", version}).code, 0);
+    for (const std::vector<std::string>& edit :
+         {std::vector<std::string>{"set", version, "--name", "Cy", "--yes"},
+          {"restore", version, "--yes"}}) {
+        const CliResult refused = Cli(edit);
+        EXPECT_EQ(refused.code, 1) << edit[0];
+        EXPECT_EQ(refused.err.substr(0, refused.err.find('\n')), errors::kVersionNotASave)
+            << refused.err;
+        EXPECT_NE(refused.err.find("quellhart-cli restore " + SavePath() + " --version N"),
+                  std::string::npos)
+            << refused.err;
+    }
+    EXPECT_EQ(ReadFileBytes(version), original);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.File("save.history")), {}), 2);
+
     fs::remove_all(dir.File("save.history"));
     fs::remove(BackupPath());
     EXPECT_EQ(Cli({"history", SavePath()}).out,
