@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <utility>
 
 namespace quellhart {
@@ -31,7 +32,13 @@ bool SaveCopier::Copy(int64_t from, int64_t count, std::span<const ValuePatch> p
         if (FileStatus read = files_.ReadAt(save_, from + done, block_.data(), want, got);
             !read.Ok())
             return Failed(std::move(read));
-        if (got != want) return false;  // the save ends too soon
+        if (got != want) {
+            endedEarly_ = true;
+            return Failed({FileError::kFailed,
+                           "It ended " + std::to_string(from + done + int64_t(got)) +
+                               " bytes in, before the end of the save as it was loaded",
+                           {}});
+        }
         copied_.Add(block_.data(), want);
         ApplyPatches(block_.data(), written_, want, patches);
         if (FileStatus wrote = files_.WriteAt(work_, written_, block_.data(), want); !wrote.Ok())

@@ -46,6 +46,9 @@ public:
     int64_t Written() const { return written_; }
     // The file call that failed a copy or write, with its cause.
     const FileStatus& Failure() const { return failure_; }
+    // The save ended before the bytes a copy asked for: it was cut short, or written
+    // anew, since it was loaded.
+    bool SaveEndedEarly() const { return endedEarly_; }
 
 private:
     bool Failed(FileStatus status);  // keeps it as the failure, false
@@ -59,6 +62,7 @@ private:
     int64_t writeBackFrom_ = 0;
     std::vector<char> block_;
     FileStatus failure_;
+    bool endedEarly_ = false;
 };
 
 }  // namespace quellhart

@@ -57,6 +57,8 @@ inline constexpr const char* kRenameWorkToSave = "Error renaming .out file to .e
 inline constexpr const char* kBeingWritten = "The save is being written by another program.";
 inline constexpr const char* kChangedOnDisk =
     "The save was changed on disk after it was opened. Open it again.";
+inline constexpr const char* kChangedWhileWritten =
+    "The save was changed on disk while the new save was written.";
 inline constexpr const char* kRestoreSwap =
     "Error swapping the save and its backup; both keep their old contents.";
 inline constexpr const char* kRestoreVersion =

@@ -157,6 +157,7 @@ private:
     bool LoadsWhole(const std::string& path);
     bool PlanValuePatches(std::vector<ValuePatch>& patches);
     bool RebuildOutFile(std::span<const ValuePatch> patches);
+    bool CopyFailed(const SaveCopier& copier, const char* step = errors::kReconstruction);
     bool ReadBackValuePatches(std::span<const ValuePatch> patches);
     std::optional<int64_t> LocateGlobValue(const GlobEntry& slot);
 

@@ -389,6 +389,14 @@ FileStatus CSaveGame::RememberReliedOnBytes(int64_t globRunStart, int64_t globRu
     return FileError::kNone;
 }
 
+// A copy of the save that failed: a save that ended too soon was written anew meanwhile
+// (a game saving), which is said as what it is, with where it ended beneath.
+bool CSaveGame::CopyFailed(const SaveCopier& copier, const char* step) {
+    if (!copier.SaveEndedEarly()) return Refuse(step, copier.Failure());
+    bytesChangedSinceLoad = true;
+    return Refuse(errors::kChangedWhileWritten, copier.Failure());
+}
+
 bool CSaveGame::RebuildOutFile(std::span<const ValuePatch> patches) {
     // What is copied must be the save as loaded: a game that rewrote it in place since,
     // or rewrites it while it is copied, on a file system whose times cannot show it,
@@ -400,8 +408,7 @@ bool CSaveGame::RebuildOutFile(std::span<const ValuePatch> patches) {
     const std::vector<char> prefix = PrefixBytes(player);
     files.ExpectSize(workFile, input.Size() - readPrefixLength + int64_t(prefix.size()));
     // The values lie before the player record, which never moves them.
-    if (!copier.Copy(0, readRawAddress, patches))
-        return Refuse(errors::kReconstruction, copier.Failure());
+    if (!copier.Copy(0, readRawAddress, patches)) return CopyFailed(copier);
 
     if (!copier.Write(prefix)) return Refuse(errors::kReconstruction, copier.Failure());
     // The old prefix is not copied; its bytes as loaded stand in for it here, and those
@@ -412,8 +419,8 @@ bool CSaveGame::RebuildOutFile(std::span<const ValuePatch> patches) {
     // The tail: everything after the old prefix, to the end of the save as loaded.
     const int64_t tailFrom = int64_t(readRawAddress) + readPrefixLength;
     const int64_t tail = input.Size() - tailFrom;
-    if (tail < 0 || !copier.Copy(tailFrom, tail))
-        return Refuse(errors::kReconstructionTail, copier.Failure());
+    if (tail < 0) return Refuse(errors::kReconstructionTail);
+    if (!copier.Copy(tailFrom, tail)) return CopyFailed(copier, errors::kReconstructionTail);
     FileInfo made;
     if (const FileStatus described = files.Describe(workFile, made); !described.Ok())
         return Refuse(errors::kReconstructionTail, described);

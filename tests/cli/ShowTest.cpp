@@ -196,6 +196,7 @@ TEST_F(ShowTest, ControlBytesFromASaveAreEscapedOnTheTerminal) {
     const CliResult json = Cli({"show", SavePath(), "--json"});
     EXPECT_NE(json.out.find("\"name\": \"a\\u001Fz\""), std::string::npos) << json.out;
     EXPECT_EQ(json.Json()["player"]["name"], "a\x1Fz");
+#ifndef _WIN32  // no control characters in a file's name there
     // A file's name in what is said on standard error, the cause included.
     const std::string named = dir.File("a\x1B[2Jb.ess");
     std::filesystem::create_directory(named);
@@ -205,6 +206,7 @@ TEST_F(ShowTest, ControlBytesFromASaveAreEscapedOnTheTerminal) {
         EXPECT_EQ(refused.err.find('\x1B'), std::string::npos) << refused.err;
         EXPECT_NE(refused.err.find("a\\x1B[2Jb."), std::string::npos) << refused.err;
     }
+#endif
 }
 
 }  // namespace
