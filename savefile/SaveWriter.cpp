@@ -167,9 +167,11 @@ bool CSaveGame::CommitLocked() {
     const LockHold hold(files, input.Handle());
 
     if (!SaveStillAsLoaded()) return false;
-    // The system's replace-with-backup refuses a read-only save only at the end, and
-    // the old save's second name, read-only as well, could then not be removed.
-    if (files.ReplacesWithBackup() && (input.OpenedAs().permissions & 0222) == 0) {
+    // A save its owner may not write (a read-only mark, mode 0444) is the player's
+    // protection of it, honoured on every system before anything is made: a rename
+    // would replace it all the same where the folder allows it, and Windows's
+    // replace-with-backup would refuse it only at the end.
+    if ((input.OpenedAs().permissions & 0200) == 0) {
         Refuse(errors::kRenameSaveToBackup);
         SayWhereVersionsAre("The save is read-only; clear that attribute to commit.");
         return false;

@@ -309,31 +309,32 @@ TEST_F(SaveSafetyTest, ARewriteInPlaceWithTheSameSizeAndTimeIsCaught) {
         }
 }
 
-// Where the system replaces a save with its own call (Windows), a save it will not
-// replace is refused before anything is made, and the message says why: the save is
-// read-only, or another program holds it open and lets no one delete it. Nothing is
-// left beside the save, and the commit after works once the cause is gone.
+// A save that is read-only, on every system, or that another program holds open and
+// lets no one delete (Windows, whose replace would fail) is refused before anything is
+// made, and the message says why. Nothing is left beside the save, and the commit
+// after works once the cause is gone.
 TEST_F(SaveSafetyTest, ASaveTheSystemWillNotReplaceIsRefusedWithItsReason) {
-#ifndef _WIN32
-    GTEST_SKIP() << "renaming over a read-only or open save is allowed here";
-#else
     struct Case {
         const char* cause;  // in the reason line; "" for the system's own words
         std::function<std::function<void()>(const std::string&)> hold;  // returns the release
     };
-    const Case cases[] = {
+    const std::vector<Case> cases = {
         {"read-only",
          [](const std::string& path) {
-             fs::permissions(path, fs::perms::owner_write, fs::perm_options::remove);
+             fs::permissions(
+                 path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                 fs::perm_options::remove);
              return
                  [path] { fs::permissions(path, fs::perms::owner_write, fs::perm_options::add); };
          }},
+#ifdef _WIN32
         {"",
          [](const std::string& path) {
              const HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                              OPEN_EXISTING, 0, nullptr);
              return [held] { CloseHandle(held); };
          }},
+#endif
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(OpenAndLoad(test::StandardSave()));
@@ -352,7 +353,6 @@ TEST_F(SaveSafetyTest, ASaveTheSystemWillNotReplaceIsRefusedWithItsReason) {
         EXPECT_TRUE(next.Commit()) << c.cause << ": " << next.GetErrorText();
         fs::remove(BackupPath());
     }
-#endif
 }
 
 // A lock sits on a file, a claim on a name: taken on a file whose name has moved on
