@@ -44,11 +44,15 @@ std::array<TypedText, 5> PlayerOptions(const Request& request) {
 bool TextsStorable(const Request& request, Console& console) {
     const int codePage = SaveTextCodePage().Number();
     for (const auto& [typed, option] : PlayerOptions(request)) {
-        if (!typed || SaveTextCodePage().CanHold(*typed)) continue;
-        console.err << "quellhart-cli: " << option << " '" << *typed
-                    << "' has characters that Windows-" << codePage
-                    << " cannot hold: the save's texts are read and written as Windows-" << codePage
-                    << "; give the save's code page with --code-page N\n";
+        if (!typed) continue;
+        const std::optional<std::string> unstorable = SaveTextCodePage().FirstUnstorable(*typed);
+        if (!unstorable) continue;
+        console.err << "quellhart-cli: " << option << " '" << ForTerminal(*typed) << "' holds '"
+                    << ForTerminal(*unstorable) << "', which Windows-" << codePage
+                    << " cannot store: the save's texts are read and written as Windows-"
+                    << codePage
+                    << " (give another code page with --code-page N only if the save was "
+                       "written in another)\n";
         return false;
     }
     return true;

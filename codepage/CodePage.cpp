@@ -23,7 +23,39 @@ std::string gSaveTextCodePageDescription = "Windows-1252";
 // U+FFFD: what a malformed UTF-8 sequence reads as; no code page holds it.
 constexpr char32_t kReplacement = 0xFFFD;
 
+// What `base` and the combining `mark` compose into, where Unicode composes them.
+std::optional<char32_t> Composed(char32_t base, char32_t mark) {
+    const auto& pairs = codepages::Compositions();
+    const auto found =
+        std::lower_bound(pairs.begin(), pairs.end(), std::pair{base, mark},
+                         [](const codepages::Composition& p, std::pair<char32_t, char32_t> key) {
+                             return std::pair{p.base, p.mark} < key;
+                         });
+    if (found == pairs.end() || found->base != base || found->mark != mark) return std::nullopt;
+    return found->composed;
+}
+
+// Adds `c` to the composed text: a mark that composes with the letter before it
+// becomes part of it. Marks in Unicode's canonical order compose as NFC composes them.
+void AppendComposed(std::u32string& text, char32_t c) {
+    if (!text.empty())
+        if (const std::optional<char32_t> composed = Composed(text.back(), c)) {
+            text.back() = *composed;
+            return;
+        }
+    text += c;
+}
+
+std::u32string ComposedText(std::string_view utf8) {
+    std::u32string text;
+    for (size_t at = 0; at < utf8.size();) AppendComposed(text, NextCodePoint(utf8, at));
+    return text;
+}
+
 }  // namespace
+
+CodePage::CodePage(int number, const char32_t* upperHalf)
+    : number_(number), upperHalf_(upperHalf), marked_(codepages::MarkedLetters(number)) {}
 
 const CodePage* CodePage::Find(int number) {
     for (const CodePage& page : AllCodePages())
@@ -52,29 +84,49 @@ std::optional<unsigned char> CodePage::FromUnicode(char32_t c) const {
 }
 
 std::string CodePage::Decode(std::string_view bytes) const {
+    std::u32string text;
+    text.reserve(bytes.size());
+    for (char b : bytes) AppendComposed(text, ToUnicode(static_cast<unsigned char>(b)));
     std::string out;
     out.reserve(bytes.size());
-    for (char b : bytes) AppendUtf8(out, ToUnicode(static_cast<unsigned char>(b)));
+    for (char32_t c : text) AppendUtf8(out, c);
     return out;
+}
+
+bool CodePage::AppendBytes(std::string& out, char32_t c) const {
+    if (c == kReplacement) return false;
+    if (const std::optional<unsigned char> byte = FromUnicode(c)) {
+        out += char(*byte);
+        return true;
+    }
+    const auto found = std::lower_bound(
+        marked_.begin(), marked_.end(), c,
+        [](const codepages::MarkedLetter& m, char32_t key) { return m.letter < key; });
+    if (found == marked_.end() || found->letter != c) return false;
+    out += char(*FromUnicode(found->base));
+    out += char(*FromUnicode(found->mark));
+    return true;
 }
 
 std::string CodePage::Encode(std::string_view utf8) const {
     std::string out;
-    for (size_t at = 0; at < utf8.size();) {
-        const char32_t c = NextCodePoint(utf8, at);
-        const std::optional<unsigned char> byte = c == kReplacement ? std::nullopt : FromUnicode(c);
-        out += byte ? char(*byte) : '?';
-    }
+    for (char32_t c : ComposedText(utf8))
+        if (!AppendBytes(out, c)) out += '?';
     return out;
 }
 
-bool CodePage::CanHold(std::string_view utf8) const {
-    for (size_t at = 0; at < utf8.size();) {
-        const char32_t c = NextCodePoint(utf8, at);
-        if (c == kReplacement || !FromUnicode(c)) return false;
+std::optional<std::string> CodePage::FirstUnstorable(std::string_view utf8) const {
+    std::string bytes;
+    for (char32_t c : ComposedText(utf8)) {
+        if (AppendBytes(bytes, c)) continue;
+        std::string character;
+        AppendUtf8(character, c);
+        return character;
     }
-    return true;
+    return std::nullopt;
 }
+
+bool CodePage::CanHold(std::string_view utf8) const { return !FirstUnstorable(utf8); }
 
 const CodePage& SaveTextCodePage() {
     return gSaveTextCodePage ? *gSaveTextCodePage : CodePage::Western();

@@ -4,12 +4,21 @@
 // back as bytes through one table per code page, so that every byte survives the
 // round trip: a byte a code page leaves undefined stands for a character of its own
 // (Windows-1252's 0x81 for U+0081), which gives the byte back.
+//
+// A letter with marks is one text however it was typed: composed ("ễ", as keyboards
+// give it), decomposed ("e", U+0302, U+0303) or in a code page's own mixed form. Texts
+// are shown composed, as Unicode's NFC has it, and stored in the code page's form:
+// the letter's own byte where it has one, else a letter and a combining mark
+// (Windows-1258 holds Vietnamese as "ê" and the combining tilde).
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "codepage/CodePageTables.h"
 
 namespace quellhart {
 
@@ -28,19 +37,27 @@ public:
     // The byte for `codePoint`, or none when the code page cannot hold it.
     std::optional<unsigned char> FromUnicode(char32_t codePoint) const;
 
-    // Bytes of this code page to UTF-8.
+    // Bytes of this code page to UTF-8, letters and their marks composed.
     std::string Decode(std::string_view bytes) const;
     // UTF-8 to bytes of this code page; a character the code page cannot hold, or a
     // byte that is not valid UTF-8, becomes '?'.
     std::string Encode(std::string_view utf8) const;
-    // Whether every character of the UTF-8 text has a byte here.
+    // Whether every character of the UTF-8 text can be stored here.
     bool CanHold(std::string_view utf8) const;
+    // The first character of the UTF-8 text that cannot be stored here (U+FFFD for
+    // bytes that are not UTF-8), as UTF-8; none when all can.
+    std::optional<std::string> FirstUnstorable(std::string_view utf8) const;
 
-    CodePage(int number, const char32_t* upperHalf) : number_(number), upperHalf_(upperHalf) {}
+    CodePage(int number, const char32_t* upperHalf);
 
 private:
+    // The bytes for one composed character, appended; false when there are none.
+    bool AppendBytes(std::string& out, char32_t codePoint) const;
+
     int number_;
     const char32_t* upperHalf_;  // bytes 0x80 to 0xFF
+    std::span<const codepages::MarkedLetter>
+        marked_;  // letters held as a base and a combining mark
 };
 
 // The code page the program reads and writes save texts in: chosen once at start

@@ -71,7 +71,7 @@ TEST_F(CodePageTest, SetWritesTheCodePagesBytesAndRefusesWhatItCannotHold) {
 
     CliResult r = Cli({"set", path, "--name", "Пётр", "--yes"});  // Windows-1252
     EXPECT_EQ(r.code, 2);
-    EXPECT_NE(r.err.find("--name 'Пётр' has characters that Windows-1252 cannot hold"),
+    EXPECT_NE(r.err.find("--name 'Пётр' holds 'П', which Windows-1252 cannot store"),
               std::string::npos)
         << r.err;
     EXPECT_EQ(ReadFileBytes(path), before);

@@ -252,9 +252,9 @@ TEST_F(SetTest, EveryMessageOfSetAndRestoreIsAsWritten) {
          "",
          false,
          true,
-         "quellhart-cli: --race '\u0416' has characters that Windows-1252 cannot hold: the "
-         "save's texts are read and written as Windows-1252; give the save's code page with "
-         "--code-page N\n"},
+         "quellhart-cli: --race '\u0416' holds '\u0416', which Windows-1252 cannot store: the "
+         "save's texts are read and written as Windows-1252 (give another code page with "
+         "--code-page N only if the save was written in another)\n"},
         {{"set", "--name", "Ann", "--yes"},
          "",
          false,

@@ -42,12 +42,61 @@ TEST(CodePage, EachReadsItsOwnLetters) {
         {1256, "\xE3\xD1\xCD\xC8\xC7", "مرحبا"},
         {1257, "\xC0\xFEuolas \xC7riks", "Ąžuolas Ēriks"},
         {1258, "\xD0\xF5n", "Đơn"},
+        // Vietnamese: a letter and a combining tone mark, shown composed.
+        {1258, "Tr\xE2\xCCn Thi\xF2 Nguy\xEA\xDEn", "Trần Thị Nguyễn"},
     };
     for (const Letters& row : rows) {
         const CodePage& page = *CodePage::Find(row.codePage);
         EXPECT_EQ(page.Decode(row.bytes), row.text) << row.codePage;
         EXPECT_EQ(page.Encode(row.text), row.bytes) << row.codePage;
     }
+}
+
+// A letter with marks stores the same bytes typed composed (as keyboards give it),
+// decomposed, or in the code page's own form, and reads back composed: what is read
+// and what is typed compare equal.
+TEST(CodePage, ALetterWithMarksIsOneTextHoweverItIsTyped) {
+    const CodePage& vietnamese = *CodePage::Find(1258);
+    struct Row {
+        const char* composed;
+        const char* decomposed;
+        const char* mixed;  // the code page's own letter and a combining mark
+        const char* bytes;
+    };
+    const Row rows[] = {
+        {"Nguy\u1EC5n", "Nguye\u0302\u0303n", "Nguy\u00EA\u0303n", "Nguy\xEA\xDEn"},
+        {"Th\u1ECB", "Thi\u0323", "Thi\u0323", "Thi\xF2"},
+        {"\u1EAC", "A\u0323\u0302", "\u00C2\u0323", "\xC2\xF2"},  // marks in canonical order
+        {"\u1EF9", "y\u0303", "y\u0303", "y\xDE"},
+    };
+    for (const Row& row : rows) {
+        for (const char* typed : {row.composed, row.decomposed, row.mixed}) {
+            EXPECT_TRUE(vietnamese.CanHold(typed)) << row.composed;
+            EXPECT_EQ(vietnamese.Encode(typed), row.bytes) << row.composed;
+        }
+        EXPECT_EQ(vietnamese.Decode(row.bytes), row.composed);
+    }
+    // Every vowel of the code page with every tone mark is stored, and read back as
+    // one composed letter that stores the same bytes again.
+    const char* vowels[] = {
+        "a", "\u0103", "\u00E2", "e", "\u00EA", "i", "o", "\u00F4", "\u01A1", "u", "\u01B0", "y",
+        "A", "\u0102", "\u00C2", "E", "\u00CA", "I", "O", "\u00D4", "\u01A0", "U", "\u01AF", "Y"};
+    for (const char* vowel : vowels) {
+        for (const char* tone : {"\u0300", "\u0301", "\u0303", "\u0309", "\u0323"}) {
+            const std::string typed = std::string(vowel) + tone;
+            const std::string bytes = vietnamese.Encode(typed);
+            ASSERT_EQ(bytes.find('?'), std::string::npos) << typed;
+            const std::string shown = vietnamese.Decode(bytes);
+            size_t at = 0;
+            NextCodePoint(shown, at);
+            EXPECT_EQ(at, shown.size()) << typed << " is shown as " << shown;
+            EXPECT_EQ(vietnamese.Encode(shown), bytes) << typed;
+        }
+    }
+    // What cannot be stored is named.
+    EXPECT_EQ(vietnamese.FirstUnstorable("Nguy\u1EC5n \u0416"), "\u0416");
+    EXPECT_EQ(CodePage::Western().FirstUnstorable("Nguy\u1EC5n"), "\u1EC5");
+    EXPECT_EQ(CodePage::Western().Encode("Jos\u0065\u0301"), "Jos\xE9");  // é, decomposed
 }
 
 TEST(CodePage, WhatACodePageCannotHoldIsKnownAndBecomesAQuestionMark) {

@@ -100,8 +100,8 @@ std::string CWnd::GetWindowText(int maxCount) const {
 BOOL CWnd::IsTextInCodePage() const {
     const QWidget* widget = ToWidget(hwnd_);
     if (!widget) return TRUE;
-    const QString text = Text(widget);
-    return FromSaveText(ToSaveText(text)) == text;
+    // Typed composed or decomposed, a letter with marks is stored all the same.
+    return SaveTextCodePage().CanHold(Text(widget).toStdString());
 }
 
 void CWnd::LimitText(int maxChars) {

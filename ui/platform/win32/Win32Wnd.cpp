@@ -64,8 +64,8 @@ std::string CWnd::GetWindowText(int maxCount) const {
 
 BOOL CWnd::IsTextInCodePage() const {
     if (!GetSafeHwnd()) return TRUE;
-    const std::wstring text = WindowTextOf(ToHwnd(hwnd_));
-    return WideFromSaveText(SaveTextFromWide(text)) == text ? TRUE : FALSE;
+    // Typed composed or decomposed, a letter with marks is stored all the same.
+    return SaveTextCodePage().CanHold(Utf8FromWide(WindowTextOf(ToHwnd(hwnd_)))) ? TRUE : FALSE;
 }
 
 void CWnd::LimitText(int maxChars) {
