@@ -1,3 +1,4 @@
+#include "codepage/CodePage.h"
 #include "res/WindowStyles.h"
 #include "ui/platform/CWnd.h"
 #include "ui/platform/win32/Win32.h"
