@@ -73,6 +73,7 @@ std::string CodePageSentence(const CodePageChoice& choice) {
 }
 
 std::string DescribeCodePage(const CodePageChoice& choice) {
+    if (!choice.codePage) return choice.error;  // a choice that failed says why
     return "Windows-" + std::to_string(choice.codePage->Number()) + " (from " + choice.source + ")";
 }
 

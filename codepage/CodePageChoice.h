@@ -33,7 +33,8 @@ CodePageChoice SystemCodePage();
 // variable, else the system's.
 CodePageChoice ChooseCodePage(const std::optional<std::string>& option);
 
-// The choice said in one line, for Help and --help: "Windows-1251 (from LANG=ru_RU.UTF-8)".
+// The choice said in one line, for Help and --help: "Windows-1251 (from LANG=ru_RU.UTF-8)";
+// for a choice that failed, why.
 std::string DescribeCodePage(const CodePageChoice& choice);
 // The sentence --help ends with: which code page the save's texts are read and written
 // in, or why the one asked for is none.

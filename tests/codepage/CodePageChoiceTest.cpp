@@ -87,6 +87,7 @@ TEST(CodePageChoice, ANumberThatIsNoSingleByteCodePageIsRefused) {
          {"65001", "932", "437", "1259", "12510", "-1251", "1251x", "", "cp1251"}) {
         const CodePageChoice choice = ChooseCodePage(std::string(wrong));
         EXPECT_EQ(choice.codePage, nullptr) << wrong;
+        EXPECT_EQ(DescribeCodePage(choice), choice.error) << wrong;  // said, not dereferenced
         EXPECT_EQ(choice.error,
                   std::string("--code-page names no single-byte Windows code page: '") + wrong +
                       "' (known: 874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258)");
