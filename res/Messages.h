@@ -30,6 +30,14 @@ inline constexpr const char* kNotInCodePageEnd = "). Nothing was written.";
 inline std::string NotInCodePage(int codePage) {
     return kNotInCodePage + std::to_string(codePage) + kNotInCodePageEnd;
 }
+// The same, naming the first character that cannot be stored.
+inline std::string NotInCodePage(int codePage, const std::string& character) {
+    if (character.empty()) return NotInCodePage(codePage);
+    return "this text holds '" + character +
+           "', which a save cannot store (only the characters "
+           "of Windows-" +
+           std::to_string(codePage) + kNotInCodePageEnd;
+}
 
 // CommitChanges on a save opened with "Open as read-only" ticked.
 inline constexpr const char* kOpenedReadOnly =

@@ -405,13 +405,14 @@ PlayerRecord CMainDlg::RecordFromPlayerPage() const {
     return RecordFromShownTexts(m_document->Player(), m_playerPage.ShownTexts());
 }
 
-int CMainDlg::UnstorablePlayerText() const {
+std::pair<int, std::string> CMainDlg::UnstorablePlayerText() const {
     for (int id : kPlayerTextControls) {
         CWnd control;
         control.Attach(m_playerPage.GetDlgItem(id));
-        if (!control.IsTextInCodePage()) return id;
+        if (std::string character = control.UnstorableCharacter(); !character.empty())
+            return {id, std::move(character)};
     }
-    return 0;
+    return {0, {}};
 }
 
 bool CMainDlg::CommitUnderWaitBox() {
@@ -441,9 +442,10 @@ void CMainDlg::CommitAsked() {
                       MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    const int unstorable = UnstorablePlayerText();
-    CommitSteps steps(unstorable ? res::CaptionOf(res::PlayerPageTemplate(), unstorable) : "",
-                      [this] { return HasBackup(m_path); });
+    const auto [unstorable, character] = UnstorablePlayerText();
+    CommitSteps steps(
+        unstorable ? res::CaptionOf(res::PlayerPageTemplate(), unstorable) : "",
+        [this] { return HasBackup(m_path); }, character);
     for (CommitSteps::Step step = steps.First(); step.kind != CommitSteps::Kind::kEnd;) {
         switch (step.kind) {
             case CommitSteps::Kind::kShow:

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "savefile/SaveGame.h"
 #include "ui/HelpDlg.h"
@@ -82,7 +83,9 @@ private:
     static void ShowError(WindowHandle owner, const SaveError& error);
     // The first player text field holding a character the save's code page cannot
     // hold, or 0 when all can be stored.
-    int UnstorablePlayerText() const;
+    // The first player field holding a character the save cannot store (0 for none),
+    // and that character.
+    std::pair<int, std::string> UnstorablePlayerText() const;
     PlayerRecord RecordFromPlayerPage() const;
     // Whether a save is open (its path known); otherwise says `otherwise` in a box.
     bool HasSaveElseSay(WindowHandle owner, const char* otherwise);

@@ -43,6 +43,8 @@ struct Session {
     std::string pending;  // the save's bytes on their way in
     std::unique_ptr<CSaveGame> save;
     EditablePlayerTexts texts;  // as the page's fields hold them, stored form
+    // The first character of each field the code page could not store, as last given.
+    EditablePlayerTexts unstorable;
     // What the save held as loaded, and the texts its fields showed then: what the
     // edits are told apart from when they go onto a newer save.
     ui::LoadedValues loaded;
@@ -455,8 +457,11 @@ int qh_use_code_page(int number) {
 const char* qh_set_player_text(int field, const char* utf8) {
     if (!HaveSave()) return Outcome(&kNoSave);
     if (field < 0 || field >= int(gSession->texts.size())) return Return("");
-    if (!SaveTextCodePage().CanHold(utf8)) {
-        const SaveError unstorable{messages::NotInCodePage(SaveTextCodePage().Number()), {}};
+    gSession->unstorable[size_t(field)] = SaveTextCodePage().FirstUnstorable(utf8).value_or("");
+    if (!gSession->unstorable[size_t(field)].empty()) {
+        const SaveError unstorable{messages::NotInCodePage(SaveTextCodePage().Number(),
+                                                           gSession->unstorable[size_t(field)]),
+                                   {}};
         return Outcome(&unstorable);
     }
     gSession->texts[size_t(field)] = SaveTextCodePage().Encode(utf8);
@@ -529,10 +534,12 @@ void qh_take_newer() {
 const char* qh_commit_begin(int unstorableField) {
     const bool refused =
         unstorableField >= 0 && unstorableField < int(std::size(ui::kPlayerTextControls));
-    gCommit.emplace(refused ? res::CaptionOf(res::PlayerPageTemplate(),
-                                             ui::kPlayerTextControls[unstorableField])
-                            : "",
-                    [] { return gSession && HasBackup(gSession->name, gSession->files); });
+    gCommit.emplace(
+        refused
+            ? res::CaptionOf(res::PlayerPageTemplate(), ui::kPlayerTextControls[unstorableField])
+            : "",
+        [] { return gSession && HasBackup(gSession->name, gSession->files); },
+        refused && gSession ? gSession->unstorable[size_t(unstorableField)] : "");
     return Return(JsonStep(gCommit->First()));
 }
 

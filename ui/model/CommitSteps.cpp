@@ -24,8 +24,11 @@ std::string NoteLines(const SaveError& note) {
     return note.cause.empty() ? note.text : note.text + "\n" + note.cause;
 }
 
-CommitSteps::CommitSteps(std::string unstorableField, std::function<bool()> hasBackup)
-    : unstorableField_(std::move(unstorableField)), hasBackup_(std::move(hasBackup)) {}
+CommitSteps::CommitSteps(std::string unstorableField, std::function<bool()> hasBackup,
+                         std::string unstorableCharacter)
+    : unstorableField_(std::move(unstorableField)),
+      unstorableCharacter_(std::move(unstorableCharacter)),
+      hasBackup_(std::move(hasBackup)) {}
 
 CommitSteps::Step CommitSteps::End() {
     stage_ = Stage::kEnd;
@@ -35,7 +38,8 @@ CommitSteps::Step CommitSteps::End() {
 CommitSteps::Step CommitSteps::First() {
     if (!unstorableField_.empty()) {
         stage_ = Stage::kRefused;
-        return Show(unstorableField_ + ": " + messages::NotInCodePage(SaveTextCodePage().Number()),
+        return Show(unstorableField_ + ": " +
+                        messages::NotInCodePage(SaveTextCodePage().Number(), unstorableCharacter_),
                     messages::kErrorCaption, kError);
     }
     stage_ = Stage::kConfirm;

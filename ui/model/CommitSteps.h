@@ -41,9 +41,11 @@ public:
     };
 
     // `unstorableField`: the caption of the first player field holding a character
-    // the save's code page lacks ("" for none); nothing is asked or written then.
-    // `hasBackup` is asked when the question about the backup is due.
-    CommitSteps(std::string unstorableField, std::function<bool()> hasBackup);
+    // the save's code page lacks ("" for none), `unstorableCharacter` that character;
+    // nothing is asked or written then. `hasBackup` is asked when the question about
+    // the backup is due.
+    CommitSteps(std::string unstorableField, std::function<bool()> hasBackup,
+                std::string unstorableCharacter = {});
 
     Step First();
     // After kShow, the button pressed (IDYES, IDNO, IDOK); after kReload, anything.
@@ -70,6 +72,7 @@ private:
     Step End();
 
     std::string unstorableField_;
+    std::string unstorableCharacter_;
     std::function<bool()> hasBackup_;
     Stage stage_ = Stage::kNotStarted;
 };

@@ -26,9 +26,9 @@ public:
     void SetWindowTextPath(const std::string& path);
     // At most maxCount - 1 bytes, as read into a buffer of maxCount bytes.
     std::string GetWindowText(int maxCount) const;
-    // Whether every character of the text is one Windows-1252 holds; GetWindowText
-    // gives "?" for any other.
-    BOOL IsTextInCodePage() const;
+    // The first character of the text that the save texts' code page cannot store
+    // (GetWindowText gives "?" for it), as UTF-8; empty when every one can.
+    std::string UnstorableCharacter() const;
     // An edit field, or a combo box's, takes at most `maxChars` characters.
     void LimitText(int maxChars);
     void SetFocus();

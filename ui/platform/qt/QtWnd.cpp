@@ -97,11 +97,11 @@ std::string CWnd::GetWindowText(int maxCount) const {
     return bytes;
 }
 
-BOOL CWnd::IsTextInCodePage() const {
+std::string CWnd::UnstorableCharacter() const {
     const QWidget* widget = ToWidget(hwnd_);
-    if (!widget) return TRUE;
+    if (!widget) return {};
     // Typed composed or decomposed, a letter with marks is stored all the same.
-    return SaveTextCodePage().CanHold(Text(widget).toStdString());
+    return SaveTextCodePage().FirstUnstorable(Text(widget).toStdString()).value_or("");
 }
 
 void CWnd::LimitText(int maxChars) {

@@ -63,10 +63,12 @@ std::string CWnd::GetWindowText(int maxCount) const {
     return bytes;
 }
 
-BOOL CWnd::IsTextInCodePage() const {
-    if (!GetSafeHwnd()) return TRUE;
+std::string CWnd::UnstorableCharacter() const {
+    if (!GetSafeHwnd()) return {};
     // Typed composed or decomposed, a letter with marks is stored all the same.
-    return SaveTextCodePage().CanHold(Utf8FromWide(WindowTextOf(ToHwnd(hwnd_)))) ? TRUE : FALSE;
+    return SaveTextCodePage()
+        .FirstUnstorable(Utf8FromWide(WindowTextOf(ToHwnd(hwnd_))))
+        .value_or("");
 }
 
 void CWnd::LimitText(int maxChars) {
