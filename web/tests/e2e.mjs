@@ -106,7 +106,9 @@ const historyFiles = (page, name) => page.evaluate(async (name) => {
   try { history = await root.getDirectoryHandle(name); } catch { return []; }
   const files = [];
   for await (const [file, entry] of history.entries())
-    if (entry.kind === 'file') files.push([file, [...new Uint8Array(await (await entry.getFile()).arrayBuffer())]]);
+    // Versions only: the note that the original was put back ("original-was-restored") is none.
+    if (entry.kind === 'file' && file.endsWith('.ess'))
+      files.push([file, [...new Uint8Array(await (await entry.getFile()).arrayBuffer())]]);
   return files.sort().map(([, bytes]) => bytes);
 }, name).then((files) => files.map((bytes) => Buffer.from(bytes)));
 
