@@ -38,10 +38,12 @@ int RestoreVersionNumbered(const std::string& file, int number, const Request& r
         return kExitDeclined;
     SaveError error;
     std::string keptAs;
-    if (!RestoreVersion(file, version, *keep, error, keptAs, console.files)) {
+    SaveError note;
+    if (!RestoreVersion(file, version, *keep, error, keptAs, console.files, &note)) {
         console.err << ErrorLines(error);
         return kExitError;
     }
+    if (!note.text.empty()) console.err << ErrorLines(note);
     console.out << "Restored version " << number << " (" << when << ") as " << ForTerminal(file);
     if (!keptAs.empty()) console.out << "; the save it replaced is now " << ForTerminal(keptAs);
     console.out << ".\n";
@@ -72,11 +74,12 @@ int RunRestore(const Request& request, Console& console) {
     if (!keep) return kExitUsage;
     if (!Confirm("Swap " + file + " with its backup " + *backup + "?", request, console))
         return kExitDeclined;
-    SaveError error;
-    if (!RestoreBackup(file, *keep, error, console.files)) {
+    SaveError error, note;
+    if (!RestoreBackup(file, *keep, error, console.files, &note)) {
         console.err << ErrorLines(error);
         return kExitError;
     }
+    if (!note.text.empty()) console.err << ErrorLines(note);
     // The swap has happened: the exit code says so even if nothing can be printed.
     console.out << "Restored " << ForTerminal(*backup) << " as " << ForTerminal(file)
                 << "; the previous save is now " << ForTerminal(*backup) << ".\n";

@@ -11,17 +11,20 @@
 namespace quellhart {
 namespace {
 
-bool SwapWithBackup(const std::string& savePath, int keep, SaveError& error, FileSystem& files);
+bool SwapWithBackup(const std::string& savePath, int keep, SaveError& error, FileSystem& files,
+                    SaveError* note);
 
 }  // namespace
 
-bool RestoreBackup(const std::string& givenPath, int keep, SaveError& error, FileSystem& files) {
-    return SwapWithBackup(files.FinalPath(givenPath), keep, error, files);
+bool RestoreBackup(const std::string& givenPath, int keep, SaveError& error, FileSystem& files,
+                   SaveError* note) {
+    return SwapWithBackup(files.FinalPath(givenPath), keep, error, files, note);
 }
 
 namespace {
 
-bool SwapWithBackup(const std::string& savePath, int keep, SaveError& error, FileSystem& files) {
+bool SwapWithBackup(const std::string& savePath, int keep, SaveError& error, FileSystem& files,
+                    SaveError* note) {
     const std::optional<std::string> backup = BackupPathFor(savePath);
     if (!backup) {
         error = {errors::kNoEssInName, {}};
@@ -44,6 +47,7 @@ bool SwapWithBackup(const std::string& savePath, int keep, SaveError& error, Fil
     }
     ReplaceOutcome swapped = ExchangeWithBackup(files, savePath, *backup, saveClaim.Handle());
     if (!swapped.done) error = std::move(swapped.error);
+    if (swapped.done && note && saveClaim.WithoutLock()) *note = {errors::kSaveNotLocked, {}};
     return swapped.done;
 }
 

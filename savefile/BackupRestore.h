@@ -16,7 +16,9 @@ namespace quellhart {
 // moment. Returns false with `error` set, both files as they were and no file left
 // behind, when the swap did not happen. `keep` is the number of versions kept by a
 // stopped commit the restore finishes first.
+// `note`, where given, receives what "Done" is followed by: that the save could not
+// be locked, on a file system without locks.
 bool RestoreBackup(const std::string& savePath, int keep, SaveError& error,
-                   FileSystem& files = SystemFileSystem());
+                   FileSystem& files = SystemFileSystem(), SaveError* note = nullptr);
 
 }  // namespace quellhart

@@ -28,11 +28,12 @@ NameHolds WhatNameHolds(FileSystem& files, const std::string& path, const FileIn
     }
 }
 
-FileStatus LockByName(FileSystem& files, const std::string& path, FileHandle file) {
+FileStatus LockByName(FileSystem& files, const std::string& path, FileHandle file, bool* noLocks) {
     // Where the file system has no locks, nobody can claim a file: the name alone is
     // checked, and the operation goes on as if it held the claim.
-    if (FileStatus locked = files.TryLock(file); !locked.Ok() && locked != FileError::kNotSupported)
-        return locked;
+    const FileStatus locked = files.TryLock(file);
+    if (!locked.Ok() && locked != FileError::kNotSupported) return locked;
+    if (noLocks) *noLocks = locked == FileError::kNotSupported;
     FileInfo open;
     FileStatus unknown = files.Describe(file, open);
     if (unknown.Ok()) {
@@ -46,6 +47,7 @@ FileStatus LockByName(FileSystem& files, const std::string& path, FileHandle fil
 
 FileStatus FileClaim::Take() {
     Release();
+    withoutLock_ = false;
     // A link is never claimed through: what it points to is not this name's file.
     FileInfo named;
     if (FileStatus described = files_.DescribePath(path_, false, named); !described.Ok())
@@ -61,7 +63,7 @@ FileStatus FileClaim::Take() {
         file_ = kNoFile;
         return opened;
     }
-    FileStatus locked = LockByName(files_, path_, file_);
+    FileStatus locked = LockByName(files_, path_, file_, &withoutLock_);
     locked_ = locked.Ok();
     if (!locked_) Release();
     return locked;

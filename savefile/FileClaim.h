@@ -25,8 +25,9 @@ NameHolds WhatNameHolds(FileSystem& files, const std::string& path, const FileIn
 // Takes the lock of the file open as `file` and checks that `path` still names it.
 // kLocked, with the lock not kept, when another holds it or the name has moved on; the
 // failed call's status where the system could not say. On a file system without
-// locks only the name is checked.
-FileStatus LockByName(FileSystem& files, const std::string& path, FileHandle file);
+// locks only the name is checked, and `noLocks`, where given, says so.
+FileStatus LockByName(FileSystem& files, const std::string& path, FileHandle file,
+                      bool* noLocks = nullptr);
 
 // One claimed name for as long as the object lives.
 class FileClaim {
@@ -41,12 +42,16 @@ public:
     FileStatus Take();
     void Release();
     FileHandle Handle() const { return file_; }
+    // Taken by the name alone: the file system has no locks, and another program's
+    // operation at the same moment is not kept out.
+    bool WithoutLock() const { return withoutLock_; }
 
 private:
     FileSystem& files_;
     std::string path_;
     FileHandle file_ = kNoFile;
     bool locked_ = false;
+    bool withoutLock_ = false;
 };
 
 }  // namespace quellhart

@@ -409,7 +409,7 @@ void TrimHistory(FileSystem& files, const std::string& savePath, int keep) {
 }
 
 bool RestoreVersion(const std::string& givenPath, const SaveVersion& version, int keep,
-                    SaveError& error, std::string& keptAs, FileSystem& files) {
+                    SaveError& error, std::string& keptAs, FileSystem& files, SaveError* note) {
     keptAs.clear();
     const std::string savePath = files.FinalPath(givenPath);
     const std::optional<std::string> parked = SwapPathFor(savePath);
@@ -434,6 +434,7 @@ bool RestoreVersion(const std::string& givenPath, const SaveVersion& version, in
                  claimed.Cause()};
         return false;
     }
+    if (note && saveThere && saveClaim.WithoutLock()) *note = {errors::kSaveNotLocked, {}};
     // Where the system exchanges two names in one step, the version and the save trade
     // names, so that the save's name never goes empty.
     if (saveThere) {

@@ -96,7 +96,10 @@ void TrimHistory(FileSystem& files, const std::string& savePath, int keep);
 // whole; the save it replaces goes into the history (`keptAs` its new name), and the
 // history is trimmed to `keep`. Returns false with `error` set, and every file under
 // the name it had, when the version was not put back.
+// `note`, where given, receives what "Done" is followed by (a save that could not be
+// locked, on a file system without locks).
 bool RestoreVersion(const std::string& savePath, const SaveVersion& version, int keep,
-                    SaveError& error, std::string& keptAs, FileSystem& files = SystemFileSystem());
+                    SaveError& error, std::string& keptAs, FileSystem& files = SystemFileSystem(),
+                    SaveError* note = nullptr);
 
 }  // namespace quellhart

@@ -12,7 +12,9 @@
 #include <filesystem>
 #include <string>
 
+#include "savefile/BackupRestore.h"
 #include "savefile/SaveErrors.h"
+#include "savefile/SaveHistory.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/LoadedSave.h"
 #include "tests/support/SaveBuilder.h"
@@ -91,6 +93,14 @@ TEST_F(SystemCallFaultTest, FailuresRefuseAndMissingFeaturesDoNot) {
         CSaveGame result;
         ASSERT_TRUE(result.OpenReadOnly(SavePath()) && result.Load());
         EXPECT_EQ(result.Glob(0).value, 9.0f);
+        // The restores after it give the same note, and go through all the same.
+        test::syscalls::Fail(row.call, row.error, row.nth);
+        SaveError error, note;
+        EXPECT_TRUE(RestoreBackup(SavePath(), kDefaultHistoryKeep, error, SystemFileSystem(), &note))
+            << error.text;
+        test::syscalls::Reset();
+        EXPECT_EQ(ReadFileBytes(SavePath()), before);
+        EXPECT_EQ(note.text, row.nth == 0 ? row.note : "");
     }
 }
 
