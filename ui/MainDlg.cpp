@@ -349,18 +349,18 @@ void CMainDlg::RestoreBackupAsked() {
     if (AfxMessageBox(owner, messages::kConfirmRestore, messages::kConfirmCaption,
                       MB_YESNO | MB_ICONEXCLAMATION) == IDNO)
         return;
-    PutBackAndReload(owner, messages::kRestored, [this](SaveError& error) {
-        return RestoreBackup(m_path, m_historyKeep, error);
+    PutBackAndReload(owner, messages::kRestored, [this](SaveError& error, SaveError& note) {
+        return RestoreBackup(m_path, m_historyKeep, error, SystemFileSystem(), &note);
     });
 }
 
 void CMainDlg::PutBackAndReload(WindowHandle owner, const char* done,
-                                const std::function<bool(SaveError&)>& putBack) {
+                                const std::function<bool(SaveError&, SaveError&)>& putBack) {
     // The document lets go of the save before its name changes hands; unsaved edits
     // go with it, as after a commit.
     CloseDocument();
-    SaveError error;
-    if (putBack(error)) {
+    SaveError error, note;
+    if (putBack(error, note)) {
         // A screen reader reads the box's button, not its text: the outcome is said,
         // its paragraphs as sentences of one line.
         std::string said;
@@ -370,7 +370,8 @@ void CMainDlg::PutBackAndReload(WindowHandle owner, const char* done,
             else if (!said.empty() && said.back() != ' ')
                 said += ' ';
         m_activeFileLabel.Announce(said);
-        AfxMessageBox(owner, done, messages::kDoneCaption, MB_OK | MB_ICONINFORMATION);
+        AfxMessageBox(owner, done, messages::kDoneCaption, MB_OK | MB_ICONINFORMATION,
+                      NoteLines(note));
     } else {
         ShowError(owner, error);
     }
@@ -395,9 +396,10 @@ void CMainDlg::VersionsAsked() {
     if (!chosen || AfxMessageBox(owner, messages::kConfirmRestoreVersion, messages::kConfirmCaption,
                                  MB_YESNO | MB_ICONEXCLAMATION) == IDNO)
         return;
-    PutBackAndReload(owner, messages::kVersionRestored, [&](SaveError& error) {
+    PutBackAndReload(owner, messages::kVersionRestored, [&](SaveError& error, SaveError& note) {
         std::string keptAs;
-        return RestoreVersion(m_path, *chosen, m_historyKeep, error, keptAs);
+        return RestoreVersion(m_path, *chosen, m_historyKeep, error, keptAs, SystemFileSystem(),
+                              &note);
     });
 }
 

@@ -89,10 +89,11 @@ private:
     PlayerRecord RecordFromPlayerPage() const;
     // Whether a save is open (its path known); otherwise says `otherwise` in a box.
     bool HasSaveElseSay(WindowHandle owner, const char* otherwise);
-    // Lets go of the document, runs `putBack` (a restore), says "Done" with `done` or
-    // the error, and loads the save again.
+    // Lets go of the document, runs `putBack` (a restore, which fills the error or
+    // what "Done" is followed by), says "Done" with `done` or the error, and loads the
+    // save again.
     void PutBackAndReload(WindowHandle owner, const char* done,
-                          const std::function<bool(SaveError&)>& putBack);
+                          const std::function<bool(SaveError& error, SaveError& note)>& putBack);
     // The three actions' own work, while notices of the watcher wait.
     void CommitAsked();
     void RestoreBackupAsked();
