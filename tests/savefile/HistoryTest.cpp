@@ -188,6 +188,20 @@ TEST(History, WhatTheEditorDidNotMakeStays) {
     EXPECT_EQ(VersionDays(SystemFileSystem(), save), (std::vector<int>{0, 4, 5}));
     for (const auto& [name, bytes] : foreign) EXPECT_EQ(ReadFileBytes(history + "/" + name), bytes);
     EXPECT_TRUE(fs::is_directory(history + "/1999-01-01T00-00-00.000Z.ess"));
+
+    // A history kept before the original was marked in its name takes its oldest
+    // version for it, and trimming keeps that one.
+    fs::remove_all(history);
+    fs::remove(dir.File("save.bak"));
+    fs::create_directory(history);
+    test::SaveBuilder()
+        .Raw(SaveWithDay(7))
+        .WriteTo(history + "/2001-01-01T00-00-00.000000000Z.ess");
+    test::SaveBuilder()
+        .Raw(SaveWithDay(8))
+        .WriteTo(history + "/2002-01-01T00-00-00.000000000Z.ess");
+    for (int day = 1; day <= 2; ++day) ASSERT_TRUE(CommitDay(SystemFileSystem(), save, day, 1));
+    EXPECT_EQ(VersionDays(SystemFileSystem(), save), (std::vector<int>{7, 6, 1}));
 }
 
 // A history that is none of the editor's lets the commit go on where the new save is
