@@ -96,7 +96,8 @@ TEST_F(SystemCallFaultTest, FailuresRefuseAndMissingFeaturesDoNot) {
         // The restores after it give the same note, and go through all the same.
         test::syscalls::Fail(row.call, row.error, row.nth);
         SaveError error, note;
-        EXPECT_TRUE(RestoreBackup(SavePath(), kDefaultHistoryKeep, error, SystemFileSystem(), &note))
+        EXPECT_TRUE(
+            RestoreBackup(SavePath(), kDefaultHistoryKeep, error, SystemFileSystem(), &note))
             << error.text;
         test::syscalls::Reset();
         EXPECT_EQ(ReadFileBytes(SavePath()), before);
