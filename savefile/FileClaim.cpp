@@ -31,7 +31,7 @@ NameHolds WhatNameHolds(FileSystem& files, const std::string& path, const FileIn
 FileStatus LockByName(FileSystem& files, const std::string& path, FileHandle file, bool* noLocks) {
     // Where the file system has no locks, nobody can claim a file: the name alone is
     // checked, and the operation goes on as if it held the claim.
-    const FileStatus locked = files.TryLock(file);
+    FileStatus locked = files.TryLock(file);
     if (!locked.Ok() && locked != FileError::kNotSupported) return locked;
     if (noLocks) *noLocks = locked == FileError::kNotSupported;
     FileInfo open;
