@@ -19,6 +19,16 @@ struct SaveError {
         if (line.empty()) return;
         cause += (cause.empty() ? "" : "\n") + line;
     }
+    // Adds another note after this one: it becomes this one where there is none yet,
+    // else its text and cause follow this one's cause.
+    void AddNote(const SaveError& more) {
+        if (text.empty()) {
+            *this = more;
+            return;
+        }
+        AddCause(more.text);
+        AddCause(more.cause);
+    }
 };
 
 }  // namespace quellhart

@@ -215,15 +215,8 @@ bool CommitSwap::Run() {
         previousBackup.Placed();
         outcome.note = previousBackup.Note();
         // (A folder that cannot be synced at all is no failure of this commit's.)
-        if (lastSync == FileError::kFailed) {
-            const SaveError notDurable{errors::kPlacedNotDurable, lastSync.Cause()};
-            if (outcome.note.text.empty()) {
-                outcome.note = notDurable;
-            } else {
-                outcome.note.AddCause(notDurable.text);
-                outcome.note.AddCause(notDurable.cause);
-            }
-        }
+        if (lastSync == FileError::kFailed)
+            outcome.note.AddNote({errors::kPlacedNotDurable, lastSync.Cause()});
     }
     return outcome.done;
 }

@@ -251,15 +251,8 @@ bool CSaveGame::CommitLocked() {
     }
     commitNote = std::move(swapped.note);
     NoteLoadsWhole(files, input.Handle(), input.OpenedAs());
-    if (!lock.Ok()) {  // said after whatever else the commit has to say
-        const SaveError unlocked{errors::kSaveNotLocked, lock.Cause()};
-        if (commitNote.text.empty()) {
-            commitNote = unlocked;
-        } else {
-            commitNote.AddCause(unlocked.text);
-            commitNote.AddCause(unlocked.cause);
-        }
-    }
+    // Said after whatever else the commit has to say.
+    if (!lock.Ok()) commitNote.AddNote({errors::kSaveNotLocked, lock.Cause()});
     return true;
 }
 
