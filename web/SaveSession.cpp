@@ -21,6 +21,7 @@
 #include "res/DialogTemplates.h"
 #include "res/EditorLimits.h"
 #include "res/Messages.h"
+#include "savefile/BackupRestore.h"
 #include "savefile/FileSystemMemory.h"
 #include "savefile/SaveErrors.h"
 #include "savefile/SaveGame.h"
@@ -372,6 +373,10 @@ const char* qh_versions() {
     return Return(out + "], \"problem\": " + cli::JsonString(gVersions.problem) + "}");
 }
 
+// How many versions a restore keeps: a restore happens only in a folder, which keeps
+// versions even when no commit has said how many yet.
+int RestoreKeeps() { return gHistoryKeep > 0 ? gHistoryKeep : kDefaultHistoryKeep; }
+
 // Puts back the entry `index` of the last list as the save, keeping the save as a
 // version, as the window does; the error, with every file as it was, where it cannot.
 const char* qh_restore_version(int index) {
@@ -380,9 +385,25 @@ const char* qh_restore_version(int index) {
     gSession->save.reset();  // lets go of the save before its name changes hands
     std::string keptAs;
     const bool restored = RestoreVersion(gSession->name, gVersions.entries[size_t(index)].version,
-                                         gHistoryKeep > 0 ? gHistoryKeep : kDefaultHistoryKeep,
-                                         error, keptAs, gSession->files);
+                                         RestoreKeeps(), error, keptAs, gSession->files);
     return Outcome(restored ? nullptr : &error);
+}
+
+// Swaps the save and its backup, both put beside it with their bytes, as the window's
+// "Restore backup..." does: the backup must load as a save first. The error, with
+// both as they were, where it cannot.
+const char* qh_restore_backup() {
+    SaveError error;
+    if (!gSession) return Outcome(&kNoSave);
+    gSession->save.reset();  // lets go of the save before its name changes hands
+    return Outcome(RestoreBackup(gSession->name, RestoreKeeps(), error, gSession->files) ? nullptr
+                                                                                         : &error);
+}
+
+// The name under which a restore parks the save while the two change places, the one
+// the desktop's Open looks for and puts right ("" when the name has none).
+const char* qh_swap_name() {
+    return Return(gSession ? SwapPathFor(gSession->name).value_or("") : "");
 }
 
 // The bytes of the file `name` beside the save (one of qh_files's), valid until the

@@ -722,8 +722,11 @@
 
   // Swaps the save and its backup, as the window does. After a download, the backup
   // (the file that was opened) is offered for download under the save's name, and the
-  // page holds the two as swapped. In a folder, the save is first copied to a third
-  // name, so that each version is whole under some name whenever a write fails.
+  // page holds the two as swapped. In a folder, the library first swaps the two among
+  // its files (the backup must load as a save, as on the desktop); the save is then
+  // copied to the name the desktop's restore parks it under, so that each is whole
+  // under some name whenever a write fails or the tab closes, and the desktop's Open
+  // finds the parked save and keeps it.
   $('help-restore').addEventListener('click', alone(async () => {
     if (!page) return report(texts.warningCaption, texts.noSaveToRestore);
     const backupName = await library.backupName();
@@ -743,17 +746,29 @@
     return navigator.locks.request(`quellhart-save:${fileName}`, { ifAvailable: true }, async (lock) => {
       if (!lock) return report(texts.errorCaption, texts.beingWritten);
       const save = await readFolderFile(fileName);
-      const parked = `${fileName}.swap`;
+      if (save) await library.putFile(fileName, save.bytes, save.lastModified);
+      else await library.forgetFile(fileName);
+      await library.putFile(backupName, backup.bytes, backup.lastModified);
+      try {
+        await library.restoreBackup();
+      } catch (error) {
+        if (!(error instanceof LibraryError)) throw error;
+        await report(texts.errorCaption, error.message);
+        return openFromFolder(fileName);
+      }
+      const parked = await library.swapName();
       let step = 'parked';
       try {
         await writeFolderFile(parked, save.bytes);
         step = 'save';
-        await writeFolderFile(fileName, backup.bytes);
+        await writeFolderFile(fileName, await library.fileNamed(fileName));
         step = 'backup';
-        await writeFolderFile(backupName, save.bytes);
+        await writeFolderFile(backupName, await library.fileNamed(backupName));
         await folder.removeEntry(parked);
       } catch (error) {
-        if (step === 'save') await folder.removeEntry(parked).catch(() => {});
+        // Until the save's name holds the backup, the parked copy is a third one (or a
+        // file made empty that a write never filled): it goes.
+        if (step !== 'backup') await folder.removeEntry(parked).catch(() => {});
         const where = step === 'backup'
           ? `${fileName} is now the backup's copy; the save before it is ${parked}.`
           : 'The save and its backup are unchanged.';

@@ -87,6 +87,8 @@ async function openLocalLibrary() {
     versions: () => json(lib._qh_versions()),
     forgetVersions: () => lib._qh_forget_versions(),
     restoreVersion: (index) => orThrow(lib._qh_restore_version(index)),
+    restoreBackup: () => orThrow(lib._qh_restore_backup()),
+    swapName: () => text(lib._qh_swap_name()),
 
     // The two pages as the window shows them, or null without a save.
     page: () => json(lib._qh_page()),

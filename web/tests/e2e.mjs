@@ -205,8 +205,19 @@ async function runFolderCases(page) {
     await page.getByRole('button', { name: 'Close' }).click();
     check(save.equals(await bytesOf('normal.ess')) && backup.equals(await bytesOf('normal.bak')),
       'folder: restore swaps the save and its backup');
-    check(await folderFile(page, 'normal.ess.swap') === null, 'folder: restore leaves no third file');
+    check(await folderFile(page, 'normal.swap') === null, 'folder: restore leaves no third file');
   }
+  // A backup that does not load as a save is not put back, as on the desktop.
+  await folderFile(page, 'normal.bak', madeMeanwhile);
+  await page.getByRole('button', { name: 'Help' }).click();
+  await page.getByRole('button', { name: 'Restore backup...' }).click();
+  await answer(page, 'Please Confirm', 'Yes');
+  const refused = await answer(page, 'Error', 'OK');
+  await page.getByRole('button', { name: 'Close' }).click();
+  check(refused.startsWith('normal.bak: ') && first.equals(await bytesOf('normal.ess')) &&
+    madeMeanwhile.equals(await bytesOf('normal.bak')) && await folderFile(page, 'normal.swap') === null,
+  `folder: a backup that is no save is not restored: ${refused}`);
+  await folderFile(page, 'normal.bak', original);
 
   await commit('Wanderer', [['Please Confirm', 'Yes'], ['Please Confirm', 'Yes'], ['Done', 'OK']]);
   check(first.equals(await bytesOf('normal.bak')), 'folder: the second commit backs up the first');
