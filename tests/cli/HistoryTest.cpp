@@ -2,9 +2,11 @@
 // back, and how many `set` keeps.
 #include <chrono>
 #include <filesystem>
+#include <functional>
 
 #include "savefile/SaveErrors.h"
 #include "tests/cli/CliTestBase.h"
+#include "tests/support/FaultyFileSystem.h"
 
 namespace quellhart::test {
 namespace {
@@ -128,6 +130,68 @@ TEST_F(HistoryCommandTest, RestoreVersionPutsBackAndKeepsWhatItReplaces) {
     EXPECT_EQ(ReadFileBytes(SavePath()), latest);
     EXPECT_EQ(ReadFileBytes(Cli({"history", SavePath(), "--json"}).Json()["versions"][0]["path"]),
               original);
+}
+
+// Each version from the original to the backup is put back byte for byte, where the
+// save is missing, through a link to it, and after the backup's restore; a history that
+// cannot be listed fails, and says so, with the save untouched.
+TEST_F(HistoryCommandTest, EveryVersionPutsBackWhateverStandsBesideIt) {
+    FaultyFileSystem unlistable([](int, std::string_view call) {
+        return call == "ListFolder" ? FileError::kFailed : FileError::kNone;
+    });
+    const struct {
+        const char* what;
+        std::function<void()> before;
+        FileSystem* files;
+        int code;
+        const char* says;  // standard error's first line where it fails
+    } cases[] = {
+        {"nothing beside it", {}, &SystemFileSystem(), 0, ""},
+        {"no save", [this] { fs::remove(SavePath()); }, &SystemFileSystem(), 0, ""},
+        {"after the backup's restore",
+         [this] {
+             ASSERT_EQ(Cli({"restore", SavePath(), "--yes"}).code, 0);
+         },
+         &SystemFileSystem(), 0, ""},
+        {"an unlistable history", {}, &unlistable, 1, errors::kHistoryUnreadable},
+    };
+    for (bool throughALink : {false, true}) {
+        for (const auto& c : cases) {
+            for (size_t number = 1; number <= 3; ++number) {
+                SCOPED_TRACE(std::string(c.what) + ", version " + std::to_string(number) +
+                             (throughALink ? ", through a link" : ""));
+                fs::remove_all(dir.File("save.history"));
+                fs::remove(BackupPath());
+                save.WriteTo(SavePath());
+                commits_ = 0;
+                Stamp();
+                for (const char* month : {"Month=5", "Month=6", "Month=7"})
+                    Set({"--global", month});
+                if (c.before) c.before();
+                std::vector<std::string> kept;
+                const nlohmann::json listed = Cli({"history", SavePath(), "--json"}).Json();
+                for (const auto& v : listed["versions"]) kept.push_back(ReadFileBytes(v["path"]));
+                ASSERT_EQ(kept.size(), 3u);  // the original, one more, the backup
+                const std::string saveBefore =
+                    fs::exists(SavePath()) ? ReadFileBytes(SavePath()) : "";
+                std::string given = SavePath();
+                if (throughALink && fs::exists(SavePath())) {
+                    given = dir.File("link.ess");
+                    fs::remove(given);
+                    fs::create_symlink(SavePath(), given);
+                }
+                const CliResult r =
+                    Cli({"restore", given, "--version", std::to_string(number), "--yes"}, "", false,
+                        *c.files);
+                EXPECT_EQ(r.code, c.code) << r.err;
+                EXPECT_EQ(r.err.substr(0, r.err.find('\n')), c.says) << r.err;
+                EXPECT_EQ(ReadFileBytes(SavePath()), c.code ? saveBefore : kept[number - 1]);
+                if (given != SavePath()) {
+                    EXPECT_TRUE(fs::is_symlink(given));
+                }
+            }
+        }
+    }
 }
 
 // A backup the versions folder cannot take (a file has its name) does not stop `set`:
