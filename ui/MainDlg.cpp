@@ -36,8 +36,9 @@ constexpr const char* kSaveFilter = "Quellhart save Files (*.ess)|*.ess||";
 constexpr int kLooksAtUnloadable = 10;
 }  // namespace
 
-CMainDlg::CMainDlg(WindowHandle parent)
+CMainDlg::CMainDlg(WindowHandle parent, FileSystem& files)
     : CDialog(res::MainTemplate(), parent),
+      m_files(files),
       m_hIcon(LoadIcon(res::IDI_MAINFRAME)),
       m_historyKeep(HistoryKeepFromEnvironment()),
       m_watcher([this] { OnSaveMayHaveChanged(); }) {}
@@ -119,7 +120,7 @@ void CMainDlg::ShowError(WindowHandle owner, const SaveError& error) {
 }
 
 std::unique_ptr<CSaveGame> CMainDlg::NewDocument() const {
-    auto document = std::make_unique<CSaveGame>();
+    auto document = std::make_unique<CSaveGame>(m_files);
     document->SetHistoryKeep(m_historyKeep);
     return document;
 }
@@ -341,7 +342,7 @@ void CMainDlg::OnRestoreBackup() {
 void CMainDlg::RestoreBackupAsked() {
     const WindowHandle owner = m_help ? m_help->Handle() : Window();
     if (!HasSaveElseSay(owner, messages::kNoSaveToRestore)) return;
-    if (!HasBackup(m_path)) {
+    if (!HasBackup(m_path, m_files)) {
         AfxMessageBox(owner, messages::kNoBackup, messages::kWarningCaption,
                       MB_OK | MB_ICONEXCLAMATION);
         return;
@@ -350,7 +351,7 @@ void CMainDlg::RestoreBackupAsked() {
                       MB_YESNO | MB_ICONEXCLAMATION) == IDNO)
         return;
     PutBackAndReload(owner, messages::kRestored, [this](SaveError& error, SaveError& note) {
-        return RestoreBackup(m_path, m_historyKeep, error, SystemFileSystem(), &note);
+        return RestoreBackup(m_path, m_historyKeep, error, m_files, &note);
     });
 }
 
@@ -387,7 +388,7 @@ void CMainDlg::VersionsAsked() {
     if (!HasSaveElseSay(owner, messages::kNoSaveForVersions)) return;
     std::optional<SaveVersion> chosen;
     {
-        CVersionsDlg versions(owner, m_path);
+        CVersionsDlg versions(owner, m_path, m_files);
         m_versions = &versions;
         versions.DoModal();
         m_versions = nullptr;
@@ -398,8 +399,7 @@ void CMainDlg::VersionsAsked() {
         return;
     PutBackAndReload(owner, messages::kVersionRestored, [&](SaveError& error, SaveError& note) {
         std::string keptAs;
-        return RestoreVersion(m_path, *chosen, m_historyKeep, error, keptAs, SystemFileSystem(),
-                              &note);
+        return RestoreVersion(m_path, *chosen, m_historyKeep, error, keptAs, m_files, &note);
     });
 }
 
@@ -447,7 +447,7 @@ void CMainDlg::CommitAsked() {
     const auto [unstorable, character] = UnstorablePlayerText();
     CommitSteps steps(
         unstorable ? res::CaptionOf(res::PlayerPageTemplate(), unstorable) : "",
-        [this] { return HasBackup(m_path); }, character);
+        [this] { return HasBackup(m_path, m_files); }, character);
     for (CommitSteps::Step step = steps.First(); step.kind != CommitSteps::Kind::kEnd;) {
         switch (step.kind) {
             case CommitSteps::Kind::kShow:

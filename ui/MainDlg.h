@@ -26,7 +26,8 @@ namespace quellhart::ui {
 
 class CMainDlg : public CDialog {
 public:
-    explicit CMainDlg(WindowHandle parent = nullptr);
+    // `files`: where saves are read and written (the system's; a test's own).
+    explicit CMainDlg(WindowHandle parent = nullptr, FileSystem& files = SystemFileSystem());
     ~CMainDlg() override;
 
     BOOL OnInitDialog() override;
@@ -113,6 +114,7 @@ private:
     // Runs `task` with notices of the watcher held back until it ends.
     void WhileBusy(const std::function<void()>& task);
 
+    FileSystem& m_files;
     CButton m_commitButton;
     CStatic m_activeFileLabel;
     IconHandle m_hIcon;

@@ -11,9 +11,8 @@ const MessageMap<CVersionsDlg> CVersionsDlg::kMessageMap = {
     {IDC_VERSION_RESTORE, BN_CLICKED, &CVersionsDlg::OnRestore},
 };
 
-CVersionsDlg::CVersionsDlg(WindowHandle parent, const std::string& savePath)
-    : CDialog(res::VersionsTemplate(), parent),
-      m_versions(ListVersionsOf(SystemFileSystem(), savePath)) {}
+CVersionsDlg::CVersionsDlg(WindowHandle parent, const std::string& savePath, FileSystem& files)
+    : CDialog(res::VersionsTemplate(), parent), m_versions(ListVersionsOf(files, savePath)) {}
 
 void CVersionsDlg::DoDataExchange(CDataExchange* exchange) {
     DDX_Control(exchange, IDC_VERSION_LIST, m_list);

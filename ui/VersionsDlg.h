@@ -16,7 +16,7 @@ namespace quellhart::ui {
 
 class CVersionsDlg : public CDialog {
 public:
-    CVersionsDlg(WindowHandle parent, const std::string& savePath);
+    CVersionsDlg(WindowHandle parent, const std::string& savePath, FileSystem& files);
 
     BOOL OnInitDialog() override;
     BOOL OnCommand(int id, int code) override;

@@ -42,6 +42,9 @@ public:
     // exFAT): a rewrite that puts the time back cannot be told by the times.
     bool coarseTimes = false;
 
+    // From now on, `fault` decides.
+    void InjectFaults(Fault fault) { fault_ = std::move(fault); }
+
     int Calls() const { return int(names_.size()); }
     const std::vector<std::string>& Names() const { return names_; }
 

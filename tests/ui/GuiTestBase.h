@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "res/ControlIds.h"
+#include "tests/support/FaultyFileSystem.h"
 #include "tests/support/SaveBuilder.h"
 #include "tests/support/TempDir.h"
 #include "tests/ui/MainDlgProbe.h"
@@ -43,7 +44,9 @@ protected:
 
     TempDir dir;
     ui::ScriptedPrompts* prompts;  // owned by the platform layer while installed
-    mutable ui::CMainDlg main;
+    // The window's files: the system's, until a test makes a call fail.
+    FaultyFileSystem files;
+    mutable ui::CMainDlg main{nullptr, files};
 };
 
 }  // namespace quellhart::test

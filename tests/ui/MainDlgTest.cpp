@@ -319,6 +319,32 @@ TEST_F(CommitTest, AnAttributeChangedIsNoGameSave) {
     EXPECT_EQ(prompts->messages[1].caption, "Done");
 }
 
+// A commit whose undo failed leaves the new save under the name: it cannot go again on
+// the save it was made on. The error says where each is, and the save on disk is shown.
+TEST_F(CommitTest, ACommitThatCannotGoAgainShowsItsCauseAndTheSaveOnDisk) {
+    if (!SystemExchangesNames()) GTEST_SKIP() << "the undo failing is that of an exchange";
+    int exchanges = 0;
+    files.InjectFaults([&](int, std::string_view call) {
+        exchanges += call == "Exchange";
+        // The exchange is not made durable, and the names do not go back.
+        const bool fails =
+            (exchanges == 1 && call == "SyncFolderOf") || (exchanges == 2 && call == "Exchange");
+        return fails ? FileError::kFailed : FileError::kNone;
+    });
+    ASSERT_TRUE(CommitEnabled());
+    ClickCommit();
+    files.InjectFaults({});
+    ASSERT_EQ(prompts->messages.size(), 2u);
+    EXPECT_EQ(prompts->messages[1].text, errors::kRenameWorkToSave);
+    EXPECT_EQ(prompts->messages[1].details,
+              path + ": SyncFolderOf failed (injected)\nThe new save is in place; the old one is " +
+                  dir.File("save.out") + ".");
+    // Shown again, the save's Open has put the old one where the commit would have.
+    EXPECT_EQ(ReadFileBytes(BackupPath()), StandardSave().Bytes());
+    ASSERT_NE(Held(main).Document(), nullptr);
+    EXPECT_TRUE(Held(main).Document()->CanCommit());  // the failed one could not
+}
+
 // "Open as read-only" ticked in the file dialog: the save shows as any other, and
 // CommitChanges says why it writes nothing, asking nothing; the edits stay.
 TEST_F(CommitTest, ASaveOpenedReadOnlyIsNeverWritten) {

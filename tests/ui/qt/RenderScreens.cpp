@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
         std::filesystem::last_write_time(
             savePath, std::filesystem::last_write_time(savePath) + std::chrono::minutes(int(day)));
     }
-    ui::CVersionsDlg versions(nullptr, savePath);
+    ui::CVersionsDlg versions(nullptr, savePath, SystemFileSystem());
     versions.Create();
     saved &= Save(DialogOf(versions), folder + "/versions-window.png");
     for (const char* sibling : {"Quicksave.bak", "Quicksave.history"})
