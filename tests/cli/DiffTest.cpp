@@ -6,10 +6,15 @@ namespace {
 class DiffTest : public CliTest {};
 
 TEST_F(DiffTest, SaveAgainstItsEditedCopy) {
-    ASSERT_EQ(Cli({"set", SavePath(), "--race", "Orc", "--global", "Month=4", "--yes"}).code, 0);
+    ASSERT_EQ(Cli({"set", SavePath(), "--race", "Orc", "--hair", "braids", "--global", "Month=4",
+                   "--yes"})
+                  .code,
+              0);
     CliResult r = Cli({"diff", BackupPath(), SavePath()});
     EXPECT_EQ(r.code, 1) << r.err;
-    EXPECT_EQ(r.out, "race: \"Nord\" -> \"Orc\"\nglobal Month: 3.000000 -> 4.000000\n");
+    EXPECT_EQ(r.out,
+              "race: \"Nord\" -> \"Orc\"\nhair: \"b_n_nord_m_hair_02\" -> \"braids\"\n"
+              "global Month: 3.000000 -> 4.000000\n");
 
     r = Cli({"diff", BackupPath(), SavePath(), "--json"});
     EXPECT_EQ(r.code, 1);
@@ -17,6 +22,7 @@ TEST_F(DiffTest, SaveAgainstItsEditedCopy) {
     EXPECT_EQ(j["same"], false);
     EXPECT_EQ(j["player"]["race"]["old"], "Nord");
     EXPECT_EQ(j["player"]["race"]["new"], "Orc");
+    EXPECT_EQ(j["player"]["hair"]["new"], "braids");
     EXPECT_FALSE(j["player"].contains("name"));
     EXPECT_TRUE(j["chargenClass"].is_null());
     ASSERT_EQ(j["globals"]["changed"].size(), 1u);

@@ -155,7 +155,12 @@ TEST_F(HistoryCommandTest, EveryVersionPutsBackWhateverStandsBesideIt) {
          &SystemFileSystem(), 0, ""},
         {"an unlistable history", {}, &unlistable, 1, errors::kHistoryUnreadable},
     };
-    for (bool throughALink : {false, true}) {
+#ifdef _WIN32
+    const bool links[] = {false};  // links to files need a privilege there
+#else
+    const bool links[] = {false, true};
+#endif
+    for (bool throughALink : links) {
         for (const auto& c : cases) {
             for (size_t number = 1; number <= 3; ++number) {
                 SCOPED_TRACE(std::string(c.what) + ", version " + std::to_string(number) +

@@ -105,13 +105,16 @@ TEST(CodePage, WhatACodePageCannotHoldIsKnownAndBecomesAQuestionMark) {
     EXPECT_EQ(russian.Encode("Łukasz"), "?ukasz");
     EXPECT_FALSE(CodePage::Western().CanHold("Иван"));
     EXPECT_FALSE(CodePage::Western().CanHold("bad \xC3 end"));
-    // Ill-formed UTF-8 is no character, however it might be read: an overlong "/", a
-    // surrogate, a code point beyond U+10FFFF.
-    for (const char* illFormed : {"\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80"}) {
+    // Ill-formed UTF-8 is no character, however it might be read: an overlong "/" in
+    // two, three and four bytes, a surrogate, a code point beyond U+10FFFF, a sequence
+    // of three or four bytes cut short by a letter.
+    for (const char* illFormed : {"\xC0\xAF", "\xE0\x80\xAF", "\xF0\x80\x80\xAF", "\xED\xA0\x80",
+                                  "\xF4\x90\x80\x80", "\xE2\x82z", "\xF0\x9F\x98z"}) {
         EXPECT_FALSE(CodePage::Western().CanHold(illFormed)) << illFormed;
         EXPECT_EQ(CodePage::Western().Encode(std::string("a") + illFormed).substr(0, 2), "a?");
     }
     EXPECT_EQ(CodePage::Western().Encode("bad \xC3 end \xFF \U0001F600"), "bad ? end ? ?");
+    EXPECT_EQ(CodePage::Western().Encode("cut \xE2\x82z \xF0\x9F\x98z"), "cut ??z ???z");
     EXPECT_EQ(CodePage::Western().Encode("Dra\u00E7on \u4E2D \u0080"), "Dra\xE7on ? ?");
     EXPECT_EQ(CodePage::Find(1252)->Number(), 1252);
     for (int unknown : {0, 437, 850, 932, 1200, 1259, 65001})
