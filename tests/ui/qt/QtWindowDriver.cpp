@@ -189,9 +189,16 @@ std::string DismissModalFrom(const std::function<void()>& opensModal) {
 bool WhileModal(const std::function<void()>& opensModal, const std::function<void()>& act) {
     bool shown = false;
     QTimer::singleShot(0, [&] {
-        if (!QApplication::activeModalWidget()) return;
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) return;
         shown = true;
         act();
+        // An act that stopped at a failed assertion: the window is closed, so that the
+        // test fails rather than waits for ever.
+        if (QApplication::activeModalWidget() == modal && modal->isVisible()) {
+            ADD_FAILURE() << "the modal window was left open";
+            modal->close();
+        }
     });
     opensModal();
     QApplication::processEvents();

@@ -270,6 +270,12 @@ bool WhileModal(const std::function<void()>& opensModal, const std::function<voi
             if (before.count(window)) continue;
             shown = true;
             (*pending)();
+            // An act that stopped at a failed assertion: the window is closed, so that
+            // the test fails rather than waits for ever.
+            if (IsWindow(window) && IsWindowVisible(window)) {
+                ADD_FAILURE() << "the modal window was left open";
+                PostMessageW(window, WM_COMMAND, MAKEWPARAM(ui::IDCANCEL, ui::BN_CLICKED), 0);
+            }
             return;
         }
     });
