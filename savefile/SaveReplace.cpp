@@ -184,6 +184,12 @@ private:
                           PreviousBackup& previousBackup);
     void KeepUnplacedSave(bool isTheLoadedFile, const std::string& backupPath,
                           PreviousBackup& previousBackup);
+    // After a step that failed once the old save had taken the backup's name: the old
+    // save goes back under its own. Where even that fails, the new save stays under the
+    // work file's name, the failure says where each is, and the old save keeps its
+    // second name, from which the next Open finishes the commit.
+    bool RefuseWithOldSaveBack(const char* text, const FileStatus& failed,
+                               const std::string& backupPath, PreviousName& previous);
     // Puts the work file, which holds a save the commit did not place, under the
     // backup's name, and says where it and the previous backup are.
     std::string KeepAsBackup(const std::string& backupPath, PreviousBackup& previousBackup);
@@ -375,10 +381,8 @@ bool CommitSwap::SwapByTwoRenames(const std::string& backupPath, PreviousName& p
         return Refuse(errors::kRenameSaveToBackup, renamed);
     // The old save's new name is made durable before the new file takes the save's:
     // a file system may otherwise keep the second rename and lose the first.
-    if (const FileStatus synced = files.SyncFolderOf(savePath); !synced.Ok()) {
-        if (!files.RenameToFreeName(backupPath, savePath).Ok()) work.Keep();
-        return Refuse(errors::kRenameSaveToBackup, synced);
-    }
+    if (const FileStatus synced = files.SyncFolderOf(savePath); !synced.Ok())
+        return RefuseWithOldSaveBack(errors::kRenameSaveToBackup, synced, backupPath, previous);
     // Another program's save renamed over the old one since the last look is what the
     // rename took: it goes back to the save's name, newer than the edit, and the old
     // save, still under its second name, takes the backup's.
@@ -400,28 +404,30 @@ bool CommitSwap::SwapByTwoRenames(const std::string& backupPath, PreviousName& p
     // cannot say anything of.
     const OnDisk loaded =
         took == NameHolds::kThatFile ? oldSave.stillAsLoaded(unreadable) : OnDisk::kUnreadable;
-    if (loaded != OnDisk::kAsLoaded) {
-        if (!files.RenameToFreeName(backupPath, savePath).Ok()) work.Keep();
-        if (loaded == OnDisk::kChanged) return Refuse(errors::kChangedOnDisk);
-        return Refuse(errors::kRenameWorkToSave, unreadable);
-    }
+    if (loaded == OnDisk::kChanged)
+        return RefuseWithOldSaveBack(errors::kChangedOnDisk, {}, backupPath, previous);
+    if (loaded != OnDisk::kAsLoaded)
+        return RefuseWithOldSaveBack(errors::kRenameWorkToSave, unreadable, backupPath, previous);
     // Nothing is replaced now: a save another program put under the empty name
     // meanwhile is newer.
     if (const FileStatus placed = files.RenameToFreeName(workPath, savePath); !placed.Ok()) {
         if (placed == FileError::kExists) return Refuse(errors::kChangedOnDisk);
-        // Back under its own name; if that fails too, the old save is the backup and
-        // the new one stays under the work file's name.
-        const bool undone = files.RenameToFreeName(backupPath, savePath).Ok();
-        if (!undone) work.Keep();
-        Refuse(errors::kRenameWorkToSave, placed);
-        if (!undone)
-            SayWhereVersionsAre("The old save is now " + backupPath + "; the new one is " +
-                                workPath + ".");
-        return false;
+        return RefuseWithOldSaveBack(errors::kRenameWorkToSave, placed, backupPath, previous);
     }
     work.Keep();
     SyncPlacedSave();
     return true;
+}
+
+bool CommitSwap::RefuseWithOldSaveBack(const char* text, const FileStatus& failed,
+                                       const std::string& backupPath, PreviousName& previous) {
+    const bool undone = files.RenameToFreeName(backupPath, savePath).Ok();
+    Refuse(text, failed);
+    if (undone) return false;
+    work.Keep();
+    previous.Keep();
+    SayWhereVersionsAre("The old save is now " + backupPath + "; the new one is " + workPath + ".");
+    return false;
 }
 
 // Where names cannot be exchanged in one step: three renames through ".swap", a name

@@ -276,6 +276,38 @@ TEST(CommitDurability, EveryCallFailingOnceLeavesTheOldOrTheNewSaveWhole) {
                 doc.reset();
                 EXPECT_TRUE(folder.OnlyItsOwnFiles()) << where;
             }
+            // And where the undo fails too (the first change of a name after the failed
+            // call): the message names where each version is, and none is lost.
+            for (const std::string_view undo : {"Rename", "RenameToFreeName", "Exchange"}) {
+                SaveFolder folder;
+                bool undoFailed = false;
+                FaultyFileSystem files([&](int at, std::string_view name) {
+                    const bool fails = at == call || (at > call && !undoFailed && name == undo);
+                    undoFailed = undoFailed || (at > call && fails);
+                    return fails ? FileError::kFailed : FileError::kNone;
+                });
+                files.exchangeSupported = exchange;
+                SaveError failure;
+                const bool committed = OpenEditCommit(files, folder.save, &failure);
+                const std::string where = std::string(exchange ? "exchange" : "renames") +
+                                          ", call " + std::to_string(call) + " " +
+                                          clean.names[size_t(call - 1)] + ", then " +
+                                          std::string(undo);
+                if (!committed)
+                    ExpectWhatTheMessageSays(failure, folder.save, clean.newSave, where);
+                // A save's name left empty or holding the new save is said.
+                const std::string save = fs::exists(folder.save) ? ReadFileBytes(folder.save) : "";
+                if (!committed && save != kOldSave) {
+                    EXPECT_NE(failure.cause.find(save.empty() ? "The old save is now"
+                                                              : "The new save is in place"),
+                              std::string::npos)
+                        << where << ": " << failure.cause;
+                }
+                CSaveGame next;  // puts a stopped commit's names right
+                EXPECT_TRUE(next.Open(folder.save)) << where << ": " << next.GetErrorText();
+                EXPECT_EQ(folder.Holding(kOldSave), 1u) << where << ": " << failure.cause;
+                EXPECT_EQ(folder.Holding(kPreviousBackup), 1u) << where << ": " << failure.cause;
+            }
         }
     }
 }
