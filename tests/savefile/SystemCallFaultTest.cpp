@@ -4,6 +4,7 @@
 // failure; and every sync the commit asks for reaches the system.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -102,6 +103,44 @@ TEST_F(SystemCallFaultTest, FailuresRefuseAndMissingFeaturesDoNot) {
         test::syscalls::Reset();
         EXPECT_EQ(ReadFileBytes(SavePath()), before);
         EXPECT_EQ(note.text, row.nth == 0 ? row.note : "");
+    }
+}
+
+// The versions' folder and the attributes copied to the new save fail at the system's
+// door as well: the commit is refused with the system's reason, and the save, its
+// backup and the versions stay as they were. A folder the commit makes is its
+// owner's alone, as the saves in it are the player's.
+TEST_F(SystemCallFaultTest, TheVersionsFolderAndAttributesRefuseToo) {
+    for (const char* call : {"mkdir", "fdopendir", "fsetxattr", ""}) {
+        SCOPED_TRACE(call);
+        fs::remove_all(dir.File("save.history"));
+        ASSERT_TRUE(OpenAndLoad(test::StandardSave()));
+        test::SaveBuilder().Raw("the previous backup").WriteTo(BackupPath());
+        // An attribute of the player's, which the new save is given too.
+        ASSERT_EQ(::setxattr(SavePath().c_str(), "user.mine", "1", 1, 0), 0)
+            << std::strerror(errno);
+        ASSERT_TRUE(doc->Open(SavePath()) && doc->Load());
+        const std::string before = ReadFileBytes(SavePath());
+        ChangeDay(*doc, 9.0f);
+        if (*call) test::syscalls::Fail(call, EIO);
+        const bool committed = doc->Commit();
+        test::syscalls::Reset();
+        EXPECT_EQ(committed, !*call);
+        if (*call) {
+            EXPECT_NE(doc->GetError().cause.find("Input/output error"), std::string::npos)
+                << doc->GetError().text << " / " << doc->GetError().cause;
+            EXPECT_EQ(ReadFileBytes(SavePath()), before);
+            EXPECT_EQ(ReadFileBytes(BackupPath()), "the previous backup");
+            EXPECT_TRUE(!fs::exists(dir.File("save.history")) ||
+                        fs::is_empty(dir.File("save.history")));
+            continue;
+        }
+        char value[2] = {};
+        EXPECT_EQ(::getxattr(SavePath().c_str(), "user.mine", value, 1), 1);
+        EXPECT_EQ(fs::status(dir.File("save.history")).permissions() & fs::perms::all,
+                  fs::perms::owner_all);
+        EXPECT_EQ(test::HistoryVersions(dir.File("save.history")),
+                  std::vector<std::string>{"the previous backup"});
     }
 }
 

@@ -1,5 +1,6 @@
 #include "tests/support/SystemCallFaults.h"
 
+#include <dirent.h>
 #include <dlfcn.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -109,6 +110,23 @@ int renameat2(int fromFolder, const char* from, int toFolder, const char* to,
 int link(const char* existing, const char* name) noexcept {
     static auto* real = Real<int(const char*, const char*)>("link");
     return Injected("link") ? -1 : real(existing, name);
+}
+
+int fsetxattr(int fd, const char* name, const void* value, size_t size, int flags) noexcept {
+    static auto* real = Real<int(int, const char*, const void*, size_t, int)>("fsetxattr");
+    return Injected("fsetxattr") ? -1 : real(fd, name, value, size, flags);
+}
+
+int mkdir(const char* path, mode_t mode) noexcept {
+    static auto* real = Real<int(const char*, mode_t)>("mkdir");
+    return Injected("mkdir") ? -1 : real(path, mode);
+}
+
+// Listing a folder: std::filesystem's directory_iterator opens it with openat and
+// reads it through fdopendir.
+DIR* fdopendir(int fd) {
+    static auto* real = Real<DIR*(int)>("fdopendir");
+    return Injected("fdopendir") ? nullptr : real(fd);
 }
 
 int flock(int fd, int operation) noexcept {

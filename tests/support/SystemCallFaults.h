@@ -9,9 +9,9 @@
 
 namespace quellhart::test::syscalls {
 
-// Every later call of `name` ("fsync", "fdatasync", "flistxattr", "fchmod", "fchown",
-// "flock", "renameat2", "link") fails with `error` (an errno), until Reset; or only its `nth` call
-// from now.
+// Every later call of `name` ("fsync", "fdatasync", "flistxattr", "fsetxattr", "fchmod",
+// "fchown", "flock", "renameat2", "link", "mkdir", "fdopendir") fails with `error` (an errno),
+// until Reset; or only its `nth` call from now.
 void Fail(const std::string& name, int error, int nth = 0);
 // How many times `name` was called since Reset.
 int Count(const std::string& name);
