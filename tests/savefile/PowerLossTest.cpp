@@ -14,6 +14,7 @@
 #include "savefile/BackupRestore.h"
 #include "savefile/SaveGame.h"
 #include "savefile/SaveHistory.h"
+#include "tests/support/CoarseTimes.h"
 #include "tests/support/PowerLossFileSystem.h"
 #include "tests/support/SaveBuilder.h"
 
@@ -71,7 +72,9 @@ std::optional<std::string> NextOpenFinds(MemoryFileSystem& disk, bool links,
 // of them without its lock service) or without either (FAT, exFAT, which also have no
 // links; their times are kept to 2 s or 10 ms, with no change time of their own).
 struct Profile {
-    bool exchange, links, journal, coarseTimes, locks;
+    bool exchange, links, journal;
+    std::int64_t coarseTimes;
+    bool locks;
 
     void GiveTo(PowerLossFileSystem& files) const {
         files.exchangeSupported = exchange;
@@ -81,9 +84,10 @@ struct Profile {
         files.locksSupported = locks;
     }
 };
-constexpr Profile kProfiles[] = {{true, true, true, false, true},
-                                 {false, true, true, false, false},
-                                 {false, false, false, true, true}};
+constexpr Profile kProfiles[] = {{true, true, true, 0, true},
+                                 {false, true, true, 0, false},
+                                 {false, false, false, test::kFatTimes, true},
+                                 {false, false, false, test::kExFatTimes, true}};
 
 // Runs `operation` on the save and its previous backup (or `start`), cut at each of its calls, and
 // hands every disk such a cut can leave to `check`, with a line saying which it is.

@@ -20,6 +20,7 @@
 #include "savefile/SaveErrors.h"
 #include "savefile/SaveHistory.h"
 #include "savefile/SiblingPaths.h"
+#include "tests/support/CoarseTimes.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/LoadedSave.h"
 #include "tests/support/SaveGameProbe.h"
@@ -222,10 +223,10 @@ TEST_F(SaveSafetyTest, ARewriteInPlaceWithTheSameSizeAndTimeIsCaught) {
     const SaveBuilder save = test::StandardSave();
     struct Moment {
         bool exchange;
-        const char* call;  // the rewrite comes just before the commit's first such call
-        bool swapped;      // by then the old save is under the work file's name
-        bool reliedOn;     // the rewrite changes a byte the commit copies from memory
-        bool coarseTimes = false;
+        const char* call;          // the rewrite comes just before the commit's first such call
+        bool swapped;              // by then the old save is under the work file's name
+        bool reliedOn;             // the rewrite changes a byte the commit copies from memory
+        bool coarseTimes = false;  // FAT's and exFAT's
     };
     for (const Moment m :
          {Moment{true, "", false, true}, Moment{true, "Sync", false, true},
@@ -238,75 +239,80 @@ TEST_F(SaveSafetyTest, ARewriteInPlaceWithTheSameSizeAndTimeIsCaught) {
           // After the copy: the file that leaves the save's name is compared whole.
           Moment{true, "Sync", false, false, true}, Moment{false, "Sync", false, false, true}})
         // With a previous backup too: a refused commit leaves it under a name.
-        for (const bool previousBackup : {false, true}) {
-            if (m.exchange && !test::SystemExchangesNames()) continue;
-            ASSERT_TRUE(OpenAndLoad(save));
-            const std::string path = SavePath();
-            const std::string previous = test::StandardSave().Filler(33).Bytes();
-            if (previousBackup) SaveBuilder().Raw(previous).WriteTo(BackupPath());
-            const int64_t at =
-                m.reliedOn ? doc->Glob(0).rawAddress + 4 : int64_t(save.Bytes().size()) - 1;
-            const auto rewrite = [&] {  // the game writes into the file it has open
-                const std::string old = m.swapped ? WorkPath() : path;
-                const auto time = fs::last_write_time(old);
-                std::fstream file(old, std::ios::in | std::ios::out | std::ios::binary);
-                file.seekp(at);
-                file.put('\x7F');
-                file.close();
-                fs::last_write_time(old, time);
-            };
-            const std::string where = std::string(m.call) + (m.reliedOn ? "" : ", elsewhere") +
-                                      (m.coarseTimes ? ", coarse times" : "") +
-                                      (previousBackup ? ", a previous backup" : "");
-            bool committing = false, rewritten = false;
-            test::FaultyFileSystem files([&](int, std::string_view name) {
-                if (committing && !rewritten && name == m.call) {
-                    rewritten = true;
-                    rewrite();
+        for (const bool previousBackup : {false, true})
+            for (const std::int64_t tick : {test::kFatTimes, test::kExFatTimes}) {
+                if (!m.coarseTimes && tick != test::kFatTimes) continue;  // fine times: once
+                if (m.exchange && !test::SystemExchangesNames()) continue;
+                ASSERT_TRUE(OpenAndLoad(save));
+                const std::string path = SavePath();
+                const std::string previous = test::StandardSave().Filler(33).Bytes();
+                if (previousBackup) SaveBuilder().Raw(previous).WriteTo(BackupPath());
+                const int64_t at =
+                    m.reliedOn ? doc->Glob(0).rawAddress + 4 : int64_t(save.Bytes().size()) - 1;
+                const auto rewrite = [&] {  // the game writes into the file it has open
+                    const std::string old = m.swapped ? WorkPath() : path;
+                    const auto time = fs::last_write_time(old);
+                    std::fstream file(old, std::ios::in | std::ios::out | std::ios::binary);
+                    file.seekp(at);
+                    file.put('\x7F');
+                    file.close();
+                    fs::last_write_time(old, time);
+                };
+                const std::string where =
+                    std::string(m.call) + (m.reliedOn ? "" : ", elsewhere") +
+                    (m.coarseTimes ? ", times to " + std::to_string(tick) : "") +
+                    (previousBackup ? ", a previous backup" : "");
+                bool committing = false, rewritten = false;
+                test::FaultyFileSystem files([&](int, std::string_view name) {
+                    if (committing && !rewritten && name == m.call) {
+                        rewritten = true;
+                        rewrite();
+                    }
+                    return FileError::kNone;
+                });
+                files.exchangeSupported = m.exchange;
+                files.replaceSupported = false;  // the renames, wherever they run
+                files.coarseTimes = m.coarseTimes ? tick : 0;
+                CSaveGame loaded(files);
+                ASSERT_TRUE(loaded.Open(path) && loaded.Load());
+                if (*m.call == '\0') rewrite();
+                ChangeDay(loaded, 9.0f);
+                committing = true;
+                EXPECT_FALSE(loaded.Commit()) << where;
+                EXPECT_EQ(loaded.GetErrorText(), errors::kChangedOnDisk) << where;
+                EXPECT_FALSE(loaded.CanCommit()) << where;
+                EXPECT_EQ(ReadFileBytes(path)[size_t(at)], '\x7F') << where;
+                EXPECT_FALSE(fs::exists(WorkPath())) << where;
+                // Rewritten just before the exchange or after it, the rewrite is caught after it;
+                // so is one after the copy where the times cannot show it.
+                const bool afterTheCopy = std::string(m.call) == "Sync" && m.coarseTimes;
+                if (m.exchange &&
+                    (m.swapped || std::string(m.call) == "Exchange" || afterTheCopy)) {
+                    // Caught after the exchange: the new save, which a game saving in place may
+                    // have opened by the save's name meanwhile, is kept as the backup.
+                    CSaveGame kept;
+                    ASSERT_TRUE(kept.OpenReadOnly(BackupPath()) && kept.Load()) << where;
+                    EXPECT_EQ(kept.Glob(0).value, 9.0f) << where;
+                    EXPECT_NE(loaded.GetError().cause.find(BackupPath()), std::string::npos)
+                        << where;
+                    fs::remove(BackupPath());
+                    // The backup before it stepped aside among the versions, and is named.
+                    if (previousBackup) {
+                        const fs::path history = *HistoryPathFor(path);
+                        ASSERT_TRUE(fs::is_directory(history)) << where;
+                        const fs::path version = fs::directory_iterator(history)->path();
+                        EXPECT_EQ(ReadFileBytes(version.string()), previous) << where;
+                        EXPECT_NE(loaded.GetError().cause.find(version.string()), std::string::npos)
+                            << where << ": " << loaded.GetError().cause;
+                    }
+                } else if (previousBackup) {
+                    EXPECT_EQ(ReadFileBytes(BackupPath()), previous) << where;
+                } else {
+                    EXPECT_FALSE(fs::exists(BackupPath())) << where;
                 }
-                return FileError::kNone;
-            });
-            files.exchangeSupported = m.exchange;
-            files.replaceSupported = false;  // the renames, wherever they run
-            files.coarseTimes = m.coarseTimes;
-            CSaveGame loaded(files);
-            ASSERT_TRUE(loaded.Open(path) && loaded.Load());
-            if (*m.call == '\0') rewrite();
-            ChangeDay(loaded, 9.0f);
-            committing = true;
-            EXPECT_FALSE(loaded.Commit()) << where;
-            EXPECT_EQ(loaded.GetErrorText(), errors::kChangedOnDisk) << where;
-            EXPECT_FALSE(loaded.CanCommit()) << where;
-            EXPECT_EQ(ReadFileBytes(path)[size_t(at)], '\x7F') << where;
-            EXPECT_FALSE(fs::exists(WorkPath())) << where;
-            // Rewritten just before the exchange or after it, the rewrite is caught after it;
-            // so is one after the copy where the times cannot show it.
-            const bool afterTheCopy = std::string(m.call) == "Sync" && m.coarseTimes;
-            if (m.exchange && (m.swapped || std::string(m.call) == "Exchange" || afterTheCopy)) {
-                // Caught after the exchange: the new save, which a game saving in place may
-                // have opened by the save's name meanwhile, is kept as the backup.
-                CSaveGame kept;
-                ASSERT_TRUE(kept.OpenReadOnly(BackupPath()) && kept.Load()) << where;
-                EXPECT_EQ(kept.Glob(0).value, 9.0f) << where;
-                EXPECT_NE(loaded.GetError().cause.find(BackupPath()), std::string::npos) << where;
                 fs::remove(BackupPath());
-                // The backup before it stepped aside among the versions, and is named.
-                if (previousBackup) {
-                    const fs::path history = *HistoryPathFor(path);
-                    ASSERT_TRUE(fs::is_directory(history)) << where;
-                    const fs::path version = fs::directory_iterator(history)->path();
-                    EXPECT_EQ(ReadFileBytes(version.string()), previous) << where;
-                    EXPECT_NE(loaded.GetError().cause.find(version.string()), std::string::npos)
-                        << where << ": " << loaded.GetError().cause;
-                }
-            } else if (previousBackup) {
-                EXPECT_EQ(ReadFileBytes(BackupPath()), previous) << where;
-            } else {
-                EXPECT_FALSE(fs::exists(BackupPath())) << where;
+                fs::remove_all(*HistoryPathFor(path));
             }
-            fs::remove(BackupPath());
-            fs::remove_all(*HistoryPathFor(path));
-        }
 }
 
 // A save that is read-only, on every system, or that another program holds open and

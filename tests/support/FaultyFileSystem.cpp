@@ -98,7 +98,7 @@ FileStatus FaultyFileSystem::DescribePath(const std::string& path, bool followLi
 }
 
 FileStatus FaultyFileSystem::Coarsened(FileStatus described, FileInfo& info) const {
-    if (coarseTimes) CoarsenTimes(info);
+    if (coarseTimes) CoarsenTimes(info, coarseTimes);
     return described;
 }
 

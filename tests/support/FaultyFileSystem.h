@@ -38,9 +38,10 @@ public:
     std::int64_t corruptByteAt = -1;
     // Files held in memory, with no room left for the new save (a browser's limit).
     bool noRoomForTheNewSave = false;
-    // Times kept to two seconds, and no change time but the modification time (FAT,
-    // exFAT): a rewrite that puts the time back cannot be told by the times.
-    bool coarseTimes = false;
+    // Times kept to this tick (kFatTimes, kExFatTimes; 0: the system's own), and no
+    // change time but the modification time: a rewrite that puts the time back cannot
+    // be told by the times.
+    std::int64_t coarseTimes = 0;
 
     // From now on, `fault` decides.
     void InjectFaults(Fault fault) { fault_ = std::move(fault); }

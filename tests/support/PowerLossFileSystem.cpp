@@ -159,7 +159,7 @@ FileStatus PowerLossFileSystem::DescribePath(const std::string& path, bool follo
 }
 
 FileStatus PowerLossFileSystem::Coarsened(FileStatus described, FileInfo& info) const {
-    if (coarseTimes) CoarsenTimes(info);
+    if (coarseTimes) CoarsenTimes(info, coarseTimes);
     return described;
 }
 

@@ -36,8 +36,9 @@ public:
     bool exchangeSupported = true;
     bool linksSupported = true;
     bool journal = true;  // changes of names in order, each whole
-    // Times kept to 2 s, and the change time the modification time (FAT, exFAT).
-    bool coarseTimes = false;
+    // Times kept to this tick (FAT's 2 s, exFAT's 10 ms; 0: fine), and the change time
+    // the modification time.
+    std::int64_t coarseTimes = 0;
     // No locks (NFS without its lock service): every lock is refused as unsupported.
     bool locksSupported = true;
     int Calls() const { return calls_; }
