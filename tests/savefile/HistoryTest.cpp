@@ -326,80 +326,95 @@ std::multiset<int> DaysIn(const fs::path& folder) {
 // A version's restore, with each of its calls failing once, and with the process
 // stopped at each of them: the save is the old one or the version, and every version
 // is under some name afterwards (after the next Open, for a stop).
+// Restored with versions beyond the number kept too: the restore then trims the oldest
+// (day 2), never the original, and only once it is done.
 TEST(History, AVersionsRestoreLosesNoVersionAtAnyCall) {
     const auto prepare = [](test::TempDir& dir) {
         const std::string save = dir.File("save.ess");
         test::SaveBuilder().Raw(SaveWithDay(0)).WriteTo(save);
-        for (int day = 1; day <= 3; ++day)
+        for (int day = 1; day <= 5; ++day)
             EXPECT_TRUE(CommitDay(SystemFileSystem(), save, day, kDefaultHistoryKeep));
         std::vector<SaveVersion> versions;
         ListVersions(SystemFileSystem(), save, versions);
         return versions;
     };
-    for (const bool exchange : {true, false}) {
-        if (exchange && !test::SystemExchangesNames()) continue;
-        int calls = 0;
-        {
-            // A game loading the save at any moment finds one, where names are exchanged.
-            test::TempDir dir;
-            const std::vector<SaveVersion> versions = prepare(dir);
-            bool saveMissing = false;
-            FaultyFileSystem counting([&](int, std::string_view) {
-                saveMissing = saveMissing || !fs::exists(dir.File("save.ess"));
-                return FileError::kNone;
-            });
-            counting.exchangeSupported = exchange;
-            SaveError error;
-            std::string keptAs;
-            ASSERT_TRUE(
-                RestoreVersion(dir.File("save.ess"), versions[1], 20, error, keptAs, counting));
-            EXPECT_EQ(saveMissing, !exchange);
-            calls = counting.Calls();
-        }
-        for (const bool stop : {false, true}) {
-            for (int call = 1; call <= calls + (stop ? 1 : 0); ++call) {
+    for (const bool exchange : {true, false})
+        for (const int keep : {20, 2}) {
+            if (exchange && !test::SystemExchangesNames()) continue;
+            int calls = 0;
+            {
+                // A game loading the save at any moment finds one, where names are exchanged.
                 test::TempDir dir;
                 const std::vector<SaveVersion> versions = prepare(dir);
-                const std::multiset<int> before = DaysIn(dir.Path());
-                FaultyFileSystem files =
-                    stop ? FaultyFileSystem::CrashingAtCall(call)
-                         : FaultyFileSystem::FailingCall(call, FileError::kFailed);
-                files.exchangeSupported = exchange;
+                bool saveMissing = false;
+                FaultyFileSystem counting([&](int, std::string_view) {
+                    saveMissing = saveMissing || !fs::exists(dir.File("save.ess"));
+                    return FileError::kNone;
+                });
+                counting.exchangeSupported = exchange;
                 SaveError error;
                 std::string keptAs;
-                const bool restored =
-                    RestoreVersion(dir.File("save.ess"), versions[1], 20, error, keptAs, files);
-                const std::string where = std::string(exchange ? "exchange, " : "renames, ") +
-                                          (stop ? "stopped" : "failing") + " at call " +
-                                          std::to_string(call) + " " +
-                                          (call <= files.Calls() ? files.Names()[size_t(call - 1)]
-                                                                 : std::string("(none)"));
-                if (stop) {
-                    CSaveGame next;
-                    EXPECT_TRUE(next.Open(dir.File("save.ess")))
-                        << where << ": " << next.GetErrorText();
-                } else if (!restored) {
-                    // A refusal says why, and leaves every file under the name it had.
-                    EXPECT_NE(error.cause.find("failed (injected)"), std::string::npos)
-                        << where << ": " << error.text;
-                    EXPECT_TRUE(fs::exists(versions[1].path)) << where;
+                ASSERT_TRUE(RestoreVersion(dir.File("save.ess"), versions[1], keep, error, keptAs,
+                                           counting));
+                EXPECT_EQ(saveMissing, !exchange);
+                // Days 0 to 4 besides the save; day 1 is the save now, day 5 a version.
+                const std::multiset<int> all{0, 1, 2, 3, 4, 5}, trimmed{0, 1, 3, 4, 5};
+                EXPECT_EQ(DaysIn(dir.Path()), keep == 2 ? trimmed : all);
+                calls = counting.Calls();
+            }
+            for (const bool stop : {false, true}) {
+                for (int call = 1; call <= calls + (stop ? 1 : 0); ++call) {
+                    test::TempDir dir;
+                    const std::vector<SaveVersion> versions = prepare(dir);
+                    const std::multiset<int> before = DaysIn(dir.Path());
+                    std::multiset<int> trimmed = before;
+                    if (keep == 2) trimmed.erase(trimmed.find(2));
+                    FaultyFileSystem files =
+                        stop ? FaultyFileSystem::CrashingAtCall(call)
+                             : FaultyFileSystem::FailingCall(call, FileError::kFailed);
+                    files.exchangeSupported = exchange;
+                    SaveError error;
+                    std::string keptAs;
+                    const bool restored = RestoreVersion(dir.File("save.ess"), versions[1], keep,
+                                                         error, keptAs, files);
+                    const std::string where =
+                        std::string(exchange ? "exchange, " : "renames, ") + "keep " +
+                        std::to_string(keep) + ", " + (stop ? "stopped" : "failing") + " at call " +
+                        std::to_string(call) + " " +
+                        (call <= files.Calls() ? files.Names()[size_t(call - 1)]
+                                               : std::string("(none)"));
+                    if (stop) {
+                        CSaveGame next;
+                        EXPECT_TRUE(next.Open(dir.File("save.ess")))
+                            << where << ": " << next.GetErrorText();
+                    } else if (!restored) {
+                        // A refusal says why, and leaves every file under the name it had.
+                        EXPECT_NE(error.cause.find("failed (injected)"), std::string::npos)
+                            << where << ": " << error.text;
+                        EXPECT_TRUE(fs::exists(versions[1].path)) << where;
+                    }
+                    const std::string save = ReadFileBytes(dir.File("save.ess"));
+                    EXPECT_TRUE(save == SaveWithDay(5) || save == SaveWithDay(1)) << where;
+                    if (!stop) {
+                        EXPECT_EQ(save, restored ? SaveWithDay(1) : SaveWithDay(5)) << where;
+                    }
+                    // A restore that says it is done kept the save it replaced as a version.
+                    if (restored) {
+                        ASSERT_TRUE(fs::exists(keptAs)) << where << ": '" << keptAs << "'";
+                        EXPECT_EQ(ReadFileBytes(keptAs), SaveWithDay(5)) << where;
+                    }
+                    // Trimmed only by a restore that went through (a failed removal keeps it).
+                    const std::multiset<int> days = DaysIn(dir.Path());
+                    if (restored || stop) {
+                        EXPECT_TRUE(days == before || days == trimmed) << where;
+                    } else {
+                        EXPECT_EQ(days, before) << where;
+                    }
+                    for (const auto& entry : fs::directory_iterator(dir.Path()))
+                        EXPECT_NE(entry.path().extension(), ".swap") << where;
                 }
-                const std::string save = ReadFileBytes(dir.File("save.ess"));
-                EXPECT_TRUE(save == SaveWithDay(3) || save == SaveWithDay(1)) << where;
-                if (!stop) {
-                    EXPECT_EQ(save, restored ? SaveWithDay(1) : SaveWithDay(3)) << where;
-                }
-                // A restore that says it is done kept the save it replaced as a version.
-                if (restored) {
-                    ASSERT_TRUE(fs::exists(keptAs)) << where << ": '" << keptAs << "'";
-                    EXPECT_EQ(ReadFileBytes(keptAs), SaveWithDay(3)) << where;
-                }
-                EXPECT_EQ(DaysIn(dir.Path()), before) << where;
-                for (const auto& entry : fs::directory_iterator(dir.Path()))
-                    EXPECT_NE(entry.path().extension(), ".swap") << where;
             }
         }
-    }
 }
 
 TEST(History, AVersionsRestoreWhoseUndoFailsSaysWhereTheSaveIs) {
