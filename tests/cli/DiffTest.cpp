@@ -38,6 +38,11 @@ TEST_F(DiffTest, GlobalsOnlyInOneSaveAndTheChargenMark) {
     EXPECT_EQ(j["globals"]["onlyInNew"], nlohmann::json({"Extra"}));
     EXPECT_EQ(j["chargenClass"]["new"], true);
     EXPECT_EQ(j["player"]["name"]["new"], "Bob");
+    // As the versions' changes say it too.
+    const std::string text = Cli({"diff", SavePath(), dir.File("other.ess")}).out;
+    EXPECT_NE(text.find("only in old: global Month\nonly in new: global Extra\n"),
+              std::string::npos)
+        << text;
 }
 
 // A value stored with another length is a change even where the slot's bytes agree.
