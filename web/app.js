@@ -179,7 +179,10 @@
   // --- actions --------------------------------------------------------------------
   // Where the loaded save came from: a file chosen alone (committed as a download),
   // or a file of a folder the browser lets the page write to (committed in place).
+  // Only opening one of its saves makes a folder the save's: a folder listed
+  // (`listedFolder`) while another save is open changes nothing of where that one goes.
   let folder = null;
+  let listedFolder = null;
   let loaded = null;  // {bytes, lastModified} as read, for the folder's commit
 
   // A save this large takes a moment to read: the wait box says so meanwhile.
@@ -295,7 +298,8 @@
 
   const sameBytes = (a, b) => a && b && a.length === b.length && a.every((x, i) => x === b[i]);
 
-  async function openFromFolder(name) {
+  async function openFromFolder(name, from = folder) {
+    folder = from;
     const save = await readOrSay(name, () => readFolderFile(name));
     if (save === undefined) return;
     if (!save) return report(texts.errorCaption, `${name} is no longer in the folder.`);
@@ -360,9 +364,9 @@
   }
 
   async function openFolder(handle) {
-    folder = handle;
+    listedFolder = handle;
     const saves = [];
-    for await (const [name, entry] of folder.entries())
+    for await (const [name, entry] of handle.entries())
       // Only what the page can open: a save's name holds ".ess" as it is (the
       // backup's and the work file's names are made from it).
       if (entry.kind === 'file' && /\.ess$/i.test(name) && name.includes('.ess')) saves.push(name);
@@ -370,12 +374,12 @@
     const list = $('folder-saves');
     list.replaceChildren(new Option('', ''), ...saves.map((name) => new Option(name, name)));
     $('folder-choice').hidden = false;
-    $('status').textContent = `${saves.length} saves in the folder ${folder.name}.`;
+    $('status').textContent = `${saves.length} saves in the folder ${handle.name}.`;
     list.focus();
   }
   $('folder-saves').addEventListener('change', alone(async (event) => {
     if (!event.target.value) return;
-    if (await editsMayGo()) return openFromFolder(event.target.value);
+    if (await editsMayGo()) return openFromFolder(event.target.value, listedFolder);
     event.target.value = fileName;
   }));
   if ('showDirectoryPicker' in window) {

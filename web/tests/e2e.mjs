@@ -321,6 +321,17 @@ async function runFolderCases(page) {
   const unbacked = await answer(page, 'Error', 'OK');
   check(unbacked.startsWith('Error renaming .ess file to .bak\n'), `folder: no backup, no commit: ${unbacked}`);
   check(kept.equals(await bytesOf('normal.ess')), 'folder: the save is untouched without a backup');
+
+  // A save chosen alone after the folder's, of the same name, and the folder listed
+  // again with nothing chosen: its commit is a download, the folder's save untouched.
+  await chooseFile(page, 'normal.ess');
+  await page.evaluate(async () => window.quellhart.openFolder(await navigator.storage.getDirectory()));
+  const downloading = page.waitForEvent('download');
+  await commit('Elsewhere', [['Please Confirm', 'Yes'], ['Done', 'OK']]);
+  const download = await downloading;
+  check(download.suggestedFilename() === 'normal.ess' && kept.equals(await bytesOf('normal.ess')) &&
+    readFileSync(await download.path()).includes(Buffer.from('Elsewhere\0')),
+  'folder: a save chosen alone is committed as a download, whatever folder is listed');
 }
 
 // The window's keys, Help with About and "Restore backup...": after a download, the
