@@ -42,8 +42,18 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME "bin\\\\quellhart-editor.exe")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 # An installed copy is removed only once the user has confirmed the install: its
 # uninstaller runs silently as the install's first step, not before the wizard's first
-# page, so that a setup cancelled on any page leaves the old copy working.
+# page, so that a setup cancelled on any page leaves the old copy working. Before that,
+# a running editor (the name its process holds) is asked to be closed: its program file
+# cannot be replaced while it runs, and its window may hold edits not yet committed.
+# Silent, the setup then stops, with exit code 2, having touched nothing.
 set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "
+  editorRunning:
+  System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w \\\"QuellhartSavegameEditor\\\") p .r0'
+  IntPtrCmp $0 0 editorClosed
+    System::Call 'kernel32::CloseHandle(p r0)'
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION 'Quellhart Savegame Editor is running. Commit your changes and close it, then choose Retry.' /SD IDCANCEL IDRETRY editorRunning
+    Abort 'Quellhart Savegame Editor is running; nothing was installed.'
+  editorClosed:
   ReadRegStr $1 HKLM 'Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}' 'UninstallString'
   StrCmp $1 '' noOldCopy
     StrCpy $2 $1 1 0

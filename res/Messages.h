@@ -44,6 +44,10 @@ inline constexpr const char* kOpenedReadOnly =
     "Savegame opened read-only.\nNothing will be written.\n\nOpen it again without \"Open as "
     "read-only\" to commit the changes.";
 
+// The file-open dialog could not be shown; its reason follows.
+inline constexpr const char* kFileDialogFailed =
+    "The file dialog could not be shown. The save open stays open.";
+
 // Restoring the backup from the help window.
 inline constexpr const char* kHelpCaption = "Quellhart Savegame Editor Help";
 inline constexpr const char* kHelpAbout = "About...";

@@ -82,6 +82,13 @@ FileStatus FromLastError(const std::string& path, const std::string& toPath = {}
             return FileError::kLocked;
         case ERROR_LOCK_FAILED:
             return status(FileError::kLocked);
+        // The system's words ("The process cannot access the file...") do not say who:
+        // a game holding its save, most often.
+        case ERROR_SHARING_VIOLATION:
+            return {FileError::kFailed,
+                    "Another program has the file open and shares it with no one (close it, "
+                    "or wait until it lets go)",
+                    path, toPath};
         case ERROR_NOT_SUPPORTED:
         case ERROR_INVALID_FUNCTION:
         case ERROR_FILENAME_EXCED_RANGE:  // a sibling's name longer than the save's

@@ -187,8 +187,13 @@ cp "$samples/not-a-save.ess" "$samples/opened.ess"
 wine cmd /c start "" "$(winepath -w "$samples/opened.ess")" >/dev/null 2>&1 &
 expect_window "$caption" 300 >/dev/null
 expect_window "Error" 100 >/dev/null
+# While the editor runs, a second setup stops before it replaces anything.
+touch -d 2001-01-01 "$installed/bin/quellhart-editor.exe"
+if wine "$setup" /S; then echo "the setup went on while the editor ran" >&2; exit 1; fi
+[ "$(stat -c %Y "$installed/bin/quellhart-editor.exe")" = "$(date -d 2001-01-01 +%s)" ] ||
+    { echo "the setup replaced the running editor" >&2; exit 1; }
 wineserver -k
-echo "the installer: the programs, a Start menu entry, and .ess saves open with the editor"
+echo "the installer: the programs, a Start menu entry, and .ess saves open with the editor; it waits for a running editor"
 
 # The programs ship without their debugging information, and declare long paths.
 editor_size=$(stat -c %s "$installed/bin/quellhart-editor.exe")

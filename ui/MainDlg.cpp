@@ -166,9 +166,17 @@ void CMainDlg::CloseDocument() {
 }
 
 void CMainDlg::OnOpenFile() {
-    CloseDocument();
+    // The dialog first: one that fails to show leaves the save open as it was, and
+    // says why; cancelled, the window keeps no save.
+    std::string failure;
     const std::optional<ChosenFile> chosen =
-        CurrentPrompts().OpenFile(nullptr, {"ess", kSaveFilter});
+        CurrentPrompts().OpenFile(nullptr, {"ess", kSaveFilter}, failure);
+    if (!failure.empty()) {
+        AfxMessageBox(Window(), messages::kFileDialogFailed, messages::kErrorCaption,
+                      MB_OK | MB_ICONEXCLAMATION, failure);
+        return;
+    }
+    CloseDocument();
     if (!chosen) return;
     m_path = chosen->path;
     m_readOnly = chosen->readOnly;

@@ -334,7 +334,7 @@ TEST_F(SaveSafetyTest, ASaveTheSystemWillNotReplaceIsRefusedWithItsReason) {
                  [path] { fs::permissions(path, fs::perms::owner_write, fs::perm_options::add); };
          }},
 #ifdef _WIN32
-        {"",
+        {"Another program has the file open",
          [](const std::string& path) {
              const HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                              OPEN_EXISTING, 0, nullptr);

@@ -118,6 +118,17 @@ TEST_F(MainDlgTest, CancellingTheFileDialogLeavesTheWindowEmpty) {
     // With no document, CommitChanges does nothing at all.
     ClickCommit();
     EXPECT_TRUE(prompts->messages.empty());
+
+    // A dialog that fails to show says why, and the save open stays open.
+    const std::string path = WriteSave(StandardSave());
+    ClickOpen(path);
+    prompts->fileDialogFailure = "The file dialog failed (CommDlgExtendedError 0xFFFF)";
+    ClickOpen(std::nullopt);
+    ASSERT_EQ(prompts->messages.size(), 1u);
+    EXPECT_EQ(prompts->messages[0].text, messages::kFileDialogFailed);
+    EXPECT_EQ(prompts->messages[0].details, "The file dialog failed (CommDlgExtendedError 0xFFFF)");
+    ASSERT_NE(Held(main).Document(), nullptr);
+    EXPECT_EQ(Label(), path);
 }
 
 class CommitTest : public MainDlgTest {

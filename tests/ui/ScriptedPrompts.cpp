@@ -1,5 +1,7 @@
 #include "tests/ui/ScriptedPrompts.h"
 
+#include <utility>
+
 namespace quellhart::ui {
 
 int ScriptedPrompts::MessageBox(WindowHandle, const std::string& text, const std::string& caption,
@@ -13,9 +15,11 @@ int ScriptedPrompts::MessageBox(WindowHandle, const std::string& text, const std
     return answer;
 }
 
-std::optional<ChosenFile> ScriptedPrompts::OpenFile(WindowHandle,
-                                                    const FileDialogRequest& request) {
+std::optional<ChosenFile> ScriptedPrompts::OpenFile(WindowHandle, const FileDialogRequest& request,
+                                                    std::string& failure) {
     fileDialogs.push_back(request);
+    failure = std::exchange(fileDialogFailure, {});
+    if (!failure.empty()) return std::nullopt;
     if (fileAnswers.empty()) return std::nullopt;
     std::optional<ChosenFile> answer = fileAnswers.front();
     fileAnswers.pop_front();

@@ -21,6 +21,7 @@ public:
     };
     std::deque<int> messageAnswers;                     // empty: OK or Yes
     std::deque<std::optional<ChosenFile>> fileAnswers;  // empty: cancelled
+    std::string fileDialogFailure;                      // the next file dialog fails so, once
     std::vector<MessageCall> messages;
     std::vector<FileDialogRequest> fileDialogs;
     // What the user does while a message box is open, before answering it.
@@ -28,8 +29,8 @@ public:
 
     int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                    unsigned type, const std::string& details) override;
-    std::optional<ChosenFile> OpenFile(WindowHandle owner,
-                                       const FileDialogRequest& request) override;
+    std::optional<ChosenFile> OpenFile(WindowHandle owner, const FileDialogRequest& request,
+                                       std::string& failure) override;
 };
 
 }  // namespace quellhart::ui

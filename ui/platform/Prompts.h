@@ -36,9 +36,10 @@ public:
     // error), so that the box's own text stays what the program defines.
     virtual int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                            unsigned type, const std::string& details) = 0;
-    // The chosen file, or nothing when cancelled.
-    virtual std::optional<ChosenFile> OpenFile(WindowHandle owner,
-                                               const FileDialogRequest& request) = 0;
+    // The chosen file, or nothing when cancelled or when the dialog failed; then
+    // `failure` says why (the system's error), and is empty otherwise.
+    virtual std::optional<ChosenFile> OpenFile(WindowHandle owner, const FileDialogRequest& request,
+                                               std::string& failure) = 0;
 };
 
 // The toolkit's real dialogs.

@@ -14,8 +14,8 @@ class QtPrompts : public Prompts {
 public:
     int MessageBox(WindowHandle owner, const std::string& text, const std::string& caption,
                    unsigned type, const std::string& details) override;
-    std::optional<ChosenFile> OpenFile(WindowHandle owner,
-                                       const FileDialogRequest& request) override;
+    std::optional<ChosenFile> OpenFile(WindowHandle owner, const FileDialogRequest& request,
+                                       std::string& failure) override;
 };
 
 }  // namespace
@@ -42,8 +42,10 @@ int QtPrompts::MessageBox(WindowHandle owner, const std::string& text, const std
 }
 
 // Qt's dialog has no "Open as read-only" box: what it opens is opened for editing.
-std::optional<ChosenFile> QtPrompts::OpenFile(WindowHandle owner,
-                                              const FileDialogRequest& request) {
+// Qt's dialog cannot fail to show: `failure` stays empty.
+std::optional<ChosenFile> QtPrompts::OpenFile(WindowHandle owner, const FileDialogRequest& request,
+                                              std::string& failure) {
+    failure.clear();
     QFileDialog dialog(ToWidget(owner));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);  // the file need not exist yet

@@ -15,6 +15,7 @@
 #include <windows.h>
 // clang-format off
 #include <commctrl.h>
+#include <cderr.h>
 #include <commdlg.h>
 #include <shellapi.h>
 // clang-format on

@@ -11,6 +11,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     InitCommonControlsEx(&controls);
     CWinApp* app = CWinApp::Current();
     if (!app) return 1;
+    // A name the installer looks for, so that it asks for the editor to be closed
+    // before it replaces the program file; the system removes it with the process.
+    CreateMutexW(nullptr, FALSE, L"QuellhartSavegameEditor");
     int count = 0;
     if (wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count)) {
         for (int i = 1; i < count; ++i) app->m_arguments.push_back(Utf8FromWide(arguments[i]));
