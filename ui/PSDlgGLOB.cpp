@@ -129,10 +129,11 @@ void CPSDlgGLOB::OnConfirmChange() {
     m_document->SetGlobValue(
         slot, GlobValueFromText(m_value.GetWindowText(int(limits::kTextBufferBytes))));
     ShowSelectedGlob();
-    // The keyboard goes to the value as stored, so that the next value can be typed;
-    // the value as stored is said with its caption (a text read as 0 is heard as 0),
-    // also where the keyboard was on the field already.
+    // The keyboard goes to the value as stored, selected, so that the next value typed
+    // replaces it; the value as stored is said with its caption (a text read as 0 is
+    // heard as 0), also where the keyboard was on the field already.
     m_value.SetFocus();
+    m_value.SetSel(0, -1);
     m_value.Announce(CaptionAndValue(IDC_GLOB_VALUE));
 }
 

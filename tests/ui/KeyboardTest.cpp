@@ -181,6 +181,10 @@ TEST_P(KeyTurnTest, TypingReplacesTheFirstFieldsSelectedText) {
     for (int i = 1; i < Held(main).Document()->GlobCount(); ++i)
         EXPECT_FALSE(Held(main).Document()->Glob(i).modified) << i;
     EXPECT_EQ(PlayerTexts(), player);
+    // The value stays selected: the next number typed replaces it.
+    TypeHere(main, "9");
+    Press(main, Key::Enter);
+    EXPECT_EQ(Text(Held(main).GlobPage(), IDC_GLOB_VALUE), "9.000000");
 
     Press(main, turn.back);
     ASSERT_EQ(Held(main).Sheet().GetActiveIndex(), 0);

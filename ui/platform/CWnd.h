@@ -53,7 +53,11 @@ protected:
 
 class CButton : public CWnd {};
 class CStatic : public CWnd {};
-class CEdit : public CWnd {};
+class CEdit : public CWnd {
+public:
+    // Selects the characters from `start` up to `end` (-1: to the end of the text).
+    void SetSel(int start, int end);
+};
 
 // Binds a member to the control with `id` of the window being built.
 class CDataExchange;

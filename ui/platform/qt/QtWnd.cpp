@@ -117,6 +117,13 @@ void CWnd::SetFocus() {
     if (QWidget* widget = ToWidget(hwnd_)) widget->setFocus(Qt::OtherFocusReason);
 }
 
+void CEdit::SetSel(int start, int end) {
+    auto* edit = qobject_cast<QLineEdit*>(ToWidget(hwnd_));
+    if (!edit) return;
+    const int last = end < 0 ? int(edit->text().size()) : end;
+    edit->setSelection(start, last - start);
+}
+
 void CWnd::SetAccessibleDescription(std::string_view text) {
     if (QWidget* widget = ToWidget(hwnd_)) widget->setAccessibleDescription(FromSaveText(text));
 }

@@ -83,6 +83,10 @@ void CWnd::SetFocus() {
     if (GetSafeHwnd()) ::SetFocus(ToHwnd(hwnd_));
 }
 
+void CEdit::SetSel(int start, int end) {
+    if (GetSafeHwnd()) SendMessageW(ToHwnd(hwnd_), EM_SETSEL, WPARAM(start), LPARAM(end));
+}
+
 // The system's controls get no description this way; there a screen reader reads
 // each field by its caption.
 void CWnd::SetAccessibleDescription(std::string_view) {}
