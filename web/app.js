@@ -50,7 +50,9 @@
   // commit cannot start beside the first (it would take its state and report its
   // success as a failure) nor a save open under it.
   let exclusive = false;
-  const kHeldControls = ['open-file', 'open-folder', 'folder-saves', 'commit'];
+  // The two pages too: what is typed while a commit runs would be shown as taken and
+  // then lost with the reload after it.
+  const kHeldControls = ['open-file', 'open-folder', 'folder-saves', 'commit', 'player', 'globals'];
   const alone = (handler) => action(async (...args) => {
     if (exclusive) return undefined;
     exclusive = true;
@@ -61,7 +63,8 @@
     } finally {
       exclusive = false;
       kHeldControls.forEach((id, i) => { $(id).disabled = before[i]; });
-      $('commit').disabled = page === null;  // as the outcome left the save
+      // As the outcome left the save.
+      for (const id of ['commit', 'player', 'globals']) $(id).disabled = page === null;
     }
   });
 
@@ -908,5 +911,7 @@
     document.head.append(manifest);
     navigator.serviceWorker?.register('sw.js').catch(() => {});
   }
+  // Until now a file chosen would have found no one to open it.
+  $('open-file').disabled = false;
   document.body.dataset.ready = 'true';
 })();

@@ -170,7 +170,7 @@ async function runFolderCases(page) {
   // Each step is named in the status line meanwhile.
   await page.evaluate(() => {
     window.heldStates = [];
-    const held = () => window.heldStates.push(['commit', 'open-file', 'folder-saves']
+    const held = () => window.heldStates.push(['commit', 'open-file', 'folder-saves', 'player', 'globals']
       .map((id) => document.getElementById(id).disabled));
     new MutationObserver(held).observe(document.getElementById('commit'),
       { attributes: true, attributeFilter: ['disabled'] });
@@ -183,7 +183,7 @@ async function runFolderCases(page) {
   const heldStates = await page.evaluate(() => window.heldStates);
   check(heldStates.some((states) => states.every(Boolean)) &&
     await page.getByRole('button', { name: 'CommitChanges' }).isEnabled(),
-    `folder: a commit holds OpenFile, the folder's list and CommitChanges until its outcome: ${JSON.stringify(heldStates)}`);
+    `folder: a commit holds OpenFile, the folder's list, CommitChanges and both pages until its outcome: ${JSON.stringify(heldStates)}`);
   const phases = await page.evaluate(() => window.phases);
   const inOrder = ['Checking that the save', 'Now generating the new file', 'Keeping the backup',
     'Writing the backup', 'Checking that the save', 'Writing the save', 'Checking the new save'];
