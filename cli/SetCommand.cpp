@@ -135,9 +135,10 @@ int RunSet(const Request& request, Console& console) {
     }
 
     if (!Confirm(messages::kConfirmWrite, request, console)) return kExitDeclined;
-    if (HasBackup(file, console.files) &&
-        !Confirm(messages::kConfirmReplaceBackup, request, console))
-        return kExitDeclined;
+    if (HasBackup(file, console.files)) {
+        if (*keep > 0 && !request.yes) console.err << messages::kBackupKeptAmongVersions << "\n";
+        if (!Confirm(messages::kConfirmReplaceBackup, request, console)) return kExitDeclined;
+    }
 
     save.SetPlayerData(record);
     if (!save.Commit()) {

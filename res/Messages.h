@@ -11,6 +11,10 @@ inline constexpr const char* kConfirmWrite =
     "Now the changes will be written to file.\n\n\nProceed?";
 inline constexpr const char* kConfirmReplaceBackup =
     "Backup exists for this savegame.\n Will be deleted\n\nProceed?";
+// Beneath the question above where earlier versions are kept: the backup is not deleted.
+inline constexpr const char* kBackupKeptAmongVersions =
+    "With earlier versions kept, the backup is not deleted: it moves among them (the folder "
+    "NAME.history beside the save; Help, Versions... lists them).";
 inline constexpr const char* kDoneCaption = "Done";
 inline constexpr const char* kDone =
     "File Recostruction Done.\nOriginal file backed up as .bak.\n\nNow newly Created file will "

@@ -23,21 +23,37 @@ ROWS = [
     ('Up', ['Up'], 'Day. Value (float): 12.000000'),
     ('7.25 typed, Confirm Change', ['Tab', 'type:7.25', 'Tab', 'Return'],
      'Value (float): 7.250000'),
+    # The question and the outcome, each once: read as their boxes appear.
     ('Restore backup from Help, Yes', ['F1', 'Tab', 'Tab', 'Return', 'Return'],
-     'The backup is now the save, and the save before it is the backup. The save will be '
-     'loaded into the editor again.'),
+     ['alert: The save and its backup will swap places: the backup becomes the save, and '
+      'the save becomes the backup.\n\nProceed?',
+      'alert: The backup is now the save, and the save before it is the backup.\n\nThe save '
+      'will be loaded into the editor again.']),
 ]
 
 heard = []  # notification texts, and the index of each row as its keys begin
 
 
+def texts_in(node):
+    for child in node:
+        if child is None:
+            continue
+        if child.getRole() == pyatspi.ROLE_LABEL and child.name:
+            yield child.name
+        yield from texts_in(child)
+
+
 def on_event(event):
     try:
-        if event.detail1 and event.source.getRole() == pyatspi.ROLE_NOTIFICATION:
+        role = event.source.getRole()
+        if event.detail1 and role == pyatspi.ROLE_NOTIFICATION:
             # The bridge's name-change event carries no name, so the name kept from
             # before is stale: asked again, as a screen reader asks.
             event.source.clear_cache()
             heard.append(event.source.name)
+        elif event.detail1 and role == pyatspi.ROLE_ALERT:
+            # A message box: a screen reader reads its text as it appears.
+            heard.append('alert: ' + ' '.join(texts_in(event.source)))
     except Exception:  # an object gone meanwhile
         pass
 
@@ -117,10 +133,11 @@ for item in heard:
         per_row[row].append(item)
 failed = False
 for i, (action, _, expected) in enumerate(ROWS):
-    ok = per_row[i] == [expected]
+    expected = expected if isinstance(expected, list) else [expected]
+    ok = per_row[i] == expected
     failed |= not ok
     print(f"{action:<32} {'ok' if ok else 'WRONG'}: heard {per_row[i]!r}" +
-          ('' if ok else f', expected [{expected!r}]'))
+          ('' if ok else f', expected {expected!r}'))
 for field in ('Name', 'Value (float)'):
     start, end, count = runs.get(field, (0, 0, -1))
     ok = (start, end) == (0, count)

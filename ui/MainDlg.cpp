@@ -370,15 +370,7 @@ void CMainDlg::PutBackAndReload(WindowHandle owner, const char* done,
     CloseDocument();
     SaveError error, note;
     if (putBack(error, note)) {
-        // A screen reader reads the box's button, not its text: the outcome is said,
-        // its paragraphs as sentences of one line.
-        std::string said;
-        for (const char* c = done; *c; ++c)
-            if (*c != '\n')
-                said += *c;
-            else if (!said.empty() && said.back() != ' ')
-                said += ' ';
-        m_activeFileLabel.Announce(said);
+        // The box is read by a screen reader as it appears: said once.
         AfxMessageBox(owner, done, messages::kDoneCaption, MB_OK | MB_ICONINFORMATION,
                       NoteLines(note));
     } else {
@@ -455,7 +447,7 @@ void CMainDlg::CommitAsked() {
     const auto [unstorable, character] = UnstorablePlayerText();
     CommitSteps steps(
         unstorable ? res::CaptionOf(res::PlayerPageTemplate(), unstorable) : "",
-        [this] { return HasBackup(m_path, m_files); }, character);
+        [this] { return HasBackup(m_path, m_files); }, character, m_historyKeep > 0);
     for (CommitSteps::Step step = steps.First(); step.kind != CommitSteps::Kind::kEnd;) {
         switch (step.kind) {
             case CommitSteps::Kind::kShow:

@@ -560,7 +560,7 @@ const char* qh_commit_begin(int unstorableField) {
             ? res::CaptionOf(res::PlayerPageTemplate(), ui::kPlayerTextControls[unstorableField])
             : "",
         [] { return gSession && HasBackup(gSession->name, gSession->files); },
-        refused && gSession ? gSession->unstorable[size_t(unstorableField)] : "");
+        refused && gSession ? gSession->unstorable[size_t(unstorableField)] : "", gHistoryKeep > 0);
     return Return(JsonStep(gCommit->First()));
 }
 

@@ -1,5 +1,6 @@
 #include <filesystem>
 
+#include "res/Messages.h"
 #include "savefile/SaveGame.h"
 #include "tests/cli/CliTestBase.h"
 #include "tests/support/FaultyFileSystem.h"
@@ -91,8 +92,10 @@ TEST_F(SetTest, QuestionsAreAskedOnTheTerminal) {
     const std::string before = ReadFileBytes(SavePath());
     r = Cli({"set", SavePath(), "--name", "Bea"}, "y\nn\n", true);
     EXPECT_EQ(r.code, 3);
-    EXPECT_NE(r.err.find("Backup exists for this savegame.\n Will be deleted\n\nProceed?"),
-              std::string::npos);
+    EXPECT_NE(r.err.find(std::string(messages::kBackupKeptAmongVersions) +
+                         "\nBackup exists for this savegame.\n Will be deleted\n\nProceed?"),
+              std::string::npos)
+        << r.err;
     EXPECT_EQ(ReadFileBytes(SavePath()), before);
 
     r = Cli({"set", SavePath(), "--name", "Bea"}, "\n", true);  // Enter means no

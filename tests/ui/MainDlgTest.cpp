@@ -161,6 +161,7 @@ TEST_F(CommitTest, AnExistingBackupIsAskedAboutFirst) {
     ClickCommit({ui::IDYES, ui::IDNO});
     ASSERT_EQ(prompts->messages.size(), 2u);
     EXPECT_EQ(prompts->messages[1].text, kBackupExists);
+    EXPECT_EQ(prompts->messages[1].details, messages::kBackupKeptAmongVersions);
     EXPECT_EQ(prompts->messages[1].caption, "Please Confirm");
     EXPECT_EQ(prompts->messages[1].type, kQuestion);
     EXPECT_EQ(ReadFileBytes(BackupPath()), "old backup");

@@ -25,10 +25,11 @@ std::string NoteLines(const SaveError& note) {
 }
 
 CommitSteps::CommitSteps(std::string unstorableField, std::function<bool()> hasBackup,
-                         std::string unstorableCharacter)
+                         std::string unstorableCharacter, bool backupKept)
     : unstorableField_(std::move(unstorableField)),
       unstorableCharacter_(std::move(unstorableCharacter)),
-      hasBackup_(std::move(hasBackup)) {}
+      hasBackup_(std::move(hasBackup)),
+      backupKept_(backupKept) {}
 
 CommitSteps::Step CommitSteps::End() {
     stage_ = Stage::kEnd;
@@ -52,7 +53,8 @@ CommitSteps::Step CommitSteps::Next(int button) {
             if (button == IDNO) return End();
             if (hasBackup_()) {
                 stage_ = Stage::kReplaceBackup;
-                return Show(messages::kConfirmReplaceBackup, messages::kConfirmCaption, kQuestion);
+                return Show(messages::kConfirmReplaceBackup, messages::kConfirmCaption, kQuestion,
+                            backupKept_ ? messages::kBackupKeptAmongVersions : "");
             }
             stage_ = Stage::kCommit;
             return {Kind::kCommit, {}};

@@ -44,8 +44,10 @@ public:
     // the save's code page lacks ("" for none), `unstorableCharacter` that character;
     // nothing is asked or written then. `hasBackup` is asked when the question about
     // the backup is due.
+    // `backupKept`: earlier versions are kept, so the backup the question is about is
+    // not deleted, which the question then says beneath its text.
     CommitSteps(std::string unstorableField, std::function<bool()> hasBackup,
-                std::string unstorableCharacter = {});
+                std::string unstorableCharacter = {}, bool backupKept = false);
 
     Step First();
     // After kShow, the button pressed (IDYES, IDNO, IDOK); after kReload, anything.
@@ -74,6 +76,7 @@ private:
     std::string unstorableField_;
     std::string unstorableCharacter_;
     std::function<bool()> hasBackup_;
+    bool backupKept_;
     Stage stage_ = Stage::kNotStarted;
 };
 
