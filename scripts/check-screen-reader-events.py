@@ -5,6 +5,7 @@
 # text. Run inside a session bus and an X server (scripts/check-screen-reader-events.sh).
 #   check-screen-reader-events.py EDITOR SAVE
 import os
+import re
 import subprocess
 import sys
 import threading
@@ -29,6 +30,11 @@ ROWS = [
       'the save becomes the backup.\n\nProceed?',
       'alert: The backup is now the save, and the save before it is the backup.\n\nThe save '
       'will be loaded into the editor again.']),
+    # Done dismissed, the save is loaded again; then the versions listed: the one
+    # chosen is said with its changes as their window opens.
+    ('Done, OK; Versions... from Help', ['Return', 'Tab', 'Return'],
+     ['Loaded normal.ess. Number of variables found: 3',
+      re.compile(r'1 .*\(the backup\)\. Nothing changed\.')]),
 ]
 
 heard = []  # notification texts, and the index of each row as its keys begin
@@ -58,11 +64,11 @@ def on_event(event):
         pass
 
 
-def heard_since(mark, seconds):
-    """Waits up to `seconds` for a notification after the marker `mark`."""
+def heard_since(mark, seconds, count=1):
+    """Waits up to `seconds` for `count` notifications after the marker `mark`."""
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
-        if any(isinstance(item, str) for item in heard[heard.index(mark) + 1:]):
+        if sum(isinstance(item, str) for item in heard[heard.index(mark) + 1:]) >= count:
             time.sleep(0.3)  # anything else it brings
             return
         time.sleep(0.1)
@@ -79,7 +85,7 @@ def play():
     if window:
         subprocess.run(['xdotool', 'windowactivate', '--sync', window[0]])
     time.sleep(0.5)
-    for i, (_, keys, _) in enumerate(ROWS):
+    for i, (_, keys, expected) in enumerate(ROWS):
         heard.append(i)
         for key in keys:
             if key.startswith('type:'):
@@ -87,7 +93,7 @@ def play():
             else:
                 subprocess.run(['xdotool', 'key', key], check=True)
             time.sleep(0.3)
-        heard_since(i, 10 if keys else 0)
+        heard_since(i, 10 if keys else 0, len(expected) if isinstance(expected, list) else 1)
     heard.append(len(ROWS))
     pyatspi.Registry.stop()
 
@@ -134,7 +140,9 @@ for item in heard:
 failed = False
 for i, (action, _, expected) in enumerate(ROWS):
     expected = expected if isinstance(expected, list) else [expected]
-    ok = per_row[i] == expected
+    ok = len(per_row[i]) == len(expected) and all(
+        want.fullmatch(said) if isinstance(want, re.Pattern) else want == said
+        for want, said in zip(expected, per_row[i]))
     failed |= not ok
     print(f"{action:<32} {'ok' if ok else 'WRONG'}: heard {per_row[i]!r}" +
           ('' if ok else f', expected {expected!r}'))

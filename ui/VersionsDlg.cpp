@@ -33,6 +33,10 @@ BOOL CVersionsDlg::OnInitDialog() {
     // The newest first in view: the one a player most often wants back.
     m_list.SetCurSel(m_list.GetCount() - 1);
     ShowChosen(false);
+    // The one chosen is said with its changes once the window has settled: the list's
+    // own events say its entry alone.
+    if (const VersionListEntry* chosen = ChosenEntry())
+        m_list.Announce(chosen->entry + ". " + chosen->changes, AnnounceWhen::kOnceSettled);
     m_list.SetFocus();
     return FALSE;  // the keyboard is on the list
 }
