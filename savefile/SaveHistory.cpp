@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -26,32 +27,23 @@ constexpr std::string_view kVersionExtension = ".ess";
 constexpr std::string_view kOriginalMark = "_original";
 constexpr std::string_view kOriginalRestored = "original-was-restored";
 
-// Days since 1970-01-01 to the civil date and back (proleptic Gregorian, in UTC), by
-// the usual era arithmetic, so that no time zone or locale of the system enters a name.
+// Days since 1970-01-01 to the civil date and back (proleptic Gregorian, in UTC), so
+// that no time zone or locale of the system enters a name. A day past the month's end
+// (a name made by hand, "02-31") counts on into the next month, as std::chrono does
+// for a valid year and month.
 struct CivilDate {
     std::int64_t year;
     int month, day;
 };
 CivilDate CivilFromDays(std::int64_t days) {
-    days += 719468;
-    const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-    const std::int64_t dayOfEra = days - era * 146097;
-    const std::int64_t yearOfEra =
-        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const std::int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;
-    const int day = int(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
-    const int month = int(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
-    return {yearOfEra + era * 400 + (month <= 2 ? 1 : 0), month, day};
+    const std::chrono::year_month_day date{std::chrono::sys_days{std::chrono::days{days}}};
+    return {int(date.year()), int(unsigned(date.month())), int(unsigned(date.day()))};
 }
 std::int64_t DaysFromCivil(CivilDate date) {
-    const std::int64_t year = date.year - (date.month <= 2 ? 1 : 0);
-    const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
-    const std::int64_t yearOfEra = year - era * 400;
-    const std::int64_t dayOfYear =
-        (153 * (date.month > 2 ? date.month - 3 : date.month + 9) + 2) / 5 + date.day - 1;
-    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
+    const std::chrono::year_month_day civil{std::chrono::year{int(date.year)},
+                                            std::chrono::month{unsigned(date.month)},
+                                            std::chrono::day{unsigned(date.day)}};
+    return std::chrono::sys_days{civil}.time_since_epoch().count();
 }
 
 // Division that rounds down, for times before 1970 as well.
