@@ -92,8 +92,8 @@ find codepage savefile cli ui res web tests bench fuzz \( -name '*.cpp' -o -name
 
 echo "== Static analysis (clang-tidy)"
 # The Windows files are checked by the Windows build, which compiles them.
-find codepage savefile cli ui res -name '*.cpp' -not -path 'res/tools/*' -not -name '*Windows.cpp' \
-    -not -path 'ui/platform/win32/*' -print0 |
+find codepage savefile cli ui res web -name '*.cpp' -not -path 'res/tools/*' -not -name '*Windows.cpp' \
+    -not -path 'ui/platform/win32/*' -not -path 'web/node_modules/*' -print0 |
     xargs -0 -P"$jobs" -n4 clang-tidy -p build --quiet 2>&1 | { grep -E "(warning|error):" || true; } |
     tee build/clang-tidy.log
 test ! -s build/clang-tidy.log

@@ -180,7 +180,10 @@ std::vector<std::pair<std::string, std::uint64_t>> FilesBesideTheSave(Session& s
     const std::string history = HistoryPathFor(session.name).value_or("");
     std::vector<std::string> versions;
     if (!history.empty() && session.files.ListFolder(history, versions).Ok())
-        for (const std::string& version : versions) names.push_back(history + "/" + version);
+        for (const std::string& version : versions) {
+            names.push_back(history + '/');
+            names.back() += version;
+        }
     std::vector<std::pair<std::string, std::uint64_t>> files;
     for (const std::string& name : names) {
         FileInfo info;
