@@ -752,6 +752,14 @@
     }
     return navigator.locks.request(`quellhart-save:${fileName}`, { ifAvailable: true }, async (lock) => {
       if (!lock) return report(texts.errorCaption, texts.beingWritten);
+      // A save parked by a restore that stopped half-way (a tab closed) is never
+      // written over: the desktop's Open puts it back.
+      const parked = await library.swapName();
+      if (await folderFile(parked)) {
+        return report(texts.errorCaption, `${parked} was left by a restore that stopped half-way ` +
+          'and may hold a save: open the save in the desktop editor, which puts it back, or ' +
+          'move it away. The save and its backup are unchanged.');
+      }
       const save = await readFolderFile(fileName);
       if (save) await library.putFile(fileName, save.bytes, save.lastModified);
       else await library.forgetFile(fileName);
@@ -763,7 +771,6 @@
         await report(texts.errorCaption, error.message);
         return openFromFolder(fileName);
       }
-      const parked = await library.swapName();
       let step = 'parked';
       try {
         await writeFolderFile(parked, save.bytes);
@@ -773,9 +780,7 @@
         await writeFolderFile(backupName, await library.fileNamed(backupName));
         await folder.removeEntry(parked);
       } catch (error) {
-        // Until the save's name holds the backup, the parked copy is a third one (or a
-        // file made empty that a write never filled): it goes.
-        if (step !== 'backup') await folder.removeEntry(parked).catch(() => {});
+        if (step === 'save') await folder.removeEntry(parked).catch(() => {});
         const where = step === 'backup'
           ? `${fileName} is now the backup's copy; the save before it is ${parked}.`
           : 'The save and its backup are unchanged.';

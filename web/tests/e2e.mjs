@@ -218,6 +218,17 @@ async function runFolderCases(page) {
     madeMeanwhile.equals(await bytesOf('normal.bak')) && await folderFile(page, 'normal.swap') === null,
   `folder: a backup that is no save is not restored: ${refused}`);
   await folderFile(page, 'normal.bak', original);
+  // A save parked by a restore a closed tab stopped is never written over.
+  await folderFile(page, 'normal.swap', madeMeanwhile);
+  await page.getByRole('button', { name: 'Help' }).click();
+  await page.getByRole('button', { name: 'Restore backup...' }).click();
+  await answer(page, 'Please Confirm', 'Yes');
+  const parkedRefusal = await answer(page, 'Error', 'OK');
+  await page.getByRole('button', { name: 'Close' }).click();
+  check(parkedRefusal.startsWith('normal.swap was left by a restore') &&
+    madeMeanwhile.equals(await bytesOf('normal.swap')) && first.equals(await bytesOf('normal.ess')),
+  `folder: a parked save is not written over: ${parkedRefusal}`);
+  await page.evaluate(async () => (await navigator.storage.getDirectory()).removeEntry('normal.swap'));
 
   await commit('Wanderer', [['Please Confirm', 'Yes'], ['Please Confirm', 'Yes'], ['Done', 'OK']]);
   check(first.equals(await bytesOf('normal.bak')), 'folder: the second commit backs up the first');
