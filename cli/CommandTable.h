@@ -47,7 +47,8 @@ inline constexpr OptionSpec kOptions[] = {
      "keep the N most recent earlier versions of the save besides the original (20 unless "
      "QUELLHART_HISTORY_KEEP=N says otherwise); 0 keeps none"},
     {Option::kVersion, "--version", "N",
-     "put back version N of the save, as history numbers them, instead of the backup"},
+     "with restore: put back version N of the save, as history numbers them, instead of the "
+     "backup"},
 };
 
 enum class Command { kShow, kSet, kRestore, kDiff, kHistory };

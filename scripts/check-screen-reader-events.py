@@ -37,6 +37,10 @@ ROWS = [
       re.compile(r'1 .*\(the backup\)\. Nothing changed\.')]),
 ]
 
+# The fields' texts are read after this row, while the value confirmed is shown: the
+# restore afterwards empties the page.
+READ_FIELDS_AFTER = 3
+
 heard = []  # notification texts, and the index of each row as its keys begin
 
 
@@ -74,6 +78,30 @@ def heard_since(mark, seconds, count=1):
         time.sleep(0.1)
 
 
+def fields(root):
+    for child in root:
+        if child is None:
+            continue
+        if child.getRole() == pyatspi.ROLE_TEXT and child.name:
+            yield child
+        yield from fields(child)
+
+
+# A field's text is one run of attributes, as a screen reader splits a line by runs
+# before it speaks it: a shorter run cuts what it says.
+runs = {}
+
+
+def read_attribute_runs():
+    for application in pyatspi.Registry.getDesktop(0):
+        if application is not None and application.name == 'Quellhart_Editor':
+            for field in fields(application):
+                text = field.queryText()
+                if field.name in ('Name', 'Value (float)') and text.characterCount:
+                    _, start, end = text.getAttributeRun(text.characterCount - 1, True)
+                    runs[field.name] = (start, end, text.characterCount)
+
+
 def play():
     # The window, then the Open's notification; a busy machine may take its time.
     subprocess.run(['timeout', '30', 'xdotool', 'search', '--sync', '--name',
@@ -94,6 +122,8 @@ def play():
                 subprocess.run(['xdotool', 'key', key], check=True)
             time.sleep(0.3)
         heard_since(i, 10 if keys else 0, len(expected) if isinstance(expected, list) else 1)
+        if i == READ_FIELDS_AFTER:
+            read_attribute_runs()
     heard.append(len(ROWS))
     pyatspi.Registry.stop()
 
@@ -107,25 +137,6 @@ threading.Thread(target=play, daemon=True).start()
 pyatspi.Registry.start()
 
 
-def fields(root):
-    for child in root:
-        if child is None:
-            continue
-        if child.getRole() == pyatspi.ROLE_TEXT and child.name:
-            yield child
-        yield from fields(child)
-
-
-# A field's text is one run of attributes, as a screen reader splits a line by runs
-# before it speaks it: a shorter run cuts what it says.
-runs = {}
-for application in pyatspi.Registry.getDesktop(0):
-    if application is not None and application.name == 'Quellhart_Editor':
-        for field in fields(application):
-            text = field.queryText()
-            if field.name in ('Name', 'Value (float)') and text.characterCount:
-                _, start, end = text.getAttributeRun(text.characterCount - 1, True)
-                runs[field.name] = (start, end, text.characterCount)
 app.kill()
 
 # What was heard from the start of a row's keys to the start of the next row's; the

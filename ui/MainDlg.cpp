@@ -163,6 +163,9 @@ void CMainDlg::CloseDocument() {
     m_activeFileLabel.SetWindowText("");
     DetachPages();
     DestroyDocument();
+    // The page shown empties now, not at its next activation: the save it shows is no
+    // longer open, and typing there would go nowhere.
+    m_sheet.SetActivePage(m_sheet.GetActiveIndex());
 }
 
 void CMainDlg::OnOpenFile() {

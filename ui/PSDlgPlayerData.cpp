@@ -46,10 +46,7 @@ EditablePlayerTexts CPSDlgPlayerData::ShownTexts() const {
 
 void CPSDlgPlayerData::FillNow(bool quietly) {
     // The save stores at most 49 bytes of each text: the fields take no more.
-    for (CWnd* field : {static_cast<CWnd*>(&m_name), static_cast<CWnd*>(&m_raceList),
-                        static_cast<CWnd*>(&m_classList), static_cast<CWnd*>(&m_headModel),
-                        static_cast<CWnd*>(&m_hairModel)})
-        field->LimitText(int(limits::kPlayerTextBytes));
+    for (CWnd* field : Fields()) field->LimitText(int(limits::kPlayerTextBytes));
     const bool undefinedClass = m_document && ShowDocument();
     if (m_document)
         m_shownAtFill = ShownTexts();
@@ -63,21 +60,28 @@ void CPSDlgPlayerData::FillNow(bool quietly) {
                       MB_OK | MB_ICONEXCLAMATION);
 }
 
+std::array<CWnd*, 5> CPSDlgPlayerData::Fields() {
+    return {&m_name, &m_raceList, &m_classList, &m_headModel, &m_hairModel};
+}
+
+// With no save, no field takes typing: there would be nothing to keep it.
+void CPSDlgPlayerData::EnableFields(BOOL enable) {
+    for (CWnd* field : Fields()) field->EnableWindow(enable);
+}
+
 void CPSDlgPlayerData::ShowNoDocument() {
     m_rawAddress.SetWindowText(" ");
     m_name.SetWindowText(" ");
-    m_raceList.EnableWindow(FALSE);
-    m_classList.EnableWindow(FALSE);
     m_hairModel.SetWindowText(" ");
     m_headModel.SetWindowText(" ");
+    EnableFields(FALSE);
 }
 
 bool CPSDlgPlayerData::ShowDocument() {
     const PlayerRecord& player = m_document->Player();
     m_rawAddress.SetWindowText(FormatHexOffset(m_document->PlayerRawAddress()));
     m_name.SetWindowText(player[PlayerRecord::FNAM].Text());
-    m_raceList.EnableWindow(TRUE);
-    m_classList.EnableWindow(TRUE);
+    EnableFields(TRUE);
 
     const bool undefinedClass = ShowPlayerLists(m_raceList, m_classList, *m_document);
     m_hairModel.SetWindowText(player[PlayerRecord::KNAM].Text());

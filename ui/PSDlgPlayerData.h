@@ -3,6 +3,7 @@
 // window reads the texts from its controls.
 #pragma once
 
+#include <array>
 #include <optional>
 
 #include "savefile/SaveGame.h"
@@ -36,6 +37,9 @@ protected:
     void DoDataExchange(CDataExchange* exchange) override;
 
 private:
+    // The five texts' controls, each a field the user types into or chooses from.
+    std::array<CWnd*, 5> Fields();
+    void EnableFields(BOOL enable);
     void ShowNoDocument();
     // Fills the fields from the document; whether its class is an undefined chargen
     // class, of which the user is to be warned.

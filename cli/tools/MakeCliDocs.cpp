@@ -66,8 +66,12 @@ std::string ManPage() {
         if (option.value) man << " \" " << Roff(option.value) << "\"";
         man << "\n" << Roff(option.description) << ".\n";
     }
-    man << ".TP\n.B \\-\\-help\nprint the usage and end.\n"
-        << ".TP\n.B \\-\\-version\nprint the version and end.\n";
+    // Alone, in place of a command, --version asks for the program's own version; the
+    // option above with its number belongs to restore. Said apart, so neither reads as
+    // the other.
+    man << ".SS Alone, in place of a command\n"
+        << ".TP\n.B \\-\\-help\nprint the usage and end.\n"
+        << ".TP\n.B \\-\\-version\nprint the program's version and end.\n";
     man << ".SH EXIT STATUS\n"
            ".TP\n.B 0\ndone; for set and restore: the save was replaced, also when reading "
            "it back afterwards failed, which is then said on standard error; for set, also "

@@ -95,8 +95,14 @@ TEST_F(MainDlgTest, FailedOpensReportTheDocumentsErrorAndLeaveTheWindowEmpty) {
     EXPECT_EQ(Label(), "");
     EXPECT_FALSE(CommitEnabled());
 
+    ClickOpen(WriteSave(StandardSave()));
+    ASSERT_TRUE(IsEnabled(Held(main).PlayerPage(), IDC_PLAYER_NAME));
     ClickOpen(WriteSave(SaveBuilder().Raw("TES3"), "noglobs.ess"));
     EXPECT_EQ(prompts->messages.back().text, errors::kNoGlobSection);
+    // Nothing of the save before stays, and nothing takes typing.
+    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), " ");
+    for (const int field : {IDC_PLAYER_NAME, IDC_PLAYER_HEAD, IDC_PLAYER_HAIR, IDC_PLAYER_RACE})
+        EXPECT_FALSE(IsEnabled(Held(main).PlayerPage(), field)) << field;
 
     const std::string capitals = WriteSave(StandardSave(), "CAPS.ESS");
     ClickOpen(capitals);
@@ -110,11 +116,8 @@ TEST_F(MainDlgTest, CancellingTheFileDialogLeavesTheWindowEmpty) {
     EXPECT_EQ(Held(main).Document(), nullptr);
     EXPECT_EQ(Label(), "");
     EXPECT_TRUE(CommitEnabled());  // never disabled again
-    // The visible page keeps its content until it is activated again.
-    EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), "Bob");
-    ShowPage(1);
-    ShowPage(0);
     EXPECT_EQ(Text(Held(main).PlayerPage(), IDC_PLAYER_NAME), " ");
+    EXPECT_FALSE(IsEnabled(Held(main).PlayerPage(), IDC_PLAYER_HAIR));
     // With no document, CommitChanges does nothing at all.
     ClickCommit();
     EXPECT_TRUE(prompts->messages.empty());
