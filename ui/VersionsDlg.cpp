@@ -22,6 +22,8 @@ void CVersionsDlg::DoDataExchange(CDataExchange* exchange) {
 
 BOOL CVersionsDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    // Over the help window it was asked from, not where its template would put it.
+    CenterWindow();
     // The list is not sorted: its entries stand in the versions' order.
     for (const VersionListEntry& version : m_versions.entries) m_list.AddString(version.entry);
     if (m_versions.entries.empty()) {

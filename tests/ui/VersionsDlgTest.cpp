@@ -74,6 +74,11 @@ TEST_F(VersionsTest, AGameSaveWhileTheVersionsAreListedIsLoadedOnceTheyClose) {
 
 TEST_F(VersionsTest, ListsEachVersionWithWhatChangedInTheNext) {
     WithVersions([&](ui::CVersionsDlg& versions) {
+        // Over the help window, their middles a few pixels (a frame) apart at most.
+        const Bounds shown = ScreenBoundsOf(versions.GetSafeHwnd());
+        const Bounds owner = ScreenBoundsOf(main.HelpWindow());
+        EXPECT_NEAR(shown.left + shown.right, owner.left + owner.right, 8);
+        EXPECT_NEAR(shown.top + shown.bottom, owner.top + owner.bottom, 8);
         const std::vector<std::string> entries = Entries(versions, IDC_VERSION_LIST);
         ASSERT_EQ(entries.size(), 3u);
         EXPECT_NE(entries[0].find("(the original)"), std::string::npos) << entries[0];

@@ -58,6 +58,8 @@ struct Bounds {
     int left, top, right, bottom;  // in the window's client coordinates
 };
 Bounds BoundsOf(ui::WindowHandle control);
+// A window's frame on the screen.
+Bounds ScreenBoundsOf(ui::WindowHandle window);
 // The texts of every control in the window, in order, as Windows-1252 bytes.
 std::vector<std::string> ChildTexts(ui::WindowHandle window);
 // The items of the window's system menu: id and text, a separator as (0, "").

@@ -46,6 +46,9 @@ public:
     BOOL IsWindowVisible() const;
     // Paints the window now, before the program goes on without processing messages.
     void UpdateWindow();
+    // Puts a window that has an owner over the middle of it (one without, in the middle
+    // of the screen), kept whole on the owner's screen.
+    void CenterWindow();
 
 protected:
     WindowHandle hwnd_ = nullptr;

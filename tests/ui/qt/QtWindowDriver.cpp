@@ -157,6 +157,11 @@ Bounds BoundsOf(ui::WindowHandle control) {
     return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
 }
 
+Bounds ScreenBoundsOf(ui::WindowHandle window) {
+    const QRect r = ui::ToWidget(window)->frameGeometry();
+    return {r.left(), r.top(), r.right() + 1, r.bottom() + 1};
+}
+
 std::vector<std::string> ChildTexts(ui::WindowHandle window) {
     std::vector<std::string> texts;
     for (const QLabel* label : ui::ToWidget(window)->findChildren<QLabel*>())

@@ -206,6 +206,12 @@ Bounds BoundsOf(ui::WindowHandle control) {
     return {int(r.left), int(r.top), int(r.right), int(r.bottom)};
 }
 
+Bounds ScreenBoundsOf(ui::WindowHandle window) {
+    RECT r;
+    GetWindowRect(ui::ToHwnd(window), &r);
+    return {int(r.left), int(r.top), int(r.right), int(r.bottom)};
+}
+
 std::vector<std::string> ChildTexts(ui::WindowHandle window) {
     std::vector<std::string> texts;
     EnumChildWindows(

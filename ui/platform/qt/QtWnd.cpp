@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSet>
 #include <algorithm>
 
@@ -140,6 +141,19 @@ BOOL CWnd::IsWindowEnabled() const {
 BOOL CWnd::IsWindowVisible() const {
     const QWidget* widget = ToWidget(hwnd_);
     return widget && widget->isVisibleTo(widget->window());
+}
+
+void CWnd::CenterWindow() {
+    QWidget* window = ToWidget(hwnd_);
+    if (!window) return;
+    QWidget* owner = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    const QRect area = (owner ? owner : window)->screen()->availableGeometry();
+    QRect frame = window->frameGeometry();
+    frame.moveCenter((owner && owner->isVisible() ? owner->frameGeometry() : area).center());
+    window->move(std::clamp(frame.left(), area.left(),
+                            std::max(area.left(), area.right() + 1 - frame.width())),
+                 std::clamp(frame.top(), area.top(),
+                            std::max(area.top(), area.bottom() + 1 - frame.height())));
 }
 
 void CWnd::UpdateWindow() {

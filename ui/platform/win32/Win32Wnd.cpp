@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "codepage/CodePage.h"
 #include "res/WindowStyles.h"
 #include "ui/platform/CWnd.h"
@@ -105,6 +107,27 @@ BOOL CWnd::IsWindowEnabled() const {
 
 BOOL CWnd::IsWindowVisible() const {
     return GetSafeHwnd() && ::IsWindowVisible(ToHwnd(hwnd_)) ? TRUE : FALSE;
+}
+
+void CWnd::CenterWindow() {
+    HWND window = GetSafeHwnd() ? ToHwnd(hwnd_) : nullptr;
+    if (!window) return;
+    HWND owner = GetWindow(window, GW_OWNER);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    if (!GetMonitorInfoW(MonitorFromWindow(owner ? owner : window, MONITOR_DEFAULTTONEAREST),
+                         &monitor))
+        return;
+    const RECT area = monitor.rcWork;
+    RECT over = area;
+    if (owner && ::IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &over);
+    RECT frame;
+    GetWindowRect(window, &frame);
+    const LONG width = frame.right - frame.left, height = frame.bottom - frame.top;
+    const LONG x = (over.left + over.right - width) / 2, y = (over.top + over.bottom - height) / 2;
+    SetWindowPos(window, nullptr, std::clamp(x, area.left, std::max(area.left, area.right - width)),
+                 std::clamp(y, area.top, std::max(area.top, area.bottom - height)), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void CWnd::UpdateWindow() {
