@@ -630,7 +630,8 @@ try {
   await russian.close();
 
   // Served by a plain web server, the page works the same.
-  const server = await servePage(pageFolder);
+  const changedOnServer = new Map();
+  const server = await servePage(pageFolder, changedOnServer);
   const served = await browser.newPage({ acceptDownloads: true });
   await served.goto(server.url);
   await served.waitForSelector('body[data-ready="true"]');
@@ -654,8 +655,18 @@ try {
   });
   check(typedMeanwhile === '42', `served: a value typed while a variable is chosen stays: ${typedMeanwhile}`);
   await runFolderCases(served);
-  // Once visited, it loads without a network.
+  // Once visited, a page changed on the server is the one loaded next, whole.
   await served.waitForFunction(() => navigator.serviceWorker.controller !== null);
+  const appSource = readFileSync(join(pageFolder, 'app.js'), 'utf8');
+  changedOnServer.set('app.js', `${appSource}\nwindow.servedAgain = 'app';\n`);
+  changedOnServer.set('index.html', readFileSync(join(pageFolder, 'index.html'), 'utf8')
+    .replace('</body>', '<script>window.servedAgainPage = true;</script></body>'));
+  await served.reload();
+  await served.waitForSelector('body[data-ready="true"]');
+  check(await served.evaluate(() => window.servedAgain === 'app' && window.servedAgainPage),
+    'served: a page changed on the server is loaded whole at the next visit');
+  changedOnServer.clear();
+  // Once visited, it loads without a network.
   await served.context().setOffline(true);
   await served.reload();
   const offline = await served.waitForSelector('body[data-ready="true"]', { timeout: 10000 })
