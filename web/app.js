@@ -814,21 +814,44 @@
   $('versions-close').textContent = texts.versions.close;
   function chooseVersion(list) {
     const box = $('versions');
-    const select = $('version-list');
-    select.replaceChildren(...list.entries.map((entry, i) => new Option(entry.entry, String(i))));
-    select.disabled = list.entries.length === 0;
-    const show = () => {
-      const entry = list.entries[select.selectedIndex];
-      $('version-changes').textContent = entry ? entry.changes : (list.problem || texts.noVersions);
-      $('version-restore').disabled = !entry;
+    const listBox = $('version-list');
+    const options = list.entries.map((entry, i) => {
+      const option = document.createElement('div');
+      option.setAttribute('role', 'option');
+      option.id = `version-${i}`;
+      option.textContent = entry.entry;
+      option.addEventListener('click', () => choose(i));
+      return option;
+    });
+    listBox.replaceChildren(...options);
+    listBox.tabIndex = options.length ? 0 : -1;
+    listBox.setAttribute('aria-disabled', String(options.length === 0));
+    let chosen = -1;
+    function choose(index) {
+      chosen = Math.max(0, Math.min(index, options.length - 1));
+      options.forEach((option, i) => option.setAttribute('aria-selected', String(i === chosen)));
+      listBox.setAttribute('aria-activedescendant', options[chosen].id);
+      options[chosen].scrollIntoView({ block: 'nearest' });
+      $('version-changes').textContent = list.entries[chosen].changes;
+      $('version-restore').disabled = false;
+    }
+    $('version-changes').textContent = list.problem || texts.noVersions;
+    $('version-restore').disabled = true;
+    listBox.removeAttribute('aria-activedescendant');
+    if (options.length) choose(options.length - 1);  // the newest, as the window does
+    // The keys of a list: the arrows step, Home and End go to either end, the page
+    // keys a list's height.
+    const kSteps = { ArrowUp: -1, ArrowDown: 1, PageUp: -5, PageDown: 5, Home: -Infinity,
+      End: Infinity };
+    listBox.onkeydown = (event) => {
+      if (!(event.key in kSteps) || !options.length) return;
+      event.preventDefault();
+      choose(chosen + kSteps[event.key]);
     };
-    select.selectedIndex = list.entries.length - 1;  // the newest, as the window does
-    show();
-    select.onchange = show;
     return untilAnswered(box, -1, (answer) => {
-      $('version-restore').onclick = () => answer(select.selectedIndex);
+      $('version-restore').onclick = () => answer(chosen);
       $('versions-close').onclick = () => answer(-1);
-      return list.entries.length ? select : $('versions-close');
+      return options.length ? listBox : $('versions-close');
     });
   }
 

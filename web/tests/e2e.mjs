@@ -244,14 +244,31 @@ async function runFolderCases(page) {
   await page.getByRole('button', { name: 'Help' }).click();
   await page.getByRole('button', { name: 'Versions...' }).click();
   await page.getByRole('dialog', { name: 'Versions' }).waitFor();  // once the versions are read
-  const list = page.getByLabel('Earlier versions, oldest first:');
-  const entries = await list.locator('option').allTextContents();
+  const list = page.getByRole('listbox', { name: 'Earlier versions, oldest first:' });
+  const entries = await list.getByRole('option').allTextContents();
   check(entries.length === 2 && entries[0].includes('(the original)') && entries[1].includes('(the backup)'),
     `folder: the versions listed: ${JSON.stringify(entries)}`);
+  // Each entry whole, on a phone as on a desktop: wrapped, never cut; and the save's
+  // name beside the folder's controls on one line.
+  for (const width of [320, 1280]) {
+    await page.setViewportSize({ width, height: 720 });
+    const cut = await list.evaluate((box) => [...box.children].filter((option) =>
+      option.scrollWidth > option.clientWidth || option.getBoundingClientRect().right >
+        box.getBoundingClientRect().right || box.getBoundingClientRect().right > innerWidth)
+      .map((option) => option.textContent));
+    check(cut.length === 0, `folder: versions cut at ${width} px: ${JSON.stringify(cut)}`);
+    const lines = await page.locator('#active-file').evaluate((name) => {
+      const range = document.createRange();
+      range.selectNodeContents(name);
+      return new Set([...range.getClientRects()].map((r) => Math.round(r.top))).size;
+    });
+    check(lines === 1, `folder: at ${width} px the save's name is broken over ${lines} lines`);
+  }
+  await page.setViewportSize({ width: 1100, height: 900 });
   // The newest chosen first: the second commit changed nothing of it.
   let changes = await page.locator('#version-changes').textContent();
   check(changes === 'Nothing changed.', `folder: what changed after the backup: ${changes}`);
-  await list.selectOption({ index: 0 });
+  await page.keyboard.press('Home');  // the keyboard is on the list as it opens
   changes = await page.locator('#version-changes').textContent();
   check(/^name: ".*" -> "Wanderer"$/.test(changes), `folder: what changed after the original: ${changes}`);
   await page.getByRole('button', { name: 'Restore', exact: true }).click();
