@@ -50,6 +50,13 @@
   // commit cannot start beside the first (it would take its state and report its
   // success as a failure) nor a save open under it.
   let exclusive = false;
+  // What takes the keyboard once the page is free again: a control held meanwhile
+  // cannot take it (the browser leaves a disabled control's focus on the page's body).
+  let focusWhenFree = null;
+  const focusSoon = (control) => {
+    if (exclusive) focusWhenFree = control;
+    else control.focus();
+  };
   // The two pages too: what is typed while a commit runs would be shown as taken and
   // then lost with the reload after it.
   const kHeldControls = ['open-file', 'open-folder', 'folder-saves', 'commit', 'player', 'globals'];
@@ -65,6 +72,8 @@
       kHeldControls.forEach((id, i) => { $(id).disabled = before[i]; });
       // As the outcome left the save.
       for (const id of ['commit', 'player', 'globals']) $(id).disabled = page === null;
+      focusWhenFree?.focus();
+      focusWhenFree = null;
     }
   });
 
@@ -378,7 +387,7 @@
     list.replaceChildren(new Option('', ''), ...saves.map((name) => new Option(name, name)));
     $('folder-choice').hidden = false;
     $('status').textContent = `${saves.length} saves in the folder ${handle.name}.`;
-    list.focus();
+    focusSoon(list);
   }
   $('folder-saves').addEventListener('change', alone(async (event) => {
     if (!event.target.value) return;
@@ -395,6 +404,10 @@
         if (error.name !== 'AbortError') return report(texts.errorCaption, error.message);
       }
     }));
+  } else {
+    // Versions and Reload work only in a folder, which this browser cannot open.
+    $('help-versions').hidden = true;
+    $('help-reload').hidden = true;
   }
 
   // A variable chosen with the mouse or the arrow keys: its name and value are said,
@@ -594,6 +607,9 @@
   // of the save before.
   async function showLoadFailure(error) {
     if (!(error instanceof LibraryError)) throw error;
+    // Nothing said of the save before stays either.
+    $('status').textContent = '';
+    $('disk-status').textContent = '';
     await showSave();
     return report(texts.errorCaption, error.message);
   }

@@ -28,8 +28,9 @@ const kCases = [
   { save: 'globals-1000.ess', hair: 'b_n_nord_m_hair_05', globals: { var999: '7', var0: '0.1' } },
   { save: 'windows-1252.ess', name: 'Ærwyn Ÿsolde', class: 'Battlemage' },
   { save: 'chargen-class.ess', class: 'NEWCLASSID_CHARGEN', globals: { Day: '12.75' } },
-  { save: 'normal.ess', name: 'Fenris ω', refusedEdit: true },
+  // Right after a commit, whose words on the status line go with its save.
   { save: 'not-a-save.ess' },
+  { save: 'normal.ess', name: 'Fenris ω', refusedEdit: true },
   { save: 'broken-global.ess' },
   { save: 'no-globals.ess' },
   { save: 'no-player.ess' },
@@ -130,7 +131,14 @@ async function runFolderCases(page) {
   const gameSave = readFileSync(join(folder, 'windows-1252.ess'));
   await folderFile(page, 'normal.ess', original);
   await folderFile(page, 'CAPS.ESS', original);  // no save the page can open: not offered
-  await page.evaluate(async () => window.quellhart.openFolder(await navigator.storage.getDirectory()));
+  // "Open folder...", the origin's private folder chosen: the keyboard is then on its
+  // list of saves.
+  await page.evaluate(() => { window.showDirectoryPicker = async () => navigator.storage.getDirectory(); });
+  await page.getByRole('button', { name: 'Open folder...' }).click();
+  await page.getByLabel('Save in folder').waitFor();
+  await page.waitForFunction(() => window.quellhart.running() === 0);
+  const focused = await page.evaluate(() => document.activeElement?.id);
+  check(focused === 'folder-saves', `folder: after "Open folder..." the keyboard is on ${focused}`);
   const offered = await page.getByLabel('Save in folder').locator('option').allTextContents();
   check(offered.includes('normal.ess') && !offered.includes('CAPS.ESS'),
     `folder: only saves the page can open are offered: ${offered}`);
@@ -546,8 +554,9 @@ async function runCase(page, c) {
     // Nothing of the save before is left on the page.
     const count = await page.locator('#glob-count').textContent();
     const listed = await page.locator('#glob-list option').count();
-    check(count === '' && listed === 0, `${what}: after a failed open the count reads "${count}" and ` +
-      `the list holds ${listed}`);
+    const status = await page.locator('#status').textContent();
+    check(count === '' && listed === 0 && status === '', `${what}: after a failed open the count ` +
+      `reads "${count}", the list holds ${listed}, the status line says "${status}"`);
     return;
   }
   const player = page.getByRole('group', { name: 'Player Data' });
