@@ -200,6 +200,8 @@
   // A save this large takes a moment to read: the wait box says so meanwhile.
   const kLargeSave = 16 << 20;
 
+  // Opens the save `name` from its bytes, or from the file itself (a File), which the
+  // library then reads.
   async function openBytes(name, bytes) {
     const started = performance.now();
     fileName = name;
@@ -207,7 +209,7 @@
     await library.keepVersions(folder ? texts.historyKeep : 0);
     const open = () => library.open(name, bytes);
     try {
-      await (bytes.length >= kLargeSave ? whileWaiting(open, texts.readingSave) : open());
+      await ((bytes.size ?? bytes.length) >= kLargeSave ? whileWaiting(open, texts.readingSave) : open());
     } catch (error) {
       edited = false;
       return showLoadFailure(error);
@@ -234,8 +236,8 @@
     if (!await editsMayGo()) return;
     folder = null;
     $('folder-choice').hidden = true;
-    const bytes = await readOrSay(file.name, async () => new Uint8Array(await file.arrayBuffer()));
-    if (bytes) return openBytes(file.name, bytes);
+    // The file itself goes to the library, which reads it where it runs.
+    await readOrSay(file.name, () => openBytes(file.name, file));
   }
 
   // Reads a file with `read`; where the browser cannot (the file gone or changed since
@@ -649,7 +651,7 @@
     await library.forgetFile(await library.backupName());
     const committed = await commitInMemory();
     if (!committed.ok) return committed;
-    download(await library.file(0), fileName);
+    download(await library.fileBlob(0), fileName);
     // No ".bak" is made here: the window's words first, then where the versions are.
     const where = `The new ${fileName} was offered as a download. The file you ` +
       'opened is unchanged: keep it as the backup.';
@@ -715,8 +717,10 @@
     }
   }
 
+  // Offers `bytes` (or a Blob) as a download named `name`.
   function download(bytes, name) {
-    const url = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
+    const url = URL.createObjectURL(bytes instanceof Blob ? bytes
+      : new Blob([bytes], { type: 'application/octet-stream' }));
     const link = document.createElement('a');
     link.href = url;
     link.download = name;

@@ -10,7 +10,7 @@ self.onmessage = async ({ data: { id, method, args } }) => {
   const library = await ready;
   try {
     if (method === 'methods') return self.postMessage({ id, result: Object.keys(library) });
-    const result = library[method](...args);
+    const result = await library[method](...args);
     self.postMessage({ id, result }, result instanceof Uint8Array ? [result.buffer] : []);
   } catch (error) {
     if (error instanceof LibraryError) {

@@ -38,13 +38,14 @@ async function openLocalLibrary() {
     lib.HEAPU8.set(bytes, pointer);
     try { return use(pointer); } finally { lib._free(pointer); }
   };
-  // Bytes the library lends until its next call, copied out: `call` gets where the
-  // library puts their length and returns where they are (null: none).
-  const lentBytes = (call) => {
+  // Bytes the library lends until its next call, copied out (by `copy`, from the
+  // library's memory between two offsets): `call` gets where the library puts their
+  // length and returns where they are (null: none).
+  const lentBytes = (call, copy = (from, to) => lib.HEAPU8.slice(from, to)) => {
     const sizeAt = lib._malloc(4);
     try {
       const pointer = call(sizeAt);
-      return pointer ? lib.HEAPU8.slice(pointer, pointer + lib.HEAPU32[sizeAt >> 2]) : null;
+      return pointer ? copy(pointer, pointer + lib.HEAPU32[sizeAt >> 2]) : null;
     } finally { lib._free(sizeAt); }
   };
   // A call that returns nothing when it went through, else its own error.
@@ -64,10 +65,22 @@ async function openLocalLibrary() {
     keepVersions: (keep) => lib._qh_keep_versions(keep),
 
     // Opens `bytes` as the save named `name` (no folder). The bytes are copied once,
-    // into room the library makes first (making room may move its memory).
-    open(name, bytes) {
-      const buffer = lib._qh_save_buffer(bytes.length);  // before HEAPU8 is read
-      lib.HEAPU8.set(bytes, buffer);
+    // into room the library makes first (making room may move its memory). A file
+    // (a Blob) is read straight into that room a part at a time, so that no whole copy
+    // of it is made on the way, nor in the page's thread when the library has one of
+    // its own.
+    async open(name, bytes) {
+      const size = bytes instanceof Blob ? bytes.size : bytes.length;
+      const buffer = lib._qh_save_buffer(size);  // before HEAPU8 is read
+      if (bytes instanceof Blob) {
+        const kPart = 16 << 20;
+        for (let at = 0; at < size; at += kPart) {
+          const part = await bytes.slice(at, Math.min(at + kPart, size)).arrayBuffer();
+          lib.HEAPU8.set(new Uint8Array(part), buffer + at);
+        }
+      } else {
+        lib.HEAPU8.set(bytes, buffer);
+      }
       orThrow(withString(name, (pointer) => lib._qh_open(pointer)));
     },
     // No save any more (after a file that could not be read).
@@ -80,6 +93,10 @@ async function openLocalLibrary() {
     files: () => json(lib._qh_files()),
     // The save (0) or its backup (1) as it is now, or null.
     file: (which) => lentBytes((sizeAt) => lib._qh_file(which, sizeAt)),
+    // The same as a file to offer as a download: made where the library runs, straight
+    // from its memory, so that the page's thread neither copies it nor holds its bytes.
+    fileBlob: (which) => lentBytes((sizeAt) => lib._qh_file(which, sizeAt),
+      (from, to) => new Blob([lib.HEAPU8.subarray(from, to)], { type: 'application/octet-stream' })),
     fileNamed: (name) =>
       withString(name, (pointer) => lentBytes((sizeAt) => lib._qh_file_named(pointer, sizeAt))),
     backupName: () => text(lib._qh_backup_name()),

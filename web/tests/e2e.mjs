@@ -428,13 +428,13 @@ async function runUnreadableFile(page) {
   await chooseFile(page, 'normal.ess');
   await page.waitForFunction(() => window.quellhart.running() === 0);
   await page.evaluate(() => {
-    window.readable = File.prototype.arrayBuffer;
-    File.prototype.arrayBuffer = () =>
+    window.readable = Blob.prototype.arrayBuffer;
+    Blob.prototype.arrayBuffer = () =>
       Promise.reject(new DOMException('The file could not be read.', 'NotReadableError'));
   });
   await chooseFile(page, 'normal.ess');
   const said = await answer(page, 'Error', 'OK');
-  await page.evaluate(() => { File.prototype.arrayBuffer = window.readable; });
+  await page.evaluate(() => { Blob.prototype.arrayBuffer = window.readable; });
   check(said === 'Unable to open .ess file. Read\nnormal.ess: The file could not be read.',
     `an unreadable file is named with the browser's reason: ${said}`);
   await page.waitForFunction(() => window.quellhart.running() === 0);
