@@ -7,7 +7,8 @@
 #     Linux quellhart-cli writes; axe-core finds no accessibility fault;
 #   - the scenarios every edition runs (tests/scenarios/editions.json), in Chromium
 #     and Firefox (Debian's firefox-esr, driven by puppeteer-core), and the page's
-#     layout from 320 to 1280 px in both schemes.
+#     layout from 320 to 1280 px in both schemes;
+#   - the page's JavaScript and its tests linted with ESLint (web/eslint.config.mjs).
 #   scripts/check-web.sh LINUX_BUILD_FOLDER
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,6 +36,8 @@ passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\./\1/p' "$build/tests/wasm
 echo "savefile_tests in WebAssembly under node: $passed passed"
 
 (cd web && npm ci --no-audit --no-fund --loglevel=error >/dev/null)
+# The page's JavaScript and its tests, with ESLint's recommended rules.
+(cd web && npx eslint .) && echo "ESLint: the page's JavaScript is clean"
 web/build.sh "$build/published" >/dev/null
 node web/tests/published.mjs "$build/published"
 node web/tests/e2e.mjs "$build/page" "$linux_build/cli/quellhart-cli" \
