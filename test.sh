@@ -86,13 +86,16 @@ if ! build-fuzz/fuzz/save-fuzzer -seed=1 -max_total_time="$fuzz_seconds" -timeou
 fi
 grep -E "^(Done|stat::new_units_added)" build-fuzz/fuzz.log
 
+echo "== Layers (each includes only itself and those beneath it)"
+python3 scripts/check-layers.py
+
 echo "== Formatting (clang-format)"
-find codepage savefile cli ui res web tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 |
+find codepage json savefile cli ui res web tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 |
     xargs -0 clang-format --dry-run -Werror
 
 echo "== Static analysis (clang-tidy)"
 # The Windows files are checked by the Windows build, which compiles them.
-find codepage savefile cli ui res web -name '*.cpp' -not -path 'res/tools/*' -not -name '*Windows.cpp' \
+find codepage json savefile cli ui res web -name '*.cpp' -not -path 'res/tools/*' -not -name '*Windows.cpp' \
     -not -path 'ui/platform/win32/*' -not -path 'web/node_modules/*' -print0 |
     xargs -0 -P"$jobs" -n4 clang-tidy -p build --quiet 2>&1 | { grep -E "(warning|error):" || true; } |
     tee build/clang-tidy.log

@@ -5,7 +5,7 @@
 #include "codepage/CodePage.h"
 #include "res/HelpText.h"
 #include "res/Messages.h"
-#include "ui/EditorKeys.h"
+#include "ui/model/EditorKeys.h"
 
 namespace quellhart::ui {
 

@@ -15,11 +15,12 @@
 #include <optional>
 #include <string>
 
-#include "cli/Json.h"
 #include "codepage/CodePageChoice.h"
+#include "json/JsonText.h"
 #include "res/ControlIds.h"
 #include "res/DialogTemplates.h"
 #include "res/EditorLimits.h"
+#include "res/MessageBoxCodes.h"
 #include "res/Messages.h"
 #include "savefile/BackupRestore.h"
 #include "savefile/FileSystemMemory.h"
@@ -28,9 +29,9 @@
 #include "savefile/SaveHistory.h"
 #include "savefile/SiblingPaths.h"
 #include "savefile/ValueText.h"
-#include "ui/EditorKeys.h"
 #include "ui/model/ChoiceList.h"
 #include "ui/model/CommitSteps.h"
+#include "ui/model/EditorKeys.h"
 #include "ui/model/PageContents.h"
 #include "ui/model/PendingEdits.h"
 #include "ui/model/VersionList.h"
@@ -82,8 +83,8 @@ const char* Return(std::string text) {
 // the save is), which the page shows as the window's message box does.
 const char* Outcome(const SaveError* failure) {
     if (!failure) return Return("");
-    return Return("{\"text\": " + cli::JsonString(failure->text) +
-                  ", \"cause\": " + cli::JsonString(failure->cause) + "}");
+    return Return("{\"text\": " + JsonString(failure->text) +
+                  ", \"cause\": " + JsonString(failure->cause) + "}");
 }
 const SaveError kNoSave{"No save is open.", {}};
 
@@ -142,8 +143,7 @@ const char* OpenAndLoadOutcome(Session& session) {
 
 std::string JsonStrings(const std::vector<std::string>& items) {
     std::string out = "[";
-    for (const std::string& item : items)
-        out += (out.size() > 1 ? ", " : "") + cli::JsonString(item);
+    for (const std::string& item : items) out += (out.size() > 1 ? ", " : "") + JsonString(item);
     return out + "]";
 }
 
@@ -152,9 +152,9 @@ std::string JsonStep(const ui::CommitSteps::Step& step) {
     switch (step.kind) {
         case ui::CommitSteps::Kind::kShow: {
             const bool question = (step.box.type & ui::MB_TYPEMASK) == ui::MB_YESNO;
-            return "{\"kind\": \"show\", \"caption\": " + cli::JsonString(step.box.caption) +
-                   ", \"text\": " + cli::JsonString(step.box.text) +
-                   ", \"details\": " + cli::JsonString(step.box.details) + ", \"buttons\": " +
+            return "{\"kind\": \"show\", \"caption\": " + JsonString(step.box.caption) +
+                   ", \"text\": " + JsonString(step.box.text) +
+                   ", \"details\": " + JsonString(step.box.details) + ", \"buttons\": " +
                    (question ? "[[\"Yes\", " + std::to_string(ui::IDYES) + "], [\"No\", " +
                                    std::to_string(ui::IDNO) + "]]"
                              : "[[\"OK\", " + std::to_string(ui::IDOK) + "]]") +
@@ -198,8 +198,8 @@ std::string JsonFields(const res::DialogTemplate& page,
                        const std::vector<std::pair<int, std::string>>& fields) {
     std::string out = "{";
     for (const auto& [id, value] : fields)
-        out += (out.size() > 1 ? ", " : "") + cli::JsonString(res::CaptionOf(page, id)) + ": " +
-               cli::JsonString(Shown(value));
+        out += (out.size() > 1 ? ", " : "") + JsonString(res::CaptionOf(page, id)) + ": " +
+               JsonString(Shown(value));
     return out + "}";
 }
 
@@ -207,9 +207,9 @@ std::string JsonFields(const res::DialogTemplate& page,
 std::string JsonList(const ui::ChoiceList& list) {
     std::string out = "{\"entries\": [";
     for (int i = 0; i < list.GetCount(); ++i)
-        out += (i ? ", " : "") + cli::JsonString(Shown(list.GetLBText(i)));
+        out += (i ? ", " : "") + JsonString(Shown(list.GetLBText(i)));
     return out + "], \"selected\": " + std::to_string(list.GetCurSel()) +
-           ", \"text\": " + cli::JsonString(Shown(list.EditText())) + "}";
+           ", \"text\": " + JsonString(Shown(list.EditText())) + "}";
 }
 
 }  // namespace
@@ -266,8 +266,7 @@ const char* qh_texts() {
         {"noSaveToReload", messages::kNoSaveToReload},
         {"reloadOnlyInFolder", messages::kReloadOnlyInFolder},
     };
-    for (const auto& [key, text] : texts)
-        out += cli::JsonString(key) + ": " + cli::JsonString(text) + ", ";
+    for (const auto& [key, text] : texts) out += JsonString(key) + ": " + JsonString(text) + ", ";
     // The wait box's and the About box's texts, and the window's keys.
     for (const auto& [key, dialog] :
          {std::pair{"wait", &res::WaitTemplate()}, std::pair{"about", &res::AboutTemplate()}}) {
@@ -275,9 +274,9 @@ const char* qh_texts() {
         for (const res::ControlTemplate& control : dialog->controls)
             if (control.kind == res::ControlKind::Static && !control.text.empty())
                 lines.push_back(control.text);
-        out += cli::JsonString(key) + ": " + JsonStrings(lines) + ", ";
+        out += JsonString(key) + ": " + JsonStrings(lines) + ", ";
     }
-    out += "\"aboutCaption\": " + cli::JsonString(res::AboutTemplate().caption) + ", ";
+    out += "\"aboutCaption\": " + JsonString(res::AboutTemplate().caption) + ", ";
     // The versions window's caption, labels and buttons.
     const res::DialogTemplate& versions = res::VersionsTemplate();
     const auto controlText = [&](int id) {
@@ -285,11 +284,11 @@ const char* qh_texts() {
             if (control.id == id) return control.text;
         return std::string();
     };
-    out += "\"versions\": {\"caption\": " + cli::JsonString(versions.caption) +
-           ", \"list\": " + cli::JsonString(res::CaptionOf(versions, IDC_VERSION_LIST)) +
-           ", \"changes\": " + cli::JsonString(res::CaptionOf(versions, IDC_VERSION_CHANGES)) +
-           ", \"restore\": " + cli::JsonString(controlText(IDC_VERSION_RESTORE)) +
-           ", \"close\": " + cli::JsonString(controlText(IDC_VERSION_CLOSE)) + "}, ";
+    out += "\"versions\": {\"caption\": " + JsonString(versions.caption) +
+           ", \"list\": " + JsonString(res::CaptionOf(versions, IDC_VERSION_LIST)) +
+           ", \"changes\": " + JsonString(res::CaptionOf(versions, IDC_VERSION_CHANGES)) +
+           ", \"restore\": " + JsonString(controlText(IDC_VERSION_RESTORE)) +
+           ", \"close\": " + JsonString(controlText(IDC_VERSION_CLOSE)) + "}, ";
     out += "\"historyKeep\": " + std::to_string(kDefaultHistoryKeep) + ", ";
     std::vector<std::string> keys;
     for (const ui::EditorKey& key : ui::kEditorKeys)
@@ -349,7 +348,7 @@ const char* qh_files() {
     if (!gSession) return Return("{}");
     std::string out = "{";
     for (const auto& [name, index] : FilesBesideTheSave(*gSession))
-        out += (out.size() > 1 ? ", " : "") + cli::JsonString(name) + ": " + std::to_string(index);
+        out += (out.size() > 1 ? ", " : "") + JsonString(name) + ": " + std::to_string(index);
     return Return(out + "}");
 }
 
@@ -371,9 +370,9 @@ const char* qh_versions() {
     std::string out = "{\"entries\": [";
     for (size_t i = 0; i < gVersions.entries.size(); ++i)
         out += (i ? ", " : "") + std::string("{\"entry\": ") +
-               cli::JsonString(Shown(gVersions.entries[i].entry)) +
-               ", \"changes\": " + cli::JsonString(Shown(gVersions.entries[i].changes)) + "}";
-    return Return(out + "], \"problem\": " + cli::JsonString(gVersions.problem) + "}");
+               JsonString(Shown(gVersions.entries[i].entry)) +
+               ", \"changes\": " + JsonString(Shown(gVersions.entries[i].changes)) + "}";
+    return Return(out + "], \"problem\": " + JsonString(gVersions.problem) + "}");
 }
 
 // How many versions a restore keeps: a restore happens only in a folder, which keeps
@@ -530,7 +529,7 @@ const char* qh_newer() {
         !clashes.empty())
         question += "\n\n" + Shown(clashes);
     return Return("{\"edited\": " + std::string(edits.Empty() ? "false" : "true") +
-                  ", \"question\": " + cli::JsonString(question) + "}");
+                  ", \"question\": " + JsonString(question) + "}");
 }
 
 // Shows the save qh_newer loaded in place of the one shown, the variable chosen kept,

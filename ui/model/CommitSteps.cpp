@@ -3,8 +3,8 @@
 #include <utility>
 
 #include "codepage/CodePage.h"
+#include "res/MessageBoxCodes.h"
 #include "res/Messages.h"
-#include "ui/platform/WinTypes.h"
 
 namespace quellhart::ui {
 namespace {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "res/ControlIds.h"
+#include "res/MessageBoxCodes.h"
 #include "res/WindowStyles.h"
 
 namespace quellhart::ui {
@@ -21,20 +22,6 @@ using IconHandle = NativeIcon*;
 using BOOL = int;
 inline constexpr BOOL TRUE = 1;
 inline constexpr BOOL FALSE = 0;
-
-// Dialog results and message-box answers.
-inline constexpr int IDOK = 1;
-inline constexpr int IDCANCEL = 2;
-inline constexpr int IDYES = 6;
-inline constexpr int IDNO = 7;
-
-// Message-box types.
-inline constexpr unsigned MB_OK = 0x00;
-inline constexpr unsigned MB_YESNO = 0x04;
-inline constexpr unsigned MB_ICONEXCLAMATION = 0x30;
-inline constexpr unsigned MB_ICONINFORMATION = 0x40;
-inline constexpr unsigned MB_TYPEMASK = 0x0F;
-inline constexpr unsigned MB_ICONMASK = 0xF0;
 
 // Notification codes of WM_COMMAND.
 inline constexpr int BN_CLICKED = 0;

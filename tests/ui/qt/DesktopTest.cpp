@@ -21,7 +21,7 @@
 #include "tests/ui/GuiTestBase.h"
 #include "tests/ui/qt/QtWidgets.h"
 #include "ui/EditorApp.h"
-#include "ui/EditorKeys.h"
+#include "ui/model/EditorKeys.h"
 
 namespace quellhart::test {
 namespace {

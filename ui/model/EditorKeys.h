@@ -4,7 +4,6 @@
 #pragma once
 
 #include "res/ControlIds.h"
-#include "ui/platform/WinTypes.h"
 
 namespace quellhart::ui {
 

@@ -1,4 +1,4 @@
-#include "cli/Json.h"
+#include "json/JsonText.h"
 
 #include <charconv>
 #include <cmath>
@@ -7,7 +7,7 @@
 
 #include "codepage/CodePage.h"
 
-namespace quellhart::cli {
+namespace quellhart {
 
 std::string JsonString(std::string_view utf8) {
     std::string out = "\"";
@@ -73,4 +73,4 @@ std::string JsonFloat(float value) {
 #endif
 }
 
-}  // namespace quellhart::cli
+}  // namespace quellhart
