@@ -64,18 +64,23 @@ struct Pages {
     bool chargenWarning = false;  // due for the save just loaded
 };
 
-std::unique_ptr<Session> gSession;
-Pages gPages;
-// Versions are kept where the page writes into the save's folder; after a download
-// there is no folder to keep them in.
-int gHistoryKeep = 0;
-ui::VersionList gVersions;               // as last listed
-std::optional<ui::CommitSteps> gCommit;  // the commit under way
-std::string gReturned;                   // the text or bytes last handed to the page
+// Everything the page's calls share, in one object: the C interface the page calls
+// has no place to pass it, so the one instance lives as long as the page.
+struct Binding {
+    std::unique_ptr<Session> session;
+    Pages pages;
+    // Versions are kept where the page writes into the save's folder; after a
+    // download there is no folder to keep them in.
+    int historyKeep = 0;
+    ui::VersionList versions;               // as last listed
+    std::optional<ui::CommitSteps> commit;  // the commit under way
+    std::string returned;                   // the text or bytes last handed to the page
+};
+Binding gBinding;
 
 const char* Return(std::string text) {
-    gReturned = std::move(text);
-    return gReturned.c_str();
+    gBinding.returned = std::move(text);
+    return gBinding.returned.c_str();
 }
 
 // What a call that can fail returns: nothing ("") when it went through, else its own
@@ -95,27 +100,28 @@ std::unique_ptr<CSaveGame> LoadSave(Session& session, SaveError& error) {
         error = save->GetError();
         return nullptr;
     }
-    save->SetHistoryKeep(gHistoryKeep);
+    save->SetHistoryKeep(gBinding.historyKeep);
     return save;
 }
 
 // Makes `save` the session's and fills the pages from it; `keepChoice`: the variable
 // chosen stays chosen by its name (the same save loaded again), else the first.
 void ShowSave(Session& session, std::unique_ptr<CSaveGame> save, bool keepChoice) {
-    const int chosen = gPages.globals.GetCurSel();
+    const int chosen = gBinding.pages.globals.GetCurSel();
     const std::string chosenName =
-        keepChoice && chosen >= 0 ? gPages.globals.GetLBText(chosen) : std::string();
+        keepChoice && chosen >= 0 ? gBinding.pages.globals.GetLBText(chosen) : std::string();
     session.save = std::move(save);
     session.newer.reset();
     session.loaded = ui::LoadedValues::Of(*session.save);
     session.texts = session.loaded.texts;
-    ui::FillGlobList(gPages.globals, *session.save);
-    if (!chosenName.empty()) ui::SelectEntryNamed(gPages.globals, chosenName);
-    gPages.chargenWarning = ui::ShowPlayerLists(gPages.races, gPages.classes, *session.save);
+    ui::FillGlobList(gBinding.pages.globals, *session.save);
+    if (!chosenName.empty()) ui::SelectEntryNamed(gBinding.pages.globals, chosenName);
+    gBinding.pages.chargenWarning =
+        ui::ShowPlayerLists(gBinding.pages.races, gBinding.pages.classes, *session.save);
     // Race and class show as their lists have them ("dark elf" as "Dark Elf").
     session.shownAtLoad = session.texts;
-    session.shownAtLoad[1] = gPages.races.EditText();
-    session.shownAtLoad[2] = gPages.classes.EditText();
+    session.shownAtLoad[1] = gBinding.pages.races.EditText();
+    session.shownAtLoad[2] = gBinding.pages.classes.EditText();
 }
 
 // Opens and loads the session's save; false with `error`.
@@ -134,7 +140,7 @@ ui::PendingEdits EditsNotCommitted(const Session& session) {
                                    session.texts);
 }
 
-bool HaveSave() { return gSession && gSession->save; }
+bool HaveSave() { return gBinding.session && gBinding.session->save; }
 
 const char* OpenAndLoadOutcome(Session& session) {
     SaveError error;
@@ -301,18 +307,18 @@ const char* qh_texts() {
 // Room for a save of `size` bytes, which the page fills before qh_open: the bytes
 // are copied once, from the page into the library, and never again.
 std::uint8_t* qh_save_buffer(std::size_t size) {
-    gSession = std::make_unique<Session>();
-    gSession->pending.resize(size);
-    return reinterpret_cast<std::uint8_t*>(gSession->pending.data());
+    gBinding.session = std::make_unique<Session>();
+    gBinding.session->pending.resize(size);
+    return reinterpret_cast<std::uint8_t*>(gBinding.session->pending.data());
 }
 
 // Takes the bytes put in qh_save_buffer as the save of that file name (no folder),
 // and opens and loads it; the error where the window would refuse it.
 const char* qh_open(const char* name) {
-    if (!gSession) gSession = std::make_unique<Session>();
-    gSession->name = name;
-    gSession->files.Put(name, std::move(gSession->pending));
-    return OpenAndLoadOutcome(*gSession);
+    if (!gBinding.session) gBinding.session = std::make_unique<Session>();
+    gBinding.session->name = name;
+    gBinding.session->files.Put(name, std::move(gBinding.session->pending));
+    return OpenAndLoadOutcome(*gBinding.session);
 }
 
 // Puts a file beside the save, from a folder the user chose: its backup, or a version
@@ -320,34 +326,35 @@ const char* qh_open(const char* name) {
 // since 1970; 0 for now). No bytes (null): the folder has no such file, nor has the
 // library from now on.
 void qh_put_file(const char* name, const std::uint8_t* bytes, std::size_t size, double modifiedMs) {
-    if (!gSession) return;
+    if (!gBinding.session) return;
     if (!bytes) {
-        gSession->files.Remove(name);
+        gBinding.session->files.Remove(name);
         return;
     }
     std::optional<std::int64_t> modifiedNs;
     if (modifiedMs > 0) modifiedNs = std::int64_t(modifiedMs) * 1'000'000;
-    gSession->files.Put(name, std::string(reinterpret_cast<const char*>(bytes), size), modifiedNs);
+    gBinding.session->files.Put(name, std::string(reinterpret_cast<const char*>(bytes), size),
+                                modifiedNs);
 }
 
 // Keeps `keep` versions besides the original from the next commit on (the page keeps
 // them only in a folder, 0 after a download).
 void qh_keep_versions(int keep) {
-    gHistoryKeep = keep;
-    if (gSession && gSession->save) gSession->save->SetHistoryKeep(keep);
+    gBinding.historyKeep = keep;
+    if (gBinding.session && gBinding.session->save) gBinding.session->save->SetHistoryKeep(keep);
 }
 
 // The name of the folder of the save's versions beside it ("" when the name has none).
 const char* qh_history_name() {
-    return Return(gSession ? HistoryPathFor(gSession->name).value_or("") : "");
+    return Return(gBinding.session ? HistoryPathFor(gBinding.session->name).value_or("") : "");
 }
 
 // The save, its backup and its versions as the library holds them: {"name": index}, a
 // name whose index changed naming another file than before.
 const char* qh_files() {
-    if (!gSession) return Return("{}");
+    if (!gBinding.session) return Return("{}");
     std::string out = "{";
-    for (const auto& [name, index] : FilesBesideTheSave(*gSession))
+    for (const auto& [name, index] : FilesBesideTheSave(*gBinding.session))
         out += (out.size() > 1 ? ", " : "") + JsonString(name) + ": " + std::to_string(index);
     return Return(out + "}");
 }
@@ -355,39 +362,42 @@ const char* qh_files() {
 // Lets go of every version held (once their list is closed): the save and its backup
 // stay.
 void qh_forget_versions() {
-    if (!gSession) return;
-    const std::string history = HistoryPathFor(gSession->name).value_or("");
-    for (const auto& [name, index] : FilesBesideTheSave(*gSession))
-        if (!history.empty() && name.rfind(history + "/", 0) == 0) gSession->files.Remove(name);
-    gVersions = {};
+    if (!gBinding.session) return;
+    const std::string history = HistoryPathFor(gBinding.session->name).value_or("");
+    for (const auto& [name, index] : FilesBesideTheSave(*gBinding.session))
+        if (!history.empty() && name.rfind(history + "/", 0) == 0)
+            gBinding.session->files.Remove(name);
+    gBinding.versions = {};
 }
 
 // The save's versions as the window lists them, from the versions put beside it:
 // {"entries": [{"entry": text, "changes": text}, ...], "problem": text}.
 const char* qh_versions() {
-    if (!gSession) return Return("{\"entries\": [], \"problem\": \"\"}");
-    gVersions = ui::ListVersionsOf(gSession->files, gSession->name);
+    if (!gBinding.session) return Return("{\"entries\": [], \"problem\": \"\"}");
+    gBinding.versions = ui::ListVersionsOf(gBinding.session->files, gBinding.session->name);
     std::string out = "{\"entries\": [";
-    for (size_t i = 0; i < gVersions.entries.size(); ++i)
+    for (size_t i = 0; i < gBinding.versions.entries.size(); ++i)
         out += (i ? ", " : "") + std::string("{\"entry\": ") +
-               JsonString(Shown(gVersions.entries[i].entry)) +
-               ", \"changes\": " + JsonString(Shown(gVersions.entries[i].changes)) + "}";
-    return Return(out + "], \"problem\": " + JsonString(gVersions.problem) + "}");
+               JsonString(Shown(gBinding.versions.entries[i].entry)) +
+               ", \"changes\": " + JsonString(Shown(gBinding.versions.entries[i].changes)) + "}";
+    return Return(out + "], \"problem\": " + JsonString(gBinding.versions.problem) + "}");
 }
 
 // How many versions a restore keeps: a restore happens only in a folder, which keeps
 // versions even when no commit has said how many yet.
-int RestoreKeeps() { return gHistoryKeep > 0 ? gHistoryKeep : kDefaultHistoryKeep; }
+int RestoreKeeps() { return gBinding.historyKeep > 0 ? gBinding.historyKeep : kDefaultHistoryKeep; }
 
 // Puts back the entry `index` of the last list as the save, keeping the save as a
 // version, as the window does; the error, with every file as it was, where it cannot.
 const char* qh_restore_version(int index) {
     SaveError error{errors::kRestoreVersion, {}};
-    if (!gSession || index < 0 || size_t(index) >= gVersions.entries.size()) return Outcome(&error);
-    gSession->save.reset();  // lets go of the save before its name changes hands
+    if (!gBinding.session || index < 0 || size_t(index) >= gBinding.versions.entries.size())
+        return Outcome(&error);
+    gBinding.session->save.reset();  // lets go of the save before its name changes hands
     std::string keptAs;
-    const bool restored = RestoreVersion(gSession->name, gVersions.entries[size_t(index)].version,
-                                         RestoreKeeps(), error, keptAs, gSession->files);
+    const bool restored =
+        RestoreVersion(gBinding.session->name, gBinding.versions.entries[size_t(index)].version,
+                       RestoreKeeps(), error, keptAs, gBinding.session->files);
     return Outcome(restored ? nullptr : &error);
 }
 
@@ -396,23 +406,25 @@ const char* qh_restore_version(int index) {
 // both as they were, where it cannot.
 const char* qh_restore_backup() {
     SaveError error;
-    if (!gSession) return Outcome(&kNoSave);
-    gSession->save.reset();  // lets go of the save before its name changes hands
-    return Outcome(RestoreBackup(gSession->name, RestoreKeeps(), error, gSession->files) ? nullptr
-                                                                                         : &error);
+    if (!gBinding.session) return Outcome(&kNoSave);
+    gBinding.session->save.reset();  // lets go of the save before its name changes hands
+    return Outcome(
+        RestoreBackup(gBinding.session->name, RestoreKeeps(), error, gBinding.session->files)
+            ? nullptr
+            : &error);
 }
 
 // The name under which a restore parks the save while the two change places, the one
 // the desktop's Open looks for and puts right ("" when the name has none).
 const char* qh_swap_name() {
-    return Return(gSession ? SwapPathFor(gSession->name).value_or("") : "");
+    return Return(gBinding.session ? SwapPathFor(gBinding.session->name).value_or("") : "");
 }
 
 // The bytes of the file `name` beside the save (one of qh_files's), valid until the
 // next call; null when there is none. Their length is given in `size`.
 const std::uint8_t* qh_file_named(const char* name, std::size_t* size) {
     *size = 0;
-    const std::string* bytes = gSession ? gSession->files.Peek(name) : nullptr;
+    const std::string* bytes = gBinding.session ? gBinding.session->files.Peek(name) : nullptr;
     if (!bytes) return nullptr;
     *size = bytes->size();
     return reinterpret_cast<const std::uint8_t*>(bytes->data());
@@ -423,41 +435,42 @@ const std::uint8_t* qh_file_named(const char* name, std::size_t* size) {
 // under its caption; null without a save.
 const char* qh_page() {
     if (!HaveSave()) return Return("null");
-    const CSaveGame& save = *gSession->save;
+    const CSaveGame& save = *gBinding.session->save;
     const PlayerRecord& player = save.Player();
     std::string out = "{\"player\": {\"fields\": ";
     out += JsonFields(res::PlayerPageTemplate(),
                       {{IDC_PLAYER_RAW_ADDRESS, FormatHexOffset(save.PlayerRawAddress())},
                        {IDC_PLAYER_NAME, std::string(player[PlayerRecord::FNAM].Text())},
-                       {IDC_PLAYER_RACE, gPages.races.EditText()},
-                       {IDC_PLAYER_CLASS, gPages.classes.EditText()},
+                       {IDC_PLAYER_RACE, gBinding.pages.races.EditText()},
+                       {IDC_PLAYER_CLASS, gBinding.pages.classes.EditText()},
                        {IDC_PLAYER_HEAD, std::string(player[PlayerRecord::BNAM].Text())},
                        {IDC_PLAYER_HAIR, std::string(player[PlayerRecord::KNAM].Text())}});
-    out += ", \"races\": " + JsonList(gPages.races);
-    out += ", \"classes\": " + JsonList(gPages.classes);
-    out += "}, \"globals\": {\"list\": " + JsonList(gPages.globals) + ", \"fields\": ";
+    out += ", \"races\": " + JsonList(gBinding.pages.races);
+    out += ", \"classes\": " + JsonList(gBinding.pages.classes);
+    out += "}, \"globals\": {\"list\": " + JsonList(gBinding.pages.globals) + ", \"fields\": ";
     std::vector<std::pair<int, std::string>> fields = {
         {IDC_GLOB_COUNT, std::to_string(save.GlobCount())}};
-    const int slot = ui::SelectedGlobSlot(gPages.globals, &save);
+    const int slot = ui::SelectedGlobSlot(gBinding.pages.globals, &save);
     if (slot >= 0)
         for (const ui::FieldText& field : ui::GlobFieldTexts(save.Glob(slot)))
             fields.emplace_back(field.id, field.text);
     out += JsonFields(res::GlobalsPageTemplate(), fields);
-    out += "}, \"chargenWarning\": " + std::string(gPages.chargenWarning ? "true" : "false");
+    out +=
+        "}, \"chargenWarning\": " + std::string(gBinding.pages.chargenWarning ? "true" : "false");
     return Return(out + "}");
 }
 
 // The user chooses the list's entry `index` of the variables.
-void qh_choose_glob(int index) { gPages.globals.SetCurSel(index); }
+void qh_choose_glob(int index) { gBinding.pages.globals.SetCurSel(index); }
 
 // The window's Confirm Change: the text typed into "Value (float)" (at most the 49
 // characters the field takes) read as the field reads it, the leading number, 0
 // when there is none, stored as the chosen variable's value.
 int qh_confirm_change(const char* typed) {
     if (!HaveSave()) return 0;
-    const int slot = ui::SelectedGlobSlot(gPages.globals, gSession->save.get());
+    const int slot = ui::SelectedGlobSlot(gBinding.pages.globals, gBinding.session->save.get());
     if (slot < 0) return 0;
-    gSession->save->SetGlobValue(
+    gBinding.session->save->SetGlobValue(
         slot, GlobValueFromText(std::string(typed).substr(0, limits::kPlayerTextBytes)));
     return 1;
 }
@@ -479,27 +492,29 @@ int qh_use_code_page(int number) {
 // a character of it. A commit cuts a changed text to what the window's fields take.
 const char* qh_set_player_text(int field, const char* utf8) {
     if (!HaveSave()) return Outcome(&kNoSave);
-    if (field < 0 || field >= int(gSession->texts.size())) return Return("");
-    gSession->unstorable[size_t(field)] = SaveTextCodePage().FirstUnstorable(utf8).value_or("");
-    if (!gSession->unstorable[size_t(field)].empty()) {
-        const SaveError unstorable{messages::NotInCodePage(SaveTextCodePage().Number(),
-                                                           gSession->unstorable[size_t(field)]),
-                                   {}};
+    if (field < 0 || field >= int(gBinding.session->texts.size())) return Return("");
+    gBinding.session->unstorable[size_t(field)] =
+        SaveTextCodePage().FirstUnstorable(utf8).value_or("");
+    if (!gBinding.session->unstorable[size_t(field)].empty()) {
+        const SaveError unstorable{
+            messages::NotInCodePage(SaveTextCodePage().Number(),
+                                    gBinding.session->unstorable[size_t(field)]),
+            {}};
         return Outcome(&unstorable);
     }
-    gSession->texts[size_t(field)] = SaveTextCodePage().Encode(utf8);
+    gBinding.session->texts[size_t(field)] = SaveTextCodePage().Encode(utf8);
     return Return("");
 }
 
 // The name of the save's backup beside it ("" when the name has none).
 const char* qh_backup_name() {
-    return Return(gSession ? BackupPathFor(gSession->name).value_or("") : "");
+    return Return(gBinding.session ? BackupPathFor(gBinding.session->name).value_or("") : "");
 }
 
 // The commit itself, in memory, as the window's; its error where it fails.
 const char* qh_commit() {
     if (!HaveSave()) return Outcome(&kNoSave);
-    Session& session = *gSession;
+    Session& session = *gBinding.session;
     session.save->SetPlayerData(ui::RecordFromShownTexts(session.save->Player(), session.texts));
     if (session.save->Commit()) return Outcome(nullptr);
     SaveError error = session.save->GetError();
@@ -510,7 +525,9 @@ const char* qh_commit() {
 
 // The save loaded again after a commit or a restore, as the window does; the error
 // when it can no longer be loaded.
-const char* qh_reload() { return gSession ? OpenAndLoadOutcome(*gSession) : Outcome(&kNoSave); }
+const char* qh_reload() {
+    return gBinding.session ? OpenAndLoadOutcome(*gBinding.session) : Outcome(&kNoSave);
+}
 
 // The save under its name loaded afresh (after qh_put_file has put the game's newer
 // save there), held beside the one shown: {"edited": whether edits are pending (the
@@ -519,7 +536,7 @@ const char* qh_reload() { return gSession ? OpenAndLoadOutcome(*gSession) : Outc
 // with the save shown kept.
 const char* qh_newer() {
     if (!HaveSave()) return Outcome(&kNoSave);
-    Session& session = *gSession;
+    Session& session = *gBinding.session;
     SaveError error;
     session.newer = LoadSave(session, error);
     if (!session.newer) return Outcome(&error);
@@ -537,8 +554,8 @@ const char* qh_newer() {
 // name): they stay edits, for the next commit. The texts' fields are to show the
 // page's texts again (qh_page).
 void qh_take_newer() {
-    if (!HaveSave() || !gSession->newer) return;
-    Session& session = *gSession;
+    if (!HaveSave() || !gBinding.session->newer) return;
+    Session& session = *gBinding.session;
     const ui::PendingEdits edits = EditsNotCommitted(session);
     std::unique_ptr<CSaveGame> newer = std::move(session.newer);
     const ui::LoadedValues loaded = ui::LoadedValues::Of(*newer);
@@ -557,18 +574,21 @@ void qh_take_newer() {
 const char* qh_commit_begin(int unstorableField) {
     const bool refused =
         unstorableField >= 0 && unstorableField < int(std::size(ui::kPlayerTextControls));
-    gCommit.emplace(
+    gBinding.commit.emplace(
         refused
             ? res::CaptionOf(res::PlayerPageTemplate(), ui::kPlayerTextControls[unstorableField])
             : "",
-        [] { return gSession && HasBackup(gSession->name, gSession->files); },
-        refused && gSession ? gSession->unstorable[size_t(unstorableField)] : "", gHistoryKeep > 0);
-    return Return(JsonStep(gCommit->First()));
+        [] {
+            return gBinding.session && HasBackup(gBinding.session->name, gBinding.session->files);
+        },
+        refused && gBinding.session ? gBinding.session->unstorable[size_t(unstorableField)] : "",
+        gBinding.historyKeep > 0);
+    return Return(JsonStep(gBinding.commit->First()));
 }
 
 // The next step, after the button `answer` of a dialog or after the reload.
 const char* qh_commit_next(int answer) {
-    return Return(gCommit ? JsonStep(gCommit->Next(answer)) : JsonStep({}));
+    return Return(gBinding.commit ? JsonStep(gBinding.commit->Next(answer)) : JsonStep({}));
 }
 
 // The next step after the commit: made (`committed`, with `doneNote` to follow
@@ -577,21 +597,22 @@ const char* qh_commit_next(int answer) {
 // loaded again.
 const char* qh_commit_outcome(int committed, const char* doneNote, const char* text,
                               const char* cause, int saveChanged) {
-    if (!gCommit) return Return(JsonStep({}));
-    if (committed) return Return(JsonStep(gCommit->Committed(nullptr, doneNote)));
+    if (!gBinding.commit) return Return(JsonStep({}));
+    if (committed) return Return(JsonStep(gBinding.commit->Committed(nullptr, doneNote)));
     const SaveError failure{text, cause};
-    if (!saveChanged && gSession && gSession->save && gSession->save->CanCommit())
-        return Return(JsonStep(gCommit->Refused(failure)));
-    return Return(JsonStep(gCommit->Committed(&failure)));
+    if (!saveChanged && gBinding.session && gBinding.session->save &&
+        gBinding.session->save->CanCommit())
+        return Return(JsonStep(gBinding.commit->Refused(failure)));
+    return Return(JsonStep(gBinding.commit->Committed(&failure)));
 }
 
 // The bytes of the save (0) or its backup (1) as they are now, valid until the next
 // call; null when there is none. Their length is given in `size`.
 const std::uint8_t* qh_file(int which, std::size_t* size) {
     *size = 0;
-    if (!gSession) return nullptr;
-    const auto name = which == 0 ? gSession->name : BackupPathFor(gSession->name);
-    const std::string* bytes = name ? gSession->files.Peek(*name) : nullptr;
+    if (!gBinding.session) return nullptr;
+    const auto name = which == 0 ? gBinding.session->name : BackupPathFor(gBinding.session->name);
+    const std::string* bytes = name ? gBinding.session->files.Peek(*name) : nullptr;
     if (!bytes) return nullptr;
     *size = bytes->size();
     return reinterpret_cast<const std::uint8_t*>(bytes->data());
