@@ -26,8 +26,8 @@ for mib in 16 64; do
             # A save with a backup that the commit replaces (and, kept, moves).
             cp "$work/save.ess" "$work/edit.ess" && cp "$work/save.ess" "$work/edit.bak"
             rm -rf "$work/edit.history" && sync
-            echo "$keep $(QUELLHART_HISTORY_KEEP=$keep seconds "$cli" set "$work/edit.ess" \
-                --global "var1=$round.5" --yes)"
+            QUELLHART_HISTORY_KEEP=$keep timed "$keep" "$cli" set "$work/edit.ess" \
+                --global "var1=$round.5" --yes
         done
     done >>"$work/times"
     read -r none nlo nhi < <(grep '^0 ' "$work/times" | awk '{print $2}' | summary)

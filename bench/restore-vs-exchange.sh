@@ -37,9 +37,9 @@ for mib in 16 64 256; do
     : >"$work/times"
     for _ in $(seq "$rounds"); do
         for i in "${!clis[@]}"; do
-            echo "$i $(seconds "${clis[$i]}" restore "$work/b$i.ess" --yes)"
+            timed "$i" "${clis[$i]}" restore "$work/b$i.ess" --yes
         done
-        echo "exchange $(seconds build-release/bench/exchange-limit "$work/x.ess" "$work/x.bak")"
+        timed exchange build-release/bench/exchange-limit "$work/x.ess" "$work/x.bak"
     done >>"$work/times"
     read -r e elo ehi < <(grep '^exchange ' "$work/times" | awk '{print $2}' | summary)
     row="| $mib MiB |$(cell "$e" "$elo" "$ehi")"

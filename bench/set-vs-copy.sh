@@ -35,12 +35,12 @@ for mib in 1 16 64 256; do
         for _ in $(seq "$rounds"); do
             for i in "${!clis[@]}"; do
                 fresh
-                echo "$i $(seconds "${clis[$i]}" set "$work/edit.ess" "${args[@]}")"
+                timed "$i" "${clis[$i]}" set "$work/edit.ess" "${args[@]}"
             done
             fresh
-            echo "copy $(seconds sh -c "cp '$work/save.ess' '$work/copy.ess' && sync '$work/copy.ess'")"
+            timed copy sh -c "cp '$work/save.ess' '$work/copy.ess' && sync '$work/copy.ess'"
             fresh
-            echo "limit $(seconds build-release/bench/streaming-limit "$work/save.ess" "$work/copy.ess")"
+            timed limit build-release/bench/streaming-limit "$work/save.ess" "$work/copy.ess"
         done >>"$work/times"
         read -r c clo chi < <(grep '^copy ' "$work/times" | awk '{print $2}' | summary)
         read -r l llo lhi < <(grep '^limit ' "$work/times" | awk '{print $2}' | summary)

@@ -22,6 +22,15 @@ make_work_folder() {
 # Timed by a program of its own: timing in the shell would also count bash's work
 # on a thousand options, about 2 ms, which is neither side's.
 seconds() { build-release/bench/time-run "$@"; }
+# "LABEL SECONDS" of one timed run; a run that fails stops the script, never a time.
+# (Within `echo "... $(seconds ...)"` a failure would be lost: a command substitution
+# inside another command's arguments does not stop a script under `set -e`.)
+timed() {
+    local label=$1 time
+    shift
+    time=$(seconds "$@") || { echo "a timed run failed: $*" >&2; exit 1; }
+    echo "$label $time"
+}
 # "median min max" in milliseconds of the seconds on standard input.
 summary() { sort -g | awk '{a[NR]=$1*1000} END {printf "%.1f %.1f %.1f\n", a[int((NR+1)/2)], a[1], a[NR]}'; }
 # A table cell of a median and its range.
