@@ -2,6 +2,7 @@
 // window: opened, chosen, typed and pressed as a user does, with the dialogs' texts
 // in order and the committed save read back.
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,9 @@ protected:
 
 TEST_P(EditionScenario, ShowsAsksAndSavesAsEveryEdition) {
     WriteSampleSaves(dir.Path().string());
+    // The code page the player chose (the editor's start chooses it from the system).
+    std::optional<UsingCodePage> codePage;
+    if (Row().contains("codePage")) codePage.emplace(Row()["codePage"].get<int>());
     for (const nlohmann::json& step : Row()["steps"]) {
         SCOPED_TRACE(step.dump());
         Run(step);

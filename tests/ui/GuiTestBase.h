@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "codepage/CodePage.h"
 #include "res/ControlIds.h"
 #include "tests/support/FaultyFileSystem.h"
 #include "tests/support/SaveBuilder.h"
@@ -20,6 +21,15 @@
 #include "ui/platform/Prompts.h"
 
 namespace quellhart::test {
+
+// The save texts' code page for one test, as the editor's start chooses it.
+class UsingCodePage {
+public:
+    explicit UsingCodePage(int number) { UseSaveTextCodePage(*CodePage::Find(number)); }
+    ~UsingCodePage() { UseSaveTextCodePage(CodePage::Western()); }
+    UsingCodePage(const UsingCodePage&) = delete;
+    UsingCodePage& operator=(const UsingCodePage&) = delete;
+};
 
 class GuiTest : public ::testing::Test {
 protected:

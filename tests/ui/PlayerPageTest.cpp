@@ -225,13 +225,6 @@ TEST_F(PlayerPageTest, TextsTheSaveCannotHoldAreStoppedWhereTheyAreTyped) {
     EXPECT_EQ(ReadFileBytes(path), StandardSave().Bytes());
 }
 
-// The save texts' code page for one test, as the editor's start chooses it.
-class UsingCodePage {
-public:
-    explicit UsingCodePage(int number) { UseSaveTextCodePage(*CodePage::Find(number)); }
-    ~UsingCodePage() { UseSaveTextCodePage(CodePage::Western()); }
-};
-
 // A player's own letters, in the code page their save was played in: shown, typed and
 // committed as that code page's bytes; a letter it lacks is named with the code page.
 TEST_F(PlayerPageTest, EachCodePageShowsAndCommitsItsPlayersLetters) {

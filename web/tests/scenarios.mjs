@@ -125,12 +125,13 @@ async function runStep(page, step, dialogs, what) {
 
 // The committed save's texts and values, as quellhart-cli reads them; and its bytes,
 // which must be those `quellhart-cli set` writes for the same texts and values.
-function checkSaved(bytes, opened, saved, what) {
+function checkSaved(bytes, opened, saved, what, codePage = 1252) {
   const path = join(folder, 'committed.ess');
   writeFileSync(path, Buffer.from(bytes));
-  const shown = JSON.parse(execFileSync(cli, ['show', path, '--json'], { encoding: 'utf8' }));
+  const inCodePage = ['--code-page', String(codePage)];
+  const shown = JSON.parse(execFileSync(cli, ['show', path, '--json', ...inCodePage], { encoding: 'utf8' }));
   const texts = { Name: 'name', Race: 'race', Class: 'class', 'Head Model': 'head', 'Hair Model': 'hair' };
-  const before = JSON.parse(execFileSync(cli, ['show', join(folder, opened), '--json'],
+  const before = JSON.parse(execFileSync(cli, ['show', join(folder, opened), '--json', ...inCodePage],
     { encoding: 'utf8' }));
   const args = [];  // the texts changed, for quellhart-cli set
   for (const [caption, key] of Object.entries(texts)) {
@@ -148,7 +149,7 @@ function checkSaved(bytes, opened, saved, what) {
   copyFileSync(join(folder, opened), copy);
   // With nothing changed, `set` writes nothing, and the window's commit writes the
   // save as it was.
-  if (args.length) execFileSync(cli, ['set', copy, '--yes', ...args]);
+  if (args.length) execFileSync(cli, ['set', copy, '--yes', ...inCodePage, ...args]);
   check(readFileSync(copy).equals(Buffer.from(bytes)), `${what}: the save differs from the CLI's`);
   rmSync(copy);
   rmSync(copy.replace(/\.ess$/, '.bak'), { force: true });
@@ -175,6 +176,10 @@ async function runScenarios(browser, url, name) {
       new MutationObserver(() => window.waitTexts.push(box.textContent))
         .observe(box, { childList: true, characterData: true, subtree: true });
     });
+    // The code page the row's player chose, and afterwards the one before (the page
+    // remembers a choice for its next visit).
+    const codePageBefore = await page.$eval('#code-page', (list) => list.value);
+    if (scenario.codePage) await page.select('#code-page', String(scenario.codePage));
     const dialogs = [];
     for (const step of scenario.steps) await runStep(page, step, dialogs, what);
     check(same(dialogs, scenario.dialogs), `${what}: dialogs ${JSON.stringify(dialogs)}`);
@@ -184,7 +189,8 @@ async function runScenarios(browser, url, name) {
       `${what}: the wait box said ${JSON.stringify(waits)}`);
     const opened = scenario.steps.filter((step) => step.open).at(-1).open;
     if (scenario.saved) checkSaved(await page.evaluate(async () => [...await window.quellhart.saveBytes()]),
-      opened, scenario.saved, what);
+      opened, scenario.saved, what, scenario.codePage);
+    if (scenario.codePage) await page.select('#code-page', codePageBefore);
   }
   await page.close();
 }
