@@ -10,8 +10,8 @@
 
 namespace quellhart {
 
-CSaveGame::CSaveGame(FileSystem& files)
-    : files(files), historyKeep(kDefaultHistoryKeep), input(files) {}
+CSaveGame::CSaveGame(FileSystem& fileLayer)
+    : files(fileLayer), historyKeep(kDefaultHistoryKeep), input(fileLayer) {}
 
 CSaveGame::~CSaveGame() {
     ClearModel();

@@ -164,14 +164,14 @@ private:
 // One commit's swap: the steps below, each reporting into the outcome.
 class CommitSwap {
 public:
-    CommitSwap(FileSystem& files, const std::string& savePath, const std::string& workPath,
-               WorkFile& work, const LoadedSave& loaded, int keep)
-        : files(files),
-          savePath(savePath),
-          workPath(workPath),
-          work(work),
+    CommitSwap(FileSystem& fileLayer, const std::string& save, const std::string& workName,
+               WorkFile& workFile, const LoadedSave& loaded, int versionsKept)
+        : files(fileLayer),
+          savePath(save),
+          workPath(workName),
+          work(workFile),
           oldSave(loaded),
-          keep(keep) {}
+          keep(versionsKept) {}
 
     bool Run();
     ReplaceOutcome outcome;

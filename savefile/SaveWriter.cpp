@@ -235,8 +235,8 @@ bool CSaveGame::CommitLocked() {
         return Refuse(errors::kReconstructionTail, synced);
     // Both versions are known whole now, which spares a restore the reading of either
     // (the old save's note once it is the backup: a note moves its change time).
-    if (FileInfo written; files.Describe(work.Handle(), written).Ok())
-        NoteLoadsWhole(files, work.Handle(), written);
+    if (FileInfo workInfo; files.Describe(work.Handle(), workInfo).Ok())
+        NoteLoadsWhole(files, work.Handle(), workInfo);
     // What was copied must be what was loaded: the game may have saved meanwhile.
     if (!SaveStillAsLoaded()) return false;
     namesChanged = true;
@@ -496,7 +496,8 @@ bool CSaveGame::ReadBackValuePatches(std::span<const ValuePatch> patches) {
     std::vector<std::array<uint8_t, kGlobValueBytes>> readBack(patches.size());
     for (size_t i = 0; i < patches.size(); ++i) {
         const ValuePatch& patch = patches[i];
-        std::copy_n(stretch.begin() + (patch.offset - from), patch.length, readBack[i].begin());
+        std::copy_n(stretch.begin() + std::ptrdiff_t(patch.offset - from), patch.length,
+                    readBack[i].begin());
         if (!std::equal(patch.bytes.begin(), patch.bytes.begin() + patch.length,
                         readBack[i].begin()))
             return Refuse(errors::kGlobVerify);
