@@ -93,8 +93,9 @@ if want linux; then
     fi
     grep -E "^(Done|stat::new_units_added)" build-fuzz/fuzz.log
 
-    echo "== Layers (each includes only itself and those beneath it)"
+    echo "== Layers (each includes only itself and those beneath it), and the documents' links"
     python3 scripts/check-layers.py
+    python3 scripts/check-links.py
 
     echo "== Formatting (clang-format)"
     find codepage json savefile cli ui res web tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 |
