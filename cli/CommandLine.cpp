@@ -55,12 +55,12 @@ void Store(Request& request, Option option, const std::string& value) {
             request.codePage = value;
             break;
         case Option::kKeep:
-            request.keep = ParseHistoryKeep(value);
+            request.keep = ParseWholeNumber(value);
             if (!request.keep)
                 throw UsageError("--keep takes a whole number from 0 up, not '" + value + "'");
             break;
         case Option::kVersion:
-            request.version = ParseHistoryKeep(value);
+            request.version = ParseWholeNumber(value);
             if (!request.version || *request.version < 1)
                 throw UsageError("--version takes a version's number from 1 up, not '" + value +
                                  "'");

@@ -18,7 +18,7 @@ namespace {
 // The versions, and what changed after each, side by side.
 struct Listing {
     const std::vector<SaveVersion>& versions;
-    std::vector<VersionChanges> changes;
+    std::vector<ChangesAfterVersion> changes;
 };
 
 std::string Indented(const std::string& lines) {

@@ -41,7 +41,7 @@ inline constexpr const char* kHistoryKeepVariable = "QUELLHART_HISTORY_KEEP";
 // Anything but a whole number from 0 up is an error, said in `problem`.
 int HistoryKeepFromEnvironment(std::string* problem = nullptr);
 // A whole number from 0 up, as the variable and the command line take it.
-std::optional<int> ParseHistoryKeep(std::string_view text);
+std::optional<int> ParseWholeNumber(std::string_view text);
 
 struct SaveVersion {
     std::string path;
@@ -58,14 +58,14 @@ FileStatus ListVersions(FileSystem& files, const std::string& savePath,
                         std::vector<SaveVersion>& versions);
 
 // What changed from one version to the next (from the backup: to the save).
-struct VersionChanges {
+struct ChangesAfterVersion {
     std::optional<SaveDiff> toNext;  // none where this or the next did not load
     std::string problem;             // why this one did not load
 };
 // The changes after each of `versions` (ListVersions's), each version loaded once.
-std::vector<VersionChanges> CompareVersions(FileSystem& files, const std::string& savePath,
-                                            const std::vector<SaveVersion>& versions,
-                                            const ShowText& shown);
+std::vector<ChangesAfterVersion> CompareVersions(FileSystem& files, const std::string& savePath,
+                                                 const std::vector<SaveVersion>& versions,
+                                                 const ShowText& shown);
 
 // A version's time as the listing shows it: "2026-12-08T21:40:03Z".
 std::string VersionTimeText(std::int64_t timeNs);

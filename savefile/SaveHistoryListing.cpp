@@ -1,20 +1,19 @@
 // The save's earlier versions as they are read: listed, compared one with the next, and
 // told apart from saves to edit. Nothing here changes a file.
-#include "savefile/SaveHistory.h"
-
 #include <charconv>
 #include <cstdlib>
 #include <memory>
 
 #include "savefile/HistoryNames.h"
 #include "savefile/SaveGame.h"
+#include "savefile/SaveHistory.h"
 #include "savefile/SiblingPaths.h"
 
 namespace quellhart {
 
 using namespace history;
 
-std::optional<int> ParseHistoryKeep(std::string_view text) {
+std::optional<int> ParseWholeNumber(std::string_view text) {
     int keep = 0;
     const auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), keep);
     if (text.empty() || problem != std::errc() || end != text.data() + text.size() || keep < 0)
@@ -25,23 +24,23 @@ std::optional<int> ParseHistoryKeep(std::string_view text) {
 int HistoryKeepFromEnvironment(std::string* problem) {
     const char* value = std::getenv(kHistoryKeepVariable);
     if (!value || !*value) return kDefaultHistoryKeep;
-    if (const std::optional<int> keep = ParseHistoryKeep(value)) return *keep;
+    if (const std::optional<int> keep = ParseWholeNumber(value)) return *keep;
     if (problem)
         *problem = std::string(kHistoryKeepVariable) + " takes a whole number from 0 up, not '" +
                    value + "'.";
     return kDefaultHistoryKeep;
 }
 
-std::vector<VersionChanges> CompareVersions(FileSystem& files, const std::string& savePath,
-                                            const std::vector<SaveVersion>& versions,
-                                            const ShowText& shown) {
+std::vector<ChangesAfterVersion> CompareVersions(FileSystem& files, const std::string& savePath,
+                                                 const std::vector<SaveVersion>& versions,
+                                                 const ShowText& shown) {
     const auto loaded = [&](const std::string& path, std::string& problem) {
         auto save = std::make_unique<CSaveGame>(files);
         if (save->OpenReadOnly(path) && save->Load()) return save;
         problem = save->GetErrorText();
         return std::unique_ptr<CSaveGame>();
     };
-    std::vector<VersionChanges> changes(versions.size());
+    std::vector<ChangesAfterVersion> changes(versions.size());
     if (versions.empty()) return changes;
     std::unique_ptr<CSaveGame> current = loaded(versions[0].path, changes[0].problem);
     for (size_t i = 0; i < versions.size(); ++i) {

@@ -466,7 +466,7 @@ TEST(History, TheKeptNumberComesFromTheEnvironmentOrTheDefault) {
         std::string problem;
         EXPECT_EQ(HistoryKeepFromEnvironment(&problem), keep) << (value ? value : "unset");
         // Anything but a number, or nothing, is said.
-        const bool number = !value || !*value || ParseHistoryKeep(value);
+        const bool number = !value || !*value || ParseWholeNumber(value);
         EXPECT_EQ(problem.empty(), number) << (value ? value : "unset") << ": " << problem;
     }
 }

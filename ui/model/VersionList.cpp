@@ -20,7 +20,7 @@ std::string ShownTime(std::int64_t timeNs) {
     return text + " UTC";
 }
 
-std::string ChangesText(const VersionChanges& changes) {
+std::string ChangesText(const ChangesAfterVersion& changes) {
     if (!changes.problem.empty()) return messages::kVersionDoesNotLoad + changes.problem;
     if (!changes.toNext) return messages::kNextDoesNotLoad;
     if (changes.toNext->Same()) return messages::kNothingChanged;
@@ -41,7 +41,7 @@ VersionList ListVersionsOf(FileSystem& files, const std::string& savePath) {
         list.problem = listed.Cause();
         return list;
     }
-    const std::vector<VersionChanges> changes = CompareVersions(
+    const std::vector<ChangesAfterVersion> changes = CompareVersions(
         files, savePath, versions, [](std::string_view stored) { return std::string(stored); });
     for (size_t i = 0; i < versions.size(); ++i) {
         const SaveVersion& v = versions[i];
