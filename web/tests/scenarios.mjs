@@ -19,12 +19,15 @@ const [pageFolder, cli, makeSamples, screenshots] = process.argv.slice(2).map((p
 const here = new URL('.', import.meta.url).pathname;
 const { scenarios } = JSON.parse(readFileSync(join(here, '../../tests/scenarios/editions.json'), 'utf8'));
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
+// Where Firefox puts the downloads the scenarios' commits offer: a folder of the run's
+// own, removed with it.
+const downloads = mkdtempSync(join(tmpdir(), 'quellhart-downloads-'));
 const kBrowsers = [
   { name: 'Chromium', browser: 'chrome', executablePath: '/usr/bin/chromium',
     args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking',
       '--disable-component-update', '--disable-sync', '--no-first-run'] },
   { name: 'Firefox', browser: 'firefox', executablePath: '/usr/bin/firefox-esr',
-    extraPrefsFirefox: { 'browser.download.folderList': 2, 'browser.download.dir': tmpdir() } },
+    extraPrefsFirefox: { 'browser.download.folderList': 2, 'browser.download.dir': downloads } },
 ];
 const kGroups = { 'Player Data': '#player', 'Global Variables': '#globals' };
 
@@ -276,6 +279,7 @@ try {
 } finally {
   server.close();
   rmSync(folder, { recursive: true, force: true });
+  rmSync(downloads, { recursive: true, force: true });
 }
 console.log(failures ? `${failures} checks failed`
   : `the page: ${scenarios.length} scenarios as the window runs them, each commit byte for byte as quellhart-cli set writes it, in Chromium and Firefox; no sideways scrolling and no cut field from 320 to 1280 px, axe finds nothing, light and dark`);
