@@ -4,8 +4,8 @@
 #   2. the sanitizer pass: the save file library's, the command-line tool's and the
 #      editor window's tests built with AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. a one-minute smoke run of the save file fuzzer;
-#   4. formatting (clang-format) and static analysis (clang-tidy; .clang-tidy says
-#      which checks and why);
+#   4. the layers' includes and the documents' links, formatting (clang-format) and
+#      static analysis (clang-tidy; .clang-tidy says which checks and why);
 #   5. every test, the editor's headless;
 #   6. the desktop files validated, the Debian package built and its programs run
 #      from it: the window title and a save from the command line under a real X
@@ -142,7 +142,7 @@ want linux || exit 0
 
 echo "== Operating-system calls only in the file layer, the console glue and the Win32 windows"
 if grep -rlE '#include <(unistd|fcntl|dirent|termios|pty|pthread|windows|io)\.h>|#include <sys/' \
-    codepage savefile cli ui res web --include='*.cpp' --include='*.h' |
+    codepage json savefile cli ui res web --include='*.cpp' --include='*.h' |
     grep -vE '(Posix|Windows)\.cpp$|^ui/platform/win32/Win32\.h$'; then
     echo "the files above call the operating system outside the file layer" >&2
     exit 1
