@@ -121,6 +121,9 @@ protected:
             ASSERT_GT(at, 0) << pair.caption;
             EXPECT_EQ(Name(parent->child(at - 1)), pair.caption)
                 << "walked before " << pair.control;
+            // Tied to its field: a caption standing alone is read out with the window's
+            // name before every announcement made in the window.
+            EXPECT_FALSE(parent->child(at - 1)->relations().isEmpty()) << pair.caption;
         }
     }
 };

@@ -1,6 +1,7 @@
 #include "ui/platform/qt/ControlFactory.h"
 
 #include <QAbstractButton>
+#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -87,6 +88,37 @@ QLabel* CreateImage(const ControlTemplate& c, QWidget* parent, const QRect& rect
     return label;
 }
 
+// The caption of a list that carries it as its description (below), as a screen reader
+// sees it: tied to its list by a relation, so that it is not taken for a text of the
+// window standing alone, which Orca reads out with the window's name before every
+// announcement made in the window ("Versions dialog Earlier versions, oldest first:"
+// at each arrow in the list).
+constexpr const char* kCaptionOfList = "quellhartCaptionOfList";
+
+class ListCaptionAccessible : public QAccessibleWidget {
+public:
+    explicit ListCaptionAccessible(QLabel* caption)
+        : QAccessibleWidget(caption, QAccessible::StaticText) {}
+    QString text(QAccessible::Text kind) const override {
+        return kind == QAccessible::Name ? static_cast<QLabel*>(widget())->text()
+                                         : QAccessibleWidget::text(kind);
+    }
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(
+        QAccessible::Relation match) const override {
+        auto found = QAccessibleWidget::relations(match);
+        auto* list = widget()->property(kCaptionOfList).value<QObject*>();
+        if (list && (match & QAccessible::Controller))
+            found.append({QAccessible::queryAccessibleInterface(list), QAccessible::Controller});
+        return found;
+    }
+};
+
+QAccessibleInterface* ListCaptionFor(const QString&, QObject* object) {
+    auto* caption = qobject_cast<QLabel*>(object);
+    if (!caption || !caption->property(kCaptionOfList).isValid()) return nullptr;
+    return new ListCaptionAccessible(caption);
+}
+
 // A screen reader names a control by its caption. A list that cannot be typed into
 // keeps its current entry as what is announced, and gets the caption as its
 // description: "GameHour combo box. SelectVar." tells both what is chosen and what
@@ -95,10 +127,22 @@ QLabel* CreateImage(const ControlTemplate& c, QWidget* parent, const QRect& rect
 // Tab order, made when the controls were created, stays as the template gives it.
 void TieCaption(QLabel* caption, QWidget* control) {
     const auto* list = qobject_cast<QComboBox*>(control);
-    if (list && !list->isEditable())
+    if (list && !list->isEditable()) {
+        static const bool installed = [] {
+            QAccessible::installFactory(ListCaptionFor);
+            return true;
+        }();
+        (void)installed;
         control->setAccessibleDescription(caption->text());
-    else
+        caption->setProperty(kCaptionOfList, QVariant::fromValue(static_cast<QObject*>(control)));
+        // One made for the caption when its text was set, before it was known to be a
+        // list's, is made again as a list's caption's.
+        QAccessibleInterface* made = QAccessible::queryAccessibleInterface(caption);
+        if (made && !dynamic_cast<ListCaptionAccessible*>(made))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+    } else {
         caption->setBuddy(control);
+    }
     caption->stackUnder(control);
 }
 
