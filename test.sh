@@ -111,6 +111,11 @@ if want linux; then
 
     run_tests
 
+    echo "== The manual's usage of quellhart-cli is the program's own"
+    diff <(build/cli/quellhart-cli --help | sed -n '/^usage:/,/--help | --version/p') \
+        <(sed -n '/^    usage: quellhart-cli/,/--help | --version/p' docs/manual.md | sed 's/^    //')
+    echo "the same"
+
     echo "== Desktop files (no warnings allowed)"
     out=$(desktop-file-validate --warn-kde build/ui/org.quellhart.SavegameEditor.desktop 2>&1)
     [ -z "$out" ] || { echo "$out"; exit 1; }
