@@ -67,7 +67,6 @@ std::string OriginalName(const std::string& stem) {
     return stem + std::string(kOriginalMark) + std::string(kVersionExtension);
 }
 
-
 std::optional<NamedVersion> ReadVersionName(std::string_view name) {
     int fields[7] = {};
     constexpr int kWidths[7] = {4, 2, 2, 2, 2, 2, 9};
