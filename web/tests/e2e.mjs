@@ -14,6 +14,7 @@ import { join, resolve } from 'node:path';
 import { createRequire } from 'node:module';
 import { pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
+import { linesOfText } from './page-checks.mjs';
 import { servePage } from './serve.mjs';
 
 const [pageFolder, cli, makeSamples, screenshot] = process.argv.slice(2).map((p) => resolve(p));
@@ -265,11 +266,7 @@ async function runFolderCases(page) {
         box.getBoundingClientRect().right || box.getBoundingClientRect().right > innerWidth)
       .map((option) => option.textContent));
     check(cut.length === 0, `folder: versions cut at ${width} px: ${JSON.stringify(cut)}`);
-    const lines = await page.locator('#active-file').evaluate((name) => {
-      const range = document.createRange();
-      range.selectNodeContents(name);
-      return new Set([...range.getClientRects()].map((r) => Math.round(r.top))).size;
-    });
+    const lines = await page.locator('#active-file').evaluate(linesOfText);
     check(lines === 1, `folder: at ${width} px the save's name is broken over ${lines} lines`);
   }
   await page.setViewportSize({ width: 1100, height: 900 });

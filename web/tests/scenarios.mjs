@@ -13,6 +13,7 @@ import { createRequire } from 'node:module';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import puppeteer from 'puppeteer-core';
+import { linesOfText } from './page-checks.mjs';
 import { servePage } from './serve.mjs';
 
 const [pageFolder, cli, makeSamples, screenshots] = process.argv.slice(2).map((p) => resolve(p));
@@ -232,11 +233,7 @@ async function checkLayouts(browser, url) {
         check(small.length === 0, `${what}: controls under 44 px: ${small}`);
       }
       // The file's name on a line of its own rather than broken inside a word.
-      const lines = await page.$eval('#active-file', (name) => {
-        const range = document.createRange();
-        range.selectNodeContents(name);
-        return new Set([...range.getClientRects()].map((r) => Math.round(r.top))).size;
-      });
+      const lines = await page.$eval('#active-file', linesOfText);
       check(lines <= 1, `${what}: the file's name is broken over ${lines} lines`);
       // Help and each of its buttons inside the screen.
       await page.keyboard.press('F1');
